@@ -299,6 +299,7 @@ public:
                     FOut += c;
                     ++i;
                 }
+                lastWasHour = false;
                 continue;
             }
             case '/':
@@ -310,6 +311,9 @@ public:
                 ++i;
                 continue;
             default:
+                // Any other letter ends an hour run, so a later "m" is a month again.
+                if ((u >= 'A' && u <= 'Z'))
+                    lastWasHour = false;
                 FOut += c;
                 ++i;
                 continue;

@@ -289,8 +289,9 @@ void TStrings::SetCommaText(std::string_view text)
 
 void TStrings::BeginUpdate()
 {
-    if (FUpdateCount++ == 0)
+    if (FUpdateCount == 0)
         SetUpdateState(true);
+    ++FUpdateCount;
 }
 
 void TStrings::EndUpdate()
