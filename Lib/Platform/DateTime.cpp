@@ -125,7 +125,7 @@ int DayOfWeek(TDateTime date)
     std::int64_t days = 0;
     std::int64_t ms = 0;
     SplitDateTime(date, days, ms);
-    return static_cast<int>(days % 7) + 1;
+    return static_cast<int>((days % 7 + 7) % 7) + 1;
 }
 
 TDateTime Now()

@@ -84,6 +84,18 @@ private:
     int FUpdateCount = 0;
 };
 
+// Brackets a block of changes in BeginUpdate/EndUpdate, closing also when an exception leaves it.
+class TStringsUpdate {
+public:
+    explicit TStringsUpdate(TStrings& strings) : FStrings(strings) { FStrings.BeginUpdate(); }
+    ~TStringsUpdate() { FStrings.EndUpdate(); }
+    TStringsUpdate(const TStringsUpdate&) = delete;
+    TStringsUpdate& operator=(const TStringsUpdate&) = delete;
+
+private:
+    TStrings& FStrings;
+};
+
 enum class TDuplicates { dupIgnore, dupAccept, dupError };
 
 class TStringList : public TStrings {

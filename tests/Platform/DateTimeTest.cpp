@@ -48,6 +48,9 @@ TEST(DateTime, TimesBeforeDayZeroKeepAPositiveTimeOfDay)
     EXPECT_EQ(d, 29);
     EXPECT_EQ(DayOfWeek(EncodeDate(2010, 1, 3)), 1); // a Sunday
     EXPECT_EQ(DayOfWeek(EncodeDate(2009, 12, 29)), 3); // a Tuesday
+    EXPECT_EQ(DayOfWeek(EncodeDate(1, 1, 1)), 2);       // a Monday
+    EXPECT_EQ(DayOfWeek(EncodeDate(1, 1, 1) - 1), 1);   // the Sunday before it
+    EXPECT_EQ(DayOfWeek(EncodeDate(1, 1, 1) - 2), 7);
 }
 
 TEST(DateTime, GeneralFormatter)
