@@ -16,7 +16,7 @@ app: deps
 	cmake --build $(BUILD)/release -j $(JOBS) --target zentupad
 
 run: app
-	$(BUILD)/release/src/zentupad
+	QT_QPA_PLATFORM=$${QT_QPA_PLATFORM:-xcb} $(BUILD)/release/src/zentupad
 
 test: deps
 	cmake -S . -B $(BUILD)/test $(CMAKE_COMMON) -DCMAKE_BUILD_TYPE=Debug -DZENTU_SANITIZE=ON -DZENTU_WERROR=ON
