@@ -45,11 +45,6 @@ void TCanvas::ApplyBrush() const
     Painter().setBrush(FBrush.ToQBrush());
 }
 
-void TCanvas::ApplyFont() const
-{
-    Painter().setFont(FFont.ToQFont());
-}
-
 void TCanvas::LineTo(int x, int y)
 {
     ApplyPen();
@@ -153,14 +148,20 @@ void TCanvas::TextRect(const TRect& r, int x, int y, std::string_view text)
 
 void TCanvas::ExtTextOut(int x, int y, unsigned options, const TRect* r, std::string_view text, const int* dx)
 {
+    ExtTextOut(FFont.ToQFont(), FFont.Color(), FBrush.Color(), x, y, options, r, text, dx);
+}
+
+void TCanvas::ExtTextOut(const QFont& font, TColor textColor, TColor backColor, int x, int y, unsigned options,
+                         const TRect* r, std::string_view text, const int* dx)
+{
     QPainter& p = Painter();
     p.save();
     if (r && (options & ETO_OPAQUE))
-        p.fillRect(r->ToQt(), ToQColor(FBrush.Color()));
+        p.fillRect(r->ToQt(), ToQColor(backColor));
     if (r && (options & ETO_CLIPPED))
         p.setClipRect(r->ToQt(), Qt::IntersectClip);
-    ApplyFont();
-    p.setPen(ToQColor(FFont.Color()));
+    p.setFont(font);
+    p.setPen(ToQColor(textColor));
     const QFontMetrics metrics(p.font());
     const int baseline = y + metrics.ascent();
     if (!dx) {

@@ -54,6 +54,10 @@ public:
     // Text with optional opaque fill and clipping to `r`; `dx` gives the advance of each
     // character (one entry per character, not per byte) when not null.
     void ExtTextOut(int x, int y, unsigned options, const TRect* r, std::string_view text, const int* dx = nullptr);
+    // The same with a ready Qt font and explicit text and background colours in place of Font()
+    // and Brush(), for callers that keep their own fonts (the editor's text drawer).
+    void ExtTextOut(const QFont& font, TColor textColor, TColor backColor, int x, int y, unsigned options,
+                    const TRect* r, std::string_view text, const int* dx = nullptr);
     int TextWidth(std::string_view text) const;
     int TextHeight(std::string_view text) const;
     TSize TextExtent(std::string_view text) const;
@@ -72,7 +76,6 @@ private:
     QPainter& Painter() const;
     void ApplyPen() const;
     void ApplyBrush() const;
-    void ApplyFont() const;
 
     QPainter* FPainter = nullptr;
     TFont FFont;
