@@ -1,0 +1,396 @@
+// The JavaScript highlighter: dispatch on the first byte of a token, keyword lookup through
+// buckets of the sum of the letters' hash values.
+
+#include "SrcEditHighlighterJScript.h"
+
+#include "Platform/TextChars.h"
+
+#include <algorithm>
+
+namespace {
+
+using K = TJScriptTokenKind;
+
+constexpr std::array<bool, 256> IdentifierFlags = [] {
+    std::array<bool, 256> t{};
+    for (int c = 0; c < 256; ++c)
+        t[c] = (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || c == '_' || (c >= 'a' && c <= 'z');
+    return t;
+}();
+
+// Letters count their place in the alphabet, '_' 31, every other byte 0.
+constexpr std::array<int, 256> HashValues = [] {
+    std::array<int, 256> t{};
+    for (int c = 'A'; c <= 'Z'; ++c)
+        t[c] = c - 'A' + 1;
+    for (int c = 'a'; c <= 'z'; ++c)
+        t[c] = c - 'a' + 1;
+    t['_'] = 31;
+    return t;
+}();
+
+constexpr std::string_view ReservedWords[] = {
+    "abstract", "boolean", "break", "byte", "callee", "case", "catch", "char", "class", "const",
+    "constructor", "continue", "debugger", "default", "delete", "do", "double", "else", "enum", "export",
+    "extends", "false", "final", "finally", "float", "for", "function", "goto", "if", "implements", "import",
+    "in", "instanceof", "int", "interface", "long", "NaN", "native", "new", "null", "package", "private",
+    "protected", "prototype", "public", "return", "short", "start", "static", "super", "switch",
+    "synchronized", "this", "throw", "throws", "transient", "true", "try", "typeof", "var", "void", "while",
+    "with"
+};
+
+constexpr std::string_view NonReservedKeywords[] = {
+    "abs", "acos", "action", "alert", "align", "alinkColor", "All", "all", "Anchor", "anchor", "anchors",
+    "appCodeName", "Applet", "applets", "appName", "appVersion", "Area", "Arguments", "arguments", "Array",
+    "asin", "atan", "atan2", "back", "background", "bgColor", "big", "blink", "blur", "body", "bold",
+    "Boolean", "border", "bottom", "Button", "call", "caller", "captureEvents", "ceil", "charAt",
+    "charCodeAt", "Checkbox", "checked", "clear", "clearInterval", "clearTimeout", "click", "close",
+    "closed", "color", "complete", "concat", "confirm", "cookie", "cos", "current", "Date", "defaultChecked",
+    "defaultSelected", "defaultStatus", "defaultValue", "description", "display", "document", "domain", "E",
+    "elements", "Embed", "embeds", "enabledPlugin", "encoding", "escape", "eval", "event", "exp", "fgColor",
+    "filename", "FileUpload", "find", "fixed", "Float", "floor", "focus", "fontcolor", "fontsize", "Form",
+    "form", "forms", "forward", "Frame", "frames", "fromCharCode", "Function", "getDate", "getDay",
+    "getElementById", "getFullYear", "getHours", "getMilliseconds", "getMinutes", "getMonth", "getSeconds",
+    "getTime", "getTimezoneOffset", "getUTCDate", "getUTCDay", "getUTCFullYear", "getUTCHours",
+    "getUTCMilliseconds", "getUTCMinutes", "getUTCMonth", "getUTCSeconds", "getYear", "Global", "go",
+    "handleEvent", "hash", "height", "Hidden", "History", "history", "home", "host", "hostname", "href",
+    "hspace", "Image", "images", "index", "indexOf", "Infinity", "innerHeight", "innerWidth", "input",
+    "isFinite", "isNaN", "italics", "java", "javaEnabled", "join", "lastIndexOf", "lastModified", "Layer",
+    "layers", "left", "length", "Link", "link", "linkColor", "links", "LN10", "LN2", "Location", "location",
+    "locationbar", "log", "LOG10E", "LOG2E", "logon", "lowsrc", "match", "Math", "max", "MAX_VALUE",
+    "menubar", "method", "MimeType", "mimeTypes", "min", "MIN_VALUE", "moveBy", "moveTo", "name",
+    "Navigator", "navigator", "NEGATIVE_INFINITY", "netscape", "next", "Null", "Number", "Object", "open",
+    "opener", "Option", "options", "outerHeight", "outerWidth", "Packages", "pageX", "pageXOffset", "pageY",
+    "pageYOffset", "parent", "parse", "parseFloat", "parseInt", "Password", "pathname", "personalbar", "PI",
+    "platform", "Plugin", "plugins", "port", "POSITIVE_INFINITY", "pow", "previous", "print", "prompt",
+    "protocol", "Radio", "random", "referrer", "refresh", "RegExp", "releaseEvents", "reload", "replace",
+    "Reset", "reset", "resizeBy", "resizeTo", "reverse", "right", "round", "routeEvent", "screen", "scroll",
+    "scrollbars", "scrollBy", "scrollTo", "search", "Select", "select", "selected", "selectedIndex", "self",
+    "setDate", "setFullYear", "setHours", "setInterval", "setMilliseconds", "setMinutes", "setMonth",
+    "setSeconds", "setTime", "setTimeout", "setUTCDate", "setUTCFullYear", "setUTCHours",
+    "setUTCMilliseconds", "setUTCMinutes", "setUTCMonth", "setUTCSeconds", "setYear", "sin", "slice",
+    "small", "sort", "split", "sqrt", "SQRT1_2", "SQRT2", "src", "status", "statusbar", "stop", "strike",
+    "String", "style", "sub", "Submit", "submit", "substr", "substring", "suffixes", "sup", "tags", "taint",
+    "taintEnabled", "tan", "target", "Text", "text", "Textarea", "title", "toGMTString", "toLocaleString",
+    "toLowerCase", "toolbar", "top", "toSource", "toString", "toUpperCase", "toUTCString", "type",
+    "Undefined", "undefined", "unescape", "untaint", "unwatch", "URL", "userAgent", "UTC", "value",
+    "valueOf", "visibility", "vlinkColor", "vspace", "watch", "width", "Window", "window", "write",
+    "writeln", "zIndex"
+};
+
+constexpr std::string_view Events[] = {
+    "onAbort", "onBlur", "onChange", "onClick", "onDblClick", "onError", "onFocus", "onKeyDown",
+    "onKeyPress", "onKeyUp", "onLoad", "onMouseDown", "onMouseMove", "onMouseOut", "onMouseOver",
+    "onMouseUp", "onReset", "onSelect", "onSubmit", "onUnload"
+};
+
+int KeywordHash(std::string_view word)
+{
+    int sum = 0;
+    for (const char c : word)
+        sum += HashValues[static_cast<unsigned char>(c)];
+    return sum;
+}
+
+bool IsSpaceByte(unsigned char c)
+{
+    return c >= 1 && c <= 32 && c != 10 && c != 13;
+}
+
+bool IsLineBreakOrNul(unsigned char c)
+{
+    return c == 0 || c == 10 || c == 13;
+}
+
+bool IsHexDigit(unsigned char c)
+{
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+[[maybe_unused]] const bool Registered = (RegisterHighlighterClass(TSrcJScriptSyn::StaticClass()), true);
+
+} // namespace
+
+TSrcJScriptSyn::TSrcJScriptSyn(TComponent* AOwner) : TSrcCustomHighlighter(AOwner)
+{
+    FCommentAttri = AddAttri(std::make_unique<TSrcHighlighterAttributes>("Comment"));
+    FCommentAttri->SetStyle({fsItalic});
+    FIdentifierAttri = AddAttri(std::make_unique<TSrcHighlighterAttributes>("Identifier"));
+    FKeyAttri = AddAttri(std::make_unique<TSrcHighlighterAttributes>("Reserved Word"));
+    FKeyAttri->SetStyle({fsBold});
+    FNonReservedKeyAttri = AddAttri(std::make_unique<TSrcHighlighterAttributes>("Non-reserved Keyword"));
+    FEventAttri = AddAttri(std::make_unique<TSrcHighlighterAttributes>("Event"));
+    FNumberAttri = AddAttri(std::make_unique<TSrcHighlighterAttributes>("Number"));
+    FSpaceAttri = AddAttri(std::make_unique<TSrcHighlighterAttributes>("Space"));
+    FStringAttri = AddAttri(std::make_unique<TSrcHighlighterAttributes>("String"));
+    FSymbolAttri = AddAttri(std::make_unique<TSrcHighlighterAttributes>("Symbol"));
+    BindAttributeChanges();
+
+    auto addAll = [this](const auto& words, K kind) {
+        for (const std::string_view word : words)
+            FKeywords[static_cast<size_t>(KeywordHash(word))].emplace_back(word, kind);
+    };
+    addAll(ReservedWords, K::tkKey);
+    addAll(NonReservedKeywords, K::tkNonReservedKey);
+    addAll(Events, K::tkEvent);
+
+    SetDefaultFilter(BuiltInFilter);
+    FRange = rsJSNormal;
+}
+
+const TSrcHighlighterClass& TSrcJScriptSyn::StaticClass()
+{
+    static const TSrcHighlighterClass cls{"TSrcJScriptSyn", &TSrcCustomHighlighter::StaticClass(),
+                                          [] { return std::string("JavaScript"); },
+                                          TSrcCustomHighlighter::StaticClass().FeatureFlags};
+    return cls;
+}
+
+TSrcHighlighterAttributes* TSrcJScriptSyn::RoleAttri(int role) const
+{
+    switch (role) {
+    case arComment: return FCommentAttri;
+    case arIdentifier: return FIdentifierAttri;
+    case arKeyword: return FKeyAttri;
+    case arString: return FStringAttri;
+    case arWhitespace: return FSpaceAttri;
+    case arSymbol: return FSymbolAttri;
+    default: return nullptr;
+    }
+}
+
+TSrcCharSet TSrcJScriptSyn::IdentifierChars() const
+{
+    // why: the editor's words take accented letters; in UTF-8 those are sequences of bytes
+    // 128..255 that must stay whole, so all of them count
+    return CharRange('0', '9') | CharRange('A', 'Z') | CharSetOf("_") | CharRange('a', 'z') | CharRange(128, 255);
+}
+
+std::string TSrcJScriptSyn::SampleText() const
+{
+    return "// Syntax highlighting\r\n"
+           "function printNumber()\r\n"
+           "{\r\n"
+           "  var number = 1234;\r\n"
+           "  var x;\r\n"
+           "  document.write(\"The number is \" + number);\r\n"
+           "  for (var i = 0; i <= number; i++)\r\n"
+           "  {\r\n"
+           "    x++;\r\n"
+           "    x--;\r\n"
+           "    x += 1.0;\r\n"
+           "  }\r\n"
+           "  i += @; // illegal character\r\n"
+           "}\r\n"
+           "body.onLoad = printNumber;";
+}
+
+bool TSrcJScriptSyn::IsFilterStored() const
+{
+    return DefaultFilter() != BuiltInFilter;
+}
+
+bool TSrcJScriptSyn::AtLineEnd() const
+{
+    return FTokenKind == K::tkNull;
+}
+
+std::string TSrcJScriptSyn::TokenText() const
+{
+    return std::string(FLine.substr(FTokenPos, FRun - FTokenPos));
+}
+
+TSrcHighlighterAttributes* TSrcJScriptSyn::TokenAttri() const
+{
+    switch (FTokenKind) {
+    case K::tkComment: return FCommentAttri;
+    case K::tkIdentifier: return FIdentifierAttri;
+    case K::tkKey: return FKeyAttri;
+    case K::tkNumber: return FNumberAttri;
+    case K::tkSpace: return FSpaceAttri;
+    case K::tkString: return FStringAttri;
+    case K::tkSymbol: return FSymbolAttri;
+    case K::tkUnknown: return FIdentifierAttri;
+    case K::tkNonReservedKey: return FNonReservedKeyAttri;
+    case K::tkEvent: return FEventAttri;
+    case K::tkNull: break;
+    }
+    return nullptr;
+}
+
+void TSrcJScriptSyn::StartLine(std::string_view lineText, int lineNumber)
+{
+    FLine = lineText.substr(0, lineText.find('\0'));
+    FLineNumber = lineNumber;
+    FRun = 0;
+    AdvanceToken();
+}
+
+void TSrcJScriptSyn::RestoreRange(TSrcRange range)
+{
+    FRange = range == rsJSComment ? rsJSComment : rsJSNormal;
+}
+
+void TSrcJScriptSyn::AdvanceToken()
+{
+    FTokenPos = FRun;
+    const unsigned char c = At(FRun);
+    if (c == 0) {
+        FTokenKind = K::tkNull;
+    } else if (FRange == rsJSComment) {
+        ScanCommentRest(false);
+    } else if (c == 10) {
+        FTokenKind = K::tkSpace;
+        ++FRun;
+    } else if (c == 13) {
+        FTokenKind = K::tkSpace;
+        FRun += At(FRun + 1) == 10 ? 2 : 1;
+    } else if (IsSpaceByte(c)) {
+        FTokenKind = K::tkSpace;
+        while (IsSpaceByte(At(FRun)))
+            ++FRun;
+    } else if (c == '"' || c == '\'') {
+        ScanString();
+    } else if (c >= '0' && c <= '9') {
+        ScanNumber();
+    } else if (IdentifierFlags[c]) {
+        ScanIdentifier();
+    } else if (c == '/') {
+        ScanSlash();
+    } else if (c == '#' || c == '$' || c == '@' || c == '\\' || c == '^' || c == '`' || c >= 127) {
+        FTokenKind = K::tkUnknown;
+        // invariant: a multi-byte character is never split between tokens
+        FRun += static_cast<size_t>(std::max(1, TextChars::CharLength(FLine, FRun)));
+    } else {
+        ScanSymbol(c);
+    }
+}
+
+void TSrcJScriptSyn::ScanSlash()
+{
+    const unsigned char next = At(FRun + 1);
+    if (next == '/') {
+        FTokenKind = K::tkComment;
+        while (!IsLineBreakOrNul(At(FRun)))
+            ++FRun;
+    } else if (next == '*') {
+        FRange = rsJSComment;
+        // why: the search for "*/" starts after the opener's '*', so "/*/" stays open
+        FRun += 2;
+        ScanCommentRest(true);
+    } else {
+        FTokenKind = K::tkSymbol;
+        FRun += next == '=' ? 2 : 1;
+    }
+}
+
+// The comment runs through "*/", closing it, or on to the end of the line. Behind the opener a
+// CR or LF ends the token too; a continued comment always takes at least one byte.
+void TSrcJScriptSyn::ScanCommentRest(bool openerOnThisLine)
+{
+    FTokenKind = K::tkComment;
+    while (openerOnThisLine ? !IsLineBreakOrNul(At(FRun)) : At(FRun) != 0) {
+        if (At(FRun) == '*' && At(FRun + 1) == '/') {
+            FRun += 2;
+            FRange = rsJSNormal;
+            return;
+        }
+        ++FRun;
+    }
+}
+
+void TSrcJScriptSyn::ScanString()
+{
+    FTokenKind = K::tkString;
+    const unsigned char quote = At(FRun);
+    ++FRun;
+    if (At(FRun) == quote && At(FRun + 1) == quote)
+        FRun += 2;
+    for (;;) {
+        const unsigned char c = At(FRun);
+        if (c == 0)
+            return;
+        ++FRun;
+        if (c == 10 || c == 13)
+            return;
+        // why: a backslash only guards the quote right after it, so "\\" before a quote escapes it
+        if (c == quote && static_cast<unsigned char>(FLine[FRun - 2]) != '\\')
+            return;
+    }
+}
+
+void TSrcJScriptSyn::ScanNumber()
+{
+    FTokenKind = K::tkNumber;
+    bool hex = false;
+    ++FRun;
+    for (;;) {
+        const unsigned char c = At(FRun);
+        if (c >= '0' && c <= '9') {
+            ++FRun;
+        } else if (c == '.') {
+            if (At(FRun + 1) == '.')
+                return;
+            ++FRun;
+        } else if (c == 'x' || c == 'X') {
+            if (FRun != FTokenPos + 1 || At(FTokenPos) != '0' || !IsHexDigit(At(FRun + 1)))
+                return;
+            hex = true;
+            ++FRun;
+        } else if (hex && IsHexDigit(c)) {
+            ++FRun;
+        } else {
+            return;
+        }
+    }
+}
+
+void TSrcJScriptSyn::ScanIdentifier()
+{
+    int sum = 0;
+    while (IdentifierFlags[At(FRun)]) {
+        sum += HashValues[At(FRun)];
+        ++FRun;
+    }
+    FTokenKind = K::tkIdentifier;
+    if (sum >= KeywordBuckets)
+        return;
+    const std::string_view word = FLine.substr(FTokenPos, FRun - FTokenPos);
+    for (const auto& [keyword, kind] : FKeywords[static_cast<size_t>(sum)]) {
+        if (keyword == word) {
+            FTokenKind = kind;
+            return;
+        }
+    }
+}
+
+void TSrcJScriptSyn::ScanSymbol(unsigned char c)
+{
+    FTokenKind = K::tkSymbol;
+    const unsigned char next = At(FRun + 1);
+    size_t length = 1;
+    switch (c) {
+    case '&':
+    case '|':
+    case '+':
+        if (next == c || next == '=')
+            length = 2;
+        break;
+    case '-':
+        if (next == '-' || next == '=' || next == '>')
+            length = 2;
+        break;
+    case '*':
+    case '%':
+        if (next == '=')
+            length = 2;
+        break;
+    case '.':
+        if (next == '.' && At(FRun + 2) == '.')
+            length = 3;
+        break;
+    default:
+        break;
+    }
+    FRun += length;
+}
