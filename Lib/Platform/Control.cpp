@@ -1,10 +1,12 @@
 #include "Platform/Control.h"
 
 #include "Platform/Application.h"
+#include "Platform/PostedMessage.h"
 #include "Platform/QtBridge.h"
 #include "Platform/TextChars.h"
 
 #include <QCoreApplication>
+#include <QHelpEvent>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -12,22 +14,41 @@
 #include <QPainter>
 #include <QThread>
 #include <QTimerEvent>
+#include <QToolTip>
 #include <QWheelEvent>
 
 namespace {
 
-// The event type of posted messages.
-QEvent::Type PostedMessageType()
+bool IsDialogKey(WORD key)
 {
-    static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
-    return type;
+    switch (key) {
+    case VK_TAB:
+    case VK_LEFT:
+    case VK_UP:
+    case VK_RIGHT:
+    case VK_DOWN:
+    case VK_RETURN:
+    case VK_ESCAPE:
+    case VK_CANCEL:
+    case VK_EXECUTE:
+        return true;
+    default:
+        return false;
+    }
 }
 
-class TPostedMessageEvent : public QEvent {
-public:
-    explicit TPostedMessageEvent(const TMessage& m) : QEvent(PostedMessageType()), Message(m) {}
-    TMessage Message;
-};
+// The WM_GETDLGCODE bit that claims `key`.
+LRESULT DialogCodeMask(WORD key)
+{
+    switch (key) {
+    case VK_TAB: return DLGC_WANTTAB;
+    case VK_LEFT:
+    case VK_UP:
+    case VK_RIGHT:
+    case VK_DOWN: return DLGC_WANTARROWS;
+    default: return DLGC_WANTALLKEYS;
+    }
+}
 
 WPARAM MouseKeyFlags(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers)
 {
@@ -107,6 +128,102 @@ TWinControlCore::~TWinControlCore()
     WindowProc = nullptr;
 }
 
+std::string GetShortHint(const std::string& hint)
+{
+    const size_t bar = hint.find('|');
+    return bar == std::string::npos ? hint : hint.substr(0, bar);
+}
+
+TWinControlCore* TWinControlCore::ControlOf(QWidget* widget)
+{
+    return widget ? dynamic_cast<TWinControlCore*>(widget) : nullptr;
+}
+
+TWinControlCore* TWinControlCore::Parent() const
+{
+    return ControlOf(FWidget->parentWidget());
+}
+
+TWinControlCore* TWinControlCore::FormControl() const
+{
+    TWinControlCore* top = ControlOf(FWidget->window());
+    return top && top->IsForm() ? top : nullptr;
+}
+
+void TWinControlCore::SetParent(QWidget* parent)
+{
+    QWidget* old = FWidget->parentWidget();
+    if (old == parent)
+        return;
+    const bool explicitlyHidden =
+        FWidget->testAttribute(Qt::WA_WState_ExplicitShowHide) && FWidget->testAttribute(Qt::WA_WState_Hidden);
+    const auto self = reinterpret_cast<WPARAM>(this);
+    if (TWinControlCore* oldControl = ControlOf(old)) {
+        oldControl->Perform(CM_CONTROLCHANGE, self, 0);
+        FWidget->setParent(nullptr);
+        oldControl->Perform(CM_CONTROLLISTCHANGE, self, 0);
+    }
+    TWinControlCore* newControl = ControlOf(parent);
+    if (newControl)
+        newControl->Perform(CM_CONTROLLISTCHANGE, self, 1);
+    FWidget->setParent(parent);
+    // why: Qt hides a widget that changes its parent; a control keeps its visibility.
+    if (parent && !explicitlyHidden)
+        FWidget->show();
+    if (newControl)
+        newControl->Perform(CM_CONTROLCHANGE, self, 1);
+}
+
+void TWinControlCore::RemoveControl(TWinControlCore* child)
+{
+    if (child && child->Parent() == this)
+        child->SetParent(nullptr);
+}
+
+void TWinControlCore::DetachFromParent()
+{
+    TWinControlCore* parent = Parent();
+    if (!parent || parent->ComponentState().Contains(csDestroying))
+        return;
+    // invariant: destructors never throw; a failing notification is reported, not raised.
+    try {
+        const auto self = reinterpret_cast<WPARAM>(this);
+        parent->Perform(CM_CONTROLCHANGE, self, 0);
+        FWidget->setParent(nullptr);
+        parent->Perform(CM_CONTROLLISTCHANGE, self, 0);
+    } catch (const std::exception& e) {
+        if (TApplication* app = Application())
+            app->HandleException(e);
+    } catch (...) {
+        if (TApplication* app = Application())
+            app->HandleUnknownException();
+    }
+}
+
+bool TWinControlCore::WantsDialogKey(WORD key)
+{
+    if (!IsDialogKey(key))
+        return true;
+    return (Perform(WM_GETDLGCODE, key, 0) & DialogCodeMask(key)) != 0;
+}
+
+void TWinControlCore::BroadcastToChildren(TMessage& message)
+{
+    // why: a handler may add or remove children; walk a snapshot.
+    const QObjectList children = FWidget->children();
+    for (QObject* child : children) {
+        auto* widget = qobject_cast<QWidget*>(child);
+        TWinControlCore* control = ControlOf(widget);
+        if (!control)
+            continue;
+        const LRESULT result = control->Perform(message.Msg, message.WParam, message.LParam);
+        if (result != 0) {
+            message.Result = result;
+            return;
+        }
+    }
+}
+
 QWidget* TWinControlCore::ClientWidget() const
 {
     if (FClientIsViewport)
@@ -136,7 +253,7 @@ LRESULT TWinControlCore::Perform(UINT msg, WPARAM wParam, LPARAM lParam)
 
 void TWinControlCore::PostMessage(UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    QCoreApplication::postEvent(FWidget, new TPostedMessageEvent(TMessage{msg, wParam, lParam, 0}));
+    PostMessageTo(FWidget, TMessage{msg, wParam, lParam, 0});
 }
 
 LRESULT TWinControlCore::SendMessage(UINT msg, WPARAM wParam, LPARAM lParam)
@@ -231,6 +348,15 @@ void TWinControlCore::Deliver(TMessage& message, bool defaultIsQt)
         WindowProc(message);
 }
 
+void TWinControlCore::KeepEvent()
+{
+    QtEventContext* c = FEventContext;
+    if (!c)
+        return;
+    c->Event->accept();
+    c->DefaultResult = true;
+}
+
 void TWinControlCore::DefaultHandler(TMessage& message)
 {
     QtEventContext* c = FEventContext;
@@ -243,8 +369,11 @@ void TWinControlCore::DefaultHandler(TMessage& message)
 bool TWinControlCore::Translate(QEvent* event, bool forViewport)
 {
     const QEvent::Type type = event->type();
-    if (type == PostedMessageType()) {
-        TMessage m = static_cast<TPostedMessageEvent*>(event)->Message;
+    if (type == PostedMessageEventType()) {
+        auto* posted = static_cast<TPostedMessageEvent*>(event);
+        if (posted->Discarded())
+            return true;
+        TMessage m = posted->Message;
         Deliver(m, false);
         return true;
     }
@@ -269,6 +398,11 @@ bool TWinControlCore::Translate(QEvent* event, bool forViewport)
         return true;
     }
     case QEvent::Paint: {
+        {
+            QPainter painter(ClientWidget());
+            TMessage erase{WM_ERASEBKGND, reinterpret_cast<WPARAM>(&painter), 0, 0};
+            Deliver(erase, false);
+        }
         TMessage m{WM_PAINT, 0, reinterpret_cast<LPARAM>(event), 0};
         Deliver(m, true);
         return true;
@@ -321,16 +455,20 @@ bool TWinControlCore::Translate(QEvent* event, bool forViewport)
         Deliver(m, true);
         return true;
     }
-    case QEvent::FontChange: {
-        TMessage m{CM_FONTCHANGED, 0, 0, 0};
+    case QEvent::FontChange:
+        DeliverParentNotification(CM_PARENTFONTCHANGED, CM_FONTCHANGED, !FWidget->testAttribute(Qt::WA_SetFont));
+        return true;
+    case QEvent::PaletteChange:
+        DeliverParentNotification(CM_PARENTCOLORCHANGED, CM_COLORCHANGED,
+                                  !FWidget->testAttribute(Qt::WA_SetPalette));
+        return true;
+    case QEvent::CursorChange: {
+        TMessage m{CM_CURSORCHANGED, 0, 0, 0};
         Deliver(m, true);
         return true;
     }
-    case QEvent::PaletteChange: {
-        TMessage m{CM_COLORCHANGED, 0, 0, 0};
-        Deliver(m, true);
-        return true;
-    }
+    case QEvent::ToolTip:
+        return TranslateHint(event);
     case QEvent::Close: {
         TMessage m{WM_CLOSE, 0, 0, 0};
         Deliver(m, true);
@@ -340,6 +478,46 @@ bool TWinControlCore::Translate(QEvent* event, bool forViewport)
         (void)forViewport;
         return false;
     }
+}
+
+void TWinControlCore::DeliverParentNotification(UINT parentMsg, UINT ownMsg, bool inherited)
+{
+    // why: the class library tells a child of its parent's change first; the child then takes
+    // the parent's value, which is its own change.
+    if (inherited) {
+        TMessage fromParent{parentMsg, 0, 0, 0};
+        Deliver(fromParent, false);
+    }
+    TMessage m{ownMsg, 0, 0, 0};
+    Deliver(m, true);
+}
+
+bool TWinControlCore::TranslateHint(QEvent* event)
+{
+    const std::string hint = Hint();
+    if (hint.empty())
+        return false; // Qt passes the request on to the parent
+    auto* help = static_cast<QHelpEvent*>(event);
+    THintInfo info;
+    info.HintControl = this;
+    info.CursorPos = TPoint::FromQt(help->pos());
+    info.HintPos = TPoint::FromQt(help->globalPos());
+    info.CursorRect = ClientRect();
+    if (TApplication* app = Application())
+        info.HintColor = app->HintColor;
+    info.HintStr = GetShortHint(hint);
+    TMessage m{CM_HINTSHOW, 0, reinterpret_cast<LPARAM>(&info), 0};
+    Deliver(m, false);
+    if (m.Result != 0 || info.HintStr.empty()) {
+        QToolTip::hideText();
+        return true;
+    }
+    QPalette palette = QToolTip::palette();
+    palette.setColor(QPalette::ToolTipBase, ToQColor(info.HintColor));
+    QToolTip::setPalette(palette);
+    QToolTip::showText(info.HintPos.ToQt(), QStr(info.HintStr), ClientWidget(), info.CursorRect.ToQt(),
+                       info.HideTimeout);
+    return true;
 }
 
 bool TWinControlCore::TranslateKey(QEvent* event)
@@ -441,8 +619,25 @@ void TWinControlCore::WndProc(TMessage& m)
     case WM_SYSKEYDOWN: {
         WORD key = static_cast<WORD>(m.WParam);
         KeyDown(key, ShiftFromKeyData(m.LParam));
-        if (key != 0)
-            DefaultHandler(m);
+        if (key == 0)
+            return;
+        // A dialog key the control does not want is the form's first; one it wants stays with
+        // it and does not travel on to its parents.
+        if (m.Msg == WM_KEYDOWN && IsDialogKey(key)) {
+            if (TWinControlCore* form = FormControl()) {
+                if (!WantsDialogKey(key)) {
+                    if (form->Perform(CM_DIALOGKEY, key, m.LParam) != 0) {
+                        m.Result = 1;
+                        return;
+                    }
+                } else {
+                    DefaultHandler(m);
+                    KeepEvent();
+                    return;
+                }
+            }
+        }
+        DefaultHandler(m);
         return;
     }
     case WM_KEYUP:
@@ -457,10 +652,16 @@ void TWinControlCore::WndProc(TMessage& m)
     case WM_SYSCHAR: {
         char32_t key = static_cast<char32_t>(m.WParam);
         KeyPress(key);
-        if (key != 0) {
-            m.WParam = key;
-            DefaultHandler(m);
-        }
+        if (key == 0)
+            return;
+        // An Alt+character the control leaves alone may be an accelerator on the form.
+        if (m.Msg == WM_SYSCHAR)
+            if (TWinControlCore* form = FormControl(); form && form->Perform(CM_DIALOGCHAR, key, m.LParam) != 0) {
+                m.Result = 1;
+                return;
+            }
+        m.WParam = key;
+        DefaultHandler(m);
         return;
     }
     case WM_LBUTTONDOWN:
@@ -526,8 +727,41 @@ void TWinControlCore::WndProc(TMessage& m)
         return;
     case WM_SETFOCUS:
         DefaultHandler(m);
+        if (TWinControlCore* form = FormControl())
+            form->Perform(CM_FOCUSCHANGED, 0, reinterpret_cast<LPARAM>(this));
         DoEnter();
         return;
+    case CM_DIALOGKEY:
+    case CM_DIALOGCHAR:
+    case CM_FOCUSCHANGED:
+        BroadcastToChildren(m);
+        return;
+    case WM_GETDLGCODE:
+        m.Result = NativeDialogCode();
+        return;
+    case CM_HITTEST:
+        m.Result = 1; // the whole client area belongs to the control
+        return;
+    case WM_ERASEBKGND: {
+        auto* painter = reinterpret_cast<QPainter*>(m.WParam);
+        const bool forChild = m.LParam != 0 && m.LParam == static_cast<LPARAM>(m.WParam);
+        if (!forChild || !painter) {
+            // Qt has filled the background of an auto-filling widget before its paint event.
+            m.Result = FWidget->autoFillBackground() || FWidget->isWindow() ? 1 : 0;
+            return;
+        }
+        // A child asks for the background it lies on; the painter is in this control's coordinates.
+        if (FWidget->autoFillBackground() || FWidget->isWindow()) {
+            painter->fillRect(ClientRect().ToQt(), FWidget->palette().brush(FWidget->backgroundRole()));
+            m.Result = 1;
+        } else if (TWinControlCore* parent = Parent()) {
+            painter->save();
+            painter->translate(-Left(), -Top());
+            m.Result = parent->Perform(WM_ERASEBKGND, m.WParam, m.LParam);
+            painter->restore();
+        }
+        return;
+    }
     case WM_KILLFOCUS:
         DefaultHandler(m);
         DoExit();
@@ -680,9 +914,56 @@ void TWinControlCore::SetText(const std::string& text)
     if (text == FText)
         return;
     FText = text;
+    ApplyText(text);
+    Perform(CM_TEXTCHANGED, 0, 0);
+}
+
+void TWinControlCore::ApplyText(const std::string& text)
+{
     if (FWidget->isWindow())
         FWidget->setWindowTitle(QStr(text));
-    Perform(CM_TEXTCHANGED, 0, 0);
+}
+
+std::string TWinControlCore::Hint() const
+{
+    return StdStr(FWidget->toolTip());
+}
+
+void TWinControlCore::SetHint(const std::string& hint)
+{
+    FWidget->setToolTip(QStr(hint));
+}
+
+TColor TWinControlCore::Color() const
+{
+    if (FParentColor)
+        if (const TWinControlCore* parent = Parent())
+            return parent->Color();
+    return FColor;
+}
+
+void TWinControlCore::SetColor(TColor color)
+{
+    if (!FParentColor && color == FColor)
+        return;
+    FColor = color;
+    FParentColor = false;
+    QPalette palette = FWidget->palette();
+    palette.setColor(FWidget->backgroundRole(), ToQColor(color));
+    FWidget->setPalette(palette);
+}
+
+void TWinControlCore::SetParentColor(bool value)
+{
+    if (value == FParentColor)
+        return;
+    FParentColor = value;
+    if (value) {
+        FWidget->setPalette(QPalette());
+        FWidget->setAttribute(Qt::WA_SetPalette, false);
+        if (const TWinControlCore* parent = Parent())
+            FColor = parent->Color();
+    }
 }
 
 void TWinControlCore::Invalidate() { ClientWidget()->update(); }
@@ -695,4 +976,11 @@ TWinControl::TWinControl(TComponent* AOwner, QWidget* parent) : TQtControl<QWidg
 TCustomControl::TCustomControl(TComponent* AOwner, QWidget* parent) : TQtControl<QWidget>(AOwner, parent)
 {
     SetCustomPaint(true);
+}
+
+TGraphicControl::TGraphicControl(TComponent* AOwner, QWidget* parent) : TQtControl<QWidget>(AOwner, parent)
+{
+    SetCustomPaint(true);
+    setFocusPolicy(Qt::NoFocus);
+    setAttribute(Qt::WA_NoSystemBackground);
 }

@@ -38,6 +38,7 @@ enum : UINT {
     WM_GETTEXT = 0x000D,
     WM_PAINT = 0x000F,
     WM_CLOSE = 0x0010,
+    WM_QUIT = 0x0012,
     WM_ERASEBKGND = 0x0014,
     WM_SHOWWINDOW = 0x0018,
     WM_SETCURSOR = 0x0020,
@@ -46,6 +47,7 @@ enum : UINT {
     WM_COPYDATA = 0x004A,
     WM_CONTEXTMENU = 0x007B,
     WM_GETDLGCODE = 0x0087,
+    EM_UNDO = 0x00C7,
     WM_KEYDOWN = 0x0100,
     WM_KEYUP = 0x0101,
     WM_CHAR = 0x0102,
@@ -53,6 +55,7 @@ enum : UINT {
     WM_SYSKEYUP = 0x0105,
     WM_SYSCHAR = 0x0106,
     WM_IME_COMPOSITION = 0x010F,
+    WM_CHANGEUISTATE = 0x0127,
     WM_TIMER = 0x0113,
     WM_HSCROLL = 0x0114,
     WM_VSCROLL = 0x0115,
@@ -79,6 +82,22 @@ enum : UINT {
     WM_USER = 0x0400,
     WM_APP = 0x8000,
 };
+
+// Answer bits of WM_GETDLGCODE: which keys a control wants for itself. WParam carries the
+// virtual key being asked about (0 when the question is general).
+enum : LRESULT {
+    DLGC_WANTARROWS = 0x0001,
+    DLGC_WANTTAB = 0x0002,
+    DLGC_WANTALLKEYS = 0x0004,
+    DLGC_HASSETSEL = 0x0008,
+    DLGC_WANTCHARS = 0x0080,
+    DLGC_STATIC = 0x0100,
+    DLGC_BUTTON = 0x2000,
+};
+
+// WM_CHANGEUISTATE: the action in the low word of WParam, the flags in the high word.
+enum : WPARAM { UIS_SET = 1, UIS_CLEAR = 2, UIS_INITIALIZE = 3 };
+enum : WPARAM { UISF_HIDEFOCUS = 0x1, UISF_HIDEACCEL = 0x2 };
 
 // Mouse-message key flags (WParam of mouse messages).
 enum : WPARAM { MK_LBUTTON = 0x01, MK_RBUTTON = 0x02, MK_SHIFT = 0x04, MK_CONTROL = 0x08, MK_MBUTTON = 0x10 };

@@ -1,0 +1,9 @@
+#include "ExExMask.h"
+
+#include <QApplication>
+
+void TExExCustomMaskEdit::ErrorBeep()
+{
+    if (FBeepOnError)
+        QApplication::beep();
+}

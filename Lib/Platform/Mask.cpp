@@ -1,0 +1,96 @@
+#include "Platform/Mask.h"
+
+#include "Platform/EditClipboard.h"
+#include "Platform/QtBridge.h"
+
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QMenu>
+
+TCustomMaskEdit::TCustomMaskEdit(TComponent* AOwner, QWidget* parent) : TQtControl<QLineEdit>(AOwner, parent)
+{
+    SetInitialColor(clWindow);
+    FTextConnection = QObject::connect(this, &QLineEdit::textChanged, this, [this](const QString& text) {
+        SyncText(StdStr(text));
+        Change();
+    });
+}
+
+TCustomMaskEdit::~TCustomMaskEdit()
+{
+    QObject::disconnect(FTextConnection);
+}
+
+void TCustomMaskEdit::SetMaxLength(int value)
+{
+    FMaxLength = std::max(0, value);
+    setMaxLength(FMaxLength == 0 ? 32767 : FMaxLength);
+}
+
+std::string TCustomMaskEdit::SelText() const
+{
+    return StdStr(selectedText());
+}
+
+void TCustomMaskEdit::Change()
+{
+    if (OnChange)
+        OnChange(this);
+}
+
+void TCustomMaskEdit::ApplyText(const std::string& text)
+{
+    setText(QStr(text));
+}
+
+void TCustomMaskEdit::WndProc(TMessage& message)
+{
+    switch (message.Msg) {
+    case WM_COPY:
+        copy();
+        return;
+    case WM_CUT:
+        if (!isReadOnly())
+            cut();
+        return;
+    case WM_PASTE:
+        if (!isReadOnly())
+            paste();
+        return;
+    case WM_CLEAR:
+        if (!isReadOnly() && hasSelectedText())
+            del();
+        return;
+    case WM_UNDO:
+    case EM_UNDO:
+        if (!isReadOnly())
+            undo();
+        message.Result = 1;
+        return;
+    default:
+        TQtControl<QLineEdit>::WndProc(message);
+    }
+}
+
+void TCustomMaskEdit::keyPressEvent(QKeyEvent* event)
+{
+    if (const UINT msg = ClipboardMessageForKey(*event)) {
+        Perform(msg);
+        event->accept();
+        return;
+    }
+    QLineEdit::keyPressEvent(event);
+}
+
+std::unique_ptr<QMenu> TCustomMaskEdit::CreateEditMenu()
+{
+    std::unique_ptr<QMenu> menu(createStandardContextMenu());
+    RouteEditMenuActions(*menu, *this);
+    return menu;
+}
+
+void TCustomMaskEdit::contextMenuEvent(QContextMenuEvent* event)
+{
+    const std::unique_ptr<QMenu> menu = CreateEditMenu();
+    menu->exec(event->globalPos());
+}
