@@ -2,6 +2,7 @@
 
 #include "utility/CphHash.h"
 
+#include "utility/CphBytes.h"
 #include "utility/CphWipe.h"
 
 #include <bit>
@@ -9,22 +10,6 @@
 #include <memory>
 
 namespace {
-
-std::uint32_t LoadLe32(const std::uint8_t* p)
-{
-    std::uint32_t v;
-    std::memcpy(&v, p, 4);
-    if constexpr (std::endian::native == std::endian::big)
-        v = __builtin_bswap32(v);
-    return v;
-}
-
-void StoreLe32(std::uint8_t* p, std::uint32_t v)
-{
-    if constexpr (std::endian::native == std::endian::big)
-        v = __builtin_bswap32(v);
-    std::memcpy(p, &v, 4);
-}
 
 // The four auxiliary functions of RFC 1321 in forms with fewer operations.
 inline std::uint32_t F(std::uint32_t x, std::uint32_t y, std::uint32_t z) { return z ^ (x & (y ^ z)); }

@@ -2,6 +2,7 @@
 
 #include "utility/CphSerpent.h"
 
+#include "utility/CphBytes.h"
 #include "utility/CphWipe.h"
 
 #include <algorithm>
@@ -240,22 +241,6 @@ inline void DecryptRounds(std::uint32_t* x, const std::uint32_t* keys, std::inde
 using TBoxFunction = void (*)(std::uint32_t*);
 constexpr TBoxFunction KForwardBoxes[8] = {ApplyBox<0>, ApplyBox<1>, ApplyBox<2>, ApplyBox<3>,
                                            ApplyBox<4>, ApplyBox<5>, ApplyBox<6>, ApplyBox<7>};
-
-std::uint32_t LoadLe32(const std::uint8_t* p)
-{
-    std::uint32_t v;
-    std::memcpy(&v, p, 4);
-    if constexpr (std::endian::native == std::endian::big)
-        v = __builtin_bswap32(v);
-    return v;
-}
-
-void StoreLe32(std::uint8_t* p, std::uint32_t v)
-{
-    if constexpr (std::endian::native == std::endian::big)
-        v = __builtin_bswap32(v);
-    std::memcpy(p, &v, 4);
-}
 
 void LoadBlock(std::uint32_t* x, const void* in)
 {
