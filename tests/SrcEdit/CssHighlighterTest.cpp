@@ -2,7 +2,7 @@
 // lookup in the keyword hash list, comments over lines with the interrupted state carried in the
 // range, attributes and class data, and the golden samples.
 
-#include "HighlighterGolden.h"
+#include "HighlighterScan.h"
 #include "SrcEditHighlighterCss.h"
 
 #include "support/TempDir.h"
@@ -12,51 +12,8 @@
 namespace {
 
 using K = TCssTokenKind;
-
-struct TTok {
-    std::string Text;
-    K Kind;
-    bool operator==(const TTok&) const = default;
-};
-
-void PrintTo(const TTok& t, std::ostream* os)
-{
-    *os << "{\"" << t.Text << "\", " << static_cast<int>(t.Kind) << "}";
-}
-
-// The tokens of one line scanned from `entering`; `leaving` gets the range after it.
-std::vector<TTok> Scan(TSrcCssSyn& h, const std::string& line, TSrcRange entering, TSrcRange* leaving = nullptr)
-{
-    std::vector<TTok> tokens;
-    h.RestoreRange(entering);
-    h.StartLine(line, 0);
-    for (int guard = 0; !h.AtLineEnd() && guard <= static_cast<int>(line.size()); ++guard) {
-        tokens.push_back({h.TokenText(), static_cast<K>(h.TokenKindCode())});
-        h.AdvanceToken();
-    }
-    EXPECT_TRUE(h.AtLineEnd());
-    if (leaving)
-        *leaving = h.CurrentRange();
-    return tokens;
-}
-
-struct TCase {
-    std::string Line;
-    TSrcRange Entering;
-    std::vector<TTok> Expected;
-    TSrcRange Leaving;
-};
-
-void RunCases(const std::vector<TCase>& cases)
-{
-    TSrcCssSyn h;
-    for (const TCase& c : cases) {
-        SCOPED_TRACE(c.Line);
-        TSrcRange leaving = 99;
-        EXPECT_EQ(Scan(h, c.Line, c.Entering, &leaving), c.Expected);
-        EXPECT_EQ(leaving, c.Leaving);
-    }
-}
+using TTok = TScanToken<K>;
+constexpr TLineCaseRunner<TSrcCssSyn, K> RunCases{};
 
 constexpr TSrcRange InComment(TSrcRange back)
 {
@@ -156,7 +113,7 @@ TEST(CssHighlighter, LineAfterAMultiLineCommentDoesNotDependOnWhatWasScannedBefo
     TSrcCssSyn shared;
     ScanTokens(shared, document);
     ScanTokens(shared, other);
-    EXPECT_EQ(Scan(shared, document[2], ranges[1]),
+    EXPECT_EQ(ScanLineFrom<K>(shared, document[2], ranges[1]),
               (std::vector<TTok>{{"     more */", C}, {" ", S}, {"width", P}, {":", Y}, {" ", S}, {"1", N},
                                  {"px ", V}, {"}", Y}}));
 
@@ -164,8 +121,8 @@ TEST(CssHighlighter, LineAfterAMultiLineCommentDoesNotDependOnWhatWasScannedBefo
     TSrcCssSyn fresh;
     TSrcCssSyn used;
     ScanTokens(used, other);
-    std::vector<TTok> a = Scan(fresh, document[2], ranges[1]);
-    std::vector<TTok> b = Scan(used, document[2], ranges[1]);
+    std::vector<TTok> a = ScanLineFrom<K>(fresh, document[2], ranges[1]);
+    std::vector<TTok> b = ScanLineFrom<K>(used, document[2], ranges[1]);
     EXPECT_EQ(a, b);
     EXPECT_EQ(fresh.CurrentRange(), used.CurrentRange());
 

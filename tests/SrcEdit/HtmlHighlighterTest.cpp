@@ -1,7 +1,7 @@
 // The HTML highlighter: tag names by hash against the known tags, attribute names and values,
 // entities, comments and quoted values that run over line ends, and the golden sample.
 
-#include "HighlighterGolden.h"
+#include "HighlighterScan.h"
 #include "SrcEditHighlighterHtml.h"
 
 #include <cstring>
@@ -9,45 +9,9 @@
 
 namespace {
 
-using Tokens = std::vector<std::pair<std::string, int>>;
-
-Tokens Scan(TSrcCustomHighlighter& h, const std::vector<std::string>& lines, std::vector<TSrcRange>* ranges = nullptr)
-{
-    const auto scanned = ScanTokens(h, lines, ranges);
-    std::vector<std::string> joined(lines.size());
-    Tokens tokens;
-    for (const auto& t : scanned) {
-        EXPECT_EQ(t.Start, static_cast<int>(joined[static_cast<size_t>(t.Line)].size())) << "tokens are contiguous";
-        EXPECT_FALSE(t.Text.empty()) << "no empty tokens";
-        joined[static_cast<size_t>(t.Line)] += t.Text;
-        tokens.emplace_back(t.Text, t.Kind);
-    }
-    EXPECT_EQ(joined, lines) << "tokens cover the lines";
-    return tokens;
-}
-
-struct Case {
-    const char* Name;
-    std::vector<std::string> Lines;
-    Tokens Expected;
-    std::vector<TSrcRange> Ranges;
-};
-
 constexpr int Amp = tkHtmlAmpersand, Com = tkHtmlComment, Id = tkHtmlIdentifier, Key = tkHtmlKey,
               Sp = tkHtmlSpace, Sym = tkHtmlSymbol, Txt = tkHtmlText, Undef = tkHtmlUndefKey, Val = tkHtmlValue;
-
-void RunCases(const std::vector<Case>& cases)
-{
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.Name);
-        TSrcHTMLSyn h;
-        std::vector<TSrcRange> ranges;
-        EXPECT_EQ(Scan(h, c.Lines, &ranges), c.Expected);
-        if (!c.Ranges.empty()) {
-            EXPECT_EQ(ranges, c.Ranges);
-        }
-    }
-}
+constexpr TLinesCaseRunner<TSrcHTMLSyn> RunCases{.NoEmptyTokens = true};
 
 } // namespace
 

@@ -2,7 +2,7 @@
 // symbols, slash without regular-expression literals, keywords by exact case, multi-byte
 // characters), its range state, attributes and class data, and the golden samples.
 
-#include "HighlighterGolden.h"
+#include "HighlighterScan.h"
 #include "SrcEditHighlighterJScript.h"
 
 #include "support/TempDir.h"
@@ -12,51 +12,8 @@
 namespace {
 
 using K = TJScriptTokenKind;
-
-struct TTok {
-    std::string Text;
-    K Kind;
-    bool operator==(const TTok&) const = default;
-};
-
-void PrintTo(const TTok& t, std::ostream* os)
-{
-    *os << "{\"" << t.Text << "\", " << static_cast<int>(t.Kind) << "}";
-}
-
-// The tokens of one line scanned from `entering`; `leaving` gets the range after it.
-std::vector<TTok> Scan(TSrcJScriptSyn& h, const std::string& line, TSrcRange entering, TSrcRange* leaving = nullptr)
-{
-    std::vector<TTok> tokens;
-    h.RestoreRange(entering);
-    h.StartLine(line, 0);
-    for (int guard = 0; !h.AtLineEnd() && guard <= static_cast<int>(line.size()); ++guard) {
-        tokens.push_back({h.TokenText(), static_cast<K>(h.TokenKindCode())});
-        h.AdvanceToken();
-    }
-    EXPECT_TRUE(h.AtLineEnd());
-    if (leaving)
-        *leaving = h.CurrentRange();
-    return tokens;
-}
-
-struct TCase {
-    std::string Line;
-    TSrcRange Entering;
-    std::vector<TTok> Expected;
-    TSrcRange Leaving;
-};
-
-void RunCases(const std::vector<TCase>& cases)
-{
-    TSrcJScriptSyn h;
-    for (const TCase& c : cases) {
-        SCOPED_TRACE(c.Line);
-        TSrcRange leaving = 99;
-        EXPECT_EQ(Scan(h, c.Line, c.Entering, &leaving), c.Expected);
-        EXPECT_EQ(leaving, c.Leaving);
-    }
-}
+using TTok = TScanToken<K>;
+constexpr TLineCaseRunner<TSrcJScriptSyn, K> RunCases{};
 
 const K C = K::tkComment, I = K::tkIdentifier, R = K::tkKey, N = K::tkNumber, S = K::tkSpace, Q = K::tkString,
         Y = K::tkSymbol, U = K::tkUnknown, W = K::tkNonReservedKey, E = K::tkEvent;
@@ -219,7 +176,7 @@ TEST(JScriptHighlighter, NulEndsTheLine)
 {
     TSrcJScriptSyn h;
     const std::string line("a\0b", 3);
-    EXPECT_EQ(Scan(h, line, rsJSNormal), (std::vector<TTok>{{"a", I}}));
+    EXPECT_EQ(ScanLineFrom<K>(h, line, rsJSNormal), (std::vector<TTok>{{"a", I}}));
 }
 
 TEST(JScriptHighlighterGolden, Sample)

@@ -2,7 +2,7 @@
 // charge, the range encodings that carry schemes and sub-states over line ends, the hooks on its
 // highlighters, the scheme setters and the mixed-page golden sample.
 
-#include "HighlighterGolden.h"
+#include "HighlighterScan.h"
 #include "SrcEditHighlighterCss.h"
 #include "SrcEditHighlighterHtml.h"
 #include "SrcEditHighlighterJScript.h"
@@ -17,21 +17,7 @@
 namespace {
 
 // (token text, attribute name or "-")
-using Tokens = std::vector<std::pair<std::string, std::string>>;
-
-Tokens Scan(TSrcCustomHighlighter& h, const std::vector<std::string>& lines, std::vector<TSrcRange>* ranges = nullptr)
-{
-    const auto scanned = ScanTokens(h, lines, ranges);
-    std::vector<std::string> joined(lines.size());
-    Tokens tokens;
-    for (const auto& t : scanned) {
-        EXPECT_EQ(t.Start, static_cast<int>(joined[static_cast<size_t>(t.Line)].size())) << "tokens are contiguous";
-        joined[static_cast<size_t>(t.Line)] += t.Text;
-        tokens.emplace_back(t.Text, t.Attribute);
-    }
-    EXPECT_EQ(joined, lines) << "tokens cover the lines";
-    return tokens;
-}
+using Tokens = TAttributePairs;
 
 // The scheme bits of a packed range.
 int SchemeOf(TSrcRange range)
@@ -122,7 +108,7 @@ TEST(MultiHighlighter, PhpBlockOnOneLine)
 {
     IdePage page;
     std::vector<TSrcRange> ranges;
-    const Tokens tokens = Scan(page.Multi, {"<?php echo 1; ?>"}, &ranges);
+    const Tokens tokens = ScanAttributes(page.Multi, {"<?php echo 1; ?>"}, &ranges);
     EXPECT_EQ(tokens, (Tokens{{"<?php", "Marker"},
                               {" ", "Space"},
                               {"echo", "Reserved Word"},
@@ -210,7 +196,7 @@ TEST(MultiHighlighter, SchemeSelection)
         SCOPED_TRACE(c.Name);
         IdePage page;
         std::vector<TSrcRange> ranges;
-        EXPECT_EQ(Scan(page.Multi, c.Lines, &ranges), c.Expected);
+        EXPECT_EQ(ScanAttributes(page.Multi, c.Lines, &ranges), c.Expected);
         std::vector<int> schemes;
         for (TSrcRange r : ranges)
             schemes.push_back(SchemeOf(r));
@@ -222,15 +208,15 @@ TEST(MultiHighlighter, SkipsSchemesThatCannotTakePart)
 {
     IdePage page;
     page.Php.SetEnabled(false);
-    EXPECT_EQ(Scan(page.Multi, {"<?php"}), (Tokens{{"<", "Symbol"}, {"?php", "Identifier"}}))
+    EXPECT_EQ(ScanAttributes(page.Multi, {"<?php"}), (Tokens{{"<", "Symbol"}, {"?php", "Identifier"}}))
         << "a disabled highlighter's scheme is skipped";
     page.Php.SetEnabled(true);
     page.Multi.Schemes().SchemeAt(1)->SetEndExpr("");
-    EXPECT_EQ(Scan(page.Multi, {"<?php"}), (Tokens{{"<", "Symbol"}, {"?php", "Identifier"}}))
+    EXPECT_EQ(ScanAttributes(page.Multi, {"<?php"}), (Tokens{{"<", "Symbol"}, {"?php", "Identifier"}}))
         << "a scheme without an end expression is skipped";
     page.Multi.Schemes().SchemeAt(1)->SetEndExpr("\\?>");
     page.Multi.Schemes().SchemeAt(1)->SetHighlighter(&page.Multi);
-    EXPECT_EQ(Scan(page.Multi, {"<?php"}), (Tokens{{"<", "Symbol"}, {"?php", "Identifier"}}))
+    EXPECT_EQ(ScanAttributes(page.Multi, {"<?php"}), (Tokens{{"<", "Symbol"}, {"?php", "Identifier"}}))
         << "a scheme cannot hand its text back to the multi-language highlighter itself";
 }
 
@@ -266,7 +252,7 @@ TEST(MultiHighlighter, CheckMarkerEventsMayMoveMarkers)
     page.Multi.StartLine("<?php x", 7);
     page.Multi.SkipToLineEnd();
     EXPECT_EQ(lines, (std::vector<int>{7}));
-    EXPECT_EQ(Scan(page.Multi, {"<?php x"}),
+    EXPECT_EQ(ScanAttributes(page.Multi, {"<?php x"}),
               (Tokens{{"<?", "Marker"}, {"php", "Identifier"}, {" ", "Space"}, {"x", "Identifier"}}));
 
     // an event that pushes a marker past the line end or over the previous one cannot break the line
@@ -275,7 +261,7 @@ TEST(MultiHighlighter, CheckMarkerEventsMayMoveMarkers)
         startPos = 1;
         markerLen = 100;
     };
-    EXPECT_EQ(Scan(page.Multi, {"<?php x ?>y"}),
+    EXPECT_EQ(ScanAttributes(page.Multi, {"<?php x ?>y"}),
               (Tokens{{"<?", "Marker"}, {"php x ?>y", "Marker"}}));
 }
 
@@ -288,14 +274,14 @@ TEST(MultiHighlighter, ExpressionsThatMatchTheEmptyStringStillEndTheSearch)
     TSrcMultiSyn multi;
     multi.SetDefaultHighlighter(&html);
     AddScheme(multi, "runs", "a*", "b*", &test);
-    EXPECT_EQ(Scan(multi, {"xaayybbz", "nothing to see", ""}),
+    EXPECT_EQ(ScanAttributes(multi, {"xaayybbz", "nothing to see", ""}),
               (Tokens{{"x", "Text"}, {"aa", "Marker"}, {"yy", "Identifier"}, {"bb", "Marker"}, {"z", "Text"},
                       {"nothing to see", "Text"}}));
     // an expression that only ever matches the empty string opens nothing
     multi.Schemes().SchemeAt(0)->SetStartExpr("^");
-    EXPECT_EQ(Scan(multi, {"abc"}), (Tokens{{"abc", "Text"}}));
+    EXPECT_EQ(ScanAttributes(multi, {"abc"}), (Tokens{{"abc", "Text"}}));
     multi.Schemes().SchemeAt(0)->SetStartExpr("\\b");
-    EXPECT_EQ(Scan(multi, {"ab cd"}), (Tokens{{"ab cd", "Text"}}));
+    EXPECT_EQ(ScanAttributes(multi, {"ab cd"}), (Tokens{{"ab cd", "Text"}}));
 }
 
 TEST(MultiHighlighter, XmlStatesAboveFifteenSurviveTheLineEnd)
@@ -303,7 +289,7 @@ TEST(MultiHighlighter, XmlStatesAboveFifteenSurviveTheLineEnd)
     IdePage page;
     const std::vector<std::string> lines = {"<?xml <!DOCTYPE r [", "<!ENTITY e \"x\">", "]> ?>after"};
     std::vector<TSrcRange> ranges;
-    Scan(page.Multi, lines, &ranges);
+    ScanAttributes(page.Multi, lines, &ranges);
     ASSERT_EQ(ranges.size(), 3u);
     EXPECT_EQ(SchemeOf(ranges[0]), 0);
     // restore each stored range alone, as the editor does after an edit
@@ -317,7 +303,7 @@ TEST(MultiHighlighter, XmlStatesAboveFifteenSurviveTheLineEnd)
     EXPECT_EQ(page.Multi.CurrentRange(), ranges[2]);
     ExpectRescanAgrees(page.Multi, "<?xml <!DOCTYPE r [\n<!ENTITY e \"x\">\n]> ?>after\n<?xml <!DOCTYPE s\n>?>");
 
-    Scan(page.Multi, {"<?xml <!DOCTYPE s"}, &ranges);
+    ScanAttributes(page.Multi, {"<?xml <!DOCTYPE s"}, &ranges);
     page.Multi.ClearRange();
     page.Multi.RestoreRange(ranges[0]);
     EXPECT_EQ(page.Xml.CurrentRange(), static_cast<TSrcRange>(rsDocType));
@@ -349,7 +335,7 @@ TEST(MultiHighlighter, AnEmptyFirstTokenOfALineMovesOn)
     TSrcMultiSyn multi;
     multi.SetDefaultHighlighter(&html);
     AddScheme(multi, "empty", "\\[", "\\]", &empty);
-    EXPECT_EQ(Scan(multi, {"[", "abc ] d"}),
+    EXPECT_EQ(ScanAttributes(multi, {"[", "abc ] d"}),
               (Tokens{{"[", "Marker"}, {"", "-"}, {"", "-"}, {"abc ", "-"}, {"]", "Marker"}, {" d", "Text"}}));
 }
 
@@ -368,7 +354,7 @@ TEST(MultiHighlighter, PackedRangeKeepsEveryFieldApart)
         SCOPED_TRACE(value);
         const std::vector<std::string> lines = {"<a [" + std::to_string(value), "] x>"};
         std::vector<TSrcRange> ranges;
-        const Tokens tokens = Scan(multi, lines, &ranges);
+        const Tokens tokens = ScanAttributes(multi, lines, &ranges);
         EXPECT_EQ(tokens.back(), (std::pair<std::string, std::string>{">", "Symbol"}));
         EXPECT_EQ(tokens[tokens.size() - 2], (std::pair<std::string, std::string>{"x", "Identifier"}))
             << "the tag goes on after the scheme";
@@ -382,7 +368,7 @@ TEST(MultiHighlighter, PackedRangeKeepsEveryFieldApart)
     }
     // a range wider than the field is cut to it without touching the other fields
     multi.ClearRange();
-    EXPECT_EQ(Scan(multi, {"<a [70000"}).size(), 5u);
+    EXPECT_EQ(ScanAttributes(multi, {"<a [70000"}).size(), 5u);
     const TSrcRange wide = multi.CurrentRange();
     multi.RestoreRange(wide);
     EXPECT_EQ(multi.CurrentScheme(), 1);
@@ -400,13 +386,13 @@ TEST(MultiHighlighter, ManySchemesFitThePackedRange)
         AddScheme(multi, "s" + std::to_string(i), "<" + std::to_string(i) + ">", "</" + std::to_string(i) + ">",
                   &state);
     std::vector<TSrcRange> ranges;
-    Scan(multi, {"<14>9", "</14>"}, &ranges);
+    ScanAttributes(multi, {"<14>9", "</14>"}, &ranges);
     multi.RestoreRange(ranges[0]);
     EXPECT_EQ(multi.CurrentScheme(), 14);
     EXPECT_EQ(state.CurrentRange(), 9u);
     // scheme 15 has no room: the next line starts in the default highlighter, in the state it
     // had before the scheme began
-    Scan(multi, {"<a <15>9"}, &ranges);
+    ScanAttributes(multi, {"<a <15>9"}, &ranges);
     multi.RestoreRange(ranges[0]);
     EXPECT_EQ(multi.CurrentScheme(), -1);
     EXPECT_EQ(html.CurrentRange(), static_cast<TSrcRange>(rsHtmlParam));
@@ -427,7 +413,7 @@ TEST(MultiHighlighter, NestedEncodingForANestedMultiHighlighter)
     AddScheme(outer, "inner", "\\[", "\\]", &inner);
     EXPECT_EQ(listener.Senders.back(), &outer) << "the change of encoding is reported";
     std::vector<TSrcRange> ranges;
-    EXPECT_EQ(Scan(outer, {"x [ /* a", "b */ ] y"}, &ranges),
+    EXPECT_EQ(ScanAttributes(outer, {"x [ /* a", "b */ ] y"}, &ranges),
               (Tokens{{"x ", "Text"}, {"[", "Marker"}, {" ", "Space"}, {"/* a", "Comment"}, {"b */", "Comment"},
                       {" ", "Space"}, {"]", "Marker"}, {" y", "Text"}}));
     EXPECT_EQ(ranges[0], 2u + 16u * (rsPhpComment << 16)) << "scheme 0, the inner (packed) range above it";
@@ -436,7 +422,7 @@ TEST(MultiHighlighter, NestedEncodingForANestedMultiHighlighter)
     EXPECT_EQ(php.CurrentRange(), static_cast<TSrcRange>(rsPhpComment));
     outer.Schemes().SchemeAt(0)->SetHighlighter(&php);
     outer.ClearRange();
-    Scan(outer, {"[ /* a"}, &ranges);
+    ScanAttributes(outer, {"[ /* a"}, &ranges);
     EXPECT_EQ(SchemeOf(ranges[0]), 0) << "without a nested highlighter the packed encoding is back";
     EXPECT_EQ(ranges[0] >> 4 & 0xFFF, static_cast<TSrcRange>(rsPhpComment));
 }
@@ -521,7 +507,7 @@ TEST(MultiHighlighter, HooksFollowTheHighlighters)
     html.reset();
     EXPECT_EQ(multi.DefaultHighlighter(), nullptr);
     multi.ClearRange();
-    EXPECT_EQ(Scan(multi, {"<style>x"}), (Tokens{{"<style>x", "-"}}));
+    EXPECT_EQ(ScanAttributes(multi, {"<style>x"}), (Tokens{{"<style>x", "-"}}));
 }
 
 TEST(MultiHighlighter, ItemChangesReachTheOwner)
@@ -572,7 +558,7 @@ TEST(MultiHighlighter, RefusedSettings)
         EXPECT_LT(e.ErrorNumber(), 1000);
     }
     EXPECT_EQ(php->StartExpr(), "<\\?(php){0,1}") << "the old expression stays";
-    EXPECT_EQ(Scan(page.Multi, {"<?php ?>"}).front().second, "Marker");
+    EXPECT_EQ(ScanAttributes(page.Multi, {"<?php ?>"}).front().second, "Marker");
 
     try {
         page.Multi.SetDefaultHighlighter(&page.Multi);

@@ -1,56 +1,16 @@
 // The PHP highlighter: token cutting by first byte, keywords by hash, strings with embedded
 // variables and escapes, comments and strings that run over line ends, and the golden sample.
 
-#include "HighlighterGolden.h"
+#include "HighlighterScan.h"
 #include "SrcEditHighlighterPhp.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-using Tokens = std::vector<std::pair<std::string, int>>;
-
-// The tokens of a text scanned from the start state, and the range after each line; checks that
-// each line's tokens cover it.
-Tokens Scan(TSrcCustomHighlighter& h, const std::vector<std::string>& lines, std::vector<TSrcRange>* ranges = nullptr)
-{
-    const auto scanned = ScanTokens(h, lines, ranges);
-    std::vector<std::string> joined(lines.size());
-    Tokens tokens;
-    for (const auto& t : scanned) {
-        EXPECT_EQ(t.Start, static_cast<int>(joined[static_cast<size_t>(t.Line)].size())) << "tokens are contiguous";
-        joined[static_cast<size_t>(t.Line)] += t.Text;
-        tokens.emplace_back(t.Text, t.Kind);
-    }
-    std::vector<std::string> expected;
-    for (const std::string& line : lines)
-        expected.push_back(line.substr(0, line.find('\0')));
-    EXPECT_EQ(joined, expected) << "tokens cover each line up to its first NUL";
-    return tokens;
-}
-
-struct Case {
-    const char* Name;
-    std::vector<std::string> Lines;
-    Tokens Expected;
-    std::vector<TSrcRange> Ranges;
-};
-
 constexpr int Com = tkPhpComment, Id = tkPhpIdentifier, Key = tkPhpKey, Num = tkPhpNumber, Sp = tkPhpSpace,
               Str = tkPhpString, Sym = tkPhpSymbol, Unk = tkPhpUnknown, Var = tkPhpVariable;
-
-void RunCases(const std::vector<Case>& cases)
-{
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.Name);
-        TSrcPHPSyn h;
-        std::vector<TSrcRange> ranges;
-        EXPECT_EQ(Scan(h, c.Lines, &ranges), c.Expected);
-        if (!c.Ranges.empty()) {
-            EXPECT_EQ(ranges, c.Ranges);
-        }
-    }
-}
+constexpr TLinesCaseRunner<TSrcPHPSyn> RunCases{};
 
 } // namespace
 

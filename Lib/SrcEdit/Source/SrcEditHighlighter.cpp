@@ -35,6 +35,11 @@ const TSrcHighlighterClass& TSrcCustomHighlighter::StaticClass()
     return cls;
 }
 
+TSrcHighlighterClass TSrcCustomHighlighter::LanguageClass(const char* className, std::string (*languageTitle)())
+{
+    return {className, &StaticClass(), languageTitle, StaticClass().FeatureFlags};
+}
+
 TSrcCustomHighlighter::TSrcCustomHighlighter(TComponent* AOwner)
     : TComponent(AOwner), FAttrChangeHooks(this), FWordBreakChars(CharSetOf("!\"'()*+,-./:;=?[\\]^{}|"))
 {

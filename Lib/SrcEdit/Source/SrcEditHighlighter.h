@@ -111,6 +111,9 @@ public:
     void Assign(const TPersistent& source) override;
 
 protected:
+    // The class reference of a highlighter derived from this one: its own name and language title,
+    // the base's feature flags.
+    static TSrcHighlighterClass LanguageClass(const char* className, std::string (*languageTitle)());
     // Takes the attribute into the sorted list; a second attribute of the same name raises
     // EListError "String list does not allow duplicates".
     TSrcHighlighterAttributes* AddAttri(std::unique_ptr<TSrcHighlighterAttributes> attribute);

@@ -9,15 +9,7 @@ namespace {
 
 using K = TCssTokenKind;
 
-// Letters count their place in the alphabet; every other byte 0.
-constexpr std::array<int, 256> HashValues = [] {
-    std::array<int, 256> t{};
-    for (int c = 'A'; c <= 'Z'; ++c)
-        t[c] = c - 'A' + 1;
-    for (int c = 'a'; c <= 'z'; ++c)
-        t[c] = c - 'a' + 1;
-    return t;
-}();
+constexpr std::array<unsigned char, 256> HashValues = AlphabetPlaces();
 
 constexpr std::string_view PropertyNames =
     "azimuth,background,background-attachment,background-color,background-image,background-position,"
@@ -40,16 +32,6 @@ constexpr std::string_view PropertyNames =
 bool IsLetter(unsigned char c)
 {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
-
-bool IsSpaceByte(unsigned char c)
-{
-    return c >= 1 && c <= 32 && c != 10 && c != 13;
-}
-
-bool IsHexDigit(unsigned char c)
-{
-    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
 
 bool IsRuleState(TSrcRange range)
@@ -80,26 +62,21 @@ int WordHash(std::string_view text, size_t& length)
 } // namespace
 
 TSrcCssSyn::TSrcCssSyn(TComponent* AOwner)
-    : TSrcCustomHighlighter(AOwner), FKeywords(std::make_unique<TSrcHashEntryList>())
+    : TSrcLineTokenizer(AOwner, BuiltInFilter), FKeywords(std::make_unique<TSrcHashEntryList>())
 {
-    FCommentAttri = AddAttri(std::make_unique<TSrcHighlighterAttributes>("Comment"));
-    FPropertyAttri = AddAttri(std::make_unique<TSrcHighlighterAttributes>("Property"));
-    FPropertyAttri->SetStyle({fsBold});
-    FKeyAttri = AddAttri(std::make_unique<TSrcHighlighterAttributes>("Reserved Word"));
-    FKeyAttri->SetStyle({fsBold});
-    FKeyAttri->SetForeground(RGBColor(128, 0, 255));
-    FUndefPropertyAttri = AddAttri(std::make_unique<TSrcHighlighterAttributes>("Undefined Property"));
-    FUndefPropertyAttri->SetStyle({fsBold});
-    FUndefPropertyAttri->SetForeground(RGBColor(128, 0, 255));
-    FSpaceAttri = AddAttri(std::make_unique<TSrcHighlighterAttributes>("Space"));
-    FColorAttri = AddAttri(std::make_unique<TSrcHighlighterAttributes>("Color Value"));
-    FNumberAttri = AddAttri(std::make_unique<TSrcHighlighterAttributes>("Number"));
-    FStringAttri = AddAttri(std::make_unique<TSrcHighlighterAttributes>("String"));
-    FSymbolAttri = AddAttri(std::make_unique<TSrcHighlighterAttributes>("Symbol"));
-    FTextAttri = AddAttri(std::make_unique<TSrcHighlighterAttributes>("Text"));
-    FValueAttri = AddAttri(std::make_unique<TSrcHighlighterAttributes>("Value"));
-    FValueAttri->SetForeground(RGBColor(0, 128, 255));
+    FCommentAttri = AddAttri("Comment");
+    FPropertyAttri = AddAttri("Property", {fsBold});
+    FKeyAttri = AddAttri("Reserved Word", {fsBold}, RGBColor(128, 0, 255));
+    FUndefPropertyAttri = AddAttri("Undefined Property", {fsBold}, RGBColor(128, 0, 255));
+    FSpaceAttri = AddAttri("Space");
+    FColorAttri = AddAttri("Color Value");
+    FNumberAttri = AddAttri("Number");
+    FStringAttri = AddAttri("String");
+    FSymbolAttri = AddAttri("Symbol");
+    FTextAttri = AddAttri("Text");
+    FValueAttri = AddAttri("Value", {}, RGBColor(0, 128, 255));
     BindAttributeChanges();
+    SetRoleAttris({.Comment = FCommentAttri, .Keyword = FKeyAttri, .String = FStringAttri, .Whitespace = FSpaceAttri});
 
     EnumerateKeywords(static_cast<int>(K::tkProperty), PropertyNames, IdentifierChars(),
                       [this](const std::string& word, int kind) {
@@ -107,30 +84,15 @@ TSrcCssSyn::TSrcCssSyn(TComponent* AOwner)
                           const int hash = WordHash(word, length);
                           FKeywords->Add(hash, std::make_unique<TSrcHashEntry>(word, kind));
                       });
-    FRange = rsCssSelector;
-    FCommentReturn = rsCssSelector;
-    SetDefaultFilter(BuiltInFilter);
 }
 
 TSrcCssSyn::~TSrcCssSyn() = default;
 
 const TSrcHighlighterClass& TSrcCssSyn::StaticClass()
 {
-    static const TSrcHighlighterClass cls{"TSrcCssSyn", &TSrcCustomHighlighter::StaticClass(),
-                                          [] { return std::string("Cascading Style Sheet"); },
-                                          TSrcCustomHighlighter::StaticClass().FeatureFlags};
+    static const TSrcHighlighterClass cls =
+        LanguageClass("TSrcCssSyn", [] { return std::string("Cascading Style Sheet"); });
     return cls;
-}
-
-TSrcHighlighterAttributes* TSrcCssSyn::RoleAttri(int role) const
-{
-    switch (role) {
-    case arComment: return FCommentAttri;
-    case arKeyword: return FKeyAttri;
-    case arString: return FStringAttri;
-    case arWhitespace: return FSpaceAttri;
-    default: return nullptr;
-    }
 }
 
 TSrcCharSet TSrcCssSyn::IdentifierChars() const
@@ -143,16 +105,6 @@ std::string TSrcCssSyn::SampleText() const
     return "/* Syntax Highlighting */\r\n"
            "body { font-family: Tahoma, Verdana, Arial, Helvetica, sans-serif; font-size: 8pt }\r\n"
            "H1 { font-size: 18pt; color: #000099; made-up-property: 1 }";
-}
-
-bool TSrcCssSyn::IsFilterStored() const
-{
-    return DefaultFilter() != BuiltInFilter;
-}
-
-bool TSrcCssSyn::AtLineEnd() const
-{
-    return FTokenKind == K::tkNull;
 }
 
 TSrcRange TSrcCssSyn::CurrentRange() const
@@ -182,11 +134,6 @@ void TSrcCssSyn::ClearRange()
     FCommentReturn = rsCssSelector;
 }
 
-std::string TSrcCssSyn::TokenText() const
-{
-    return std::string(FLine.substr(FTokenPos, FRun - FTokenPos));
-}
-
 TSrcHighlighterAttributes* TSrcCssSyn::TokenAttri() const
 {
     switch (FTokenKind) {
@@ -204,14 +151,6 @@ TSrcHighlighterAttributes* TSrcCssSyn::TokenAttri() const
     case K::tkNull: break;
     }
     return nullptr;
-}
-
-void TSrcCssSyn::StartLine(std::string_view lineText, int lineNumber)
-{
-    FLine = lineText.substr(0, lineText.find('\0'));
-    FLineNumber = lineNumber;
-    FRun = 0;
-    AdvanceToken();
 }
 
 void TSrcCssSyn::AdvanceToken()
@@ -242,12 +181,9 @@ void TSrcCssSyn::Dispatch(unsigned char c)
         FTokenKind = K::tkNull;
         return;
     case 10:
-        FTokenKind = K::tkSpace;
-        ++FRun;
-        return;
     case 13:
         FTokenKind = K::tkSpace;
-        FRun += At(FRun + 1) == 10 ? 2 : 1;
+        SkipLineBreak();
         return;
     case '"':
         FTokenKind = K::tkString;
@@ -278,12 +214,11 @@ void TSrcCssSyn::Dispatch(unsigned char c)
     case ',': return ScanSymbol(rsCssValue);
     default: break;
     }
-    if (c == '.' || (c >= '0' && c <= '9'))
+    if (c == '.' || IsDigit(c))
         ScanNumber();
     else if (IsSpaceByte(c)) {
         FTokenKind = K::tkSpace;
-        while (IsSpaceByte(At(FRun)))
-            ++FRun;
+        SkipSpaces();
     } else
         ScanWord();
 }
@@ -303,7 +238,7 @@ void TSrcCssSyn::ScanNumber()
         const unsigned char c = At(FRun);
         if (c == '.' && At(FRun + 1) == '.')
             return;
-        if (c != '.' && !(c >= '0' && c <= '9'))
+        if (c != '.' && !IsDigit(c))
             return;
         ++FRun;
     }
@@ -330,16 +265,12 @@ TCssTokenKind TSrcCssSyn::LookupProperty(size_t start) const
 {
     size_t length = 0;
     const int hash = WordHash(FLine.substr(start), length);
+    const std::string_view word = FLine.substr(start, length);
     for (const TSrcHashEntry* e = FKeywords->Get(hash); e; e = e->Next()) {
+        // invariant: a chain is ordered by length
         if (static_cast<size_t>(e->Length()) > length)
             break;
-        if (static_cast<size_t>(e->Length()) < length)
-            continue;
-        bool same = true;
-        for (size_t i = 0; i < length && same; ++i)
-            same = HashValues[static_cast<unsigned char>(FLine[start + i])] ==
-                   HashValues[static_cast<unsigned char>(e->Keyword()[i])];
-        if (same)
+        if (SameValues(e->Keyword(), word, HashValues))
             return static_cast<K>(e->Kind());
     }
     return K::tkUndefProperty;

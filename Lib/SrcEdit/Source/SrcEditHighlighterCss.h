@@ -8,10 +8,9 @@
 // value is 0..7 (largest value 7, three bits).
 
 #include "SrcEditHashEntries.h"
-#include "SrcEditHighlighter.h"
+#include "SrcEditLineScanner.h"
 
 #include <memory>
-#include <string_view>
 
 // The number is what TokenKindCode returns.
 enum class TCssTokenKind : int {
@@ -38,7 +37,7 @@ enum TCssRangeState : TSrcRange {
     rsCssValue = 5,
 };
 
-class TSrcCssSyn : public TSrcCustomHighlighter {
+class TSrcCssSyn : public TSrcLineTokenizer<TCssTokenKind, TCssTokenKind::tkNull, TSrcRange, rsCssSelector> {
 public:
     static constexpr const char* BuiltInFilter = "Cascading Stylesheets (*.css)|*.css";
     // The range inside a comment that returns to `ruleState` (2..5), and back.
@@ -53,19 +52,12 @@ public:
     static const TSrcHighlighterClass& StaticClass();
     const TSrcHighlighterClass& HighlighterClass() const override { return StaticClass(); }
 
-    TSrcHighlighterAttributes* RoleAttri(int role) const override;
     TSrcCharSet IdentifierChars() const override;
     std::string SampleText() const override;
-    bool IsFilterStored() const override;
 
-    bool AtLineEnd() const override;
     TSrcRange CurrentRange() const override;
-    std::string TokenText() const override;
     TSrcHighlighterAttributes* TokenAttri() const override;
-    int TokenKindCode() const override { return static_cast<int>(FTokenKind); }
-    int TokenStart() const override { return static_cast<int>(FTokenPos); }
     void AdvanceToken() override;
-    void StartLine(std::string_view lineText, int lineNumber) override;
     void RestoreRange(TSrcRange range) override;
     void ClearRange() override;
 
@@ -82,8 +74,6 @@ public:
     TSrcHighlighterAttributes* ValueAttri() const { return FValueAttri; }
 
 private:
-    // The byte at `index`, NUL beyond the end: the line reads as a NUL-terminated string.
-    unsigned char At(size_t index) const { return index < FLine.size() ? static_cast<unsigned char>(FLine[index]) : 0; }
     void Dispatch(unsigned char c);
     void ScanSymbol(TSrcRange nextRange);
     void ScanNumber();
@@ -105,12 +95,6 @@ private:
     TSrcHighlighterAttributes* FTextAttri;
     TSrcHighlighterAttributes* FValueAttri;
 
-    std::string_view FLine;
-    int FLineNumber = 0;
-    size_t FRun = 0;
-    size_t FTokenPos = 0;
-    TCssTokenKind FTokenKind = TCssTokenKind::tkNull;
-    TSrcRange FRange = rsCssSelector;
     // The rule state a comment interrupted; part of the range while the comment is open.
     TSrcRange FCommentReturn = rsCssSelector;
 };

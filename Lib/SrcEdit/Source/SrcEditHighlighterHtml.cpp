@@ -14,16 +14,12 @@ constexpr unsigned MaxTagHash = 250;
 constexpr size_t LongestEntity = 10; // "&thetasym;"
 
 struct THtmlTables {
-    std::array<unsigned char, 256> Letter{};
+    std::array<unsigned char, 256> Letter = AlphabetPlaces();
     std::array<std::vector<std::string_view>, MaxTagHash + 1> TagsByHash;
     std::unordered_map<std::string_view, int> EntityIndex;
 
     THtmlTables()
     {
-        for (int c = 'A'; c <= 'Z'; ++c) {
-            Letter[c] = static_cast<unsigned char>(c - 'A' + 1);
-            Letter[c - 'A' + 'a'] = static_cast<unsigned char>(c - 'A' + 1);
-        }
         Letter['/'] = 122;
         Letter['!'] = 123;
         for (const char* name : SrcHtmlTables::TagNames()) {
@@ -46,21 +42,6 @@ const THtmlTables& Tables()
     return tables;
 }
 
-bool IsLineEnd(unsigned char c)
-{
-    return c == 0 || c == '\n' || c == '\r';
-}
-
-bool IsDigit(unsigned char c)
-{
-    return c >= '0' && c <= '9';
-}
-
-bool IsHexDigit(unsigned char c)
-{
-    return IsDigit(c) || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
-}
-
 bool IsTagNameByte(unsigned char c)
 {
     return c == '!' || c == '/' || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
@@ -72,52 +53,25 @@ bool IsTagNameByte(unsigned char c)
 
 const TSrcHighlighterClass& TSrcHTMLSyn::StaticClass()
 {
-    static const TSrcHighlighterClass cls{"TSrcHTMLSyn", &TSrcCustomHighlighter::StaticClass(),
-                                          [] { return std::string("HTML"); },
-                                          TSrcCustomHighlighter::StaticClass().FeatureFlags};
+    static const TSrcHighlighterClass cls = LanguageClass("TSrcHTMLSyn", [] { return std::string("HTML"); });
     return cls;
 }
 
-TSrcHTMLSyn::TSrcHTMLSyn(TComponent* AOwner) : TSrcCustomHighlighter(AOwner)
+TSrcHTMLSyn::TSrcHTMLSyn(TComponent* AOwner) : TSrcLineTokenizer(AOwner, BuiltInFilter)
 {
-    auto make = [this](const char* name, TFontStyles style, TColor foreground) {
-        auto attribute = std::make_unique<TSrcHighlighterAttributes>(name);
-        attribute->SetStyle(style);
-        attribute->SetForeground(foreground);
-        return AddAttri(std::move(attribute));
-    };
-    FCommentAttri = make("Comment", {}, clNone);
-    FIdentifierAttri = make("Identifier", {fsBold}, clNone);
-    FKeyAttri = make("Reserved Word", {fsBold}, static_cast<TColor>(0x00FF0080));
-    FSpaceAttri = make("Space", {}, clNone);
-    FSymbolAttri = make("Symbol", {fsBold}, clNone);
-    FTextAttri = make("Text", {}, clNone);
-    FUndefKeyAttri = make("Unknown Word", {fsBold}, static_cast<TColor>(255));
-    FValueAttri = make("Value", {}, static_cast<TColor>(0x00FF8000));
-    FAndAttri = make("Escape Ampersand", {fsBold}, static_cast<TColor>(65280));
+    FCommentAttri = AddAttri("Comment");
+    FIdentifierAttri = AddAttri("Identifier", {fsBold});
+    FKeyAttri = AddAttri("Reserved Word", {fsBold}, static_cast<TColor>(0x00FF0080));
+    FSpaceAttri = AddAttri("Space");
+    FSymbolAttri = AddAttri("Symbol", {fsBold});
+    FTextAttri = AddAttri("Text");
+    FUndefKeyAttri = AddAttri("Unknown Word", {fsBold}, static_cast<TColor>(255));
+    FValueAttri = AddAttri("Value", {}, static_cast<TColor>(0x00FF8000));
+    FAndAttri = AddAttri("Escape Ampersand", {fsBold}, static_cast<TColor>(65280));
     BindAttributeChanges();
+    SetRoleAttris({.Comment = FCommentAttri, .Identifier = FIdentifierAttri, .Keyword = FKeyAttri,
+                   .Whitespace = FSpaceAttri, .Symbol = FSymbolAttri});
     Tables();
-    FRange = rsHtmlText;
-    SetDefaultFilter(BuiltInFilter);
-    FEntityIndex = -1;
-}
-
-TSrcHighlighterAttributes* TSrcHTMLSyn::RoleAttri(int role) const
-{
-    switch (role) {
-    case arComment: return FCommentAttri;
-    case arIdentifier: return FIdentifierAttri;
-    case arKeyword: return FKeyAttri;
-    case arWhitespace: return FSpaceAttri;
-    case arSymbol: return FSymbolAttri;
-    default: return nullptr;
-    }
-}
-
-TSrcCharSet TSrcHTMLSyn::IdentifierChars() const
-{
-    // why: in UTF-8 the bytes 128..255 are pieces of characters, and a word must not end inside one
-    return CharRange('0', '9') | CharRange('A', 'Z') | CharSetOf("_") | CharRange('a', 'z') | CharRange(128, 255);
 }
 
 std::string TSrcHTMLSyn::SampleText() const
@@ -135,14 +89,9 @@ std::string TSrcHTMLSyn::SampleText() const
            "</html>";
 }
 
-bool TSrcHTMLSyn::IsFilterStored() const
-{
-    return DefaultFilter() != BuiltInFilter;
-}
-
 TSrcHighlighterAttributes* TSrcHTMLSyn::TokenAttri() const
 {
-    switch (FTokenID) {
+    switch (FTokenKind) {
     case tkHtmlAmpersand: return FAndAttri;
     case tkHtmlComment: return FCommentAttri;
     case tkHtmlIdentifier: return FIdentifierAttri;
@@ -154,14 +103,6 @@ TSrcHighlighterAttributes* TSrcHTMLSyn::TokenAttri() const
     case tkHtmlValue: return FValueAttri;
     default: return nullptr;
     }
-}
-
-void TSrcHTMLSyn::StartLine(std::string_view lineText, int lineNumber)
-{
-    FLine = lineText.substr(0, lineText.find('\0'));
-    FLineNumber = lineNumber;
-    FRun = 0;
-    AdvanceToken();
 }
 
 void TSrcHTMLSyn::AdvanceToken()
@@ -182,7 +123,7 @@ void TSrcHTMLSyn::AdvanceToken()
 void TSrcHTMLSyn::Dispatch(unsigned char c)
 {
     switch (c) {
-    case 0: FTokenID = tkHtmlNull; return;
+    case 0: FTokenKind = tkHtmlNull; return;
     case '\n':
     case '\r': return LineBreakProc();
     case '<': return LessThanProc();
@@ -203,25 +144,17 @@ void TSrcHTMLSyn::Dispatch(unsigned char c)
 
 void TSrcHTMLSyn::SpaceProc()
 {
-    FTokenID = tkHtmlSpace;
+    FTokenKind = tkHtmlSpace;
     ++FRun;
     // why: a TAB does not continue a run of blanks; it starts a space token of its own
     for (unsigned char c; (c = At(FRun)) != 0 && c <= 32 && c != '\t' && c != '\n' && c != '\r';)
         ++FRun;
 }
 
-void TSrcHTMLSyn::LineBreakProc()
-{
-    FTokenID = tkHtmlSpace;
-    if (At(FRun) == '\r' && At(FRun + 1) == '\n')
-        ++FRun;
-    ++FRun;
-}
-
 void TSrcHTMLSyn::LessThanProc()
 {
     if (At(FRun + 1) == '!' && At(FRun + 2) == '-' && At(FRun + 3) == '-') {
-        FTokenID = tkHtmlComment;
+        FTokenKind = tkHtmlComment;
         FRun += 4;
         FRange = rsHtmlComment;
         return;
@@ -231,7 +164,7 @@ void TSrcHTMLSyn::LessThanProc()
 
 void TSrcHTMLSyn::SymbolProc(THtmlRangeState next)
 {
-    FTokenID = tkHtmlSymbol;
+    FTokenKind = tkHtmlSymbol;
     ++FRun;
     FRange = next;
 }
@@ -241,7 +174,7 @@ void TSrcHTMLSyn::AmpersandProc()
     switch (FRange) {
     case rsHtmlAmpersand:
         if (FEntityIndex >= 0) {
-            FTokenID = tkHtmlAmpersand;
+            FTokenKind = tkHtmlAmpersand;
             FRun += std::strlen(SrcHtmlTables::Entities()[static_cast<size_t>(FEntityIndex)]);
         } else {
             ++FRun;
@@ -255,7 +188,7 @@ void TSrcHTMLSyn::AmpersandProc()
                 while (IsDigit(At(FRun)))
                     ++FRun;
             }
-            FTokenID = At(FRun) == ';' ? tkHtmlAmpersand : tkHtmlText;
+            FTokenKind = At(FRun) == ';' ? tkHtmlAmpersand : tkHtmlText;
             if (At(FRun) == ';')
                 ++FRun;
         }
@@ -263,7 +196,7 @@ void TSrcHTMLSyn::AmpersandProc()
         FRange = rsHtmlText;
         return;
     case rsHtmlKey:
-        FTokenID = tkHtmlText;
+        FTokenKind = tkHtmlText;
         ++FRun;
         FRange = rsHtmlText;
         return;
@@ -276,14 +209,14 @@ void TSrcHTMLSyn::NameProc()
     switch (FRange) {
     case rsHtmlKey: return TagNameProc();
     case rsHtmlValue:
-        FTokenID = tkHtmlValue;
+        FTokenKind = tkHtmlValue;
         ++FRun;
         while (At(FRun) > 32 && At(FRun) != '>')
             ++FRun;
         FRange = rsHtmlParam;
         return;
     default:
-        FTokenID = tkHtmlIdentifier;
+        FTokenKind = tkHtmlIdentifier;
         ++FRun;
         for (unsigned char c; (c = At(FRun)) > 32 && c != '"' && c != '=' && c != '>';)
             ++FRun;
@@ -305,18 +238,14 @@ void TSrcHTMLSyn::TagNameProc()
     if (length == 0)
         return NameProc(); // why: a tag without a name gets no empty token; its bytes are attribute text
     if (hash > MaxTagHash) {
-        FTokenID = tkHtmlIdentifier;
+        FTokenKind = tkHtmlIdentifier;
         return;
     }
-    FTokenID = tkHtmlUndefKey;
+    FTokenKind = tkHtmlUndefKey;
+    const std::string_view name = FLine.substr(start, length);
     for (const std::string_view tag : tables.TagsByHash[hash]) {
-        if (tag.size() != length)
-            continue;
-        size_t i = 0;
-        while (i < length && tables.Letter[static_cast<unsigned char>(tag[i])] == tables.Letter[At(start + i)])
-            ++i;
-        if (i == length) {
-            FTokenID = tkHtmlKey;
+        if (SameValues(tag, name, tables.Letter)) {
+            FTokenKind = tkHtmlKey;
             return;
         }
     }
@@ -332,7 +261,7 @@ void TSrcHTMLSyn::QuotedValueProc()
     } else {
         quote = FRange == rsHtmlDoubleQuoteValue ? '"' : '\'';
     }
-    FTokenID = tkHtmlValue;
+    FTokenKind = tkHtmlValue;
     for (unsigned char c; !IsLineEnd(c = At(FRun));) {
         ++FRun;
         if (c == quote) {
@@ -346,7 +275,7 @@ void TSrcHTMLSyn::CommentProc()
 {
     if (IsLineEnd(At(FRun)))
         return Dispatch(At(FRun));
-    FTokenID = tkHtmlComment;
+    FTokenKind = tkHtmlComment;
     for (unsigned char c; !IsLineEnd(c = At(FRun));) {
         ++FRun;
         // invariant: the dashes may be those of the opening "<!--", so "<!-->" is a whole comment
@@ -371,7 +300,7 @@ void TSrcHTMLSyn::TextProc()
 {
     if (At(FRun) < 32 || At(FRun) == '<')
         return Dispatch(At(FRun));
-    FTokenID = tkHtmlText;
+    FTokenKind = tkHtmlText;
     for (unsigned char c; (c = At(FRun)) >= 32 && c != '<';) {
         if (c != '&') {
             ++FRun;

@@ -2,12 +2,11 @@
 // TSrcHTMLSyn: the HTML highlighter (text, entities, comments, tags, attribute names and values),
 // and the fixed tables of tag names and entities it knows.
 
-#include "SrcEditHighlighter.h"
+#include "SrcEditLineScanner.h"
 
 #include <cstddef>
 #include <span>
 #include <string>
-#include <string_view>
 
 // What TokenKindCode answers.
 enum THtmlTokenKind : int {
@@ -42,28 +41,18 @@ std::span<const char* const> TagNames();
 std::span<const char* const> Entities();
 } // namespace SrcHtmlTables
 
-class TSrcHTMLSyn : public TSrcCustomHighlighter {
+class TSrcHTMLSyn : public TSrcLineTokenizer<THtmlTokenKind, tkHtmlNull, THtmlRangeState, rsHtmlText> {
 public:
     explicit TSrcHTMLSyn(TComponent* AOwner = nullptr);
 
     static const TSrcHighlighterClass& StaticClass();
     const TSrcHighlighterClass& HighlighterClass() const override { return StaticClass(); }
 
-    TSrcHighlighterAttributes* RoleAttri(int role) const override;
-    TSrcCharSet IdentifierChars() const override;
     std::string SampleText() const override;
-    bool IsFilterStored() const override;
 
-    bool AtLineEnd() const override { return FTokenID == tkHtmlNull; }
-    TSrcRange CurrentRange() const override { return FRange; }
-    std::string TokenText() const override { return std::string(FLine.substr(FTokenPos, FRun - FTokenPos)); }
     TSrcHighlighterAttributes* TokenAttri() const override;
-    int TokenKindCode() const override { return FTokenID; }
-    int TokenStart() const override { return static_cast<int>(FTokenPos); }
     void AdvanceToken() override;
-    void StartLine(std::string_view lineText, int lineNumber) override;
     void RestoreRange(TSrcRange range) override { FRange = static_cast<THtmlRangeState>(range & 0xFF); }
-    void ClearRange() override { FRange = rsHtmlText; }
 
     TSrcHighlighterAttributes* AndAttri() const { return FAndAttri; }
     TSrcHighlighterAttributes* CommentAttri() const { return FCommentAttri; }
@@ -78,12 +67,9 @@ public:
     static constexpr const char* BuiltInFilter = "HTML Documents (*.htm;*.html)|*.htm;*.html";
 
 private:
-    // invariant: the line ends at its first NUL, so At() past the end reads as one.
-    unsigned char At(size_t i) const { return i < FLine.size() ? static_cast<unsigned char>(FLine[i]) : 0; }
-
     void Dispatch(unsigned char c);
     void SpaceProc();
-    void LineBreakProc();
+    void LineBreakProc() { FTokenKind = tkHtmlSpace; SkipLineBreak(); }
     void LessThanProc();
     void SymbolProc(THtmlRangeState next);
     void AmpersandProc();
@@ -105,11 +91,5 @@ private:
     TSrcHighlighterAttributes* FValueAttri;
     TSrcHighlighterAttributes* FAndAttri;
 
-    std::string_view FLine;
-    int FLineNumber = 0;
-    size_t FRun = 0;
-    size_t FTokenPos = 0;
-    THtmlTokenKind FTokenID = tkHtmlNull;
-    THtmlRangeState FRange = rsHtmlText;
     int FEntityIndex = -1;
 };

@@ -3,28 +3,15 @@
 
 #include "SrcEditHighlighterJScript.h"
 
-#include "Platform/TextChars.h"
-
-#include <algorithm>
-
 namespace {
 
 using K = TJScriptTokenKind;
 
-constexpr std::array<bool, 256> IdentifierFlags = [] {
-    std::array<bool, 256> t{};
-    for (int c = 0; c < 256; ++c)
-        t[c] = (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || c == '_' || (c >= 'a' && c <= 'z');
-    return t;
-}();
+constexpr std::array<bool, 256> IdentifierFlags = AsciiWordBytes();
 
 // Letters count their place in the alphabet, '_' 31, every other byte 0.
-constexpr std::array<int, 256> HashValues = [] {
-    std::array<int, 256> t{};
-    for (int c = 'A'; c <= 'Z'; ++c)
-        t[c] = c - 'A' + 1;
-    for (int c = 'a'; c <= 'z'; ++c)
-        t[c] = c - 'a' + 1;
+constexpr std::array<unsigned char, 256> HashValues = [] {
+    std::array<unsigned char, 256> t = AlphabetPlaces();
     t['_'] = 31;
     return t;
 }();
@@ -92,39 +79,24 @@ int KeywordHash(std::string_view word)
     return sum;
 }
 
-bool IsSpaceByte(unsigned char c)
-{
-    return c >= 1 && c <= 32 && c != 10 && c != 13;
-}
-
-bool IsLineBreakOrNul(unsigned char c)
-{
-    return c == 0 || c == 10 || c == 13;
-}
-
-bool IsHexDigit(unsigned char c)
-{
-    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
-}
-
 [[maybe_unused]] const bool Registered = (RegisterHighlighterClass(TSrcJScriptSyn::StaticClass()), true);
 
 } // namespace
 
-TSrcJScriptSyn::TSrcJScriptSyn(TComponent* AOwner) : TSrcCustomHighlighter(AOwner)
+TSrcJScriptSyn::TSrcJScriptSyn(TComponent* AOwner) : TSrcLineTokenizer(AOwner, BuiltInFilter)
 {
-    FCommentAttri = AddAttri(std::make_unique<TSrcHighlighterAttributes>("Comment"));
-    FCommentAttri->SetStyle({fsItalic});
-    FIdentifierAttri = AddAttri(std::make_unique<TSrcHighlighterAttributes>("Identifier"));
-    FKeyAttri = AddAttri(std::make_unique<TSrcHighlighterAttributes>("Reserved Word"));
-    FKeyAttri->SetStyle({fsBold});
-    FNonReservedKeyAttri = AddAttri(std::make_unique<TSrcHighlighterAttributes>("Non-reserved Keyword"));
-    FEventAttri = AddAttri(std::make_unique<TSrcHighlighterAttributes>("Event"));
-    FNumberAttri = AddAttri(std::make_unique<TSrcHighlighterAttributes>("Number"));
-    FSpaceAttri = AddAttri(std::make_unique<TSrcHighlighterAttributes>("Space"));
-    FStringAttri = AddAttri(std::make_unique<TSrcHighlighterAttributes>("String"));
-    FSymbolAttri = AddAttri(std::make_unique<TSrcHighlighterAttributes>("Symbol"));
+    FCommentAttri = AddAttri("Comment", {fsItalic});
+    FIdentifierAttri = AddAttri("Identifier");
+    FKeyAttri = AddAttri("Reserved Word", {fsBold});
+    FNonReservedKeyAttri = AddAttri("Non-reserved Keyword");
+    FEventAttri = AddAttri("Event");
+    FNumberAttri = AddAttri("Number");
+    FSpaceAttri = AddAttri("Space");
+    FStringAttri = AddAttri("String");
+    FSymbolAttri = AddAttri("Symbol");
     BindAttributeChanges();
+    SetRoleAttris({.Comment = FCommentAttri, .Identifier = FIdentifierAttri, .Keyword = FKeyAttri,
+                   .String = FStringAttri, .Whitespace = FSpaceAttri, .Symbol = FSymbolAttri});
 
     auto addAll = [this](const auto& words, K kind) {
         for (const std::string_view word : words)
@@ -133,37 +105,12 @@ TSrcJScriptSyn::TSrcJScriptSyn(TComponent* AOwner) : TSrcCustomHighlighter(AOwne
     addAll(ReservedWords, K::tkKey);
     addAll(NonReservedKeywords, K::tkNonReservedKey);
     addAll(Events, K::tkEvent);
-
-    SetDefaultFilter(BuiltInFilter);
-    FRange = rsJSNormal;
 }
 
 const TSrcHighlighterClass& TSrcJScriptSyn::StaticClass()
 {
-    static const TSrcHighlighterClass cls{"TSrcJScriptSyn", &TSrcCustomHighlighter::StaticClass(),
-                                          [] { return std::string("JavaScript"); },
-                                          TSrcCustomHighlighter::StaticClass().FeatureFlags};
+    static const TSrcHighlighterClass cls = LanguageClass("TSrcJScriptSyn", [] { return std::string("JavaScript"); });
     return cls;
-}
-
-TSrcHighlighterAttributes* TSrcJScriptSyn::RoleAttri(int role) const
-{
-    switch (role) {
-    case arComment: return FCommentAttri;
-    case arIdentifier: return FIdentifierAttri;
-    case arKeyword: return FKeyAttri;
-    case arString: return FStringAttri;
-    case arWhitespace: return FSpaceAttri;
-    case arSymbol: return FSymbolAttri;
-    default: return nullptr;
-    }
-}
-
-TSrcCharSet TSrcJScriptSyn::IdentifierChars() const
-{
-    // why: the editor's words take accented letters; in UTF-8 those are sequences of bytes
-    // 128..255 that must stay whole, so all of them count
-    return CharRange('0', '9') | CharRange('A', 'Z') | CharSetOf("_") | CharRange('a', 'z') | CharRange(128, 255);
 }
 
 std::string TSrcJScriptSyn::SampleText() const
@@ -185,21 +132,6 @@ std::string TSrcJScriptSyn::SampleText() const
            "body.onLoad = printNumber;";
 }
 
-bool TSrcJScriptSyn::IsFilterStored() const
-{
-    return DefaultFilter() != BuiltInFilter;
-}
-
-bool TSrcJScriptSyn::AtLineEnd() const
-{
-    return FTokenKind == K::tkNull;
-}
-
-std::string TSrcJScriptSyn::TokenText() const
-{
-    return std::string(FLine.substr(FTokenPos, FRun - FTokenPos));
-}
-
 TSrcHighlighterAttributes* TSrcJScriptSyn::TokenAttri() const
 {
     switch (FTokenKind) {
@@ -218,14 +150,6 @@ TSrcHighlighterAttributes* TSrcJScriptSyn::TokenAttri() const
     return nullptr;
 }
 
-void TSrcJScriptSyn::StartLine(std::string_view lineText, int lineNumber)
-{
-    FLine = lineText.substr(0, lineText.find('\0'));
-    FLineNumber = lineNumber;
-    FRun = 0;
-    AdvanceToken();
-}
-
 void TSrcJScriptSyn::RestoreRange(TSrcRange range)
 {
     FRange = range == rsJSComment ? rsJSComment : rsJSNormal;
@@ -239,19 +163,15 @@ void TSrcJScriptSyn::AdvanceToken()
         FTokenKind = K::tkNull;
     } else if (FRange == rsJSComment) {
         ScanCommentRest(false);
-    } else if (c == 10) {
+    } else if (c == 10 || c == 13) {
         FTokenKind = K::tkSpace;
-        ++FRun;
-    } else if (c == 13) {
-        FTokenKind = K::tkSpace;
-        FRun += At(FRun + 1) == 10 ? 2 : 1;
+        SkipLineBreak();
     } else if (IsSpaceByte(c)) {
         FTokenKind = K::tkSpace;
-        while (IsSpaceByte(At(FRun)))
-            ++FRun;
+        SkipSpaces();
     } else if (c == '"' || c == '\'') {
         ScanString();
-    } else if (c >= '0' && c <= '9') {
+    } else if (IsDigit(c)) {
         ScanNumber();
     } else if (IdentifierFlags[c]) {
         ScanIdentifier();
@@ -259,8 +179,7 @@ void TSrcJScriptSyn::AdvanceToken()
         ScanSlash();
     } else if (c == '#' || c == '$' || c == '@' || c == '\\' || c == '^' || c == '`' || c >= 127) {
         FTokenKind = K::tkUnknown;
-        // invariant: a multi-byte character is never split between tokens
-        FRun += static_cast<size_t>(std::max(1, TextChars::CharLength(FLine, FRun)));
+        SkipChar();
     } else {
         ScanSymbol(c);
     }
@@ -271,7 +190,7 @@ void TSrcJScriptSyn::ScanSlash()
     const unsigned char next = At(FRun + 1);
     if (next == '/') {
         FTokenKind = K::tkComment;
-        while (!IsLineBreakOrNul(At(FRun)))
+        while (!IsLineEnd(At(FRun)))
             ++FRun;
     } else if (next == '*') {
         FRange = rsJSComment;
@@ -289,7 +208,7 @@ void TSrcJScriptSyn::ScanSlash()
 void TSrcJScriptSyn::ScanCommentRest(bool openerOnThisLine)
 {
     FTokenKind = K::tkComment;
-    while (openerOnThisLine ? !IsLineBreakOrNul(At(FRun)) : At(FRun) != 0) {
+    while (openerOnThisLine ? !IsLineEnd(At(FRun)) : At(FRun) != 0) {
         if (At(FRun) == '*' && At(FRun + 1) == '/') {
             FRun += 2;
             FRange = rsJSNormal;
@@ -326,7 +245,7 @@ void TSrcJScriptSyn::ScanNumber()
     ++FRun;
     for (;;) {
         const unsigned char c = At(FRun);
-        if (c >= '0' && c <= '9') {
+        if (IsDigit(c)) {
             ++FRun;
         } else if (c == '.') {
             if (At(FRun + 1) == '.')

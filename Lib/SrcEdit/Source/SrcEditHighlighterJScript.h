@@ -2,7 +2,7 @@
 // TSrcJScriptSyn: the JavaScript highlighter. Its range state only says whether a "/*" comment
 // is still open, so CurrentRange returns 0 or 1 (largest value 1).
 
-#include "SrcEditHighlighter.h"
+#include "SrcEditLineScanner.h"
 
 #include <array>
 #include <string_view>
@@ -26,7 +26,7 @@ enum class TJScriptTokenKind : int {
 
 enum TJScriptRangeState : TSrcRange { rsJSNormal = 0, rsJSComment = 1 };
 
-class TSrcJScriptSyn : public TSrcCustomHighlighter {
+class TSrcJScriptSyn : public TSrcLineTokenizer<TJScriptTokenKind, TJScriptTokenKind::tkNull, TSrcRange, rsJSNormal> {
 public:
     static constexpr const char* BuiltInFilter = "Javascript Files (*.js)|*.js";
 
@@ -35,21 +35,11 @@ public:
     static const TSrcHighlighterClass& StaticClass();
     const TSrcHighlighterClass& HighlighterClass() const override { return StaticClass(); }
 
-    TSrcHighlighterAttributes* RoleAttri(int role) const override;
-    TSrcCharSet IdentifierChars() const override;
     std::string SampleText() const override;
-    bool IsFilterStored() const override;
 
-    bool AtLineEnd() const override;
-    TSrcRange CurrentRange() const override { return FRange; }
-    std::string TokenText() const override;
     TSrcHighlighterAttributes* TokenAttri() const override;
-    int TokenKindCode() const override { return static_cast<int>(FTokenKind); }
-    int TokenStart() const override { return static_cast<int>(FTokenPos); }
     void AdvanceToken() override;
-    void StartLine(std::string_view lineText, int lineNumber) override;
     void RestoreRange(TSrcRange range) override;
-    void ClearRange() override { FRange = rsJSNormal; }
 
     TSrcHighlighterAttributes* CommentAttri() const { return FCommentAttri; }
     TSrcHighlighterAttributes* IdentifierAttri() const { return FIdentifierAttri; }
@@ -65,8 +55,6 @@ private:
     using TKeyword = std::pair<std::string_view, TJScriptTokenKind>;
     static constexpr int KeywordBuckets = 253;
 
-    // The byte at `index`, NUL beyond the end: the line reads as a NUL-terminated string.
-    unsigned char At(size_t index) const { return index < FLine.size() ? static_cast<unsigned char>(FLine[index]) : 0; }
     void ScanSlash();
     void ScanCommentRest(bool openerOnThisLine);
     void ScanString();
@@ -86,11 +74,4 @@ private:
 
     // Bucket [sum of the letters' hash values] holds the keywords of that sum.
     std::array<std::vector<TKeyword>, KeywordBuckets> FKeywords;
-
-    std::string_view FLine;
-    int FLineNumber = 0;
-    size_t FRun = 0;
-    size_t FTokenPos = 0;
-    TJScriptTokenKind FTokenKind = TJScriptTokenKind::tkNull;
-    TSrcRange FRange = rsJSNormal;
 };

@@ -230,9 +230,8 @@ void TSchemes::Update(TScheme* item)
 
 const TSrcHighlighterClass& TSrcMultiSyn::StaticClass()
 {
-    static const TSrcHighlighterClass cls{"TSrcMultiSyn", &TSrcCustomHighlighter::StaticClass(),
-                                          [] { return std::string("General Multi-Highlighter"); },
-                                          TSrcCustomHighlighter::StaticClass().FeatureFlags};
+    static const TSrcHighlighterClass cls =
+        LanguageClass("TSrcMultiSyn", [] { return std::string("General Multi-Highlighter"); });
     return cls;
 }
 
@@ -650,38 +649,32 @@ void TSrcMultiSyn::RestoreNestedRange(TSrcRange range)
 
 bool TSrcMultiSyn::ReadFromRegistry(TSrcRegistry& root, const std::string& key)
 {
-    bool result = FDefaultHighlighter && FDefaultHighlighter->ReadFromRegistry(root, key + "\\DefaultHighlighter");
-    for (const auto& scheme : FSchemes->FItems) {
-        if (scheme->SchemeName().empty()) {
-            result = false;
-            continue;
-        }
-        const std::string schemeKey = key + "\\" + scheme->SchemeName();
-        if (!root.OpenKeyReadOnly(schemeKey)) {
-            result = false;
-            continue;
-        }
-        result = scheme->MarkerAttri()->ReadFromRegistry(root, schemeKey) && result;
-        result = scheme->Highlighter() && scheme->Highlighter()->ReadFromRegistry(root, schemeKey) && result;
-    }
-    return result;
+    return TransferSettings(root, key, false);
 }
 
 bool TSrcMultiSyn::WriteToRegistry(TSrcRegistry& root, const std::string& key)
 {
-    bool result = FDefaultHighlighter && FDefaultHighlighter->WriteToRegistry(root, key + "\\DefaultHighlighter");
+    return TransferSettings(root, key, true);
+}
+
+bool TSrcMultiSyn::TransferSettings(TSrcRegistry& root, const std::string& key, bool write)
+{
+    auto transfer = [&](auto& target, const std::string& targetKey) {
+        return write ? target.WriteToRegistry(root, targetKey) : target.ReadFromRegistry(root, targetKey);
+    };
+    bool result = FDefaultHighlighter && transfer(*FDefaultHighlighter, key + "\\DefaultHighlighter");
     for (const auto& scheme : FSchemes->FItems) {
         if (scheme->SchemeName().empty()) {
             result = false;
             continue;
         }
         const std::string schemeKey = key + "\\" + scheme->SchemeName();
-        if (!root.OpenKey(schemeKey, true)) {
+        if (!(write ? root.OpenKey(schemeKey, true) : root.OpenKeyReadOnly(schemeKey))) {
             result = false;
             continue;
         }
-        result = scheme->MarkerAttri()->WriteToRegistry(root, schemeKey) && result;
-        result = scheme->Highlighter() && scheme->Highlighter()->WriteToRegistry(root, schemeKey) && result;
+        result = transfer(*scheme->MarkerAttri(), schemeKey) && result;
+        result = scheme->Highlighter() && transfer(*scheme->Highlighter(), schemeKey) && result;
     }
     return result;
 }

@@ -188,6 +188,9 @@ private:
     void RestorePackedRange(TSrcRange range);
     TSrcRange NestedRange() const;
     void RestoreNestedRange(TSrcRange range);
+    // Reads or writes the default highlighter under key\DefaultHighlighter and each scheme's marker
+    // attribute and highlighter under key\<scheme name>; false when any part fails.
+    bool TransferSettings(TSrcRegistry& root, const std::string& key, bool write);
 
     std::unique_ptr<TSchemes> FSchemes;
     TSrcCustomHighlighter* FDefaultHighlighter = nullptr;

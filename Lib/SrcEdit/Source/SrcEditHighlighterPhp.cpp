@@ -3,9 +3,6 @@
 
 #include "SrcEditHighlighterPhp.h"
 
-#include "Platform/TextChars.h"
-
-#include <algorithm>
 #include <array>
 #include <vector>
 
@@ -26,19 +23,12 @@ static_assert(std::size(Keywords) == 67);
 
 // The two character tables of the unit and the keywords sorted by their hash.
 struct TPhpTables {
-    std::array<bool, 256> Ident{};
-    std::array<unsigned char, 256> Letter{};
+    std::array<bool, 256> Ident = AsciiWordBytes();
+    std::array<unsigned char, 256> Letter = AlphabetPlaces();
     std::array<std::vector<std::string_view>, MaxKeyHash + 1> ByHash;
 
     TPhpTables()
     {
-        for (int c = 0; c < 256; ++c) {
-            Ident[c] = (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
-            if (c >= 'A' && c <= 'Z')
-                Letter[c] = static_cast<unsigned char>(c - 'A' + 1);
-            else if (c >= 'a' && c <= 'z')
-                Letter[c] = static_cast<unsigned char>(c - 'a' + 1);
-        }
         Letter['_'] = 31;
         for (const char* word : Keywords) {
             unsigned hash = 0;
@@ -60,16 +50,6 @@ bool IsIdent(unsigned char c)
     return Tables().Ident[c];
 }
 
-bool IsSpaceByte(unsigned char c)
-{
-    return c != 0 && c <= 32 && c != '\n' && c != '\r';
-}
-
-bool IsLineEnd(unsigned char c)
-{
-    return c == 0 || c == '\n' || c == '\r';
-}
-
 bool IsNumberByte(unsigned char c)
 {
     return (c >= '0' && c <= '9') || c == '.' || c == '-' || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f') ||
@@ -82,50 +62,24 @@ bool IsNumberByte(unsigned char c)
 
 const TSrcHighlighterClass& TSrcPHPSyn::StaticClass()
 {
-    static const TSrcHighlighterClass cls{"TSrcPHPSyn", &TSrcCustomHighlighter::StaticClass(),
-                                          [] { return std::string("PHP"); },
-                                          TSrcCustomHighlighter::StaticClass().FeatureFlags};
+    static const TSrcHighlighterClass cls = LanguageClass("TSrcPHPSyn", [] { return std::string("PHP"); });
     return cls;
 }
 
-TSrcPHPSyn::TSrcPHPSyn(TComponent* AOwner) : TSrcCustomHighlighter(AOwner)
+TSrcPHPSyn::TSrcPHPSyn(TComponent* AOwner) : TSrcLineTokenizer(AOwner, BuiltInFilter)
 {
-    auto make = [this](const char* name, TFontStyles style) {
-        auto attribute = std::make_unique<TSrcHighlighterAttributes>(name);
-        attribute->SetStyle(style);
-        return AddAttri(std::move(attribute));
-    };
-    FCommentAttri = make("Comment", {fsItalic});
-    FIdentifierAttri = make("Identifier", {});
-    FKeyAttri = make("Reserved Word", {fsBold});
-    FNumberAttri = make("Number", {});
-    FSpaceAttri = make("Space", {});
-    FStringAttri = make("String", {});
-    FSymbolAttri = make("Symbol", {});
-    FVariableAttri = make("Variable", {});
+    FCommentAttri = AddAttri("Comment", {fsItalic});
+    FIdentifierAttri = AddAttri("Identifier");
+    FKeyAttri = AddAttri("Reserved Word", {fsBold});
+    FNumberAttri = AddAttri("Number");
+    FSpaceAttri = AddAttri("Space");
+    FStringAttri = AddAttri("String");
+    FSymbolAttri = AddAttri("Symbol");
+    FVariableAttri = AddAttri("Variable");
     BindAttributeChanges();
+    SetRoleAttris({.Comment = FCommentAttri, .Identifier = FIdentifierAttri, .Keyword = FKeyAttri,
+                   .String = FStringAttri, .Whitespace = FSpaceAttri, .Symbol = FSymbolAttri});
     Tables();
-    SetDefaultFilter(BuiltInFilter);
-    FRange = rsPhpUnknown;
-}
-
-TSrcHighlighterAttributes* TSrcPHPSyn::RoleAttri(int role) const
-{
-    switch (role) {
-    case arComment: return FCommentAttri;
-    case arIdentifier: return FIdentifierAttri;
-    case arKeyword: return FKeyAttri;
-    case arString: return FStringAttri;
-    case arWhitespace: return FSpaceAttri;
-    case arSymbol: return FSymbolAttri;
-    default: return nullptr;
-    }
-}
-
-TSrcCharSet TSrcPHPSyn::IdentifierChars() const
-{
-    // why: in UTF-8 the bytes 128..255 are pieces of characters, and a word must not end inside one
-    return CharRange('0', '9') | CharRange('A', 'Z') | CharSetOf("_") | CharRange('a', 'z') | CharRange(128, 255);
 }
 
 std::string TSrcPHPSyn::SampleText() const
@@ -144,14 +98,9 @@ std::string TSrcPHPSyn::SampleText() const
            "}";
 }
 
-bool TSrcPHPSyn::IsFilterStored() const
-{
-    return DefaultFilter() != BuiltInFilter;
-}
-
 TSrcHighlighterAttributes* TSrcPHPSyn::TokenAttri() const
 {
-    switch (FTokenID) {
+    switch (FTokenKind) {
     case tkPhpComment: return FCommentAttri;
     case tkPhpIdentifier:
     case tkPhpUnknown: return FIdentifierAttri;
@@ -163,14 +112,6 @@ TSrcHighlighterAttributes* TSrcPHPSyn::TokenAttri() const
     case tkPhpVariable: return FVariableAttri;
     default: return nullptr;
     }
-}
-
-void TSrcPHPSyn::StartLine(std::string_view lineText, int lineNumber)
-{
-    FLine = lineText.substr(0, lineText.find('\0'));
-    FLineNumber = lineNumber;
-    FRun = 0;
-    AdvanceToken();
 }
 
 bool TSrcPHPSyn::IsEscaped(size_t pos) const
@@ -191,17 +132,10 @@ TPhpTokenKind TSrcPHPSyn::IdentKind()
         hash += tables.Letter[At(FRun++)];
     if (hash > MaxKeyHash)
         return tkPhpIdentifier;
-    const size_t length = FRun - start;
-    for (const std::string_view keyword : tables.ByHash[hash]) {
-        if (keyword.size() != length)
-            continue;
-        size_t i = 0;
-        while (i < length &&
-               tables.Letter[static_cast<unsigned char>(keyword[i])] == tables.Letter[At(start + i)])
-            ++i;
-        if (i == length)
+    const std::string_view word = FLine.substr(start, FRun - start);
+    for (const std::string_view keyword : tables.ByHash[hash])
+        if (SameValues(keyword, word, tables.Letter))
             return tkPhpKey;
-    }
     return tkPhpIdentifier;
 }
 
@@ -217,7 +151,7 @@ void TSrcPHPSyn::AdvanceToken()
     }
     const unsigned char c = At(FRun);
     switch (c) {
-    case 0: FTokenID = tkPhpNull; return;
+    case 0: FTokenKind = tkPhpNull; return;
     case '\n':
     case '\r': return LineBreakProc();
     case '$': return VariableProc();
@@ -262,10 +196,10 @@ void TSrcPHPSyn::AdvanceToken()
     }
     if (IsSpaceByte(c))
         return SpaceProc();
-    if (c >= '0' && c <= '9')
+    if (IsDigit(c))
         return NumberProc();
     if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_') {
-        FTokenID = IdentKind();
+        FTokenKind = IdentKind();
         return;
     }
     UnknownProc();
@@ -273,22 +207,24 @@ void TSrcPHPSyn::AdvanceToken()
 
 void TSrcPHPSyn::SpaceProc()
 {
-    FTokenID = tkPhpSpace;
-    while (IsSpaceByte(At(FRun)))
-        ++FRun;
+    FTokenKind = tkPhpSpace;
+    SkipSpaces();
 }
 
-void TSrcPHPSyn::LineBreakProc()
+bool TSrcPHPSyn::LineEndProc()
 {
-    FTokenID = tkPhpSpace;
-    if (At(FRun) == '\r' && At(FRun + 1) == '\n')
-        ++FRun;
-    ++FRun;
+    if (FRun != FTokenPos || !IsLineEnd(At(FRun)))
+        return false;
+    if (At(FRun) == 0)
+        FTokenKind = tkPhpNull;
+    else
+        LineBreakProc();
+    return true;
 }
 
 void TSrcPHPSyn::NumberProc()
 {
-    FTokenID = tkPhpNumber;
+    FTokenKind = tkPhpNumber;
     ++FRun;
     while (IsNumberByte(At(FRun)) && !(At(FRun) == '.' && At(FRun + 1) == '.'))
         ++FRun;
@@ -296,7 +232,7 @@ void TSrcPHPSyn::NumberProc()
 
 void TSrcPHPSyn::VariableProc()
 {
-    FTokenID = tkPhpVariable;
+    FTokenKind = tkPhpVariable;
     ++FRun;
     while (IsIdent(At(FRun)))
         ++FRun;
@@ -304,7 +240,7 @@ void TSrcPHPSyn::VariableProc()
 
 void TSrcPHPSyn::LineCommentProc()
 {
-    FTokenID = tkPhpComment;
+    FTokenKind = tkPhpComment;
     while (!IsLineEnd(At(FRun)))
         ++FRun;
 }
@@ -324,14 +260,9 @@ void TSrcPHPSyn::SlashProc()
 
 void TSrcPHPSyn::BlockCommentProc()
 {
-    if (FRun == FTokenPos && IsLineEnd(At(FRun))) {
-        if (At(FRun) == 0)
-            FTokenID = tkPhpNull;
-        else
-            LineBreakProc();
+    if (LineEndProc())
         return;
-    }
-    FTokenID = tkPhpComment;
+    FTokenKind = tkPhpComment;
     while (!IsLineEnd(At(FRun))) {
         if (At(FRun) == '*' && At(FRun + 1) == '/') {
             FRun += 2;
@@ -344,14 +275,9 @@ void TSrcPHPSyn::BlockCommentProc()
 
 void TSrcPHPSyn::StringProc()
 {
-    if (FRun == FTokenPos && IsLineEnd(At(FRun))) {
-        if (At(FRun) == 0)
-            FTokenID = tkPhpNull;
-        else
-            LineBreakProc();
+    if (LineEndProc())
         return;
-    }
-    FTokenID = tkPhpString;
+    FTokenKind = tkPhpString;
     const unsigned char quote = FRange == rsPhpString39 ? '\'' : '"';
     unsigned char c;
     while (!IsLineEnd(c = At(FRun))) {
@@ -383,7 +309,7 @@ void TSrcPHPSyn::VarExpansionProc()
     FRange = rsPhpString34;
     const unsigned char c = At(FRun);
     if (c == '{' || (c == '$' && At(FRun + 1) == '{')) {
-        FTokenID = tkPhpVariable;
+        FTokenKind = tkPhpVariable;
         size_t p = c == '{' ? FRun : FRun + 1;
         int depth = 0;
         for (unsigned char b; !IsLineEnd(b = At(p)); ++p) {
@@ -399,7 +325,7 @@ void TSrcPHPSyn::VarExpansionProc()
     }
     if (c != '$')
         return StringProc(); // why: a restored range 4 away from a variable reads as string text
-    FTokenID = tkPhpVariable;
+    FTokenKind = tkPhpVariable;
     ++FRun;
     while (IsIdent(At(FRun)))
         ++FRun;
@@ -439,7 +365,6 @@ void TSrcPHPSyn::VarExpansionProc()
 
 void TSrcPHPSyn::UnknownProc()
 {
-    FTokenID = tkPhpUnknown;
-    // invariant: a UTF-8 character is never split between two tokens
-    FRun += static_cast<size_t>(std::max(1, TextChars::CharLength(FLine, FRun)));
+    FTokenKind = tkPhpUnknown;
+    SkipChar();
 }

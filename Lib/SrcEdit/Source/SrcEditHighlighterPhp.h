@@ -1,11 +1,10 @@
 #pragma once
 // TSrcPHPSyn: the PHP highlighter (code between the PHP markers of a page, or a whole PHP file).
 
-#include "SrcEditHighlighter.h"
+#include "SrcEditLineScanner.h"
 
 #include <cstddef>
 #include <string>
-#include <string_view>
 
 // What TokenKindCode answers.
 enum TPhpTokenKind : int {
@@ -30,28 +29,18 @@ enum TPhpRangeState : unsigned char {
     rsPhpVarExpansion = 4,  // at a variable inside a "..." string; never at a line end
 };
 
-class TSrcPHPSyn : public TSrcCustomHighlighter {
+class TSrcPHPSyn : public TSrcLineTokenizer<TPhpTokenKind, tkPhpNull, TPhpRangeState, rsPhpUnknown> {
 public:
     explicit TSrcPHPSyn(TComponent* AOwner = nullptr);
 
     static const TSrcHighlighterClass& StaticClass();
     const TSrcHighlighterClass& HighlighterClass() const override { return StaticClass(); }
 
-    TSrcHighlighterAttributes* RoleAttri(int role) const override;
-    TSrcCharSet IdentifierChars() const override;
     std::string SampleText() const override;
-    bool IsFilterStored() const override;
 
-    bool AtLineEnd() const override { return FTokenID == tkPhpNull; }
-    TSrcRange CurrentRange() const override { return FRange; }
-    std::string TokenText() const override { return std::string(FLine.substr(FTokenPos, FRun - FTokenPos)); }
     TSrcHighlighterAttributes* TokenAttri() const override;
-    int TokenKindCode() const override { return FTokenID; }
-    int TokenStart() const override { return static_cast<int>(FTokenPos); }
     void AdvanceToken() override;
-    void StartLine(std::string_view lineText, int lineNumber) override;
     void RestoreRange(TSrcRange range) override { FRange = static_cast<TPhpRangeState>(range & 0xFF); }
-    void ClearRange() override { FRange = rsPhpUnknown; }
 
     TSrcHighlighterAttributes* CommentAttri() const { return FCommentAttri; }
     TSrcHighlighterAttributes* IdentifierAttri() const { return FIdentifierAttri; }
@@ -65,13 +54,14 @@ public:
     static constexpr const char* BuiltInFilter = "PHP Files (*.php;*.php3;*.phtml;*.inc)|*.php;*.php3;*.phtml;*.inc";
 
 private:
-    // invariant: the line ends at its first NUL, so At() past the end reads as one.
-    unsigned char At(size_t i) const { return i < FLine.size() ? static_cast<unsigned char>(FLine[i]) : 0; }
     bool IsEscaped(size_t pos) const;
 
     TPhpTokenKind IdentKind();
     void SpaceProc();
-    void LineBreakProc();
+    void LineBreakProc() { FTokenKind = tkPhpSpace; SkipLineBreak(); }
+    // A string or comment state that meets the line end at a token start: the null token or the
+    // line break; false when the token is not at the line end.
+    bool LineEndProc();
     void NumberProc();
     void VariableProc();
     void LineCommentProc();
@@ -79,7 +69,7 @@ private:
     void BlockCommentProc();
     void StringProc();
     void VarExpansionProc();
-    void SymbolProc(size_t length) { FRun += length; FTokenID = tkPhpSymbol; }
+    void SymbolProc(size_t length) { FRun += length; FTokenKind = tkPhpSymbol; }
     void UnknownProc();
 
     TSrcHighlighterAttributes* FCommentAttri;
@@ -90,11 +80,4 @@ private:
     TSrcHighlighterAttributes* FStringAttri;
     TSrcHighlighterAttributes* FSymbolAttri;
     TSrcHighlighterAttributes* FVariableAttri;
-
-    std::string_view FLine;
-    int FLineNumber = 0;
-    size_t FRun = 0;
-    size_t FTokenPos = 0;
-    TPhpTokenKind FTokenID = tkPhpNull;
-    TPhpRangeState FRange = rsPhpUnknown;
 };

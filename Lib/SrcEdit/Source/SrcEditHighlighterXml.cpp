@@ -9,16 +9,6 @@ namespace {
 
 using K = TXmlTokenKind;
 
-bool IsSpaceByte(unsigned char c)
-{
-    return c >= 1 && c <= 32 && c != 10 && c != 13;
-}
-
-bool IsLineEnd(unsigned char c)
-{
-    return c == 0 || c == 10 || c == 13;
-}
-
 bool IsAsciiNameByte(unsigned char c)
 {
     return c == '-' || c == '.' || (c >= '0' && c <= ':') || (c >= 'A' && c <= 'Z') || c == '_' ||
@@ -29,57 +19,35 @@ bool IsAsciiNameByte(unsigned char c)
 
 } // namespace
 
-TSrcXMLSyn::TSrcXMLSyn(TComponent* AOwner) : TSrcCustomHighlighter(AOwner)
+TSrcXMLSyn::TSrcXMLSyn(TComponent* AOwner) : TSrcLineTokenizer(AOwner, BuiltInFilter)
 {
-    auto add = [this](const char* name, TColor foreground, TFontStyles style) {
-        TSrcHighlighterAttributes* a = AddAttri(std::make_unique<TSrcHighlighterAttributes>(name));
-        a->SetForeground(foreground);
-        a->SetStyle(style);
-        return a;
-    };
-    FElementAttri = add("Element Name", clMaroon, {fsBold});
-    FTextAttri = add("Text", clBlack, {fsBold});
-    FSpaceAttri = add("Whitespace", clNone, {});
-    FEntityRefAttri = add("Entity Reference", clBlue, {fsBold});
-    FProcessingInstructionAttri = add("Processing Instruction", clBlue, {});
-    FCDATAAttri = add("CDATA Section", clOlive, {fsItalic});
-    FCommentAttri = add("Comment", clGray, {fsBold, fsItalic});
-    FCommentAttri->SetBackground(clSilver);
-    FDocTypeAttri = add("DOCTYPE Section", clBlue, {fsItalic});
-    FAttributeAttri = add("Attribute Name", clMaroon, {});
-    FNamespaceAttributeAttri = add("Namespace Attribute Name", clRed, {});
-    FAttributeValueAttri = add("Attribute Value", clNavy, {fsBold});
-    FNamespaceAttributeValueAttri = add("Namespace Attribute Value", clRed, {fsBold});
-    FSymbolAttri = add("Symbol", clBlue, {});
+    FElementAttri = AddAttri("Element Name", {fsBold}, clMaroon);
+    FTextAttri = AddAttri("Text", {fsBold}, clBlack);
+    FSpaceAttri = AddAttri("Whitespace");
+    FEntityRefAttri = AddAttri("Entity Reference", {fsBold}, clBlue);
+    FProcessingInstructionAttri = AddAttri("Processing Instruction", {}, clBlue);
+    FCDATAAttri = AddAttri("CDATA Section", {fsItalic}, clOlive);
+    FCommentAttri = AddAttri("Comment", {fsBold, fsItalic}, clGray, clSilver);
+    FDocTypeAttri = AddAttri("DOCTYPE Section", {fsItalic}, clBlue);
+    FAttributeAttri = AddAttri("Attribute Name", {}, clMaroon);
+    FNamespaceAttributeAttri = AddAttri("Namespace Attribute Name", {}, clRed);
+    FAttributeValueAttri = AddAttri("Attribute Value", {fsBold}, clNavy);
+    FNamespaceAttributeValueAttri = AddAttri("Namespace Attribute Value", {fsBold}, clRed);
+    FSymbolAttri = AddAttri("Symbol", {}, clBlue);
     BindAttributeChanges();
-    FRange = rsText;
-    SetDefaultFilter(BuiltInFilter);
+    SetRoleAttris({.Comment = FCommentAttri, .Identifier = FAttributeAttri, .Keyword = FElementAttri,
+                   .Whitespace = FSpaceAttri, .Symbol = FSymbolAttri});
 }
 
 const TSrcHighlighterClass& TSrcXMLSyn::StaticClass()
 {
-    static const TSrcHighlighterClass cls{"TSrcXMLSyn", &TSrcCustomHighlighter::StaticClass(),
-                                          [] { return std::string("XML"); },
-                                          TSrcCustomHighlighter::StaticClass().FeatureFlags};
+    static const TSrcHighlighterClass cls = LanguageClass("TSrcXMLSyn", [] { return std::string("XML"); });
     return cls;
-}
-
-TSrcHighlighterAttributes* TSrcXMLSyn::RoleAttri(int role) const
-{
-    switch (role) {
-    case arComment: return FCommentAttri;
-    case arIdentifier: return FAttributeAttri;
-    case arKeyword: return FElementAttri;
-    case arWhitespace: return FSpaceAttri;
-    case arSymbol: return FSymbolAttri;
-    default: return nullptr;
-    }
 }
 
 TSrcCharSet TSrcXMLSyn::IdentifierChars() const
 {
-    // why: accented letters are sequences of bytes 128..255 in UTF-8, and a word keeps them whole
-    return CharSetOf("-._") | CharRange('0', '9') | CharRange('A', 'Z') | CharRange('a', 'z') | CharRange(128, 255);
+    return TSrcLineScanner::IdentifierChars() | CharSetOf("-.");
 }
 
 std::string TSrcXMLSyn::SampleText() const
@@ -91,21 +59,6 @@ std::string TSrcXMLSyn::SampleText() const
            "<root version=\"&test;\">\r\n"
            "  <![CDATA[ **CDATA section** ]]>\r\n"
            "</root>";
-}
-
-bool TSrcXMLSyn::IsFilterStored() const
-{
-    return DefaultFilter() != BuiltInFilter;
-}
-
-bool TSrcXMLSyn::AtLineEnd() const
-{
-    return FTokenKind == K::tkNull;
-}
-
-std::string TSrcXMLSyn::TokenText() const
-{
-    return std::string(FLine.substr(FTokenPos, FRun - FTokenPos));
 }
 
 TSrcHighlighterAttributes* TSrcXMLSyn::TokenAttri() const
@@ -135,14 +88,6 @@ TSrcHighlighterAttributes* TSrcXMLSyn::TokenAttri() const
     case K::tkNull: break;
     }
     return nullptr;
-}
-
-void TSrcXMLSyn::StartLine(std::string_view lineText, int lineNumber)
-{
-    FLine = lineText.substr(0, lineText.find('\0'));
-    FLineNumber = lineNumber;
-    FRun = 0;
-    AdvanceToken();
 }
 
 void TSrcXMLSyn::RestoreRange(TSrcRange range)
@@ -207,16 +152,12 @@ void TSrcXMLSyn::Dispatch(unsigned char c)
 {
     if (c == 0) {
         FTokenKind = K::tkNull;
-    } else if (c == 10) {
+    } else if (c == 10 || c == 13) {
         FTokenKind = K::tkSpace;
-        ++FRun;
-    } else if (c == 13) {
-        FTokenKind = K::tkSpace;
-        FRun += At(FRun + 1) == 10 ? 2 : 1;
+        SkipLineBreak();
     } else if (IsSpaceByte(c)) {
         FTokenKind = K::tkSpace;
-        while (IsSpaceByte(At(FRun)))
-            ++FRun;
+        SkipSpaces();
     } else if (c == '<') {
         ScanTagOpener();
     } else if (c == '>') {

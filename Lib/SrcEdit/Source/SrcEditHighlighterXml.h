@@ -3,7 +3,7 @@
 // references, comments, processing instructions, CDATA sections and the DOCTYPE declaration.
 // CurrentRange is the state (TXmlRangeState), 0..18 (largest value 18; start state 11).
 
-#include "SrcEditHighlighter.h"
+#include "SrcEditLineScanner.h"
 
 #include <string_view>
 
@@ -55,7 +55,7 @@ enum TXmlRangeState : TSrcRange {
     rsDocTypeSquareBraces = 18,
 };
 
-class TSrcXMLSyn : public TSrcCustomHighlighter {
+class TSrcXMLSyn : public TSrcLineTokenizer<TXmlTokenKind, TXmlTokenKind::tkNull, TSrcRange, rsText> {
 public:
     static constexpr const char* BuiltInFilter =
         "XML Files (*.xml;*.xsd;*.xsl;*.xslt;*.dtd)|*.xml;*.xsd;*.xsl;*.xslt;*.dtd";
@@ -65,21 +65,12 @@ public:
     static const TSrcHighlighterClass& StaticClass();
     const TSrcHighlighterClass& HighlighterClass() const override { return StaticClass(); }
 
-    TSrcHighlighterAttributes* RoleAttri(int role) const override;
     TSrcCharSet IdentifierChars() const override;
     std::string SampleText() const override;
-    bool IsFilterStored() const override;
 
-    bool AtLineEnd() const override;
-    TSrcRange CurrentRange() const override { return FRange; }
-    std::string TokenText() const override;
     TSrcHighlighterAttributes* TokenAttri() const override;
-    int TokenKindCode() const override { return static_cast<int>(FTokenKind); }
-    int TokenStart() const override { return static_cast<int>(FTokenPos); }
     void AdvanceToken() override;
-    void StartLine(std::string_view lineText, int lineNumber) override;
     void RestoreRange(TSrcRange range) override;
-    void ClearRange() override { FRange = rsText; }
 
     // Kept with the component (declared default true); no scan rule reads it.
     bool WantBracesParsed() const { return FWantBracesParsed; }
@@ -101,8 +92,6 @@ public:
     TSrcHighlighterAttributes* SymbolAttri() const { return FSymbolAttri; }
 
 private:
-    // The byte at `index`, NUL beyond the end: the line reads as a NUL-terminated string.
-    unsigned char At(size_t index) const { return index < FLine.size() ? static_cast<unsigned char>(FLine[index]) : 0; }
     bool LooksAt(size_t index, std::string_view text) const { return FLine.substr(index, text.size()) == text; }
     // Bytes of the name character at `index`; 0 when it is not one.
     size_t NameCharLength(size_t index) const;
@@ -134,11 +123,4 @@ private:
     TSrcHighlighterAttributes* FNamespaceAttributeValueAttri;
     TSrcHighlighterAttributes* FSymbolAttri;
     bool FWantBracesParsed = false;
-
-    std::string_view FLine;
-    int FLineNumber = 0;
-    size_t FRun = 0;
-    size_t FTokenPos = 0;
-    TXmlTokenKind FTokenKind = TXmlTokenKind::tkNull;
-    TSrcRange FRange = rsText;
 };
