@@ -1,0 +1,300 @@
+// The editor's text insertion primitives: replacing the selection with a text laid out in one of
+// the three selection modes, deleting the selection, and writing a line.
+
+#include "SrcEdit.h"
+
+#include "SrcEditScopes.h"
+
+#include "Platform/TextChars.h"
+
+#include <algorithm>
+
+std::vector<std::string> SrcEditSplitLines(std::string_view text)
+{
+    std::vector<std::string> pieces;
+    size_t start = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r' && text[i] != '\n')
+            continue;
+        pieces.emplace_back(text.substr(start, i - start));
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+            ++i;
+        start = i + 1;
+    }
+    pieces.emplace_back(text.substr(start));
+    return pieces;
+}
+
+std::string SrcEditTrimTrailing(std::string_view text)
+{
+    size_t end = text.size();
+    while (end > 0 && (text[end - 1] == ' ' || text[end - 1] == '\t'))
+        --end;
+    return std::string(text.substr(0, end));
+}
+
+namespace {
+
+// The start of the next character when the 1-based index lies inside one.
+int OffMiddle(std::string_view text, int index)
+{
+    if (index < 1 || static_cast<size_t>(index) > text.size() ||
+        !TextChars::IsTrailByte(text, static_cast<size_t>(index) - 1))
+        return index;
+    const size_t start = TextChars::CharStart(text, static_cast<size_t>(index) - 1);
+    return static_cast<int>(TextChars::NextCharStart(text, start)) + 1;
+}
+
+} // namespace
+
+void TCustomSrcEdit::StoreLine(int index, std::string text)
+{
+    if (FOptions.Contains(eoTrimTrailingSpaces))
+        text = SrcEditTrimTrailing(text);
+    FLines->Put(index, text);
+}
+
+void TCustomSrcEdit::RecordInsertion(TBufferCoord start, TBufferCoord end, const std::string& replaced)
+{
+    // why: a line-mode insertion puts whole lines before the caret line and the last piece in
+    // front of it; as a stream from its start to the caret it covers exactly what was inserted,
+    // whereas a line-mode record would take the whole caret line with it on undo.
+    TSrcSelectionMode mode = FActiveSelectionMode;
+    if (mode == TSrcSelectionMode::smLine) {
+        mode = TSrcSelectionMode::smNormal;
+        start.CharIndex = 1;
+    }
+    FUndoList->RecordChange(TSrcUndoReason::urInsert, start, end, replaced, mode);
+}
+
+void TCustomSrcEdit::RecordSelectionDeletion()
+{
+    FUndoList->RecordChange(TSrcUndoReason::urDelete, FBlockBegin, FBlockEnd, SelectedTextForUndo(),
+                            FActiveSelectionMode);
+}
+
+void TCustomSrcEdit::SetSelectedText(const std::string& text)
+{
+    WithUndoBlock([&] {
+        if (HasSelection())
+            RecordSelectionDeletion();
+        else
+            FActiveSelectionMode = FSelectionMode;
+        const TBufferCoord start = GetSelectionStart();
+        FBlockBegin = start;
+        FBlockEnd = GetSelectionEnd();
+        PutSelectionText(text);
+        if (!text.empty() && FActiveSelectionMode != TSrcSelectionMode::smColumn)
+            RecordInsertion(start, FBlockEnd, {});
+    });
+}
+
+void TCustomSrcEdit::DeleteSelectedText()
+{
+    if (HasSelection())
+        SetSelectedText({});
+}
+
+void TCustomSrcEdit::InsertColumnBlock(TBufferCoord at, TBufferCoord blockEnd, bool addToUndo, const std::string& text)
+{
+    WithPaintLock([&] {
+        MoveCaret(at);
+        FBlockBegin = at;
+        FBlockEnd = blockEnd;
+        FActiveSelectionMode = TSrcSelectionMode::smColumn;
+        InsertBlockText(TSrcSelectionMode::smColumn, text, addToUndo);
+        FStatusChanges.Include(scSelection);
+    });
+}
+
+void TCustomSrcEdit::InsertBlockText(TSrcSelectionMode mode, const std::string& text, bool addToUndo)
+{
+    WithPaintLock([&] {
+        FLines->BeginUpdate();
+        try {
+            const TBufferCoord bb = GetSelectionStart();
+            const TBufferCoord be = GetSelectionEnd();
+            if (HasSelection())
+                DeleteSelectionByMode(bb, be);
+            if (!text.empty()) {
+                TBufferCoord caret = FCaret;
+                const int startLine = caret.LineNumber;
+                const bool beyondFirst = caret.CharIndex > 1;
+                switch (mode) {
+                case TSrcSelectionMode::smNormal:
+                    if (const int added = InsertNormalText(text, caret); added > 0)
+                        AdjustMarksForInsertedLines(startLine + (beyondFirst ? 1 : 0), added);
+                    break;
+                case TSrcSelectionMode::smLine:
+                    if (const int added = InsertLineText(text, caret); added > 0)
+                        AdjustMarksForInsertedLines(startLine, added);
+                    break;
+                case TSrcSelectionMode::smColumn:
+                    // Lines a column block adds come at the end of the text, below every mark.
+                    InsertColumnText(text, addToUndo, caret);
+                    break;
+                }
+                MoveCaret(caret);
+            }
+            if (FCaret.LineNumber <= 0)
+                FCaret.LineNumber = 1;
+        } catch (...) {
+            FLines->EndUpdate();
+            throw;
+        }
+        FLines->EndUpdate();
+    });
+}
+
+void TCustomSrcEdit::DeleteSelectionByMode(TBufferCoord bb, TBufferCoord be)
+{
+    switch (FActiveSelectionMode) {
+    case TSrcSelectionMode::smNormal: {
+        if (LineCount() == 0)
+            break;
+        const std::string first = LineText(bb.LineNumber);
+        const std::string last = LineText(be.LineNumber);
+        std::string joined = first.substr(0, std::min(static_cast<size_t>(bb.CharIndex - 1), first.size()));
+        if (static_cast<size_t>(be.CharIndex - 1) < last.size())
+            joined += last.substr(static_cast<size_t>(be.CharIndex - 1));
+        if (FOptions.Contains(eoScrollPastEol) && FOptions.Contains(eoTrimTrailingSpaces))
+            joined = SrcEditTrimTrailing(joined);
+        FLines->Put(bb.LineNumber - 1, joined);
+        FLines->DeleteLineRange(bb.LineNumber, be.LineNumber - bb.LineNumber);
+        MoveCaret(bb);
+        if (be.LineNumber > bb.LineNumber)
+            AdjustMarksForDeletedLines(bb.LineNumber, be.LineNumber - bb.LineNumber);
+        break;
+    }
+    case TSrcSelectionMode::smLine:
+        if (be.LineNumber >= LineCount()) {
+            FLines->Put(be.LineNumber - 1, {});
+            FLines->DeleteLineRange(bb.LineNumber - 1, be.LineNumber - bb.LineNumber);
+        } else {
+            FLines->DeleteLineRange(bb.LineNumber - 1, be.LineNumber - bb.LineNumber + 1);
+        }
+        MoveCaret(MakeBufferCoord(1, bb.LineNumber));
+        AdjustMarksForDeletedLines(bb.LineNumber, be.LineNumber + 1 - bb.LineNumber);
+        break;
+    case TSrcSelectionMode::smColumn: {
+        const int left = std::min(bb.CharIndex, be.CharIndex);
+        const int right = std::max(bb.CharIndex, be.CharIndex);
+        for (int line = bb.LineNumber; line <= be.LineNumber && line <= LineCount(); ++line) {
+            std::string text = LineText(line);
+            const int l = OffMiddle(text, left);
+            const int r = OffMiddle(text, right);
+            if (static_cast<int>(text.size()) < l)
+                continue; // the line ends before the column: unchanged
+            const int stop = std::min(r, static_cast<int>(text.size()) + 1);
+            if (stop <= l)
+                continue;
+            text.erase(static_cast<size_t>(l - 1), static_cast<size_t>(stop - l));
+            StoreLine(line - 1, text);
+        }
+        MoveCaret(MakeBufferCoord(left, FBlockEnd.LineNumber));
+        break;
+    }
+    }
+}
+
+int TCustomSrcEdit::InsertNormalText(const std::string& text, TBufferCoord& caret)
+{
+    const std::vector<std::string> pieces = SrcEditSplitLines(text);
+    const std::string line = LineText(caret.LineNumber);
+    const size_t column = static_cast<size_t>(caret.CharIndex - 1);
+    std::string left = line.substr(0, std::min(column, line.size()));
+    if (left.size() < column)
+        left.append(column - left.size(), ' '); // the caret stood in virtual space
+    const std::string right = column < line.size() ? line.substr(column) : std::string();
+    std::string lastPart;
+    if (pieces.size() == 1) {
+        lastPart = left + text;
+        StoreLine(caret.LineNumber - 1, lastPart + right);
+    } else {
+        StoreLine(caret.LineNumber - 1, left + pieces.front());
+        FLines->InsertBlankLines(caret.LineNumber, static_cast<int>(pieces.size()) - 1);
+        for (size_t k = 1; k < pieces.size(); ++k) {
+            ++caret.LineNumber;
+            lastPart = pieces[k];
+            StoreLine(caret.LineNumber - 1, k + 1 == pieces.size() ? lastPart + right : lastPart);
+        }
+    }
+    if (!FOptions.Contains(eoTrimTrailingSpaces)) {
+        caret.CharIndex = static_cast<int>(lastPart.size()) + 1;
+    } else if (!right.empty()) {
+        const std::string stored = SrcEditTrimTrailing(lastPart + right);
+        caret.CharIndex = static_cast<int>(stored.size() - SrcEditTrimTrailing(right).size()) + 1;
+    } else {
+        // The caret keeps its screen column although trailing blanks were trimmed.
+        caret.CharIndex = SrcEditColumnToCharIndex(LineText(caret.LineNumber),
+                                                   ExpandedTextLength(lastPart, FTabWidth) + 1, FTabWidth);
+    }
+    return static_cast<int>(pieces.size()) - 1;
+}
+
+int TCustomSrcEdit::InsertLineText(const std::string& text, TBufferCoord& caret)
+{
+    const std::vector<std::string> pieces = SrcEditSplitLines(text);
+    caret.CharIndex = 1;
+    const int complete = static_cast<int>(pieces.size()) - 1;
+    for (int k = 0; k < complete; ++k) {
+        FLines->Insert(std::min(caret.LineNumber - 1, LineCount()), pieces[static_cast<size_t>(k)]);
+        ++caret.LineNumber;
+    }
+    const std::string& last = pieces.back();
+    if (caret.LineNumber > LineCount())
+        StoreLine(LineCount(), last);
+    else
+        StoreLine(caret.LineNumber - 1, last + LineText(caret.LineNumber));
+    caret.CharIndex = static_cast<int>(last.size()) + 1;
+    return complete;
+}
+
+int TCustomSrcEdit::InsertColumnText(const std::string& text, bool addToUndo, TBufferCoord& caret)
+{
+    const std::vector<std::string> pieces = SrcEditSplitLines(text);
+    const int position = caret.CharIndex;
+    int added = 0;
+    for (size_t k = 0; k < pieces.size(); ++k) {
+        const std::string& piece = pieces[k];
+        int at = position;
+        if (caret.LineNumber > LineCount()) {
+            const int previous = caret.LineNumber - 1;
+            FLines->Add({});
+            ++added;
+            if (addToUndo)
+                FUndoList->RecordChange(TSrcUndoReason::urLineBreak,
+                                        MakeBufferCoord(LineLength(previous) + 1, previous),
+                                        MakeBufferCoord(LineLength(previous) + 1, previous), {},
+                                        FActiveSelectionMode);
+            if (!piece.empty())
+                StoreLine(caret.LineNumber - 1, std::string(static_cast<size_t>(position - 1), ' ') + piece);
+        } else if (!piece.empty()) {
+            std::string line = LineText(caret.LineNumber);
+            at = OffMiddle(line, position);
+            if (static_cast<int>(line.size()) < at - 1) {
+                // why: the blanks that reach the column are recorded too, so that undo leaves
+                // the short line as it was.
+                if (addToUndo)
+                    FUndoList->RecordChange(TSrcUndoReason::urFillBlanks, MakeBufferCoord(at, caret.LineNumber),
+                                            MakeBufferCoord(static_cast<int>(line.size()) + 1, caret.LineNumber), {},
+                                            TSrcSelectionMode::smNormal);
+                line.append(static_cast<size_t>(at - 1) - line.size(), ' ');
+                line += piece;
+            } else {
+                line.insert(static_cast<size_t>(at - 1), piece);
+            }
+            StoreLine(caret.LineNumber - 1, line);
+        }
+        // why: an empty piece leaves its line alone; padding a short line with blanks for it
+        // would add text that undo could not tell from the user's own.
+        if (addToUndo && !piece.empty())
+            FUndoList->RecordChange(TSrcUndoReason::urPaste, MakeBufferCoord(at, caret.LineNumber),
+                                    MakeBufferCoord(at + static_cast<int>(piece.size()), caret.LineNumber), {},
+                                    FActiveSelectionMode);
+        if (k + 1 < pieces.size())
+            ++caret.LineNumber;
+    }
+    caret.CharIndex = position + static_cast<int>(pieces.back().size());
+    return added;
+}

@@ -1,0 +1,319 @@
+// Undo and redo in the editor: how each recorded item is reverted and replayed, and how the two
+// lists drive the modified flag and OnChange.
+
+#include "SrcEdit.h"
+
+#include "SrcEditScopes.h"
+
+#include <algorithm>
+
+namespace {
+
+bool IsInsertion(TSrcUndoReason reason)
+{
+    return reason == TSrcUndoReason::urInsert || reason == TSrcUndoReason::urPaste ||
+           reason == TSrcUndoReason::urDragDropInsert;
+}
+
+bool IsDeletion(TSrcUndoReason reason)
+{
+    return reason == TSrcUndoReason::urDelete || reason == TSrcUndoReason::urDeleteAfterCursor ||
+           reason == TSrcUndoReason::urSilentDelete || reason == TSrcUndoReason::urSilentDeleteAfterCursor ||
+           reason == TSrcUndoReason::urDeleteAll;
+}
+
+} // namespace
+
+void TCustomSrcEdit::UndoLastChange()
+{
+    if (ReadOnly() || !FUndoList->HasItems())
+        return;
+    WithPaintLock([&] {
+        const bool sync = UndoStep(*FUndoList, *FRedoList, FOptions.Contains(eoGroupUndo),
+                                   [this](const TSrcEditUndoItem& item) { RevertUndoItem(item); });
+        if (sync)
+            SyncModifiedFlag();
+    });
+}
+
+void TCustomSrcEdit::RedoLastChange()
+{
+    if (ReadOnly() || !FRedoList->HasItems())
+        return;
+    WithPaintLock([&] {
+        const bool sync = RedoStep(*FRedoList, *FUndoList, FOptions.Contains(eoGroupUndo),
+                                   [this](const TSrcEditUndoItem& item) { ReplayRedoItem(item); });
+        if (sync)
+            SyncModifiedFlag();
+    });
+}
+
+bool TCustomSrcEdit::UndoAvailable() const
+{
+    return !ReadOnly() && FUndoList->HasItems();
+}
+
+bool TCustomSrcEdit::RedoAvailable() const
+{
+    return !ReadOnly() && FRedoList->HasItems();
+}
+
+void TCustomSrcEdit::ClearUndoHistory()
+{
+    FUndoList->Clear();
+    FRedoList->Clear();
+}
+
+void TCustomSrcEdit::SuspendUndoRecording()
+{
+    FUndoList->Lock();
+    FRedoList->Lock();
+}
+
+void TCustomSrcEdit::ResumeUndoRecording()
+{
+    FUndoList->Unlock();
+    FRedoList->Unlock();
+}
+
+void TCustomSrcEdit::SyncModifiedFlag()
+{
+    SetContentModified(!FUndoList->IsAtSavedState());
+}
+
+void TCustomSrcEdit::HandleUndoItemAdded(TObject* list)
+{
+    SyncModifiedFlag();
+    if (list == FUndoList.get() && !State(sfInsideRedo) && FUndoList->LastReason() != TSrcUndoReason::urGroupBreak)
+        FRedoList->Clear(); // a new change invalidates the redo history
+    const auto* undoList = static_cast<const TSrcEditUndoList*>(list);
+    if (undoList->BlockCount() == 0)
+        FireChange();
+}
+
+// ---- undo
+
+void TCustomSrcEdit::RevertUndoItem(const TSrcEditUndoItem& item)
+{
+    const TSrcSelectionMode mode = item.SelectionMode;
+    const TBufferCoord start = item.StartPos;
+    const TBufferCoord end = item.EndPos;
+    WithPaintLock([&] {
+        FActiveSelectionMode = mode;
+        WithPastEolMode([&] {
+            const TSrcUndoReason reason = item.Reason;
+            if (IsInsertion(reason) || reason == TSrcUndoReason::urFillBlanks) {
+                SelectRange(start, end, start);
+                FRedoList->RecordChange(reason, start, end, SelectedTextForUndo(), mode);
+                InsertBlockText(mode, item.Text, false);
+                // why: an insertion that overwrote text (overwrite mode) must take that text away
+                // again when it is redone; the redo list gets a deletion of it, replayed first.
+                if (IsInsertion(reason) && !item.Text.empty() && mode != TSrcSelectionMode::smColumn &&
+                    item.Text.find_first_of("\r\n") == std::string::npos)
+                    FRedoList->RecordChange(
+                        TSrcUndoReason::urSilentDeleteAfterCursor, start,
+                        MakeBufferCoord(start.CharIndex + static_cast<int>(item.Text.size()), start.LineNumber), {},
+                        TSrcSelectionMode::smNormal);
+                MoveCaret(start);
+                return;
+            }
+            if (IsDeletion(reason)) {
+                TBufferCoord p = EarlierCoord(start, end);
+                if (mode == TSrcSelectionMode::smColumn)
+                    p = MakeBufferCoord(std::min(start.CharIndex, end.CharIndex),
+                                        std::min(start.LineNumber, end.LineNumber));
+                const bool afterCursor = reason == TSrcUndoReason::urDeleteAfterCursor ||
+                                         reason == TSrcUndoReason::urSilentDeleteAfterCursor;
+                if (afterCursor && p.LineNumber > LineCount())
+                    FLines->Add({});
+                SetCaretCoord(p);
+                FActiveSelectionMode = mode;
+                InsertBlockText(mode, item.Text, false);
+                switch (reason) {
+                case TSrcUndoReason::urDelete:
+                case TSrcUndoReason::urDeleteAll:
+                    SelectRange(start, end, end);
+                    break;
+                case TSrcUndoReason::urDeleteAfterCursor:
+                    SelectRange(start, end, start);
+                    break;
+                case TSrcUndoReason::urSilentDeleteAfterCursor:
+                    SetCaretCoord(start);
+                    break;
+                default:
+                    SetCaretCoord(end);
+                    break;
+                }
+                FActiveSelectionMode = mode;
+                if (reason == TSrcUndoReason::urDeleteAll)
+                    SetCaretCoord(MakeBufferCoord(1, 1));
+                FRedoList->RecordChange(reason, start, end, {}, mode);
+                ScrollCaretIntoView();
+                return;
+            }
+            switch (reason) {
+            case TSrcUndoReason::urLineBreak: {
+                SetCaretCoord(start);
+                FRedoList->RecordChange(reason, start, end, item.Text, mode);
+                const int lineNumber = FCaret.LineNumber;
+                std::string line = LineText(lineNumber);
+                // why: blanks are added only to reach the caret before text that follows it;
+                // with nothing to append they would be text the line never had.
+                const bool keepIndent =
+                    !item.Text.empty() && (item.Text[0] == ' ' || item.Text[0] == '\t') &&
+                    FOptions.Contains(eoAutoIndent);
+                if (!item.Text.empty() && !keepIndent && static_cast<int>(line.size()) < FCaret.CharIndex - 1)
+                    line.append(static_cast<size_t>(FCaret.CharIndex - 1) - line.size(), ' ');
+                line += item.Text;
+                FLines->BeginUpdate();
+                try {
+                    StoreLine(lineNumber - 1, line);
+                    if (lineNumber < LineCount())
+                        FLines->Delete(lineNumber);
+                } catch (...) {
+                    FLines->EndUpdate();
+                    throw;
+                }
+                FLines->EndUpdate();
+                AdjustMarksForDeletedLines(lineNumber + 1, 1);
+                break;
+            }
+            case TSrcUndoReason::urIndent:
+                FRedoList->RecordChange(reason, start, end, {}, mode);
+                SelectRange(start, end, end);
+                break;
+            case TSrcUndoReason::urUnindent: {
+                FRedoList->RecordChange(reason, start, end, item.Text, mode);
+                const int column =
+                    mode == TSrcSelectionMode::smColumn ? std::min(start.CharIndex, end.CharIndex) : 1;
+                InsertColumnBlock(MakeBufferCoord(column, start.LineNumber), MakeBufferCoord(column, end.LineNumber),
+                                  false, item.Text);
+                FActiveSelectionMode = mode;
+                SelectRange(start, end, start);
+                break;
+            }
+            case TSrcUndoReason::urCaret:
+                FRedoList->RecordChange(reason, FCaret, FCaret, {}, FActiveSelectionMode);
+                MoveCaret(start);
+                break;
+            case TSrcUndoReason::urSelection:
+                FRedoList->RecordChange(reason, GetSelectionStart(), GetSelectionEnd(), {}, FActiveSelectionMode);
+                InvalidateSelectionRows();
+                FBlockBegin = start;
+                FBlockEnd = end;
+                InvalidateSelectionRows();
+                break;
+            default:
+                break; // markers, group breaks and urNothing are only consumed by the step
+            }
+        });
+    });
+}
+
+// ---- redo
+
+void TCustomSrcEdit::ReplayRedoItem(const TSrcEditUndoItem& item)
+{
+    const TSrcSelectionMode mode = item.SelectionMode;
+    const TBufferCoord start = item.StartPos;
+    const TBufferCoord end = item.EndPos;
+    SetState(sfInsideRedo, true);
+    try {
+        WithPaintLock([&] {
+            FActiveSelectionMode = mode;
+            WithPastEolMode([&] {
+                const TSrcUndoReason reason = item.Reason;
+                if (IsInsertion(reason)) {
+                    SetCaretCoord(start);
+                    FActiveSelectionMode = mode;
+                    InsertBlockText(mode, item.Text, false);
+                    MoveCaret(end);
+                    FUndoList->RecordChange(reason, start, end, GetSelectedText(), mode);
+                    if (reason == TSrcUndoReason::urDragDropInsert)
+                        SelectRange(start, end, start);
+                    return;
+                }
+                if (IsDeletion(reason)) {
+                    SelectRange(start, end, start);
+                    FActiveSelectionMode = mode;
+                    FUndoList->RecordChange(reason, start, end, SelectedTextForUndo(), mode);
+                    InsertBlockText(mode, item.Text, false);
+                    if (reason == TSrcUndoReason::urDeleteAfterCursor)
+                        MoveCaret(end);
+                    else if (reason == TSrcUndoReason::urSilentDeleteAfterCursor)
+                        MoveCaret(EarlierCoord(start, end));
+                    else
+                        MoveCaret(start);
+                    return;
+                }
+                switch (reason) {
+                case TSrcUndoReason::urLineBreak:
+                    SetCaretCoord(start);
+                    DispatchCommand(ecLineBreak, U'\r', nullptr);
+                    break;
+                case TSrcUndoReason::urIndent:
+                    FUndoList->RecordChange(reason, start, end, {}, mode);
+                    SelectRange(start, end, end);
+                    break;
+                case TSrcUndoReason::urUnindent: {
+                    FUndoList->RecordChange(reason, start, end, item.Text, mode);
+                    const int column =
+                        mode == TSrcSelectionMode::smColumn ? std::min(start.CharIndex, end.CharIndex) : 1;
+                    const std::vector<std::string> pieces = SrcEditSplitLines(item.Text);
+                    FLines->BeginUpdate();
+                    try {
+                        for (size_t k = 0; k < pieces.size(); ++k) {
+                            const int line = start.LineNumber + static_cast<int>(k);
+                            std::string text = LineText(line);
+                            if (pieces[k].empty() || line > LineCount() ||
+                                text.compare(static_cast<size_t>(column - 1), pieces[k].size(), pieces[k]) != 0)
+                                continue;
+                            text.erase(static_cast<size_t>(column - 1), pieces[k].size());
+                            FLines->Put(line - 1, text);
+                        }
+                    } catch (...) {
+                        FLines->EndUpdate();
+                        throw;
+                    }
+                    FLines->EndUpdate();
+                    if (mode == TSrcSelectionMode::smColumn) {
+                        SelectRange(start, end, start);
+                    } else {
+                        const TBufferCoord anchor =
+                            MakeBufferCoord(std::max(1, start.CharIndex - FTabWidth), start.LineNumber);
+                        const TBufferCoord freeEnd = MakeBufferCoord(
+                            std::max(1, end.CharIndex - static_cast<int>(pieces.back().size())), end.LineNumber);
+                        SelectRange(anchor, freeEnd, anchor);
+                    }
+                    FActiveSelectionMode = mode;
+                    break;
+                }
+                case TSrcUndoReason::urCaret:
+                    FUndoList->RecordChange(reason, FCaret, FCaret, {}, FActiveSelectionMode);
+                    MoveCaret(start);
+                    break;
+                case TSrcUndoReason::urSelection:
+                    FUndoList->RecordChange(reason, GetSelectionStart(), GetSelectionEnd(), {}, FActiveSelectionMode);
+                    InvalidateSelectionRows();
+                    FBlockBegin = start;
+                    FBlockEnd = end;
+                    InvalidateSelectionRows();
+                    break;
+                case TSrcUndoReason::urFillBlanks:
+                    FUndoList->RecordChange(reason, start, end, {}, mode);
+                    SetCaretCoord(end);
+                    FActiveSelectionMode = mode;
+                    InsertBlockText(mode, item.Text, false);
+                    MoveCaret(start);
+                    break;
+                default:
+                    break;
+                }
+            });
+        });
+    } catch (...) {
+        SetState(sfInsideRedo, false);
+        throw;
+    }
+    SetState(sfInsideRedo, false);
+}

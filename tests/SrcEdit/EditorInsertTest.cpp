@@ -1,0 +1,100 @@
+// The insertion primitives: replacing the selection with text laid out in each selection mode,
+// writing lines, and what undo makes of it.
+
+#include "EditorTestSupport.h"
+
+namespace {
+
+using EditorInsert = EditorTest;
+
+TEST_F(EditorInsert, ATwoLineTextAtTheCaretIsOneUndoStep)
+{
+    SetText("ab");
+    GoTo(2, 1);
+    Edit->SetSelectedText("X\r\nY");
+    EXPECT_EQ(Text(), "aX\r\nYb");
+    EXPECT_EQ(Caret(), MakeBufferCoord(2, 2));
+    ASSERT_EQ(Edit->UndoList().ItemCount(), 1);
+    EXPECT_EQ(Edit->UndoList().PeekItem()->Reason, TSrcUndoReason::urInsert);
+    Edit->UndoLastChange();
+    EXPECT_EQ(Text(), "ab");
+}
+
+TEST_F(EditorInsert, ReplacingAMultiLineSelectionJoinsItsLinesAndMovesTheirMarks)
+{
+    SetText("one\r\ntwo\r\nthree\r\nfour");
+    Edit->PlaceBookmark(1, 1, 2);
+    Edit->PlaceBookmark(2, 1, 4);
+    Select(MakeBufferCoord(2, 1), MakeBufferCoord(3, 3));
+    Edit->SetSelectedText("-");
+    EXPECT_EQ(Text(), "o-ree\r\nfour");
+    EXPECT_EQ(Edit->Bookmark(1)->Line(), 1);
+    EXPECT_EQ(Edit->Bookmark(2)->Line(), 2);
+}
+
+TEST_F(EditorInsert, TypingBeyondTheEndPadsTheLine)
+{
+    SetText("12345\r\nx");
+    GoTo(10, 1);
+    Edit->SetSelectedText("Z");
+    EXPECT_EQ(Line(1), "12345    Z");
+}
+
+TEST_F(EditorInsert, ALineBlockGoesBeforeTheCaretLine)
+{
+    SetText("1\r\n2\r\n3\r\n4\r\n5\r\n6");
+    struct Case {
+        std::string Block;
+        std::string Result;
+    };
+    const std::vector<Case> cases = {
+        {"a\r\nb\r\n", "1\r\n2\r\n3\r\n4\r\na\r\nb\r\n5\r\n6"},
+        {"a\r\nb\r\nc", "1\r\n2\r\n3\r\n4\r\na\r\nb\r\nc5\r\n6"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Block);
+        SetText("1\r\n2\r\n3\r\n4\r\n5\r\n6");
+        GoTo(1, 5);
+        Edit->InsertBlockText(TSrcSelectionMode::smLine, c.Block, false);
+        EXPECT_EQ(Text(), c.Result);
+    }
+}
+
+TEST_F(EditorInsert, AColumnBlockAddsLinesAtTheEndAndUndoTakesThemAway)
+{
+    std::vector<std::unique_ptr<TSrcEditUndoItem>> items;
+    for (const std::string block : {"AA\r\nBB\r\nCC", "AA\nBB\nCC", "AA\rBB\rCC"}) {
+        SCOPED_TRACE(block);
+        SetText("abcdef\r\nxy");
+        GoTo(4, 1);
+        Edit->BeginUndoBlock();
+        Edit->InsertColumnBlock(MakeBufferCoord(4, 1), MakeBufferCoord(4, 1), true, block);
+        Edit->EndUndoBlock();
+        EXPECT_EQ(Text(), "abcAAdef\r\nxy BB\r\n   CC");
+        bool lineBreak = false;
+        for (int i = 0; i < 10 && Edit->UndoList().HasItems(); ++i) {
+            auto item = Edit->UndoList().PopItem();
+            lineBreak = lineBreak || item->Reason == TSrcUndoReason::urLineBreak;
+            items.push_back(std::move(item));
+        }
+        EXPECT_TRUE(lineBreak);
+        for (auto it = items.rbegin(); it != items.rend(); ++it)
+            Edit->UndoList().PushItem(std::move(*it));
+        items.clear();
+        Edit->UndoLastChange();
+        EXPECT_EQ(Text(), "abcdef\r\nxy");
+    }
+}
+
+TEST_F(EditorInsert, StoreLineTrimsWithTrailingSpaceTrimming)
+{
+    SetText("x");
+    Options({eoTrimTrailingSpaces});
+    Edit->StoreLine(0, "text \t \t");
+    EXPECT_EQ(Line(1), "text");
+    Options({}, {eoTrimTrailingSpaces});
+    Edit->StoreLine(0, "text \t");
+    EXPECT_EQ(Line(1), "text \t");
+}
+
+} // namespace

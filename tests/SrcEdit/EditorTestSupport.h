@@ -1,0 +1,84 @@
+#pragma once
+// A shown editor on the offscreen platform for the editor control's tests, with helpers to load
+// text, send keys and commands and read the result.
+
+#include "SrcEdit.h"
+
+#include <QApplication>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <memory>
+#include <string>
+#include <vector>
+
+class EditorTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        Edit = std::make_unique<TSrcEdit>();
+        Edit->resize(640, 400);
+        Edit->show();
+        QApplication::processEvents();
+    }
+
+    void TearDown() override { Edit.reset(); }
+
+public:
+    // Lines joined with CR LF.
+    void SetText(const std::string& text)
+    {
+        Edit->SetAllText(text);
+        Edit->SetCaretCoord(MakeBufferCoord(1, 1));
+    }
+    std::string Text() const { return Edit->GetAllText(); }
+    std::string Line(int n) const { return Edit->Lines().Get(n - 1); }
+    TBufferCoord Caret() const { return Edit->GetCaretCoord(); }
+
+    void Command(TSrcEditorCommand command, char32_t ch = 0, void* data = nullptr)
+    {
+        Edit->DispatchCommand(command, ch, data);
+    }
+    void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QTest::keyClick(Edit.get(), key, modifiers);
+    }
+    void Type(const std::string& text) { QTest::keyClicks(Edit.get(), QString::fromUtf8(text.c_str())); }
+    void GoTo(int charIndex, int line) { Edit->SetCaretCoord(MakeBufferCoord(charIndex, line)); }
+    void Select(TBufferCoord from, TBufferCoord to)
+    {
+        Edit->SetCaretCoord(from);
+        Edit->SetSelectionEnd(to);
+        Edit->MoveCaret(to);
+    }
+    void Options(std::initializer_list<TSrcEditorOption> add, std::initializer_list<TSrcEditorOption> remove = {})
+    {
+        TSrcEditorOptions options = Edit->Options();
+        for (TSrcEditorOption o : add)
+            options.Include(o);
+        for (TSrcEditorOption o : remove)
+            options.Exclude(o);
+        Edit->SetOptions(options);
+    }
+    void UndoAll()
+    {
+        for (int guard = 0; guard < 10000 && Edit->UndoAvailable(); ++guard)
+            Edit->UndoLastChange();
+    }
+    void RedoAll()
+    {
+        for (int guard = 0; guard < 10000 && Edit->RedoAvailable(); ++guard)
+            Edit->RedoLastChange();
+    }
+
+    std::unique_ptr<TSrcEdit> Edit;
+};
+
+inline std::ostream& operator<<(std::ostream& os, const TBufferCoord& p)
+{
+    return os << "(" << p.CharIndex << ", " << p.LineNumber << ")";
+}
+
+inline std::ostream& operator<<(std::ostream& os, const TDisplayPoint& p)
+{
+    return os << "[" << p.DisplayColumn << ", " << p.DisplayRow << "]";
+}
