@@ -5,10 +5,14 @@
 
 #include <QMessageBox>
 #include <QPushButton>
+#include <clocale>
 #include <cstdio>
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv)
 {
+    // why: Qt adopts the user's locale; numbers in settings files and formatted texts must
+    // always use "." whatever the desktop language.
+    std::setlocale(LC_NUMERIC, "C");
     setApplicationName(QStringLiteral("Zentu"));
 }
 

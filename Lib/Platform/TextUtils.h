@@ -24,6 +24,18 @@ std::string FloatToStr(double value);
 double StrToFloat(const std::string& text);
 bool TryStrToFloat(const std::string& text, double& value);
 
+// The value of a hexadecimal digit (either letter case), -1 for any other character.
+constexpr int HexDigitValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return -1;
+}
+
 std::string UpperCase(std::string_view text);
 std::string LowerCase(std::string_view text);
 char UpCase(char c);

@@ -1,7 +1,11 @@
 // String routines of the class library.
 
 #include "Platform/Exceptions.h"
+#include "Platform/Application.h"
+#include "Platform/Format.h"
 #include "Platform/TextUtils.h"
+
+#include <clocale>
 
 #include <gtest/gtest.h>
 
@@ -94,4 +98,15 @@ TEST(TextUtils, QuotingRoundTrips)
     size_t pos = 0;
     EXPECT_EQ(AnsiExtractQuotedStr("\"a\"\"b\" rest", pos, '"'), "a\"b");
     EXPECT_EQ(pos, 6u);
+}
+
+TEST(TextUtils, NumbersIgnoreTheDesktopLocale)
+{
+    // Qt adopts the desktop's locale when the application starts; the application puts the
+    // numeric part back to "C" so numbers always use "." (a comma locale would give "1,5").
+    ASSERT_NE(Application(), nullptr);
+    EXPECT_STREQ(std::setlocale(LC_NUMERIC, nullptr), "C");
+    EXPECT_EQ(FloatToStr(1.5), "1.5");
+    EXPECT_EQ(StrToFloat("2.25"), 2.25);
+    EXPECT_EQ(Format("%.2f", {0.5}), "0.50");
 }

@@ -3,24 +3,10 @@
 #include "Platform/Exceptions.h"
 #include "Platform/Format.h"
 #include "Platform/QtBridge.h"
+#include "Platform/TextUtils.h"
 
 #include <QLocale>
 #include <algorithm>
-
-namespace {
-
-int HexDigitValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
-
-} // namespace
 
 void BytesToHexText(const void* buffer, int count, std::string& text)
 {

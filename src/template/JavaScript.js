@@ -1,0 +1,7 @@
+// Script
+
+'use strict';
+
+document.addEventListener('DOMContentLoaded', function () {
+
+});
