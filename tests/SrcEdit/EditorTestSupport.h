@@ -70,6 +70,32 @@ public:
             Edit->RedoLastChange();
     }
 
+    // A client point just right of the left edge of display cell (column, row) of `edit`, at half
+    // the row's height: the nearest character boundary is the cell's left edge.
+    static QPoint CellPoint(const TCustomSrcEdit& edit, int column, int row)
+    {
+        const TPoint p = edit.DisplayPointToClient(MakeDisplayPoint(column, row));
+        return {p.X + 1, p.Y + edit.LineHeight() / 2};
+    }
+    QPoint CellPoint(int column, int row) const { return CellPoint(*Edit, column, row); }
+
+    // Mouse events on the client area (the viewport) of the editor.
+    void Press(QPoint p, Qt::KeyboardModifiers modifiers = {}, Qt::MouseButton button = Qt::LeftButton)
+    {
+        QTest::mousePress(Edit->viewport(), button, modifiers, p);
+    }
+    void Release(QPoint p, Qt::KeyboardModifiers modifiers = {}, Qt::MouseButton button = Qt::LeftButton)
+    {
+        QTest::mouseRelease(Edit->viewport(), button, modifiers, p);
+    }
+    void Click(QPoint p, Qt::KeyboardModifiers modifiers = {}, Qt::MouseButton button = Qt::LeftButton)
+    {
+        Press(p, modifiers, button);
+        Release(p, modifiers, button);
+    }
+    // With a button down: the move goes to the editor (as it would while the mouse is captured).
+    void DragTo(QPoint p) { QTest::mouseMove(Edit->viewport(), p); }
+
     std::unique_ptr<TSrcEdit> Edit;
 };
 

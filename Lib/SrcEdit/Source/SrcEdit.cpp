@@ -39,6 +39,10 @@ TCustomSrcEdit::TCustomSrcEdit(TComponent* AOwner, QWidget* parent)
     resize(200, 150);
     viewport()->setCursor(Qt::IBeamCursor);
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    // why: the cursor follows the pointer over the selection and the gutter without a button down.
+    viewport()->setMouseTracking(true);
+    // Text dragged from editors is always taken; dropped files only with eoDropFiles.
+    viewport()->setAcceptDrops(true);
     SetColor(clWindow);
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_InputMethodEnabled);
@@ -73,6 +77,8 @@ TCustomSrcEdit::~TCustomSrcEdit()
         // invariant: destructors never throw.
     }
     KillTimer(SrcEditCaretTimer);
+    StopAutoScroll();
+    HideScrollHint();
     // why: the members below die after this body; nothing may call back into a half-gone editor.
     FLines->OnChanging = nullptr;
     FLines->OnChange = nullptr;
@@ -465,6 +471,10 @@ void TCustomSrcEdit::HandleFocusGained()
 
 void TCustomSrcEdit::HandleFocusLost()
 {
+    // why: a window that takes the focus (a dialog, a menu) takes the mouse with it; the release
+    // of the button will not come here, so selecting and auto-scrolling end now.
+    if (FMouseCaptured)
+        SetMouseCapture(false);
     DispatchCommand(ecFocusLost, 0, nullptr);
     if (!Focused() && !FShowCaretUnfocused) {
         HideCaret();
@@ -508,6 +518,20 @@ void TCustomSrcEdit::WndProc(TMessage& message)
         message.Result = -1;
         return;
     }
+    case WM_COPY:
+        CopySelectionToClipboard();
+        message.Result = 1;
+        return;
+    case WM_CUT:
+        if (!ReadOnly())
+            CutSelectionToClipboard();
+        message.Result = 1;
+        return;
+    case WM_PASTE:
+        if (!ReadOnly())
+            PasteClipboard();
+        message.Result = 1;
+        return;
     case WM_CLEAR:
         if (!ReadOnly())
             SetSelectedText({});
@@ -552,7 +576,30 @@ void TCustomSrcEdit::WndProc(TMessage& message)
             CaretBlinkTick();
             return;
         }
+        if (message.WParam == SrcEditScrollTimer) {
+            AutoScrollTick();
+            return;
+        }
         Base::WndProc(message);
+        return;
+    case WM_HSCROLL:
+    case WM_VSCROLL: {
+        const int code = static_cast<int>(message.WParam & 0xFFFF);
+        const int position = static_cast<int>(message.WParam >> 16);
+        if (message.Msg == WM_HSCROLL)
+            HandleHorizontalScroll(code, position);
+        else
+            HandleVerticalScroll(code, position);
+        message.Result = 0;
+        return;
+    }
+    case WM_MOUSEWHEEL:
+        HandleMouseWheel(message);
+        return;
+    case WM_DROPFILES:
+        if (message.WParam != 0)
+            HandleDropFiles(*reinterpret_cast<const TSrcDroppedFiles*>(message.WParam));
+        message.Result = 0;
         return;
     case WM_PAINT: {
         const auto* event = reinterpret_cast<const QPaintEvent*>(message.LParam);

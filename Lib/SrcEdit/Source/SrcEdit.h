@@ -8,7 +8,9 @@
 // (view and scroll bars), SrcEditCaret.cpp (coordinates, caret, selection), SrcEditWords.cpp
 // (words, tokens, brackets), SrcEditMarks.cpp, SrcEditInsert.cpp (insertion primitives),
 // SrcEditPaint.cpp, SrcEditCommands.cpp (keys and dispatch), SrcEditEditing.cpp and
-// SrcEditIndent.cpp (editing commands), SrcEditUndoRedo.cpp.
+// SrcEditIndent.cpp (editing commands), SrcEditUndoRedo.cpp, SrcEditMouse.cpp (clicks, selecting
+// with the mouse, auto-scroll, wheel, cursor), SrcEditDragDrop.cpp, SrcEditClipboard.cpp and
+// SrcEditSearchReplace.cpp.
 //
 // Positions are 1-based TBufferCoord (byte index in the line, line); the caret never stops
 // inside a UTF-8 sequence. Display columns count tabs expanded and wide characters as two.
@@ -35,6 +37,9 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+class QLabel;
+class QMimeData;
 
 class TCustomSrcEdit : public TQtScrollControl<QAbstractScrollArea>, public ISrcWordWrapOwner {
 public:
@@ -194,6 +199,33 @@ public:
     // Shows, hides and sets the scroll bars; only marks the refresh as pending while painting
     // is locked.
     void RefreshScrollBars();
+    // True while the thumb of a scroll bar is being dragged.
+    bool ThumbTracking() const { return FThumbTracking; }
+
+    // ---- mouse (SrcEditMouse.cpp)
+    // The cursor over the text (crIBeam unless changed).
+    TCursor Cursor() const { return FCursor; }
+    void SetCursor(TCursor value);
+    // True when P lies inside the selection as the active selection mode shapes it.
+    bool PositionInSelection(TBufferCoord p) const;
+    // Chooses the cursor for the last pointer position the editor saw.
+    virtual void UpdateMouseCursor();
+    bool MouseCaptured() const { return FMouseCaptured; }
+
+    // ---- clipboard (SrcEditClipboard.cpp)
+    void CopySelectionToClipboard();
+    void CutSelectionToClipboard();
+    void PasteClipboard();
+    bool PasteAvailable() const;
+    // Raises ESrcEditError "Clipboard copy operation failed" when there is no clipboard.
+    void PutTextOnClipboard(const std::string& text);
+
+    // ---- search and replace (SrcEditSearchReplace.cpp)
+    // The number of occurrences found in range (replaced or skipped). Raises ESrcEditError "No
+    // search engine has been assigned" without an engine; errors of the engine propagate after
+    // the paint lock and the undo block are released. On a read-only editor a replacement is
+    // refused: nothing changes and 0 is returned.
+    int FindAndReplace(const std::string& search, const std::string& replace, TSrcEditSearchFlags options);
 
     // ---- words, tokens and brackets (SrcEditWords.cpp)
     virtual TBufferCoord NextWordStartAtCaret() { return NextWordStartFrom(FCaret); }
@@ -327,6 +359,8 @@ public:
     virtual void LoadDefaultKeystrokes() { FKeystrokes->ResetToDefaults(); }
 
     void Loaded() override;
+    // Mouse messages end here: the editor answers them all itself.
+    void DefaultHandler(TMessage& message) override;
 
 protected:
     void WndProc(TMessage& message) override;
@@ -336,6 +370,23 @@ protected:
     void KeyPress(char32_t& key) override;
     void Paint() override;
     QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
+    void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+    void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
+    void MouseMove(TShiftState shift, int x, int y) override;
+    void DblClick() override;
+
+    // Drag and drop (SrcEditDragDrop.cpp). Qt's drag events of the client area arrive here and
+    // become DragOver and DragDrop with the editor the drag comes from, or WM_DROPFILES.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    // Accept: whether a drop here would be taken; Shift: the keys held.
+    virtual void DragOver(TCustomSrcEdit* source, int x, int y, TDragState state, TShiftState shift, bool& accept);
+    virtual void DragDrop(TCustomSrcEdit* source, int x, int y, TShiftState shift);
+    // Runs the platform's drag of the selected text with `data` and returns when it has ended;
+    // the target editor does the drop.
+    virtual void ExecuteDrag(std::unique_ptr<QMimeData> data);
 
     virtual void AfterLinesChanged();
     virtual void NotifyCommandHooks(bool afterProcessing, TSrcEditorCommand& command, char32_t& aChar, void* data);
@@ -351,7 +402,8 @@ private:
         void* Data;
     };
     enum TStateFlag { sfCaretChanged, sfScrollbarChanged, sfLinesChanging, sfIgnoreNextChar, sfInsideRedo,
-                      sfInPaint, sfHandleAllocated, sfDestroying };
+                      sfInPaint, sfHandleAllocated, sfDestroying, sfDblClicked, sfPossibleGutterClick,
+                      sfWaitForDragging };
 
     // SrcEdit.cpp
     bool State(TStateFlag flag) const { return FState.Contains(flag); }
@@ -397,8 +449,27 @@ private:
 
     // SrcEditScroll.cpp
     void ScrollClientBy(int dx, int dy, const TRect& area);
-    void ScrollBarMoved(TScrollBarKind kind, int position);
     void ConnectScrollBars();
+    void ScrollBarAction(TScrollBarKind kind, int action);
+    void HandleHorizontalScroll(int code, int position);
+    void HandleVerticalScroll(int code, int position);
+    void ShowScrollHint();
+    void HideScrollHint();
+
+    // SrcEditMouse.cpp
+    void SetMouseCapture(bool on);
+    void UpdateAutoScroll(int x, int y);
+    void StopAutoScroll();
+    void AutoScrollTick();
+    void HandleMouseWheel(TMessage& message);
+    TBufferCoord BufferPositionAt(int x, int y) const;
+
+    // SrcEditDragDrop.cpp
+    void BeginTextDrag();
+    void HandleDropFiles(const TSrcDroppedFiles& files);
+
+    // SrcEditClipboard.cpp
+    void RecordPaste(TSrcSelectionMode mode, TBufferCoord start);
 
     // SrcEditCaret.cpp
     void RememberCaretColumn();
@@ -519,6 +590,21 @@ private:
     bool FScrollCaretPending = false;
     bool FScrollCaretCentred = false;
 
+    // Mouse: the last left-button press on a selection, the last pointer position, the auto-scroll
+    // deltas per timer tick and whether the timer runs, the wheel delta not yet scrolled.
+    TPoint FMouseDownPoint;
+    TPoint FPointer;
+    bool FMouseCaptured = false;
+    bool FDragging = false;
+    int FScrollDeltaX = 0;
+    int FScrollDeltaY = 0;
+    bool FAutoScrollTimerOn = false;
+    int FWheelRemainder = 0;
+    bool FThumbTracking = false;
+    TCursor FCursor = crIBeam;
+    // The scroll hint window, shared by every editor of the process; held from first use.
+    std::shared_ptr<QLabel> FScrollHint;
+
     // Key translation.
     WORD FLastKey = 0;
     TShiftState FLastShiftState;
@@ -564,3 +650,5 @@ public:
 
 // The timer that makes the caret blink.
 constexpr std::uintptr_t SrcEditCaretTimer = 1;
+// The 100 ms timer that scrolls while a selection or a drag is outside the text area.
+constexpr std::uintptr_t SrcEditScrollTimer = 2;

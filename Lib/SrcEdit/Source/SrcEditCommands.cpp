@@ -193,8 +193,17 @@ void TCustomSrcEdit::ExecuteEditorCommand(TSrcEditorCommand command, char32_t aC
             if (!ReadOnly())
                 RedoLastChange();
             break;
-        // ecCopy, ecCut and ecPaste reach the clipboard operations (CopySelectionToClipboard,
-        // CutSelectionToClipboard, PasteClipboard) that come with the clipboard work.
+        case ecCopy:
+            CopySelectionToClipboard();
+            break;
+        case ecCut:
+            if (!ReadOnly() && HasSelection())
+                CutSelectionToClipboard();
+            break;
+        case ecPaste:
+            if (!ReadOnly())
+                PasteClipboard();
+            break;
         case ecDeleteLastChar:
             DeleteLastChar();
             break;

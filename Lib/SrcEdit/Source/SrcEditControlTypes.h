@@ -15,6 +15,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 // Bit = position in the set.
 enum TSrcEditorOption {
@@ -45,6 +46,15 @@ enum class TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
 enum class TBorderStyle { bsNone, bsSingle };
 enum class TScrollBarKind { sbHorizontal, sbVertical };
 enum class TSrcReplaceAction { raCancel, raSkip, raReplace, raReplaceAll };
+// Where a drag stands relative to a control that it passes over.
+enum class TDragState { dsDragEnter, dsDragLeave, dsDragMove };
+
+// What WM_DROPFILES carries (its WParam points to it): the names of the dropped files in order
+// and the drop point in client coordinates.
+struct TSrcDroppedFiles {
+    TPoint Point;
+    std::vector<std::string> FileNames;
+};
 
 class TSrcEditMark;
 

@@ -1,14 +1,21 @@
-// The editor's view: the first visible row and column, scrolling the caret into view and the
-// scroll bars.
+// The editor's view: the first visible row and column, scrolling the caret into view, the
+// scroll bars with their messages and the scroll hint.
 
 #include "SrcEdit.h"
 
 #include "SrcEditScopes.h"
 
+#include "Platform/Format.h"
+#include "Platform/QtBridge.h"
+
+#include <QApplication>
+#include <QLabel>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QStyle>
 #include <algorithm>
 #include <climits>
+#include <cmath>
 #include <cstdlib>
 
 void TCustomSrcEdit::SetFirstVisibleLine(int row)
@@ -191,25 +198,171 @@ void TCustomSrcEdit::RefreshScrollBars()
     FUpdatingScrollBars = false;
 }
 
-void TCustomSrcEdit::ConnectScrollBars()
+namespace {
+
+// The codes of the scroll-bar messages: WM_HSCROLL and WM_VSCROLL carry one in the low word of
+// WParam and the thumb position in the bits above it.
+enum : int {
+    SB_LINEUP = 0, SB_LINEDOWN = 1, SB_PAGEUP = 2, SB_PAGEDOWN = 3, SB_THUMBPOSITION = 4, SB_THUMBTRACK = 5,
+    SB_TOP = 6, SB_BOTTOM = 7, SB_ENDSCROLL = 8,
+};
+
+WPARAM ScrollWParam(int code, int position)
 {
-    QObject::connect(verticalScrollBar(), &QScrollBar::valueChanged, viewport(),
-                     [this](int value) { ScrollBarMoved(TScrollBarKind::sbVertical, value); });
-    QObject::connect(horizontalScrollBar(), &QScrollBar::valueChanged, viewport(),
-                     [this](int value) { ScrollBarMoved(TScrollBarKind::sbHorizontal, value); });
+    return static_cast<WPARAM>(code) | (static_cast<WPARAM>(static_cast<unsigned>(position)) << 16);
 }
 
-// The seam for the scroll-bar messages: until the mouse work brings WM_HSCROLL and WM_VSCROLL
-// with thumb tracking and the scroll hint, a moved bar (or Qt's own wheel handling) scrolls the
-// view to the bar's position.
-void TCustomSrcEdit::ScrollBarMoved(TScrollBarKind kind, int position)
+// The one scroll-hint window of the process: made on first use, gone with the last editor that
+// used it.
+std::shared_ptr<QLabel> SharedScrollHintWindow()
+{
+    static std::weak_ptr<QLabel> shared;
+    std::shared_ptr<QLabel> window = shared.lock();
+    if (!window) {
+        window = std::make_shared<QLabel>(nullptr, Qt::ToolTip | Qt::FramelessWindowHint);
+        window->setMargin(2);
+        window->setFrameShape(QFrame::Box);
+        window->setAutoFillBackground(true);
+        window->setMaximumWidth(200);
+        shared = window;
+    }
+    return window;
+}
+
+} // namespace
+
+void TCustomSrcEdit::ConnectScrollBars()
+{
+    const auto connect = [this](QScrollBar* bar, TScrollBarKind kind) {
+        QObject::connect(bar, &QAbstractSlider::actionTriggered, viewport(),
+                         [this, kind](int action) { ScrollBarAction(kind, action); });
+        QObject::connect(bar, &QAbstractSlider::sliderReleased, viewport(), [this, kind] {
+            Perform(kind == TScrollBarKind::sbVertical ? WM_VSCROLL : WM_HSCROLL, ScrollWParam(SB_ENDSCROLL, 0));
+        });
+    };
+    connect(verticalScrollBar(), TScrollBarKind::sbVertical);
+    connect(horizontalScrollBar(), TScrollBarKind::sbHorizontal);
+}
+
+// A scroll bar's action becomes the scroll-bar message the system would send for it.
+void TCustomSrcEdit::ScrollBarAction(TScrollBarKind kind, int action)
 {
     if (FUpdatingScrollBars)
         return;
-    if (kind == TScrollBarKind::sbVertical)
-        SetFirstVisibleLine(position);
-    else
+    const QScrollBar* bar = kind == TScrollBarKind::sbVertical ? verticalScrollBar() : horizontalScrollBar();
+    const UINT msg = kind == TScrollBarKind::sbVertical ? WM_VSCROLL : WM_HSCROLL;
+    int code;
+    switch (action) {
+    case QAbstractSlider::SliderSingleStepAdd: code = SB_LINEDOWN; break;
+    case QAbstractSlider::SliderSingleStepSub: code = SB_LINEUP; break;
+    case QAbstractSlider::SliderPageStepAdd: code = SB_PAGEDOWN; break;
+    case QAbstractSlider::SliderPageStepSub: code = SB_PAGEUP; break;
+    case QAbstractSlider::SliderToMinimum: code = SB_TOP; break;
+    case QAbstractSlider::SliderToMaximum: code = SB_BOTTOM; break;
+    case QAbstractSlider::SliderMove: code = bar->isSliderDown() ? SB_THUMBTRACK : SB_THUMBPOSITION; break;
+    default: return;
+    }
+    Perform(msg, ScrollWParam(code, bar->sliderPosition()));
+    // why: a thumb moved without being held (the wheel over the bar) ends at once, as a released
+    // thumb does.
+    if (code == SB_THUMBPOSITION)
+        Perform(msg, ScrollWParam(SB_ENDSCROLL, 0));
+}
+
+void TCustomSrcEdit::HandleHorizontalScroll(int code, int position)
+{
+    const int page = FOptions.Contains(eoScrollByOneLess) ? FCharsInWindow - 1 : FCharsInWindow;
+    switch (code) {
+    case SB_LINEUP: SetFirstVisibleChar(FFirstVisibleColumn - 1); break;
+    case SB_LINEDOWN: SetFirstVisibleChar(FFirstVisibleColumn + 1); break;
+    case SB_PAGEUP: SetFirstVisibleChar(FFirstVisibleColumn - page); break;
+    case SB_PAGEDOWN: SetFirstVisibleChar(FFirstVisibleColumn + page); break;
+    case SB_TOP: SetFirstVisibleChar(1); break;
+    case SB_BOTTOM:
+        SetFirstVisibleChar(FOptions.Contains(eoScrollPastEol) ? FMaxScrollWidth - FCharsInWindow + 1
+                                                               : FLines->LongestLineLength());
+        break;
+    case SB_THUMBPOSITION:
+    case SB_THUMBTRACK:
+        FThumbTracking = true;
         SetFirstVisibleChar(position);
+        break;
+    case SB_ENDSCROLL: FThumbTracking = false; break;
+    default: break;
+    }
     if (OnScroll)
-        OnScroll(this, kind);
+        OnScroll(this, TScrollBarKind::sbHorizontal);
+}
+
+void TCustomSrcEdit::HandleVerticalScroll(int code, int position)
+{
+    const int page = FOptions.Contains(eoScrollByOneLess) ? FVisibleLineCount - 1 : FVisibleLineCount;
+    switch (code) {
+    case SB_LINEUP: SetFirstVisibleLine(FFirstVisibleRow - 1); break;
+    case SB_LINEDOWN: SetFirstVisibleLine(FFirstVisibleRow + 1); break;
+    case SB_PAGEUP: SetFirstVisibleLine(FFirstVisibleRow - page); break;
+    case SB_PAGEDOWN: SetFirstVisibleLine(FFirstVisibleRow + page); break;
+    case SB_TOP: SetFirstVisibleLine(1); break;
+    case SB_BOTTOM: SetFirstVisibleLine(DisplayRowCount()); break;
+    case SB_THUMBPOSITION:
+    case SB_THUMBTRACK:
+        FThumbTracking = true;
+        SetFirstVisibleLine(position);
+        if (FOptions.Contains(eoShowScrollHint))
+            ShowScrollHint();
+        break;
+    case SB_ENDSCROLL:
+        FThumbTracking = false;
+        if (FOptions.Contains(eoShowScrollHint))
+            HideScrollHint();
+        break;
+    default: break;
+    }
+    Update();
+    if (OnScroll)
+        OnScroll(this, TScrollBarKind::sbVertical);
+}
+
+// ---- scroll hint
+
+void TCustomSrcEdit::ShowScrollHint()
+{
+    if (!FScrollHint)
+        FScrollHint = SharedScrollHintWindow();
+    QLabel& hint = *FScrollHint;
+    QPalette palette = hint.palette();
+    palette.setColor(QPalette::Window, ToQColor(FScrollHintColor));
+    palette.setColor(QPalette::WindowText, ToQColor(clInfoText));
+    hint.setPalette(palette);
+    std::string text;
+    if (FScrollHintFormat == TScrollHintFormat::shfTopToBottom) {
+        const int below = std::min(FVisibleLineCount, DisplayRowCount() - FFirstVisibleRow);
+        text = Format("%d - %d", {RowToLine(FFirstVisibleRow), RowToLine(FFirstVisibleRow + below)});
+    } else {
+        text = Format("Top Line: %d", {RowToLine(FFirstVisibleRow)});
+    }
+    hint.setText(QStr(text.substr(0, 255)));
+    hint.adjustSize();
+    const int width = hint.width();
+    const int height = hint.height();
+    int y = 10;
+    if (FOptions.Contains(eoScrollHintFollows)) {
+        const QScrollBar* bar = verticalScrollBar();
+        const int arrow = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, bar);
+        const int maximum = std::max(bar->maximum(), 1);
+        y = arrow +
+            static_cast<int>(std::lround(static_cast<double>(ClientHeight() - 2 * arrow) * bar->sliderPosition() /
+                                         maximum)) +
+            height / 2;
+    }
+    const TPoint at = ClientToScreen({ClientWidth() - width - 4, y});
+    hint.move(at.X, at.Y);
+    hint.show();
+    hint.repaint();
+}
+
+void TCustomSrcEdit::HideScrollHint()
+{
+    if (FScrollHint)
+        FScrollHint->hide();
 }

@@ -351,7 +351,7 @@ void TCustomSrcEdit::SetOptions(TSrcEditorOptions value)
         SetSelectionStart(start);
         SetSelectionEnd(end);
     }
-    // eoDropFiles: dropped files arrive with the drag-and-drop work; nothing to register yet.
+    // eoDropFiles needs no registration: a drag of files is taken or refused when it enters.
     if (specialChanged) {
         FShowSpecialChars = value.Contains(eoShowSpecialChars);
         InvalidateClient();
