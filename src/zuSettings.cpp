@@ -83,11 +83,11 @@ void TColorKey::Write(TIniFileEx& ini, TColor value) const
     ini.WriteColor(S(Section), S(Key), value);
 }
 
-void TFontKey::Read(const TIniFileEx& ini, TFont& font) const
+void TFontSettingKey::Read(const TIniFileEx& ini, TFont& font) const
 {
     ini.ReadFont(S(Section), S(Key), font);
 }
-void TFontKey::Write(TIniFileEx& ini, const TFont& font) const
+void TFontSettingKey::Write(TIniFileEx& ini, const TFont& font) const
 {
     ini.WriteFont(S(Section), S(Key), font);
 }

@@ -59,7 +59,7 @@ struct TColorKey {
 };
 
 // The reader's font is the default; a missing key or a malformed text leaves it unchanged.
-struct TFontKey {
+struct TFontSettingKey {
     std::string_view Section, Key;
     void Read(const TIniFileEx& ini, TFont& font) const;
     void Write(TIniFileEx& ini, const TFont& font) const;
@@ -116,7 +116,7 @@ inline constexpr TIntKey LineSpacing{Section, "LineSpacing", 0};
 inline constexpr TIntKey MaxUndo{Section, "MaxUndo", 1024};
 inline constexpr TIntKey RightMarginAt{Section, "RightMarginAt", 80};
 inline constexpr TIntKey TabWidth{Section, "TabWidth", 8};
-inline constexpr TFontKey Font{Section, "Font"};
+inline constexpr TFontSettingKey Font{Section, "Font"};
 inline constexpr TColorKey SelectionBG{Section, "SelectionBG", clHighlight};
 inline constexpr TColorKey SelectionFG{Section, "SelectionFG", clHighlightText};
 inline constexpr TColorKey BookmarkBG{Section, "BookmarkBG", 0x00FF0000};
@@ -243,7 +243,7 @@ inline constexpr std::string_view Section = "Compare";
 inline constexpr TColorKey AddColor{Section, "AddColor", 0x00F0CCA8};
 inline constexpr TColorKey ModColor{Section, "ModColor", 0x006FFB8A};
 inline constexpr TColorKey DelColor{Section, "DelColor", 0x00BB77FF};
-inline constexpr TFontKey Font{Section, "Font"};
+inline constexpr TFontSettingKey Font{Section, "Font"};
 inline constexpr TBoolKey Horizontal{Section, "Horizontal", false};
 inline constexpr TStringKey File1{Section, "File1", ""};
 inline constexpr TStringKey File2{Section, "File2", ""};

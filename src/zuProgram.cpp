@@ -1,0 +1,59 @@
+// The program: start-up, the message loop and the end, in order.
+
+#include "zuProgram.h"
+
+#include "zuEditorModule.h"
+#include "zuFolders.h"
+#include "zuMainForm.h"
+
+#include "Platform/Application.h"
+#include "utility/UclFileUtils.h"
+
+#include <QScreen>
+#include <QTimer>
+
+#include <memory>
+
+int RunZentu(TApplication& app, const std::vector<std::string>& arguments, const TZentuOptions& options)
+{
+    std::unique_ptr<TMainForm> mainForm;
+    std::unique_ptr<TEditorModule> editorModule;
+
+    TProgramHooks hooks;
+    hooks.CreateMainWindow = [&] {
+        mainForm = std::make_unique<TMainForm>();
+        const std::string programFolder = options.ProgramFolder.empty() ? ProgramFolder() : options.ProgramFolder;
+        const std::string appData = options.AppDataFolder.empty() ? AppDataFolderPath() : options.AppDataFolder;
+        if (!mainForm->FormCreate(programFolder, appData))
+            return false;
+        // why: without a window manager (a bare X server) maximising does nothing.
+        if (const QScreen* screen = mainForm->screen())
+            mainForm->setGeometry(screen->availableGeometry());
+        mainForm->showMaximized();
+        return true;
+    };
+    // The HTTP server and FTP modules come first once they exist.
+    hooks.CreateModules = [&] {
+        editorModule = std::make_unique<TEditorModule>();
+        if (options.OnStarted)
+            QTimer::singleShot(0, [&] { options.OnStarted(); });
+    };
+    hooks.OpenFile = [&](const std::string& path) {
+        // why: an unreadable file named on the command line must not end the program.
+        try {
+            mainForm->OpenFile(path, false, 0);
+        } catch (const std::exception& e) {
+            app.HandleException(e);
+        }
+    };
+    hooks.BringToFront = [&] { mainForm->BringToFront(); };
+
+    const int exitCode = RunProgram(app, arguments, hooks, options.Entry);
+    // After the loop, newest first: the documents, the editor module, the main window (which
+    // frees the settings files last).
+    if (mainForm)
+        mainForm->DestroyDocuments();
+    editorModule.reset();
+    mainForm.reset();
+    return exitCode;
+}
