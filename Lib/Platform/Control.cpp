@@ -66,25 +66,6 @@ WPARAM MouseKeyFlags(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers)
     return flags;
 }
 
-TShiftState ShiftFromMouseFlags(WPARAM flags)
-{
-    TShiftState s;
-    if (flags & MK_SHIFT)
-        s.Include(ssShift);
-    if (flags & MK_CONTROL)
-        s.Include(ssCtrl);
-    if (flags & MK_LBUTTON)
-        s.Include(ssLeft);
-    if (flags & MK_RBUTTON)
-        s.Include(ssRight);
-    if (flags & MK_MBUTTON)
-        s.Include(ssMiddle);
-    // Alt is not part of the mouse flags; ask the keyboard.
-    if (QGuiApplication::queryKeyboardModifiers() & Qt::AltModifier)
-        s.Include(ssAlt);
-    return s;
-}
-
 TShiftState ShiftFromKeyData(LPARAM keyData)
 {
     TShiftState s = CurrentShiftState() - TShiftState{ssAlt, ssLeft, ssRight, ssMiddle};
@@ -109,6 +90,25 @@ WORD NumpadKey(int qtKey)
 }
 
 } // namespace
+
+TShiftState ShiftStateFromMouseFlags(WPARAM flags)
+{
+    TShiftState s;
+    if (flags & MK_SHIFT)
+        s.Include(ssShift);
+    if (flags & MK_CONTROL)
+        s.Include(ssCtrl);
+    if (flags & MK_LBUTTON)
+        s.Include(ssLeft);
+    if (flags & MK_RBUTTON)
+        s.Include(ssRight);
+    if (flags & MK_MBUTTON)
+        s.Include(ssMiddle);
+    // Alt is not part of the mouse flags; ask the keyboard.
+    if (QGuiApplication::queryKeyboardModifiers() & Qt::AltModifier)
+        s.Include(ssAlt);
+    return s;
+}
 
 struct TWinControlCore::QtEventContext {
     QEvent* Event;
@@ -675,7 +675,7 @@ void TWinControlCore::WndProc(TMessage& m)
                                     : (m.Msg == WM_MBUTTONDOWN || m.Msg == WM_MBUTTONDBLCLK) ? TMouseButton::mbMiddle
                                                                                                : TMouseButton::mbLeft;
         const bool dbl = m.Msg == WM_LBUTTONDBLCLK || m.Msg == WM_RBUTTONDBLCLK || m.Msg == WM_MBUTTONDBLCLK;
-        TShiftState shift = ShiftFromMouseFlags(m.WParam);
+        TShiftState shift = ShiftStateFromMouseFlags(m.WParam);
         if (dbl)
             shift.Include(ssDouble);
         if (button == TMouseButton::mbLeft)
@@ -697,18 +697,18 @@ void TWinControlCore::WndProc(TMessage& m)
         const bool click = button == TMouseButton::mbLeft && FClicked;
         if (button == TMouseButton::mbLeft)
             FClicked = false;
-        MouseUp(button, ShiftFromMouseFlags(m.WParam), x, y);
+        MouseUp(button, ShiftStateFromMouseFlags(m.WParam), x, y);
         if (click && ClientRect().Contains({x, y}))
             Click();
         return;
     }
     case WM_MOUSEMOVE:
         DefaultHandler(m);
-        MouseMove(ShiftFromMouseFlags(m.WParam), LowWordSigned(m.LParam), HighWordSigned(m.LParam));
+        MouseMove(ShiftStateFromMouseFlags(m.WParam), LowWordSigned(m.LParam), HighWordSigned(m.LParam));
         return;
     case WM_MOUSEWHEEL: {
         const int delta = static_cast<std::int16_t>((m.WParam >> 16) & 0xFFFF);
-        if (DoMouseWheel(ShiftFromMouseFlags(m.WParam & 0xFFFF), delta,
+        if (DoMouseWheel(ShiftStateFromMouseFlags(m.WParam & 0xFFFF), delta,
                          {LowWordSigned(m.LParam), HighWordSigned(m.LParam)}))
             m.Result = 1;
         else

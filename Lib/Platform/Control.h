@@ -46,6 +46,9 @@
 // Answers of the key-translation for a WM_IME_COMPOSITION result string.
 constexpr LPARAM GCS_RESULTSTR = 0x0800;
 
+// The keys and buttons of a mouse message's flags; Alt, which the flags lack, is asked of the keyboard.
+TShiftState ShiftStateFromMouseFlags(WPARAM flags);
+
 using TKeyEvent = std::function<void(TObject* Sender, WORD& Key, TShiftState Shift)>;
 using TKeyPressEvent = std::function<void(TObject* Sender, char32_t& Key)>;
 using TMouseEvent = std::function<void(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;

@@ -45,25 +45,6 @@ bool IsMouseMessage(UINT msg)
     return msg == WM_MOUSEMOVE || (msg >= WM_LBUTTONDOWN && msg <= WM_MBUTTONDBLCLK);
 }
 
-// The keys and buttons of a mouse message's flags; Alt is asked of the keyboard.
-TShiftState ShiftFromFlags(WPARAM flags)
-{
-    TShiftState s;
-    if (flags & MK_SHIFT)
-        s.Include(ssShift);
-    if (flags & MK_CONTROL)
-        s.Include(ssCtrl);
-    if (flags & MK_LBUTTON)
-        s.Include(ssLeft);
-    if (flags & MK_RBUTTON)
-        s.Include(ssRight);
-    if (flags & MK_MBUTTON)
-        s.Include(ssMiddle);
-    if (QGuiApplication::queryKeyboardModifiers() & Qt::AltModifier)
-        s.Include(ssAlt);
-    return s;
-}
-
 } // namespace
 
 void TCustomSrcEdit::DefaultHandler(TMessage& message)
@@ -347,7 +328,7 @@ void TCustomSrcEdit::HandleMouseWheel(TMessage& message)
 {
     const WPARAM flags = message.WParam & 0xFFFF;
     const int delta = static_cast<std::int16_t>((message.WParam >> 16) & 0xFFFF);
-    DoMouseWheel(ShiftFromFlags(flags), delta, {LowWordSigned(message.LParam), HighWordSigned(message.LParam)});
+    DoMouseWheel(ShiftStateFromMouseFlags(flags), delta, {LowWordSigned(message.LParam), HighWordSigned(message.LParam)});
     message.Result = 1;
     if (ComponentState().Contains(csDesigning))
         return;
