@@ -1,0 +1,58 @@
+#pragma once
+// One CGI process run: the executable started directly (no shell) in a process group of its
+// own with the given environment, the request body on its standard input, its standard output
+// and standard error collected apart, a time-out after which the whole group is ended; and the
+// register of running groups through which the server ends exactly the processes it started.
+
+#include <chrono>
+#include <cstdint>
+#include <mutex>
+#include <set>
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+// The process groups of the runs in progress.
+class TCGIProcessGroups {
+public:
+    // Ends every registered group and refuses (ends at once) groups registered from now on,
+    // until AllowRuns.
+    void EndAll();
+    void AllowRuns();
+    bool RunsAllowed() const;
+    size_t Count() const;
+
+    // false: runs are refused, the group has been ended already.
+    bool Register(pid_t group);
+    void Unregister(pid_t group);
+
+private:
+    mutable std::mutex FLock;
+    std::set<pid_t> FGroups;
+    bool FEnded = false;
+};
+
+struct TCGIProcessResult {
+    // 0 when the process started, else the system's error code.
+    int StartError = 0;
+    // The pipes to the process could not be made (StartError holds why).
+    bool PipeFailed = false;
+    bool TimedOut = false;
+    // Ended by TCGIProcessGroups::EndAll (or by another signal) rather than by itself.
+    bool Killed = false;
+    int ExitCode = -1;
+    std::string Output;
+    std::string ErrorOutput;
+};
+
+struct TCGIProcessRequest {
+    std::string Executable;
+    std::vector<std::string> Arguments; // after the program name
+    std::vector<std::string> Environment; // "NAME=VALUE", nothing else is passed
+    std::string Input;
+    std::chrono::milliseconds TimeOut{30000};
+};
+
+// Runs the process to its end or its time-out. Never raises: a failed start is StartError.
+// A child that stops reading early only ends the input.
+TCGIProcessResult RunCGIProcess(const TCGIProcessRequest& request, TCGIProcessGroups& groups);
