@@ -119,7 +119,9 @@ std::string ColorToString(TColor color)
     std::string name;
     if (ColorToIdent(color, name))
         return name;
-    return "$" + IntToHex(static_cast<std::uint32_t>(color), 8);
+    std::string text = "$";
+    text += IntToHex(static_cast<std::uint32_t>(color), 8);
+    return text;
 }
 
 TColor StringToColor(const std::string& text)

@@ -86,7 +86,7 @@ std::string ExpandFileName(std::string_view fileName)
     for (const auto& p : parts)
         out += PathDelim + p;
     if (out.empty())
-        out = "/";
+        out.assign(1, PathDelim);
     else if (!fileName.empty() && fileName.back() == PathDelim)
         out += PathDelim;
     return out;

@@ -114,7 +114,7 @@ std::string FormatFloat(const TVarRec& arg, char type, int precision, std::strin
         if (e != std::string::npos && e + 2 < s.size()) {
             std::string exp = s.substr(e + 2);
             while (exp.size() < 3)
-                exp.insert(0, "0");
+                exp.insert(exp.begin(), '0');
             s = s.substr(0, e + 2) + exp;
         }
         return s;

@@ -26,9 +26,9 @@ std::string KeyText(WORD key)
     if ((key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z'))
         return std::string(1, static_cast<char>(key));
     if (key >= VK_F1 && key <= VK_F24)
-        return "F" + std::to_string(key - VK_F1 + 1);
+        return std::string(1, 'F').append(std::to_string(key - VK_F1 + 1));
     if (key >= VK_NUMPAD0 && key <= VK_NUMPAD9)
-        return "Num " + std::to_string(key - VK_NUMPAD0);
+        return std::string("Num ").append(std::to_string(key - VK_NUMPAD0));
     for (const auto& k : KeyNames)
         if (k.Key == key)
             return k.Name;
