@@ -1,11 +1,13 @@
 // Zentu: the program entry.
 
 #include "zuProgram.h"
+#include "zuWebBrowserView.h"
 
 #include "Platform/Application.h"
 
 int main(int argc, char** argv)
 {
+    PrepareWebEngineEnvironment();
     TApplication app(argc, argv);
     try {
         return RunZentu(app, ProgramArguments(argc, argv));

@@ -6,6 +6,7 @@
 #include "zuEditorModule.h"
 #include "zuFunctions.h"
 #include "zuMainForm.h"
+#include "zuScriptParameters.h"
 #include "zuSettings.h"
 
 #include "SrcEditHighlighter.h"
@@ -113,6 +114,11 @@ TCodeEditorForm::~TCodeEditorForm()
     FEditor->OnSpecialLineColors = nullptr;
     if (MainForm)
         MainForm->FileTabs->RemoveForm(this);
+}
+
+std::string TCodeEditorForm::BuildQueryString() const
+{
+    return ::BuildQueryString(FScriptParameters, RequestMethod);
 }
 
 void TCodeEditorForm::ApplyEditorSettings()

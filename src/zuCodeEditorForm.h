@@ -42,6 +42,8 @@ public:
     std::uint8_t RequestMethod = 0;
     // "name=value" lines sent when the document runs.
     TStringList& ScriptParameters() { return FScriptParameters; }
+    // The parameters form-encoded: "?a=1&b=x+y" for GET, "a=1&b=x+y" for POST, "" for none.
+    std::string BuildQueryString() const;
 
     // The line shown in the matched-line colours after a jump; 0 for none.
     int MarkedLine() const { return FMarkedLine; }

@@ -4,6 +4,7 @@
 #include "zuEditorModule.h"
 
 #include "zuCodeEditorForm.h"
+#include "zuHTTPModule.h"
 #include "zuMainForm.h"
 #include "zuSettings.h"
 
@@ -269,6 +270,9 @@ void TEditorModule::BuildFileFilters()
         MainForm->OpenDialog.Filter = FFileFilter;
         MainForm->SaveDialog.Filter = FFileFilter;
     }
+    // The server runs as PHP exactly the files the PHP highlighter colours.
+    if (HTTPModule)
+        HTTPModule->UpdateServerValues([this](TServerValues& values) { values.PHPFilter = PHP->DefaultFilter(); });
 }
 
 void TEditorModule::LoadEditorColors()

@@ -66,7 +66,7 @@ public:
     // Each highlighter's masks and colours from its section of the main settings file.
     void LoadHighlighterSettings();
     // "All Supported Formats|...|PHP Formats|...|...All Formats|*.*", given to the main
-    // window's Open and Save dialogs.
+    // window's Open and Save dialogs; the PHP highlighter's filter also goes to the HTTP server.
     void BuildFileFilters();
     const std::string& FileFilter() const { return FFileFilter; }
     void LoadEditorColors();

@@ -15,6 +15,9 @@
 #include <QDebug>
 
 #include <algorithm>
+#include <arpa/inet.h>
+#include <netdb.h>
+#include <netinet/in.h>
 #include <cerrno>
 #include <chrono>
 #include <climits>
@@ -35,12 +38,97 @@ bool IsRegularFile(const std::string& path)
     return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
+bool IsLoopbackAddress(const sockaddr* address)
+{
+    if (address->sa_family == AF_INET)
+        return (ntohl(reinterpret_cast<const sockaddr_in*>(address)->sin_addr.s_addr) >> 24) == 127;
+    if (address->sa_family == AF_INET6) {
+        const in6_addr& a = reinterpret_cast<const sockaddr_in6*>(address)->sin6_addr;
+        return IN6_IS_ADDR_LOOPBACK(&a) || (IN6_IS_ADDR_V4MAPPED(&a) && a.s6_addr[12] == 127);
+    }
+    return false;
+}
+
+// Splits "name", "name:port", "[v6]" or "[v6]:port" into the name (brackets removed); false
+// for anything else.
+bool HostName(std::string_view host, std::string& name)
+{
+    std::string_view port;
+    if (!host.empty() && host.front() == '[') {
+        const size_t close = host.find(']');
+        if (close == std::string_view::npos)
+            return false;
+        name = std::string(host.substr(1, close - 1));
+        const std::string_view rest = host.substr(close + 1);
+        if (!rest.empty() && rest.front() != ':')
+            return false;
+        port = rest.empty() ? rest : rest.substr(1);
+    } else {
+        const size_t colon = host.find(':');
+        name = std::string(host.substr(0, colon));
+        if (colon != std::string_view::npos)
+            port = host.substr(colon + 1);
+        if (port.find(':') != std::string_view::npos)
+            return false;
+    }
+    if (port.size() > 5 || !std::all_of(port.begin(), port.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return false;
+    if (!name.empty() && name.back() == '.')
+        name.pop_back();
+    return !name.empty();
+}
+
 bool IsExecutableFile(const std::string& path)
 {
     return !path.empty() && IsRegularFile(path) && ::access(path.c_str(), X_OK) == 0;
 }
 
 } // namespace
+
+bool ResolvesToLoopback(const std::string& hostName)
+{
+    addrinfo hints{};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* found = nullptr;
+    if (hostName.empty() || ::getaddrinfo(hostName.c_str(), nullptr, &hints, &found) != 0 || !found)
+        return false;
+    bool loopback = true;
+    for (const addrinfo* entry = found; entry; entry = entry->ai_next)
+        loopback = loopback && entry->ai_addr && IsLoopbackAddress(entry->ai_addr);
+    ::freeaddrinfo(found);
+    return loopback;
+}
+
+bool HostHeaderAllowed(std::string_view host, std::string_view projectHost,
+                       const std::function<bool(const std::string&)>& resolvesToLoopback)
+{
+    if (host.empty())
+        return true;
+    std::string name;
+    if (!HostName(host, name))
+        return false;
+    in6_addr v6{};
+    const bool isV6 = ::inet_pton(AF_INET6, name.c_str(), &v6) == 1;
+    // A bracketed host is an IPv6 address or nothing.
+    if (host.front() == '[' && !isV6)
+        return false;
+    if (SameText(name, "localhost"))
+        return true;
+    in_addr v4{};
+    if (::inet_pton(AF_INET, name.c_str(), &v4) == 1)
+        return (ntohl(v4.s_addr) >> 24) == 127;
+    if (isV6) {
+        sockaddr_in6 address{};
+        address.sin6_family = AF_INET6;
+        address.sin6_addr = v6;
+        return IsLoopbackAddress(reinterpret_cast<const sockaddr*>(&address));
+    }
+    std::string project(projectHost);
+    if (!project.empty() && project.back() == '.')
+        project.pop_back();
+    return !project.empty() && SameText(name, project) && resolvesToLoopback && resolvesToLoopback(name);
+}
 
 THTTPModule::THTTPModule()
 {
@@ -87,7 +175,11 @@ void THTTPModule::DataModuleCreate(const TIniFileEx& settings, TCurrentProject& 
         values.DataFolder = IncludeTrailingPathDelimiter(dataFolder);
     });
     SetDocumentRootSource([&project] { return project.DocumentRoot(); });
-    project.OnRestartServer = [this](bool start) { RestartServer(start); };
+    project.OnRestartServer = [this](bool start) {
+        const std::string host = ProjectHostSource ? ProjectHostSource() : std::string();
+        UpdateServerValues([&](TServerValues& values) { values.ProjectHost = host; });
+        RestartServer(start);
+    };
     FProject = &project;
 
     TGUID saved;
@@ -191,6 +283,11 @@ void THTTPModule::HTTPServerCommandGet(THTTPConnectionThread& thread, TIdHTTPReq
         const std::lock_guard lock(FValuesLock);
         values = FValues;
         rootSource = FDocumentRoot;
+    }
+    // invariant: no byte of a project reaches a page whose address names a foreign host.
+    if (!HostHeaderAllowed(request.Host(), values->ProjectHost, HostResolvesToLoopback)) {
+        RefuseRequest(thread, response, *values);
+        return;
     }
     const std::string root = IncludeTrailingPathDelimiter(rootSource ? (*rootSource)() : std::string());
 

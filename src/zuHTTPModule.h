@@ -8,6 +8,9 @@
 // GUI thread owns reach it as an immutable snapshot (TServerValues) that the GUI thread
 // replaces; each request takes one snapshot at its start. The document root comes from the
 // current project, which serves it safely to any thread.
+//
+// Requests whose Host header names a foreign host are refused like a missing file, so that a
+// web page whose name was rebound to 127.0.0.1 cannot read the project's pages.
 
 #include "zuCGIRunner.h"
 #include "zuHttpServer.h"
@@ -16,6 +19,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <string_view>
 
 class TIniFileEx;
 class TCurrentProject;
@@ -29,7 +33,19 @@ struct TServerValues {
     std::string PHPExecutable;
     // The data folder with its "/": "AccessDenied.html" and "NotFound.html".
     std::string DataFolder;
+    // The host named by the current project's local URL ("" for none): requests may name it
+    // in their Host header when it resolves to the loopback address.
+    std::string ProjectHost;
 };
+
+// Whether a request's Host header lets it reach the server. A web page that a DNS name
+// rebound to 127.0.0.1 still names its own host there, so only these pass: no Host header,
+// "localhost", an IPv4 address of the loopback range and "[::1]", each with or without a
+// port; and `projectHost` when `resolvesToLoopback` says its every address is a loopback one.
+bool HostHeaderAllowed(std::string_view host, std::string_view projectHost,
+                       const std::function<bool(const std::string&)>& resolvesToLoopback);
+// True when the name resolves, and only to loopback addresses.
+bool ResolvesToLoopback(const std::string& hostName);
 
 class THTTPModule {
 public:
@@ -73,6 +89,13 @@ public:
     // connection thread, so it must be set before the server starts. Unset: written to the
     // program's log.
     std::function<void(const std::string& scriptPath, const std::string& text)> OnErrorOutput;
+
+    // The host of the current project's local URL; asked each time a project opens (before the
+    // server starts or stops). Unset: no project host is allowed.
+    std::function<std::string()> ProjectHostSource;
+    // How the project host is checked; called on connection threads, so set it before the
+    // server starts.
+    std::function<bool(const std::string& hostName)> HostResolvesToLoopback = ResolvesToLoopback;
 
     // OnCommandGet: one request, on a connection thread.
     void HTTPServerCommandGet(THTTPConnectionThread& thread, TIdHTTPRequestInfo& request,

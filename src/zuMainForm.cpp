@@ -1,11 +1,15 @@
 // The main window's life cycle: construction of its commands and controls, start-up and
-// settings, the document queries, the switching of document-bound commands, preview mode and
-// closing.
+// settings, the tool windows, the document queries, the switching of document-bound commands,
+// preview mode and closing.
 
 #include "zuMainForm.h"
 
+#include "zuBrowserFrame.h"
 #include "zuCodeEditorForm.h"
+#include "zuConsoleRunner.h"
+#include "zuCurrentProject.h"
 #include "zuFolders.h"
+#include "zuRunCommands.h"
 #include "zuScopeGuards.h"
 #include "zuSettings.h"
 #include "zuTypes.h"
@@ -28,6 +32,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QStackedWidget>
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
@@ -69,8 +74,10 @@ TMainForm::TMainForm()
     MainForm = this;
     setWindowTitle(QStringLiteral("Zentu"));
     setObjectName(QStringLiteral("MainForm"));
-    CreateActions();
+    ProcessManager = std::make_unique<TConsoleRunner>();
+    ConsoleTerminalProgram = std::string(ConsoleTerminal);
     CreateControls();
+    CreateActions();
     CreateMenus();
     CreateToolBar();
     connect(&BackupTimer, &QTimer::timeout, this, [this] { BackupTimerTimer(); });
@@ -84,6 +91,7 @@ TMainForm::~TMainForm()
 {
     BackupTimer.stop();
     DestroyDocuments();
+    DestroyToolWindows();
     RecentFileList.Clear();
     RunCopyList.Clear();
     if (FSettingsOpen)
@@ -100,7 +108,9 @@ TAction* TMainForm::AddAction(const char* name, const char* caption, TShortCut s
     auto* action = new TAction(name, caption, shortCut, this);
     if (handler)
         action->OnExecute = [this, handler](TObject*) { (this->*handler)(); };
-    addAction(action);
+    // why: a shortcut lives while one of its action's widgets is visible; the client page is
+    // hidden while a preview fills the window, so the keys then reach the preview.
+    FClientPage->addAction(action);
     ActionList.Add(action);
     return action;
 }
@@ -166,6 +176,14 @@ void TMainForm::CreateActions()
     acWndPrevious = AddAction("acWndPrevious", "&Previous Window", scNone, nullptr);
     acWndPrevious->OnExecute = [this](TObject*) { MDIArea->activatePreviousSubWindow(); };
 
+    acInternalPreview = AddAction("acInternalPreview", "Run in &Internal Browser", ShortCut(VK_F9, {}),
+                                  &TMainForm::InternalPreviewExecute);
+    acExternalPreview = AddAction("acExternalPreview", "Run in &External Browser", ShortCut(VK_F9, shift),
+                                  &TMainForm::ExternalPreviewExecute);
+    acRunConsole = AddAction("acRunConsole", "Run in &Console", ShortCut(VK_F8, {}), &TMainForm::RunConsoleExecute);
+    acScriptParameters =
+        AddAction("acScriptParameters", "Script Parameters...", scNone, &TMainForm::ScriptParametersExecute);
+
     acNewFile->setIcon(ActionIcon("document-new", QStyle::SP_FileIcon));
     acOpenFile->setIcon(ActionIcon("document-open", QStyle::SP_DialogOpenButton));
     acSave->setIcon(ActionIcon("document-save", QStyle::SP_DialogSaveButton));
@@ -176,11 +194,18 @@ void TMainForm::CreateActions()
     acCut->setIcon(ActionIcon("edit-cut", QStyle::SP_TrashIcon));
     acCopy->setIcon(ActionIcon("edit-copy", QStyle::SP_FileDialogDetailedView));
     acPaste->setIcon(ActionIcon("edit-paste", QStyle::SP_FileDialogContentsView));
+    acInternalPreview->setIcon(ActionIcon("media-playback-start", QStyle::SP_MediaPlay));
+    acExternalPreview->setIcon(ActionIcon("internet-web-browser", QStyle::SP_DriveNetIcon));
+    acRunConsole->setIcon(ActionIcon("utilities-terminal", QStyle::SP_ComputerIcon));
 }
 
 void TMainForm::CreateControls()
 {
-    auto* client = new QWidget(this);
+    FClientStack = new QStackedWidget(this);
+    FClientStack->setObjectName(QStringLiteral("ClientStack"));
+    auto* client = new QWidget(FClientStack);
+    client->setObjectName(QStringLiteral("ClientPage"));
+    FClientPage = client;
     auto* layout = new QVBoxLayout(client);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -197,7 +222,13 @@ void TMainForm::CreateControls()
     MDIArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     MDIArea->viewport()->installEventFilter(this);
     layout->addWidget(MDIArea, 1);
-    setCentralWidget(client);
+    FClientStack->addWidget(client);
+    BrowserFrame = new TBrowserFrame(FClientStack);
+    BrowserFrame->setEnabled(false);
+    BrowserFrame->OnCloseButton = [this] { BrowserCloseButtonClick(); };
+    FClientStack->addWidget(BrowserFrame);
+    FClientStack->setCurrentWidget(client);
+    setCentralWidget(FClientStack);
     connect(MDIArea, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* w) { SubWindowActivated(w); });
 
     QStatusBar* bar = statusBar();
@@ -272,6 +303,12 @@ void TMainForm::CreateMenus()
     edit->addSeparator();
     edit->addAction(acWordWrap);
 
+    QMenu* run = menuBar()->addMenu(QStringLiteral("&Run"));
+    for (TAction* action : {acInternalPreview, acExternalPreview, acRunConsole})
+        run->addAction(action);
+    run->addSeparator();
+    run->addAction(acScriptParameters);
+
     QMenu* window = menuBar()->addMenu(QStringLiteral("&Window"));
     connect(window, &QMenu::aboutToShow, this, [this, window] { BuildWindowMenu(*window); });
     BuildWindowMenu(*window);
@@ -343,6 +380,9 @@ void TMainForm::CreateToolBar()
     FToolBar->addSeparator();
     for (TAction* action : {acCut, acCopy, acPaste})
         FToolBar->addAction(action);
+    FToolBar->addSeparator();
+    for (TAction* action : {acInternalPreview, acExternalPreview})
+        FToolBar->addAction(action);
 }
 
 // ---- start and end
@@ -367,6 +407,25 @@ bool TMainForm::FormCreate(const std::string& programFolder, const std::string& 
     LoadPrintSettings();
     CreateToolWindows();
     return true;
+}
+
+void TMainForm::CreateToolWindows()
+{
+    CurrentProject = std::make_unique<TCurrentProject>(*ProjectsFile, *SettingsFile, ProjectFolder);
+}
+
+void TMainForm::DestroyToolWindows()
+{
+    if (!CurrentProject)
+        return;
+    try {
+        CurrentProject->SaveCurrentProject();
+    } catch (const std::exception& e) {
+        // The program ends all the same; the user learns that the project was not recorded.
+        if (TApplication* app = Application())
+            app->ShowException(e);
+    }
+    CurrentProject.reset();
 }
 
 void TMainForm::FormShow()
@@ -427,7 +486,10 @@ void TMainForm::closeEvent(QCloseEvent* event)
             return;
         }
     if (FPreviewMode) {
-        SetPreviewMode(false);
+        if (BrowserShown())
+            BrowserCloseButtonClick();
+        else
+            SetPreviewMode(false);
         event->ignore();
         return;
     }

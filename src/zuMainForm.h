@@ -4,10 +4,11 @@
 // folders and settings files at start and writes its settings at exit; answers the two queries
 // through which everything else reaches the active document; switches the document-bound
 // commands by the number of open documents; and opens, saves, reopens, reloads and closes
-// documents (zuMainFormFiles.cpp).
+// documents (zuMainFormFiles.cpp); and runs the active document in the internal browser panel,
+// the user's browser or a console window (zuMainFormRun.cpp).
 //
-// Tool windows and the dock layout, printing and the internal browser are not built yet; their
-// steps are named and empty.
+// Of the tool windows only the current project exists yet (the project explorer will hold
+// it); the dock layout and printing are not built yet; their steps are named and empty.
 
 #include "zuDialogs.h"
 #include "zentuMDITabControl.h"
@@ -19,10 +20,15 @@
 #include <QTimer>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 class QDialog;
+class QStackedWidget;
+class TBrowserFrame;
+class TConsoleRunner;
+class TCurrentProject;
 class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
@@ -59,7 +65,9 @@ public:
     // into one panel while none is; unless forced, only when that state changed.
     void UpdateDocumentActions(bool force);
 
-    // Tool bars, tab strip, status bar and menu hidden while a preview fills the window.
+    // Tool bars, tab strip, status bar and menu hidden while a preview fills the window. The
+    // commands' shortcuts sleep meanwhile: they belong to the hidden client area, so keys reach
+    // the browser panel.
     bool PreviewMode() const { return FPreviewMode; }
     void SetPreviewMode(bool on);
 
@@ -73,10 +81,16 @@ public:
     void LoadSettings();
     void SaveSettings();
     void LoadKeymap();
+    // The tool windows: for now the current project, on "projects.dat".
+    void CreateToolWindows();
+    // At program end, after the server module: records the current project and frees them.
+    void DestroyToolWindows();
     // Steps of features that are not built yet.
     void LoadPrintSettings() {}
-    void CreateToolWindows() {}
     void SaveDockLayout() {}
+
+    // Which project is current and its document root (the project explorer's state).
+    std::unique_ptr<TCurrentProject> CurrentProject;
 
     // ---- file commands (zuMainFormFiles.cpp)
     // Opens a local file as a document, or shows the document that has it; `asNew` loads a
@@ -135,12 +149,44 @@ public:
     void CloseAllExecute();
     void OpenFileAtCursorExecute();
 
+    // ---- run commands (zuMainFormRun.cpp)
+    TAction* acInternalPreview = nullptr;
+    TAction* acExternalPreview = nullptr;
+    TAction* acRunConsole = nullptr;
+    TAction* acScriptParameters = nullptr;
+
+    // The file that runs for the active document: its own file when saved and unmodified,
+    // else a "~znt~" run copy of the editor's text, beside the file or, for a new document, in
+    // the document root. Each copy is listed once in RunCopyList. "" without a document.
+    std::string ScriptFileForRun();
+    // The URL at which a browser reaches the active document.
+    std::string ScriptURL();
+    // The host of the current project's local URL.
+    std::string ProjectLocalHost() const;
+
+    void InternalPreviewExecute();
+    void ExternalPreviewExecute();
+    void RunConsoleExecute();
+    void ScriptParametersExecute();
+    // The browser panel's Close: stops the browser, hides the panel, leaves preview mode.
+    void BrowserCloseButtonClick();
+    bool BrowserShown() const;
+
+    // Opens a URL in the user's browser; tests put their own here.
+    std::function<void(const std::string& url)> OpenURLHook;
+    // The terminal program of console runs.
+    std::string ConsoleTerminalProgram;
+    // Console runs.
+    std::unique_ptr<TConsoleRunner> ProcessManager;
+
     // ---- controls
     TMDITabControl* FileTabs = nullptr;
     QMdiArea* MDIArea = nullptr;
     QTimer BackupTimer;
     TFileDialog OpenDialog{TFileDialog::TKind::dkOpen};
     TFileDialog SaveDialog{TFileDialog::TKind::dkSave};
+    // The internal browser panel; hidden until a document runs in it.
+    TBrowserFrame* BrowserFrame = nullptr;
     TInputQuery InputBox;
     QMenu* ReopenPopup = nullptr;
     QMenu* TextEditorPopup = nullptr;
@@ -181,6 +227,9 @@ private:
     // A menu entry that shows the action under its own caption.
     void AddMenuEntry(QMenu& menu, TAction* action, const char* caption);
 
+    QStackedWidget* FClientStack = nullptr;
+    // The normal client area: tab strip and documents. The commands' shortcuts live here.
+    QWidget* FClientPage = nullptr;
     QWidget* FTopPanel = nullptr;
     QToolBar* FToolBar = nullptr;
     QLabel* FStatusPanels[5] = {};

@@ -5,6 +5,7 @@
 
 #include "zuCodeEditorForm.h"
 #include "zuConstants.h"
+#include "zuCurrentProject.h"
 #include "zuEditorModule.h"
 #include "zuFolders.h"
 #include "zuScopeGuards.h"
@@ -46,7 +47,9 @@ bool IsFileNameChar(char c)
 
 std::string TMainForm::ProjectLocalPath() const
 {
-    // The project explorer's local path once projects exist; the default project's until then.
+    // The project explorer's local folder once a project is current; the default one before.
+    if (CurrentProject && CurrentProject->CurrentProject() != NullGUID)
+        return IncludeTrailingPathDelimiter(CurrentProject->LocalPath());
     return ProjectFolder;
 }
 

@@ -2,9 +2,13 @@
 
 #include "zuProgram.h"
 
+#include "zuCurrentProject.h"
 #include "zuEditorModule.h"
 #include "zuFolders.h"
+#include "zuHTTPModule.h"
 #include "zuMainForm.h"
+#include "zuSettings.h"
+#include "zuTypes.h"
 
 #include "Platform/Application.h"
 #include "utility/UclFileUtils.h"
@@ -17,6 +21,7 @@
 int RunZentu(TApplication& app, const std::vector<std::string>& arguments, const TZentuOptions& options)
 {
     std::unique_ptr<TMainForm> mainForm;
+    std::unique_ptr<THTTPModule> httpModule;
     std::unique_ptr<TEditorModule> editorModule;
 
     TProgramHooks hooks;
@@ -32,8 +37,15 @@ int RunZentu(TApplication& app, const std::vector<std::string>& arguments, const
         mainForm->showMaximized();
         return true;
     };
-    // The HTTP server and FTP modules come first once they exist.
+    // The HTTP server module first (it opens the last project), the FTP module once it exists,
+    // then the editor module, which hands the server its PHP file filter.
     hooks.CreateModules = [&] {
+        httpModule = std::make_unique<THTTPModule>();
+        HTTPModule = httpModule.get();
+        TMainForm* form = mainForm.get();
+        httpModule->ProjectHostSource = [form] { return form->ProjectLocalHost(); };
+        httpModule->DataModuleCreate(*SettingsFile, *mainForm->CurrentProject, PHPEnvironment.PHPExecutable,
+                                     DataFolder);
         editorModule = std::make_unique<TEditorModule>();
         if (options.OnStarted)
             QTimer::singleShot(0, [&] { options.OnStarted(); });
@@ -49,11 +61,16 @@ int RunZentu(TApplication& app, const std::vector<std::string>& arguments, const
     hooks.BringToFront = [&] { mainForm->BringToFront(); };
 
     const int exitCode = RunProgram(app, arguments, hooks, options.Entry);
-    // After the loop, newest first: the documents, the editor module, the main window (which
-    // frees the settings files last).
+    // After the loop: the server stops first, before anything its connection threads read
+    // goes; then the documents, the editor module, the tool windows (the current project is
+    // recorded) and the main window, which frees the settings files last.
+    httpModule.reset();
+    HTTPModule = nullptr;
     if (mainForm)
         mainForm->DestroyDocuments();
     editorModule.reset();
+    if (mainForm)
+        mainForm->DestroyToolWindows();
     mainForm.reset();
     return exitCode;
 }

@@ -1,6 +1,6 @@
 #pragma once
-// The program as a whole: the main window and the editor module made, used and freed in the
-// order the program needs, around the program entry of zuMain.
+// The program as a whole: the main window, the HTTP server module and the editor module made,
+// used and freed in the order the program needs, around the program entry of zuMain.
 
 #include "zuMain.h"
 

@@ -158,3 +158,76 @@ TEST(RequestPaths, LinksAreResolvedBeforeTheContainmentCheck)
     dir.Write("root2/x.txt", "x");
     EXPECT_FALSE(ResolveInsideRoot(root, dir.Path() + "/root2/x.txt", resolved));
 }
+
+TEST_F(HttpSecurityTest, OnlyLoopbackHostNamesReachTheProject)
+{
+    // A page whose DNS name was rebound to 127.0.0.1 still sends its own name as the host.
+    const std::string port = std::to_string(Env.Port());
+    struct Case {
+        std::string host;
+        int status;
+    };
+    const std::vector<Case> cases = {
+        {"127.0.0.1", 200},
+        {"127.0.0.1:" + port, 200},
+        {"localhost", 200},
+        {"LocalHost:" + port, 200},
+        {"localhost.", 200},
+        {"127.1.2.3:80", 200},
+        {"[::1]:" + port, 200},
+        {"evil.example", 403},
+        {"evil.example:" + port, 403},
+        {"127.0.0.1.evil.example", 403},
+        {"localhost.evil.example:" + port, 403},
+        {"evil.example@127.0.0.1", 403},
+        {"10.0.0.1", 403},
+        {"[::2]", 403},
+        {"[localhost]", 403},
+        {"localhost:80:80", 403},
+        {"localhost:http", 403},
+        {"::1", 403},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.host);
+        for (const std::string target : {"/ok.txt", "/secret.php"}) {
+            Env.WriteDoc("secret.php", "<?php echo 'TOP SECRET';");
+            const THttpReply reply = SendRaw(Env.Port(), "GET " + target + " HTTP/1.1\r\nHost: " + c.host + "\r\n\r\n");
+            EXPECT_EQ(reply.Status, c.status);
+            if (c.status == 403) {
+                EXPECT_EQ(reply.Body, AccessDeniedPage);
+                EXPECT_EQ(reply.Raw.find("TOP SECRET"), std::string::npos);
+            }
+        }
+    }
+}
+
+TEST_F(HttpSecurityTest, TheProjectsOwnHostPassesOnlyWhenItNamesTheLoopback)
+{
+    Env.Module->HostResolvesToLoopback = [](const std::string& name) {
+        return name == "mysite.test" || name == "MySite.Test";
+    };
+    const auto status = [this](const std::string& host) {
+        return SendRaw(Env.Port(), "GET /ok.txt HTTP/1.1\r\nHost: " + host + "\r\n\r\n").Status;
+    };
+    EXPECT_EQ(status("mysite.test:7905"), 403) << "no project names it yet";
+    Env.Module->UpdateServerValues([](TServerValues& values) { values.ProjectHost = "mysite.test"; });
+    EXPECT_EQ(status("mysite.test:7905"), 200);
+    EXPECT_EQ(status("MySite.Test"), 200);
+    EXPECT_EQ(status("other.test"), 403);
+    Env.Module->UpdateServerValues([](TServerValues& values) { values.ProjectHost = "remote.test"; });
+    EXPECT_EQ(status("remote.test"), 403) << "a project host that is not a loopback name gains nothing";
+}
+
+TEST(HostHeaders, OnlyLoopbackAddressesCountAsLoopbackNames)
+{
+    EXPECT_TRUE(ResolvesToLoopback("localhost"));
+    EXPECT_TRUE(ResolvesToLoopback("127.0.0.5"));
+    EXPECT_TRUE(ResolvesToLoopback("::1"));
+    EXPECT_FALSE(ResolvesToLoopback("10.1.2.3"));
+    EXPECT_FALSE(ResolvesToLoopback(""));
+    const auto never = [](const std::string&) { return false; };
+    EXPECT_TRUE(HostHeaderAllowed("", "", never)) << "clients without a Host header are no browsers";
+    EXPECT_FALSE(HostHeaderAllowed("site.test", "site.test", never));
+    EXPECT_FALSE(HostHeaderAllowed("site.test", "site.test", nullptr));
+    EXPECT_TRUE(HostHeaderAllowed("site.test.:99", "site.test", [](const std::string&) { return true; }));
+}

@@ -120,5 +120,10 @@ TEST_F(ProgramProcess, ASecondStartOpensItsFileAsAnotherTabOfTheFirst)
     // Closing the window ends the program in order and writes the settings.
     Dir.Write("first.log.quit", "");
     EXPECT_EQ(ExitCode(*Processes.front()), 0);
-    EXPECT_EQ(ReadWholeFile(Dir.File("config/Zentu Systems/Zentu/Zentupad.dat")), "[Editor]\r\nWordWrap=0\r\n");
+    // The current project is recorded too: the one the first start made for the default root.
+    const std::string projects = ReadWholeFile(Dir.File("config/Zentu Systems/Zentu/projects.dat"));
+    ASSERT_EQ(projects.substr(0, 1), "[");
+    const std::string project = projects.substr(1, 38);
+    EXPECT_EQ(ReadWholeFile(Dir.File("config/Zentu Systems/Zentu/Zentupad.dat")),
+              "[Editor]\r\nWordWrap=0\r\n\r\n[Application]\r\nProject=" + project + "\r\n");
 }

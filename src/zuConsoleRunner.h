@@ -1,0 +1,44 @@
+#pragma once
+// TConsoleRunner: starts console runs (a terminal window running the interpreter) from an
+// argument list, without a shell between, each in a session of its own; watches every run on
+// a thread of its own and reports its end on the GUI thread. The IDE never waits for a run;
+// several may be open at once.
+
+#include <QObject>
+
+#include <cstdint>
+#include <functional>
+#include <list>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+class TConsoleRunner {
+public:
+    TConsoleRunner();
+    // Stops watching; runs still open keep running and are reaped when they end.
+    ~TConsoleRunner();
+    TConsoleRunner(const TConsoleRunner&) = delete;
+    TConsoleRunner& operator=(const TConsoleRunner&) = delete;
+
+    // Starts arguments[0] (a path, or a name looked up on PATH) with the arguments, in
+    // `directory` ("" for the current one). Returns the process id; raises EOSError when the
+    // program cannot be started.
+    pid_t Launch(const std::vector<std::string>& arguments, const std::string& directory);
+
+    // Runs started and not yet ended.
+    int RunningCount() const;
+
+    // A run ended: its process id and exit code (128 + the signal number when a signal ended it).
+    std::function<void(pid_t pid, std::uint32_t exitCode)> OnTerminate;
+
+private:
+    struct TRun;
+    void Ended(TRun* run, std::uint32_t exitCode);
+
+    // Delivers the ends on the GUI thread; calls queued to it die with it.
+    std::unique_ptr<QObject> FReceiver;
+    std::list<std::unique_ptr<TRun>> FRuns;
+};
