@@ -13,16 +13,16 @@ namespace {
     throw EConvertError("Format '" + std::string(format) + "' invalid or incompatible with argument");
 }
 
-std::string Printf(const char* spec, auto value)
+std::string Printf(const char* pattern, auto value)
 {
     char small[128];
-    const int n = std::snprintf(small, sizeof small, spec, value);
+    const int n = std::snprintf(small, sizeof small, pattern, value);
     if (n < 0)
         return {};
     if (static_cast<size_t>(n) < sizeof small)
         return std::string(small, static_cast<size_t>(n));
     std::string big(static_cast<size_t>(n) + 1, '\0');
-    std::snprintf(big.data(), big.size(), spec, value);
+    std::snprintf(big.data(), big.size(), pattern, value);
     big.resize(static_cast<size_t>(n));
     return big;
 }

@@ -18,19 +18,6 @@ using namespace std::chrono_literals;
 
 namespace {
 
-std::vector<std::string> LogLines(const std::string& log)
-{
-    std::vector<std::string> lines;
-    const std::string text = ReadWholeFile(log);
-    size_t start = 0;
-    while (start < text.size()) {
-        const size_t end = text.find('\n', start);
-        lines.push_back(text.substr(start, end - start));
-        start = end == std::string::npos ? text.size() : end + 1;
-    }
-    return lines;
-}
-
 // One start of the program.
 class Start {
 public:
@@ -64,7 +51,7 @@ public:
         QElapsedTimer timer;
         timer.start();
         while (timer.elapsed() < timeoutMs) {
-            for (const std::string& l : LogLines(FLog))
+            for (const std::string& l : ReadLines(FLog))
                 if (l == line)
                     return true;
             std::this_thread::sleep_for(20ms);
@@ -83,7 +70,7 @@ public:
         ::kill(static_cast<pid_t>(FProcess.processId()), SIGKILL);
         FProcess.waitForFinished(10000);
     }
-    std::vector<std::string> Log() const { return LogLines(FLog); }
+    std::vector<std::string> Log() const { return ReadLines(FLog); }
 
 private:
     std::string FLog;

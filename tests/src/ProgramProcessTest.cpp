@@ -16,19 +16,6 @@ using namespace std::chrono_literals;
 
 namespace {
 
-std::vector<std::string> Lines(const std::string& file)
-{
-    std::vector<std::string> lines;
-    const std::string text = ReadWholeFile(file);
-    size_t start = 0;
-    while (start < text.size()) {
-        const size_t end = text.find('\n', start);
-        lines.push_back(text.substr(start, end - start));
-        start = end == std::string::npos ? text.size() : end + 1;
-    }
-    return lines;
-}
-
 struct ProgramProcess : ::testing::Test {
     TempDir Dir;
     std::string Channel = Dir.File("channel");
@@ -80,7 +67,7 @@ struct ProgramProcess : ::testing::Test {
         QElapsedTimer timer;
         timer.start();
         while (timer.elapsed() < timeoutMs) {
-            for (const std::string& l : Lines(Log))
+            for (const std::string& l : ReadLines(Log))
                 if (l == line)
                     return true;
             std::this_thread::sleep_for(20ms);
@@ -114,7 +101,7 @@ TEST_F(ProgramProcess, ASecondStartOpensItsFileAsAnotherTabOfTheFirst)
     QProcess& fourth = Launch(Dir.File("fourth.log"), {});
     EXPECT_EQ(ExitCode(fourth), 0);
     std::this_thread::sleep_for(300ms);
-    const std::vector<std::string> log = Lines(Log);
+    const std::vector<std::string> log = ReadLines(Log);
     EXPECT_EQ(log, (std::vector<std::string>{"ready", "tabs a.php", "tabs a.php|b.php"}));
 
     // Closing the window ends the program in order and writes the settings.

@@ -45,3 +45,16 @@ std::string ReadWholeFile(const std::string& fileName)
     const QByteArray data = f.readAll();
     return std::string(data.constData(), static_cast<size_t>(data.size()));
 }
+
+std::vector<std::string> ReadLines(const std::string& fileName)
+{
+    std::vector<std::string> lines;
+    const std::string text = ReadWholeFile(fileName);
+    size_t start = 0;
+    while (start < text.size()) {
+        const size_t end = text.find('\n', start);
+        lines.push_back(text.substr(start, end - start));
+        start = end == std::string::npos ? text.size() : end + 1;
+    }
+    return lines;
+}

@@ -4,6 +4,7 @@
 #include <QTemporaryDir>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class TempDir {
 public:
@@ -22,3 +23,5 @@ private:
 
 // The whole content of a file as bytes ("" when it cannot be read).
 std::string ReadWholeFile(const std::string& fileName);
+// The file's lines, split at LF, without the line breaks.
+std::vector<std::string> ReadLines(const std::string& fileName);
