@@ -184,6 +184,11 @@ void TMainForm::CreateActions()
     acScriptParameters =
         AddAction("acScriptParameters", "Script Parameters...", scNone, &TMainForm::ScriptParametersExecute);
 
+    acProjectOptions = AddAction("acProjectOptions", "Project Options...", ShortCut(VK_F11, ctrlShift),
+                                 &TMainForm::ProjectOptionsExecute);
+    acNewProject = AddAction("acNewProject", "New Project...", scNone, &TMainForm::NewProjectExecute);
+    acOpenProject = AddAction("acOpenProject", "Open Project", scNone, &TMainForm::OpenProjectExecute);
+
     acNewFile->setIcon(ActionIcon("document-new", QStyle::SP_FileIcon));
     acOpenFile->setIcon(ActionIcon("document-open", QStyle::SP_DialogOpenButton));
     acSave->setIcon(ActionIcon("document-save", QStyle::SP_DialogSaveButton));
@@ -197,6 +202,9 @@ void TMainForm::CreateActions()
     acInternalPreview->setIcon(ActionIcon("media-playback-start", QStyle::SP_MediaPlay));
     acExternalPreview->setIcon(ActionIcon("internet-web-browser", QStyle::SP_DriveNetIcon));
     acRunConsole->setIcon(ActionIcon("utilities-terminal", QStyle::SP_ComputerIcon));
+    acProjectOptions->setIcon(ActionIcon("document-properties", QStyle::SP_FileDialogInfoView));
+    acNewProject->setIcon(ActionIcon("folder-new", QStyle::SP_FileDialogNewFolder));
+    acOpenProject->setIcon(ActionIcon("folder-open", QStyle::SP_DirOpenIcon));
 }
 
 void TMainForm::CreateControls()
@@ -275,6 +283,8 @@ void TMainForm::CreateMenus()
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     AddMenuEntry(*file, acNewFile, "&New...");
     AddMenuEntry(*file, acOpenFile, "&Open...");
+    AddMenuEntry(*file, acNewProject, nullptr);
+    AddMenuEntry(*file, acOpenProject, nullptr);
     QMenu* reopen = file->addMenu(QStringLiteral("&Reopen"));
     connect(reopen, &QMenu::aboutToShow, this, [this, reopen] { BuildRecentMenu(*reopen); });
     file->addSeparator();
@@ -302,6 +312,9 @@ void TMainForm::CreateMenus()
         edit->addAction(action);
     edit->addSeparator();
     edit->addAction(acWordWrap);
+
+    QMenu* project = menuBar()->addMenu(QStringLiteral("&Project"));
+    project->addAction(acProjectOptions);
 
     QMenu* run = menuBar()->addMenu(QStringLiteral("&Run"));
     for (TAction* action : {acInternalPreview, acExternalPreview, acRunConsole})
@@ -383,6 +396,8 @@ void TMainForm::CreateToolBar()
     FToolBar->addSeparator();
     for (TAction* action : {acInternalPreview, acExternalPreview})
         FToolBar->addAction(action);
+    FToolBar->addSeparator();
+    FToolBar->addAction(acProjectOptions);
 }
 
 // ---- start and end
@@ -412,6 +427,11 @@ bool TMainForm::FormCreate(const std::string& programFolder, const std::string& 
 void TMainForm::CreateToolWindows()
 {
     CurrentProject = std::make_unique<TCurrentProject>(*ProjectsFile, *SettingsFile, ProjectFolder);
+    ProjectServices.Projects = ProjectsFile;
+    ProjectServices.Settings = SettingsFile;
+    ProjectServices.FTPAccounts = FTPAccountsFile;
+    ProjectServices.ProjectFolder = ProjectFolder;
+    ProjectServices.CurrentProject = CurrentProject.get();
 }
 
 void TMainForm::DestroyToolWindows()
@@ -425,6 +445,7 @@ void TMainForm::DestroyToolWindows()
         if (TApplication* app = Application())
             app->ShowException(e);
     }
+    ProjectServices = TProjectServices();
     CurrentProject.reset();
 }
 

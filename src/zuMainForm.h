@@ -4,13 +4,15 @@
 // folders and settings files at start and writes its settings at exit; answers the two queries
 // through which everything else reaches the active document; switches the document-bound
 // commands by the number of open documents; and opens, saves, reopens, reloads and closes
-// documents (zuMainFormFiles.cpp); and runs the active document in the internal browser panel,
-// the user's browser or a console window (zuMainFormRun.cpp).
+// documents (zuMainFormFiles.cpp); runs the active document in the internal browser panel,
+// the user's browser or a console window (zuMainFormRun.cpp); and makes, opens and edits
+// projects through the project dialogs (zuMainFormProjects.cpp).
 //
 // Of the tool windows only the current project exists yet (the project explorer will hold
 // it); the dock layout and printing are not built yet; their steps are named and empty.
 
 #include "zuDialogs.h"
+#include "zuProjectOptionsDialog.h"
 #include "zentuMDITabControl.h"
 
 #include "Platform/ActnList.h"
@@ -91,6 +93,8 @@ public:
 
     // Which project is current and its document root (the project explorer's state).
     std::unique_ptr<TCurrentProject> CurrentProject;
+    // What the project dialogs work with; filled with the current project, empty without it.
+    TProjectServices ProjectServices;
 
     // ---- file commands (zuMainFormFiles.cpp)
     // Opens a local file as a document, or shows the document that has it; `asNew` loads a
@@ -168,6 +172,19 @@ public:
     void ExternalPreviewExecute();
     void RunConsoleExecute();
     void ScriptParametersExecute();
+
+    // ---- project commands (zuMainFormProjects.cpp); each dialog is modal and made for one use
+    TAction* acNewProject = nullptr;
+    TAction* acOpenProject = nullptr;
+    TAction* acProjectOptions = nullptr;
+
+    // The options dialog for a new project; Apply makes it current.
+    void NewProjectExecute();
+    // The project manager.
+    void OpenProjectExecute();
+    // The options dialog for the current project.
+    void ProjectOptionsExecute();
+
     // The browser panel's Close: stops the browser, hides the panel, leaves preview mode.
     void BrowserCloseButtonClick();
     bool BrowserShown() const;
