@@ -50,6 +50,8 @@ TProjectOptionsForm::TProjectOptionsForm(const TProjectServices& services, QWidg
 {
     setWindowTitle(QStringLiteral("Project Options"));
     setModal(true);
+    // why: document roots are long paths; a narrow field hides the part that tells them apart.
+    setMinimumWidth(480);
     auto* layout = new QVBoxLayout(this);
 
     auto* header = new QWidget(this);
