@@ -13,12 +13,8 @@ TAction::TAction(std::string name, const std::string& caption, TShortCut shortCu
     connect(this, &QAction::triggered, this, [this] {
         try {
             Execute();
-        } catch (const std::exception& e) {
-            if (TApplication* app = Application())
-                app->HandleException(e);
         } catch (...) {
-            if (TApplication* app = Application())
-                app->HandleUnknownException();
+            HandleCurrentException();
         }
     });
 }

@@ -23,14 +23,26 @@ TApplication* Application()
     return qobject_cast<TApplication*>(QCoreApplication::instance());
 }
 
+void HandleCurrentException() noexcept
+{
+    TApplication* app = Application();
+    if (!app)
+        return;
+    try {
+        throw;
+    } catch (const std::exception& e) {
+        app->HandleException(e);
+    } catch (...) {
+        app->HandleUnknownException();
+    }
+}
+
 bool TApplication::notify(QObject* receiver, QEvent* event)
 {
     try {
         return QApplication::notify(receiver, event);
-    } catch (const std::exception& e) {
-        HandleException(e);
     } catch (...) {
-        HandleUnknownException();
+        HandleCurrentException();
     }
     return false;
 }

@@ -60,6 +60,11 @@ private:
 // The running application (null before it is made and after it is gone).
 TApplication* Application();
 
+// Hands the exception being caught to the application's handler (nothing when there is no
+// application). Call it only inside a catch block: it is how every event boundary and
+// every destructor that must not throw reports what it stopped.
+void HandleCurrentException() noexcept;
+
 // A message box captioned with the application's title ("Zentu").
 int ShowMessageBox(const std::string& text, unsigned flags = MB_OK);
 void ShowMessage(const std::string& text);

@@ -75,7 +75,9 @@ public:
 
 protected:
     virtual void Notification(TComponent* component, TOperation operation);
-    // Called first when destruction begins, while the whole object is still alive.
+    // Marks csDestroying. ~TComponent calls it first, when only the TComponent part is left
+    // (a virtual call there reaches no override); a class that must know earlier calls it
+    // from its own destructor.
     virtual void Destroying();
     void SetComponentState(TComponentStateFlag flag, bool on);
     virtual void ValidateRename(TComponent* component, const std::string& curName, const std::string& newName);

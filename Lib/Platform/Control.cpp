@@ -12,7 +12,6 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
-#include <QThread>
 #include <QTimerEvent>
 #include <QToolTip>
 #include <QWheelEvent>
@@ -191,12 +190,8 @@ void TWinControlCore::DetachFromParent()
         parent->Perform(CM_CONTROLCHANGE, self, 0);
         FWidget->setParent(nullptr);
         parent->Perform(CM_CONTROLLISTCHANGE, self, 0);
-    } catch (const std::exception& e) {
-        if (TApplication* app = Application())
-            app->HandleException(e);
     } catch (...) {
-        if (TApplication* app = Application())
-            app->HandleUnknownException();
+        HandleCurrentException();
     }
 }
 
@@ -258,12 +253,7 @@ void TWinControlCore::PostMessage(UINT msg, WPARAM wParam, LPARAM lParam)
 
 LRESULT TWinControlCore::SendMessage(UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    if (QThread::currentThread() == FWidget->thread())
-        return Perform(msg, wParam, lParam);
-    LRESULT result = 0;
-    QMetaObject::invokeMethod(
-        FWidget, [&] { result = Perform(msg, wParam, lParam); }, Qt::BlockingQueuedConnection);
-    return result;
+    return PerformOnThreadOf(FWidget, [&] { return Perform(msg, wParam, lParam); });
 }
 
 void TWinControlCore::SetTimer(std::uintptr_t id, unsigned milliseconds)
@@ -319,15 +309,9 @@ bool TWinControlCore::DispatchEvent(QEvent* event, bool forViewport)
     bool translated = false;
     try {
         translated = Translate(event, forViewport);
-    } catch (const std::exception& e) {
-        FEventContext = outer;
-        if (TApplication* app = Application())
-            app->HandleException(e);
-        return true;
     } catch (...) {
         FEventContext = outer;
-        if (TApplication* app = Application())
-            app->HandleUnknownException();
+        HandleCurrentException();
         return true;
     }
     FEventContext = outer;

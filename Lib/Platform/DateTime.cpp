@@ -63,6 +63,13 @@ namespace {
 void SplitDateTime(TDateTime dt, std::int64_t& days, std::int64_t& msOfDay)
 {
     const double ms = std::round(dt * MSecsPerDay);
+    // why: converting NaN or a value beyond 64 bits to an integer is undefined; such a value
+    // decodes like any other date before the year 1, as zeros.
+    if (!(std::fabs(ms) < 9.2e18)) {
+        days = 0;
+        msOfDay = 0;
+        return;
+    }
     std::int64_t total = static_cast<std::int64_t>(ms);
     days = total / 86400000;
     msOfDay = total % 86400000;
@@ -226,9 +233,9 @@ public:
                 } else if (n == 2) {
                     Pad2(FMonth);
                 } else if (n == 3) {
-                    FOut += FSettings.ShortMonthNames[FMonth - 1];
+                    FOut += MonthName(FSettings.ShortMonthNames);
                 } else {
-                    FOut += FSettings.LongMonthNames[FMonth - 1];
+                    FOut += MonthName(FSettings.LongMonthNames);
                 }
                 lastWasHour = false;
                 continue;
@@ -339,6 +346,11 @@ private:
                 return true;
         }
         return false;
+    }
+    // invariant: a date before the year 1 decodes to month 0, which has no name.
+    std::string MonthName(const std::string (&names)[12]) const
+    {
+        return FMonth >= 1 && FMonth <= 12 ? names[FMonth - 1] : std::string();
     }
     void Pad2(int v) { Pad(v, 2); }
     void Pad(int v, int width)

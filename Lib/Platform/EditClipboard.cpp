@@ -19,6 +19,16 @@ UINT ClipboardMessageForKey(const QKeyEvent& event)
     return 0;
 }
 
+bool SendClipboardKey(TWinControlCore& control, QKeyEvent& event)
+{
+    const UINT msg = ClipboardMessageForKey(event);
+    if (msg == 0)
+        return false;
+    control.Perform(msg);
+    event.accept();
+    return true;
+}
+
 namespace {
 
 // The message a standard edit-menu entry stands for, or 0. Qt names the entries of multi-line

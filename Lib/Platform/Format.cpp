@@ -2,6 +2,8 @@
 
 #include "Platform/Exceptions.h"
 
+#include <cctype>
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <vector>
@@ -163,8 +165,12 @@ std::string Format(std::string_view format, std::initializer_list<TVarRec> argLi
             if (i >= format.size() || format[i] < '0' || format[i] > '9')
                 return false;
             target = 0;
-            while (i < format.size() && format[i] >= '0' && format[i] <= '9')
+            while (i < format.size() && format[i] >= '0' && format[i] <= '9') {
+                // why: a number past int would overflow; no width or index can be that large
+                if (target > (INT_MAX - 9) / 10)
+                    FormatError(format);
                 target = target * 10 + (format[i++] - '0');
+            }
             return true;
         };
         int number = -1;

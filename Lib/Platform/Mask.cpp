@@ -45,41 +45,19 @@ void TCustomMaskEdit::ApplyText(const std::string& text)
 
 void TCustomMaskEdit::WndProc(TMessage& message)
 {
-    switch (message.Msg) {
-    case WM_COPY:
-        copy();
-        return;
-    case WM_CUT:
-        if (!isReadOnly())
-            cut();
-        return;
-    case WM_PASTE:
-        if (!isReadOnly())
-            paste();
-        return;
-    case WM_CLEAR:
-        if (!isReadOnly() && hasSelectedText())
+    // why: QLineEdit::del removes the character after the cursor when nothing is selected
+    const auto clearSelection = [this] {
+        if (hasSelectedText())
             del();
-        return;
-    case WM_UNDO:
-    case EM_UNDO:
-        if (!isReadOnly())
-            undo();
-        message.Result = 1;
-        return;
-    default:
+    };
+    if (!PerformClipboardMessage(*this, message, clearSelection))
         TQtControl<QLineEdit>::WndProc(message);
-    }
 }
 
 void TCustomMaskEdit::keyPressEvent(QKeyEvent* event)
 {
-    if (const UINT msg = ClipboardMessageForKey(*event)) {
-        Perform(msg);
-        event->accept();
-        return;
-    }
-    QLineEdit::keyPressEvent(event);
+    if (!SendClipboardKey(*this, *event))
+        QLineEdit::keyPressEvent(event);
 }
 
 std::unique_ptr<QMenu> TCustomMaskEdit::CreateEditMenu()

@@ -3,8 +3,6 @@
 #include "Platform/Application.h"
 #include "Platform/PostedMessage.h"
 
-#include <QThread>
-
 TMessageWindow::TMessageWindow(TWndMethod handler, std::string className)
     : FHandler(std::move(handler)), FClassName(std::move(className))
 {
@@ -29,12 +27,7 @@ void TMessageWindow::PostMessage(UINT msg, WPARAM wParam, LPARAM lParam)
 
 LRESULT TMessageWindow::SendMessage(UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    if (QThread::currentThread() == thread())
-        return Perform(msg, wParam, lParam);
-    LRESULT result = 0;
-    QMetaObject::invokeMethod(
-        this, [&] { result = Perform(msg, wParam, lParam); }, Qt::BlockingQueuedConnection);
-    return result;
+    return PerformOnThreadOf(this, [&] { return Perform(msg, wParam, lParam); });
 }
 
 bool TMessageWindow::event(QEvent* e)
@@ -47,12 +40,8 @@ bool TMessageWindow::event(QEvent* e)
     // why: nothing may cross into Qt's event loop; the application's handler reports it.
     try {
         Perform(posted->Message.Msg, posted->Message.WParam, posted->Message.LParam);
-    } catch (const std::exception& ex) {
-        if (TApplication* app = Application())
-            app->HandleException(ex);
     } catch (...) {
-        if (TApplication* app = Application())
-            app->HandleUnknownException();
+        HandleCurrentException();
     }
     return true;
 }

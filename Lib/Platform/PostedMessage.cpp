@@ -1,6 +1,7 @@
 #include "Platform/PostedMessage.h"
 
 #include <QCoreApplication>
+#include <QThread>
 #include <algorithm>
 #include <list>
 #include <mutex>
@@ -58,4 +59,14 @@ bool DiscardPostedMessage(QObject* receiver, UINT msg)
         return false;
     (*it)->Discard();
     return true;
+}
+
+LRESULT PerformOnThreadOf(QObject* receiver, const std::function<LRESULT()>& perform)
+{
+    if (QThread::currentThread() == receiver->thread())
+        return perform();
+    LRESULT result = 0;
+    QMetaObject::invokeMethod(
+        receiver, [&] { result = perform(); }, Qt::BlockingQueuedConnection);
+    return result;
 }

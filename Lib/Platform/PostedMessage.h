@@ -1,12 +1,14 @@
 #pragma once
-// Posted messages: a message queued for a receiver travels as a Qt event and is handled later
-// on the receiver's thread. The queue can be searched, so that one pending message can be
-// taken back before it arrives (the system's PeekMessage with PM_REMOVE).
+// Messages across threads. A posted message queued for a receiver travels as a Qt event and
+// is handled later on the receiver's thread; the queue can be searched, so that one pending
+// message can be taken back before it arrives (the system's PeekMessage with PM_REMOVE). A
+// sent message runs on the receiver's thread while the sender waits.
 
 #include "Platform/Messages.h"
 
 #include <QEvent>
 #include <atomic>
+#include <functional>
 
 class QObject;
 
@@ -36,3 +38,7 @@ void PostMessageTo(QObject* receiver, const TMessage& message);
 
 // Takes back the oldest pending message `msg` for `receiver`; true when there was one.
 bool DiscardPostedMessage(QObject* receiver, UINT msg);
+
+// Runs `perform` on the receiver's thread and waits for its result; on that thread it runs at
+// once. The receiver must outlive the call.
+LRESULT PerformOnThreadOf(QObject* receiver, const std::function<LRESULT()>& perform);

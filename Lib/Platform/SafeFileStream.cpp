@@ -11,10 +11,25 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-TSafeFileStream::TSafeFileStream(const std::string& fileName) : FFileName(fileName)
+namespace {
+
+// why: renaming over a symbolic link would replace the link by a plain file and leave the file
+// it points to unchanged; the save must go to that file. A link that points nowhere is replaced.
+std::string ResolveLink(const std::string& fileName)
 {
-    const std::string dir = ExtractFileDir(fileName);
-    std::string pattern = (dir.empty() ? std::string(".") : dir) + "/." + ExtractFileName(fileName) + ".XXXXXX";
+    struct stat st {};
+    if (::lstat(fileName.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+        return fileName;
+    const std::unique_ptr<char, void (*)(void*)> resolved(::realpath(fileName.c_str(), nullptr), std::free);
+    return resolved ? std::string(resolved.get()) : fileName;
+}
+
+} // namespace
+
+TSafeFileStream::TSafeFileStream(const std::string& fileName) : FFileName(fileName), FTarget(ResolveLink(fileName))
+{
+    const std::string dir = ExtractFileDir(FTarget);
+    std::string pattern = (dir.empty() ? std::string(".") : dir) + "/." + ExtractFileName(FTarget) + ".XXXXXX";
     const int fd = ::mkstemp(pattern.data());
     if (fd >= 0) {
         ::close(fd);
@@ -29,8 +44,8 @@ TSafeFileStream::TSafeFileStream(const std::string& fileName) : FFileName(fileNa
     }
     const int folderError = errno;
     // The folder refuses new files: write the target itself when it allows that.
-    if (FileExists(fileName) && ::access(fileName.c_str(), W_OK) == 0) {
-        FStream = std::make_unique<TFileStream>(fileName, fmCreate);
+    if (FileExists(FTarget) && ::access(FTarget.c_str(), W_OK) == 0) {
+        FStream = std::make_unique<TFileStream>(FTarget, fmCreate);
         return;
     }
     throw EFCreateError(Format("Cannot create file \"%s\". %s", {fileName, SysErrorMessage(folderError)}));
@@ -82,7 +97,7 @@ void TSafeFileStream::Commit()
         return;
     }
     struct stat st {};
-    if (::stat(FFileName.c_str(), &st) == 0)
+    if (::stat(FTarget.c_str(), &st) == 0)
         ::fchmod(FStream->Handle(), st.st_mode & 07777);
     else {
         // A new file gets the permissions a plain create would give it.
@@ -91,7 +106,7 @@ void TSafeFileStream::Commit()
         ::fchmod(FStream->Handle(), 0666 & ~mask);
     }
     FStream.reset();
-    if (std::rename(FTempName.c_str(), FFileName.c_str()) != 0) {
+    if (std::rename(FTempName.c_str(), FTarget.c_str()) != 0) {
         const int error = errno;
         ::unlink(FTempName.c_str());
         FTempName.clear();

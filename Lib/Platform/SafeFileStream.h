@@ -3,6 +3,7 @@
 // folder; Commit flushes it to disk and renames it over the target, keeping the target's
 // permissions. Without Commit the target is untouched and the temporary file is removed.
 // When the folder is not writable but the target is, the stream writes the target in place.
+// A symbolic link stays a link: the file it points to is the one replaced.
 
 #include "Platform/Streams.h"
 
@@ -27,6 +28,7 @@ public:
 
 private:
     std::string FFileName;
+    std::string FTarget;   // the file replaced: FFileName, or where its symbolic link points
     std::string FTempName; // empty when writing in place
     std::unique_ptr<TFileStream> FStream;
     bool FCommitted = false;

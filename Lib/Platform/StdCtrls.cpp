@@ -219,41 +219,14 @@ LRESULT TCustomMemo::NativeDialogCode() const
 
 void TCustomMemo::WndProc(TMessage& message)
 {
-    switch (message.Msg) {
-    case WM_COPY:
-        copy();
-        return;
-    case WM_CUT:
-        if (!isReadOnly())
-            cut();
-        return;
-    case WM_PASTE:
-        if (!isReadOnly())
-            paste();
-        return;
-    case WM_CLEAR:
-        if (!isReadOnly())
-            textCursor().removeSelectedText();
-        return;
-    case WM_UNDO:
-    case EM_UNDO:
-        if (!isReadOnly())
-            undo();
-        message.Result = 1;
-        return;
-    default:
+    if (!PerformClipboardMessage(*this, message, [this] { textCursor().removeSelectedText(); }))
         TQtScrollControl<QPlainTextEdit>::WndProc(message);
-    }
 }
 
 void TCustomMemo::keyPressEvent(QKeyEvent* event)
 {
-    if (const UINT msg = ClipboardMessageForKey(*event)) {
-        Perform(msg);
-        event->accept();
-        return;
-    }
-    QPlainTextEdit::keyPressEvent(event);
+    if (!SendClipboardKey(*this, *event))
+        QPlainTextEdit::keyPressEvent(event);
 }
 
 std::unique_ptr<QMenu> TCustomMemo::CreateEditMenu(const QPoint& pos)

@@ -9,6 +9,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 std::int64_t TStream::Size()
 {
@@ -100,7 +101,7 @@ void TMemoryStream::LoadFromStream(TStream& stream)
 {
     stream.SetPosition(0);
     const std::int64_t count = stream.Size();
-    std::vector<char> data(static_cast<size_t>(count));
+    std::string data(static_cast<size_t>(count), '\0');
     stream.ReadBuffer(data.data(), count);
     FData = std::move(data);
     FPosition = 0;
@@ -206,38 +207,4 @@ void TFileStream::SetSize(std::int64_t newSize)
 void TFileStream::Flush()
 {
     ::fsync(FHandle);
-}
-
-// ---- TStringStream
-
-std::int64_t TStringStream::Read(void* buffer, std::int64_t count)
-{
-    if (FPosition < 0)
-        return 0;
-    const std::int64_t n = std::max<std::int64_t>(0, std::min(count, Size() - FPosition));
-    if (n > 0)
-        std::memcpy(buffer, FData.data() + FPosition, static_cast<size_t>(n));
-    FPosition += n;
-    return n;
-}
-
-std::int64_t TStringStream::Write(const void* buffer, std::int64_t count)
-{
-    if (count <= 0 || FPosition < 0)
-        return 0;
-    if (FPosition + count > Size())
-        FData.resize(static_cast<size_t>(FPosition + count));
-    std::memcpy(FData.data() + FPosition, buffer, static_cast<size_t>(count));
-    FPosition += count;
-    return count;
-}
-
-std::int64_t TStringStream::Seek(std::int64_t offset, TSeekOrigin origin)
-{
-    switch (origin) {
-    case TSeekOrigin::soBeginning: FPosition = offset; break;
-    case TSeekOrigin::soCurrent: FPosition += offset; break;
-    case TSeekOrigin::soEnd: FPosition = Size() + offset; break;
-    }
-    return FPosition;
 }

@@ -8,7 +8,7 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
+#include <string_view>
 
 enum class TSeekOrigin { soBeginning, soCurrent, soEnd };
 
@@ -30,8 +30,12 @@ public:
     std::int64_t CopyFrom(TStream& source, std::int64_t count);
 };
 
+// A stream over bytes in memory; writing past the end grows it.
 class TMemoryStream : public TStream {
 public:
+    TMemoryStream() = default;
+    explicit TMemoryStream(std::string data) : FData(std::move(data)) {}
+
     std::int64_t Read(void* buffer, std::int64_t count) override;
     std::int64_t Write(const void* buffer, std::int64_t count) override;
     std::int64_t Seek(std::int64_t offset, TSeekOrigin origin) override;
@@ -47,8 +51,11 @@ public:
     void SaveToStream(TStream& stream);
     void SaveToFile(const std::string& fileName);
 
+protected:
+    const std::string& Data() const { return FData; }
+
 private:
-    std::vector<char> FData;
+    std::string FData;
     std::int64_t FPosition = 0;
 };
 
@@ -88,18 +95,9 @@ private:
     int FHandle = -1;
 };
 
-// A memory stream over a string of bytes.
-class TStringStream : public TStream {
+// A memory stream whose bytes are read as a string.
+class TStringStream : public TMemoryStream {
 public:
-    explicit TStringStream(std::string data = {}) : FData(std::move(data)) {}
-    std::int64_t Read(void* buffer, std::int64_t count) override;
-    std::int64_t Write(const void* buffer, std::int64_t count) override;
-    std::int64_t Seek(std::int64_t offset, TSeekOrigin origin) override;
-    std::int64_t Size() override { return static_cast<std::int64_t>(FData.size()); }
-    void SetSize(std::int64_t newSize) override { FData.resize(static_cast<size_t>(std::max<std::int64_t>(0, newSize))); }
-    const std::string& DataString() const { return FData; }
-
-private:
-    std::string FData;
-    std::int64_t FPosition = 0;
+    explicit TStringStream(std::string data = {}) : TMemoryStream(std::move(data)) {}
+    const std::string& DataString() const { return Data(); }
 };

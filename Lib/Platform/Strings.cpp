@@ -1,5 +1,6 @@
 #include "Platform/Strings.h"
 
+#include "Platform/Application.h"
 #include "Platform/Exceptions.h"
 #include "Platform/Format.h"
 #include "Platform/Streams.h"
@@ -51,49 +52,34 @@ void TStrings::InsertObject(int index, const std::string& s, TObject* object)
 
 void TStrings::AddStrings(const TStrings& strings)
 {
-    BeginUpdate();
-    try {
+    WithUpdate(*this, [&] {
         for (int i = 0; i < strings.Count(); ++i)
             AddObject(strings.Get(i), strings.GetObject(i));
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    });
 }
 
 void TStrings::Exchange(int index1, int index2)
 {
-    BeginUpdate();
-    try {
+    WithUpdate(*this, [&] {
         const std::string s = Get(index1);
         TObject* o = GetObject(index1);
         Put(index1, Get(index2));
         PutObject(index1, GetObject(index2));
         Put(index2, s);
         PutObject(index2, o);
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    });
 }
 
 void TStrings::Move(int curIndex, int newIndex)
 {
     if (curIndex == newIndex)
         return;
-    BeginUpdate();
-    try {
+    WithUpdate(*this, [&] {
         const std::string s = Get(curIndex);
         TObject* o = GetObject(curIndex);
         Delete(curIndex);
         InsertObject(newIndex, s, o);
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    });
 }
 
 int TStrings::CompareStrings(const std::string& a, const std::string& b) const
@@ -177,8 +163,7 @@ void TStrings::SetText(std::string_view text)
     const size_t nul = text.find('\0');
     if (nul != std::string_view::npos)
         text = text.substr(0, nul);
-    BeginUpdate();
-    try {
+    WithUpdate(*this, [&] {
         Clear();
         size_t i = 0;
         while (i < text.size()) {
@@ -191,58 +176,73 @@ void TStrings::SetText(std::string_view text)
             if (i < text.size() && text[i] == '\n')
                 ++i;
         }
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    });
 }
 
 std::string TStrings::DelimitedText() const
 {
+    return JoinDelimited(Delimiter, QuoteChar);
+}
+
+void TStrings::SetDelimitedText(std::string_view text)
+{
+    SplitDelimited(text, Delimiter, QuoteChar);
+}
+
+std::string TStrings::CommaText() const
+{
+    return JoinDelimited(',', '"');
+}
+
+void TStrings::SetCommaText(std::string_view text)
+{
+    SplitDelimited(text, ',', '"');
+}
+
+std::string TStrings::JoinDelimited(char delimiter, char quoteChar) const
+{
     if (Count() == 1 && Get(0).empty())
-        return std::string(2, QuoteChar);
+        return std::string(2, quoteChar);
     std::string out;
     for (int i = 0; i < Count(); ++i) {
         std::string s = Get(i);
         const bool quote = std::any_of(s.begin(), s.end(), [&](char c) {
-            return static_cast<unsigned char>(c) <= ' ' || c == QuoteChar || c == Delimiter;
+            return static_cast<unsigned char>(c) <= ' ' || c == quoteChar || c == delimiter;
         });
         if (quote)
-            s = AnsiQuotedStr(s, QuoteChar);
+            s = AnsiQuotedStr(s, quoteChar);
         if (i > 0)
-            out += Delimiter;
+            out += delimiter;
         out += s;
     }
     return out;
 }
 
-void TStrings::SetDelimitedText(std::string_view text)
+void TStrings::SplitDelimited(std::string_view text, char delimiter, char quoteChar)
 {
     const size_t nul = text.find('\0');
     if (nul != std::string_view::npos)
         text = text.substr(0, nul);
     auto blank = [](char c) { return c != '\0' && static_cast<unsigned char>(c) <= ' '; };
-    BeginUpdate();
-    try {
+    WithUpdate(*this, [&] {
         Clear();
         size_t p = 0;
         while (p < text.size() && blank(text[p]))
             ++p;
         while (p < text.size()) {
             std::string s;
-            if (text[p] == QuoteChar) {
-                s = AnsiExtractQuotedStr(text, p, QuoteChar);
+            if (text[p] == quoteChar) {
+                s = AnsiExtractQuotedStr(text, p, quoteChar);
             } else {
                 const size_t start = p;
-                while (p < text.size() && static_cast<unsigned char>(text[p]) > ' ' && text[p] != Delimiter)
+                while (p < text.size() && static_cast<unsigned char>(text[p]) > ' ' && text[p] != delimiter)
                     ++p;
                 s = std::string(text.substr(start, p - start));
             }
             Add(s);
             while (p < text.size() && blank(text[p]))
                 ++p;
-            if (p < text.size() && text[p] == Delimiter) {
+            if (p < text.size() && text[p] == delimiter) {
                 if (p + 1 == text.size())
                     Add(std::string());
                 do
@@ -250,41 +250,7 @@ void TStrings::SetDelimitedText(std::string_view text)
                 while (p < text.size() && blank(text[p]));
             }
         }
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
-}
-
-std::string TStrings::CommaText() const
-{
-    TStrings& self = const_cast<TStrings&>(*this);
-    const char delimiter = self.Delimiter;
-    const char quote = self.QuoteChar;
-    self.Delimiter = ',';
-    self.QuoteChar = '"';
-    std::string s = DelimitedText();
-    self.Delimiter = delimiter;
-    self.QuoteChar = quote;
-    return s;
-}
-
-void TStrings::SetCommaText(std::string_view text)
-{
-    const char delimiter = Delimiter;
-    const char quote = QuoteChar;
-    Delimiter = ',';
-    QuoteChar = '"';
-    try {
-        SetDelimitedText(text);
-    } catch (...) {
-        Delimiter = delimiter;
-        QuoteChar = quote;
-        throw;
-    }
-    Delimiter = delimiter;
-    QuoteChar = quote;
+    });
 }
 
 void TStrings::BeginUpdate()
@@ -302,18 +268,13 @@ void TStrings::EndUpdate()
 
 void TStrings::LoadFromStream(TStream& stream)
 {
-    BeginUpdate();
-    try {
+    WithUpdate(*this, [&] {
         const std::int64_t size = stream.Size() - stream.Position();
         std::string text(static_cast<size_t>(std::max<std::int64_t>(0, size)), '\0');
         if (!text.empty())
             stream.ReadBuffer(text.data(), static_cast<std::int64_t>(text.size()));
         SetText(text);
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    });
 }
 
 void TStrings::SaveToStream(TStream& stream) const
@@ -338,18 +299,13 @@ void TStrings::Assign(const TPersistent& source)
     if (auto strings = dynamic_cast<const TStrings*>(&source)) {
         if (strings == this)
             return;
-        BeginUpdate();
-        try {
+        WithUpdate(*this, [&] {
             Clear();
             NameValueSeparator = strings->NameValueSeparator;
             QuoteChar = strings->QuoteChar;
             Delimiter = strings->Delimiter;
             AddStrings(*strings);
-        } catch (...) {
-            EndUpdate();
-            throw;
-        }
-        EndUpdate();
+        });
         return;
     }
     TPersistent::Assign(source);
@@ -363,6 +319,15 @@ bool TStrings::Equals(const TStrings& other) const
         if (Get(i) != other.Get(i))
             return false;
     return true;
+}
+
+TStringsUpdate::~TStringsUpdate()
+{
+    try {
+        FStrings.EndUpdate();
+    } catch (...) {
+        HandleCurrentException();
+    }
 }
 
 // ---- TStringList
@@ -385,7 +350,7 @@ void TStringList::CheckIndex(int index) const
 void TStringList::Changed()
 {
     if (UpdateCount() == 0 && OnChange)
-        OnChange(const_cast<TStringList*>(this));
+        OnChange(this);
 }
 
 void TStringList::Changing()

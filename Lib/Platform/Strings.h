@@ -81,14 +81,34 @@ protected:
     [[noreturn]] void Error(const char* message, int data) const;
 
 private:
+    std::string JoinDelimited(char delimiter, char quoteChar) const;
+    void SplitDelimited(std::string_view text, char delimiter, char quoteChar);
+
     int FUpdateCount = 0;
 };
 
+// Runs `change` between BeginUpdate and EndUpdate of `strings`. EndUpdate runs also when
+// `change` throws; an exception of EndUpdate itself (a change handler) reaches the caller.
+template <class F>
+void WithUpdate(TStrings& strings, F&& change)
+{
+    strings.BeginUpdate();
+    try {
+        change();
+    } catch (...) {
+        strings.EndUpdate();
+        throw;
+    }
+    strings.EndUpdate();
+}
+
 // Brackets a block of changes in BeginUpdate/EndUpdate, closing also when an exception leaves it.
+// A change handler that throws when the bracket closes is reported to the application's
+// handler, since a destructor must not throw.
 class TStringsUpdate {
 public:
     explicit TStringsUpdate(TStrings& strings) : FStrings(strings) { FStrings.BeginUpdate(); }
-    ~TStringsUpdate() { FStrings.EndUpdate(); }
+    ~TStringsUpdate();
     TStringsUpdate(const TStringsUpdate&) = delete;
     TStringsUpdate& operator=(const TStringsUpdate&) = delete;
 

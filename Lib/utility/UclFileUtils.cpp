@@ -107,10 +107,7 @@ PShellIdList SpecialFolderIdList(int csidl)
 
 std::string WithTrailingBackslash(std::string_view path)
 {
-    std::string result(path);
-    if (!EndsWithSeparator(path))
-        result += PathDelim;
-    return result;
+    return IncludeTrailingPathDelimiter(path);
 }
 
 std::string WithoutTrailingBackslash(std::string_view path)
@@ -138,8 +135,7 @@ bool IsAbsoluteDrivePath(std::string_view path)
 
 bool FolderExists(const std::string& path)
 {
-    struct stat st {};
-    return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    return DirectoryExists(path);
 }
 
 bool FileEntryExists(const std::string& name)

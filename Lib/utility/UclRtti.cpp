@@ -185,21 +185,22 @@ public:
     {
         const auto enumeration = std::dynamic_pointer_cast<IUclEnumerationTypeInfo>(WrapTypeInfo(Element()));
         auto text = [&](int v) { return enumeration ? enumeration->ValueName(v) : IntToStr(v); };
-        const TStringsUpdate update(list);
         const int min = Min(), max = Max();
-        for (int v = min; v <= max; ++v) {
-            if (!TestBitInBuffer(value, BitOf(v)))
-                continue;
-            const int first = v;
-            while (v < max && TestBitInBuffer(value, BitOf(v + 1)))
-                ++v;
-            if (ranges && v > first) {
-                list.Add(text(first) + " .. " + text(v));
-            } else {
-                for (int m = first; m <= v; ++m)
-                    list.Add(text(m));
+        WithUpdate(list, [&] {
+            for (int v = min; v <= max; ++v) {
+                if (!TestBitInBuffer(value, BitOf(v)))
+                    continue;
+                const int first = v;
+                while (v < max && TestBitInBuffer(value, BitOf(v + 1)))
+                    ++v;
+                if (ranges && v > first) {
+                    list.Add(text(first) + " .. " + text(v));
+                } else {
+                    for (int m = first; m <= v; ++m)
+                        list.Add(text(m));
+                }
             }
-        }
+        });
     }
 
     void ListToSetMembers(void* value, const TStrings& list) const override
@@ -432,12 +433,7 @@ std::string SetValueToText(const TTypeInfo& setType, const void* value, bool bra
 {
     TStringList members;
     SetWrapper(setType)->SetMembersToList(value, ranges, members);
-    std::string text;
-    for (int i = 0; i < members.Count(); ++i) {
-        if (i > 0)
-            text += ", ";
-        text += members.Get(i);
-    }
+    const std::string text = JoinList(members, ", ", true);
     return brackets ? "[" + text + "]" : text;
 }
 

@@ -8,18 +8,6 @@
 
 namespace {
 
-// Keeps a list's update bracket closed on every way out.
-class UpdateGuard {
-public:
-    explicit UpdateGuard(TStrings& strings) : FStrings(strings) { FStrings.BeginUpdate(); }
-    ~UpdateGuard() { FStrings.EndUpdate(); }
-    UpdateGuard(const UpdateGuard&) = delete;
-    UpdateGuard& operator=(const UpdateGuard&) = delete;
-
-private:
-    TStrings& FStrings;
-};
-
 std::string_view UpToNul(std::string_view s)
 {
     return s.substr(0, s.find('\0'));
@@ -99,17 +87,18 @@ void FreeMultiSzBuffer(TMultiSzBuffer& buffer)
 
 void SplitToList(std::string_view text, std::string_view separator, TStrings& strings, bool allowEmpty)
 {
-    UpdateGuard update(strings);
-    strings.Clear();
-    if (!separator.empty()) {
-        for (size_t at = text.find(separator); at != std::string_view::npos; at = text.find(separator)) {
-            if (at > 0 || allowEmpty)
-                strings.Add(std::string(text.substr(0, at)));
-            text.remove_prefix(at + separator.size());
+    WithUpdate(strings, [&] {
+        strings.Clear();
+        if (!separator.empty()) {
+            for (size_t at = text.find(separator); at != std::string_view::npos; at = text.find(separator)) {
+                if (at > 0 || allowEmpty)
+                    strings.Add(std::string(text.substr(0, at)));
+                text.remove_prefix(at + separator.size());
+            }
         }
-    }
-    if (!text.empty())
-        strings.Add(std::string(text));
+        if (!text.empty())
+            strings.Add(std::string(text));
+    });
 }
 
 std::string JoinList(const TStrings& strings, std::string_view separator, bool allowEmpty)

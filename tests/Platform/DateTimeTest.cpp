@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 TEST(DateTime, EncodeAndDecodeAgreeAcrossTheCalendar)
 {
     EXPECT_EQ(EncodeDate(1899, 12, 30), 0.0);
@@ -84,6 +86,14 @@ TEST(DateTime, GeneralFormatter)
         EXPECT_EQ(FormatDateTime(c.Format, dt), c.Expected);
     }
     EXPECT_EQ(FormatDateTime("c", EncodeDate(2009, 3, 7)), "07/03/2009");
+}
+
+TEST(DateTime, DatesBeforeTheYearOneFormatAsZerosWithoutMonthNames)
+{
+    for (const double date : {EncodeDate(1, 1, 1) - 1, -1e7, 1e300, -1e300, std::nan("")}) {
+        SCOPED_TRACE(date);
+        EXPECT_EQ(FormatDateTime("mmm|mmmm|d|m|yyyy", date), "||0|0|0000");
+    }
 }
 
 TEST(DateTime, FileTimesConvertToAndFromUnixTime)

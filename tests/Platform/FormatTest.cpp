@@ -46,4 +46,7 @@ TEST(Format, MismatchedArgumentsRaise)
     EXPECT_THROW(Format("%s %s", {"only one"}), EConvertError);
     EXPECT_THROW(Format("%q", {1}), EConvertError);
     EXPECT_THROW(Format("trailing %", {}), EConvertError);
+    // A width or index beyond any int is refused, not wrapped.
+    EXPECT_THROW(Format("%99999999999d", {1}), EConvertError);
+    EXPECT_THROW(Format("%99999999999:d", {1}), EConvertError);
 }

@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <sys/stat.h>
+#include <unistd.h>
 
 TEST(MemoryStream, ReadsWhatWasWrittenAndGrowsOnWrite)
 {
@@ -131,6 +132,20 @@ TEST(SafeFileStream, WritesInPlaceWhenTheFolderRefusesNewFiles)
     SaveFileAtomically(name, "new");
     ::chmod(folder.c_str(), 0755);
     EXPECT_EQ(ReadWholeFile(name), "new");
+}
+
+TEST(SafeFileStream, SavingThroughASymbolicLinkReplacesTheFileItPointsTo)
+{
+    TempDir dir;
+    const std::string target = dir.Write("real/doc.php", "old");
+    const std::string link = dir.File("link.php");
+    ASSERT_EQ(::symlink("real/doc.php", link.c_str()), 0);
+    SaveFileAtomically(link, "new");
+    struct stat st {};
+    ASSERT_EQ(::lstat(link.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode)) << "the link is still a link";
+    EXPECT_EQ(ReadWholeFile(target), "new");
+    EXPECT_EQ(QDir(QString::fromStdString(dir.File("real"))).entryList(QDir::Files | QDir::Hidden).size(), 1);
 }
 
 TEST(SafeFileStream, FailsCleanlyWhenNothingCanBeWritten)

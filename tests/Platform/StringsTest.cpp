@@ -1,6 +1,7 @@
 // String lists: text in and out, comma text, name=value items, sorting, duplicates and the
 // change events around updates.
 
+#include "Platform/Application.h"
 #include "Platform/Exceptions.h"
 #include "Platform/Streams.h"
 #include "Platform/Strings.h"
@@ -270,4 +271,25 @@ TEST(StringList, OwnedObjectsAreFreedWithTheirItems)
         EXPECT_EQ(alive, 1);
     }
     EXPECT_EQ(alive, 0);
+}
+
+TEST(StringList, AChangeHandlerThatThrowsReachesTheCallerOrTheApplication)
+{
+    TStringList list;
+    list.OnChange = [](TObject*) { throw Exception("handler failed"); };
+    // A change made directly reports to its caller and leaves no update open.
+    EXPECT_THROW(list.SetText("x\ny"), Exception);
+    EXPECT_EQ(list.UpdateCount(), 0);
+
+    // A bracket that closes in a destructor cannot throw: the application hears of it.
+    std::vector<std::string> reported;
+    Application()->OnException = [&](TObject*, const std::exception& e) { reported.push_back(e.what()); };
+    {
+        const TStringsUpdate update(list);
+        list.Add("z");
+    }
+    Application()->OnException = nullptr;
+    EXPECT_EQ(reported, std::vector<std::string>{"handler failed"});
+    EXPECT_EQ(list.UpdateCount(), 0);
+    EXPECT_EQ(Items(list), (V{"x", "y", "z"}));
 }

@@ -28,7 +28,8 @@ std::string TempDir::Write(std::string_view name, std::string_view bytes) const
     QFile f(QString::fromStdString(full));
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
         throw std::runtime_error("cannot write " + full);
-    f.write(bytes.data(), static_cast<qint64>(bytes.size()));
+    if (f.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size()))
+        throw std::runtime_error("cannot write " + full);
     return full;
 }
 

@@ -4,7 +4,7 @@
 #include "utility/UclDateUtils.h"
 
 #include "utility/UclFileUtils.h"
-#include "ScopedEnvironment.h"
+#include "support/ScopedEnvironment.h"
 #include "support/TempDir.h"
 
 #include <QDate>

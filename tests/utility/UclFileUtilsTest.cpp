@@ -4,7 +4,7 @@
 #include "utility/UclFileUtils.h"
 
 #include "Platform/Exceptions.h"
-#include "ScopedEnvironment.h"
+#include "support/ScopedEnvironment.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
