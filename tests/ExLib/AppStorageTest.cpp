@@ -5,6 +5,7 @@
 #include "ExAppStorage.h"
 #include "ExExceptions.h"
 #include "ExIniStorage.h"
+#include "StorageTestSupport.h"
 
 #include "Platform/Exceptions.h"
 
@@ -35,17 +36,6 @@ public:
         return TExAppIniFileStorage::RawReadInteger(path, defaultValue);
     }
 };
-
-template <class F>
-std::string ErrorOf(F f)
-{
-    try {
-        f();
-    } catch (const std::exception& e) {
-        return e.what();
-    }
-    return "(no error)";
-}
 
 } // namespace
 

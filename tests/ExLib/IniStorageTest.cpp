@@ -4,6 +4,7 @@
 
 #include "ExExceptions.h"
 #include "ExIniStorage.h"
+#include "StorageTestSupport.h"
 
 #include "Platform/Application.h"
 #include "Platform/FileNames.h"
@@ -31,17 +32,6 @@ std::int64_t ModifiedNanoseconds(const std::string& fileName)
     if (::stat(fileName.c_str(), &st) != 0)
         return -1;
     return static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
-}
-
-template <class F>
-std::string ErrorOf(F f)
-{
-    try {
-        f();
-    } catch (const std::exception& e) {
-        return e.what();
-    }
-    return "(no error)";
 }
 
 // Collects what reaches the application's exception handler during a test.

@@ -410,6 +410,24 @@ TEST(HighlighterRegistry, MissingAttributeKeysFailButTheOthersAreRead)
     EXPECT_EQ(h.StringAttri->Foreground(), clMaroon);
 }
 
+TEST(HighlighterRegistry, ValuesOfAnotherTypeAreNoSettingsAndRaiseNothing)
+{
+    TSrcMemoryRegistry registry;
+    ASSERT_TRUE(registry.OpenKey("Hl\\Number", true));
+    registry.WriteInteger("Background", clYellow);
+    registry.WriteInteger("Foreground", clTeal);
+    registry.WriteString("Style", "bold");
+
+    TTestSyn h;
+    bool result = false;
+    EXPECT_NO_THROW(result = h.NumberAttri->ReadFromRegistry(registry, "Hl"));
+    EXPECT_TRUE(result) << "the key is there; its values are as good as missing";
+    EXPECT_EQ(h.NumberAttri->Background(), clNone);
+    EXPECT_EQ(h.NumberAttri->Foreground(), clBlue);
+    EXPECT_NO_THROW(result = h.ReadFromRegistry(registry, "Hl"));
+    EXPECT_FALSE(result) << "the other attributes' keys are missing";
+}
+
 TEST(HighlighterRegistry, ImportFromOneCommaSeparatedValue)
 {
     struct Case {

@@ -209,3 +209,18 @@ TEST(XmlHighlighterGolden, BuiltInSampleText)
     EXPECT_EQ(ReadWholeFile(GoldenFolder("xml") + "/builtin-sample.xml"), h.SampleText());
     ExpectGolden(h, "xml", "builtin-sample.xml");
 }
+
+TEST(XmlHighlighterGolden, WholeTextChecksAllowTheEmptyTokensOfDenseLines)
+{
+    // "/[" inside a tag is five tokens, three of them empty: more tokens than bytes
+    TSrcXMLSyn h;
+    const std::string text = "<a\n/[\n>";
+    ExpectRescanAgrees(h, text);
+    ExpectCrLfAgrees(h, text);
+    std::vector<int> kinds;
+    for (const TGoldenToken& t : ScanTokens(h, SplitLines(text)))
+        if (t.Line == 1)
+            kinds.push_back(t.Kind);
+    EXPECT_EQ(kinds, (std::vector<int>{static_cast<int>(A), static_cast<int>(Y), static_cast<int>(El),
+                                       static_cast<int>(A), static_cast<int>(Eq)}));
+}

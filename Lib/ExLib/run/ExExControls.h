@@ -16,10 +16,10 @@
 // WM_GETDLGCODE, which the base class handles first.
 
 #include "ExLibTypes.h"
+#include "ExPainterState.h"
 
 #include "Platform/Control.h"
 
-#include <QPainter>
 #include <string>
 
 // The subclassing query: answers 1 when the control's class carries INoSubclassMarker.
@@ -233,7 +233,7 @@ protected:
         }
         case WM_PRINT:
         case WM_PRINTCLIENT: {
-            PainterStateGuard guard(reinterpret_cast<QPainter*>(m.WParam));
+            const TExPainterState state(reinterpret_cast<QPainter*>(m.WParam));
             this->BaseWndProc(m);
             return;
         }
@@ -259,29 +259,9 @@ protected:
     }
 
 private:
-    // Saves the painter's state and puts it back on every way out.
-    class PainterStateGuard {
-    public:
-        explicit PainterStateGuard(QPainter* painter) : FPainter(painter)
-        {
-            if (FPainter)
-                FPainter->save();
-        }
-        ~PainterStateGuard()
-        {
-            if (FPainter)
-                FPainter->restore();
-        }
-        PainterStateGuard(const PainterStateGuard&) = delete;
-        PainterStateGuard& operator=(const PainterStateGuard&) = delete;
-
-    private:
-        QPainter* FPainter;
-    };
-
     bool EraseOnPainter(QPainter* painter, LPARAM param)
     {
-        PainterStateGuard guard(painter);
+        const TExPainterState state(painter);
         TCanvas canvas(painter);
         // invariant: the temporary canvas never keeps the painter beyond this call.
         struct Detach {

@@ -12,6 +12,7 @@
 #include "Platform/TextUtils.h"
 #include "utility/UclFileUtils.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <unistd.h>
@@ -63,6 +64,11 @@ std::string UnescapeLineBreaks(const std::string& text)
     }
     return result;
 }
+
+// The stored form of a float: the bytes of an 80-bit extended value. The buffer holds them
+// and a long double of any size, so that neither side reads or writes past it.
+constexpr int ExtendedBytes = 10;
+constexpr size_t ExtendedBufferSize = std::max<size_t>(ExtendedBytes, sizeof(long double));
 
 bool NameWithin(const std::string& name, const std::string& path)
 {
@@ -381,9 +387,9 @@ long double TExCustomAppIniStorage::RawReadFloat(const std::string& path, long d
     SectionAndName(path, section, key);
     if (!IniValueExists(section, key))
         return defaultValue;
-    unsigned char bytes[sizeof(long double)] = {};
+    unsigned char bytes[ExtendedBufferSize] = {};
     // invariant: the value is the 10 bytes of an 80-bit extended float, lowest byte first.
-    if (HexTextToBytes(ReadIniValue(section, key), bytes, 10) < 10)
+    if (HexTextToBytes(ReadIniValue(section, key), bytes, ExtendedBytes) < ExtendedBytes)
         return defaultValue;
     long double value = 0;
     std::memcpy(&value, bytes, sizeof value);
@@ -392,10 +398,10 @@ long double TExCustomAppIniStorage::RawReadFloat(const std::string& path, long d
 
 void TExCustomAppIniStorage::RawWriteFloat(const std::string& path, long double value)
 {
-    unsigned char bytes[sizeof(long double)] = {};
+    unsigned char bytes[ExtendedBufferSize] = {};
     std::memcpy(bytes, &value, sizeof value);
     std::string text;
-    BytesToHexText(bytes, 10, text);
+    BytesToHexText(bytes, ExtendedBytes, text);
     RawWriteString(path, text);
 }
 

@@ -42,17 +42,7 @@ int HexTextToBytes(std::string_view text, void* buffer, int bufferSize)
 
 std::string ReplaceAllText(std::string_view text, std::string_view search, std::string_view replacement)
 {
-    if (search.empty())
-        return std::string(text);
-    std::string result;
-    size_t from = 0;
-    for (size_t at = text.find(search); at != std::string_view::npos; at = text.find(search, from)) {
-        result.append(text.substr(from, at - from));
-        result.append(replacement);
-        from = at + search.size();
-    }
-    result.append(text.substr(from));
-    return result;
+    return StringReplace(text, search, replacement, {rfReplaceAll});
 }
 
 std::string LocaleDecimalSeparator()

@@ -1,5 +1,7 @@
 #include "ExThemes.h"
 
+#include "ExPainterState.h"
+
 #include <QApplication>
 #include <QCursor>
 #include <QPainter>
@@ -123,18 +125,6 @@ bool ShowsParentBackground(TWinControlCore& control, TColor color, bool needsPar
     return !needsParentBackground || control.ControlStyle().Contains(csParentBackground);
 }
 
-// Saves the painter's state and puts it back on every way out.
-class PainterState {
-public:
-    explicit PainterState(QPainter& painter) : FPainter(painter) { FPainter.save(); }
-    ~PainterState() { FPainter.restore(); }
-    PainterState(const PainterState&) = delete;
-    PainterState& operator=(const PainterState&) = delete;
-
-private:
-    QPainter& FPainter;
-};
-
 } // namespace
 
 // ---- theme services
@@ -252,7 +242,7 @@ void EraseWithParentBackground(TWinControlCore& control, QPainter& painter, TPoi
     TWinControlCore* parent = control.Parent();
     if (!parent)
         return;
-    const PainterState state(painter);
+    const TExPainterState state(painter);
     // The clip is in the control's own coordinates, so it is set before the origin moves.
     if (r)
         painter.setClipRect(r->ToQt(), Qt::ReplaceClip);

@@ -3,22 +3,7 @@
 #include "SrcEditHashEntries.h"
 
 #include "Platform/Format.h"
-
-namespace {
-
-bool SameIgnoringAsciiCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        auto lower = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c; };
-        if (lower(static_cast<unsigned char>(a[i])) != lower(static_cast<unsigned char>(b[i])))
-            return false;
-    }
-    return true;
-}
-
-} // namespace
+#include "Platform/TextUtils.h"
 
 TSrcHashEntry::TSrcHashEntry(std::string keyword, int kind)
     : FLength(static_cast<int>(keyword.size())), FKeyword(std::move(keyword)), FKind(kind)
@@ -42,7 +27,7 @@ void TSrcHashEntry::AddEntry(std::unique_ptr<TSrcHashEntry>& head, std::unique_p
         TSrcHashEntry& e = **link;
         // invariant: a duplicate has the length of the entry it repeats, so it is met here
         // before a longer entry can take the new one in front of it
-        if (SameIgnoringAsciiCase(entry->FKeyword, e.FKeyword))
+        if (SameText(entry->FKeyword, e.FKeyword))
             throw ESrcEditError(Format("Keyword \"%s\" already in list", {e.FKeyword}));
         if (entry->FLength < e.FLength)
             break;

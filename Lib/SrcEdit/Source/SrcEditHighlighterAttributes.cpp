@@ -111,7 +111,9 @@ bool TSrcHighlighterAttributes::ReadFromRegistry(TSrcRegistry& root, const std::
 {
     if (!root.OpenKeyReadOnly(highlighterKey + "\\" + FName))
         return false;
-    if (root.ValueExists("Background") && root.ValueExists("Foreground") && root.ValueExists("Style")) {
+    // why: a value of another type is no setting of ours, and reading it as a number would raise
+    const auto isNumber = [&root](const char* name) { return root.ValueType(name) == TSrcRegDataType::rdInteger; };
+    if (isNumber("Background") && isNumber("Foreground") && isNumber("Style")) {
         SetBackground(root.ReadInteger("Background"));
         SetForeground(root.ReadInteger("Foreground"));
         SetStyle(TFontStyles::FromBits(static_cast<unsigned>(root.ReadInteger("Style")) & 15u));

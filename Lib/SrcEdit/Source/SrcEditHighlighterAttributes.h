@@ -46,7 +46,7 @@ public:
 
     // The integers "Background", "Foreground" and "Style" (bits 0 bold, 1 italic, 2 underline,
     // 3 strike-out) under highlighterKey\Name. Reading is false when that key is missing and sets
-    // the values only when all three exist.
+    // the values only when all three exist as integers.
     bool ReadFromRegistry(TSrcRegistry& root, const std::string& highlighterKey);
     bool WriteToRegistry(TSrcRegistry& root, const std::string& highlighterKey) const;
 

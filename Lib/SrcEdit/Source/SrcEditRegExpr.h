@@ -37,6 +37,9 @@ using TRegExprInvertCaseFunction = char (*)(char);
 
 namespace RegExprDetail {
 
+// The modifier bits of an object and of its compiled program: modifier n is bit n - 1.
+enum TModifierBit : int { ModI = 1, ModR = 2, ModS = 4, ModG = 8, ModM = 16, ModX = 32 };
+
 enum class TOp : std::uint8_t {
     Match,        // end of the program: the attempt succeeds
     Char,         // A: the byte
@@ -153,18 +156,18 @@ public:
     // Modifiers by number: 1 i, 2 r, 3 s, 4 g, 5 m, 6 x.
     bool ReadModifier(int number);
     void AssignModifier(int number, bool value);
-    bool ModifierI() const noexcept { return HasModifier(ModI); }
-    void SetModifierI(bool value) { SetModifierBit(ModI, value); }
-    bool ModifierR() const noexcept { return HasModifier(ModR); }
-    void SetModifierR(bool value) { SetModifierBit(ModR, value); }
-    bool ModifierS() const noexcept { return HasModifier(ModS); }
-    void SetModifierS(bool value) { SetModifierBit(ModS, value); }
-    bool ModifierG() const noexcept { return HasModifier(ModG); }
-    void SetModifierG(bool value) { SetModifierBit(ModG, value); }
-    bool ModifierM() const noexcept { return HasModifier(ModM); }
-    void SetModifierM(bool value) { SetModifierBit(ModM, value); }
-    bool ModifierX() const noexcept { return HasModifier(ModX); }
-    void SetModifierX(bool value) { SetModifierBit(ModX, value); }
+    bool ModifierI() const noexcept { return HasModifier(RegExprDetail::ModI); }
+    void SetModifierI(bool value) { SetModifierBit(RegExprDetail::ModI, value); }
+    bool ModifierR() const noexcept { return HasModifier(RegExprDetail::ModR); }
+    void SetModifierR(bool value) { SetModifierBit(RegExprDetail::ModR, value); }
+    bool ModifierS() const noexcept { return HasModifier(RegExprDetail::ModS); }
+    void SetModifierS(bool value) { SetModifierBit(RegExprDetail::ModS, value); }
+    bool ModifierG() const noexcept { return HasModifier(RegExprDetail::ModG); }
+    void SetModifierG(bool value) { SetModifierBit(RegExprDetail::ModG, value); }
+    bool ModifierM() const noexcept { return HasModifier(RegExprDetail::ModM); }
+    void SetModifierM(bool value) { SetModifierBit(RegExprDetail::ModM, value); }
+    bool ModifierX() const noexcept { return HasModifier(RegExprDetail::ModX); }
+    void SetModifierX(bool value) { SetModifierBit(RegExprDetail::ModX, value); }
 
     // The process-wide defaults a new object takes for modifiers 1..5 (GUI thread only).
     static bool DefaultModifier(int number);
@@ -204,8 +207,6 @@ public:
     virtual std::string ErrorMsg(int number);
 
 private:
-    enum : int { ModI = 1, ModR = 2, ModS = 4, ModG = 8, ModM = 16, ModX = 32 };
-
     bool HasModifier(int bit) const noexcept { return (FModifiers & bit) != 0; }
     void SetModifierBit(int bit, bool value);
     void DropProgram() noexcept;

@@ -3,6 +3,8 @@
 
 #include "SrcEditRegExpr.h"
 
+#include "Platform/TextUtils.h"
+
 #include <algorithm>
 #include <optional>
 
@@ -11,7 +13,6 @@ using namespace RegExprDetail;
 namespace {
 
 constexpr std::int32_t Unbounded = 2147483646;
-constexpr int ModI = 1, ModR = 2, ModS = 4, ModG = 8, ModM = 16, ModX = 32;
 
 struct TCompileError {
     int Number;
@@ -40,17 +41,6 @@ TNode MakeNode(TKind kind, TOp op = TOp::Match, int value = 0)
     node.Op = op;
     node.Value = value;
     return node;
-}
-
-int HexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
 }
 
 int ModifierLetter(char c)
@@ -497,7 +487,7 @@ private:
         auto digit = [&]() {
             if (FPos >= FPattern.size())
                 Fail(111);
-            const int value = HexValue(FPattern[FPos++]);
+            const int value = HexDigitValue(FPattern[FPos++]);
             if (value < 0)
                 Fail(108);
             return value;
