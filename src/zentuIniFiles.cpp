@@ -57,8 +57,7 @@ TIniText TIniFileEx::Load() const
     return TIniText(bytes);
 }
 
-template <class Change>
-void TIniFileEx::Modify(Change change)
+void TIniFileEx::Modify(const std::function<void(TIniText& text)>& change)
 {
     std::lock_guard lock(FLock);
     std::string before;

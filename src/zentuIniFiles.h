@@ -6,6 +6,7 @@
 #include "Platform/Colors.h"
 #include "Platform/Exceptions.h"
 
+#include <functional>
 #include <mutex>
 #include <string>
 
@@ -48,6 +49,9 @@ public:
     bool ValueExists(const std::string& section, const std::string& key) const;
     // Writes are on disk when they return; kept for the callers that flush.
     void UpdateFile() {}
+    // Several changes to the text written as one: readers see all of them or none, and a
+    // failed write keeps the old content, as for a single write.
+    void Modify(const std::function<void(TIniText& text)>& change);
 
     TColor ReadColor(const std::string& section, const std::string& key, TColor defaultValue) const;
     void WriteColor(const std::string& section, const std::string& key, TColor value);
@@ -57,11 +61,9 @@ public:
 
 private:
     TIniText Load() const;
-    template <class Change>
-    void Modify(Change change);
 
     std::string FFileName;
-    // why: the internal server's threads read the files while the GUI thread writes them.
+    // why: two threads that rewrite the file from what each read would lose one change.
     mutable std::mutex FLock;
 };
 

@@ -2,6 +2,7 @@
 
 #include "zentuMDITabControl.h"
 
+#include "Platform/FileNames.h"
 #include "Platform/QtBridge.h"
 
 #include <QMdiArea>
@@ -10,8 +11,7 @@
 
 std::string FileNameOf(std::string_view caption)
 {
-    const size_t slash = caption.rfind('/');
-    return std::string(slash == std::string_view::npos ? caption : caption.substr(slash + 1));
+    return ExtractFileName(caption);
 }
 
 TMDITabControl::TMDITabControl(TComponent* AOwner, QWidget* parent) : TQtControl<QTabBar>(AOwner, parent)

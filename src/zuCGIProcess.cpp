@@ -4,6 +4,8 @@
 
 #include "ExSpawn.h"
 
+#include "Platform/Exceptions.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
@@ -58,21 +60,6 @@ void TCGIProcessGroups::Unregister(pid_t group)
 
 namespace {
 
-struct TPipeEnds {
-    TFileHandle Read;
-    TFileHandle Write;
-};
-
-int MakePipe(TPipeEnds& ends)
-{
-    int fds[2];
-    if (::pipe2(fds, O_CLOEXEC) != 0)
-        return errno;
-    ends.Read = TFileHandle(fds[0]);
-    ends.Write = TFileHandle(fds[1]);
-    return 0;
-}
-
 std::vector<char*> PointersTo(std::vector<std::string>& strings)
 {
     std::vector<char*> pointers;
@@ -101,23 +88,21 @@ struct TSpawnSetup {
     TSpawnSetup& operator=(const TSpawnSetup&) = delete;
 };
 
-// Reads what is there; false at the end of the stream.
-bool Drain(int fd, std::string& into)
+// Reads one chunk of what is there; false at the end of the stream.
+// why: one read per wake-up; a child that writes without pause would otherwise keep the
+// reader here, past the time-out and the output limit.
+bool ReadChunk(int fd, std::string& into)
 {
     char chunk[65536];
     for (;;) {
         const ssize_t n = ::read(fd, chunk, sizeof chunk);
         if (n > 0) {
             into.append(chunk, static_cast<size_t>(n));
-            if (static_cast<size_t>(n) < sizeof chunk)
-                return true;
-            continue;
+            return true;
         }
         if (n < 0 && errno == EINTR)
             continue;
-        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
-            return true;
-        return false;
+        return n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK);
     }
 }
 
@@ -170,9 +155,13 @@ TCGIProcessResult RunCGIProcess(const TCGIProcessRequest& request, TCGIProcessGr
         result.StartError = ECANCELED;
         return result;
     }
-    TPipeEnds input, output, errors;
-    if ((result.StartError = MakePipe(input)) != 0 || (result.StartError = MakePipe(output)) != 0 ||
-        (result.StartError = MakePipe(errors)) != 0) {
+    TPipe input, output, errors;
+    try {
+        input = CreatePipe();
+        output = CreatePipe();
+        errors = CreatePipe();
+    } catch (const EOSError& e) {
+        result.StartError = e.ErrorCode();
         result.PipeFailed = true;
         return result;
     }
@@ -232,18 +221,30 @@ TCGIProcessResult RunCGIProcess(const TCGIProcessRequest& request, TCGIProcessGr
     auto giveUp = Clock::time_point::max();
     bool exited = false;
     size_t written = 0;
+    const auto endGroup = [&](Clock::time_point now) {
+        ::kill(-pid, SIGKILL);
+        giveUp = now + std::chrono::seconds(1);
+    };
     for (;;) {
         if (exited && !output.Read.Valid() && !errors.Read.Valid())
             break;
         const auto now = Clock::now();
-        if (!result.TimedOut && now >= deadline) {
+        const bool ending = result.TimedOut || result.OutputTooLarge;
+        if (result.Output.size() > request.MaxOutput || result.ErrorOutput.size() > request.MaxOutput) {
+            if (!ending) {
+                result.OutputTooLarge = true;
+                endGroup(now);
+            }
+            // invariant: nothing more is kept once an output has passed its limit.
+            output.Read.Close();
+            errors.Read.Close();
+        } else if (!ending && now >= deadline) {
             result.TimedOut = true;
-            ::kill(-pid, SIGKILL);
-            giveUp = now + std::chrono::seconds(1);
+            endGroup(now);
         }
         if (now >= giveUp)
             break;
-        const auto until = result.TimedOut ? giveUp : deadline;
+        const auto until = giveUp != Clock::time_point::max() ? giveUp : deadline;
         auto waitMs = std::chrono::duration_cast<std::chrono::milliseconds>(until - now).count() + 1;
         if (!process.Valid() && !exited)
             waitMs = std::min<long long>(waitMs, 20);
@@ -275,9 +276,9 @@ TCGIProcessResult RunCGIProcess(const TCGIProcessRequest& request, TCGIProcessGr
                 exited = HasExited(pid);
             continue;
         }
-        if (outIndex >= 0 && fds[outIndex].revents && !Drain(output.Read.Fd(), result.Output))
+        if (outIndex >= 0 && fds[outIndex].revents && !ReadChunk(output.Read.Fd(), result.Output))
             output.Read.Close();
-        if (errIndex >= 0 && fds[errIndex].revents && !Drain(errors.Read.Fd(), result.ErrorOutput))
+        if (errIndex >= 0 && fds[errIndex].revents && !ReadChunk(errors.Read.Fd(), result.ErrorOutput))
             errors.Read.Close();
         if (inIndex >= 0 && fds[inIndex].revents) {
             const ssize_t n = ::write(input.Write.Fd(), request.Input.data() + written, request.Input.size() - written);

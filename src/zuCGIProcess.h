@@ -40,10 +40,16 @@ struct TCGIProcessResult {
     bool TimedOut = false;
     // Ended by TCGIProcessGroups::EndAll (or by another signal) rather than by itself.
     bool Killed = false;
+    // It wrote more than MaxOutput bytes to one of its outputs and its group was ended.
+    bool OutputTooLarge = false;
     int ExitCode = -1;
     std::string Output;
     std::string ErrorOutput;
 };
+
+// why: the whole output is held in memory; a script that never stops writing must not take
+// the program's memory with it.
+inline constexpr size_t MaxCGIOutputSize = 128u << 20;
 
 struct TCGIProcessRequest {
     std::string Executable;
@@ -51,8 +57,10 @@ struct TCGIProcessRequest {
     std::vector<std::string> Environment; // "NAME=VALUE", nothing else is passed
     std::string Input;
     std::chrono::milliseconds TimeOut{30000};
+    // The most bytes kept of the standard output and of the standard error each.
+    size_t MaxOutput = MaxCGIOutputSize;
 };
 
-// Runs the process to its end or its time-out. Never raises: a failed start is StartError.
-// A child that stops reading early only ends the input.
+// Runs the process to its end, its time-out or its output limit. Never raises: a failed start
+// is StartError. A child that stops reading early only ends the input.
 TCGIProcessResult RunCGIProcess(const TCGIProcessRequest& request, TCGIProcessGroups& groups);

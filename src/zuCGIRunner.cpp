@@ -8,7 +8,10 @@
 #include "zuHttpServer.h"
 
 #include "Platform/FileNames.h"
+#include "Platform/QtBridge.h"
 #include "Platform/TextUtils.h"
+
+#include <QStandardPaths>
 
 #include <arpa/inet.h>
 #include <cstdlib>
@@ -55,21 +58,7 @@ bool IsExecutable(const std::string& path)
 
 std::string FindOnPath(const std::string& name)
 {
-    const std::string path = ReadParentEnvVar("PATH");
-    const std::string dirs = path.empty() ? std::string("/usr/local/bin:/usr/bin:/bin") : path;
-    size_t start = 0;
-    while (start <= dirs.size()) {
-        size_t end = dirs.find(':', start);
-        if (end == std::string::npos)
-            end = dirs.size();
-        if (end > start) {
-            const std::string candidate = IncludeTrailingPathDelimiter(dirs.substr(start, end - start)) + name;
-            if (IsExecutable(candidate))
-                return candidate;
-        }
-        start = end + 1;
-    }
-    return {};
+    return StdStr(QStandardPaths::findExecutable(QStr(name)));
 }
 
 // "php", "php8", "php8.2": the command-line interpreter's names; the rest after "php".
@@ -309,7 +298,7 @@ std::int64_t TidCGIRunner::RunCGI(const std::string& executable, THTTPConnection
     }
     if (!result.ErrorOutput.empty() && OnErrorOutput)
         OnErrorOutput(context.ScriptPath, result.ErrorOutput);
-    if (result.StartError != 0 || result.TimedOut || result.Killed)
+    if (result.StartError != 0 || result.TimedOut || result.Killed || result.OutputTooLarge)
         Answer500(response, TimeOutMsg);
     else
         SendCGIOutput(result.Output, result.ErrorOutput, response);

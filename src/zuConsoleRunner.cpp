@@ -14,7 +14,8 @@ struct TConsoleRunner::TRun {
     pid_t Pid = 0;
     TStopEvent Stop;
     std::thread Watcher;
-    bool Ended = false;
+    // Set by the watcher once it has collected the process; read after joining it.
+    bool Reaped = false;
 };
 
 TConsoleRunner::TConsoleRunner() : FReceiver(std::make_unique<QObject>()) {}
@@ -26,8 +27,9 @@ TConsoleRunner::~TConsoleRunner()
         if (run->Watcher.joinable())
             run->Watcher.join();
     }
+    // invariant: a process id is waited for once; after that the system may hand it out again.
     for (const auto& run : FRuns)
-        if (!run->Ended)
+        if (!run->Reaped)
             ReapInBackground(run->Pid);
 }
 
@@ -50,6 +52,7 @@ pid_t TConsoleRunner::Launch(const std::vector<std::string>& arguments, const st
         const TWaitResult result = WaitForChild(started->Pid, started->Stop);
         if (result.ExitCode == ExitCodeStopped)
             return;
+        started->Reaped = true;
         QMetaObject::invokeMethod(receiver, [this, started, code = result.ExitCode] { Ended(started, code); },
                                   Qt::QueuedConnection);
     });
@@ -61,7 +64,6 @@ void TConsoleRunner::Ended(TRun* run, std::uint32_t exitCode)
     for (auto it = FRuns.begin(); it != FRuns.end(); ++it) {
         if (it->get() != run)
             continue;
-        run->Ended = true;
         if (run->Watcher.joinable())
             run->Watcher.join();
         const pid_t pid = run->Pid;

@@ -5,6 +5,7 @@
 
 #include "zuCodeEditorForm.h"
 #include "zuHTTPModule.h"
+#include "zuHttpPaths.h"
 #include "zuMainForm.h"
 #include "zuSettings.h"
 
@@ -69,24 +70,6 @@ struct TSchemeSetting {
     TColor MarkerBackground;
     TColor MarkerForeground;
 };
-
-// The masks of a filter text: the part after a description, split at ";".
-std::vector<std::string> FilterMasks(std::string_view filter)
-{
-    const size_t bar = filter.rfind('|');
-    if (bar != std::string_view::npos)
-        filter.remove_prefix(bar + 1);
-    std::vector<std::string> masks;
-    size_t start = 0;
-    while (start <= filter.size()) {
-        const size_t end = std::min(filter.find(';', start), filter.size());
-        const std::string mask = Trim(filter.substr(start, end - start));
-        if (!mask.empty())
-            masks.push_back(mask);
-        start = end + 1;
-    }
-    return masks;
-}
 
 bool ParseHexColor(std::string_view text, TColor& color)
 {

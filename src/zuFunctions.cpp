@@ -46,14 +46,12 @@ bool SameGUID(const TGUID& a, const TGUID& b)
 
 std::string SplitPathName(std::string_view path)
 {
-    const size_t slash = path.rfind('/');
-    return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
+    return ExtractFileName(path);
 }
 
 std::string SplitPathDir(std::string_view path)
 {
-    const size_t slash = path.rfind('/');
-    return slash == std::string_view::npos ? std::string() : std::string(path.substr(0, slash + 1));
+    return ExtractFilePath(path);
 }
 
 std::string ShellTypeName(const std::string& fileName, bool isFolder)

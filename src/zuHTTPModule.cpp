@@ -19,11 +19,9 @@
 #include <netdb.h>
 #include <netinet/in.h>
 #include <cerrno>
-#include <chrono>
 #include <climits>
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <thread>
 #include <unistd.h>
 
 THTTPModule* HTTPModule = nullptr;
@@ -135,10 +133,9 @@ THTTPModule::THTTPModule()
     TServerValues values;
     values.PHPFilter = TSrcPHPSyn::BuiltInFilter;
     FValues = std::make_shared<const TServerValues>(std::move(values));
+    // The runner's and the server's own defaults hold the module's messages, administrator and
+    // server name.
     CGIRunner.SetServer(&HTTPServer);
-    CGIRunner.TimeOutMsg = "<html><body><h1><center>Process was terminated.</body></html>";
-    CGIRunner.ErrorMsg = "<html><body><h1><center>Internal Server Error</body></html>";
-    CGIRunner.ServerAdmin = "webmaster@localhost";
     CGIRunner.SetTimeOut(30000);
     CGIRunner.OnErrorOutput = [this](const std::string& scriptPath, const std::string& text) {
         if (OnErrorOutput)
@@ -147,7 +144,6 @@ THTTPModule::THTTPModule()
             qWarning("PHP (%s): %s", scriptPath.c_str(), text.c_str());
     };
     HTTPServer.SetDefaultPort(Settings::HTTPServer::Port.Default);
-    HTTPServer.ServerSoftware = "Zentu HTTP Server";
     HTTPServer.SetOnCommandGet([this](THTTPConnectionThread& thread, TIdHTTPRequestInfo& request,
                                       TIdHTTPResponseInfo& response) {
         HTTPServerCommandGet(thread, request, response);
@@ -205,13 +201,7 @@ void THTTPModule::RestartServer(bool start)
         // why: only the interpreters this server started are ended, each with its process
         // group, so a script's own children go too and nobody else's processes are touched.
         CGIRunner.EndRuns();
-        HTTPServer.ForEachThread([](THTTPConnectionThread& thread) {
-            try {
-                thread.Stop();
-            } catch (...) {
-                std::this_thread::sleep_for(std::chrono::milliseconds(100));
-            }
-        });
+        // Deactivating closes every connection under the lock of the thread list, then waits.
         try {
             HTTPServer.SetActive(false);
         } catch (...) {

@@ -13,6 +13,7 @@
 // web page whose name was rebound to 127.0.0.1 cannot read the project's pages.
 
 #include "zuCGIRunner.h"
+#include "zuConstants.h"
 #include "zuHttpServer.h"
 
 #include <functional>
@@ -26,7 +27,7 @@ class TCurrentProject;
 
 struct TServerValues {
     // [HTTPServer] IndexFiles.
-    std::string IndexFiles = "index.php,index.phtml,index.html,index.htm";
+    std::string IndexFiles{sDefaultIndexFiles};
     // The PHP highlighter's DefaultFilter: which files run through the interpreter.
     std::string PHPFilter;
     // The interpreter started for PHP files (see CGIExecutableFor).

@@ -15,8 +15,9 @@ bool IsSeparator(char c)
 }
 
 // Pushes the names of `text` onto `names`, resolving "." and ".."; false when ".." would pop
-// below `floor` names.
-bool AppendNames(std::string_view text, bool backslashSeparates, size_t floor, std::vector<std::string_view>& names)
+// below `floor` names, unless `stayAtFloor` keeps it there as the system does with "/..".
+bool AppendNames(std::string_view text, bool backslashSeparates, size_t floor, std::vector<std::string_view>& names,
+                 bool stayAtFloor)
 {
     size_t start = 0;
     while (start <= text.size()) {
@@ -25,9 +26,10 @@ bool AppendNames(std::string_view text, bool backslashSeparates, size_t floor, s
             ++end;
         const std::string_view name = text.substr(start, end - start);
         if (name == "..") {
-            if (names.size() <= floor)
+            if (names.size() <= floor && !stayAtFloor)
                 return false;
-            names.pop_back();
+            if (names.size() > floor)
+                names.pop_back();
         } else if (!name.empty() && name != ".") {
             names.push_back(name);
         }
@@ -54,15 +56,13 @@ bool MapDocumentToPath(const std::string& root, std::string_view document, std::
     path.clear();
     if (document.find('\0') != std::string_view::npos || root.find('\0') != std::string::npos)
         return false;
-    std::vector<std::string_view> names;
     // The root is a local path: "\" is an ordinary character in it; ".." at its top stays there.
     std::vector<std::string_view> rootNames;
-    if (!AppendNames(root, false, 0, rootNames))
-        rootNames.clear();
-    names = rootNames;
+    AppendNames(root, false, 0, rootNames, true);
+    std::vector<std::string_view> names = rootNames;
     // why: a browser treats "\" in a URL path as "/", so the server must too, or "..\" would
     // climb past the containment check unseen.
-    if (!AppendNames(document, true, rootNames.size(), names))
+    if (!AppendNames(document, true, rootNames.size(), names, false))
         return false;
     std::string result;
     for (const std::string_view name : names) {

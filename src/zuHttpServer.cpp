@@ -132,13 +132,6 @@ void TIdHTTPServer::SetActive(bool value)
     FActive.store(false);
 }
 
-void TIdHTTPServer::ForEachThread(const std::function<void(THTTPConnectionThread&)>& visit)
-{
-    const std::lock_guard lock(FThreadsLock);
-    for (const auto& thread : FThreads)
-        visit(*thread);
-}
-
 void TIdHTTPServer::ReapFinished()
 {
     // invariant: called with FThreadsLock held.

@@ -65,7 +65,8 @@ public:
     void SetDefaultPort(int port) { FDefaultPort.store(port); }
 
     // True binds 127.0.0.1 at DefaultPort and listens, raising EIdSocketError when the bind
-    // fails; False closes the listener, closes every connection and waits for their threads.
+    // fails; False closes the listener, then, holding the lock of the thread list, closes every
+    // connection, and waits for their threads.
     bool Active() const { return FActive.load(); }
     void SetActive(bool value);
 
@@ -74,10 +75,6 @@ public:
     // Runs on a connection thread for every GET, POST and HEAD request. An exception that
     // escapes it is answered with 500 and its message. Safe to change while running.
     void SetOnCommandGet(TIdHTTPCommandEvent handler);
-
-    // Calls `visit` for every live connection thread, in accepting order, holding the lock of
-    // the thread list (connections are neither added nor reaped meanwhile).
-    void ForEachThread(const std::function<void(THTTPConnectionThread&)>& visit);
 
     // Writes the header (content length = the file's size; the content type is looked up only
     // when the response has none) and then the file's bytes. Raises EFOpenError when the file

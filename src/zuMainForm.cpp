@@ -82,8 +82,16 @@ TMainForm::TMainForm()
     CreateToolBar();
     connect(&BackupTimer, &QTimer::timeout, this, [this] { BackupTimerTimer(); });
     connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
-        if (state == Qt::ApplicationActive)
+        if (state != Qt::ApplicationActive)
+            return;
+        // why: Qt emits this signal outside event delivery, where no exception boundary stands;
+        // a reload that fails there would otherwise end the program.
+        try {
             ApplicationActivate();
+        } catch (const std::exception& e) {
+            if (TApplication* app = Application())
+                app->HandleException(e);
+        }
     });
 }
 

@@ -168,8 +168,15 @@ void TMainForm::ApplicationActivate()
             mode == 1 || (mode == 0 && ShowMessageBox(Format(sFileModifiedReload, {document->FileName()}),
                                                       MB_YESNO | MB_ICONINFORMATION) == IDYES);
         document->SetFileTime(now);
-        if (reload)
+        if (!reload)
+            continue;
+        // A file that cannot be read is reported; the other documents are still checked.
+        try {
             document->LoadFromFile(document->FileName());
+        } catch (const std::exception& e) {
+            if (TApplication* app = Application())
+                app->ShowException(e);
+        }
     }
     if (TCodeEditorForm* active = ActiveEditorForm())
         active->EditorChange();

@@ -136,7 +136,7 @@ void TProjectOptionsForm::LoadProject(const TGUID& project)
     FProject = project;
     const TIniFileEx& projects = *FServices.Projects;
     const TIniFileEx& settings = *FServices.Settings;
-    FProjectLocalURL = ReadProjectString(projects, project, ProjectKeys::LocalURL, FDefaultLocalURL);
+    FProjectLocalURL = ReadProjectString(projects, project, ProjectKeys::LocalURL, ProjectDefaults::DialogLocalURL);
     FSharedServerURL = Settings::HTTPServer::ServerURL.Read(settings);
     FProjectLocalPath = ReadProjectString(projects, project, ProjectKeys::LocalPath, "");
     if (FProjectLocalPath.empty())

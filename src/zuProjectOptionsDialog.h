@@ -98,5 +98,4 @@ private:
     std::string FProjectLocalPath;
     std::string FSharedServerURL;
     std::string FSharedDocumentPath;
-    const std::string FDefaultLocalURL = "http://127.0.0.1";
 };

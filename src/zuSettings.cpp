@@ -2,6 +2,8 @@
 
 #include "zuSettings.h"
 
+#include "zuIniText.h"
+
 #include "Platform/Strings.h"
 #include "Platform/TextUtils.h"
 
@@ -108,17 +110,19 @@ void ReadNumberedList(const TIniFileEx& ini, std::string_view section, TStrings&
 void WriteNumberedList(TIniFileEx& ini, std::string_view section, const TStrings& list, int maxCount,
                        const std::vector<std::string_view>& keepKeys)
 {
-    const std::string sectionName = S(section);
-    std::vector<std::pair<std::string, std::string>> kept;
-    for (std::string_view key : keepKeys)
-        if (ini.ValueExists(sectionName, S(key)))
-            kept.emplace_back(S(key), ini.ReadString(sectionName, S(key), ""));
-    ini.EraseSection(sectionName);
     const int count = maxCount < 0 ? list.Count() : std::min(maxCount, list.Count());
-    for (int n = 0; n < count; ++n)
-        ini.WriteString(sectionName, IntToStr(n), list[n]);
-    for (const auto& [key, value] : kept)
-        ini.WriteString(sectionName, key, value);
+    // why: one write for the whole list, so that no reader and no crash meets half a list.
+    ini.Modify([&](TIniText& text) {
+        std::vector<std::pair<std::string_view, std::string>> kept;
+        for (std::string_view key : keepKeys)
+            if (std::string value; text.ReadValue(section, key, value))
+                kept.emplace_back(key, std::move(value));
+        text.EraseSection(section);
+        for (int n = 0; n < count; ++n)
+            text.WriteValue(section, IntToStr(n), list[n]);
+        for (const auto& [key, value] : kept)
+            text.WriteValue(section, key, value);
+    });
 }
 
 TShortCut ReadKeymapShortCut(const TIniFileEx& keymap, std::string_view actionName, TShortCut builtIn)
@@ -130,10 +134,11 @@ TShortCut ReadKeymapShortCut(const TIniFileEx& keymap, std::string_view actionNa
 
 void WriteKeymap(TIniFileEx& keymap, const std::vector<std::pair<std::string, TShortCut>>& shortcuts)
 {
-    const std::string section = S(Settings::KeymapSection);
-    keymap.EraseSection(section);
-    for (const auto& [action, shortcut] : shortcuts)
-        keymap.WriteInteger(section, action, shortcut);
+    keymap.Modify([&](TIniText& text) {
+        text.EraseSection(Settings::KeymapSection);
+        for (const auto& [action, shortcut] : shortcuts)
+            text.WriteValue(Settings::KeymapSection, action, IntToStr(shortcut));
+    });
 }
 
 TIniFileEx* SettingsFile = nullptr;

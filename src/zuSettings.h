@@ -6,6 +6,7 @@
 // Values are read from the file each time they are used; nothing here keeps a copy.
 
 #include "zentuIniFiles.h"
+#include "zuConstants.h"
 
 #include "Platform/Keys.h"
 
@@ -174,7 +175,7 @@ namespace HTTPServer {
 inline constexpr std::string_view Section = "HTTPServer";
 inline constexpr TIntKey Port{Section, "Port", 7905};
 inline constexpr TIntKey TimeOut{Section, "TimeOut", 30};
-inline constexpr TStringKey IndexFiles{Section, "IndexFiles", "index.php,index.phtml,index.html,index.htm"};
+inline constexpr TStringKey IndexFiles{Section, "IndexFiles", sDefaultIndexFiles};
 inline constexpr TStringKey ServerURL{Section, "ServerURL", "http://127.0.0.1:80/"};
 inline constexpr TStringKey DocumentPath{Section, "DocumentPath", ""};
 inline constexpr TStringKey AccessLog{Section, "AccessLog", ""};
@@ -268,13 +269,14 @@ inline constexpr std::string_view KeymapSection = "Keymap";
 void ReadNumberedList(const TIniFileEx& ini, std::string_view section, TStrings& list);
 // Erases the section, then writes the first `maxCount` items (all when negative) as "0",
 // "1", ... in order; the keys named in `keepKeys` are written back with the values they had.
+// The file is rewritten once for all of it.
 void WriteNumberedList(TIniFileEx& ini, std::string_view section, const TStrings& list, int maxCount,
                        const std::vector<std::string_view>& keepKeys = {});
 
 // The shortcut of an action from [Keymap]: the stored code, or `builtIn` when the key is
 // missing or holds no shortcut code (0 stands for no shortcut).
 TShortCut ReadKeymapShortCut(const TIniFileEx& keymap, std::string_view actionName, TShortCut builtIn);
-// Erases [Keymap] and writes every action's shortcut, also those that are 0.
+// Erases [Keymap] and writes every action's shortcut, also those that are 0, in one rewrite.
 void WriteKeymap(TIniFileEx& keymap, const std::vector<std::pair<std::string, TShortCut>>& shortcuts);
 
 // The four settings files, from OpenSettingsFiles to CloseSettingsFiles; null otherwise.

@@ -4,11 +4,11 @@
 
 #include "zuFolders.h"
 #include "zuMainForm.h"
+#include "zuScopeGuards.h"
 
 #include "Platform/FileNames.h"
 #include "Platform/QtBridge.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QFileIconProvider>
 #include <QHBoxLayout>
@@ -16,6 +16,9 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include <functional>
+#include <utility>
 
 namespace {
 
@@ -78,13 +81,11 @@ TTemplateForm::TTemplateForm(QWidget* parent) : QDialog(parent)
     FTemplateList->installEventFilter(new TEnterFilter(this, [this] { OpenSelected(); }));
 
     if (DirectoryExists(TemplateFolder)) {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        FTemplateList->setUpdatesEnabled(false);
+        const TWaitCursor wait;
+        const TUpdatesLock updates(FTemplateList);
         const QDir folder(QStr(TemplateFolder));
         for (const QFileInfo& entry : folder.entryInfoList(QDir::Files | QDir::NoDotAndDotDot))
             AddTemplateFile(StdStr(entry.absoluteFilePath()));
-        FTemplateList->setUpdatesEnabled(true);
-        QApplication::restoreOverrideCursor();
     }
 }
 

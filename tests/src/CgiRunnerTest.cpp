@@ -1,8 +1,10 @@
 // The CGI runner's pieces: the environment block, the header lookups, how output becomes the
 // answer, the interpreter that CGI runs start, and process runs with their groups, input,
-// separate standard error and time-out.
+// separate standard error, time-out and output limit.
 
 #include "zuCGIRunner.h"
+
+#include "HttpTestSupport.h"
 
 #include "zuHttpRequest.h"
 #include "zuHttpResponse.h"
@@ -66,16 +68,6 @@ std::string MakeScript(const TempDir& dir, const std::string& name, const std::s
     const std::string path = dir.Write(name, "#!/bin/sh\n" + text);
     ::chmod(path.c_str(), 0755);
     return path;
-}
-
-bool Alive(int pid)
-{
-    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-    std::string text;
-    if (!std::getline(stat, text))
-        return false;
-    const size_t close = text.rfind(')');
-    return close != std::string::npos && close + 2 < text.size() && text[close + 2] != 'Z';
 }
 
 } // namespace
@@ -313,10 +305,48 @@ TEST(CGIProcess, TimeOutEndsTheWholeGroup)
     int shell = 0, child = 0;
     std::ifstream(pids) >> shell >> child;
     ASSERT_GT(child, 0);
-    for (int i = 0; i < 100 && Alive(child); ++i)
+    for (int i = 0; i < 100 && ProcessAlive(child); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    EXPECT_FALSE(Alive(shell));
-    EXPECT_FALSE(Alive(child));
+    EXPECT_FALSE(ProcessAlive(shell));
+    EXPECT_FALSE(ProcessAlive(child));
+}
+
+TEST(CGIProcess, OutputBeyondTheLimitEndsTheRunAndIsNotKept)
+{
+    TempDir dir;
+    TCGIProcessGroups groups;
+    TCGIProcessRequest request;
+    request.Environment = {"PATH=/usr/bin:/bin"};
+    request.MaxOutput = 1 << 20;
+    request.TimeOut = std::chrono::seconds(20);
+    struct Case {
+        const char* name;
+        std::string script;
+    };
+    const std::vector<Case> cases = {
+        {"stdout", "head -c 3000000 /dev/zero\nsleep 30\n"},
+        {"stderr", "head -c 3000000 /dev/zero >&2\nsleep 30\n"},
+        {"fast", "yes | head -c 50000000\nsleep 30\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        request.Executable = MakeScript(dir, std::string(c.name) + ".sh", c.script);
+        const auto start = std::chrono::steady_clock::now();
+        const TCGIProcessResult result = RunCGIProcess(request, groups);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+        EXPECT_TRUE(result.OutputTooLarge);
+        EXPECT_FALSE(result.TimedOut);
+        EXPECT_LE(result.Output.size(), request.MaxOutput + 65536);
+        EXPECT_LE(result.ErrorOutput.size(), request.MaxOutput + 65536);
+        EXPECT_EQ(groups.Count(), 0u);
+    }
+
+    // Output up to the limit is kept whole.
+    request.Executable = MakeScript(dir, "fits.sh", "head -c 1048576 /dev/zero\n");
+    const TCGIProcessResult fits = RunCGIProcess(request, groups);
+    EXPECT_FALSE(fits.OutputTooLarge);
+    EXPECT_EQ(fits.Output.size(), request.MaxOutput);
+    EXPECT_EQ(fits.ExitCode, 0);
 }
 
 TEST(CGIProcess, InputTheChildNeverReadsDoesNotHoldTheRun)

@@ -130,7 +130,7 @@ TEST_F(ColorFontText, MalformedFontTextsLeaveTheFontAsItWas)
         SCOPED_TRACE(text);
         Store("Font", text);
         TFont font;
-    SetEditorFont(font);
+        SetEditorFont(font);
         font.SetStyle({fsItalic});
         const std::string before = FontToString(font);
         Ini.ReadFont("Editor", "Font", font);

@@ -379,6 +379,32 @@ TEST_F(FileCommands, AFileChangedOnDiskIsReloadedAsTheSettingSays)
     EXPECT_EQ(Questions.size(), 2u);
 }
 
+TEST_F(FileCommands, AReloadThatFailsWhenTheProgramBecomesActiveIsReportedAndTheOthersGoOn)
+{
+    Setting("General", "Reload", "1");
+    Start();
+    const std::string unreadable = WriteWork("a.php", "old a");
+    TCodeEditorForm* first = Open(unreadable);
+    const std::string changed = WriteWork("b.php", "old b");
+    TCodeEditorForm* second = Open(changed);
+    ASSERT_TRUE(DeleteFile(unreadable));
+    const int socketFd = MakeSocketFile(unreadable);
+    struct utimbuf times {};
+    times.actime = times.modtime = time(nullptr) + 10;
+    ASSERT_EQ(utime(unreadable.c_str(), &times), 0);
+    Touch(changed, "new b", 10);
+
+    // The activation arrives as Qt announces it: through the signal, not through an event.
+    Answers = {IDOK};
+    EXPECT_NO_THROW(emit qApp->applicationStateChanged(Qt::ApplicationActive));
+    ASSERT_EQ(Questions.size(), 1u);
+    EXPECT_NE(Questions[0].Text.find(unreadable), std::string::npos) << Questions[0].Text;
+    EXPECT_EQ(Questions[0].Flags, unsigned(MB_OK | MB_ICONERROR));
+    EXPECT_EQ(first->Editor()->GetAllText(), "old a");
+    EXPECT_EQ(second->Editor()->GetAllText(), "new b");
+    close(socketFd);
+}
+
 TEST_F(FileCommands, OwnSavesAndUnchangedFilesAreNotReportedAsChanged)
 {
     Start();

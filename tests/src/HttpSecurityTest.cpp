@@ -129,6 +129,9 @@ TEST(RequestPaths, DocumentsMapBelowTheRootOrNowhere)
         {"/", "/etc/passwd", true, "/etc/passwd"},
         {"/", "/../etc", false, ""},
         {"/srv/we\\ird/", "/a", true, "/srv/we\\ird/a"},
+        // "/.." is "/": a root that begins so still names its own folder.
+        {"/../srv/www/", "/a", true, "/srv/www/a"},
+        {"/../srv/www/", "/../a", false, ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.root + " + " + c.document);

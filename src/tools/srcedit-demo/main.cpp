@@ -15,7 +15,9 @@
 #include "SrcEditSearch.h"
 
 #include "Platform/Application.h"
+#include "Platform/FileNames.h"
 #include "Platform/QtBridge.h"
+#include "Platform/TextUtils.h"
 
 #include <QInputDialog>
 #include <QKeySequence>
@@ -24,7 +26,6 @@
 #include <QMessageBox>
 #include <QStatusBar>
 #include <cstdio>
-#include <cctype>
 #include <memory>
 #include <string>
 
@@ -38,13 +39,6 @@ bool ParsePosition(const char* text, TBufferCoord& p)
         return false;
     p = MakeBufferCoord(column, line);
     return true;
-}
-
-std::string Lower(std::string s)
-{
-    for (char& c : s)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
 }
 
 } // namespace
@@ -94,8 +88,7 @@ int main(int argc, char** argv)
     window.setCentralWidget(edit);
 
     std::unique_ptr<TSrcPHPSyn> php;
-    const size_t dot = file.rfind('.');
-    const std::string ext = dot == std::string::npos ? std::string() : Lower(file.substr(dot));
+    const std::string ext = LowerCase(ExtractFileExt(file));
     if (ext == ".php" || ext == ".inc") {
         php = std::make_unique<TSrcPHPSyn>();
         edit->SetHighlighter(php.get());
