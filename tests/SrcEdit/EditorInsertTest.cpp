@@ -32,6 +32,58 @@ TEST_F(EditorInsert, ReplacingAMultiLineSelectionJoinsItsLinesAndMovesTheirMarks
     EXPECT_EQ(Edit->Bookmark(2)->Line(), 2);
 }
 
+// The caret at the start of the selection (Shift+Left, Shift+Home) puts the anchor at its end;
+// replacing or cutting such a selection must do what it does to the same selection made forwards.
+TEST_F(EditorInsert, ASelectionMadeBackwardsIsReplacedLikeOneMadeForwards)
+{
+    struct Case {
+        const char* What;
+        TSrcSelectionMode Mode;
+        TBufferCoord Start;
+        TBufferCoord End;
+        std::string Replaced; // by "X"
+    };
+    const std::string original = "hello world\r\nsecond line\r\nthird";
+    const std::vector<Case> cases = {
+        {"normal, one line", TSrcSelectionMode::smNormal, {1, 1}, {6, 1}, "X world\r\nsecond line\r\nthird"},
+        {"normal, two lines", TSrcSelectionMode::smNormal, {7, 1}, {3, 2}, "hello Xcond line\r\nthird"},
+        {"line", TSrcSelectionMode::smLine, {2, 1}, {3, 2}, "Xthird"},
+        {"column", TSrcSelectionMode::smColumn, {2, 1}, {4, 2}, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.What);
+        for (const bool cut : {false, true}) {
+            SCOPED_TRACE(cut ? "cut" : "replaced");
+            std::string forwards;
+            for (const bool backwards : {false, true}) {
+                SCOPED_TRACE(backwards ? "backwards" : "forwards");
+                SetText(original);
+                Edit->SetSelectionMode(c.Mode);
+                if (backwards)
+                    Select(c.End, c.Start);
+                else
+                    Select(c.Start, c.End);
+                ASSERT_EQ(Edit->BlockBegin(), backwards ? c.End : c.Start);
+                if (cut)
+                    Edit->CutSelectionToClipboard();
+                else
+                    Edit->SetSelectedText("X");
+                if (!backwards) {
+                    forwards = Text();
+                    EXPECT_NE(forwards, original);
+                    if (!cut && !c.Replaced.empty()) {
+                        EXPECT_EQ(forwards, c.Replaced);
+                    }
+                } else {
+                    EXPECT_EQ(Text(), forwards);
+                }
+                UndoAll();
+                EXPECT_EQ(Text(), original);
+            }
+        }
+    }
+}
+
 TEST_F(EditorInsert, TypingBeyondTheEndPadsTheLine)
 {
     SetText("12345\r\nx");
@@ -84,6 +136,20 @@ TEST_F(EditorInsert, AColumnBlockAddsLinesAtTheEndAndUndoTakesThemAway)
         Edit->UndoLastChange();
         EXPECT_EQ(Text(), "abcdef\r\nxy");
     }
+}
+
+TEST_F(EditorInsert, AColumnBlockInAnEmptyTextUndoesAndRedoesToTheSameText)
+{
+    SetText("");
+    Edit->BeginUndoBlock();
+    Edit->InsertColumnBlock(MakeBufferCoord(1, 1), MakeBufferCoord(1, 1), true, "ab\r\ncd");
+    Edit->EndUndoBlock();
+    EXPECT_EQ(Text(), "ab\r\ncd");
+    Edit->UndoLastChange();
+    EXPECT_EQ(Text(), "");
+    Edit->RedoLastChange();
+    EXPECT_EQ(Text(), "ab\r\ncd");
+    EXPECT_EQ(Edit->Lines().Count(), 2);
 }
 
 TEST_F(EditorInsert, StoreLineTrimsWithTrailingSpaceTrimming)

@@ -63,6 +63,29 @@ TEST_F(EditorMarks, RemovingABookmarkTellsOnClearBookmark)
     EXPECT_EQ(Edit->MarkList().Count(), 0);
 }
 
+TEST_F(EditorMarks, ABookmarkTakenOutOfTheListIsNoLongerTheEditors)
+{
+    for (const bool byIndex : {false, true}) {
+        SCOPED_TRACE(byIndex ? "DeleteMark" : "RemoveMark");
+        SetText(Lines(5));
+        Edit->PlaceBookmark(3, 2, 4);
+        std::unique_ptr<TSrcEditMark> taken(Edit->Bookmark(3));
+        if (byIndex)
+            Edit->MarkList().DeleteMark(0);
+        else
+            Edit->MarkList().RemoveMark(taken.get());
+        taken.reset(); // the list gave it back; its holder frees it
+        EXPECT_EQ(Edit->Bookmark(3), nullptr);
+        GoTo(1, 1);
+        Command(ecGotoMarker3);
+        EXPECT_EQ(Caret(), MakeBufferCoord(1, 1));
+        Command(ecSetMarker3);
+        ASSERT_NE(Edit->Bookmark(3), nullptr);
+        EXPECT_EQ(Edit->Bookmark(3)->Line(), 1);
+        Edit->ResetContents();
+    }
+}
+
 TEST_F(EditorMarks, JumpingToABookmarkPlacesTheCaretAndDropsTheSelection)
 {
     SetText(Lines(50));

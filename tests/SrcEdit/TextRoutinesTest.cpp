@@ -5,6 +5,7 @@
 #include "SrcEditTextRoutines.h"
 
 #include "SrcEditHighlighter.h"
+#include "SrcEditHighlighterMulti.h"
 
 #include "Platform/Canvas.h"
 #include "Platform/Component.h"
@@ -332,6 +333,55 @@ TEST(HighlighterNames, AttributeWalkNamesEachAttributeUniquely)
     EXPECT_FALSE(ForEachHighlighterAttribute(&highlighter, true, nullptr));
     TSrcWalkTestSyn empty({});
     EXPECT_TRUE(ForEachHighlighterAttribute(&empty, true, [](auto*, auto*, const std::string&) { return true; }));
+}
+
+TEST(HighlighterNames, AttributeWalkNamesNestedHighlightersAfterThemselves)
+{
+    TSrcWalkTestSyn outside({"Text"});
+    TSrcWalkTestSyn inside({"Comment"});
+    TSrcMultiSyn multi;
+    multi.SetDefaultHighlighter(&outside);
+    const auto addScheme = [&](TSrcCustomHighlighter* highlighter) {
+        TScheme* scheme = multi.Schemes().Add();
+        scheme->SetHighlighter(highlighter);
+    };
+    addScheme(&inside);
+    addScheme(nullptr);
+    addScheme(&inside);
+
+    struct Case {
+        bool SkipDuplicates;
+        std::vector<std::string> Names;
+    };
+    const std::vector<Case> cases = {
+        {true, {"WalkTest1.Text", "Multi1.Marker1", "WalkTest2.Comment", "Multi1.Marker2", "Multi1.Marker3"}},
+        {false,
+         {"WalkTest1.Text", "Multi1.Marker1", "WalkTest2.Comment", "Multi1.Marker2", "Multi1.Marker3",
+          "WalkTest2.Comment"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.SkipDuplicates);
+        std::vector<std::string> names;
+        std::vector<const TSrcCustomHighlighter*> owners;
+        EXPECT_TRUE(ForEachHighlighterAttribute(&multi, c.SkipDuplicates,
+                                                [&](TSrcCustomHighlighter* h, auto*, const std::string& name) {
+                                                    names.push_back(name);
+                                                    owners.push_back(h);
+                                                    return true;
+                                                }));
+        EXPECT_EQ(names, c.Names);
+        ASSERT_GE(owners.size(), 3u);
+        EXPECT_EQ(owners[0], &outside);
+        EXPECT_EQ(owners[1], &multi);
+        EXPECT_EQ(owners[2], &inside);
+    }
+
+    std::vector<std::string> names;
+    EXPECT_FALSE(ForEachHighlighterAttribute(&multi, true, [&](auto*, auto*, const std::string& name) {
+        names.push_back(name);
+        return names.size() < 2;
+    }));
+    EXPECT_EQ(names.size(), 2u) << "a false result inside a scheme ends the whole walk";
 }
 
 namespace {

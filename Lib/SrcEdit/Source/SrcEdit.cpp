@@ -321,7 +321,6 @@ void TCustomSrcEdit::ResetContents()
 {
     FLines->Clear();
     FMarkList->ClearAll();
-    FBookmarks.fill(nullptr);
     FUndoList->Clear();
     FRedoList->Clear();
     SetContentModified(false);
@@ -341,6 +340,11 @@ void TCustomSrcEdit::HandleBookmarkOptChange()
 
 void TCustomSrcEdit::HandleMarkListChange()
 {
+    // why: a bookmark taken out of the list belongs to whoever took it, who may delete it; the
+    // editor must not jump to it, remove it or delete it again later.
+    for (TSrcEditMark*& mark : FBookmarks)
+        if (mark && !FMarkList->Contains(mark))
+            mark = nullptr;
     InvalidateWholeGutter();
 }
 

@@ -522,6 +522,8 @@ private:
     void ScrollAfterTyping();
     int FillCaretLine();
     void DeleteSelectionRecorded();
+    // Records text typed at the caret (no selection) for undo.
+    void RecordTyping(TBufferCoord start, TBufferCoord end, const std::string& replaced);
 
     // SrcEditIndent.cpp
     void InsertTabAtCaret();
@@ -536,6 +538,7 @@ private:
     void SyncModifiedFlag();
     void RevertUndoItem(const TSrcEditUndoItem& item);
     void ReplayRedoItem(const TSrcEditUndoItem& item);
+    void ExchangeCaretOrSelection(const TSrcEditUndoItem& item, TSrcEditUndoList& inverse);
     void SelectRange(TBufferCoord anchor, TBufferCoord freeEnd, TBufferCoord caret);
 
     // Owned objects.

@@ -65,6 +65,11 @@ bool InsideChar(std::string_view text, int index)
 
 } // namespace
 
+int SrcEditCharStartAtOrAfter(std::string_view text, int index)
+{
+    return InsideChar(text, index) ? NextCharIndex(text, index) : index;
+}
+
 // ---- conversions
 
 TDisplayPoint TCustomSrcEdit::LineColumnToRow(int column, int line) const
@@ -361,8 +366,8 @@ std::string Slice(std::string_view text, int from, int to)
 // The column range of a column selection on one line, off the middle of UTF-8 sequences.
 void ColumnRangeOnLine(std::string_view text, int left, int right, int& l, int& r)
 {
-    l = InsideChar(text, left) ? NextCharIndex(text, left) : left;
-    r = InsideChar(text, right) ? NextCharIndex(text, right) : right;
+    l = SrcEditCharStartAtOrAfter(text, left);
+    r = SrcEditCharStartAtOrAfter(text, right);
 }
 
 } // namespace

@@ -337,15 +337,6 @@ void TCustomSrcEdit::ExecuteMovementCommand(TSrcEditorCommand command, void* dat
     }
 }
 
-namespace {
-
-bool IsBlank(char c)
-{
-    return c == ' ' || c == '\t';
-}
-
-} // namespace
-
 void TCustomSrcEdit::MoveCaretToLineStart(bool selecting)
 {
     int target = 1;
@@ -359,7 +350,7 @@ void TCustomSrcEdit::MoveCaretToLineStart(bool selecting)
                                             .CharIndex -
                                         1);
         int i = 0;
-        while (i < limit && IsBlank(text[static_cast<size_t>(i)]))
+        while (i < limit && SrcEditIsBlank(text[static_cast<size_t>(i)]))
             ++i;
         target = i + 1;
         if (target >= FCaret.CharIndex && FCaret.CharIndex != 1)
@@ -385,7 +376,7 @@ void TCustomSrcEdit::MoveCaretToLineEnd(bool selecting)
         const int rowStart =
             FWordWrapPlugin ? DisplayPointToBuffer(MakeDisplayPoint(1, caret.DisplayRow)).CharIndex - 1 : 0;
         int end = length;
-        while (end > rowStart && IsBlank(text[static_cast<size_t>(end - 1)]))
+        while (end > rowStart && SrcEditIsBlank(text[static_cast<size_t>(end - 1)]))
             --end;
         target = end + 1;
         enhanced = true;

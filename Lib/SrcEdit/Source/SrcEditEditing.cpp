@@ -9,20 +9,6 @@
 
 #include <algorithm>
 
-namespace {
-
-bool IsBlank(char c)
-{
-    return c == ' ' || c == '\t';
-}
-
-bool BlankOnly(std::string_view text)
-{
-    return std::all_of(text.begin(), text.end(), IsBlank);
-}
-
-} // namespace
-
 // ---- helpers
 
 int TCustomSrcEdit::LeadingBlankCount(std::string_view text, bool tabWeighted) const
@@ -67,6 +53,13 @@ int TCustomSrcEdit::FillCaretLine()
     FUndoList->RecordChange(TSrcUndoReason::urFillBlanks, MakeBufferCoord(FCaret.CharIndex, FCaret.LineNumber),
                             MakeBufferCoord(from, FCaret.LineNumber), {}, TSrcSelectionMode::smNormal);
     return gap;
+}
+
+void TCustomSrcEdit::RecordTyping(TBufferCoord start, TBufferCoord end, const std::string& replaced)
+{
+    // why: typed text goes in at the caret whatever the selection mode; recorded in line or
+    // column mode, undo would take away more than was typed, or redo not retype it.
+    FUndoList->RecordChange(TSrcUndoReason::urInsert, start, end, replaced, TSrcSelectionMode::smNormal);
 }
 
 void TCustomSrcEdit::DeleteSelectionRecorded()
@@ -121,7 +114,8 @@ void TCustomSrcEdit::InsertCharAtCaret(char32_t aChar)
             const int at = std::min(caretChar, static_cast<int>(line.size()) + 1);
             line.insert(static_cast<size_t>(at - 1), chars);
             int newChar = at + static_cast<int>(chars.size());
-            if (FOptions.Contains(eoTrimTrailingSpaces) && (aChar == ' ' || aChar == '\t') && BlankOnly(oldLine))
+            if (FOptions.Contains(eoTrimTrailingSpaces) && (aChar == ' ' || aChar == '\t') &&
+                SrcEditBlanksOnly(oldLine))
                 newChar = ExpandedTextLength(line, FTabWidth) + 1;
             else if (oldLine.empty())
                 newChar = static_cast<int>(line.size()) + 1;
@@ -130,7 +124,7 @@ void TCustomSrcEdit::InsertCharAtCaret(char32_t aChar)
             if (fill.empty()) {
                 StoreLine(lineNumber - 1, line);
                 MoveCaret(MakeBufferCoord(newChar, lineNumber));
-                RecordInsertion(start, end, {});
+                RecordTyping(start, end, {});
             } else {
                 WithUndoBlock([&] {
                     StoreLine(lineNumber - 1, line);
@@ -138,7 +132,7 @@ void TCustomSrcEdit::InsertCharAtCaret(char32_t aChar)
                     FUndoList->RecordChange(TSrcUndoReason::urFillBlanks, start,
                                             MakeBufferCoord(at - static_cast<int>(fill.size()), lineNumber), {},
                                             TSrcSelectionMode::smNormal);
-                    RecordInsertion(start, end, {});
+                    RecordTyping(start, end, {});
                 });
             }
         } else {
@@ -147,8 +141,8 @@ void TCustomSrcEdit::InsertCharAtCaret(char32_t aChar)
             line.replace(at, replaced.size(), chars);
             StoreLine(lineNumber - 1, line);
             // The record spans the new character: its bytes need not match those it replaced.
-            RecordInsertion(MakeBufferCoord(caretChar, lineNumber),
-                            MakeBufferCoord(caretChar + static_cast<int>(chars.size()), lineNumber), replaced);
+            RecordTyping(MakeBufferCoord(caretChar, lineNumber),
+                         MakeBufferCoord(caretChar + static_cast<int>(chars.size()), lineNumber), replaced);
             MoveCaret(MakeBufferCoord(caretChar + static_cast<int>(chars.size()), lineNumber));
         }
         ScrollAfterTyping();
@@ -188,7 +182,7 @@ void TCustomSrcEdit::InsertImeString(const std::string& text)
             StoreLine(start.LineNumber - 1, line);
             const TBufferCoord end = MakeBufferCoord(start.CharIndex + static_cast<int>(text.size()), start.LineNumber);
             MoveCaret(end);
-            RecordInsertion(start, end, removed);
+            RecordTyping(start, end, removed);
             ScrollAfterTyping();
         });
     });
@@ -243,7 +237,7 @@ void TCustomSrcEdit::DeleteLastChar()
             const char before = line[static_cast<size_t>(caretChar - 2)];
             std::string text = line;
             int newChar;
-            if (!IsBlank(before) || caretChar - 1 != leading) {
+            if (!SrcEditIsBlank(before) || caretChar - 1 != leading) {
                 const auto start = static_cast<int>(TextChars::CharStart(line, static_cast<size_t>(caretChar - 2)));
                 deleted = line.substr(static_cast<size_t>(start), static_cast<size_t>(caretChar - 1 - start));
                 text.erase(static_cast<size_t>(start), deleted.size());
@@ -354,14 +348,14 @@ void TCustomSrcEdit::DeleteWordOrToEol(TSrcEditorCommand command)
                 if (caret.LineNumber >= LineCount())
                     return;
                 end = MakeBufferCoord(1, caret.LineNumber + 1);
-            } else if (!IsBlank(line[static_cast<size_t>(end.CharIndex - 1)])) {
+            } else if (!SrcEditIsBlank(line[static_cast<size_t>(end.CharIndex - 1)])) {
                 const size_t next = TextChars::NextCharStart(line, static_cast<size_t>(end.CharIndex - 1));
                 end.CharIndex = static_cast<int>(next) + 1;
             }
         }
         const std::string endLine = LineText(end.LineNumber);
         while (end.CharIndex <= static_cast<int>(endLine.size()) &&
-               IsBlank(endLine[static_cast<size_t>(end.CharIndex - 1)]))
+               SrcEditIsBlank(endLine[static_cast<size_t>(end.CharIndex - 1)]))
             ++end.CharIndex;
     }
     if (end == caret || EarlierCoord(end, caret) == end)
@@ -478,15 +472,10 @@ void TCustomSrcEdit::InsertLineBreak(bool moveCaret)
             const std::string left = line.substr(0, static_cast<size_t>(caret.CharIndex - 1));
             const std::string right = line.substr(static_cast<size_t>(caret.CharIndex - 1));
             const std::string indent = IndentString(LeadingBlankCount(left, true), true);
-            FLines->BeginUpdate();
-            try {
+            WithLinesUpdate(*FLines, [&] {
                 StoreLine(lineNumber - 1, left);
                 FLines->Insert(lineNumber, indent + right);
-            } catch (...) {
-                FLines->EndUpdate();
-                throw;
-            }
-            FLines->EndUpdate();
+            });
             FUndoList->RecordChange(TSrcUndoReason::urLineBreak, caret, caret, right, TSrcSelectionMode::smNormal);
             newCaret = MakeBufferCoord(static_cast<int>(indent.size()) + 1, lineNumber + 1);
         }

@@ -12,11 +12,6 @@
 
 namespace {
 
-bool IsBlank(char c)
-{
-    return c == ' ' || c == '\t';
-}
-
 std::string Join(const std::vector<std::string>& pieces)
 {
     std::string out;
@@ -70,9 +65,9 @@ void TCustomSrcEdit::InsertTabAtCaret()
             if (ExpandedTextLength(text, FTabWidth) < caretColumn)
                 continue;
             int i = SrcEditColumnToCharIndex(text, caretColumn, FTabWidth) - 1;
-            while (i < static_cast<int>(text.size()) && !IsBlank(text[static_cast<size_t>(i)]))
+            while (i < static_cast<int>(text.size()) && !SrcEditIsBlank(text[static_cast<size_t>(i)]))
                 ++i;
-            while (i < static_cast<int>(text.size()) && IsBlank(text[static_cast<size_t>(i)]))
+            while (i < static_cast<int>(text.size()) && SrcEditIsBlank(text[static_cast<size_t>(i)]))
                 ++i;
             smartTarget = CharIndexToColumn(i + 1, FTabWidth, text);
             break;
@@ -123,7 +118,7 @@ void TCustomSrcEdit::InsertTabAtCaret()
                 text = "\t";
             }
             newChar += static_cast<int>(text.size());
-            if (FOptions.Contains(eoTrimTrailingSpaces) && std::all_of(line.begin(), line.end(), IsBlank)) {
+            if (FOptions.Contains(eoTrimTrailingSpaces) && SrcEditBlanksOnly(line)) {
                 // On a blank line the caret keeps the text's display width, as it will be trimmed.
                 int column = caretColumn;
                 for (char c : text)
@@ -272,8 +267,7 @@ void TCustomSrcEdit::UnindentBlock()
     if (!any)
         return;
     WithPaintLock([&] {
-        FLines->BeginUpdate();
-        try {
+        WithLinesUpdate(*FLines, [&] {
             for (int line = begin.LineNumber; line <= lastLine; ++line) {
                 const std::string& prefix = pieces[static_cast<size_t>(line - begin.LineNumber)];
                 if (prefix.empty())
@@ -282,11 +276,7 @@ void TCustomSrcEdit::UnindentBlock()
                 text.erase(static_cast<size_t>(column - 1), prefix.size());
                 FLines->Put(line - 1, text);
             }
-        } catch (...) {
-            FLines->EndUpdate();
-            throw;
-        }
-        FLines->EndUpdate();
+        });
         FUndoList->RecordChange(TSrcUndoReason::urUnindent, begin, end, Join(pieces), mode);
         auto lost = [&](int line) {
             if (line < begin.LineNumber || line > lastLine)

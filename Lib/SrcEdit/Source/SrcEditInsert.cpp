@@ -5,8 +5,6 @@
 
 #include "SrcEditScopes.h"
 
-#include "Platform/TextChars.h"
-
 #include <algorithm>
 
 std::vector<std::string> SrcEditSplitLines(std::string_view text)
@@ -32,20 +30,6 @@ std::string SrcEditTrimTrailing(std::string_view text)
         --end;
     return std::string(text.substr(0, end));
 }
-
-namespace {
-
-// The start of the next character when the 1-based index lies inside one.
-int OffMiddle(std::string_view text, int index)
-{
-    if (index < 1 || static_cast<size_t>(index) > text.size() ||
-        !TextChars::IsTrailByte(text, static_cast<size_t>(index) - 1))
-        return index;
-    const size_t start = TextChars::CharStart(text, static_cast<size_t>(index) - 1);
-    return static_cast<int>(TextChars::NextCharStart(text, start)) + 1;
-}
-
-} // namespace
 
 void TCustomSrcEdit::StoreLine(int index, std::string text)
 {
@@ -80,9 +64,12 @@ void TCustomSrcEdit::SetSelectedText(const std::string& text)
             RecordSelectionDeletion();
         else
             FActiveSelectionMode = FSelectionMode;
+        // invariant: both ends are read before either is written; a selection made backwards
+        // would otherwise lose its end and the text would go in beside it.
         const TBufferCoord start = GetSelectionStart();
+        const TBufferCoord end = GetSelectionEnd();
         FBlockBegin = start;
-        FBlockEnd = GetSelectionEnd();
+        FBlockEnd = end;
         PutSelectionText(text);
         if (!text.empty() && FActiveSelectionMode != TSrcSelectionMode::smColumn)
             RecordInsertion(start, FBlockEnd, {});
@@ -110,8 +97,7 @@ void TCustomSrcEdit::InsertColumnBlock(TBufferCoord at, TBufferCoord blockEnd, b
 void TCustomSrcEdit::InsertBlockText(TSrcSelectionMode mode, const std::string& text, bool addToUndo)
 {
     WithPaintLock([&] {
-        FLines->BeginUpdate();
-        try {
+        WithLinesUpdate(*FLines, [&] {
             const TBufferCoord bb = GetSelectionStart();
             const TBufferCoord be = GetSelectionEnd();
             if (HasSelection())
@@ -138,11 +124,7 @@ void TCustomSrcEdit::InsertBlockText(TSrcSelectionMode mode, const std::string& 
             }
             if (FCaret.LineNumber <= 0)
                 FCaret.LineNumber = 1;
-        } catch (...) {
-            FLines->EndUpdate();
-            throw;
-        }
-        FLines->EndUpdate();
+        });
     });
 }
 
@@ -181,8 +163,8 @@ void TCustomSrcEdit::DeleteSelectionByMode(TBufferCoord bb, TBufferCoord be)
         const int right = std::max(bb.CharIndex, be.CharIndex);
         for (int line = bb.LineNumber; line <= be.LineNumber && line <= LineCount(); ++line) {
             std::string text = LineText(line);
-            const int l = OffMiddle(text, left);
-            const int r = OffMiddle(text, right);
+            const int l = SrcEditCharStartAtOrAfter(text, left);
+            const int r = SrcEditCharStartAtOrAfter(text, right);
             if (static_cast<int>(text.size()) < l)
                 continue; // the line ends before the column: unchanged
             const int stop = std::min(r, static_cast<int>(text.size()) + 1);
@@ -262,7 +244,9 @@ int TCustomSrcEdit::InsertColumnText(const std::string& text, bool addToUndo, TB
             const int previous = caret.LineNumber - 1;
             FLines->Add({});
             ++added;
-            if (addToUndo)
+            // why: the first line of an empty text has no line before it to break; a break
+            // recorded there would come back as a second, empty line on redo.
+            if (addToUndo && previous >= 1)
                 FUndoList->RecordChange(TSrcUndoReason::urLineBreak,
                                         MakeBufferCoord(LineLength(previous) + 1, previous),
                                         MakeBufferCoord(LineLength(previous) + 1, previous), {},
@@ -271,7 +255,7 @@ int TCustomSrcEdit::InsertColumnText(const std::string& text, bool addToUndo, TB
                 StoreLine(caret.LineNumber - 1, std::string(static_cast<size_t>(position - 1), ' ') + piece);
         } else if (!piece.empty()) {
             std::string line = LineText(caret.LineNumber);
-            at = OffMiddle(line, position);
+            at = SrcEditCharStartAtOrAfter(line, position);
             if (static_cast<int>(line.size()) < at - 1) {
                 // why: the blanks that reach the column are recorded too, so that undo leaves
                 // the short line as it was.

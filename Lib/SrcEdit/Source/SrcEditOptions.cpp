@@ -14,6 +14,16 @@ bool SameFont(const TFont& a, const TFont& b)
            a.Charset() == b.Charset() && a.Pitch() == b.Pitch() && a.PixelsPerInch() == b.PixelsPerInch();
 }
 
+// Stores the value; true when it differed from the one it replaced.
+template <class T>
+bool Store(T& field, T value)
+{
+    if (field == value)
+        return false;
+    field = value;
+    return true;
+}
+
 } // namespace
 
 // ---- TSrcSelectedColor
@@ -26,18 +36,14 @@ void TSrcSelectedColor::Changed()
 
 void TSrcSelectedColor::SetBackground(TColor value)
 {
-    if (value == FBackground)
-        return;
-    FBackground = value;
-    Changed();
+    if (Store(FBackground, value))
+        Changed();
 }
 
 void TSrcSelectedColor::SetForeground(TColor value)
 {
-    if (value == FForeground)
-        return;
-    FForeground = value;
-    Changed();
+    if (Store(FForeground, value))
+        Changed();
 }
 
 void TSrcSelectedColor::Assign(const TPersistent& source)
@@ -73,10 +79,8 @@ void TSrcGutter::Changed()
 template <class T>
 void TSrcGutter::Set(T& field, T value)
 {
-    if (field == value)
-        return;
-    field = value;
-    Changed();
+    if (Store(field, value))
+        Changed();
 }
 
 void TSrcGutter::SetAutoSize(bool value)
@@ -274,34 +278,26 @@ void TSrcBookMarkOpt::SetBookmarkImages(TComponent* value)
 
 void TSrcBookMarkOpt::SetDrawBookmarksFirst(bool value)
 {
-    if (value == FDrawBookmarksFirst)
-        return;
-    FDrawBookmarksFirst = value;
-    Changed();
+    if (Store(FDrawBookmarksFirst, value))
+        Changed();
 }
 
 void TSrcBookMarkOpt::SetGlyphsVisible(bool value)
 {
-    if (value == FGlyphsVisible)
-        return;
-    FGlyphsVisible = value;
-    Changed();
+    if (Store(FGlyphsVisible, value))
+        Changed();
 }
 
 void TSrcBookMarkOpt::SetLeftMargin(int value)
 {
-    if (value == FLeftMargin)
-        return;
-    FLeftMargin = value;
-    Changed();
+    if (Store(FLeftMargin, value))
+        Changed();
 }
 
 void TSrcBookMarkOpt::SetXoffset(int value)
 {
-    if (value == FXoffset)
-        return;
-    FXoffset = value;
-    Changed();
+    if (Store(FXoffset, value))
+        Changed();
 }
 
 void TSrcBookMarkOpt::Assign(const TPersistent& source)

@@ -82,11 +82,6 @@ std::string_view SliceColumns(std::string_view text, int startColumn, int from, 
     return text.substr(begin, end - begin);
 }
 
-bool BlanksOnly(std::string_view text)
-{
-    return std::all_of(text.begin(), text.end(), [](char c) { return c == ' ' || c == '\t'; });
-}
-
 } // namespace
 
 // Paints the text rows of one paint request.
@@ -269,7 +264,7 @@ private:
             bg = E.EditorBackground(Line);
         if (fg == clNone)
             fg = E.FFont.Color();
-        const bool blanks = BlanksOnly(text);
+        const bool blanks = SrcEditBlanksOnly(text);
         if (Buf.Active && Buf.EndCol == start) {
             const bool styleFits =
                 Buf.Style == style || (!Buf.Style.Contains(fsUnderline) && !style.Contains(fsUnderline) && blanks);

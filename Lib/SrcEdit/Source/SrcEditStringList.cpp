@@ -488,22 +488,38 @@ void TSrcEditStringList::SetCapacity(int capacity)
     FLines.SetCapacity(capacity);
 }
 
-std::string TSrcEditStringList::Text() const
+std::string TSrcEditStringList::JoinedLines(std::string_view lineBreak) const
 {
     const int count = Count();
     if (count == 0)
         return {};
-    size_t size = static_cast<size_t>(count - 1) * 2;
+    size_t size = static_cast<size_t>(count - 1) * lineBreak.size();
     for (int i = 0; i < count; ++i)
         size += static_cast<size_t>(FLines[i].TextLength);
     std::string out;
     out.reserve(size);
     for (int i = 0; i < count; ++i) {
         if (i > 0)
-            out += "\r\n";
+            out += lineBreak;
         out += LineText(i);
     }
     return out;
+}
+
+std::string TSrcEditStringList::Text() const
+{
+    return JoinedLines("\r\n");
+}
+
+void TSrcEditStringList::AddParsedLine(TParsedLines& parsed, size_t start, size_t length)
+{
+    if (length > INT32_MAX)
+        throw EOutOfResources("Line too long");
+    TTextBlock& block = *parsed.Block;
+    parsed.Lines.MakeRoom();
+    parsed.Lines.Append({length ? block.Bytes.get() + start : nullptr, static_cast<std::int32_t>(length),
+                         Expansion(0, lfExpandedLengthUnknown), -1});
+    block.LiveLines += length > 0;
 }
 
 TSrcEditStringList::TParsedLines TSrcEditStringList::ReadLines(TStream& stream, size_t size)
@@ -512,14 +528,7 @@ TSrcEditStringList::TParsedLines TSrcEditStringList::ReadLines(TStream& stream, 
     parsed.Block = std::make_unique<TTextBlock>(TTextBlock{std::make_unique_for_overwrite<char[]>(size), size, 0});
     TTextBlock& block = *parsed.Block;
     TLineSplitter splitter(block.Bytes.get());
-    auto addLine = [&](size_t start, size_t length) {
-        if (length > INT32_MAX)
-            throw EOutOfResources("Line too long");
-        parsed.Lines.MakeRoom();
-        parsed.Lines.Append({length ? block.Bytes.get() + start : nullptr, static_cast<std::int32_t>(length),
-                             Expansion(0, lfExpandedLengthUnknown), -1});
-        block.LiveLines += length > 0;
-    };
+    auto addLine = [&](size_t start, size_t length) { AddParsedLine(parsed, start, length); };
     // why: reading in slices and splitting each while it is still in the cache touches every
     // byte once, which keeps a load near the cost of a plain read.
     constexpr size_t Slice = 256u << 10;
@@ -543,12 +552,7 @@ TSrcEditStringList::TParsedLines TSrcEditStringList::SplitLines(std::string_view
     if (!text.empty())
         std::memcpy(block.Bytes.get(), text.data(), text.size());
     TLineSplitter splitter(block.Bytes.get());
-    splitter.Split(text.size(), true, [&](size_t start, size_t length) {
-        parsed.Lines.MakeRoom();
-        parsed.Lines.Append({length ? block.Bytes.get() + start : nullptr, static_cast<std::int32_t>(length),
-                             Expansion(0, lfExpandedLengthUnknown), -1});
-        block.LiveLines += length > 0;
-    });
+    splitter.Split(text.size(), true, [&](size_t start, size_t length) { AddParsedLine(parsed, start, length); });
     return parsed;
 }
 
@@ -682,21 +686,8 @@ void TSrcEditStringList::SetTabWidth(int value)
 
 void TSrcEditStringList::SaveToStream(TStream& stream) const
 {
-    const int count = Count();
-    if (count == 0)
-        return;
-    const std::string_view lineBreak = BreakOf(FLineBreakStyle);
-    size_t size = static_cast<size_t>(count - 1) * lineBreak.size();
-    for (int i = 0; i < count; ++i)
-        size += static_cast<size_t>(FLines[i].TextLength);
-    std::string out;
-    out.reserve(size);
-    for (int i = 0; i < count; ++i) {
-        if (i > 0)
-            out += lineBreak;
-        out += LineText(i);
-    }
-    stream.WriteString(out);
+    if (Count() > 0)
+        stream.WriteString(JoinedLines(BreakOf(FLineBreakStyle)));
 }
 
 void TSrcEditStringList::LoadFromFile(const std::string& fileName)

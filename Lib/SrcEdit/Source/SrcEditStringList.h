@@ -159,11 +159,15 @@ private:
         return {rec.Text, static_cast<size_t>(rec.TextLength)};
     }
 
+    // The lines with `lineBreak` between them, none after the last.
+    std::string JoinedLines(std::string_view lineBreak) const;
     TSrcEditStringRec NewLine(std::string_view s);
     bool InBlock(const char* text) const;
     void ReleaseText(TSrcEditStringRec& rec);
     void ReleaseAll();
     void InsertLine(int index, std::string_view s);
+    // Adds the line of `length` bytes at `start` of the parsed block.
+    static void AddParsedLine(TParsedLines& parsed, size_t start, size_t length);
     static TParsedLines ReadLines(TStream& stream, size_t size);
     static TParsedLines SplitLines(std::string_view text);
     // Appends parsed lines as Add would; call inside an update.

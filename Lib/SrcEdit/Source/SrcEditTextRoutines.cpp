@@ -3,13 +3,14 @@
 #include "SrcEditTextRoutines.h"
 
 #include "SrcEditHighlighter.h"
+#include "SrcEditHighlighterMulti.h"
 
 #include "Platform/Canvas.h"
 #include "Platform/Component.h"
 #include "Platform/TextChars.h"
+#include "Platform/TextUtils.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -131,16 +132,6 @@ int MulDiv(int number, int numerator, int denominator)
     const bool negative = (product < 0) != (denominator < 0);
     const std::int64_t magnitude = (std::abs(product) + std::abs(half)) / std::abs(static_cast<std::int64_t>(denominator));
     return static_cast<int>(negative ? -magnitude : magnitude);
-}
-
-bool StartsWithNoCase(std::string_view text, std::string_view prefix)
-{
-    if (text.size() < prefix.size())
-        return false;
-    for (size_t i = 0; i < prefix.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(text[i])) != std::tolower(static_cast<unsigned char>(prefix[i])))
-            return false;
-    return true;
 }
 
 } // namespace
@@ -346,11 +337,11 @@ int DoubleByteCharClass(unsigned flags)
 
 std::string HighlighterShortName(std::string_view className)
 {
-    if (StartsWithNoCase(className, "TSrc"))
+    if (StartsText("TSrc", className))
         className.remove_prefix(4);
-    else if (!className.empty() && (className.front() == 'T' || className.front() == 't'))
+    else if (StartsText("T", className))
         className.remove_prefix(1);
-    if (className.size() >= 3 && StartsWithNoCase(className.substr(className.size() - 3), "syn"))
+    if (EndsText("syn", className))
         className.remove_suffix(3);
     return std::string(className);
 }
@@ -378,11 +369,17 @@ public:
 
     bool Visit(TSrcCustomHighlighter* highlighter)
     {
+        if (!highlighter) // a multi-language highlighter's empty slot
+            return true;
         if (FSkipDuplicates && std::find(FVisited.begin(), FVisited.end(), highlighter) != FVisited.end())
             return true;
         FVisited.push_back(highlighter);
         const std::string prefix = HighlighterShortName(highlighter->HighlighterClass().ClassName) +
                                    std::to_string(HighlighterOrdinal(highlighter, FVisited)) + ".";
+        // why: a multi-language highlighter lists its nested highlighters' attributes as its own;
+        // named after it they would not be unique, so each is named after its own highlighter.
+        if (auto* multi = dynamic_cast<TSrcMultiSyn*>(highlighter))
+            return VisitSchemes(*multi, prefix);
         bool result = true;
         for (int i = 0; i < highlighter->AttriCount() && result; ++i) {
             TSrcHighlighterAttributes* attribute = highlighter->AttriByIndex(i);
@@ -392,6 +389,21 @@ public:
     }
 
 private:
+    bool VisitSchemes(TSrcMultiSyn& multi, const std::string& prefix)
+    {
+        if (!Visit(multi.DefaultHighlighter()))
+            return false;
+        for (int i = 0; i < multi.Schemes().Count(); ++i) {
+            const TScheme* scheme = multi.Schemes().SchemeAt(i);
+            TSrcHighlighterAttributes* marker = scheme->MarkerAttri();
+            if (!FCallback(&multi, marker, prefix + marker->Name() + std::to_string(i + 1)))
+                return false;
+            if (!Visit(scheme->Highlighter()))
+                return false;
+        }
+        return true;
+    }
+
     bool FSkipDuplicates;
     const TSrcAttributeCallback& FCallback;
     std::vector<const TObject*> FVisited;

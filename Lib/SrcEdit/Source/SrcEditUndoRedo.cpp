@@ -91,6 +91,21 @@ void TCustomSrcEdit::HandleUndoItemAdded(TObject* list)
         FireChange();
 }
 
+// Undo and redo alike: the current caret or selection goes on `inverse`, the item's takes its place.
+void TCustomSrcEdit::ExchangeCaretOrSelection(const TSrcEditUndoItem& item, TSrcEditUndoList& inverse)
+{
+    if (item.Reason == TSrcUndoReason::urCaret) {
+        inverse.RecordChange(item.Reason, FCaret, FCaret, {}, FActiveSelectionMode);
+        MoveCaret(item.StartPos);
+        return;
+    }
+    inverse.RecordChange(item.Reason, GetSelectionStart(), GetSelectionEnd(), {}, FActiveSelectionMode);
+    InvalidateSelectionRows();
+    FBlockBegin = item.StartPos;
+    FBlockEnd = item.EndPos;
+    InvalidateSelectionRows();
+}
+
 // ---- undo
 
 void TCustomSrcEdit::RevertUndoItem(const TSrcEditUndoItem& item)
@@ -158,23 +173,17 @@ void TCustomSrcEdit::RevertUndoItem(const TSrcEditUndoItem& item)
                 const int lineNumber = FCaret.LineNumber;
                 std::string line = LineText(lineNumber);
                 // why: blanks are added only to reach the caret before text that follows it;
-                // with nothing to append they would be text the line never had.
-                const bool keepIndent =
-                    !item.Text.empty() && (item.Text[0] == ' ' || item.Text[0] == '\t') &&
-                    FOptions.Contains(eoAutoIndent);
-                if (!item.Text.empty() && !keepIndent && static_cast<int>(line.size()) < FCaret.CharIndex - 1)
+                // with nothing to append they would be text the line never had. A line shorter
+                // than the caret lost those blanks to trimming, so they come back whatever the
+                // text starts with.
+                if (!item.Text.empty() && static_cast<int>(line.size()) < FCaret.CharIndex - 1)
                     line.append(static_cast<size_t>(FCaret.CharIndex - 1) - line.size(), ' ');
                 line += item.Text;
-                FLines->BeginUpdate();
-                try {
+                WithLinesUpdate(*FLines, [&] {
                     StoreLine(lineNumber - 1, line);
                     if (lineNumber < LineCount())
                         FLines->Delete(lineNumber);
-                } catch (...) {
-                    FLines->EndUpdate();
-                    throw;
-                }
-                FLines->EndUpdate();
+                });
                 AdjustMarksForDeletedLines(lineNumber + 1, 1);
                 break;
             }
@@ -193,15 +202,8 @@ void TCustomSrcEdit::RevertUndoItem(const TSrcEditUndoItem& item)
                 break;
             }
             case TSrcUndoReason::urCaret:
-                FRedoList->RecordChange(reason, FCaret, FCaret, {}, FActiveSelectionMode);
-                MoveCaret(start);
-                break;
             case TSrcUndoReason::urSelection:
-                FRedoList->RecordChange(reason, GetSelectionStart(), GetSelectionEnd(), {}, FActiveSelectionMode);
-                InvalidateSelectionRows();
-                FBlockBegin = start;
-                FBlockEnd = end;
-                InvalidateSelectionRows();
+                ExchangeCaretOrSelection(item, *FRedoList);
                 break;
             default:
                 break; // markers, group breaks and urNothing are only consumed by the step
@@ -260,8 +262,7 @@ void TCustomSrcEdit::ReplayRedoItem(const TSrcEditUndoItem& item)
                     const int column =
                         mode == TSrcSelectionMode::smColumn ? std::min(start.CharIndex, end.CharIndex) : 1;
                     const std::vector<std::string> pieces = SrcEditSplitLines(item.Text);
-                    FLines->BeginUpdate();
-                    try {
+                    WithLinesUpdate(*FLines, [&] {
                         for (size_t k = 0; k < pieces.size(); ++k) {
                             const int line = start.LineNumber + static_cast<int>(k);
                             std::string text = LineText(line);
@@ -271,11 +272,7 @@ void TCustomSrcEdit::ReplayRedoItem(const TSrcEditUndoItem& item)
                             text.erase(static_cast<size_t>(column - 1), pieces[k].size());
                             FLines->Put(line - 1, text);
                         }
-                    } catch (...) {
-                        FLines->EndUpdate();
-                        throw;
-                    }
-                    FLines->EndUpdate();
+                    });
                     if (mode == TSrcSelectionMode::smColumn) {
                         SelectRange(start, end, start);
                     } else {
@@ -289,15 +286,8 @@ void TCustomSrcEdit::ReplayRedoItem(const TSrcEditUndoItem& item)
                     break;
                 }
                 case TSrcUndoReason::urCaret:
-                    FUndoList->RecordChange(reason, FCaret, FCaret, {}, FActiveSelectionMode);
-                    MoveCaret(start);
-                    break;
                 case TSrcUndoReason::urSelection:
-                    FUndoList->RecordChange(reason, GetSelectionStart(), GetSelectionEnd(), {}, FActiveSelectionMode);
-                    InvalidateSelectionRows();
-                    FBlockBegin = start;
-                    FBlockEnd = end;
-                    InvalidateSelectionRows();
+                    ExchangeCaretOrSelection(item, *FUndoList);
                     break;
                 case TSrcUndoReason::urFillBlanks:
                     FUndoList->RecordChange(reason, start, end, {}, mode);

@@ -203,14 +203,9 @@ void TCustomSrcEdit::HighlighterChanged(TObject* sender)
 {
     UpdateFontMetrics();
     if (sender && dynamic_cast<TSrcCustomHighlighter*>(sender)) {
-        FLines->BeginUpdate();
-        try {
+        WithLinesUpdate(*FLines, [&] {
             RescanAllRanges();
-        } catch (...) {
-            FLines->EndUpdate();
-            throw;
-        }
-        FLines->EndUpdate();
+        });
     } else {
         InvalidateClient();
     }
