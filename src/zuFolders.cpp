@@ -43,11 +43,6 @@ bool WritableFolder(const std::string& path)
 
 } // namespace
 
-std::string ProgramFolder()
-{
-    return IncludeTrailingPathDelimiter(StdStr(QCoreApplication::applicationDirPath()));
-}
-
 std::string ChooseProjectFolder(const std::string& programProject, const std::string& userFolder,
                                 bool programProjectWritable)
 {

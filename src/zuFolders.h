@@ -3,6 +3,8 @@
 // per-user settings folder "Zentu Systems/Zentu/" in the user's configuration folder. Every
 // folder text ends with "/".
 
+#include "Platform/FileNames.h" // ProgramFolder
+
 #include <string>
 
 extern std::string DataFolder;
@@ -16,8 +18,6 @@ enum class TFolderCheck {
     fcInstallationCorrupted,  // data or template folder missing
 };
 
-// The folder of the running program file, with its "/".
-std::string ProgramFolder();
 
 // Sets the four folders from the program folder and the user's configuration folder ("" when
 // the system has none: the data folder then serves as the per-user folder). Creates the

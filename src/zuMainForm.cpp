@@ -88,9 +88,8 @@ TMainForm::TMainForm()
         // a reload that fails there would otherwise end the program.
         try {
             ApplicationActivate();
-        } catch (const std::exception& e) {
-            if (TApplication* app = Application())
-                app->HandleException(e);
+        } catch (...) {
+            HandleCurrentException();
         }
     });
 }

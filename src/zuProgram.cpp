@@ -54,8 +54,8 @@ int RunZentu(TApplication& app, const std::vector<std::string>& arguments, const
         // why: an unreadable file named on the command line must not end the program.
         try {
             mainForm->OpenFile(path, false, 0);
-        } catch (const std::exception& e) {
-            app.HandleException(e);
+        } catch (...) {
+            HandleCurrentException();
         }
     };
     hooks.BringToFront = [&] { mainForm->BringToFront(); };

@@ -151,6 +151,15 @@ std::string GetCurrentDir()
     return buf.data();
 }
 
+std::string ProgramFolder()
+{
+    std::vector<char> path(PATH_MAX + 1);
+    const ssize_t n = ::readlink("/proc/self/exe", path.data(), path.size() - 1);
+    if (n <= 0)
+        return {};
+    return ExtractFilePath(std::string(path.data(), static_cast<size_t>(n)));
+}
+
 std::string ReadFileBytes(const std::string& fileName)
 {
     TFileStream stream(fileName, fmOpenRead | fmShareDenyNone);

@@ -32,6 +32,8 @@ bool DeleteFile(const std::string& fileName);
 bool RenameFile(const std::string& oldName, const std::string& newName);
 std::int64_t FileSize(const std::string& fileName);
 std::string GetCurrentDir();
+// The folder of the running program file, with its "/" (empty when it cannot be found).
+std::string ProgramFolder();
 
 // The whole content of a file; raises EFOpenError when it cannot be opened.
 std::string ReadFileBytes(const std::string& fileName);

@@ -4,14 +4,10 @@
 #include "Platform/TextUtils.h"
 
 #include <QFontDatabase>
-#include <cmath>
+#include <cstdint>
+#include <cstdlib>
 
 namespace {
-
-int MulDiv(int number, int numerator, int denominator)
-{
-    return static_cast<int>(std::lround(static_cast<double>(number) * numerator / denominator));
-}
 
 bool IsFixedPitchFamily(const std::string& name)
 {
@@ -23,6 +19,16 @@ bool IsFixedPitchFamily(const std::string& name)
 }
 
 } // namespace
+
+int MulDiv(int number, int numerator, int denominator)
+{
+    if (denominator == 0)
+        return -1;
+    const std::int64_t product = static_cast<std::int64_t>(number) * numerator;
+    const std::int64_t divisor = std::abs(static_cast<std::int64_t>(denominator));
+    const std::int64_t magnitude = (std::abs(product) + divisor / 2) / divisor;
+    return static_cast<int>((product < 0) != (denominator < 0) ? -magnitude : magnitude);
+}
 
 TFont::TFont() = default;
 

@@ -57,6 +57,10 @@ private:
     int FPixelsPerInch = 96;
 };
 
+// number * numerator / denominator in 64-bit precision, rounded half away from zero;
+// -1 when denominator is 0, as the platform routine answers.
+int MulDiv(int number, int numerator, int denominator);
+
 // The family Qt will use for `name`: the name itself when installed, else its substitute.
 std::string ResolveFontFamily(const std::string& name);
 

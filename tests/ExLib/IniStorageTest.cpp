@@ -8,6 +8,7 @@
 
 #include "Platform/Application.h"
 #include "Platform/FileNames.h"
+#include "support/ScopedEnvironment.h"
 #include "support/TempDir.h"
 #include "utility/UclFileUtils.h"
 
@@ -291,18 +292,15 @@ TEST(IniFileName, TheStandardExtensionAndTheLocations)
     store.SetFileName("docking.dat");
     EXPECT_EQ(store.FileName(), "docking.dat");
 
-    const std::string saved = std::getenv("XDG_CONFIG_HOME") ? std::getenv("XDG_CONFIG_HOME") : "";
-    ::setenv("XDG_CONFIG_HOME", dir.Path().c_str(), 1);
-    store.SetLocation(TFileLocation::flUserFolder);
-    EXPECT_EQ(store.EffectiveFileName(), dir.Path() + "/docking.dat");
-    store.SetFileName("Zentu/docking.dat"); // a relative name keeps its folders
-    EXPECT_EQ(store.EffectiveFileName(), dir.Path() + "/Zentu/docking.dat");
-    store.SetFileName("/elsewhere/docking.dat"); // an absolute one gives only its name
-    EXPECT_EQ(store.EffectiveFileName(), dir.Path() + "/docking.dat");
-    if (saved.empty())
-        ::unsetenv("XDG_CONFIG_HOME");
-    else
-        ::setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
+    {
+        const ScopedEnvironment config("XDG_CONFIG_HOME", dir.Path());
+        store.SetLocation(TFileLocation::flUserFolder);
+        EXPECT_EQ(store.EffectiveFileName(), dir.Path() + "/docking.dat");
+        store.SetFileName("Zentu/docking.dat"); // a relative name keeps its folders
+        EXPECT_EQ(store.EffectiveFileName(), dir.Path() + "/Zentu/docking.dat");
+        store.SetFileName("/elsewhere/docking.dat"); // an absolute one gives only its name
+        EXPECT_EQ(store.EffectiveFileName(), dir.Path() + "/docking.dat");
+    }
 
     store.SetLocation(TFileLocation::flTemp);
     EXPECT_EQ(store.EffectiveFileName(), WithTrailingBackslash(TempFolderPath()) + "docking.dat");

@@ -9,6 +9,7 @@
 #include "zuHttpRequest.h"
 #include "zuHttpResponse.h"
 
+#include "support/ScopedEnvironment.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -272,9 +273,10 @@ TEST(CGIProcess, OnlyTheGivenEnvironmentIsPassed)
     TCGIProcessRequest request;
     request.Executable = MakeScript(dir, "env.sh", "/usr/bin/env\n");
     request.Environment = {"ONLY=this"};
-    ::setenv("ZENTU_LEAK_CHECK", "leaked", 1);
-    const TCGIProcessResult result = RunCGIProcess(request, groups);
-    ::unsetenv("ZENTU_LEAK_CHECK");
+    const TCGIProcessResult result = [&] {
+        const ScopedEnvironment leak("ZENTU_LEAK_CHECK", "leaked");
+        return RunCGIProcess(request, groups);
+    }();
     EXPECT_NE(result.Output.find("ONLY=this"), std::string::npos);
     EXPECT_EQ(result.Output.find("ZENTU_LEAK_CHECK"), std::string::npos);
 }

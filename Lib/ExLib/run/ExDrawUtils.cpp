@@ -90,12 +90,6 @@ bool SameRgb(QRgb a, QRgb b)
     return (a & 0x00FFFFFF) == (b & 0x00FFFFFF);
 }
 
-// The class library's MulDiv: a * b / c rounded half away from zero.
-int MulDiv(int a, int b, int c)
-{
-    return static_cast<int>(std::lround(static_cast<double>(a) * b / c));
-}
-
 } // namespace
 
 void PaintParentImage(TWinControlCore& control, TCanvas& canvas)

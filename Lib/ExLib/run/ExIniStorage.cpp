@@ -19,15 +19,6 @@
 
 namespace {
 
-std::string ProgramFolder()
-{
-    char path[4096];
-    const ssize_t n = ::readlink("/proc/self/exe", path, sizeof path - 1);
-    if (n <= 0)
-        return {};
-    return ExtractFilePath(std::string(path, static_cast<size_t>(n)));
-}
-
 // A backslash doubled, and every line break (CR LF, LF, CR) written as "\n".
 std::string EscapeLineBreaks(const std::string& text)
 {
@@ -162,12 +153,8 @@ void TExCustomAppMemoryFileStorage::CommitPendingChanges() noexcept
         return;
     try {
         CommitChanges();
-    } catch (const std::exception& e) {
-        if (TApplication* app = Application())
-            app->HandleException(e);
     } catch (...) {
-        if (TApplication* app = Application())
-            app->HandleUnknownException();
+        HandleCurrentException();
     }
 }
 

@@ -124,16 +124,6 @@ bool InText(std::string_view text, int index)
     return index >= 1 && static_cast<size_t>(index) <= text.size();
 }
 
-// Rounds half away from zero, as the platform's MulDiv does.
-int MulDiv(int number, int numerator, int denominator)
-{
-    const std::int64_t product = static_cast<std::int64_t>(number) * numerator;
-    const std::int64_t half = denominator / 2;
-    const bool negative = (product < 0) != (denominator < 0);
-    const std::int64_t magnitude = (std::abs(product) + std::abs(half)) / std::abs(static_cast<std::int64_t>(denominator));
-    return static_cast<int>(negative ? -magnitude : magnitude);
-}
-
 } // namespace
 
 TTabExpander SelectTabExpander(int tabWidth)
