@@ -3,8 +3,11 @@
 
 #include "EditorTestSupport.h"
 
+#include "SrcEditClipboardBlock.h"
 #include "support/TempDir.h"
 
+#include <QClipboard>
+#include <QMimeData>
 #include <functional>
 
 namespace {
@@ -229,6 +232,7 @@ protected:
     void Check(const ExactCase& c)
     {
         SCOPED_TRACE(c.Name);
+        const TSrcEditorOptions options = Edit->Options();
         Edit->UndoList().Clear();
         Edit->RedoList().Clear();
         SetText(c.Text);
@@ -240,6 +244,17 @@ protected:
         EXPECT_EQ(Text(), edited);
         UndoAll();
         EXPECT_EQ(Text(), c.Text);
+        Edit->SetOptions(options);
+        Edit->SetSelectionMode(TSrcSelectionMode::smNormal);
+    }
+
+public:
+    // Puts `text` on the clipboard as the editor's own block of `mode`.
+    static void ClipBlock(TSrcSelectionMode mode, const std::string& text)
+    {
+        auto data = std::make_unique<QMimeData>();
+        SrcEditFillMimeData(*data, mode, text);
+        QGuiApplication::clipboard()->setMimeData(data.release());
     }
 };
 
@@ -315,6 +330,153 @@ TEST_F(EditorUndoExact, EditsInVirtualSpaceAndInEveryModeUndoExactly)
              t.Command(ecBlockIndent);
              t.Command(ecBlockUnindent);
              t.Edit->SetSelectionMode(TSrcSelectionMode::smNormal);
+         }},
+    };
+    for (const ExactCase& c : cases)
+        Check(c);
+}
+
+TEST_F(EditorUndoExact, LineBreaksRedoAsTheyWereMade)
+{
+    Edit->SetWantTabs(true);
+    const std::vector<ExactCase> cases = {
+        // Redone as Enter, the inserted line got the indentation of the line above.
+        {"a line inserted after the end of an indented line", "  ab\r\ncd",
+         [](EditorTest& t) {
+             t.GoTo(5, 1);
+             t.Command(ecInsertLine);
+         }},
+        {"a line inserted after a tab-indented line", "x\r\n\tgamma\r\ny",
+         [](EditorTest& t) {
+             t.GoTo(7, 2);
+             t.Command(ecInsertLine);
+             t.Command(ecInsertLine);
+         }},
+        {"Enter at the end of an indented line", "  ab\r\ncd",
+         [](EditorTest& t) {
+             t.GoTo(5, 1);
+             t.Key(Qt::Key_Return);
+         }},
+        // Trimming took the tab before the caret; undo padded the line with a blank instead.
+        {"Enter after a tab with trailing-space trimming", "\tgamma",
+         [](EditorTest& t) {
+             t.Options({eoTrimTrailingSpaces}, {eoAutoIndent});
+             t.GoTo(2, 1);
+             t.Key(Qt::Key_Return);
+         }},
+    };
+    for (const ExactCase& c : cases)
+        Check(c);
+}
+
+TEST_F(EditorUndoExact, WhatTrimmingTakesComesBackExactly)
+{
+    Edit->SetWantTabs(true);
+    const std::vector<ExactCase> cases = {
+        // The blanks filled in up to the caret were tabs; undo trimmed them before taking the
+        // fill back, and redo filled plain blanks.
+        {"a character typed far beyond the end of an emptied line", "  alpha beta\r\nx",
+         [](EditorTest& t) {
+             t.Options({eoTrimTrailingSpaces}, {eoTabsToSpaces, eoAutoIndent});
+             t.Command(ecDeleteEOL);
+             t.GoTo(13, 1);
+             t.Type("b");
+         }},
+        {"the rest of a line deleted after a tab", "\tgamma(delta)",
+         [](EditorTest& t) {
+             t.Options({eoTrimTrailingSpaces});
+             t.GoTo(2, 1);
+             t.Command(ecDeleteEOL);
+         }},
+        {"Backspace before the end, after a tab", "ab\tc",
+         [](EditorTest& t) {
+             t.Options({eoTrimTrailingSpaces});
+             t.GoTo(5, 1);
+             t.Key(Qt::Key_Backspace);
+         }},
+        {"Delete of the last character after a tab", "ab\tc",
+         [](EditorTest& t) {
+             t.Options({eoTrimTrailingSpaces});
+             t.GoTo(4, 1);
+             t.Key(Qt::Key_Delete);
+         }},
+        {"a selection after a tab deleted", "ab\tcd\r\nx",
+         [](EditorTest& t) {
+             t.Options({eoTrimTrailingSpaces});
+             t.Select(MakeBufferCoord(4, 1), MakeBufferCoord(6, 1));
+             t.Key(Qt::Key_Delete);
+         }},
+        {"a line break pasted after a blank", "eps \xC3\xA9t\xC3\xA9",
+         [](EditorTest& t) {
+             t.Options({eoTrimTrailingSpaces});
+             ClipBlock(TSrcSelectionMode::smNormal, "\r\n");
+             t.GoTo(5, 1);
+             t.Command(ecPaste);
+         }},
+        {"Delete in virtual space before an empty line", "\r\n\r\nab",
+         [](EditorTest& t) {
+             t.Options({eoTrimTrailingSpaces});
+             t.GoTo(6, 1);
+             t.Key(Qt::Key_Delete);
+         }},
+        {"a word deleted in virtual space before an empty line", "a\r\n\r\nb",
+         [](EditorTest& t) {
+             t.Options({eoTrimTrailingSpaces});
+             t.GoTo(5, 1);
+             t.Command(ecDeleteWord);
+         }},
+        // Trimming took the blank line with the inserted tab; undo could not give the blanks back.
+        {"a blank line indented by a tab", "a\r\n    \r\nb",
+         [](EditorTest& t) {
+             t.Options({eoTrimTrailingSpaces}, {eoTabsToSpaces});
+             t.Select(MakeBufferCoord(5, 2), MakeBufferCoord(4, 2));
+             t.Command(ecBlockIndent);
+         }},
+        {"a column selection after a tab changed to upper case", "\tgamma",
+         [](EditorTest& t) {
+             t.Options({eoTrimTrailingSpaces});
+             t.Edit->SetSelectionMode(TSrcSelectionMode::smColumn);
+             t.Select(MakeBufferCoord(2, 1), MakeBufferCoord(7, 1));
+             t.Command(ecUpperCaseBlock);
+         }},
+    };
+    for (const ExactCase& c : cases)
+        Check(c);
+}
+
+TEST_F(EditorUndoExact, PastesAndInputOverSelectionsOfEveryModeUndoExactly)
+{
+    const std::vector<ExactCase> cases = {
+        // Recorded in line mode, the pasted column piece took its whole line with it on undo.
+        {"a column block pasted in line-selection mode", "alpha\r\nbeta",
+         [](EditorTest& t) {
+             ClipBlock(TSrcSelectionMode::smColumn, " ");
+             t.Edit->SetSelectionMode(TSrcSelectionMode::smLine);
+             t.Command(ecPaste);
+         }},
+        // The blanks up to the caret were not recorded and stayed behind on undo.
+        {"a line break pasted beyond the end of a line", "ab\r\nzeta",
+         [](EditorTest& t) {
+             ClipBlock(TSrcSelectionMode::smNormal, "\r\n");
+             t.GoTo(9, 2);
+             t.Command(ecPaste);
+         }},
+        // Recorded twice, undo took away text beside the inserted string as well.
+        {"input-method text over a column selection", "  alpha beta\r\nx",
+         [](EditorTest& t) {
+             t.Edit->SetSelectionMode(TSrcSelectionMode::smColumn);
+             t.Select(MakeBufferCoord(1, 1), MakeBufferCoord(2, 1));
+             const std::string ime = "x\xC3\xA9y";
+             t.Edit->Perform(WM_IME_COMPOSITION, reinterpret_cast<WPARAM>(&ime), GCS_RESULTSTR);
+         }},
+        // The text goes in on the line of the selection's free end; recorded from its start,
+        // undo took away the wrong text.
+        {"stream text pasted over a column selection of two lines", "\tgamma(delta)\r\n\r\nend",
+         [](EditorTest& t) {
+             ClipBlock(TSrcSelectionMode::smNormal, ")\r\n\r\n");
+             t.Edit->SetSelectionMode(TSrcSelectionMode::smColumn);
+             t.Select(MakeBufferCoord(6, 1), MakeBufferCoord(13, 2));
+             t.Command(ecPaste);
          }},
     };
     for (const ExactCase& c : cases)

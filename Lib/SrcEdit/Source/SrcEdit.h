@@ -484,7 +484,9 @@ private:
     TSrcInternalImage& InternalBookmarkImage();
 
     // SrcEditInsert.cpp
-    void DeleteSelectionByMode(TBufferCoord bb, TBufferCoord be);
+    // With addToUndo, what trimming takes from a line of a column selection beyond the deleted
+    // characters is recorded after them (the caller records the deletion first).
+    void DeleteSelectionByMode(TBufferCoord bb, TBufferCoord be, bool addToUndo);
     int InsertNormalText(const std::string& text, TBufferCoord& caret);
     int InsertLineText(const std::string& text, TBufferCoord& caret);
     int InsertColumnText(const std::string& text, bool addToUndo, TBufferCoord& caret);
@@ -493,10 +495,30 @@ private:
     std::string SelectedTextForUndo() const;
     void RecordInsertion(TBufferCoord start, TBufferCoord end, const std::string& replaced);
     void RecordSelectionDeletion();
+    // The selection begin..end (in either order) about to be deleted, widened as its record must be.
+    void WidenSelectionDeletion(TBufferCoord& begin, TBufferCoord& end, std::string& text) const;
+    // The normal-mode selection from..to (from first) about to be deleted, as its record must
+    // cover it: from a position within its line, and with the blanks and tabs that trimming the
+    // joined line will take on either side of it; `text` grows by what is added.
+    void WidenDeletionRecord(TBufferCoord& from, TBufferCoord& to, std::string& text) const;
+    // After line `lineNumber`, which held `original`, was stored without bytes [from, to)
+    // (0-based): the range widened to all that the line lost, trimming included when that is
+    // next to the deletion, and the text of that range.
+    std::string WidenStoredDeletion(const std::string& original, int lineNumber, int& from, int& to) const;
+    // An insertion recorded from `start` that trimming shortened the text before: the record
+    // starts where the stored line ends and carries the blanks and tabs it lost as replaced.
+    void WidenInsertionRecord(TBufferCoord& start, std::string& replaced);
+    // After `inserted` bytes went in at byte `at` (0-based) of line `lineNumber`, which held
+    // `before`, and the line was stored: the text around them that trimming took, when it lies
+    // next to them; `at` moves back to where the stored line ends when that is before it.
+    std::string TrimmedAroundInsertion(const std::string& before, int lineNumber, int& at, size_t inserted) const;
     template <class F>
     void WithUndoBlock(F&& body);
     template <class F>
     void WithPastEolMode(F&& body);
+    // Runs `body` with eoTrimTrailingSpaces switched off (and back on afterwards when it was on).
+    template <class F>
+    void WithoutTrailingTrim(F&& body);
 
     // SrcEditPaint.cpp
     int ColumnToX(int column) const { return (column - 1) * FCharWidth + FTextOffset; }
@@ -571,6 +593,12 @@ private:
     bool FCaretAtEdgeOfRow = false;
     TSrcSelectionMode FActiveSelectionMode = TSrcSelectionMode::smNormal;
     TSrcSelectionMode FSelectionMode = TSrcSelectionMode::smNormal;
+    // What storing the first line of the last stream insertion trimmed from the text before the
+    // insertion point, and where the stored line ends; line 0 when nothing was.
+    std::string FTrimmedBeforeInsertion;
+    TBufferCoord FTrimmedInsertionStart{0, 0};
+    // Where the last text inserted by InsertBlockText went in (after the selection was deleted).
+    TBufferCoord FInsertedAt;
 
     // Metrics and view.
     int FCharsInWindow = 0;

@@ -78,9 +78,12 @@ bool TCustomSrcEdit::PasteAvailable() const
 void TCustomSrcEdit::RecordPaste(TSrcSelectionMode mode, TBufferCoord start)
 {
     switch (mode) {
-    case TSrcSelectionMode::smNormal:
-        FUndoList->RecordChange(TSrcUndoReason::urPaste, start, FCaret, {}, mode);
+    case TSrcSelectionMode::smNormal: {
+        std::string lost;
+        WidenInsertionRecord(start, lost);
+        FUndoList->RecordChange(TSrcUndoReason::urPaste, start, FCaret, lost, mode);
         break;
+    }
     case TSrcSelectionMode::smLine:
         if (FCaret.CharIndex == 1) {
             // why: at least two columns wide, so that one pasted line is still a selection when
@@ -128,6 +131,10 @@ void TCustomSrcEdit::PasteClipboard()
                 start.CharIndex = 1;
             const TSrcSelectionMode mode = fromBlock ? blockMode : FActiveSelectionMode;
             InsertBlockText(mode, text, true);
+            // why: a deleted column selection leaves the caret on the line of its free end, and
+            // the text goes in there, not at the selection's start.
+            if (!text.empty())
+                start = FInsertedAt;
             // why: plain text pasted in line mode is recorded as a line block is; recorded as a
             // line range from its start it would take the text of the caret line with it on undo.
             RecordPaste(mode, start);

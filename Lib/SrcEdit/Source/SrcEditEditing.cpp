@@ -64,14 +64,19 @@ void TCustomSrcEdit::RecordTyping(TBufferCoord start, TBufferCoord end, const st
 
 void TCustomSrcEdit::DeleteSelectionRecorded()
 {
-    const TBufferCoord begin = FBlockBegin;
-    const TBufferCoord end = FBlockEnd;
+    TBufferCoord begin = FBlockBegin;
+    TBufferCoord end = FBlockEnd;
     const TSrcSelectionMode mode = FActiveSelectionMode;
-    const std::string text = SelectedTextForUndo();
-    PutSelectionText({});
+    std::string text = SelectedTextForUndo();
+    WidenSelectionDeletion(begin, end, text);
     const bool forward = EarlierCoord(begin, end) == begin && begin != end;
-    FUndoList->RecordChange(forward ? TSrcUndoReason::urDelete : TSrcUndoReason::urDeleteAfterCursor, begin, end, text,
-                            mode);
+    // invariant: the deletion is recorded before it is made, so that what the deletion records
+    // of its own (trimmed column lines) is undone first.
+    WithUndoBlock([&] {
+        FUndoList->RecordChange(forward ? TSrcUndoReason::urDelete : TSrcUndoReason::urDeleteAfterCursor, begin, end,
+                                text, mode);
+        PutSelectionText({});
+    });
 }
 
 // ---- typing
@@ -121,10 +126,21 @@ void TCustomSrcEdit::InsertCharAtCaret(char32_t aChar)
                 newChar = static_cast<int>(line.size()) + 1;
             const TBufferCoord start = MakeBufferCoord(at, lineNumber);
             const TBufferCoord end = MakeBufferCoord(at + static_cast<int>(chars.size()), lineNumber);
+            // why: a blank typed on a line of blanks only has the line trimmed away; blanks and
+            // tabs the line held before are recorded as replaced, so that undo gives them back.
+            auto recordTyped = [&] {
+                const auto stored = static_cast<size_t>(LineLength(lineNumber));
+                if (stored >= std::min(oldLine.size(), static_cast<size_t>(at - 1))) {
+                    RecordTyping(start, end, {});
+                    return;
+                }
+                RecordTyping(MakeBufferCoord(static_cast<int>(stored) + 1, lineNumber), end,
+                             line.substr(stored, static_cast<size_t>(at - 1) - stored));
+            };
             if (fill.empty()) {
                 StoreLine(lineNumber - 1, line);
                 MoveCaret(MakeBufferCoord(newChar, lineNumber));
-                RecordTyping(start, end, {});
+                recordTyped();
             } else {
                 WithUndoBlock([&] {
                     StoreLine(lineNumber - 1, line);
@@ -132,7 +148,7 @@ void TCustomSrcEdit::InsertCharAtCaret(char32_t aChar)
                     FUndoList->RecordChange(TSrcUndoReason::urFillBlanks, start,
                                             MakeBufferCoord(at - static_cast<int>(fill.size()), lineNumber), {},
                                             TSrcSelectionMode::smNormal);
-                    RecordTyping(start, end, {});
+                    recordTyped();
                 });
             }
         } else {
@@ -159,7 +175,10 @@ void TCustomSrcEdit::InsertImeString(const std::string& text)
             const TBufferCoord start = GetSelectionStart();
             RecordSelectionDeletion();
             PutSelectionText(text);
-            RecordInsertion(start, FBlockEnd, {});
+            // why: a column insertion recorded its pieces itself; recorded once more, undo would
+            // take away text beside them.
+            if (FActiveSelectionMode != TSrcSelectionMode::smColumn)
+                RecordInsertion(start, FBlockEnd, {});
         });
         InvalidateWholeGutter();
         return;
@@ -204,6 +223,9 @@ void TCustomSrcEdit::DeleteLastChar()
         const int length = static_cast<int>(line.size());
         const int caretChar = FCaret.CharIndex;
         std::string deleted;
+        // The recorded range; left at the caret's move unless trimming took more.
+        TBufferCoord from{0, 0};
+        TBufferCoord to = oldCaret;
         if (caretChar > length + 1) {
             int newChar = caretChar - 1;
             if (FOptions.Contains(eoSmartTabDelete)) {
@@ -231,6 +253,11 @@ void TCustomSrcEdit::DeleteLastChar()
                 const std::string appended = FOptions.Contains(eoTrimTrailingSpaces) ? SrcEditTrimTrailing(line) : line;
                 FLines->Put(lineNumber - 2, previous + appended);
                 deleted = "\r\n";
+                // why: a line of blanks only is trimmed away whole; its blanks go with the break.
+                if (appended.empty() && !line.empty()) {
+                    deleted += line;
+                    to = MakeBufferCoord(length + 1, lineNumber);
+                }
             }
         } else {
             const int leading = LeadingBlankCount(line, false);
@@ -279,12 +306,20 @@ void TCustomSrcEdit::DeleteLastChar()
             }
             StoreLine(lineNumber - 1, text);
             const std::string stored = LineText(lineNumber);
+            // why: what trimming took next to the deleted characters is recorded with them, so that
+            // undo gives back tabs as tabs.
+            int deletedFrom = newChar - 1;
+            int deletedTo = caretChar - 1;
+            deleted = WidenStoredDeletion(line, lineNumber, deletedFrom, deletedTo);
+            from = MakeBufferCoord(deletedFrom + 1, lineNumber);
+            if (deletedTo > caretChar - 1)
+                to = MakeBufferCoord(deletedTo + 1, lineNumber);
             if (FOptions.Contains(eoTrimTrailingSpaces) && stored != text && text.find('\t') != std::string::npos)
                 newChar += CharIndexToColumn(newChar, FTabWidth, text) - CharIndexToColumn(newChar, FTabWidth, stored);
             MoveCaret(MakeBufferCoord(newChar, lineNumber));
         }
-        if (FCaret != oldCaret)
-            FUndoList->RecordChange(TSrcUndoReason::urSilentDelete, FCaret, oldCaret, deleted,
+        if (FCaret != oldCaret || !deleted.empty())
+            FUndoList->RecordChange(TSrcUndoReason::urSilentDelete, from.LineNumber > 0 ? from : FCaret, to, deleted,
                                     TSrcSelectionMode::smNormal);
     }
     ScrollCaretIntoView();
@@ -305,28 +340,41 @@ void TCustomSrcEdit::DeleteCharAtCaret()
         const int length = static_cast<int>(line.size());
         const int caretChar = FCaret.CharIndex;
         if (caretChar > length && lineNumber < LineCount()) {
-            const int gap = caretChar - 1 - length;
+            const std::string next = LineText(lineNumber + 1);
+            // why: when trimming takes the joined line's end, blanks that would reach the caret
+            // would go with it: none are filled in, and the record covers all the line loses.
+            const bool endTrimmed = FOptions.Contains(eoTrimTrailingSpaces) && SrcEditBlanksOnly(next);
+            const int gap = endTrimmed ? 0 : std::max(caretChar - 1 - length, 0);
             WithUndoBlock([&] {
-                StoreLine(lineNumber - 1, line + std::string(static_cast<size_t>(std::max(gap, 0)), ' ') +
-                                              LineText(lineNumber + 1));
+                StoreLine(lineNumber - 1, line + std::string(static_cast<size_t>(gap), ' ') + next);
                 FLines->Delete(lineNumber);
                 AdjustMarksForDeletedLines(lineNumber, 1);
                 // why: the blanks that joined the lines at a caret in virtual space go again on undo.
                 if (gap > 0)
                     FUndoList->RecordChange(TSrcUndoReason::urFillBlanks, FCaret,
                                             MakeBufferCoord(length + 1, lineNumber), {}, TSrcSelectionMode::smNormal);
-                FUndoList->RecordChange(TSrcUndoReason::urSilentDeleteAfterCursor, FCaret,
-                                        MakeBufferCoord(1, lineNumber + 1), "\r\n", TSrcSelectionMode::smNormal);
+                if (endTrimmed) {
+                    const auto kept = static_cast<int>(LineLength(lineNumber));
+                    FUndoList->RecordChange(TSrcUndoReason::urSilentDeleteAfterCursor,
+                                            MakeBufferCoord(kept + 1, lineNumber),
+                                            MakeBufferCoord(static_cast<int>(next.size()) + 1, lineNumber + 1),
+                                            line.substr(static_cast<size_t>(kept)) + "\r\n" + next,
+                                            TSrcSelectionMode::smNormal);
+                } else {
+                    FUndoList->RecordChange(TSrcUndoReason::urSilentDeleteAfterCursor, FCaret,
+                                            MakeBufferCoord(1, lineNumber + 1), "\r\n", TSrcSelectionMode::smNormal);
+                }
             });
         } else if (caretChar <= length) {
             const auto count = static_cast<size_t>(TextChars::CharLength(line, static_cast<size_t>(caretChar - 1)));
-            const std::string deleted = line.substr(static_cast<size_t>(caretChar - 1), count);
             std::string text = line;
             text.erase(static_cast<size_t>(caretChar - 1), count);
             StoreLine(lineNumber - 1, text);
-            FUndoList->RecordChange(TSrcUndoReason::urSilentDeleteAfterCursor, FCaret,
-                                    MakeBufferCoord(caretChar + static_cast<int>(count), lineNumber), deleted,
-                                    TSrcSelectionMode::smNormal);
+            int from = caretChar - 1;
+            int to = from + static_cast<int>(count);
+            const std::string lost = WidenStoredDeletion(line, lineNumber, from, to);
+            FUndoList->RecordChange(TSrcUndoReason::urSilentDeleteAfterCursor, MakeBufferCoord(from + 1, lineNumber),
+                                    MakeBufferCoord(to + 1, lineNumber), lost, TSrcSelectionMode::smNormal);
         }
     }
     FirePaintTransient(TTransientType::ttAfter);
@@ -362,18 +410,30 @@ void TCustomSrcEdit::DeleteWordOrToEol(TSrcEditorCommand command)
         return;
     WithUndoBlock([&] {
         WithPastEolMode([&] {
-            const int gap = std::max(caret.CharIndex - 1 - length, 0);
+            int gap = std::max(caret.CharIndex - 1 - length, 0);
             FActiveSelectionMode = TSrcSelectionMode::smNormal;
             // A normal selection starts at most at the line end; the blanks up to a caret in
             // virtual space keep what follows at the caret's column.
             FBlockBegin = MakeBufferCoord(std::min(caret.CharIndex, length + 1), caret.LineNumber);
             FBlockEnd = end;
-            const std::string text = GetSelectedText();
+            std::string text = GetSelectedText();
+            TBufferCoord from = caret;
+            TBufferCoord to = end;
+            // why: blanks before a rest that trimming takes away would go with it; then nothing
+            // is filled in and the record covers all that the line loses.
+            const std::string endLine = LineText(end.LineNumber);
+            const std::string rest = static_cast<size_t>(end.CharIndex - 1) < endLine.size()
+                                         ? endLine.substr(static_cast<size_t>(end.CharIndex - 1))
+                                         : std::string();
+            if (FOptions.Contains(eoTrimTrailingSpaces) && SrcEditBlanksOnly(rest))
+                gap = 0;
+            if (gap == 0)
+                WidenDeletionRecord(from, to, text);
             PutSelectionText(std::string(static_cast<size_t>(gap), ' '));
             if (gap > 0)
                 FUndoList->RecordChange(TSrcUndoReason::urFillBlanks, caret,
                                         MakeBufferCoord(length + 1, caret.LineNumber), {}, TSrcSelectionMode::smNormal);
-            FUndoList->RecordChange(TSrcUndoReason::urSilentDeleteAfterCursor, caret, end, text,
+            FUndoList->RecordChange(TSrcUndoReason::urSilentDeleteAfterCursor, from, to, text,
                                     TSrcSelectionMode::smNormal);
             MoveCaret(caret);
         });
@@ -393,9 +453,12 @@ void TCustomSrcEdit::DeleteLastWordOrToBol(TSrcEditorCommand command)
             FActiveSelectionMode = TSrcSelectionMode::smNormal;
             FBlockBegin = caret;
             FBlockEnd = start;
-            const std::string text = GetSelectedText();
+            std::string text = GetSelectedText();
+            TBufferCoord from = start;
+            TBufferCoord to = caret;
+            WidenDeletionRecord(from, to, text);
             PutSelectionText({});
-            FUndoList->RecordChange(TSrcUndoReason::urSilentDelete, start, caret, text, TSrcSelectionMode::smNormal);
+            FUndoList->RecordChange(TSrcUndoReason::urSilentDelete, from, to, text, TSrcSelectionMode::smNormal);
             MoveCaret(start);
         });
     }
@@ -451,34 +514,39 @@ void TCustomSrcEdit::InsertLineBreak(bool moveCaret)
             return LineText(above);
         };
         TBufferCoord newCaret = caret;
+        std::string right; // what the join on undo appends to the caret line again
         if (length == 0) {
             const int indent = LeadingBlankCount(sourceLine(), true);
             FLines->Insert(lineNumber - 1, {});
-            FUndoList->RecordChange(TSrcUndoReason::urLineBreak, caret, caret, {}, TSrcSelectionMode::smNormal);
             newCaret = MakeBufferCoord(indent + 1, lineNumber + 1);
         } else if (length < caret.CharIndex) {
             const std::string source = sourceLine();
             const int indent = LeadingBlankCount(source, false);
             FLines->Insert(lineNumber, {});
-            FUndoList->RecordChange(TSrcUndoReason::urLineBreak, caret, caret, {}, TSrcSelectionMode::smNormal);
             if (moveCaret && indent > 0)
                 FLines->Put(lineNumber, source.substr(0, static_cast<size_t>(indent)));
             newCaret = MakeBufferCoord(indent + 1, lineNumber + 1);
         } else if (atStart) {
             FLines->Insert(lineNumber - 1, {});
-            FUndoList->RecordChange(TSrcUndoReason::urLineBreak, caret, caret, line, TSrcSelectionMode::smNormal);
+            right = line;
             newCaret = MakeBufferCoord(1, lineNumber + 1);
         } else {
             const std::string left = line.substr(0, static_cast<size_t>(caret.CharIndex - 1));
-            const std::string right = line.substr(static_cast<size_t>(caret.CharIndex - 1));
+            right = line.substr(static_cast<size_t>(caret.CharIndex - 1));
             const std::string indent = IndentString(LeadingBlankCount(left, true), true);
             WithLinesUpdate(*FLines, [&] {
                 StoreLine(lineNumber - 1, left);
                 FLines->Insert(lineNumber, indent + right);
             });
-            FUndoList->RecordChange(TSrcUndoReason::urLineBreak, caret, caret, right, TSrcSelectionMode::smNormal);
+            // why: blanks and tabs that trimming took from the end of the first part go back
+            // with the rest of the line on undo; padding with blanks would turn tabs into blanks.
+            right.insert(0, left.substr(LineText(lineNumber).size()));
             newCaret = MakeBufferCoord(static_cast<int>(indent.size()) + 1, lineNumber + 1);
         }
+        // why: the end is where the caret went, so that redo runs the same command again: a
+        // line inserted with the caret left in place gets no indentation beyond the line end.
+        FUndoList->RecordChange(TSrcUndoReason::urLineBreak, caret, moveCaret ? newCaret : caret, right,
+                                TSrcSelectionMode::smNormal);
         // The new line came before the caret line or after it; marks below it move down.
         AdjustMarksForInsertedLines(atStart ? lineNumber : lineNumber + 1, 1);
         if (moveCaret)

@@ -180,13 +180,23 @@ void TCustomSrcEdit::RemoveTabAtCaret()
     const int to = std::min(caretChar - 1, static_cast<int>(line.size()));
     const std::string deleted = from < to ? line.substr(static_cast<size_t>(from), static_cast<size_t>(to - from)) : "";
     WithPastEolMode([&] {
+        TBufferCoord start = MakeBufferCoord(x, lineNumber);
+        TBufferCoord end = MakeBufferCoord(caretChar, lineNumber);
+        std::string recorded = deleted;
         if (!deleted.empty()) {
             std::string text = line;
             text.erase(static_cast<size_t>(from), deleted.size());
             StoreLine(lineNumber - 1, text);
+            // why: what trimming took next to the deleted characters goes back with them on undo.
+            int widenedFrom = from;
+            int widenedTo = to;
+            recorded = WidenStoredDeletion(line, lineNumber, widenedFrom, widenedTo);
+            if (widenedFrom < from)
+                start.CharIndex = widenedFrom + 1;
+            if (widenedTo > to)
+                end.CharIndex = widenedTo + 1;
         }
-        FUndoList->RecordChange(TSrcUndoReason::urSilentDelete, MakeBufferCoord(x, lineNumber),
-                                MakeBufferCoord(caretChar, lineNumber), deleted, TSrcSelectionMode::smNormal);
+        FUndoList->RecordChange(TSrcUndoReason::urSilentDelete, start, end, recorded, TSrcSelectionMode::smNormal);
         MoveCaret(MakeBufferCoord(x, lineNumber));
     });
 }

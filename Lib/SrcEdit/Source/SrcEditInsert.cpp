@@ -40,6 +40,8 @@ void TCustomSrcEdit::StoreLine(int index, std::string text)
 
 void TCustomSrcEdit::RecordInsertion(TBufferCoord start, TBufferCoord end, const std::string& replaced)
 {
+    std::string lost = replaced;
+    WidenInsertionRecord(start, lost);
     // why: a line-mode insertion puts whole lines before the caret line and the last piece in
     // front of it; as a stream from its start to the caret it covers exactly what was inserted,
     // whereas a line-mode record would take the whole caret line with it on undo.
@@ -48,13 +50,92 @@ void TCustomSrcEdit::RecordInsertion(TBufferCoord start, TBufferCoord end, const
         mode = TSrcSelectionMode::smNormal;
         start.CharIndex = 1;
     }
-    FUndoList->RecordChange(TSrcUndoReason::urInsert, start, end, replaced, mode);
+    FUndoList->RecordChange(TSrcUndoReason::urInsert, start, end, lost, mode);
+}
+
+void TCustomSrcEdit::WidenInsertionRecord(TBufferCoord& start, std::string& replaced)
+{
+    if (FTrimmedInsertionStart.LineNumber == start.LineNumber && FTrimmedInsertionStart.CharIndex < start.CharIndex) {
+        start = FTrimmedInsertionStart;
+        replaced.insert(0, FTrimmedBeforeInsertion);
+    }
+    FTrimmedBeforeInsertion.clear();
+    FTrimmedInsertionStart = {0, 0};
+}
+
+void TCustomSrcEdit::WidenDeletionRecord(TBufferCoord& from, TBufferCoord& to, std::string& text) const
+{
+    if (LineCount() == 0 || from.LineNumber > LineCount())
+        return;
+    const std::string first = LineText(from.LineNumber);
+    // A start beyond the line end deletes from the line end; the columns up to it were no text.
+    from.CharIndex = std::min(from.CharIndex, static_cast<int>(first.size()) + 1);
+    if (!FOptions.Contains(eoScrollPastEol) || !FOptions.Contains(eoTrimTrailingSpaces))
+        return;
+    const std::string last = LineText(to.LineNumber);
+    const auto prefix = static_cast<size_t>(from.CharIndex - 1);
+    const std::string suffix =
+        static_cast<size_t>(to.CharIndex - 1) < last.size() ? last.substr(static_cast<size_t>(to.CharIndex - 1)) : "";
+    const size_t kept = SrcEditTrimTrailing(first.substr(0, prefix) + suffix).size();
+    // invariant: only what trimming takes right next to the deletion can join its record; blanks
+    // it takes from the end of a rest that keeps some text lie apart from it.
+    if (kept > prefix || kept == prefix + suffix.size())
+        return;
+    text.insert(0, first.substr(kept, prefix - kept));
+    from.CharIndex = static_cast<int>(kept) + 1;
+    if (!suffix.empty()) {
+        text += suffix;
+        to.CharIndex = static_cast<int>(last.size()) + 1;
+    }
+}
+
+std::string TCustomSrcEdit::WidenStoredDeletion(const std::string& original, int lineNumber, int& from, int& to) const
+{
+    const int size = static_cast<int>(original.size());
+    const int kept = LineLength(lineNumber);
+    const int intended = size - (to - from);
+    if (kept < intended && kept <= from) {
+        if (intended > from)
+            to = size;
+        from = kept;
+    }
+    return original.substr(static_cast<size_t>(from), static_cast<size_t>(to - from));
+}
+
+std::string TCustomSrcEdit::TrimmedAroundInsertion(const std::string& before, int lineNumber, int& at,
+                                                   size_t inserted) const
+{
+    const auto kept = static_cast<size_t>(LineLength(lineNumber));
+    const auto position = static_cast<size_t>(at);
+    // Nothing lost, or only blanks at the end of a rest that keeps some text: apart from the
+    // insertion, they cannot join its record.
+    if (kept >= before.size() + inserted || kept > position + inserted)
+        return {};
+    std::string lost = before.substr(position);
+    if (kept < position) {
+        lost.insert(0, before.substr(kept, position - kept));
+        at = static_cast<int>(kept);
+    }
+    return lost;
 }
 
 void TCustomSrcEdit::RecordSelectionDeletion()
 {
-    FUndoList->RecordChange(TSrcUndoReason::urDelete, FBlockBegin, FBlockEnd, SelectedTextForUndo(),
-                            FActiveSelectionMode);
+    TBufferCoord begin = FBlockBegin;
+    TBufferCoord end = FBlockEnd;
+    std::string text = SelectedTextForUndo();
+    WidenSelectionDeletion(begin, end, text);
+    FUndoList->RecordChange(TSrcUndoReason::urDelete, begin, end, text, FActiveSelectionMode);
+}
+
+void TCustomSrcEdit::WidenSelectionDeletion(TBufferCoord& begin, TBufferCoord& end, std::string& text) const
+{
+    if (FActiveSelectionMode != TSrcSelectionMode::smNormal || !HasSelection())
+        return;
+    const bool forward = EarlierCoord(begin, end) == begin;
+    TBufferCoord& from = forward ? begin : end;
+    TBufferCoord& to = forward ? end : begin;
+    WidenDeletionRecord(from, to, text);
 }
 
 void TCustomSrcEdit::SetSelectedText(const std::string& text)
@@ -100,9 +181,16 @@ void TCustomSrcEdit::InsertBlockText(TSrcSelectionMode mode, const std::string& 
         WithLinesUpdate(*FLines, [&] {
             const TBufferCoord bb = GetSelectionStart();
             const TBufferCoord be = GetSelectionEnd();
+            FTrimmedBeforeInsertion.clear();
+            FTrimmedInsertionStart = {0, 0};
             if (HasSelection())
-                DeleteSelectionByMode(bb, be);
+                DeleteSelectionByMode(bb, be, addToUndo);
+            // why: a stream inserted beyond the end of a line is preceded by blanks up to the
+            // caret; recorded, undo takes them away again with the text.
+            if (!text.empty() && addToUndo && mode == TSrcSelectionMode::smNormal)
+                FillCaretLine();
             if (!text.empty()) {
+                FInsertedAt = FCaret;
                 TBufferCoord caret = FCaret;
                 const int startLine = caret.LineNumber;
                 const bool beyondFirst = caret.CharIndex > 1;
@@ -128,7 +216,7 @@ void TCustomSrcEdit::InsertBlockText(TSrcSelectionMode mode, const std::string& 
     });
 }
 
-void TCustomSrcEdit::DeleteSelectionByMode(TBufferCoord bb, TBufferCoord be)
+void TCustomSrcEdit::DeleteSelectionByMode(TBufferCoord bb, TBufferCoord be, bool addToUndo)
 {
     switch (FActiveSelectionMode) {
     case TSrcSelectionMode::smNormal: {
@@ -172,6 +260,12 @@ void TCustomSrcEdit::DeleteSelectionByMode(TBufferCoord bb, TBufferCoord be)
                 continue;
             text.erase(static_cast<size_t>(l - 1), static_cast<size_t>(stop - l));
             StoreLine(line - 1, text);
+            // why: the column's record gives back only the deleted characters; blanks and tabs
+            // that trimming took from the rest of the line are recorded on their own.
+            if (const int kept = LineLength(line); addToUndo && kept < static_cast<int>(text.size()))
+                FUndoList->RecordChange(TSrcUndoReason::urSilentDelete, MakeBufferCoord(kept + 1, line),
+                                        MakeBufferCoord(static_cast<int>(text.size()) + 1, line),
+                                        text.substr(static_cast<size_t>(kept)), TSrcSelectionMode::smNormal);
         }
         MoveCaret(MakeBufferCoord(left, FBlockEnd.LineNumber));
         break;
@@ -189,6 +283,7 @@ int TCustomSrcEdit::InsertNormalText(const std::string& text, TBufferCoord& care
         left.append(column - left.size(), ' '); // the caret stood in virtual space
     const std::string right = column < line.size() ? line.substr(column) : std::string();
     std::string lastPart;
+    const int firstLine = caret.LineNumber;
     if (pieces.size() == 1) {
         lastPart = left + text;
         StoreLine(caret.LineNumber - 1, lastPart + right);
@@ -200,6 +295,12 @@ int TCustomSrcEdit::InsertNormalText(const std::string& text, TBufferCoord& care
             lastPart = pieces[k];
             StoreLine(caret.LineNumber - 1, k + 1 == pieces.size() ? lastPart + right : lastPart);
         }
+    }
+    // why: trimming the first line may take blanks and tabs that stood before the insertion
+    // point; the insertion's record takes them over, so undo puts them back.
+    if (const size_t stored = LineText(firstLine).size(); stored < left.size()) {
+        FTrimmedBeforeInsertion = left.substr(stored);
+        FTrimmedInsertionStart = MakeBufferCoord(static_cast<int>(stored) + 1, firstLine);
     }
     if (!FOptions.Contains(eoTrimTrailingSpaces)) {
         caret.CharIndex = static_cast<int>(lastPart.size()) + 1;
@@ -240,6 +341,8 @@ int TCustomSrcEdit::InsertColumnText(const std::string& text, bool addToUndo, TB
     for (size_t k = 0; k < pieces.size(); ++k) {
         const std::string& piece = pieces[k];
         int at = position;
+        int recordAt = position;
+        std::string lost;
         if (caret.LineNumber > LineCount()) {
             const int previous = caret.LineNumber - 1;
             FLines->Add({});
@@ -250,12 +353,13 @@ int TCustomSrcEdit::InsertColumnText(const std::string& text, bool addToUndo, TB
                 FUndoList->RecordChange(TSrcUndoReason::urLineBreak,
                                         MakeBufferCoord(LineLength(previous) + 1, previous),
                                         MakeBufferCoord(LineLength(previous) + 1, previous), {},
-                                        FActiveSelectionMode);
+                                        TSrcSelectionMode::smColumn);
             if (!piece.empty())
                 StoreLine(caret.LineNumber - 1, std::string(static_cast<size_t>(position - 1), ' ') + piece);
         } else if (!piece.empty()) {
             std::string line = LineText(caret.LineNumber);
             at = SrcEditCharStartAtOrAfter(line, position);
+            std::string before;
             if (static_cast<int>(line.size()) < at - 1) {
                 // why: the blanks that reach the column are recorded too, so that undo leaves
                 // the short line as it was.
@@ -264,18 +368,27 @@ int TCustomSrcEdit::InsertColumnText(const std::string& text, bool addToUndo, TB
                                             MakeBufferCoord(static_cast<int>(line.size()) + 1, caret.LineNumber), {},
                                             TSrcSelectionMode::smNormal);
                 line.append(static_cast<size_t>(at - 1) - line.size(), ' ');
+                before = line;
                 line += piece;
             } else {
+                before = line;
                 line.insert(static_cast<size_t>(at - 1), piece);
             }
             StoreLine(caret.LineNumber - 1, line);
+            // why: trimming the line may take blanks and tabs that stood around the piece; its
+            // record starts where the stored line ends and carries them as replaced text.
+            int from = at - 1;
+            lost = TrimmedAroundInsertion(before, caret.LineNumber, from, piece.size());
+            recordAt = from + 1;
         }
         // why: an empty piece leaves its line alone; padding a short line with blanks for it
-        // would add text that undo could not tell from the user's own.
+        // would add text that undo could not tell from the user's own. A piece is recorded as
+        // a column piece whatever the active mode: a column block pasted in line mode, recorded
+        // in line mode, would take the whole line with it on undo.
         if (addToUndo && !piece.empty())
-            FUndoList->RecordChange(TSrcUndoReason::urPaste, MakeBufferCoord(at, caret.LineNumber),
-                                    MakeBufferCoord(at + static_cast<int>(piece.size()), caret.LineNumber), {},
-                                    FActiveSelectionMode);
+            FUndoList->RecordChange(TSrcUndoReason::urPaste, MakeBufferCoord(recordAt, caret.LineNumber),
+                                    MakeBufferCoord(at + static_cast<int>(piece.size()), caret.LineNumber), lost,
+                                    TSrcSelectionMode::smColumn);
         if (k + 1 < pieces.size())
             ++caret.LineNumber;
     }

@@ -1,7 +1,8 @@
 #pragma once
 // What the editor's implementation files share: small text helpers, and the brackets they run
-// changes in (a line-store update, the paint lock, an undo block and the temporary past-end
-// mode), each of which closes on the normal path and also when the body raises.
+// changes in (a line-store update, the paint lock, an undo block, the temporary past-end mode and
+// a stretch without trailing-blank trimming), each of which closes on the normal path and also
+// when the body raises.
 
 #include "SrcEdit.h"
 
@@ -98,4 +99,21 @@ void TCustomSrcEdit::WithPastEolMode(F&& body)
     }
     if (wasOff)
         FOptions.Exclude(eoScrollPastEol);
+}
+
+template <class F>
+void TCustomSrcEdit::WithoutTrailingTrim(F&& body)
+{
+    const bool wasOn = FOptions.Contains(eoTrimTrailingSpaces);
+    if (wasOn)
+        FOptions.Exclude(eoTrimTrailingSpaces);
+    try {
+        body();
+    } catch (...) {
+        if (wasOn)
+            FOptions.Include(eoTrimTrailingSpaces);
+        throw;
+    }
+    if (wasOn)
+        FOptions.Include(eoTrimTrailingSpaces);
 }

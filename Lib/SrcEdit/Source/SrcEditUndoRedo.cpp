@@ -115,7 +115,10 @@ void TCustomSrcEdit::RevertUndoItem(const TSrcEditUndoItem& item)
     const TBufferCoord end = item.EndPos;
     WithPaintLock([&] {
         FActiveSelectionMode = mode;
-        WithPastEolMode([&] {
+        // why: undo puts back what was there, blanks included; trimming between the items of
+        // one step would take away blanks that an older item (the blanks that reached a caret
+        // beyond a line end) has yet to account for.
+        WithoutTrailingTrim([&] { WithPastEolMode([&] {
             const TSrcUndoReason reason = item.Reason;
             if (IsInsertion(reason) || reason == TSrcUndoReason::urFillBlanks) {
                 SelectRange(start, end, start);
@@ -123,7 +126,8 @@ void TCustomSrcEdit::RevertUndoItem(const TSrcEditUndoItem& item)
                 InsertBlockText(mode, item.Text, false);
                 // why: an insertion that overwrote text (overwrite mode) must take that text away
                 // again when it is redone; the redo list gets a deletion of it, replayed first.
-                if (IsInsertion(reason) && !item.Text.empty() && mode != TSrcSelectionMode::smColumn &&
+                if (IsInsertion(reason) && !item.Text.empty() &&
+                    (mode != TSrcSelectionMode::smColumn || start.LineNumber == end.LineNumber) &&
                     item.Text.find_first_of("\r\n") == std::string::npos)
                     FRedoList->RecordChange(
                         TSrcUndoReason::urSilentDeleteAfterCursor, start,
@@ -173,10 +177,10 @@ void TCustomSrcEdit::RevertUndoItem(const TSrcEditUndoItem& item)
                 const int lineNumber = FCaret.LineNumber;
                 std::string line = LineText(lineNumber);
                 // why: blanks are added only to reach the caret before text that follows it;
-                // with nothing to append they would be text the line never had. A line shorter
-                // than the caret lost those blanks to trimming, so they come back whatever the
-                // text starts with.
-                if (!item.Text.empty() && static_cast<int>(line.size()) < FCaret.CharIndex - 1)
+                // with nothing to append they would be text the line never had. A text that
+                // starts with blanks or tabs carries what trimming took from the line itself.
+                if (!item.Text.empty() && !SrcEditIsBlank(item.Text.front()) &&
+                    static_cast<int>(line.size()) < FCaret.CharIndex - 1)
                     line.append(static_cast<size_t>(FCaret.CharIndex - 1) - line.size(), ' ');
                 line += item.Text;
                 WithLinesUpdate(*FLines, [&] {
@@ -208,7 +212,7 @@ void TCustomSrcEdit::RevertUndoItem(const TSrcEditUndoItem& item)
             default:
                 break; // markers, group breaks and urNothing are only consumed by the step
             }
-        });
+        }); });
     });
 }
 
@@ -239,7 +243,9 @@ void TCustomSrcEdit::ReplayRedoItem(const TSrcEditUndoItem& item)
                     SelectRange(start, end, start);
                     FActiveSelectionMode = mode;
                     FUndoList->RecordChange(reason, start, end, SelectedTextForUndo(), mode);
-                    InsertBlockText(mode, item.Text, false);
+                    // why: what trimming took when the deletion was made is in its record or in
+                    // records of its own that follow it; trimming here would take it twice.
+                    WithoutTrailingTrim([&] { InsertBlockText(mode, item.Text, false); });
                     if (reason == TSrcUndoReason::urDeleteAfterCursor)
                         MoveCaret(end);
                     else if (reason == TSrcUndoReason::urSilentDeleteAfterCursor)
@@ -250,8 +256,10 @@ void TCustomSrcEdit::ReplayRedoItem(const TSrcEditUndoItem& item)
                 }
                 switch (reason) {
                 case TSrcUndoReason::urLineBreak:
+                    // The end is where the line break left the caret: on the same place when the
+                    // line was inserted without moving it.
                     SetCaretCoord(start);
-                    DispatchCommand(ecLineBreak, U'\r', nullptr);
+                    DispatchCommand(end == start ? ecInsertLine : ecLineBreak, U'\r', nullptr);
                     break;
                 case TSrcUndoReason::urIndent:
                     FUndoList->RecordChange(reason, start, end, {}, mode);
@@ -293,7 +301,10 @@ void TCustomSrcEdit::ReplayRedoItem(const TSrcEditUndoItem& item)
                     FUndoList->RecordChange(reason, start, end, {}, mode);
                     SetCaretCoord(end);
                     FActiveSelectionMode = mode;
-                    InsertBlockText(mode, item.Text, false);
+                    // why: the blanks only lead up to what the next item of the step puts
+                    // after them; trimmed here, that text would land after plain blanks
+                    // instead of the tabs the edit wrote.
+                    WithoutTrailingTrim([&] { InsertBlockText(mode, item.Text, false); });
                     MoveCaret(start);
                     break;
                 default:
