@@ -1,5 +1,6 @@
 // Random sequences of editing commands, under varied options and clipboard contents: undoing all
-// of them gives back the original text byte for byte, and redoing them gives the edited text.
+// of them gives back the original text byte for byte, redoing them gives the edited text, and
+// each redone step is undone again in one step.
 
 #include "EditorTestSupport.h"
 
@@ -136,13 +137,28 @@ protected:
             }
         }
         const std::string edited = Text();
-        UndoAll();
+        const int undoSteps = Steps([this] { return Edit->UndoAvailable(); }, [this] { Edit->UndoLastChange(); });
         if (Text() != Original)
             return "undo gave " + testing::PrintToString(Text()) + "\n  instead of the original";
-        RedoAll();
+        const int redoSteps = Steps([this] { return Edit->RedoAvailable(); }, [this] { Edit->RedoLastChange(); });
         if (Text() != edited)
             return "redo gave " + testing::PrintToString(Text()) + "\n  instead of " + testing::PrintToString(edited);
+        // Each redone step is undone again by one undo. (Redo may join steps that paste markers
+        // kept apart: markers stay on the undo side, and kinds group with eoGroupUndo.)
+        const int againSteps = Steps([this] { return Edit->UndoAvailable(); }, [this] { Edit->UndoLastChange(); });
+        if (againSteps != redoSteps || Text() != Original)
+            return "undo took " + std::to_string(undoSteps) + " steps, redo " + std::to_string(redoSteps) +
+                   ", undo after redo " + std::to_string(againSteps);
         return {};
+    }
+
+    template <class Available, class Step>
+    static int Steps(Available available, Step step)
+    {
+        int steps = 0;
+        for (; steps < 10000 && available(); ++steps)
+            step();
+        return steps;
     }
 
     // The shortest sequence found by leaving steps out that still fails, for a readable message.

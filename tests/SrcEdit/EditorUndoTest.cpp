@@ -238,14 +238,30 @@ protected:
         SetText(c.Text);
         c.Edit(*this);
         const std::string edited = Text();
-        UndoAll();
+        const int undoSteps = StepsToUndoAll();
         EXPECT_EQ(Text(), c.Text);
-        RedoAll();
+        // Every redo step is undone again by one undo step, as the edit was.
+        EXPECT_EQ(StepsToRedoAll(), undoSteps);
         EXPECT_EQ(Text(), edited);
-        UndoAll();
+        EXPECT_EQ(StepsToUndoAll(), undoSteps);
         EXPECT_EQ(Text(), c.Text);
         Edit->SetOptions(options);
         Edit->SetSelectionMode(TSrcSelectionMode::smNormal);
+    }
+
+    int StepsToUndoAll()
+    {
+        int steps = 0;
+        for (; steps < 10000 && Edit->UndoAvailable(); ++steps)
+            Edit->UndoLastChange();
+        return steps;
+    }
+    int StepsToRedoAll()
+    {
+        int steps = 0;
+        for (; steps < 10000 && Edit->RedoAvailable(); ++steps)
+            Edit->RedoLastChange();
+        return steps;
     }
 
 public:
@@ -363,6 +379,44 @@ TEST_F(EditorUndoExact, LineBreaksRedoAsTheyWereMade)
              t.Options({eoTrimTrailingSpaces}, {eoAutoIndent});
              t.GoTo(2, 1);
              t.Key(Qt::Key_Return);
+         }},
+    };
+    for (const ExactCase& c : cases)
+        Check(c);
+}
+
+// A line break redone runs as the command again; the undo block it opens belongs to the redo
+// step, or one Ctrl+Z after a redo takes back only part of that step.
+TEST_F(EditorUndoExact, RedoneStepsWithLineBreaksUndoInOneStep)
+{
+    const std::vector<ExactCase> cases = {
+        {"Enter over a selection", "abc def\r\nx",
+         [](EditorTest& t) {
+             t.Select(MakeBufferCoord(2, 1), MakeBufferCoord(4, 1));
+             t.Key(Qt::Key_Return);
+         }},
+        {"a column block pasted past the last line", "ab",
+         [](EditorTest& t) {
+             ClipBlock(TSrcSelectionMode::smColumn, "x\r\ny\r\nz");
+             t.GoTo(2, 1);
+             t.Command(ecPaste);
+         }},
+        {"a column block pasted over a column selection at the end", "xyzw\r\na\xC3\xA9" "bc",
+         [](EditorTest& t) {
+             ClipBlock(TSrcSelectionMode::smColumn, "12\r\n34");
+             t.Edit->SetSelectionMode(TSrcSelectionMode::smColumn);
+             t.Select(MakeBufferCoord(3, 1), MakeBufferCoord(5, 2));
+             t.Command(ecPaste);
+         }},
+        {"typing, Enter and typing without grouping", "ab",
+         [](EditorTest& t) {
+             t.Options({}, {eoGroupUndo});
+             t.Edit->BeginUndoBlock();
+             t.GoTo(2, 1);
+             t.Type("x");
+             t.Key(Qt::Key_Return);
+             t.Type("y");
+             t.Edit->EndUndoBlock();
          }},
     };
     for (const ExactCase& c : cases)

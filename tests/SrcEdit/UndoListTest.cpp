@@ -374,6 +374,32 @@ TEST_F(UndoSteps, ItemsRecordedDuringAStepShareTheStepsNumber)
     EXPECT_EQ(RedoAll(false), (Texts{{"a", "b", "c"}}));
 }
 
+TEST_F(UndoSteps, ABlockOpenedDuringAStepKeepsTheStepsNumber)
+{
+    // A redone line break runs as a command with its own block; what it and the rest of the
+    // step record must still redo and undo as the one step it was.
+    const std::int32_t step = 7;
+    Redo.SetBlockChangeNumber(step);
+    Record(Redo, R::urDelete, "d");
+    Redo.OpenBlock();
+    Redo.OpenBlock();
+    Record(Redo, R::urLineBreak, "b");
+    Redo.CloseBlock();
+    Record(Redo, R::urLineBreak, "nested");
+    Redo.CloseBlock();
+    Record(Redo, R::urInsert, "i");
+    EXPECT_EQ(Numbers(Redo), (std::vector<std::int32_t>{step, step, step, step}));
+    EXPECT_EQ(Redo.BlockChangeNumber(), step) << "the step's number stays for what follows";
+    EXPECT_EQ(Redo.BlockCount(), 0);
+    Redo.SetBlockChangeNumber(0);
+    const std::int32_t next = Redo.NextChangeNumber();
+    Redo.OpenBlock();
+    Record(Redo, R::urInsert, "outside");
+    Redo.CloseBlock();
+    EXPECT_EQ(Redo.PeekItem()->ChangeNumber, next) << "outside a step a block takes a number of its own";
+    EXPECT_EQ(Redo.BlockChangeNumber(), 0);
+}
+
 TEST_F(UndoSteps, MarkerStepsAskForTheModifiedFlag)
 {
     Play({Ins("x"), Change(R::urMarkerBegin2, "("), Ins("a"), Change(R::urMarkerEnd2, ")")});

@@ -55,8 +55,12 @@ void TSrcEditUndoList::RecordChange(TSrcUndoReason reason, TBufferCoord startPos
 
 void TSrcEditUndoList::OpenBlock()
 {
-    ++FBlockCount;
-    FBlockChangeNumber = FNextChangeNumber;
+    // why: a block opened while an undo or redo step gives this list its number (a line break
+    // redone as a command) belongs to that step; a number of its own would split the step, so
+    // that one Ctrl+Z would take back only part of what one redo did.
+    if (FBlockCount++ == 0)
+        FStepChangeNumber = FBlockChangeNumber;
+    FBlockChangeNumber = FStepChangeNumber != 0 ? FStepChangeNumber : FNextChangeNumber;
 }
 
 void TSrcEditUndoList::CloseBlock()
@@ -66,7 +70,8 @@ void TSrcEditUndoList::CloseBlock()
     if (--FBlockCount > 0)
         return;
     const std::int32_t closed = FBlockChangeNumber;
-    FBlockChangeNumber = 0;
+    FBlockChangeNumber = FStepChangeNumber;
+    FStepChangeNumber = 0;
     AdvanceChangeNumber();
     if (!FItems.empty() && FItems.back()->ChangeNumber == closed && OnItemAdded)
         OnItemAdded(this);
@@ -170,6 +175,7 @@ void TSrcEditUndoList::Assign(const TPersistent& source)
     FItems = std::move(items);
     FBlockChangeNumber = list->FBlockChangeNumber;
     FBlockCount = list->FBlockCount;
+    FStepChangeNumber = list->FStepChangeNumber;
     FHistoryTruncated = list->FHistoryTruncated;
     FLockCount = list->FLockCount;
     FMaxEntries = list->FMaxEntries;

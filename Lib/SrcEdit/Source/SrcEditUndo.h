@@ -114,6 +114,8 @@ private:
 
     std::int32_t FBlockChangeNumber = 0;
     int FBlockCount = 0;
+    // The number a step had given the list when the outermost block opened; 0 outside steps.
+    std::int32_t FStepChangeNumber = 0;
     bool FHistoryTruncated = false;
     std::vector<std::unique_ptr<TSrcEditUndoItem>> FItems; // oldest first
     int FLockCount = 0;
