@@ -1,6 +1,7 @@
 #include "Platform/Control.h"
 
 #include "Platform/Application.h"
+#include "Platform/PainterState.h"
 #include "Platform/PostedMessage.h"
 #include "Platform/QtBridge.h"
 #include "Platform/TextChars.h"
@@ -739,10 +740,9 @@ void TWinControlCore::WndProc(TMessage& m)
             painter->fillRect(ClientRect().ToQt(), FWidget->palette().brush(FWidget->backgroundRole()));
             m.Result = 1;
         } else if (TWinControlCore* parent = Parent()) {
-            painter->save();
+            const TPainterStateGuard state(*painter);
             painter->translate(-Left(), -Top());
             m.Result = parent->Perform(WM_ERASEBKGND, m.WParam, m.LParam);
-            painter->restore();
         }
         return;
     }

@@ -176,6 +176,26 @@ TEST(Painting, AChildAsksAnAutoFillingParentForItsBackground)
     EXPECT_EQ(image.pixelColor(3, 3), QColor(255, 255, 0));
 }
 
+TEST(Painting, AParentWhoseEraseRaisesLeavesTheChildsPainterAsItWas)
+{
+    V log;
+    TWinControl parent(nullptr);
+    TWinControl child(nullptr);
+    child.SetParent(&parent);
+    child.setGeometry(7, 9, 20, 20);
+    Watch w(parent, log, "parent");
+    w.OnMessage = [](TMessage& m) {
+        if (m.Msg == WM_ERASEBKGND)
+            throw Exception("no background");
+    };
+    QImage image(10, 10, QImage::Format_RGB32);
+    QPainter p(&image);
+    const auto dc = reinterpret_cast<WPARAM>(&p);
+    EXPECT_THROW(child.Perform(WM_ERASEBKGND, dc, static_cast<LPARAM>(dc)), Exception);
+    EXPECT_TRUE(p.transform().isIdentity()) << "the translation into the parent's coordinates stays behind";
+    p.end();
+}
+
 TEST(Hints, AToolTipAsksTheControlAndShowsTheShortHint)
 {
     V log;

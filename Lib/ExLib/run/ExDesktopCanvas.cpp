@@ -1,5 +1,7 @@
 #include "ExDesktopCanvas.h"
 
+#include "Platform/PainterState.h"
+
 #include <QGuiApplication>
 #include <QPainter>
 #include <QScreen>
@@ -63,9 +65,10 @@ void TExDesktopCanvas::Clear()
 {
     if (!FPainter)
         return;
-    FPainter->save();
-    FPainter->setCompositionMode(QPainter::CompositionMode_Source);
-    FPainter->fillRect(FPicture.rect(), Qt::transparent);
-    FPainter->restore();
+    {
+        const TPainterStateGuard state(*FPainter);
+        FPainter->setCompositionMode(QPainter::CompositionMode_Source);
+        FPainter->fillRect(FPicture.rect(), Qt::transparent);
+    }
     Flush();
 }

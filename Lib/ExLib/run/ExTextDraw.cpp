@@ -1,6 +1,7 @@
 #include "ExTextDraw.h"
 
 #include "Platform/Exceptions.h"
+#include "Platform/PainterState.h"
 #include "Platform/QtBridge.h"
 #include "Platform/TextChars.h"
 
@@ -108,11 +109,10 @@ int DrawTextOnCanvas(TCanvas& canvas, std::string_view text, int length, unsigne
     QPainter* painter = canvas.Handle();
     if (!painter)
         throw EInvalidOperation("Canvas does not allow drawing");
-    painter->save();
+    const TPainterStateGuard state(*painter);
     painter->setFont(font);
     painter->setPen(ToQColor(canvas.Font().Color()));
     painter->drawText(rect.ToQt(), flags, QStr(shown));
-    painter->restore();
     return extent.height();
 }
 
