@@ -12,8 +12,9 @@
 
 namespace {
 
-// Lines with leading blanks and a tab, an empty line, multi-byte characters and no final break.
-const std::string Original = "  alpha beta\r\n\tgamma(delta)\r\n\r\n    eps \xC3\xA9t\xC3\xA9\r\nzeta";
+// Lines with leading blanks and a tab, an empty line, multi-byte characters, blanks after text at a
+// line end and no final break.
+const std::string Original = "  alpha beta\r\n\tgamma(delta)\r\n\r\n    eps \xC3\xA9t\xC3\xA9  \r\nzeta";
 
 // Typing weighs three times; moves and selections set up what the editing commands act on.
 const std::vector<TSrcEditorCommand> Commands = {

@@ -498,6 +498,124 @@ TEST_F(EditorUndoExact, WhatTrimmingTakesComesBackExactly)
         Check(c);
 }
 
+// Trimming the edited line took the blanks at its end although the edit was elsewhere on the
+// line; undo gave the line back without them.
+TEST_F(EditorUndoExact, BlanksTrimmedFromTheEndOfALineEditedElsewhereComeBack)
+{
+    Edit->SetWantTabs(true);
+    const std::string line = "ab  cd  \r\nx";
+    auto trim = [](EditorTest& t) { t.Options({eoTrimTrailingSpaces}, {eoScrollPastEol}); };
+    const std::vector<ExactCase> cases = {
+        {"a character typed in the middle", line, [&](EditorTest& t) { trim(t); t.GoTo(3, 1); t.Type("x"); }},
+        {"a character typed right before the blanks", line,
+         [&](EditorTest& t) { trim(t); t.GoTo(7, 1); t.Type("x"); }},
+        {"a character typed over in overwrite mode", line,
+         [&](EditorTest& t) {
+             trim(t);
+             t.GoTo(2, 1);
+             t.Key(Qt::Key_Insert);
+             t.Type("x");
+             t.Key(Qt::Key_Insert);
+         }},
+        {"Backspace in the middle", line, [&](EditorTest& t) { trim(t); t.GoTo(4, 1); t.Key(Qt::Key_Backspace); }},
+        {"Delete in the middle", line, [&](EditorTest& t) { trim(t); t.GoTo(3, 1); t.Key(Qt::Key_Delete); }},
+        {"a stream pasted in the middle", line,
+         [&](EditorTest& t) {
+             trim(t);
+             ClipBlock(TSrcSelectionMode::smNormal, "xy");
+             t.GoTo(3, 1);
+             t.Command(ecPaste);
+         }},
+        {"two lines pasted in the middle", line,
+         [&](EditorTest& t) {
+             trim(t);
+             ClipBlock(TSrcSelectionMode::smNormal, "x\r\ny");
+             t.GoTo(3, 1);
+             t.Command(ecPaste);
+         }},
+        {"a column block pasted in the middle", line,
+         [&](EditorTest& t) {
+             trim(t);
+             ClipBlock(TSrcSelectionMode::smColumn, "x");
+             t.GoTo(3, 1);
+             t.Command(ecPaste);
+         }},
+        {"input-method text in the middle", line,
+         [&](EditorTest& t) {
+             trim(t);
+             t.GoTo(3, 1);
+             const std::string ime = "x\xC3\xA9y";
+             t.Edit->Perform(WM_IME_COMPOSITION, reinterpret_cast<WPARAM>(&ime), GCS_RESULTSTR);
+         }},
+        {"a selection in the middle typed over", line,
+         [&](EditorTest& t) {
+             trim(t);
+             t.Select(MakeBufferCoord(3, 1), MakeBufferCoord(5, 1));
+             t.Type("Z");
+         }},
+        {"a selection in the middle deleted, past the line end allowed", line,
+         [&](EditorTest& t) {
+             t.Options({eoTrimTrailingSpaces, eoScrollPastEol});
+             t.Select(MakeBufferCoord(2, 1), MakeBufferCoord(4, 1));
+             t.Key(Qt::Key_Delete);
+         }},
+        {"Tab in the middle", line,
+         [&](EditorTest& t) {
+             t.Options({eoTrimTrailingSpaces}, {eoTabsToSpaces, eoSmartTabs, eoScrollPastEol});
+             t.GoTo(3, 1);
+             t.Command(ecTab);
+         }},
+        {"the next word deleted", line, [&](EditorTest& t) { trim(t); t.GoTo(1, 1); t.Command(ecDeleteWord); }},
+        {"the previous word deleted", line,
+         [&](EditorTest& t) { trim(t); t.GoTo(5, 1); t.Command(ecDeleteLastWord); }},
+        {"a word changed to upper case", line, [&](EditorTest& t) { trim(t); t.GoTo(1, 1); t.Command(ecUpperCase); }},
+        {"the line indented as a block", line,
+         [&](EditorTest& t) {
+             trim(t);
+             t.Select(MakeBufferCoord(1, 1), MakeBufferCoord(3, 1));
+             t.Command(ecBlockIndent);
+         }},
+        {"Backspace joining the line to the one above", "x\r\nab  cd\t ",
+         [&](EditorTest& t) { trim(t); t.GoTo(1, 2); t.Key(Qt::Key_Backspace); }},
+        {"Delete joining the line below", "ab\r\ncd \t",
+         [&](EditorTest& t) { trim(t); t.GoTo(3, 1); t.Key(Qt::Key_Delete); }},
+        {"a line break in the middle", line, [&](EditorTest& t) { trim(t); t.GoTo(3, 1); t.Key(Qt::Key_Return); }},
+    };
+    for (const ExactCase& c : cases)
+        Check(c);
+}
+
+// The blanks trimming takes apart from an edit are recorded on their own; they must still go
+// with the edit in one step, and undo must leave the caret where the edit was, not at the line end.
+TEST_F(EditorUndo, BlanksTrimmedApartFromAnEditComeBackInTheEditsStep)
+{
+    struct Case {
+        const char* Name;
+        TBufferCoord At;
+        std::function<void(EditorTest&)> Edit;
+        TBufferCoord CaretAfterUndo;
+    };
+    const std::vector<Case> cases = {
+        {"typing", MakeBufferCoord(3, 1), [](EditorTest& t) { t.Type("xy"); }, MakeBufferCoord(3, 1)},
+        {"Backspace", MakeBufferCoord(4, 1), [](EditorTest& t) { t.Key(Qt::Key_Backspace); }, MakeBufferCoord(4, 1)},
+        {"Delete", MakeBufferCoord(3, 1), [](EditorTest& t) { t.Key(Qt::Key_Delete); }, MakeBufferCoord(3, 1)},
+        {"the previous word deleted", MakeBufferCoord(5, 1), [](EditorTest& t) { t.Command(ecDeleteLastWord); },
+         MakeBufferCoord(5, 1)},
+    };
+    Options({eoTrimTrailingSpaces, eoGroupUndo}, {eoScrollPastEol});
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        SetText("ab  cd  \r\nx");
+        Edit->ClearUndoHistory();
+        GoTo(c.At.CharIndex, c.At.LineNumber);
+        c.Edit(*this);
+        Edit->UndoLastChange();
+        EXPECT_EQ(Text(), "ab  cd  \r\nx");
+        EXPECT_EQ(Caret(), c.CaretAfterUndo);
+        EXPECT_FALSE(Edit->UndoAvailable());
+    }
+}
+
 TEST_F(EditorUndoExact, PastesAndInputOverSelectionsOfEveryModeUndoExactly)
 {
     const std::vector<ExactCase> cases = {

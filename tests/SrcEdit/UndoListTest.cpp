@@ -48,6 +48,24 @@ TEST(UndoListRecording, BlocksShareOneChangeNumberAndNestedBlocksAddNothing)
     EXPECT_EQ(list.NextChangeNumber(), 4);
 }
 
+TEST(UndoListRecording, ALeadingChangeTakesTheNumberOfTheItemAfterIt)
+{
+    TSrcEditUndoList list;
+    Record(list, R::urInsert);
+    list.RecordLeadingChange(R::urSilentDelete, {1, 1}, {2, 1}, " ", TSrcSelectionMode::smNormal);
+    Record(list, R::urInsert);
+    Record(list, R::urInsert);
+    list.OpenBlock();
+    list.RecordLeadingChange(R::urSilentDelete, {1, 1}, {2, 1}, " ", TSrcSelectionMode::smNormal);
+    list.CloseBlock();
+    Record(list, R::urInsert);
+    EXPECT_EQ(Numbers(list), (std::vector<std::int32_t>{1, 2, 2, 3, 4, 5}));
+    list.Lock();
+    list.RecordLeadingChange(R::urSilentDelete, {1, 1}, {2, 1}, " ", TSrcSelectionMode::smNormal);
+    list.Unlock();
+    EXPECT_EQ(list.ItemCount(), 6);
+}
+
 TEST(UndoListRecording, ClosingABlockReportsAnItemOnlyWhenTheBlockRecordedOne)
 {
     TSrcEditUndoList list;
@@ -323,6 +341,9 @@ TEST_F(UndoSteps, GroupingFollowsChangeNumbersKindsBreaksAndMarkers)
         {"without grouping one by one", {Ins("a"), Ins("b")}, false, {{"b"}, {"a"}}},
         {"a block is one step", {Open(), Ins("a"), Del("b"), Ins("c"), Close(), Ins("d")}, false, {{"d"}, {"c", "b", "a"}}},
         {"typing runs into a block", {Open(), Ins("a"), Ins("b"), Close(), Ins("c")}, true, {{"c", "b", "a"}}},
+        // Grouped by kind into an older step, typing left that step's item of another kind behind.
+        {"typing grouped into a step takes all of it",
+         {Open(), Del("t"), Ins("a"), Close(), Ins("b"), Del("c")}, true, {{"c"}, {"b", "a", "t"}}},
         {"markers bracket a step",
          {Ins("z"), Change(R::urMarkerBegin2, "("), Ins("a"), Del("b"), Change(R::urMarkerEnd2, ")")},
          false,

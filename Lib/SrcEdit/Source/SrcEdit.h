@@ -508,6 +508,14 @@ private:
     // An insertion recorded from `start` that trimming shortened the text before: the record
     // starts where the stored line ends and carries the blanks and tabs it lost as replaced.
     void WidenInsertionRecord(TBufferCoord& start, std::string& replaced);
+    // Before an edit that leaves `tail`, the end of line `lineNumber` as it stands, at the end of
+    // a line it stores: when trimming will take blanks and tabs from it that its own text keeps
+    // apart from the edit, their deletion is recorded here, in the edit's step and undone after it.
+    // An insertion's record never takes blanks after it: with `blankTail`, a tail of blanks only
+    // is recorded too.
+    void RecordTrimmedTail(int lineNumber, std::string_view tail, bool blankTail = false);
+    // RecordTrimmedTail for what follows the normal selection about to be deleted.
+    void RecordTrimmedSelectionTail();
     // After `inserted` bytes went in at byte `at` (0-based) of line `lineNumber`, which held
     // `before`, and the line was stored: the text around them that trimming took, when it lies
     // next to them; `at` moves back to where the stored line ends when that is before it.

@@ -73,6 +73,7 @@ void TCustomSrcEdit::DeleteSelectionRecorded()
     // invariant: the deletion is recorded before it is made, so that what the deletion records
     // of its own (trimmed column lines) is undone first.
     WithUndoBlock([&] {
+        RecordTrimmedSelectionTail();
         FUndoList->RecordChange(forward ? TSrcUndoReason::urDelete : TSrcUndoReason::urDeleteAfterCursor, begin, end,
                                 text, mode);
         PutSelectionText({});
@@ -126,6 +127,8 @@ void TCustomSrcEdit::InsertCharAtCaret(char32_t aChar)
                 newChar = static_cast<int>(line.size()) + 1;
             const TBufferCoord start = MakeBufferCoord(at, lineNumber);
             const TBufferCoord end = MakeBufferCoord(at + static_cast<int>(chars.size()), lineNumber);
+            if (static_cast<size_t>(at - 1) < oldLine.size())
+                RecordTrimmedTail(lineNumber, std::string_view(oldLine).substr(static_cast<size_t>(at - 1)), true);
             // why: a blank typed on a line of blanks only has the line trimmed away; blanks and
             // tabs the line held before are recorded as replaced, so that undo gives them back.
             auto recordTyped = [&] {
@@ -154,6 +157,7 @@ void TCustomSrcEdit::InsertCharAtCaret(char32_t aChar)
         } else {
             const size_t at = static_cast<size_t>(caretChar - 1);
             const std::string replaced = line.substr(at, static_cast<size_t>(TextChars::CharLength(line, at)));
+            RecordTrimmedTail(lineNumber, std::string_view(oldLine).substr(at + replaced.size()), true);
             line.replace(at, replaced.size(), chars);
             StoreLine(lineNumber - 1, line);
             // The record spans the new character: its bytes need not match those it replaced.
@@ -197,6 +201,8 @@ void TCustomSrcEdit::InsertImeString(const std::string& text)
                 removed = line.substr(at, stop - at);
                 line.erase(at, removed.size());
             }
+            if (at < line.size())
+                RecordTrimmedTail(start.LineNumber, std::string_view(line).substr(at), true);
             line.insert(at, text);
             StoreLine(start.LineNumber - 1, line);
             const TBufferCoord end = MakeBufferCoord(start.CharIndex + static_cast<int>(text.size()), start.LineNumber);
@@ -247,6 +253,7 @@ void TCustomSrcEdit::DeleteLastChar()
         } else if (caretChar == 1) {
             if (lineNumber > 1) {
                 const std::string previous = LineText(lineNumber - 1);
+                RecordTrimmedTail(lineNumber, line);
                 MoveCaret(MakeBufferCoord(static_cast<int>(previous.size()) + 1, lineNumber - 1));
                 FLines->Delete(lineNumber - 1);
                 AdjustMarksForDeletedLines(lineNumber - 1, 1);
@@ -304,6 +311,7 @@ void TCustomSrcEdit::DeleteLastChar()
                 text.erase(static_cast<size_t>(caretChar - 1 - count), static_cast<size_t>(count));
                 newChar = caretChar - count;
             }
+            RecordTrimmedTail(lineNumber, std::string_view(line).substr(static_cast<size_t>(caretChar - 1)));
             StoreLine(lineNumber - 1, text);
             const std::string stored = LineText(lineNumber);
             // why: what trimming took next to the deleted characters is recorded with them, so that
@@ -346,6 +354,7 @@ void TCustomSrcEdit::DeleteCharAtCaret()
             const bool endTrimmed = FOptions.Contains(eoTrimTrailingSpaces) && SrcEditBlanksOnly(next);
             const int gap = endTrimmed ? 0 : std::max(caretChar - 1 - length, 0);
             WithUndoBlock([&] {
+                RecordTrimmedTail(lineNumber + 1, next);
                 StoreLine(lineNumber - 1, line + std::string(static_cast<size_t>(gap), ' ') + next);
                 FLines->Delete(lineNumber);
                 AdjustMarksForDeletedLines(lineNumber, 1);
@@ -369,6 +378,7 @@ void TCustomSrcEdit::DeleteCharAtCaret()
             const auto count = static_cast<size_t>(TextChars::CharLength(line, static_cast<size_t>(caretChar - 1)));
             std::string text = line;
             text.erase(static_cast<size_t>(caretChar - 1), count);
+            RecordTrimmedTail(lineNumber, std::string_view(line).substr(static_cast<size_t>(caretChar - 1) + count));
             StoreLine(lineNumber - 1, text);
             int from = caretChar - 1;
             int to = from + static_cast<int>(count);
@@ -429,6 +439,7 @@ void TCustomSrcEdit::DeleteWordOrToEol(TSrcEditorCommand command)
                 gap = 0;
             if (gap == 0)
                 WidenDeletionRecord(from, to, text);
+            RecordTrimmedSelectionTail();
             PutSelectionText(std::string(static_cast<size_t>(gap), ' '));
             if (gap > 0)
                 FUndoList->RecordChange(TSrcUndoReason::urFillBlanks, caret,
@@ -457,6 +468,7 @@ void TCustomSrcEdit::DeleteLastWordOrToBol(TSrcEditorCommand command)
             TBufferCoord from = start;
             TBufferCoord to = caret;
             WidenDeletionRecord(from, to, text);
+            RecordTrimmedSelectionTail();
             PutSelectionText({});
             FUndoList->RecordChange(TSrcUndoReason::urSilentDelete, from, to, text, TSrcSelectionMode::smNormal);
             MoveCaret(start);

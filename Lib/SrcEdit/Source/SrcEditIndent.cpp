@@ -186,6 +186,7 @@ void TCustomSrcEdit::RemoveTabAtCaret()
         if (!deleted.empty()) {
             std::string text = line;
             text.erase(static_cast<size_t>(from), deleted.size());
+            RecordTrimmedTail(lineNumber, std::string_view(line).substr(static_cast<size_t>(to)));
             StoreLine(lineNumber - 1, text);
             // why: what trimming took next to the deleted characters goes back with them on undo.
             int widenedFrom = from;

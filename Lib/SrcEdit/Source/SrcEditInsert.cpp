@@ -38,6 +38,23 @@ void TCustomSrcEdit::StoreLine(int index, std::string text)
     FLines->Put(index, text);
 }
 
+void TCustomSrcEdit::RecordTrimmedTail(int lineNumber, std::string_view tail, bool blankTail)
+{
+    if (!FOptions.Contains(eoTrimTrailingSpaces) || lineNumber < 1 || lineNumber > LineCount())
+        return;
+    const size_t kept = SrcEditTrimTrailing(tail).size();
+    if ((kept == 0 && !blankTail) || kept == tail.size())
+        return; // nothing to take, or the blanks touch the edit, whose record takes them
+    const int length = LineLength(lineNumber);
+    const int run = static_cast<int>(tail.size() - kept);
+    // why: recorded as taken before the edit, the blanks come back after the edit is undone, in
+    // the line as it was then; the caret then goes back to where it stood before the edit.
+    FUndoList->RecordLeadingChange(TSrcUndoReason::urCaret, FCaret, FCaret, {}, TSrcSelectionMode::smNormal);
+    FUndoList->RecordLeadingChange(TSrcUndoReason::urSilentDelete, MakeBufferCoord(length - run + 1, lineNumber),
+                                   MakeBufferCoord(length + 1, lineNumber), std::string(tail.substr(kept)),
+                                   TSrcSelectionMode::smNormal);
+}
+
 void TCustomSrcEdit::RecordInsertion(TBufferCoord start, TBufferCoord end, const std::string& replaced)
 {
     std::string lost = replaced;
@@ -125,7 +142,19 @@ void TCustomSrcEdit::RecordSelectionDeletion()
     TBufferCoord end = FBlockEnd;
     std::string text = SelectedTextForUndo();
     WidenSelectionDeletion(begin, end, text);
+    RecordTrimmedSelectionTail();
     FUndoList->RecordChange(TSrcUndoReason::urDelete, begin, end, text, FActiveSelectionMode);
+}
+
+void TCustomSrcEdit::RecordTrimmedSelectionTail()
+{
+    // invariant: as DeleteSelectionByMode trims the joined line.
+    if (FActiveSelectionMode != TSrcSelectionMode::smNormal || !HasSelection() || !FOptions.Contains(eoScrollPastEol))
+        return;
+    const TBufferCoord end = GetSelectionEnd();
+    const std::string last = LineText(end.LineNumber);
+    if (static_cast<size_t>(end.CharIndex - 1) < last.size())
+        RecordTrimmedTail(end.LineNumber, std::string_view(last).substr(static_cast<size_t>(end.CharIndex - 1)));
 }
 
 void TCustomSrcEdit::WidenSelectionDeletion(TBufferCoord& begin, TBufferCoord& end, std::string& text) const
@@ -194,6 +223,13 @@ void TCustomSrcEdit::InsertBlockText(TSrcSelectionMode mode, const std::string& 
                 TBufferCoord caret = FCaret;
                 const int startLine = caret.LineNumber;
                 const bool beyondFirst = caret.CharIndex > 1;
+                if (addToUndo && mode != TSrcSelectionMode::smColumn && caret.LineNumber <= LineCount()) {
+                    const std::string line = LineText(caret.LineNumber);
+                    // A line-mode insertion keeps the whole caret line at the end of its last line.
+                    const size_t at = mode == TSrcSelectionMode::smLine ? 0 : static_cast<size_t>(caret.CharIndex - 1);
+                    if (at < line.size())
+                        RecordTrimmedTail(caret.LineNumber, std::string_view(line).substr(at), true);
+                }
                 switch (mode) {
                 case TSrcSelectionMode::smNormal:
                     if (const int added = InsertNormalText(text, caret); added > 0)
@@ -372,6 +408,8 @@ int TCustomSrcEdit::InsertColumnText(const std::string& text, bool addToUndo, TB
                 line += piece;
             } else {
                 before = line;
+                if (addToUndo)
+                    RecordTrimmedTail(caret.LineNumber, std::string_view(before).substr(static_cast<size_t>(at - 1)));
                 line.insert(static_cast<size_t>(at - 1), piece);
             }
             StoreLine(caret.LineNumber - 1, line);

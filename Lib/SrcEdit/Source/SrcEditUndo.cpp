@@ -22,6 +22,22 @@ void TSrcEditUndoItem::Assign(const TPersistent& source)
 
 // ---- TSrcEditUndoList
 
+namespace {
+
+std::unique_ptr<TSrcEditUndoItem> NewUndoItem(TSrcUndoReason reason, TBufferCoord startPos, TBufferCoord endPos,
+                                              const std::string& text, TSrcSelectionMode selectionMode)
+{
+    auto item = std::make_unique<TSrcEditUndoItem>();
+    item->Reason = reason;
+    item->SelectionMode = selectionMode;
+    item->StartPos = startPos;
+    item->EndPos = endPos;
+    item->Text = text;
+    return item;
+}
+
+} // namespace
+
 TSrcEditUndoList::~TSrcEditUndoList() = default;
 
 void TSrcEditUndoList::AdvanceChangeNumber()
@@ -37,12 +53,7 @@ void TSrcEditUndoList::RecordChange(TSrcUndoReason reason, TBufferCoord startPos
 {
     if (FLockCount > 0)
         return;
-    auto item = std::make_unique<TSrcEditUndoItem>();
-    item->Reason = reason;
-    item->SelectionMode = selectionMode;
-    item->StartPos = startPos;
-    item->EndPos = endPos;
-    item->Text = text;
+    auto item = NewUndoItem(reason, startPos, endPos, text, selectionMode);
     if (FBlockChangeNumber != 0) {
         item->ChangeNumber = FBlockChangeNumber;
     } else {
@@ -50,6 +61,16 @@ void TSrcEditUndoList::RecordChange(TSrcUndoReason reason, TBufferCoord startPos
         if (FBlockCount == 0)
             AdvanceChangeNumber();
     }
+    PushItem(std::move(item));
+}
+
+void TSrcEditUndoList::RecordLeadingChange(TSrcUndoReason reason, TBufferCoord startPos, TBufferCoord endPos,
+                                           const std::string& text, TSrcSelectionMode selectionMode)
+{
+    if (FLockCount > 0)
+        return;
+    auto item = NewUndoItem(reason, startPos, endPos, text, selectionMode);
+    item->ChangeNumber = FBlockChangeNumber != 0 ? FBlockChangeNumber : FNextChangeNumber;
     PushItem(std::move(item));
 }
 
@@ -222,9 +243,11 @@ bool TransferStep(TSrcEditUndoList& from, TSrcEditUndoList& to, bool groupUndo, 
     const std::int32_t number = from.PeekItem()->ChangeNumber;
     const TBlockNumberScope scope(to, number);
     TSrcUndoReason handled = first;
+    std::int32_t handledNumber = number;
     auto takeOne = [&] {
         const std::unique_ptr<TSrcEditUndoItem> item = from.PopItem();
         handled = item->Reason;
+        handledNumber = item->ChangeNumber;
         handle(*item);
     };
     const bool bracketed = IsUndoEndMarker(first);
@@ -236,6 +259,9 @@ bool TransferStep(TSrcEditUndoList& from, TSrcEditUndoList& to, bool groupUndo, 
             break;
         const bool sameStep = bracketed ? next->Reason != beginMarker
                                         : next->ChangeNumber == number ||
+                                              // why: an edit grouped in takes all of its own items
+                                              // with it, also those of another kind.
+                                              next->ChangeNumber == handledNumber ||
                                               (groupUndo && next->Reason == handled && !IsIndentReason(handled));
         if (!sameStep)
             break;

@@ -73,6 +73,10 @@ public:
 
     void RecordChange(TSrcUndoReason reason, TBufferCoord startPos, TBufferCoord endPos, const std::string& text,
                       TSrcSelectionMode selectionMode);
+    // As RecordChange, for a change made on the way to an edit that is recorded after it: outside
+    // a block the next item recorded gets the same number, so that both undo in one step.
+    void RecordLeadingChange(TSrcUndoReason reason, TBufferCoord startPos, TBufferCoord endPos,
+                             const std::string& text, TSrcSelectionMode selectionMode);
     void OpenBlock();
     void CloseBlock();
     void PushItem(std::unique_ptr<TSrcEditUndoItem> item);

@@ -232,7 +232,10 @@ void TCustomSrcEdit::ReplayRedoItem(const TSrcEditUndoItem& item)
                 if (IsInsertion(reason)) {
                     SetCaretCoord(start);
                     FActiveSelectionMode = mode;
-                    InsertBlockText(mode, item.Text, false);
+                    // why: the text is what undo took away, as it stood; trimming here would take
+                    // blanks that the edit kept (whole lines pasted in line mode). What the edit's
+                    // trimming took is recorded and replayed on its own.
+                    WithoutTrailingTrim([&] { InsertBlockText(mode, item.Text, false); });
                     MoveCaret(end);
                     FUndoList->RecordChange(reason, start, end, GetSelectedText(), mode);
                     if (reason == TSrcUndoReason::urDragDropInsert)
