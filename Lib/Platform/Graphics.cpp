@@ -6,6 +6,7 @@
 #include <QFontDatabase>
 #include <cstdint>
 #include <cstdlib>
+#include <limits>
 
 namespace {
 
@@ -27,6 +28,8 @@ int MulDiv(int number, int numerator, int denominator)
     const std::int64_t product = static_cast<std::int64_t>(number) * numerator;
     const std::int64_t divisor = std::abs(static_cast<std::int64_t>(denominator));
     const std::int64_t magnitude = (std::abs(product) + divisor / 2) / divisor;
+    if (magnitude > std::numeric_limits<int>::max())
+        return -1;
     return static_cast<int>((product < 0) != (denominator < 0) ? -magnitude : magnitude);
 }
 

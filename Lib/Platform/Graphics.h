@@ -58,7 +58,7 @@ private:
 };
 
 // number * numerator / denominator in 64-bit precision, rounded half away from zero;
-// -1 when denominator is 0, as the platform routine answers.
+// -1 when denominator is 0 or the result does not fit an int, as the platform routine answers.
 int MulDiv(int number, int numerator, int denominator);
 
 // The family Qt will use for `name`: the name itself when installed, else its substitute.

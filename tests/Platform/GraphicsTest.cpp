@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-TEST(MulDiv, RoundsHalfAwayFromZeroAndAnswersMinusOneForAZeroDivisor)
+TEST(MulDiv, RoundsHalfAwayFromZeroAndAnswersMinusOneWhenThereIsNoResult)
 {
     struct Case {
         int Number, Numerator, Denominator, Expected;
@@ -16,6 +16,7 @@ TEST(MulDiv, RoundsHalfAwayFromZeroAndAnswersMinusOneForAZeroDivisor)
         {1, 255, 3, 85},
         {70000, 70000, 70000, 70000}, // the product passes 32 bits
         {5, 7, 0, -1},
+        {1 << 30, 8, 2, -1}, // the result does not fit
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.Number << " * " << c.Numerator << " / " << c.Denominator);
