@@ -2,9 +2,12 @@
 
 #include "zuHttpConnection.h"
 
+#include <algorithm>
 #include <arpa/inet.h>
 #include <cerrno>
 #include <chrono>
+#include <climits>
+#include <fcntl.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
@@ -23,8 +26,11 @@ void AddressOf(const sockaddr_in& address, std::string& ip, int& port)
 
 } // namespace
 
-THTTPConnection::THTTPConnection(int fd) : FFd(fd)
+THTTPConnection::THTTPConnection(int fd, int timeOutMs) : FFd(fd), FTimeOutMs(std::max(0, timeOutMs))
 {
+    // why: a blocking send to a peer that stops reading would wait forever; every wait on the
+    // socket goes through poll with a time-out instead.
+    ::fcntl(FFd, F_SETFL, ::fcntl(FFd, F_GETFL) | O_NONBLOCK);
     // why: an answer goes out as header and body in separate writes; waiting for the peer's
     // acknowledgement of the first before sending the second costs a delayed-ACK period.
     const int one = 1;
@@ -44,20 +50,23 @@ THTTPConnection::~THTTPConnection()
         ::close(FFd);
 }
 
-bool THTTPConnection::ReadMore(int timeoutMs)
+bool THTTPConnection::ReadMore(TClock::time_point deadline)
 {
     if (FClosed.load())
         return false;
     char chunk[16384];
     for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - TClock::now()).count();
+        if (left <= 0)
+            return false;
         pollfd p{FFd, POLLIN, 0};
-        const int ready = ::poll(&p, 1, timeoutMs);
+        const int ready = ::poll(&p, 1, static_cast<int>(std::min<long long>(left, INT_MAX)));
         if (ready < 0 && errno == EINTR)
             continue;
         if (ready <= 0)
             return false;
         const ssize_t n = ::recv(FFd, chunk, sizeof chunk, 0);
-        if (n < 0 && errno == EINTR)
+        if (n < 0 && (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK))
             continue;
         if (n <= 0 || FClosed.load())
             return false;
@@ -69,6 +78,9 @@ bool THTTPConnection::ReadMore(int timeoutMs)
 TRequestParseResult THTTPConnection::ReadRequest(TIdHTTPRequestInfo& request)
 {
     TRequestParseResult result;
+    // invariant: one deadline for the whole request, so a peer cannot hold the thread by
+    // sending a byte just before each read would give up.
+    const auto deadline = TClock::now() + std::chrono::milliseconds(FTimeOutMs);
     size_t headEnd = std::string::npos;
     size_t separator = 0;
     size_t searchFrom = 0;
@@ -90,7 +102,7 @@ TRequestParseResult THTTPConnection::ReadRequest(TIdHTTPRequestInfo& request)
             return result;
         }
         searchFrom = FBuffer.size() > 3 ? FBuffer.size() - 3 : 0;
-        if (!ReadMore(ReadTimeoutMs)) {
+        if (!ReadMore(deadline)) {
             result.Status = -1;
             return result;
         }
@@ -115,7 +127,7 @@ TRequestParseResult THTTPConnection::ReadRequest(TIdHTTPRequestInfo& request)
         return result;
     }
     while (FBuffer.size() < length)
-        if (!ReadMore(ReadTimeoutMs)) {
+        if (!ReadMore(deadline)) {
             result.Status = -1;
             return result;
         }
@@ -135,7 +147,10 @@ bool THTTPConnection::Write(std::string_view data)
                 continue;
             if (errno == EAGAIN || errno == EWOULDBLOCK) {
                 pollfd p{FFd, POLLOUT, 0};
-                if (::poll(&p, 1, ReadTimeoutMs) <= 0)
+                const int ready = ::poll(&p, 1, FTimeOutMs);
+                if (ready < 0 && errno == EINTR)
+                    continue;
+                if (ready <= 0)
                     return false;
                 continue;
             }
@@ -174,6 +189,8 @@ void THTTPConnection::Finish()
                 break;
             const ssize_t n = ::recv(FFd, chunk, sizeof chunk, 0);
             if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
                 continue;
             if (n <= 0)
                 break;

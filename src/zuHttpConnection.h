@@ -6,14 +6,16 @@
 #include "zuHttpRequest.h"
 
 #include <atomic>
+#include <chrono>
 #include <mutex>
 #include <string>
 #include <string_view>
 
 class THTTPConnection {
 public:
-    // Takes over the socket `fd`.
-    explicit THTTPConnection(int fd);
+    // Takes over the socket `fd`. `timeOutMs` bounds the whole request read (head and body)
+    // and every stall of a write.
+    explicit THTTPConnection(int fd, int timeOutMs = DefaultTimeOutMs);
     ~THTTPConnection();
     THTTPConnection(const THTTPConnection&) = delete;
     THTTPConnection& operator=(const THTTPConnection&) = delete;
@@ -25,10 +27,12 @@ public:
     int PeerPort() const { return FPeerPort; }
 
     // Reads the request head and body. The result's Status is 0 for a complete request, the
-    // status to answer with for a refused one, and -1 when the peer went away or was too slow.
+    // status to answer with for a refused one, and -1 when the peer went away or did not send
+    // the whole request within the time-out (a peer that trickles bytes gains no time).
     TRequestParseResult ReadRequest(TIdHTTPRequestInfo& request);
 
-    // Sends every byte; false once the peer has gone or the connection was closed.
+    // Sends every byte; false once the peer has gone, the connection was closed, or the peer
+    // took nothing for the time-out.
     bool Write(std::string_view data);
 
     // Ends both directions at once; safe from any thread. The owner's blocked reads and
@@ -40,16 +44,17 @@ public:
     // for a moment (so the peer sees the whole answer, not a reset), then the socket closed.
     void Finish();
 
-    // How long one read may wait for the peer.
-    static constexpr int ReadTimeoutMs = 30000;
+    static constexpr int DefaultTimeOutMs = 30000;
 
 private:
-    // Appends what arrives to FBuffer; false at the end of the stream, on a time-out or close.
-    bool ReadMore(int timeoutMs);
+    using TClock = std::chrono::steady_clock;
+    // Appends what arrives to FBuffer; false at the end of the stream, at `deadline` or close.
+    bool ReadMore(TClock::time_point deadline);
 
     // invariant: only the owner's thread reads, writes and closes FFd; Close() from another
     // thread shuts it down under FCloseLock, which the owner also holds while closing it.
     int FFd;
+    int FTimeOutMs;
     std::mutex FCloseLock;
     std::atomic<bool> FClosed{false};
     std::string FBuffer;

@@ -19,7 +19,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-THTTPConnectionThread::THTTPConnectionThread(TIdHTTPServer& server, int fd) : FServer(server), FConnection(fd) {}
+THTTPConnectionThread::THTTPConnectionThread(TIdHTTPServer& server, int fd) : FServer(server), FConnection(fd, server.ReadTimeOut()) {}
 
 THTTPConnectionThread::~THTTPConnectionThread()
 {

@@ -72,6 +72,12 @@ public:
 
     std::string ServerSoftware = "Zentu HTTP Server";
 
+    // Milliseconds a client has to send its whole request, and the longest a write may wait
+    // for the client to take bytes; then its connection is closed. Applies to connections
+    // accepted afterwards.
+    int ReadTimeOut() const { return FReadTimeOut.load(); }
+    void SetReadTimeOut(int milliseconds) { FReadTimeOut.store(milliseconds); }
+
     // Runs on a connection thread for every GET, POST and HEAD request. An exception that
     // escapes it is answered with 500 and its message. Safe to change while running.
     void SetOnCommandGet(TIdHTTPCommandEvent handler);
@@ -89,6 +95,7 @@ private:
 
     std::atomic<int> FDefaultPort{0};
     std::atomic<bool> FActive{false};
+    std::atomic<int> FReadTimeOut{THTTPConnection::DefaultTimeOutMs};
     int FListenFd = -1;
     int FWakeFd = -1;
     std::thread FListener;
