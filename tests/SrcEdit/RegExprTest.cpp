@@ -187,6 +187,9 @@ TEST(RegExprMatch, TableOfPatterns)
         // start-up analysis must not skip real matches
         {"(abc)?d", "xd", {{2, 1}, {-1, -1}}},
         {"(ab){0,1}c", "c", {{1, 1}, {-1, -1}}},
+        // a start anchor inside a group that may be skipped does not anchor the whole pattern
+        {"(b|^c){0}-", "x-", {{2, 1}, {-1, -1}}},
+        {"(\\Ab)?-", "x-", {{2, 1}, {-1, -1}}},
         {"x*y", "y", {{1, 1}}},
         {"(a|)b", "b", {{1, 1}, {1, 0}}},
         {"x*(abc)?d", "d", {{1, 1}, {-1, -1}}},
