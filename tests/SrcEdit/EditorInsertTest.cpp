@@ -3,6 +3,8 @@
 
 #include "EditorTestSupport.h"
 
+#include <functional>
+
 namespace {
 
 using EditorInsert = EditorTest;
@@ -164,3 +166,91 @@ TEST_F(EditorInsert, StoreLineTrimsWithTrailingSpaceTrimming)
 }
 
 } // namespace
+
+// Every insertion below must undo to the text it started from and redo to what it made.
+namespace {
+
+void ExpectRoundTrip(EditorTest& t, const std::string& original, const std::string& edited)
+{
+    EXPECT_EQ(t.Text(), edited);
+    t.UndoAll();
+    EXPECT_EQ(t.Text(), original) << "undo";
+    t.RedoAll();
+    EXPECT_EQ(t.Text(), edited) << "redo";
+}
+
+} // namespace
+
+TEST_F(EditorInsert, AColumnBlockReplacingARectangleUndoesToTheRectangle)
+{
+    struct Case {
+        const char* What;
+        TBufferCoord At;
+        TBufferCoord BlockEnd;
+        std::string Block;
+        std::string Edited;
+    };
+    const std::string original = "abcdef\r\nghijkl\r\nmnopqr";
+    const std::vector<Case> cases = {
+        // The text goes in from the line of the free end.
+        {"two lines by two columns", {2, 1}, {4, 2}, "X\r\nY", "adef\r\ngXjkl\r\nmYnopqr"},
+        {"drawn upwards from the right", {5, 3}, {3, 2}, "", "abcdef\r\nghkl\r\nmnqr"},
+        {"one line, text on more lines", {4, 1}, {1, 1}, "1\r\n2", "1def\r\n2ghijkl\r\nmnopqr"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.What);
+        SetText(original);
+        Edit->ClearUndoHistory();
+        Edit->InsertColumnBlock(c.At, c.BlockEnd, true, c.Block);
+        ExpectRoundTrip(*this, original, c.Edited);
+    }
+}
+
+TEST_F(EditorInsert, TextGoesInAndIsRecordedWhereTheCaretIsWhenTheEmptySelectionLiesElsewhere)
+{
+    // A selection dragged across virtual space on an empty line is empty and sits at the line
+    // end, while the caret stays where the drag ended; a case command at the line end then
+    // moves the caret on to the next line without touching the selection.
+    const std::string original = "ab\r\n\r\ncd";
+    SetText(original);
+    Edit->ClearUndoHistory();
+    TBufferCoord from = MakeBufferCoord(6, 2);
+    TBufferCoord to = MakeBufferCoord(3, 2);
+    Command(ecGotoXY, 0, &from);
+    Command(ecSelGotoXY, 0, &to);
+    Command(ecToggleCaseBlock);
+    ASSERT_EQ(Caret(), MakeBufferCoord(1, 3));
+    Edit->SetSelectedText("X\r\nY");
+    ExpectRoundTrip(*this, original, "ab\r\n\r\nX\r\nYcd");
+}
+
+TEST_F(EditorInsert, WithoutVirtualSpaceAnIndentedSelectionStaysInsideItsLinesAndIsReplacedThere)
+{
+    // Indenting lines whose first is empty leaves that line empty (trimmed): the selection
+    // must not start one indent unit beyond its end, where no text can go.
+    struct Case {
+        const char* What;
+        std::function<void()> Replace;
+    };
+    const std::vector<Case> cases = {
+        {"SetSelectedText", [this] { Edit->SetSelectedText("q"); }},
+        {"typing", [this] { Command(ecChar, U'q'); }},
+    };
+    const std::string original = "\r\n    x\r\nyz";
+    Options({eoTrimTrailingSpaces, eoTabsToSpaces}, {eoScrollPastEol});
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.What);
+        SetText(original);
+        Edit->ClearUndoHistory();
+        TBufferCoord from = MakeBufferCoord(1, 1);
+        TBufferCoord to = MakeBufferCoord(4, 2);
+        Command(ecGotoXY, 0, &from);
+        Command(ecSelGotoXY, 0, &to);
+        Command(ecBlockIndent);
+        ASSERT_EQ(Text(), "\r\n" + std::string(static_cast<size_t>(4 + Edit->TabWidth()), ' ') + "x\r\nyz");
+        EXPECT_EQ(Edit->GetSelectionStart(), MakeBufferCoord(1, 1));
+        const std::string rest = Line(2).substr(static_cast<size_t>(Edit->GetSelectionEnd().CharIndex - 1));
+        c.Replace();
+        ExpectRoundTrip(*this, original, "q" + rest + "\r\nyz");
+    }
+}

@@ -569,6 +569,36 @@ TEST_F(EditorDragDrop, MovingOrCopyingWithinOneEditor)
     }
 }
 
+TEST_F(EditorDragDrop, ADropBeyondTheLineEndUndoesAndRedoesWithoutTheBlanksTrimmingTook)
+{
+    // The drop pads the line with blanks up to the drop point; the text dropped starts with a
+    // line break, so they end the line and trimming takes them again.
+    struct Case {
+        const char* What;
+        Qt::KeyboardModifiers Keys;
+        std::string Text;
+    };
+    const std::string original = "ab\r\ncd\r\nef";
+    const std::vector<Case> cases = {
+        {"copied", Qt::ControlModifier, "ab\r\nef\r\ncd\r\nef"},
+        {"moved", {}, "ab\r\nef\r\ncd"},
+    };
+    Options({eoScrollPastEol, eoTrimTrailingSpaces});
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.What);
+        SetText(original);
+        Edit->ClearUndoHistory();
+        Select(MakeBufferCoord(3, 2), MakeBufferCoord(3, 3));
+        DragSelection(CellPoint(1, 3), [&](QMimeData& data) { DropOn(*Edit, CellPoint(6, 1), data, c.Keys); });
+        Dragger->Drags = 0;
+        EXPECT_EQ(Text(), c.Text);
+        UndoAll();
+        EXPECT_EQ(Text(), original) << "undo";
+        RedoAll();
+        EXPECT_EQ(Text(), c.Text) << "redo";
+    }
+}
+
 TEST_F(EditorDragDrop, ADropInsideTheSelectionOrOnAReadOnlyEditorDoesNothing)
 {
     SetText("one two three");

@@ -321,3 +321,37 @@ TEST_F(EditorSearchReplace, AnInvalidExpressionChangesNothing)
 }
 
 } // namespace
+
+TEST_F(EditorSearchReplace, MatchesThatTrimmingTookAfterAReplacementAreNotReplaced)
+{
+    // Replacing a blank with a line break leaves the blanks after it at the end of a line,
+    // where trimming takes them: the matches found among them are gone.
+    struct Case {
+        const char* What;
+        bool UseRegex;
+        std::string Search;
+        TSrcEditSearchFlags Options;
+        int Count;
+        std::string Result;
+    };
+    const std::vector<Case> cases = {
+        {"plain, forwards", false, " ", Flags({F::sfReplaceAll, F::sfWholeScope}), 1, "a\r\nb\r\nc"},
+        {"regular expression", true, " ", Flags({F::sfReplaceAll, F::sfWholeScope}), 1, "a\r\nb\r\nc"},
+        // The last blank first: the line before it loses its own last blank to trimming.
+        {"backwards", false, " ", Flags({F::sfReplaceAll, F::sfWholeScope, F::sfBackwards}), 2, "a\r\nb\r\n\r\nc"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.What);
+        Options({eoTrimTrailingSpaces});
+        SetText("a b  \r\nc");
+        Edit->ClearUndoHistory();
+        Edit->SetSearchEngine(c.UseRegex ? static_cast<TSrcEditSearchCustom*>(&Regex) : &Plain);
+        EXPECT_EQ(Edit->FindAndReplace(c.Search, "\r\n", c.Options), c.Count);
+        EXPECT_EQ(Text(), c.Result);
+        UndoAll();
+        EXPECT_EQ(Text(), "a b  \r\nc");
+        RedoAll();
+        EXPECT_EQ(Text(), c.Result);
+        ExpectSettled();
+    }
+}

@@ -656,3 +656,74 @@ TEST_F(EditorUndoExact, PastesAndInputOverSelectionsOfEveryModeUndoExactly)
 }
 
 } // namespace
+
+TEST_F(EditorUndo, AColumnWhoseLeftEdgeCutsACharacterOnItsFirstLineUndoesInPlace)
+{
+    // "é" takes bytes 2 and 3 of the first line; column 3 lies inside it there but not below.
+    struct Case {
+        const char* What;
+        TBufferCoord From;
+        TBufferCoord To;
+        std::string Edited;
+    };
+    const std::string original = "a\xC3\xA9" "bcd\r\nabcdef";
+    const std::vector<Case> cases = {
+        {"only the line below loses text", {4, 1}, {3, 2}, "a\xC3\xA9" "bcd\r\nabdef"},
+        {"both lines lose text", {5, 1}, {3, 2}, "a\xC3\xA9" "cd\r\nabef"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.What);
+        SetText(original);
+        Edit->ClearUndoHistory();
+        TBufferCoord from = c.From;
+        TBufferCoord to = c.To;
+        Command(ecGotoXY, 0, &from);
+        Command(ecColumnSelect);
+        Command(ecSelGotoXY, 0, &to);
+        Command(ecDeleteLastChar);
+        EXPECT_EQ(Text(), c.Edited);
+        UndoAll();
+        EXPECT_EQ(Text(), original);
+        RedoAll();
+        EXPECT_EQ(Text(), c.Edited);
+        Command(ecNormalSelect);
+    }
+}
+
+TEST_F(EditorUndo, UndoingALineBreakTakesTheMarksOfTheJoinedLineAlong)
+{
+    struct Case {
+        const char* What;
+        int MarkLine;
+        int LineAfterUndo;
+    };
+    // The break splits "onetwo" into lines 1 and 2; "three" is line 3.
+    const std::vector<Case> cases = {
+        {"on the line joined in", 2, 1},
+        {"below it", 3, 2},
+        {"above it", 1, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.What);
+        SetText("onetwo\r\nthree");
+        Edit->ClearUndoHistory();
+        GoTo(4, 1);
+        Command(ecLineBreak);
+        ASSERT_EQ(Text(), "one\r\ntwo\r\nthree");
+        Edit->PlaceBookmark(0, 1, c.MarkLine);
+        ASSERT_NE(Edit->Bookmark(0), nullptr);
+        Edit->UndoLastChange();
+        EXPECT_EQ(Text(), "onetwo\r\nthree");
+        EXPECT_EQ(Edit->Bookmark(0)->Line(), c.LineAfterUndo);
+        Edit->RemoveBookmark(0);
+    }
+    // The last line joined in: a mark there must not stay beyond the text.
+    SetText("one");
+    Edit->ClearUndoHistory();
+    GoTo(4, 1);
+    Command(ecLineBreak);
+    Edit->PlaceBookmark(0, 1, 2);
+    Edit->UndoLastChange();
+    EXPECT_EQ(Edit->Lines().Count(), 1);
+    EXPECT_EQ(Edit->Bookmark(0)->Line(), 1);
+}

@@ -380,6 +380,38 @@ TEST_F(UndoSteps, RedoReplaysTheSameStepsAndRestoresTheUndoList)
     EXPECT_EQ(UndoAll(true), undone) << "the redone changes undo in the same steps again";
 }
 
+TEST_F(UndoSteps, ABreakRecordedInsideABlockStillSeparatesTheStepsAfterRedo)
+{
+    // A command that ends by moving the caret (a drop selects what it dropped) records the
+    // break inside its own block, with the block's number.
+    struct Case {
+        std::string Name;
+        std::vector<Step> Steps;
+        Texts Undone;
+        Texts Redone;
+    };
+    const std::vector<Case> cases = {
+        {"two blocks of one kind",
+         {Open(), Ins("a"), Break(), Close(), Open(), Ins("b"), Break(), Close()},
+         {{"b"}, {"a"}},
+         {{"a"}, {"b"}}},
+        {"a block of two kinds, then one of the last kind",
+         {Open(), Del("d"), Ins("a"), Break(), Close(), Open(), Ins("b"), Break(), Close()},
+         {{"b"}, {"a", "d"}},
+         {{"d", "a"}, {"b"}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        Undo.Clear();
+        Redo.Clear();
+        Play(c.Steps);
+        EXPECT_EQ(UndoAll(true), c.Undone);
+        EXPECT_EQ(RedoAll(true), c.Redone) << "the break is moved back, not replayed as part of a step";
+        EXPECT_EQ(Redo.ItemCount(), 0);
+        EXPECT_EQ(UndoAll(true), c.Undone) << "redone, the changes undo in the same steps again";
+    }
+}
+
 TEST_F(UndoSteps, ItemsRecordedDuringAStepShareTheStepsNumber)
 {
     Play({Ins("a"), Ins("b"), Ins("c")});

@@ -233,17 +233,14 @@ void TCustomSrcEdit::DragDrop(TCustomSrcEdit* source, int x, int y, TShiftState 
             WithPastEolMode([&] {
                 MoveCaret(newPos);
                 SetSelectionStart(newPos);
-                SuspendUndoRecording();
-                try {
-                    SetSelectedText(text);
-                } catch (...) {
-                    ResumeUndoRecording();
-                    throw;
-                }
-                ResumeUndoRecording();
+                // why: the insertion records itself, with the blanks it fills in before a drop
+                // beyond the line end and what trimming takes; a single record of it made
+                // afterwards lost those, and undo or redo left blanks or lost text.
+                SetSelectedText(text);
             });
-            FUndoList->RecordChange(self ? TSrcUndoReason::urDragDropInsert : TSrcUndoReason::urInsert, newPos, FCaret,
-                                    {}, FActiveSelectionMode);
+            if (TSrcEditUndoItem* item = FUndoList->PeekItem();
+                self && item && item->Reason == TSrcUndoReason::urInsert && !text.empty())
+                item->Reason = TSrcUndoReason::urDragDropInsert;
             SetSelectionEnd(FCaret);
             DispatchCommand(ecSelGotoXY, 0, &newPos);
         });

@@ -240,6 +240,14 @@ void TCustomSrcEdit::IndentBlock()
         WithPastEolMode([&] { MoveCaret(caret); });
         FBlockBegin = caretAtEnd ? shiftedBegin : shiftedEnd;
         FBlockEnd = caretAtEnd ? shiftedEnd : shiftedBegin;
+        // why: an empty line keeps no indent when trailing blanks are trimmed; without virtual
+        // space a selection end left beyond it would make the next edit record text that is
+        // not where it went in.
+        if (mode != TSrcSelectionMode::smColumn && !FOptions.Contains(eoScrollPastEol)) {
+            for (TBufferCoord* p : {&FBlockBegin, &FBlockEnd})
+                if (p->LineNumber <= LineCount())
+                    p->CharIndex = std::min(p->CharIndex, LineLength(p->LineNumber) + 1);
+        }
         FActiveSelectionMode = mode;
         InvalidateSelectionRows();
         FStatusChanges.Include(scSelection);

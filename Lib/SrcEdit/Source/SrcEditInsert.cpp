@@ -170,19 +170,28 @@ void TCustomSrcEdit::WidenSelectionDeletion(TBufferCoord& begin, TBufferCoord& e
 void TCustomSrcEdit::SetSelectedText(const std::string& text)
 {
     WithUndoBlock([&] {
-        if (HasSelection())
+        const bool hadSelection = HasSelection();
+        if (hadSelection)
             RecordSelectionDeletion();
         else
             FActiveSelectionMode = FSelectionMode;
         // invariant: both ends are read before either is written; a selection made backwards
         // would otherwise lose its end and the text would go in beside it.
-        const TBufferCoord start = GetSelectionStart();
-        const TBufferCoord end = GetSelectionEnd();
+        // why: without a selection the text goes in at the caret, which an empty block left
+        // elsewhere (a selection made in virtual space, a caret moved on) need not share; the
+        // record must start where the text went in.
+        const TBufferCoord start = hadSelection ? GetSelectionStart() : FCaret;
+        const TBufferCoord end = hadSelection ? GetSelectionEnd() : FCaret;
+        // why: without virtual space the caret, and so the text, cannot go beyond the line end
+        // where a selection may start (an indented empty line that trimming emptied again).
+        TBufferCoord insertedAt = start;
+        if (!FOptions.Contains(eoScrollPastEol) && start.LineNumber <= LineCount())
+            insertedAt.CharIndex = std::min(start.CharIndex, LineLength(start.LineNumber) + 1);
         FBlockBegin = start;
         FBlockEnd = end;
         PutSelectionText(text);
         if (!text.empty() && FActiveSelectionMode != TSrcSelectionMode::smColumn)
-            RecordInsertion(start, FBlockEnd, {});
+            RecordInsertion(insertedAt, FBlockEnd, {});
     });
 }
 
@@ -195,12 +204,18 @@ void TCustomSrcEdit::DeleteSelectedText()
 void TCustomSrcEdit::InsertColumnBlock(TBufferCoord at, TBufferCoord blockEnd, bool addToUndo, const std::string& text)
 {
     WithPaintLock([&] {
-        MoveCaret(at);
-        FBlockBegin = at;
-        FBlockEnd = blockEnd;
-        FActiveSelectionMode = TSrcSelectionMode::smColumn;
-        InsertBlockText(TSrcSelectionMode::smColumn, text, addToUndo);
-        FStatusChanges.Include(scSelection);
+        WithUndoBlock([&] {
+            MoveCaret(at);
+            FBlockBegin = at;
+            FBlockEnd = blockEnd;
+            FActiveSelectionMode = TSrcSelectionMode::smColumn;
+            // why: the rectangle between the two ends is replaced; recording only the inserted
+            // pieces would let undo drop it for good.
+            if (addToUndo && HasSelection())
+                RecordSelectionDeletion();
+            InsertBlockText(TSrcSelectionMode::smColumn, text, addToUndo);
+            FStatusChanges.Include(scSelection);
+        });
     });
 }
 
@@ -267,6 +282,11 @@ void TCustomSrcEdit::DeleteSelectionByMode(TBufferCoord bb, TBufferCoord be, boo
             joined = SrcEditTrimTrailing(joined);
         FLines->Put(bb.LineNumber - 1, joined);
         FLines->DeleteLineRange(bb.LineNumber, be.LineNumber - bb.LineNumber);
+        // why: without virtual space a start beyond its line's end (an indented empty line that
+        // trimming emptied again) means the join point; the caret clamped against the joined
+        // line would land after the text brought up and the new text would go in there.
+        if (!FOptions.Contains(eoScrollPastEol))
+            bb.CharIndex = std::min(bb.CharIndex, static_cast<int>(first.size()) + 1);
         MoveCaret(bb);
         if (be.LineNumber > bb.LineNumber)
             AdjustMarksForDeletedLines(bb.LineNumber, be.LineNumber - bb.LineNumber);

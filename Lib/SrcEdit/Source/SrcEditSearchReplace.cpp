@@ -110,6 +110,11 @@ int TCustomSrcEdit::FindAndReplace(const std::string& search, const std::string&
                 const int position = FSearchEngine->MatchPosition(index) + shift;
                 const int length = FSearchEngine->MatchLength(index);
                 index += backwards ? -1 : 1;
+                // why: a replacement made on this line may have let trimming take the blanks at
+                // its end, and with them a match found before; replacing it would put text into
+                // virtual space and record a deletion of nothing.
+                if (position + length - 1 > LineLength(matchLine))
+                    continue;
                 if (!range.Contains(matchLine, position, position + length))
                     continue;
                 ++count;

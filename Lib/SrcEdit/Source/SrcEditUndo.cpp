@@ -255,7 +255,9 @@ bool TransferStep(TSrcEditUndoList& from, TSrcEditUndoList& to, bool groupUndo, 
     for (;;) {
         takeOne();
         const TSrcEditUndoItem* next = from.PeekItem();
-        if (!next)
+        // why: a group break ends a step even when it carries the step's number (one recorded
+        // inside the edit's own undo block); taken in, redo would lose it and join two steps.
+        if (!next || (!bracketed && next->Reason == TSrcUndoReason::urGroupBreak))
             break;
         const bool sameStep = bracketed ? next->Reason != beginMarker
                                         : next->ChangeNumber == number ||

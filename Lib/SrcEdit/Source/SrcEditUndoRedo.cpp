@@ -146,6 +146,12 @@ void TCustomSrcEdit::RevertUndoItem(const TSrcEditUndoItem& item)
                 if (afterCursor && p.LineNumber > LineCount())
                     FLines->Add({});
                 SetCaretCoord(p);
+                // why: the column was cut from the first character starting at or after its left
+                // edge on each line, and the column insertion puts text back by the same rule;
+                // the caret, kept off the middle of a character on the first line, would move
+                // the whole column one character to the left.
+                if (mode == TSrcSelectionMode::smColumn && p.LineNumber == FCaret.LineNumber)
+                    FCaret.CharIndex = p.CharIndex;
                 FActiveSelectionMode = mode;
                 InsertBlockText(mode, item.Text, false);
                 switch (reason) {
@@ -183,12 +189,18 @@ void TCustomSrcEdit::RevertUndoItem(const TSrcEditUndoItem& item)
                     static_cast<int>(line.size()) < FCaret.CharIndex - 1)
                     line.append(static_cast<size_t>(FCaret.CharIndex - 1) - line.size(), ' ');
                 line += item.Text;
+                bool joined = false;
                 WithLinesUpdate(*FLines, [&] {
                     StoreLine(lineNumber - 1, line);
-                    if (lineNumber < LineCount())
+                    if (lineNumber < LineCount()) {
                         FLines->Delete(lineNumber);
+                        joined = true;
+                    }
                 });
-                AdjustMarksForDeletedLines(lineNumber + 1, 1);
+                // why: the marks of the line joined in go with its text to the caret line, those
+                // below move up; a mark left on the removed line could lie past the last line.
+                if (joined)
+                    AdjustMarksForDeletedLines(lineNumber, 1);
                 break;
             }
             case TSrcUndoReason::urIndent:
