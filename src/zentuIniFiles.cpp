@@ -46,6 +46,20 @@ void FillStrings(TStrings& target, const std::vector<std::string>& items)
         target.Add(item);
 }
 
+// A section or key that the file cannot hold as one name: a line break would start other
+// lines (even sections), "]" ends a header early, and a key with "=" or that begins with "["
+// or ";" reads back as another key, a header or a comment.
+bool RepresentableName(std::string_view name, bool key)
+{
+    if (name.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos)
+        return false;
+    if (!key)
+        return name.find(']') == std::string_view::npos;
+    const size_t first = name.find_first_not_of(" \t");
+    return first != std::string_view::npos && name.find('=') == std::string_view::npos && name[first] != '[' &&
+           name[first] != ';';
+}
+
 } // namespace
 
 TIniFileEx::TIniFileEx(std::string fileName) : FFileName(std::move(fileName)) {}
@@ -86,6 +100,9 @@ std::string TIniFileEx::ReadString(const std::string& section, const std::string
 
 void TIniFileEx::WriteString(const std::string& section, const std::string& key, const std::string& value)
 {
+    // why: written anyway, such a name would be lost and could take other keys' places.
+    if (!RepresentableName(section, false) || !RepresentableName(key, true))
+        throw EIniFileException(Format("Unable to write to %s", {FFileName}));
     Modify([&](TIniText& text) { text.WriteValue(section, key, value); });
 }
 

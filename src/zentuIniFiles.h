@@ -26,6 +26,9 @@ public:
 
     // Every write raises EIniFileException "Unable to write to %s" when the file cannot be
     // written; the file then keeps its old content.
+    // A value is kept up to its first line break. A section with a line break or "]", or a
+    // key that is blank or holds a line break or "=", or begins with "[" or ";", cannot be
+    // written: EIniFileException "Unable to write to %s", and the file is left as it was.
     std::string ReadString(const std::string& section, const std::string& key, const std::string& defaultValue) const;
     void WriteString(const std::string& section, const std::string& key, const std::string& value);
     // Decimal or "$"/"0x" hexadecimal with an optional sign; anything else gives the default.

@@ -259,7 +259,14 @@ TEST(IniFile, LineBreaksAndBlanksFollowTheTextOptions)
     const std::vector<Case> cases = {
         {"no break, no change", true, true, "no break", "K=no break", "no break"},
         {"escaped breaks", true, false, "a\\b\r\nc\nd\re", "K=a\\\\b\\nc\\nd\\ne", "a\\b\r\nc\r\nd\r\ne"},
-        {"breaks without the option", false, false, "a\r\nb", "K=a\r\nb", "a"},
+        {"breaks without the option", false, false, "a\r\nb", "K=a", "a"},
+        {"a break cannot start another key", false, false, "a\r\nOther=evil", "K=a", "a"},
+        {"a break cannot start another section", false, true, " a\n[T]\nX=1", "K=\" a\"", " a"},
+        {"backslash n without a break", true, false, "C:\\new\\name", "K=C:\\\\new\\\\name", "C:\\new\\name"},
+        {"doubled backslash without a break", true, false, "\\\\server", "K=\\\\\\\\server", "\\\\server"},
+        {"plain backslash stays as it is", true, false, "C:\\dir", "K=C:\\dir", "C:\\dir"},
+        {"tab at the ends kept", false, true, "\tpadded\t", "K=\"\tpadded\t\"", "\tpadded\t"},
+        {"control byte at the end kept", true, true, "x\x01", "K=\"x\x01\"", "x\x01"},
         {"blanks kept", false, true, " padded ", "K=\" padded \"", " padded "},
         {"quoted text", false, true, "\"q\"", "K=\"\"q\"\"", "\"q\""},
         {"blanks lost", false, false, " padded ", "K= padded ", "padded"},
@@ -280,6 +287,40 @@ TEST(IniFile, LineBreaksAndBlanksFollowTheTextOptions)
         store->IniOptions().SetReplaceCRLF(c.ReplaceCRLF);
         store->IniOptions().SetPreserveLeadingTrailingBlanks(c.PreserveBlanks);
         EXPECT_EQ(store->GetString("S\\K"), c.ReadBack);
+    }
+}
+
+TEST(IniFile, NamesThatWouldReadBackAsOthersAreRefusedAndOtherKeysKept)
+{
+    struct Case {
+        const char* Name;
+        std::string Path;
+    };
+    const std::vector<Case> cases = {
+        {"equals sign in the key", "S\\Other=x"},
+        {"line break in the key", "S\\K\r\nOther"},
+        {"section header as key", "S\\[T]"},
+        {"comment as key", "S\\;Other"},
+        {"blank at the key's end", "S\\Other "},
+        {"tab at the key's start", "S\\\tOther"},
+        {"line break in the section", "S\nT\\K"},
+        {"blank at the section's start", " S\\Other"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TempDir dir;
+        const std::string file = dir.File("t.ini");
+        {
+            auto store = OpenStore(file);
+            store->PutString("S\\Other", "kept");
+            store->PutString("T\\X", "kept");
+            EXPECT_THROW(store->PutString(c.Path, "evil"), EExLibAppStorageError);
+            store->CommitChanges();
+        }
+        auto store = OpenStore(file);
+        EXPECT_EQ(store->GetString("S\\Other"), "kept");
+        EXPECT_EQ(store->GetString("T\\X"), "kept");
+        EXPECT_EQ(ReadWholeFile(file), "[S]\r\nOther=kept\r\n\r\n[T]\r\nX=kept\r\n\r\n");
     }
 }
 

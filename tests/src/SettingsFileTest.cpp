@@ -8,6 +8,7 @@
 #include "support/TempDir.h"
 
 #include <QDir>
+#include <cstdio>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -161,6 +162,34 @@ TEST_F(SettingsFile, LineBreaksInAValueCannotInjectKeysOrSections)
     EXPECT_EQ(Ini.ReadString("Find", "0", ""), "first line");
     EXPECT_FALSE(Ini.ValueExists("Keymap", "acSave"));
     EXPECT_EQ(ReadWholeFile(Name), "[Find]\r\n0=first line\r\n");
+}
+
+TEST_F(SettingsFile, NamesThatCannotBeHeldAreRefusedAndOtherKeysKept)
+{
+    struct Case {
+        const char* Name;
+        std::string Section, Key;
+    };
+    const std::vector<Case> cases = {
+        {"key that is a section header", "A", "[B]"},
+        {"key with a line break and a header", "A", "k\r\n[B]\r\nK=evil"},
+        {"key with an equals sign", "A", "X=1"},
+        {"key that is a comment", "A", ";X"},
+        {"blank key", "A", "  "},
+        {"section with a line break", "A\n[B]", "K"},
+        {"section with a bracket", "B]x", "K"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        std::remove(Name.c_str());
+        Ini.WriteString("A", "X", "1");
+        Ini.WriteString("B", "K", "real");
+        const std::string before = ReadWholeFile(Name);
+        EXPECT_THROW(Ini.WriteString(c.Section, c.Key, "evil"), EIniFileException);
+        EXPECT_EQ(ReadWholeFile(Name), before);
+        EXPECT_EQ(Ini.ReadString("A", "X", "?"), "1");
+        EXPECT_EQ(Ini.ReadString("B", "K", "?"), "real");
+    }
 }
 
 TEST_F(SettingsFile, FailedWritesRaiseNamingTheFile)

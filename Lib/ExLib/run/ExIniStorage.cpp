@@ -19,10 +19,29 @@
 
 namespace {
 
+std::string UnescapeLineBreaks(const std::string& text)
+{
+    std::string result;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\\' && i + 1 < text.size() && text[i + 1] == '\\') {
+            result += '\\';
+            ++i;
+        } else if (text[i] == '\\' && i + 1 < text.size() && text[i + 1] == 'n') {
+            result += "\r\n";
+            ++i;
+        } else {
+            result += text[i];
+        }
+    }
+    return result;
+}
+
 // A backslash doubled, and every line break (CR LF, LF, CR) written as "\n".
+// why: a text without line breaks stays as it is, unless reading would change it ("\n" or
+// "\\" in it); such a text is escaped too, so that it reads back as written.
 std::string EscapeLineBreaks(const std::string& text)
 {
-    if (text.find_first_of("\r\n") == std::string::npos)
+    if (text.find_first_of("\r\n") == std::string::npos && UnescapeLineBreaks(text) == text)
         return text;
     std::string result;
     for (size_t i = 0; i < text.size(); ++i) {
@@ -39,21 +58,28 @@ std::string EscapeLineBreaks(const std::string& text)
     return result;
 }
 
-std::string UnescapeLineBreaks(const std::string& text)
+// why: a line break would end the key's line, and what follows it would load as other keys or
+// sections; the text is cut there, which is all that ever read back.
+std::string UpToFirstLineBreak(const std::string& text)
 {
-    std::string result;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\\' && i + 1 < text.size() && text[i + 1] == '\\') {
-            result += '\\';
-            ++i;
-        } else if (text[i] == '\\' && i + 1 < text.size() && text[i + 1] == 'n') {
-            result += "\r\n";
-            ++i;
-        } else {
-            result += text[i];
-        }
-    }
-    return result;
+    return text.substr(0, text.find_first_of("\r\n"));
+}
+
+// Loading trims every byte up to the blank from a line's ends, not only the blank itself.
+bool TrimmedOnLoading(char c)
+{
+    return static_cast<unsigned char>(c) <= ' ';
+}
+
+// A key or section name that the loading rules would read back as another name, or that
+// would split its line: refused rather than written.
+bool RepresentableName(const std::string& name, bool key)
+{
+    if (name.find_first_of(std::string("\r\n\0", 3)) != std::string::npos)
+        return false;
+    if (!name.empty() && (TrimmedOnLoading(name.front()) || TrimmedOnLoading(name.back())))
+        return false;
+    return !key || (name.find('=') == std::string::npos && (name.empty() || (name[0] != ';' && name[0] != '[')));
 }
 
 // The stored form of a float: the bytes of an 80-bit extended value. The buffer holds them
@@ -227,9 +253,11 @@ void TExCustomAppIniStorage::WriteIniValue(const std::string& section, const std
     RefreshIfDue();
     const std::string target = EffectiveSection(section);
     const TExAppIniStorageOptions& options = IniOptions();
-    std::string text = options.ReplaceCRLF() ? EscapeLineBreaks(value) : value;
+    if (!RepresentableName(target, false) || !RepresentableName(key, true))
+        throw EExLibAppStorageError(Format("TExAppIniFileStorage.WriteValue: Invalid name [%s] %s", {target, key}));
+    std::string text = options.ReplaceCRLF() ? EscapeLineBreaks(value) : UpToFirstLineBreak(value);
     if (options.PreserveLeadingTrailingBlanks() && !text.empty() &&
-        (text.front() == ' ' || text.back() == ' ' || (text.front() == '"' && text.back() == '"')))
+        (TrimmedOnLoading(text.front()) || TrimmedOnLoading(text.back()) || (text.front() == '"' && text.back() == '"')))
         text = '"' + text + '"';
     FDocument.WriteString(target, key, text);
     SetModified(true);

@@ -71,10 +71,12 @@ class TExAppIniStorageOptions : public TExAppStorageOptions {
 public:
     TExAppIniStorageOptions() { SetFloatAsString(false); }
 
-    // Texts with line breaks are written with "\n" for each break and "\\" for each backslash.
+    // Texts with line breaks are written with "\n" for each break and "\\" for each backslash;
+    // so are texts that hold "\n" or "\\" already, which reading would change otherwise.
     bool ReplaceCRLF() const { return FReplaceCRLF; }
     void SetReplaceCRLF(bool value) { FReplaceCRLF = value; }
-    // Texts with blanks at either end, or quoted already, are written inside double quotes.
+    // Texts with blanks or control bytes at either end, or quoted already, are written inside
+    // double quotes.
     bool PreserveLeadingTrailingBlanks() const { return FPreserveBlanks; }
     void SetPreserveLeadingTrailingBlanks(bool value) { FPreserveBlanks = value; }
 
@@ -118,6 +120,9 @@ public:
     std::string StandardExtension() const override { return "ini"; }
 
     virtual std::string ReadIniValue(const std::string& section, const std::string& key);
+    // Without ReplaceCRLF a text is written up to its first line break. A section or key that
+    // would load back as another (a line break, blanks or control bytes at its ends; for keys
+    // also "=", or a leading "[" or ";") raises EExLibAppStorageError and nothing is written.
     virtual void WriteIniValue(const std::string& section, const std::string& key, const std::string& value);
     virtual void RemoveIniValue(const std::string& section, const std::string& key);
     bool IniValueExists(const std::string& section, const std::string& key);
