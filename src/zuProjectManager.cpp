@@ -6,6 +6,7 @@
 #include "zuCurrentProject.h"
 #include "zuProjects.h"
 
+#include "Platform/PainterState.h"
 #include "Platform/QtBridge.h"
 
 #include <QApplication>
@@ -31,7 +32,7 @@ public:
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
     {
-        painter->save();
+        const TPainterStateGuard state(painter);
         const QRect row = option.rect;
         const bool selected = option.state & QStyle::State_Selected;
         painter->fillRect(row, selected ? option.palette.highlight() : option.palette.base());
@@ -46,7 +47,6 @@ public:
         painter->setPen(QColor(0xC0, 0xC0, 0xC0));
         const int width = option.widget ? option.widget->width() : row.width();
         painter->drawLine(0, row.bottom(), width, row.bottom());
-        painter->restore();
     }
 
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override

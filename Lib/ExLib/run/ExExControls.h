@@ -16,9 +16,9 @@
 // WM_GETDLGCODE, which the base class handles first.
 
 #include "ExLibTypes.h"
-#include "ExPainterState.h"
 
 #include "Platform/Control.h"
+#include "Platform/PainterState.h"
 
 #include <string>
 
@@ -233,7 +233,7 @@ protected:
         }
         case WM_PRINT:
         case WM_PRINTCLIENT: {
-            const TExPainterState state(reinterpret_cast<QPainter*>(m.WParam));
+            const TPainterStateGuard state(reinterpret_cast<QPainter*>(m.WParam));
             this->BaseWndProc(m);
             return;
         }
@@ -261,7 +261,7 @@ protected:
 private:
     bool EraseOnPainter(QPainter* painter, LPARAM param)
     {
-        const TExPainterState state(painter);
+        const TPainterStateGuard state(painter);
         TCanvas canvas(painter);
         // invariant: the temporary canvas never keeps the painter beyond this call.
         struct Detach {

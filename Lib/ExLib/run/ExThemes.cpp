@@ -1,6 +1,6 @@
 #include "ExThemes.h"
 
-#include "ExPainterState.h"
+#include "Platform/PainterState.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -242,7 +242,7 @@ void EraseWithParentBackground(TWinControlCore& control, QPainter& painter, TPoi
     TWinControlCore* parent = control.Parent();
     if (!parent)
         return;
-    const TExPainterState state(painter);
+    const TPainterStateGuard state(painter);
     // The clip is in the control's own coordinates, so it is set before the origin moves.
     if (r)
         painter.setClipRect(r->ToQt(), Qt::ReplaceClip);

@@ -6,6 +6,7 @@
 
 #include "SrcEditScopes.h"
 
+#include "Platform/PainterState.h"
 #include "Platform/TextChars.h"
 
 #include <QPainter>
@@ -476,10 +477,9 @@ void TCustomSrcEdit::Paint()
     TRect caret;
     if (FCaretShown && FCaretBlinkOn && IntersectRect(caret, FCaretRect, clip)) {
         QPainter* painter = canvas.Handle();
-        painter->save();
+        const TPainterStateGuard state(*painter);
         painter->setCompositionMode(QPainter::RasterOp_SourceXorDestination);
         painter->fillRect(FCaretRect.ToQt(), Qt::white);
-        painter->restore();
     }
 }
 
