@@ -199,7 +199,8 @@ void TExCreateProcess::ReadThreadEnded()
     if (!FReadThread)
         return;
     FReadThread->Join();
-    DrainOutput();
+    if (!DrainOutput())
+        return;
     FReadThread.reset();
     if (!FWaitThread)
         CompleteRun();
@@ -243,16 +244,29 @@ void TExCreateProcess::StopWatching()
 
 // ---- output
 
-void TExCreateProcess::DrainOutput()
+bool TExCreateProcess::DrainOutput()
 {
-    while (FReadThread && FReadThread->HasData())
-        ParseChunk(FReadThread->Take(1024));
+    // why: a child that writes without pause refills the buffer as fast as it is taken; taking
+    // only what is there now lets the GUI thread return to its events. The first append after
+    // Pending() posts a new message, and the reader's end drains the rest.
+    size_t budget = FReadThread ? FReadThread->Pending() : 0;
+    while (budget > 0 && FReadThread && FReadThread->HasData()) {
+        const std::string chunk = FReadThread->Take(std::min<size_t>(1024, budget));
+        budget -= chunk.size();
+        if (!ParseChunk(chunk))
+            return false;
+    }
+    return true;
 }
 
-void TExCreateProcess::ParseChunk(const std::string& chunk)
+bool TExCreateProcess::ParseChunk(const std::string& chunk)
 {
-    if (OnRawRead)
+    const std::weak_ptr<int> alive = FLifetime;
+    if (OnRawRead) {
         OnRawRead(this, chunk);
+        if (alive.expired())
+            return false;
+    }
     size_t i = 0;
     while (i < chunk.size()) {
         switch (chunk[i]) {
@@ -270,7 +284,8 @@ void TExCreateProcess::ParseChunk(const std::string& chunk)
             ++i;
             break;
         case '\n':
-            EmitLine(true);
+            if (!EmitLine(true))
+                return false;
             ++i;
             break;
         default: {
@@ -288,7 +303,7 @@ void TExCreateProcess::ParseChunk(const std::string& chunk)
     }
     // A chunk always ends with the line as it stands, even empty, so that the next text
     // replaces it.
-    EmitLine(false);
+    return EmitLine(false);
 }
 
 void TExCreateProcess::WriteAtCursor(const std::string& text)
@@ -297,7 +312,7 @@ void TExCreateProcess::WriteAtCursor(const std::string& text)
     FCursor += text.size();
 }
 
-void TExCreateProcess::EmitLine(bool complete)
+bool TExCreateProcess::EmitLine(bool complete)
 {
     if (!FConsoleOptions.Contains(coOwnerData)) {
         if (FNewLine || FOutputLines.Count() == 0)
@@ -305,11 +320,17 @@ void TExCreateProcess::EmitLine(bool complete)
         else
             FOutputLines.SetStrings(FOutputLines.Count() - 1, FCurrentLine);
     }
-    if (OnRead)
+    if (OnRead) {
+        const std::weak_ptr<int> alive = FLifetime;
         OnRead(this, FCurrentLine, FNewLine);
+        // why: a handler may free the runner, for instance on the line that says it is done.
+        if (alive.expired())
+            return false;
+    }
     if (complete) {
         FCurrentLine.clear();
         FCursor = 0;
     }
     FNewLine = complete;
+    return true;
 }

@@ -114,10 +114,11 @@ private:
     void ReadThreadEnded();
     void CompleteRun();
     void StopWatching();
-    void DrainOutput();
-    void ParseChunk(const std::string& chunk);
+    // Each returns false when an event handler freed the runner; nothing of it is touched then.
+    bool DrainOutput();
+    bool ParseChunk(const std::string& chunk);
     void WriteAtCursor(const std::string& text);
-    void EmitLine(bool complete);
+    bool EmitLine(bool complete);
 
     std::string FApplicationName;
     std::string FCommandLine;

@@ -59,8 +59,10 @@ TExConsoleThread::~TExConsoleThread()
 
 void TExConsoleThread::Execute()
 {
-    TExWaitForProcessThread::Execute();
+    // why: nothing ever queues input for the child, so an open write end would only leave a
+    // child that reads its input to the end waiting forever; closed, it reads end-of-file.
     FInput.Close();
+    TExWaitForProcessThread::Execute();
 }
 
 // ---- read thread
@@ -128,7 +130,14 @@ bool TExReadThread::HasData() const
     return !FBuffer.empty();
 }
 
-bool TExReadThread::Append(const char* data, size_t count)
+size_t TExReadThread::Pending()
+{
+    const std::lock_guard guard(FLock);
+    FNotified = false;
+    return FBuffer.size();
+}
+
+bool TExReadThread::Append(const char* data, size_t count, bool& notify)
 {
     std::unique_lock lock(FLock);
     // why: output the GUI thread has not taken yet is never dropped; the reader waits instead,
@@ -139,6 +148,8 @@ bool TExReadThread::Append(const char* data, size_t count)
     if (FMode == TMode::Terminated)
         return false;
     FBuffer.append(data, count);
+    notify = !FNotified;
+    FNotified = true;
     return true;
 }
 
@@ -173,8 +184,10 @@ void TExReadThread::Execute()
         }
         if (n == 0)
             return; // every writer has gone
-        if (!Append(chunk, static_cast<size_t>(n)))
+        bool notify = false;
+        if (!Append(chunk, static_cast<size_t>(n), notify))
             return;
-        FNotify.PostMessage(FDataMessage);
+        if (notify)
+            FNotify.PostMessage(FDataMessage);
     }
 }

@@ -54,7 +54,8 @@ protected:
     void Execute() override;
 
 private:
-    // The write end of the child's standard input, open for as long as the child is watched.
+    // The write end of the child's standard input; closed as the watch begins, since no input
+    // is ever queued, so that the child reads end-of-file instead of waiting.
     TFileHandle FInput;
 };
 
@@ -77,13 +78,17 @@ public:
     // On the GUI thread: takes up to `maxBytes` from the front of the buffer.
     std::string Take(size_t maxBytes);
     bool HasData() const;
+    // On the GUI thread, before taking: the bytes waiting now. The next append posts a new
+    // data message; until then appends post none, so a fast child cannot flood the queue.
+    size_t Pending();
     // errno of a failed read (0 otherwise).
     int ReadError() const { return FReadError.load(); }
 
 private:
     enum class TMode { Reading, ToEnd, Terminated };
     void Execute();
-    bool Append(const char* data, size_t count);
+    // False once terminated; `notify` tells whether the GUI thread must be told.
+    bool Append(const char* data, size_t count, bool& notify);
 
     TFileHandle FInput;
     TStopEvent FWake;
@@ -96,5 +101,6 @@ private:
     mutable std::mutex FLock;
     std::condition_variable FRoom;
     std::string FBuffer;
+    bool FNotified = false; // a data message is on its way and has not been answered
     std::thread FThread;
 };
