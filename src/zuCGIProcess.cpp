@@ -60,16 +60,6 @@ void TCGIProcessGroups::Unregister(pid_t group)
 
 namespace {
 
-std::vector<char*> PointersTo(std::vector<std::string>& strings)
-{
-    std::vector<char*> pointers;
-    pointers.reserve(strings.size() + 1);
-    for (std::string& s : strings)
-        pointers.push_back(s.data());
-    pointers.push_back(nullptr);
-    return pointers;
-}
-
 // RAII for the spawn attributes and file actions.
 struct TSpawnSetup {
     posix_spawnattr_t Attributes;

@@ -285,19 +285,19 @@ protected:
                 return "after step " + std::to_string(i + 1) + ": " + broken;
         }
         edited = Text();
-        const int undoSteps = Steps([this] { return Edit->UndoAvailable(); }, [this] { Edit->UndoLastChange(); });
+        const int undoSteps = UndoAll();
         if (Text() != Original)
             return "undo gave " + testing::PrintToString(Text()) + "\n  instead of the original";
         if (std::string broken = Invariants(); !broken.empty())
             return "after undo: " + broken;
         if (Edit->ContentModified())
             return "modified after undoing back to the saved text";
-        const int redoSteps = Steps([this] { return Edit->RedoAvailable(); }, [this] { Edit->RedoLastChange(); });
+        const int redoSteps = RedoAll();
         if (Text() != edited)
             return "redo gave " + testing::PrintToString(Text()) + "\n  instead of " + testing::PrintToString(edited);
         if (std::string broken = Invariants(); !broken.empty())
             return "after redo: " + broken;
-        const int againSteps = Steps([this] { return Edit->UndoAvailable(); }, [this] { Edit->UndoLastChange(); });
+        const int againSteps = UndoAll();
         if (againSteps != redoSteps || Text() != Original)
             return "undo took " + std::to_string(undoSteps) + " steps, redo " + std::to_string(redoSteps) +
                    ", undo after redo " + std::to_string(againSteps);
@@ -318,31 +318,6 @@ protected:
         return {};
     }
 
-    template <class Available, class Step>
-    static int Steps(Available available, Step step)
-    {
-        int steps = 0;
-        for (; steps < 10000 && available(); ++steps)
-            step();
-        return steps;
-    }
-
-    TCase Shrink(TCase c)
-    {
-        for (bool shrunk = true; shrunk;) {
-            shrunk = false;
-            for (size_t i = 0; i < c.Steps.size() && !shrunk; ++i) {
-                TCase shorter = c;
-                shorter.Steps.erase(shorter.Steps.begin() + static_cast<std::ptrdiff_t>(i));
-                if (!Run(shorter).empty()) {
-                    c = shorter;
-                    shrunk = true;
-                }
-            }
-        }
-        return c;
-    }
-
     DropEdit* Dropper = nullptr;
     TSrcEditSearch Plain;
     TSrcEditRegexSearch Regex;
@@ -359,7 +334,7 @@ TEST_F(EditorEditRoundTrip, EveryEditUndoesRedoesAndKeepsCaretSelectionAndMarksI
         if (Run(c).empty())
             continue;
         ++failures;
-        const TCase shortest = Shrink(c);
+        const TCase shortest = ShrinkSteps(c, [this](const TCase& t) { return !Run(t).empty(); });
         ADD_FAILURE() << "case " << seed << ": " << Run(shortest) << "\n  after " << Describe(shortest);
     }
 }

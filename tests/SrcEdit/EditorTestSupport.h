@@ -59,15 +59,20 @@ public:
             options.Exclude(o);
         Edit->SetOptions(options);
     }
-    void UndoAll()
+    // Undo (redo) until nothing is left; the number of steps it took.
+    int UndoAll()
     {
-        for (int guard = 0; guard < 10000 && Edit->UndoAvailable(); ++guard)
+        int steps = 0;
+        for (; steps < 10000 && Edit->UndoAvailable(); ++steps)
             Edit->UndoLastChange();
+        return steps;
     }
-    void RedoAll()
+    int RedoAll()
     {
-        for (int guard = 0; guard < 10000 && Edit->RedoAvailable(); ++guard)
+        int steps = 0;
+        for (; steps < 10000 && Edit->RedoAvailable(); ++steps)
             Edit->RedoLastChange();
+        return steps;
     }
 
     // A client point just right of the left edge of display cell (column, row) of `edit`, at half
@@ -107,4 +112,23 @@ inline std::ostream& operator<<(std::ostream& os, const TBufferCoord& p)
 inline std::ostream& operator<<(std::ostream& os, const TDisplayPoint& p)
 {
     return os << "[" << p.DisplayColumn << ", " << p.DisplayRow << "]";
+}
+
+// The shortest case found by leaving out one step at a time while `fails` still holds, so that a
+// randomized failure reads as a short sequence.
+template <class TCase, class Fails>
+TCase ShrinkSteps(TCase c, Fails fails)
+{
+    for (bool shrunk = true; shrunk;) {
+        shrunk = false;
+        for (size_t i = 0; i < c.Steps.size() && !shrunk; ++i) {
+            TCase shorter = c;
+            shorter.Steps.erase(shorter.Steps.begin() + static_cast<std::ptrdiff_t>(i));
+            if (fails(shorter)) {
+                c = shorter;
+                shrunk = true;
+            }
+        }
+    }
+    return c;
 }

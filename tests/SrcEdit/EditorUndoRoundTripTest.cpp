@@ -138,45 +138,19 @@ protected:
             }
         }
         const std::string edited = Text();
-        const int undoSteps = Steps([this] { return Edit->UndoAvailable(); }, [this] { Edit->UndoLastChange(); });
+        const int undoSteps = UndoAll();
         if (Text() != Original)
             return "undo gave " + testing::PrintToString(Text()) + "\n  instead of the original";
-        const int redoSteps = Steps([this] { return Edit->RedoAvailable(); }, [this] { Edit->RedoLastChange(); });
+        const int redoSteps = RedoAll();
         if (Text() != edited)
             return "redo gave " + testing::PrintToString(Text()) + "\n  instead of " + testing::PrintToString(edited);
         // Each redone step is undone again by one undo. (Redo may join steps that paste markers
         // kept apart: markers stay on the undo side, and kinds group with eoGroupUndo.)
-        const int againSteps = Steps([this] { return Edit->UndoAvailable(); }, [this] { Edit->UndoLastChange(); });
+        const int againSteps = UndoAll();
         if (againSteps != redoSteps || Text() != Original)
             return "undo took " + std::to_string(undoSteps) + " steps, redo " + std::to_string(redoSteps) +
                    ", undo after redo " + std::to_string(againSteps);
         return {};
-    }
-
-    template <class Available, class Step>
-    static int Steps(Available available, Step step)
-    {
-        int steps = 0;
-        for (; steps < 10000 && available(); ++steps)
-            step();
-        return steps;
-    }
-
-    // The shortest sequence found by leaving steps out that still fails, for a readable message.
-    TCase Shrink(TCase c)
-    {
-        for (bool shrunk = true; shrunk;) {
-            shrunk = false;
-            for (size_t i = 0; i < c.Steps.size() && !shrunk; ++i) {
-                TCase shorter = c;
-                shorter.Steps.erase(shorter.Steps.begin() + static_cast<std::ptrdiff_t>(i));
-                if (!Run(shorter).empty()) {
-                    c = shorter;
-                    shrunk = true;
-                }
-            }
-        }
-        return c;
     }
 };
 
@@ -192,7 +166,7 @@ TEST_F(EditorUndoRoundTrip, EveryEditUndoesToTheOriginalAndRedoesToTheEditedText
         if (Run(c).empty())
             continue;
         ++failures;
-        const TCase shortest = Shrink(c);
+        const TCase shortest = ShrinkSteps(c, [this](const TCase& t) { return !Run(t).empty(); });
         ADD_FAILURE() << "case " << seed << ": " << Run(shortest) << "\n  after " << Describe(shortest);
     }
 }

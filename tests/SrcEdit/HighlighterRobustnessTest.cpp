@@ -3,12 +3,7 @@
 // overlap, carry the highlighter's own attributes, and a line scanned again from its stored
 // entering range gives the same tokens and leaving range as the scan of the whole text.
 
-#include "SrcEditHighlighterCss.h"
-#include "SrcEditHighlighterHtml.h"
-#include "SrcEditHighlighterJScript.h"
-#include "SrcEditHighlighterMulti.h"
-#include "SrcEditHighlighterPhp.h"
-#include "SrcEditHighlighterXml.h"
+#include "IdePageHighlighter.h"
 
 #include <gtest/gtest.h>
 
@@ -39,42 +34,6 @@ struct TLineScan {
     bool operator==(const TLineScan&) const = default;
 };
 
-// The multi-language highlighter as the IDE sets it up for PHP pages, with its sub-highlighters.
-struct TIdePage {
-    TSrcHTMLSyn Html;
-    TSrcPHPSyn Php;
-    TSrcXMLSyn Xml;
-    TSrcJScriptSyn JScript;
-    TSrcCssSyn Css;
-    TSrcMultiSyn Multi; // invariant: declared last, so it goes first
-
-    TIdePage()
-    {
-        Multi.SetDefaultHighlighter(&Html);
-        struct TSchemeSetting {
-            const char* Name;
-            const char* Start;
-            const char* End;
-            TSrcCustomHighlighter* Highlighter;
-        };
-        const TSchemeSetting schemes[] = {
-            {"XML Marker", "<\\?(xml)", "\\?>", &Xml},
-            {"PHP Marker", "<\\?(php){0,1}", "\\?>", &Php},
-            {"JavaScript Marker", "<(script)[^>]*>", "</script>", &JScript},
-            {"CSS within <style>...</style> ", "<(style)[^>]*>", "</style>", &Css},
-            {"CSS within style=\"...\"", "style=\"", "\"", &Css},
-        };
-        for (const TSchemeSetting& s : schemes) {
-            TScheme* scheme = Multi.Schemes().Add();
-            scheme->SetSchemeName(s.Name);
-            scheme->SetCaseSensitive(false);
-            scheme->SetStartExpr(s.Start);
-            scheme->SetEndExpr(s.End);
-            scheme->SetHighlighter(s.Highlighter);
-        }
-    }
-};
-
 // A highlighter under test, owning whatever it needs.
 struct TSubject {
     std::shared_ptr<void> Owner;
@@ -88,9 +47,9 @@ TSubject Single()
     return {syn, syn.get()};
 }
 
-TSubject IdePage()
+TSubject IdePageSubject()
 {
-    auto page = std::make_shared<TIdePage>();
+    auto page = std::make_shared<IdePage>();
     return {page, &page->Multi};
 }
 
@@ -330,7 +289,7 @@ INSTANTIATE_TEST_SUITE_P(, HighlighterRobustness,
                                            TLanguage{"JScript", Single<TSrcJScriptSyn>, JsFragments},
                                            TLanguage{"Css", Single<TSrcCssSyn>, CssFragments},
                                            TLanguage{"Xml", Single<TSrcXMLSyn>, XmlFragments, true},
-                                           TLanguage{"IdePage", IdePage, PageFragments(), true, false}),
+                                           TLanguage{"IdePage", IdePageSubject, PageFragments(), true, false}),
                          [](const auto& info) { return std::string(info.param.Name); });
 
 } // namespace

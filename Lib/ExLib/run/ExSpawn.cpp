@@ -101,16 +101,6 @@ std::string ResolveProgram(const std::string& program, int& error)
     return {};
 }
 
-std::vector<char*> PointersTo(std::vector<std::string>& strings)
-{
-    std::vector<char*> pointers;
-    pointers.reserve(strings.size() + 1);
-    for (std::string& s : strings)
-        pointers.push_back(s.data());
-    pointers.push_back(nullptr);
-    return pointers;
-}
-
 // In the child: only async-signal-safe calls. A failure writes errno to `report` and ends.
 [[noreturn]] void RunChild(const TSpawnRequest& r, const char* file, char* const* argv, char* const* envp, int report)
 {
@@ -154,6 +144,16 @@ std::vector<char*> PointersTo(std::vector<std::string>& strings)
 }
 
 } // namespace
+
+std::vector<char*> PointersTo(std::vector<std::string>& strings)
+{
+    std::vector<char*> pointers;
+    pointers.reserve(strings.size() + 1);
+    for (std::string& s : strings)
+        pointers.push_back(s.data());
+    pointers.push_back(nullptr);
+    return pointers;
+}
 
 pid_t SpawnProcess(const TSpawnRequest& request)
 {

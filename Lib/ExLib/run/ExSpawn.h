@@ -41,6 +41,10 @@ struct TPipe {
 // Raises EOSError when the system refuses.
 TPipe CreatePipe();
 
+// The null-terminated pointer array exec and spawn calls take; valid while `strings` lives
+// unchanged.
+std::vector<char*> PointersTo(std::vector<std::string>& strings);
+
 // A manual-reset event that wakes a poll: once set it stays set.
 class TStopEvent {
 public:
