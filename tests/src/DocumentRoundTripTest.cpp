@@ -106,16 +106,6 @@ struct DocumentRoundTrip : ShellTest {
         ASSERT_TRUE(document->SaveDocument(forceBackup));
         EXPECT_FALSE(document->Editor()->ContentModified());
     }
-    static void Touch(const std::string& path, const std::string& bytes, int secondsLater)
-    {
-        QFile file(QString::fromStdString(path));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(bytes.data(), static_cast<qint64>(bytes.size()));
-        file.close();
-        struct utimbuf times {};
-        times.actime = times.modtime = time(nullptr) + secondsLater;
-        ASSERT_EQ(utime(path.c_str(), &times), 0);
-    }
 };
 
 // Files may grow to at most `limit` bytes while it lives (so writes fail even for root).

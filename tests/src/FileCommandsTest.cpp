@@ -25,17 +25,6 @@ struct FileCommands : ShellTest {
         ShellTest::SetUp();
     }
     std::string Text() const { return Form->ActiveEditor()->GetAllText(); }
-    // Gives the file another modification time, as another program's write would.
-    static void Touch(const std::string& path, const std::string& bytes, int secondsLater)
-    {
-        QFile file(QString::fromStdString(path));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(bytes.data(), static_cast<qint64>(bytes.size()));
-        file.close();
-        struct utimbuf times {};
-        times.actime = times.modtime = time(nullptr) + secondsLater;
-        ASSERT_EQ(utime(path.c_str(), &times), 0);
-    }
     // A file-system entry that exists, is no folder, and cannot be read, even by root.
     static int MakeSocketFile(const std::string& path)
     {

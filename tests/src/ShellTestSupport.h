@@ -15,17 +15,32 @@
 #include "support/TempDir.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QMdiArea>
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <ctime>
 #include <deque>
 #include <memory>
 #include <string>
+#include <utime.h>
 #include <vector>
 
 class ShellTest : public ::testing::Test {
 protected:
+    // Writes the file anew with another modification time, as another program's write would.
+    static void Touch(const std::string& path, const std::string& bytes, int secondsLater)
+    {
+        QFile file(QString::fromStdString(path));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(bytes.data(), static_cast<qint64>(bytes.size()));
+        file.close();
+        struct utimbuf times {};
+        times.actime = times.modtime = time(nullptr) + secondsLater;
+        ASSERT_EQ(utime(path.c_str(), &times), 0);
+    }
+
     void SetUp() override
     {
         Dir.Write("program/data/AccessDenied.html", "<html>403</html>");
