@@ -3,8 +3,8 @@
 // document), and opening a 100 MB file in the control (load and first paint) against the line
 // store's own load of the same file.
 
-#include "SrcEdit.h"
-#include "TestHighlighter.h"
+#include "SrcEdit/Source/view/SrcEdit.h"
+#include "SrcEdit/highlighters/TestHighlighter.h"
 
 #include <QApplication>
 #include <QImage>

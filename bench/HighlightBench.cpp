@@ -2,12 +2,12 @@
 // declaration) through the multi-language highlighter set up as the IDE sets it up, beside the
 // Debian `highlight` program turning the same page into HTML.
 
-#include "SrcEditHighlighterCss.h"
-#include "SrcEditHighlighterHtml.h"
-#include "SrcEditHighlighterJScript.h"
-#include "SrcEditHighlighterMulti.h"
-#include "SrcEditHighlighterPhp.h"
-#include "SrcEditHighlighterXml.h"
+#include "SrcEdit/Source/highlighters/SrcEditHighlighterCss.h"
+#include "SrcEdit/Source/highlighters/SrcEditHighlighterHtml.h"
+#include "SrcEdit/Source/highlighters/SrcEditHighlighterJScript.h"
+#include "SrcEdit/Source/highlighters/SrcEditHighlighterMulti.h"
+#include "SrcEdit/Source/highlighters/SrcEditHighlighterPhp.h"
+#include "SrcEdit/Source/highlighters/SrcEditHighlighterXml.h"
 
 #include <benchmark/benchmark.h>
 

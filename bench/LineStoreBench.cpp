@@ -2,7 +2,7 @@
 // write of the same file, the peak memory of a load and save, and the longest line after a
 // tab-width change.
 
-#include "SrcEditStringList.h"
+#include "SrcEdit/Source/text/SrcEditStringList.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,8 +1,8 @@
 // Walking text through the character service and splitting it into a string list, each beside
 // the plainest loop that does the same job on the same buffer.
 
-#include "Platform/Strings.h"
-#include "Platform/TextChars.h"
+#include "Platform/text/Strings.h"
+#include "Platform/text/TextChars.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,7 +1,7 @@
 // The editor's regular-expression engine beside PCRE2 (interpreter, no JIT) and std::regex:
 // every match of ten typical search patterns in 16 MB of PHP-like source, with per-engine totals.
 
-#include "SrcEditRegExpr.h"
+#include "SrcEdit/Source/regexpr/SrcEditRegExpr.h"
 
 #define PCRE2_CODE_UNIT_WIDTH 8
 #include <pcre2.h>

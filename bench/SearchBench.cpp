@@ -1,7 +1,7 @@
 // The plain search engine over 16 MB of PHP-like source, line by line as the editor searches,
 // beside memmem finding every occurrence in the same buffer.
 
-#include "SrcEditSearch.h"
+#include "SrcEdit/Source/search/SrcEditSearch.h"
 
 #include <benchmark/benchmark.h>
 

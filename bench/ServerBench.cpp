@@ -5,8 +5,8 @@
 // and in turns with server requests, which keeps a changing machine load out of the ratio).
 // The summary at the end gives the ratios.
 
-#include "zuCGIRunner.h"
-#include "zuHTTPModule.h"
+#include "http/zuCGIRunner.h"
+#include "http/zuHTTPModule.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,9 +1,9 @@
 // Zentu: the program entry.
 
-#include "zuProgram.h"
-#include "zuWebBrowserView.h"
+#include "app/zuProgram.h"
+#include "run/zuWebBrowserView.h"
 
-#include "Platform/Application.h"
+#include "Platform/core/Application.h"
 
 int main(int argc, char** argv)
 {

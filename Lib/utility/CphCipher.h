@@ -3,8 +3,8 @@
 // encryption to Base64, the block-cipher base with its chaining modes, and the Base64 codec
 // (RFC 4648 alphabet, "=" fill, never a line break) that the text operations use.
 
-#include "Platform/Component.h"
-#include "Platform/Exceptions.h"
+#include "Platform/core/Component.h"
+#include "Platform/core/Exceptions.h"
 
 #include <cstddef>
 #include <string>

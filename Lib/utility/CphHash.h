@@ -2,8 +2,8 @@
 // Message-digest components: the hash base TCph_hash with its class reference, and MD5
 // (RFC 1321), the digest that turns a passphrase into a cipher key.
 
-#include "Platform/Component.h"
-#include "Platform/Exceptions.h"
+#include "Platform/core/Component.h"
+#include "Platform/core/Exceptions.h"
 
 #include <cstddef>
 #include <cstdint>

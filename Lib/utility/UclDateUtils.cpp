@@ -1,6 +1,6 @@
 #include "utility/UclDateUtils.h"
 
-#include "Platform/TextUtils.h"
+#include "Platform/text/TextUtils.h"
 
 #include <algorithm>
 #include <cmath>

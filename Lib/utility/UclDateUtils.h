@@ -3,7 +3,7 @@
 // arithmetic beyond the years 1 to 9999, and a date-time formatter that adds the ISO letters
 // E, F, I and W to the general format.
 
-#include "Platform/DateTime.h"
+#include "Platform/core/DateTime.h"
 #include "utility/UclStrings.h"
 
 #include <cstdint>

@@ -1,7 +1,7 @@
 #include "utility/UclFileUtils.h"
 
-#include "Platform/Exceptions.h"
-#include "Platform/FileNames.h"
+#include "Platform/core/Exceptions.h"
+#include "Platform/files/FileNames.h"
 #include "utility/UclStrings.h"
 
 #include <cerrno>

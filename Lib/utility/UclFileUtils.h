@@ -6,8 +6,8 @@
 // Paths are Linux paths: "/" is the separator wherever these names say "backslash", there
 // are no drive letters and ':' is an ordinary character.
 
-#include "Platform/DateTime.h"
-#include "Platform/Set.h"
+#include "Platform/core/DateTime.h"
+#include "Platform/core/Set.h"
 
 #include <cstdint>
 #include <memory>

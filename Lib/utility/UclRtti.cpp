@@ -2,9 +2,9 @@
 
 #include "utility/UclRtti.h"
 
-#include "Platform/Format.h"
-#include "Platform/Strings.h"
-#include "Platform/TextUtils.h"
+#include "Platform/text/Format.h"
+#include "Platform/text/Strings.h"
+#include "Platform/text/TextUtils.h"
 
 #include <algorithm>
 #include <cstring>

@@ -18,7 +18,7 @@
 
 #include "utility/UclStrings.h"
 
-#include "Platform/Set.h"
+#include "Platform/core/Set.h"
 
 #include <cstdint>
 #include <memory>

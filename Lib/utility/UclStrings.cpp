@@ -1,7 +1,7 @@
 #include "utility/UclStrings.h"
 
-#include "Platform/SafeFileStream.h"
-#include "Platform/Strings.h"
+#include "Platform/files/SafeFileStream.h"
+#include "Platform/text/Strings.h"
 
 #include <algorithm>
 #include <cstring>

@@ -6,7 +6,7 @@
 // Positions are 1-based. None of these routines knows about paths: the settings store uses
 // them with "\" on its own key paths.
 
-#include "Platform/Exceptions.h"
+#include "Platform/core/Exceptions.h"
 
 #include <memory>
 #include <string>

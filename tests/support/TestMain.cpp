@@ -1,7 +1,7 @@
 // The main of every test binary: a TApplication on the offscreen platform. A message box
 // that a test did not ask for fails the test instead of waiting for a click.
 
-#include "Platform/Application.h"
+#include "Platform/core/Application.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 
 #include "utility/CphSerpent.h"
 
-#include "CphPeers.h"
+#include "utility/CphPeers.h"
 
 #include <gtest/gtest.h>
 

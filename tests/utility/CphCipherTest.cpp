@@ -5,7 +5,7 @@
 #include "utility/CphHash.h"
 #include "utility/CphSerpent.h"
 
-#include "CphPeers.h"
+#include "utility/CphPeers.h"
 
 #include <QByteArray>
 #include <gtest/gtest.h>

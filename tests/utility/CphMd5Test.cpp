@@ -3,8 +3,8 @@
 
 #include "utility/CphHash.h"
 
-#include "CphPeers.h"
-#include "CphWipeCheck.h"
+#include "utility/CphPeers.h"
+#include "utility/CphWipeCheck.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 
 #include "utility/UclFileUtils.h"
 
-#include "Platform/Exceptions.h"
+#include "Platform/core/Exceptions.h"
 #include "support/ScopedEnvironment.h"
 #include "support/TempDir.h"
 

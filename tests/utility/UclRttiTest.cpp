@@ -3,7 +3,7 @@
 
 #include "utility/UclRtti.h"
 
-#include "Platform/Exceptions.h"
+#include "Platform/core/Exceptions.h"
 
 #include <gtest/gtest.h>
 

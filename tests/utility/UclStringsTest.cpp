@@ -3,7 +3,7 @@
 
 #include "utility/UclStrings.h"
 
-#include "Platform/Strings.h"
+#include "Platform/text/Strings.h"
 #include "support/TempDir.h"
 
 #include <QFileInfo>

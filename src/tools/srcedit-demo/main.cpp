@@ -9,15 +9,15 @@
 // occurrence; --regex takes TEXT as a regular expression. The Edit menu holds the clipboard
 // commands and Find and Replace; files dropped on the editor are listed in the status bar.
 
-#include "SrcEdit.h"
-#include "SrcEditHighlighterPhp.h"
-#include "SrcEditRegexSearch.h"
-#include "SrcEditSearch.h"
+#include "SrcEdit/Source/view/SrcEdit.h"
+#include "SrcEdit/Source/highlighters/SrcEditHighlighterPhp.h"
+#include "SrcEdit/Source/search/SrcEditRegexSearch.h"
+#include "SrcEdit/Source/search/SrcEditSearch.h"
 
-#include "Platform/Application.h"
-#include "Platform/FileNames.h"
-#include "Platform/QtBridge.h"
-#include "Platform/TextUtils.h"
+#include "Platform/core/Application.h"
+#include "Platform/files/FileNames.h"
+#include "Platform/core/QtBridge.h"
+#include "Platform/text/TextUtils.h"
 
 #include <QInputDialog>
 #include <QKeySequence>

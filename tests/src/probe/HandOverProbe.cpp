@@ -3,9 +3,9 @@
 // Each hook appends a line to LOG: "ready" once the message loop runs, "open PATH", "front".
 // ZENTU_PROBE_START_DELAY_MS keeps the main window's creation busy for that long.
 
-#include "zuMain.h"
+#include "app/zuMain.h"
 
-#include "Platform/Application.h"
+#include "Platform/core/Application.h"
 
 #include <QTimer>
 

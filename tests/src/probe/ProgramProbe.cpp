@@ -5,11 +5,11 @@
 // change, and "box TEXT" for every message box (answered with Cancel). Creating the file
 // LOG.quit closes the main window as the user would.
 
-#include "zuMainForm.h"
-#include "zuProgram.h"
+#include "app/zuMainForm.h"
+#include "app/zuProgram.h"
 
-#include "Platform/Application.h"
-#include "Platform/FileNames.h"
+#include "Platform/core/Application.h"
+#include "Platform/files/FileNames.h"
 
 #include <QTimer>
 

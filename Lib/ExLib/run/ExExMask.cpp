@@ -1,9 +1,0 @@
-#include "ExExMask.h"
-
-#include <QApplication>
-
-void TExExCustomMaskEdit::ErrorBeep()
-{
-    if (FBeepOnError)
-        QApplication::beep();
-}

@@ -1,8 +1,0 @@
-#include "Platform/Forms.h"
-
-TCustomForm::TCustomForm(TComponent* AOwner, QWidget* parent) : TQtControl<QWidget>(AOwner, parent)
-{
-    setWindowFlag(Qt::Window);
-    setAutoFillBackground(true);
-    SetControlStyle(ControlStyle() + TControlStyle{csAcceptsControls});
-}

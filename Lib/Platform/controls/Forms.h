@@ -1,0 +1,16 @@
+#pragma once
+// The class library's form: a top-level window whose Text is its caption. Keys that the focused
+// control does not want reach the form as CM_DIALOGKEY, Alt accelerators as CM_DIALOGCHAR, and
+// it hears CM_FOCUSCHANGED whenever one of its controls receives the focus.
+
+#include "Platform/controls/Control.h"
+
+class TCustomForm : public TQtControl<QWidget> {
+public:
+    explicit TCustomForm(TComponent* AOwner, QWidget* parent = nullptr);
+
+    const std::string& Caption() const { return Text(); }
+    void SetCaption(const std::string& caption) { SetText(caption); }
+    bool IsForm() const override { return true; }
+    void Close() { close(); }
+};

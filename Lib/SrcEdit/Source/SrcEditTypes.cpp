@@ -1,1 +1,0 @@
-#include "SrcEditTypes.h"

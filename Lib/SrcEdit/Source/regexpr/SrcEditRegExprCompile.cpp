@@ -1,0 +1,1013 @@
+// The regular-expression compiler: parses a pattern into a tree, checks it, emits the
+// backtracking program and computes its start-up data.
+
+#include "SrcEdit/Source/regexpr/SrcEditRegExpr.h"
+
+#include "Platform/text/TextUtils.h"
+
+#include <algorithm>
+#include <optional>
+
+using namespace RegExprDetail;
+
+namespace {
+
+constexpr std::int32_t Unbounded = 2147483646;
+
+struct TCompileError {
+    int Number;
+    size_t Pos;
+};
+
+enum class TKind : std::uint8_t { Empty, Literal, OneChar, Assert, BackRef, Group, Alt, Seq, Repeat };
+
+struct TNode {
+    TKind Kind = TKind::Empty;
+    std::string Text;              // Literal
+    bool CaseInsensitive = false;  // Literal, BackRef
+    TOp Op = TOp::Match;           // OneChar: Char, Set, Any or AnyNoSep; Assert: the assertion
+    int Value = 0;                 // OneChar: byte or set; BackRef and Group: group number
+    std::int32_t Min = 0;
+    std::int32_t Max = 0;
+    bool Greedy = true;
+    bool Braces = false;
+    std::vector<TNode> Kids;
+};
+
+TNode MakeNode(TKind kind, TOp op = TOp::Match, int value = 0)
+{
+    TNode node;
+    node.Kind = kind;
+    node.Op = op;
+    node.Value = value;
+    return node;
+}
+
+int ModifierLetter(char c)
+{
+    switch (c) {
+    case 'i': case 'I': return ModI;
+    case 'r': case 'R': return ModR;
+    case 's': case 'S': return ModS;
+    case 'g': case 'G': return ModG;
+    case 'm': case 'M': return ModM;
+    case 'x': case 'X': return ModX;
+    default: return 0;
+    }
+}
+
+bool IsSetEscape(char c)
+{
+    return c == 'd' || c == 'D' || c == 's' || c == 'S' || c == 'w' || c == 'W';
+}
+
+TByteTable TableOf(std::string_view chars)
+{
+    TByteTable table{};
+    for (char c : chars)
+        table[static_cast<unsigned char>(c)] = 1;
+    table[0] = 0;
+    return table;
+}
+
+TByteTable Complement(const TByteTable& table)
+{
+    TByteTable result{};
+    for (int c = 1; c < 256; ++c)
+        result[c] = !table[c];
+    return result;
+}
+
+int AddSet(TProgram& program, const TByteTable& table)
+{
+    const auto found = std::find(program.Sets.begin(), program.Sets.end(), table);
+    if (found != program.Sets.end())
+        return static_cast<int>(found - program.Sets.begin());
+    program.Sets.push_back(table);
+    return static_cast<int>(program.Sets.size() - 1);
+}
+
+bool Nullable(const TNode& node)
+{
+    switch (node.Kind) {
+    case TKind::Literal:
+    case TKind::OneChar:
+    case TKind::BackRef:  // why: checked at run time, where a loop stops on an empty iteration
+        return false;
+    case TKind::Group:
+        return Nullable(node.Kids[0]);
+    case TKind::Alt:
+        return std::any_of(node.Kids.begin(), node.Kids.end(), Nullable);
+    case TKind::Seq:
+        return std::all_of(node.Kids.begin(), node.Kids.end(), Nullable);
+    case TKind::Repeat:
+        return node.Min == 0 || Nullable(node.Kids[0]);
+    default:
+        return true;
+    }
+}
+
+bool ContainsBackRef(const TNode& node)
+{
+    return node.Kind == TKind::BackRef || std::any_of(node.Kids.begin(), node.Kids.end(), ContainsBackRef);
+}
+
+// The case-sensitive literals that every match contains.
+void CollectRequiredLiterals(const TNode& node, std::vector<std::string>& found)
+{
+    switch (node.Kind) {
+    case TKind::Literal:
+        if (!node.CaseInsensitive && std::find(found.begin(), found.end(), node.Text) == found.end())
+            found.push_back(node.Text);
+        break;
+    case TKind::Group:
+    case TKind::Seq:
+        for (const TNode& kid : node.Kids)
+            CollectRequiredLiterals(kid, found);
+        break;
+    case TKind::Repeat:
+        if (node.Min >= 1)
+            CollectRequiredLiterals(node.Kids[0], found);
+        break;
+    default:
+        break;
+    }
+}
+
+struct TBraces {
+    std::int32_t Min = 0;
+    std::int32_t Max = 0;
+    size_t End = 0;
+    bool TooBig = false;
+};
+
+// Recursive descent over the pattern: expression -> branches -> pieces -> atoms.
+class TParser {
+public:
+    TParser(std::string_view pattern, int modifiers, TProgram& program, const std::string& blanks,
+            const std::string& words)
+        : FPattern(pattern), FMods(modifiers), FProgram(program), FBlanks(TableOf(blanks)),
+          FWords(TableOf(words))
+    {
+    }
+
+    TNode Parse() { return ParseReg(false); }
+
+private:
+    char Peek(size_t ahead = 0) const
+    {
+        return FPos + ahead < FPattern.size() ? FPattern[FPos + ahead] : '\0';
+    }
+    char At(size_t i) const { return i < FPattern.size() ? FPattern[i] : '\0'; }
+
+    [[noreturn]] void Fail(int number) const { throw TCompileError{number, FPos}; }
+
+    // Blanks and "#" comments of modifier x, from i on.
+    size_t SkipExtendedBlanks(size_t i) const
+    {
+        if (!(FMods & ModX))
+            return i;
+        for (;;) {
+            const char c = At(i);
+            if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
+                ++i;
+            } else if (c == '#') {
+                while (i < FPattern.size() && At(i) != '\n' && At(i) != '\r')
+                    ++i;
+            } else {
+                return i;
+            }
+        }
+    }
+
+    bool CommentAt(size_t i) const { return At(i) == '(' && At(i + 1) == '?' && At(i + 2) == '#'; }
+
+    // Extended blanks and "(?#...)" comments from i on, without consuming; an unclosed comment
+    // stops the look-ahead there.
+    size_t PeekPastComments(size_t i) const
+    {
+        for (;;) {
+            i = SkipExtendedBlanks(i);
+            if (!CommentAt(i))
+                return i;
+            const size_t close = FPattern.find(')', i + 3);
+            if (close == std::string_view::npos)
+                return i;
+            i = close + 1;
+        }
+    }
+
+    void SkipComments()
+    {
+        for (;;) {
+            FPos = SkipExtendedBlanks(FPos);
+            if (!CommentAt(FPos))
+                return;
+            const size_t close = FPattern.find(')', FPos + 3);
+            if (close == std::string_view::npos) {
+                FPos = FPattern.size();
+                Fail(125);
+            }
+            FPos = close + 1;
+        }
+    }
+
+    // Comments and "(?letters)" modifier changes before an atom.
+    void SkipNonAtoms()
+    {
+        for (;;) {
+            SkipComments();
+            if (Peek() != '(' || Peek(1) != '?')
+                return;
+            ParseModifiers();
+        }
+    }
+
+    void ParseModifiers()
+    {
+        FPos += 2;
+        bool on = true;
+        for (;;) {
+            const char c = Peek();
+            if (c == ')') {
+                ++FPos;
+                return;
+            }
+            if (c == '-') {
+                on = false;
+                ++FPos;
+                continue;
+            }
+            const int bit = ModifierLetter(c);
+            if (bit == 0) {
+                if (FPos < FPattern.size())
+                    ++FPos;
+                Fail(127);
+            }
+            FMods = on ? (FMods | bit) : (FMods & ~bit);
+            ++FPos;
+        }
+    }
+
+    // "{n}", "{n,}" or "{n,m}" at i; anything else is not a quantifier.
+    std::optional<TBraces> ReadBraces(size_t i) const
+    {
+        if (At(i) != '{')
+            return std::nullopt;
+        auto readNumber = [&](size_t& j, std::int32_t& value, bool& tooBig) {
+            const size_t first = j;
+            value = 0;
+            while (At(j) >= '0' && At(j) <= '9') {
+                if (j - first < 8)
+                    value = value * 10 + (At(j) - '0');
+                ++j;
+            }
+            tooBig = tooBig || j - first > 8;
+            return j > first;
+        };
+        TBraces braces;
+        size_t j = i + 1;
+        if (!readNumber(j, braces.Min, braces.TooBig))
+            return std::nullopt;
+        if (At(j) == '}') {
+            braces.Max = braces.Min;
+        } else if (At(j) == ',') {
+            ++j;
+            if (!readNumber(j, braces.Max, braces.TooBig))
+                braces.Max = Unbounded;
+            if (At(j) != '}')
+                return std::nullopt;
+        } else {
+            return std::nullopt;
+        }
+        braces.End = j + 1;
+        return braces;
+    }
+
+    bool QuantifierAt(size_t i) const
+    {
+        const char c = At(i);
+        return c == '*' || c == '+' || c == '?' || ReadBraces(i).has_value();
+    }
+
+    TNode ParseReg(bool inGroup)
+    {
+        TNode alt = MakeNode(TKind::Alt);
+        for (;;) {
+            alt.Kids.push_back(ParseBranch());
+            if (Peek() != '|')
+                break;
+            ++FPos;
+        }
+        if (inGroup) {
+            if (Peek() != ')')
+                Fail(103);
+            ++FPos;
+        } else if (Peek() == ')') {
+            Fail(104);
+        }
+        if (alt.Kids.size() == 1)
+            return std::move(alt.Kids[0]);
+        return alt;
+    }
+
+    TNode ParseBranch()
+    {
+        TNode seq = MakeNode(TKind::Seq);
+        for (;;) {
+            SkipNonAtoms();
+            const char c = Peek();
+            if (c == '\0' || c == '|' || c == ')')
+                break;
+            TNode piece = ParsePiece();
+            if (piece.Kind == TKind::Empty)
+                continue;
+            // why: adjacent literals become one run, which the start-up analysis and the
+            // matcher handle in one step.
+            if (piece.Kind == TKind::Literal && !seq.Kids.empty() && seq.Kids.back().Kind == TKind::Literal &&
+                seq.Kids.back().CaseInsensitive == piece.CaseInsensitive) {
+                seq.Kids.back().Text += piece.Text;
+                continue;
+            }
+            seq.Kids.push_back(std::move(piece));
+        }
+        if (seq.Kids.empty())
+            return MakeNode(TKind::Empty);
+        if (seq.Kids.size() == 1)
+            return std::move(seq.Kids[0]);
+        return seq;
+    }
+
+    TNode ParsePiece()
+    {
+        TNode atom = ParseAtom();
+        SkipComments();
+        std::int32_t min = 0;
+        std::int32_t max = 0;
+        bool braces = false;
+        const char c = Peek();
+        if (c == '*' || c == '+' || c == '?') {
+            min = c == '+' ? 1 : 0;
+            max = c == '?' ? 1 : Unbounded;
+            ++FPos;
+        } else if (const std::optional<TBraces> b = ReadBraces(FPos)) {
+            FPos = b->End;
+            if (b->TooBig)
+                Fail(122);
+            if (b->Max < b->Min)
+                Fail(124);
+            min = b->Min;
+            max = b->Max;
+            braces = true;
+        } else {
+            return atom;
+        }
+        if (c != '?' && Nullable(atom))
+            Fail(106);
+        bool lazy = false;
+        if (Peek() == '?') {
+            lazy = true;
+            ++FPos;
+        }
+        const size_t next = PeekPastComments(FPos);
+        if (QuantifierAt(next)) {
+            FPos = next + 1;
+            Fail(107);
+        }
+        TNode repeat = MakeNode(TKind::Repeat);
+        repeat.Min = min;
+        repeat.Max = max;
+        repeat.Greedy = (FMods & ModG) && !lazy;
+        repeat.Braces = braces;
+        repeat.Kids.push_back(std::move(atom));
+        return repeat;
+    }
+
+    TNode ParseAtom()
+    {
+        switch (Peek()) {
+        case '^':
+            ++FPos;
+            return MakeNode(TKind::Assert, (FMods & ModM) ? TOp::LineStart : TOp::TextStart);
+        case '$':
+            ++FPos;
+            return MakeNode(TKind::Assert, (FMods & ModM) ? TOp::LineEnd : TOp::TextEnd);
+        case '.':
+            ++FPos;
+            return MakeNode(TKind::OneChar, (FMods & ModS) ? TOp::Any : TOp::AnyNoSep);
+        case '[':
+            ++FPos;
+            return ParseClass();
+        case '(': {
+            ++FPos;
+            if (++FGroupCount > TRegExpr::MaxGroups)
+                Fail(102);
+            TNode group = MakeNode(TKind::Group, TOp::Match, FGroupCount);
+            const int saved = FMods;  // why: "(?x)" changes last to the end of the enclosing group
+            group.Kids.push_back(ParseReg(true));
+            FMods = saved;
+            return group;
+        }
+        case '*':
+        case '+':
+        case '?':
+            ++FPos;
+            Fail(115);
+        case '\\':
+            return ParseEscape();
+        default:
+            return ParseLiteralRun();
+        }
+    }
+
+    TNode Literal(std::string text)
+    {
+        TNode node = MakeNode(TKind::Literal);
+        if (FMods & ModI)
+            for (char c : text)
+                if (FProgram.Fold[static_cast<unsigned char>(c)] != static_cast<unsigned char>(c))
+                    node.CaseInsensitive = true;
+        node.Text = std::move(text);
+        return node;
+    }
+
+    TNode SetNode(const TByteTable& table)
+    {
+        return MakeNode(TKind::OneChar, TOp::Set, AddSet(FProgram, table));
+    }
+
+    TNode ParseEscape()
+    {
+        ++FPos;
+        if (FPos >= FPattern.size())
+            Fail(116);
+        const char c = Peek();
+        switch (c) {
+        case 'd': ++FPos; return SetNode(TableOf("0123456789"));
+        case 'D': ++FPos; return SetNode(Complement(TableOf("0123456789")));
+        case 'w': ++FPos; return SetNode(FWords);
+        case 'W': ++FPos; return SetNode(Complement(FWords));
+        case 's': ++FPos; return SetNode(FBlanks);
+        case 'S': ++FPos; return SetNode(Complement(FBlanks));
+        case 'b': ++FPos; return MakeNode(TKind::Assert, TOp::WordBound);
+        case 'B': ++FPos; return MakeNode(TKind::Assert, TOp::NotWordBound);
+        case 'A': ++FPos; return MakeNode(TKind::Assert, TOp::TextStart);
+        case 'Z': ++FPos; return MakeNode(TKind::Assert, TOp::TextEnd);
+        default:
+            break;
+        }
+        if (c >= '1' && c <= '9') {
+            ++FPos;
+            TNode node = MakeNode(TKind::BackRef, TOp::Match, c - '0');
+            node.CaseInsensitive = (FMods & ModI) != 0;
+            return node;
+        }
+        return Literal(std::string(1, ParseCharEscape()));
+    }
+
+    // The character escape at the current position (after the backslash).
+    char ParseCharEscape()
+    {
+        const char c = Peek();
+        ++FPos;
+        switch (c) {
+        case 't': return '\t';
+        case 'n': return '\n';
+        case 'r': return '\r';
+        case 'f': return '\f';
+        case 'a': return '\a';
+        case 'e': return '\x1B';
+        case 'x': return static_cast<char>(ParseHex());
+        default: return c;
+        }
+    }
+
+    int ParseHex()
+    {
+        auto digit = [&]() {
+            if (FPos >= FPattern.size())
+                Fail(111);
+            const int value = HexDigitValue(FPattern[FPos++]);
+            if (value < 0)
+                Fail(108);
+            return value;
+        };
+        if (Peek() != '{') {
+            const int high = digit();
+            return high * 16 + digit();
+        }
+        ++FPos;
+        int value = 0;
+        bool any = false;
+        for (;;) {
+            if (FPos >= FPattern.size())
+                Fail(111);
+            if (Peek() == '}') {
+                ++FPos;
+                if (!any)
+                    Fail(111);
+                return value;
+            }
+            value = value * 16 + digit();
+            any = true;
+            if (value > 255)
+                Fail(112);
+        }
+    }
+
+    TNode ParseLiteralRun()
+    {
+        static constexpr std::string_view RunEnds = "^$.[()|?+*\\{";
+        std::string run(1, Peek());
+        size_t last = FPos++;
+        for (;;) {
+            const size_t next = SkipExtendedBlanks(FPos);
+            const char c = At(next);
+            if (c == '\0' || RunEnds.find(c) != std::string_view::npos)
+                break;
+            run += c;
+            last = next;
+            FPos = next + 1;
+        }
+        // why: a quantifier after a run applies to its last character alone.
+        if (run.size() > 1 && QuantifierAt(PeekPastComments(FPos))) {
+            run.pop_back();
+            FPos = last;
+        }
+        return Literal(std::move(run));
+    }
+
+    void AddRange(TByteTable& members, int low, int high) const
+    {
+        const bool cyrillic = (FMods & ModR) != 0;
+        if (cyrillic && low == 0xE0 && high == 0xDF) {
+            std::fill(members.begin() + 0xC0, members.end(), 1);
+            members[0xA8] = members[0xB8] = 1;
+            return;
+        }
+        if (high < low)
+            Fail(109);
+        std::fill(members.begin() + low, members.begin() + high + 1, 1);
+        if (cyrillic && low == 0xE0 && high == 0xFF)
+            members[0xB8] = 1;
+        if (cyrillic && low == 0xC0 && high == 0xDF)
+            members[0xA8] = 1;
+    }
+
+    TNode ParseClass()
+    {
+        TByteTable members{};
+        bool negate = false;
+        if (Peek() == '^') {
+            negate = true;
+            ++FPos;
+        }
+        int previous = -1;  // the last single member, which may start a range
+        bool first = true;
+        for (;;) {
+            if (FPos >= FPattern.size())
+                Fail(113);
+            const char c = Peek();
+            if (c == ']' && !first) {
+                ++FPos;
+                break;
+            }
+            first = false;
+            if (c == '-' && previous >= 0) {
+                const char next = Peek(1);
+                if (next != ']' && next != '\0' && !(next == '\\' && IsSetEscape(Peek(2)))) {
+                    ++FPos;
+                    int high;
+                    if (Peek() == '\\') {
+                        ++FPos;
+                        if (FPos >= FPattern.size())
+                            Fail(110);
+                        high = static_cast<unsigned char>(ParseCharEscape());
+                    } else {
+                        high = static_cast<unsigned char>(Peek());
+                        ++FPos;
+                    }
+                    AddRange(members, previous, high);
+                    previous = -1;
+                    continue;
+                }
+            }
+            if (c == '\\') {
+                ++FPos;
+                if (FPos >= FPattern.size())
+                    Fail(110);
+                const char e = Peek();
+                if (e == 'd' || e == 's' || e == 'w') {
+                    ++FPos;
+                    const TByteTable& set = e == 'd' ? TableOf("0123456789") : e == 's' ? FBlanks : FWords;
+                    for (int m = 0; m < 256; ++m)
+                        members[m] |= set[m];
+                    previous = -1;
+                    continue;
+                }
+                previous = static_cast<unsigned char>(ParseCharEscape());
+            } else {
+                previous = static_cast<unsigned char>(c);
+                ++FPos;
+            }
+            members[previous] = 1;
+        }
+        if (FMods & ModI) {
+            const TByteTable own = members;
+            for (int m = 1; m < 256; ++m)
+                if (own[m])
+                    members[FProgram.Fold[m]] = 1;
+        }
+        if (negate)
+            members = Complement(members);
+        members[0] = 0;
+        return SetNode(members);
+    }
+
+    std::string_view FPattern;
+    size_t FPos = 0;
+    int FMods;
+    int FGroupCount = 0;
+    TProgram& FProgram;
+    TByteTable FBlanks;
+    TByteTable FWords;
+};
+
+// Emits the program of a tree.
+class TCodeGen {
+public:
+    explicit TCodeGen(TProgram& program) : FProgram(program), FCode(program.Code) {}
+
+    void Emit(const TNode& node)
+    {
+        switch (node.Kind) {
+        case TKind::Empty:
+            break;
+        case TKind::Literal:
+            EmitLiteral(node);
+            break;
+        case TKind::OneChar: {
+            TInstr& in = Add(node.Op);
+            in.A = node.Value;
+            break;
+        }
+        case TKind::Assert:
+            Add(node.Op);
+            break;
+        case TKind::BackRef:
+            Add(node.CaseInsensitive ? TOp::BackRefCI : TOp::BackRef).A = node.Value;
+            break;
+        case TKind::Group:
+            Add(TOp::Open).A = node.Value;
+            Emit(node.Kids[0]);
+            Add(TOp::Close).A = node.Value;
+            break;
+        case TKind::Seq:
+            for (const TNode& kid : node.Kids)
+                Emit(kid);
+            break;
+        case TKind::Alt:
+            EmitAlt(node);
+            break;
+        case TKind::Repeat:
+            EmitRepeat(node);
+            break;
+        }
+    }
+
+    void Finish()
+    {
+        Add(TOp::Match);
+        FProgram.RegisterCount = RegFirstMark + FMarks;
+    }
+
+private:
+    TInstr& Add(TOp op)
+    {
+        FCode.push_back(TInstr{});
+        FCode.back().Op = op;
+        return FCode.back();
+    }
+    int Here() const { return static_cast<int>(FCode.size()); }
+
+    // A one-byte operand for a simple repeat, if the node is one.
+    std::optional<std::pair<TOp, int>> SingleByte(const TNode& node)
+    {
+        if (node.Kind == TKind::OneChar)
+            return std::pair{node.Op, node.Value};
+        if (node.Kind == TKind::Literal && node.Text.size() == 1) {
+            const auto c = static_cast<unsigned char>(node.Text[0]);
+            if (!node.CaseInsensitive)
+                return std::pair{TOp::Char, int{c}};
+            TByteTable table{};
+            table[c] = table[FProgram.Fold[c]] = 1;
+            return std::pair{TOp::Set, AddSet(FProgram, table)};
+        }
+        return std::nullopt;
+    }
+
+    void EmitLiteral(const TNode& node)
+    {
+        if (const auto single = SingleByte(node)) {
+            Add(single->first).A = single->second;
+            return;
+        }
+        TInstr& in = Add(node.CaseInsensitive ? TOp::StrCI : TOp::Str);
+        in.A = static_cast<std::int32_t>(FProgram.Literals.size());
+        in.B = static_cast<std::int32_t>(node.Text.size());
+        FProgram.Literals += node.Text;
+        for (char c : node.Text)
+            FProgram.LiteralsAlt += static_cast<char>(
+                node.CaseInsensitive ? FProgram.Fold[static_cast<unsigned char>(c)] : static_cast<unsigned char>(c));
+    }
+
+    void EmitAlt(const TNode& node)
+    {
+        std::vector<int> exits;
+        for (size_t i = 0; i < node.Kids.size(); ++i) {
+            if (i + 1 == node.Kids.size()) {
+                Emit(node.Kids[i]);
+                break;
+            }
+            const int split = Here();
+            Add(TOp::Split).A = split + 1;
+            Emit(node.Kids[i]);
+            exits.push_back(Here());
+            Add(TOp::Jmp);
+            FCode[split].B = Here();
+        }
+        for (int exit : exits)
+            FCode[exit].A = Here();
+    }
+
+    void EmitRepeat(const TNode& node)
+    {
+        const TNode& body = node.Kids[0];
+        if (const auto single = SingleByte(body)) {
+            TInstr& in = Add(TOp::Repeat);
+            in.Operand = single->first;
+            in.A = single->second;
+            in.Min = node.Min;
+            in.Max = node.Max;
+            in.Greedy = node.Greedy;
+            return;
+        }
+        const bool star = node.Min == 0 && node.Max == Unbounded;
+        const bool plus = node.Min == 1 && node.Max == Unbounded;
+        const bool optional = node.Min == 0 && node.Max == 1;
+        if (node.Greedy && !node.Braces && (star || plus || optional)) {
+            EmitBranchLoop(node, star, plus);
+            return;
+        }
+        const int entry = Here();
+        Add(TOp::LoopEntry);
+        const int bodyStart = Here();
+        Emit(body);
+        FCode[entry].A = Here();
+        TInstr& loop = Add(TOp::Loop);
+        loop.A = bodyStart;
+        loop.Min = node.Min;
+        loop.Max = node.Max;
+        loop.Greedy = node.Greedy;
+    }
+
+    // Greedy "*", "+" and "?" of a complex operand: branches that loop back.
+    void EmitBranchLoop(const TNode& node, bool star, bool plus)
+    {
+        const TNode& body = node.Kids[0];
+        if (!star && !plus) {
+            const int split = Here();
+            Add(TOp::Split).A = split + 1;
+            Emit(body);
+            FCode[split].B = Here();
+            return;
+        }
+        // why: a back-reference to an empty group matches nothing; stop looping then.
+        const int mark = ContainsBackRef(body) ? RegFirstMark + FMarks++ : -1;
+        const int top = Here();
+        if (star)
+            Add(TOp::Split).A = top + 1;
+        if (mark >= 0)
+            Add(TOp::Mark).A = mark;
+        Emit(body);
+        int loopBack = -1;
+        if (mark >= 0) {
+            loopBack = Here();
+            TInstr& in = Add(TOp::LoopBack);
+            in.C = mark;
+            in.A = star ? top : loopBack + 1;
+        }
+        if (star) {
+            if (mark < 0)
+                Add(TOp::Jmp).A = top;
+            FCode[top].B = Here();
+        } else {
+            const int split = Here();
+            Add(TOp::Split).A = top;
+            FCode[split].B = Here();
+        }
+        if (loopBack >= 0)
+            FCode[loopBack].B = Here();
+    }
+
+    TProgram& FProgram;
+    std::vector<TInstr>& FCode;
+    int FMarks = 0;
+};
+
+// The bytes that a match continuing at pc can start with; index 0 stands for the end of the text.
+class TFirstSets {
+public:
+    explicit TFirstSets(const TProgram& program) : FProgram(program) {}
+
+    TByteTable From(int pc)
+    {
+        TByteTable result{};
+        FVisited.assign(FProgram.Code.size(), false);
+        Walk(pc, result);
+        return result;
+    }
+
+private:
+    static void All(TByteTable& out) { out.fill(1); }
+
+    void Walk(int pc, TByteTable& out)
+    {
+        const std::vector<TInstr>& code = FProgram.Code;
+        for (;;) {
+            if (FVisited[pc])
+                return;  // invariant: reached again without consuming; adds nothing new
+            FVisited[pc] = true;
+            const TInstr& in = code[pc];
+            switch (in.Op) {
+            case TOp::Char:
+                out[in.A] = 1;
+                return;
+            case TOp::Str:
+                out[static_cast<unsigned char>(FProgram.Literals[in.A])] = 1;
+                return;
+            case TOp::StrCI:
+                out[static_cast<unsigned char>(FProgram.Literals[in.A])] = 1;
+                out[static_cast<unsigned char>(FProgram.LiteralsAlt[in.A])] = 1;
+                return;
+            case TOp::Set:
+                for (int c = 0; c < 256; ++c)
+                    out[c] |= FProgram.Sets[in.A][c];
+                return;
+            case TOp::TextEnd:
+                out[0] = 1;
+                return;
+            case TOp::LineEnd:
+                out[0] = 1;
+                for (int c = 1; c < 256; ++c)
+                    out[c] |= FProgram.Separators[c];
+                if (FProgram.PairHead >= 0)
+                    out[FProgram.PairHead] = 1;
+                return;
+            case TOp::TextStart:
+            case TOp::LineStart:
+            case TOp::WordBound:
+            case TOp::NotWordBound:
+            case TOp::Open:
+            case TOp::Close:
+            case TOp::Mark:
+                ++pc;
+                break;
+            case TOp::Split:
+            case TOp::LoopBack:
+                Walk(in.A, out);
+                pc = in.B;
+                break;
+            case TOp::Jmp:
+            case TOp::LoopEntry:
+                pc = in.A;
+                break;
+            case TOp::Loop:
+                Walk(in.A, out);
+                ++pc;
+                break;
+            case TOp::Repeat:
+                if (in.Operand == TOp::Char) {
+                    out[in.A] = 1;
+                } else if (in.Operand == TOp::Set) {
+                    for (int c = 0; c < 256; ++c)
+                        out[c] |= FProgram.Sets[in.A][c];
+                } else {
+                    All(out);
+                    return;
+                }
+                if (in.Min > 0)
+                    return;
+                ++pc;
+                break;
+            default:  // any byte, back-references, the end of the program
+                All(out);
+                return;
+            }
+        }
+    }
+
+    const TProgram& FProgram;
+    std::vector<bool> FVisited;
+};
+
+bool IsFull(const TByteTable& table)
+{
+    return std::all_of(table.begin(), table.end(), [](std::uint8_t b) { return b != 0; });
+}
+
+TScanSet MakeScanSet(TProgram& program, const TByteTable& table)
+{
+    TScanSet scan;
+    if (IsFull(table))
+        return scan;
+    scan.Set = AddSet(program, table);
+    for (int c = 1; c < 256; ++c) {
+        if (!table[c])
+            continue;
+        (scan.Count == 0 ? scan.C1 : scan.C2) = static_cast<unsigned char>(c);
+        ++scan.Count;
+    }
+    return scan;
+}
+
+void Analyse(TProgram& program, const TNode& tree)
+{
+    TFirstSets first(program);
+    auto hint = [&](int pc) {
+        const TByteTable table = first.From(pc);
+        return IsFull(table) ? -1 : AddSet(program, table);
+    };
+    for (size_t pc = 0; pc < program.Code.size(); ++pc) {
+        // why: the guards let the matcher skip branches and repeat counts that cannot go on.
+        const TInstr in = program.Code[pc];
+        if (in.Op == TOp::Split) {
+            program.Code[pc].Hint = hint(in.A);
+            program.Code[pc].HintB = hint(in.B);
+        } else if (in.Op == TOp::Repeat) {
+            program.Code[pc].Hint = hint(static_cast<int>(pc) + 1);
+        }
+    }
+    program.FirstChars = MakeScanSet(program, first.From(0));
+
+    size_t pc = 0;
+    while (program.Code[pc].Op == TOp::Open)
+        ++pc;
+    const TInstr& start = program.Code[pc];
+    program.Anchored = start.Op == TOp::TextStart;
+    program.StartsAtLineStart = start.Op == TOp::LineStart;
+    if (start.Op == TOp::Str)
+        program.Prefix = program.Literals.substr(static_cast<size_t>(start.A), static_cast<size_t>(start.B));
+    else if (start.Op == TOp::Char)
+        program.Prefix = std::string(1, static_cast<char>(start.A));
+    if (program.StartsAtLineStart) {
+        TByteTable breaks = program.Separators;
+        if (program.PairTail > 0)
+            breaks[program.PairTail] = 1;
+        program.LineBreaks = MakeScanSet(program, breaks);
+    }
+
+    // why: a few of the longest are enough to refuse texts that cannot match; the prefix scan
+    // already looks for the prefix.
+    std::vector<std::string> required;
+    CollectRequiredLiterals(tree, required);
+    std::stable_sort(required.begin(), required.end(),
+                     [](const std::string& a, const std::string& b) { return a.size() > b.size(); });
+    for (std::string& literal : required)
+        if (literal != program.Prefix && program.RequiredLiterals.size() < 3)
+            program.RequiredLiterals.push_back(std::move(literal));
+}
+
+}  // namespace
+
+void TRegExpr::CompileExpression()
+{
+    DropProgram();
+    if (FExpression.empty())
+        Error(1003);
+    auto program = std::make_unique<TProgram>();
+    program->Modifiers = FModifiers;
+    for (int c = 0; c < 256; ++c)
+        program->Fold[c] = static_cast<std::uint8_t>(FInvertCase(static_cast<char>(c)));
+    program->Fold[0] = 0;
+    program->WordChars = TableOf(FWordCharSet);
+    program->Separators = TableOf(FLineSeparatorChars);
+    program->PairHead = FPairHead;
+    program->PairTail = FPairTail;
+    try {
+        TParser parser(FExpression, FModifiers, *program, FBlankChars, FWordCharSet);
+        const TNode tree = parser.Parse();
+        TCodeGen generator(*program);
+        generator.Emit(tree);
+        generator.Finish();
+        Analyse(*program, tree);
+    } catch (const TCompileError& error) {
+        struct TResetPosition {
+            int& Pos;
+            ~TResetPosition() { Pos = 0; }
+        } reset{FCompilePos};
+        FCompilePos = static_cast<int>(error.Pos);
+        Error(error.Number);
+    }
+    FProgram = std::move(program);
+}

@@ -1,0 +1,1 @@
+#include "SrcEdit/Source/text/SrcEditTypes.h"

@@ -1,0 +1,264 @@
+#pragma once
+// TMainForm: the IDE's MDI frame window. It owns the commands (the action list), the menus, the
+// tool bar, the document tab strip, the status bar and the Open and Save dialogs; sets up the
+// folders and settings files at start and writes its settings at exit; answers the two queries
+// through which everything else reaches the active document; switches the document-bound
+// commands by the number of open documents; and opens, saves, reopens, reloads and closes
+// documents (zuMainFormFiles.cpp); runs the active document in the internal browser panel,
+// the user's browser or a console window (zuMainFormRun.cpp); and makes, opens and edits
+// projects through the project dialogs (zuMainFormProjects.cpp).
+//
+// Of the tool windows only the current project exists yet (the project explorer will hold
+// it); the dock layout and printing are not built yet; their steps are named and empty.
+
+#include "app/zuDialogs.h"
+#include "projects/zuProjectOptionsDialog.h"
+#include "documents/zentuMDITabControl.h"
+
+#include "Platform/controls/ActnList.h"
+#include "Platform/text/Strings.h"
+
+#include <QMainWindow>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class QDialog;
+class QStackedWidget;
+class TBrowserFrame;
+class TConsoleRunner;
+class TCurrentProject;
+class QLabel;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class QToolBar;
+class TCodeEditorForm;
+class TSrcEdit;
+
+class TMainForm : public QMainWindow {
+public:
+    // Builds the window with its commands and controls and makes it the global MainForm.
+    TMainForm();
+    // Frees the settings files last.
+    ~TMainForm() override;
+
+    // The creation handler: folders, settings files, key map. False, after the message, when
+    // the per-user folder cannot be made or the installation is incomplete; the program then
+    // ends without opening documents or writing settings.
+    bool FormCreate(const std::string& programFolder, const std::string& appDataFolder);
+    // The show handler (the first time the window is shown): the Open dialog's first name, the
+    // recent files and the backup timer.
+    void FormShow();
+
+    // The active MDI child when it is a document, else null; and its editor.
+    TCodeEditorForm* ActiveEditorForm() const;
+    TSrcEdit* ActiveEditor() const;
+    // The open documents in opening order (windows that are closing are left out).
+    std::vector<TCodeEditorForm*> Documents() const;
+
+    // Maintained by the document windows.
+    int DocumentCount = 0;
+    int PreviousDocumentCount = 0;
+    // Enables the document-bound commands while documents are open and puts the status bar
+    // into one panel while none is; unless forced, only when that state changed.
+    void UpdateDocumentActions(bool force);
+
+    // Tool bars, tab strip, status bar and menu hidden while a preview fills the window. The
+    // commands' shortcuts sleep meanwhile: they belong to the hidden client area, so keys reach
+    // the browser panel.
+    bool PreviewMode() const { return FPreviewMode; }
+    void SetPreviewMode(bool on);
+
+    // Full paths, most recent first.
+    TStringList RecentFileList;
+    // Run copies made since start, deleted at exit.
+    TStringList RunCopyList;
+    // The number of the next untitled document.
+    int Tag = 0;
+
+    void LoadSettings();
+    void SaveSettings();
+    void LoadKeymap();
+    // The tool windows: for now the current project, on "projects.dat".
+    void CreateToolWindows();
+    // At program end, after the server module: records the current project and frees them.
+    void DestroyToolWindows();
+    // Steps of features that are not built yet.
+    void LoadPrintSettings() {}
+    void SaveDockLayout() {}
+
+    // Which project is current and its document root (the project explorer's state).
+    std::unique_ptr<TCurrentProject> CurrentProject;
+    // What the project dialogs work with; filled with the current project, empty without it.
+    TProjectServices ProjectServices;
+
+    // ---- file commands (zuMainFormFiles.cpp)
+    // Opens a local file as a document, or shows the document that has it; `asNew` loads a
+    // template into a new untitled document; `line` is shown and marked (0: the start).
+    // Returns the document, or null when there is none to show.
+    TCodeEditorForm* OpenFile(const std::string& path, bool asNew, int line);
+    // Fills a menu with the recent files, first trimming the list to [General] MaxMRU.
+    void BuildRecentMenu(QMenu& menu);
+    // Opens dropped files in drop order.
+    void DropFiles(const std::vector<std::string>& paths);
+    // Files changed by another program, checked when the application becomes active.
+    void ApplicationActivate();
+    void BackupTimerTimer();
+    // Puts a path at the front of the recent files.
+    void AddRecentFile(const std::string& path);
+    // Where new files are saved and opened by default.
+    std::string ProjectLocalPath() const;
+
+    // ---- commands
+    TActionList ActionList;
+    TAction* acNewFile = nullptr;
+    TAction* acOpenFile = nullptr;
+    TAction* acReload = nullptr;
+    TAction* acSave = nullptr;
+    TAction* acSaveAs = nullptr;
+    TAction* acSaveCopy = nullptr;
+    TAction* acSaveAsTemplate = nullptr;
+    TAction* acSaveAll = nullptr;
+    TAction* acClose = nullptr;
+    TAction* acCloseOther = nullptr;
+    TAction* acCloseAll = nullptr;
+    TAction* acOpenFileAtCursor = nullptr;
+    TAction* acExit = nullptr;
+    TAction* acUndo = nullptr;
+    TAction* acRedo = nullptr;
+    TAction* acCut = nullptr;
+    TAction* acCopy = nullptr;
+    TAction* acPaste = nullptr;
+    TAction* acSelectAll = nullptr;
+    TAction* acIndent = nullptr;
+    TAction* acOutdent = nullptr;
+    TAction* acWordWrap = nullptr;
+    TAction* acWndNext = nullptr;
+    TAction* acWndPrevious = nullptr;
+
+    void NewFileExecute();
+    void OpenFileExecute();
+    void ReloadExecute();
+    void SaveExecute();
+    void SaveAsExecute();
+    void SaveCopyExecute();
+    void SaveAsTemplateExecute();
+    void SaveAllExecute();
+    void CloseExecute();
+    void CloseOtherExecute();
+    void CloseAllExecute();
+    void OpenFileAtCursorExecute();
+
+    // ---- run commands (zuMainFormRun.cpp)
+    TAction* acInternalPreview = nullptr;
+    TAction* acExternalPreview = nullptr;
+    TAction* acRunConsole = nullptr;
+    TAction* acScriptParameters = nullptr;
+
+    // The file that runs for the active document: its own file when saved and unmodified,
+    // else a "~znt~" run copy of the editor's text, beside the file or, for a new document, in
+    // the document root. Each copy is listed once in RunCopyList. "" without a document.
+    std::string ScriptFileForRun();
+    // The URL at which a browser reaches the active document.
+    std::string ScriptURL();
+    // The host of the current project's local URL.
+    std::string ProjectLocalHost() const;
+
+    void InternalPreviewExecute();
+    void ExternalPreviewExecute();
+    void RunConsoleExecute();
+    void ScriptParametersExecute();
+
+    // ---- project commands (zuMainFormProjects.cpp); each dialog is modal and made for one use
+    TAction* acNewProject = nullptr;
+    TAction* acOpenProject = nullptr;
+    TAction* acProjectOptions = nullptr;
+
+    // The options dialog for a new project; Apply makes it current.
+    void NewProjectExecute();
+    // The project manager.
+    void OpenProjectExecute();
+    // The options dialog for the current project.
+    void ProjectOptionsExecute();
+
+    // The browser panel's Close: stops the browser, hides the panel, leaves preview mode.
+    void BrowserCloseButtonClick();
+    bool BrowserShown() const;
+
+    // Opens a URL in the user's browser; tests put their own here.
+    std::function<void(const std::string& url)> OpenURLHook;
+    // The terminal program of console runs.
+    std::string ConsoleTerminalProgram;
+    // Console runs.
+    std::unique_ptr<TConsoleRunner> ProcessManager;
+
+    // ---- controls
+    TMDITabControl* FileTabs = nullptr;
+    QMdiArea* MDIArea = nullptr;
+    QTimer BackupTimer;
+    TFileDialog OpenDialog{TFileDialog::TKind::dkOpen};
+    TFileDialog SaveDialog{TFileDialog::TKind::dkSave};
+    // The internal browser panel; hidden until a document runs in it.
+    TBrowserFrame* BrowserFrame = nullptr;
+    TInputQuery InputBox;
+    QMenu* ReopenPopup = nullptr;
+    QMenu* TextEditorPopup = nullptr;
+
+    // Shows a dialog modally; tests answer through ModalHook.
+    int ShowModal(QDialog& dialog);
+    std::function<int(QDialog& dialog)> ModalHook;
+
+    // Status panels 0..4 (caret, insert mode, modified, highlighter, hints).
+    void SetStatusPanel(int index, const std::string& text);
+    std::string StatusPanel(int index) const;
+    bool StatusBarSimple() const { return FStatusSimple; }
+
+    // Gives a document editor the editor context menu.
+    void AttachEditorPopup(TSrcEdit& editor);
+    void BringDocumentToFront(TCodeEditorForm* document);
+    // Restores the window when minimised and raises it.
+    void BringToFront();
+    // At program end: frees the documents without their close handlers.
+    void DestroyDocuments();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void CreateActions();
+    void CreateMenus();
+    void CreateToolBar();
+    void CreateControls();
+    void SetStatusBarSimple(bool simple);
+    void SubWindowActivated(QMdiSubWindow* window);
+    void BuildWindowMenu(QMenu& menu);
+    TAction* AddAction(const char* name, const char* caption, TShortCut shortCut, void (TMainForm::*handler)());
+    // A menu entry that shows the action under its own caption.
+    void AddMenuEntry(QMenu& menu, TAction* action, const char* caption);
+
+    QStackedWidget* FClientStack = nullptr;
+    // The normal client area: tab strip and documents. The commands' shortcuts live here.
+    QWidget* FClientPage = nullptr;
+    QWidget* FTopPanel = nullptr;
+    QToolBar* FToolBar = nullptr;
+    QLabel* FStatusPanels[5] = {};
+    std::string FStatusTexts[5];
+    QLabel* FStatusSimpleLabel = nullptr;
+    bool FStatusSimple = false;
+    bool FPreviewMode = false;
+    bool FShown = false;
+    bool FCheckingFiles = false;
+    bool FBackupRunning = false;
+    bool FSettingsOpen = false;
+};
+
+// The main window, from the start of its construction to its destruction.
+extern TMainForm* MainForm;

@@ -1,0 +1,503 @@
+// The document window: settings, status, typing helpers, painting helpers, saving and closing.
+
+#include "documents/zuCodeEditorForm.h"
+
+#include "app/zuConstants.h"
+#include "documents/zuEditorModule.h"
+#include "common/zuFunctions.h"
+#include "app/zuMainForm.h"
+#include "run/zuScriptParameters.h"
+#include "settings/zuSettings.h"
+
+#include "SrcEdit/Source/highlighters/SrcEditHighlighter.h"
+
+#include "Platform/controls/ActnList.h"
+#include "Platform/core/Application.h"
+#include "Platform/files/FileNames.h"
+#include "Platform/text/Format.h"
+#include "Platform/core/QtBridge.h"
+#include "Platform/files/SafeFileStream.h"
+#include "Platform/files/Streams.h"
+#include "Platform/text/TextUtils.h"
+#include "utility/UclFileUtils.h"
+
+#include <QCloseEvent>
+
+namespace {
+
+void SetActionEnabled(TAction* action, bool enabled)
+{
+    if (action)
+        action->SetEnabled(enabled);
+}
+
+// Restores the editor's options when the typing helper is done, also after an exception.
+class TOptionsGuard {
+public:
+    explicit TOptionsGuard(TSrcEdit& editor) : FEditor(editor), FSaved(editor.Options()) {}
+    ~TOptionsGuard() { FEditor.SetOptions(FSaved); }
+    TOptionsGuard(const TOptionsGuard&) = delete;
+    TOptionsGuard& operator=(const TOptionsGuard&) = delete;
+
+private:
+    TSrcEdit& FEditor;
+    TSrcEditorOptions FSaved;
+};
+
+} // namespace
+
+bool ReadFileTime(const std::string& fileName, FILETIME& time)
+{
+    if (!FileExists(fileName))
+        return false;
+    try {
+        FileLastWriteTime(fileName, time);
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+std::string BackupFileName(const std::string& fileName, const std::string& folder)
+{
+    const std::string name = ExtractFileName(fileName);
+    const size_t dot = name.find('.');
+    const std::string base = dot == std::string::npos ? std::string() : name.substr(0, dot);
+    const std::string rest = dot == std::string::npos ? name : name.substr(dot + 1);
+    const std::string target = IncludeTrailingPathDelimiter(folder.empty() ? ExtractFileDir(fileName) : folder);
+    return Format("%s%s.~%s", {target, base, rest});
+}
+
+TCodeEditorForm::TCodeEditorForm(QWidget* parent) : QMdiSubWindow(parent)
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    FEditor = new TSrcEdit(nullptr, this);
+    setWidget(FEditor);
+
+    // The document handles Shift+Enter itself, and F1 belongs to the help.
+    TSrcEditKeyStrokes& keys = FEditor->Keystrokes();
+    for (const auto& [key, shift] : {std::pair<WORD, TShiftState>{VK_RETURN, {ssShift}}, {VK_F1, {}}})
+        for (int index = keys.FindSingleKey(key, shift); index >= 0; index = keys.FindSingleKey(key, shift))
+            keys.Delete(index);
+
+    FEditor->OnChange = [this](TObject*) { EditorChange(); };
+    FEditor->OnStatusChange = [this](TObject*, TSrcStatusChanges changes) { EditorStatusChange(changes); };
+    FEditor->OnKeyPress = [this](TObject*, char32_t& key) { EditorKeyPress(key); };
+    FEditor->OnKeyDown = [this](TObject*, WORD& key, TShiftState shift) { EditorKeyDown(key, shift); };
+    FEditor->OnMouseDown = [this](TObject*, TMouseButton button, TShiftState, int, int) { EditorMouseDown(button); };
+    FEditor->OnPaintTransient = [this](TObject*, TCanvas& canvas, TTransientType type) {
+        EditorPaintTransient(canvas, type);
+    };
+    FEditor->OnSpecialLineColors = [this](TObject*, int line, bool& special, TColor& fg, TColor& bg) {
+        EditorSpecialLineColors(line, special, fg, bg);
+    };
+    if (MainForm)
+        MainForm->AttachEditorPopup(*FEditor);
+
+    ApplyEditorSettings();
+    if (MainForm) {
+        MainForm->SetStatusPanel(0, Format("%6d:%3d", {FEditor->CaretLine(), FEditor->CaretChar()}));
+        MainForm->SetStatusPanel(1, "Insert");
+        MainForm->SetStatusPanel(2, "");
+        MainForm->PreviousDocumentCount = MainForm->DocumentCount;
+        ++MainForm->DocumentCount;
+        MainForm->UpdateDocumentActions(false);
+    }
+}
+
+TCodeEditorForm::~TCodeEditorForm()
+{
+    // why: the editor's handlers reach into this window, which is half gone from here on.
+    FEditor->OnChange = nullptr;
+    FEditor->OnStatusChange = nullptr;
+    FEditor->OnPaintTransient = nullptr;
+    FEditor->OnSpecialLineColors = nullptr;
+    if (MainForm)
+        MainForm->FileTabs->RemoveForm(this);
+}
+
+std::string TCodeEditorForm::BuildQueryString() const
+{
+    return ::BuildQueryString(FScriptParameters, RequestMethod);
+}
+
+void TCodeEditorForm::ApplyEditorSettings()
+{
+    if (!SettingsFile)
+        return;
+    using namespace Settings;
+    const TIniFileEx& ini = *SettingsFile;
+    MatchBrackets = Editor::MatchBrackets.Read(ini);
+    CloseBrace = Editor::Close[0].Read(ini);
+    CloseBracket = Editor::Close[1].Read(ini);
+    CloseParenthesis = Editor::Close[2].Read(ini);
+    CloseDoubleQuote = Editor::Close[3].Read(ini);
+    CloseSingleQuote = Editor::Close[4].Read(ini);
+    FEditor->SetExtraLineSpacing(Editor::LineSpacing.Read(ini));
+    FEditor->Gutter().SetShowLineNumbers(Editor::LineNumbers.Read(ini));
+    FEditor->SetTabWidth(Editor::TabWidth.Read(ini));
+    FEditor->SetMaxUndo(Editor::MaxUndo.Read(ini));
+    FEditor->SetRightEdge(Editor::RightMarginAt.Read(ini));
+    TFont font;
+    font.Assign(FEditor->Font());
+    Editor::Font.Read(ini, font);
+    FEditor->SetFont(font);
+
+    TSrcEditorOptions options{eoDragDropEditing, eoScrollHintFollows, eoShowScrollHint};
+    const std::pair<const TBoolKey&, TSrcEditorOption> keyed[] = {
+        {Editor::ColumnMode, eoAltSetsColumnMode},
+        {Editor::AutoIndent, eoAutoIndent},
+        {Editor::HomeKey, eoEnhanceHomeKey},
+        {Editor::GroupUndo, eoGroupUndo},
+        {Editor::HalfPageScroll, eoHalfPageScroll},
+        {Editor::RightMouseMovesCursor, eoRightMouseMovesCursor},
+        {Editor::ScrollPastEOF, eoScrollPastEof},
+        {Editor::ScrollPastEOL, eoScrollPastEol},
+        {Editor::SpecialChars, eoShowSpecialChars},
+        {Editor::SmartTabDelete, eoSmartTabDelete},
+        {Editor::SmartTabs, eoSmartTabs},
+        {Editor::TabIndent, eoTabIndent},
+        {Editor::TabsToSpaces, eoTabsToSpaces},
+        {Editor::TrimTrailingSpaces, eoTrimTrailingSpaces},
+    };
+    for (const auto& [key, option] : keyed)
+        if (key.Read(ini))
+            options.Include(option);
+    FEditor->SetOptions(options);
+
+    if (EditorModule) {
+        FEditor->SetActiveLineColor(EditorModule->ActiveLineBG);
+        FEditor->SelectedColor().SetBackground(EditorModule->SelectionBG);
+        FEditor->SelectedColor().SetForeground(EditorModule->SelectionFG);
+    }
+}
+
+void TCodeEditorForm::SetFileName(const std::string& name)
+{
+    if (name == FFileName)
+        return;
+    FFileName = name;
+    UpdateCaption();
+}
+
+bool TCodeEditorForm::HasFile() const
+{
+    // why: an untitled name has no folder; tested against the current folder it could name
+    // some other file there, which a save would then overwrite.
+    return !FFileName.empty() && FFileName.front() == PathDelim && FileExists(FFileName);
+}
+
+void TCodeEditorForm::UpdateCaption()
+{
+    const std::string caption = FFileName + (FEditor->ContentModified() ? "*" : "");
+    setWindowTitle(QStr(caption));
+    if (MainForm)
+        MainForm->FileTabs->UpdateCaption(this);
+}
+
+void TCodeEditorForm::LoadFromFile(const std::string& fileName)
+{
+    // why: read first, so a file that cannot be read leaves the text as it was.
+    TMemoryStream bytes;
+    bytes.LoadFromFile(fileName);
+    FEditor->ResetContents();
+    FEditor->Lines().LoadFromStream(bytes);
+    FEditor->SetContentModified(false);
+    FEditor->ClearUndoHistory();
+    FILETIME time;
+    if (ReadFileTime(fileName, time))
+        FFileTime = time;
+}
+
+void TCodeEditorForm::WriteText(const std::string& fileName)
+{
+    const int mode = SettingsFile ? Settings::General::LineEnding.Read(*SettingsFile) : 0;
+    SaveFileAtomically(fileName, ConvertLineBreaks(FEditor->GetAllText(), mode));
+}
+
+bool TCodeEditorForm::SaveDocument(bool forceBackup)
+{
+    if (!FEditor->ContentModified())
+        return true;
+    if (!HasFile())
+        return SaveDocumentAs();
+    using namespace Settings::Backup;
+    if (forceBackup || (SettingsFile && BackupLocalFiles.Read(*SettingsFile))) {
+        std::string folder;
+        if (SettingsFile && UseBackupPath.Read(*SettingsFile)) {
+            folder = LocalBackupPath.Read(*SettingsFile);
+            if (folder.empty())
+                folder = TempFolderPath();
+        }
+        try {
+            SaveFileAtomically(BackupFileName(FFileName, folder), ReadFileBytes(FFileName));
+        } catch (const std::exception&) {
+            // A backup copy that cannot be made does not stop the save.
+        }
+    }
+    WriteText(FFileName);
+    AfterSave();
+    return true;
+}
+
+bool TCodeEditorForm::SaveDocumentAs()
+{
+    if (!MainForm)
+        return false;
+    TFileDialog& dialog = MainForm->SaveDialog;
+    dialog.FileName = ExtractFileName(FFileName);
+    dialog.InitialDir = HasFile() ? ExtractFilePath(FFileName) : MainForm->ProjectLocalPath();
+    if (!dialog.Execute(MainForm))
+        return false;
+    const std::string chosen = ExpandFileName(dialog.FileName);
+    WriteText(chosen);
+    SetFileName(chosen);
+    if (EditorModule)
+        FEditor->SetHighlighter(EditorModule->HighlighterForExtension(ExtractFileExt(chosen)));
+    AfterSave();
+    UpdateHighlighterPanel();
+    return true;
+}
+
+void TCodeEditorForm::AfterSave()
+{
+    FILETIME time;
+    if (ReadFileTime(FFileName, time))
+        FFileTime = time;
+    FEditor->SetContentModified(false);
+    if (SettingsFile && !Settings::Editor::UndoAfterSave.Read(*SettingsFile))
+        FEditor->ClearUndoHistory();
+    UpdateCaption();
+    EditorChange();
+}
+
+void TCodeEditorForm::ShowLine(TBufferCoord position)
+{
+    const int lineCount = std::max(1, FEditor->Lines().Count());
+    const TBufferCoord target = MakeBufferCoord(std::max(position.CharIndex, 1),
+                                                std::clamp(position.LineNumber, 1, lineCount));
+    FEditor->SetCaretCoord(target);
+    const int row = FEditor->LineToRow(target.LineNumber);
+    FEditor->SetFirstVisibleLine(std::max(1, row - FEditor->VisibleLineCount() / 3));
+    if (FMarkedLine > 0)
+        FEditor->RepaintLine(FMarkedLine);
+    FMarkedLine = position.LineNumber > 0 ? target.LineNumber : 0;
+    if (EditorModule) {
+        MarkedLineBG = EditorModule->MatchedLineBG;
+        MarkedLineFG = EditorModule->MatchedLineFG;
+    }
+    FEditor->Invalidate();
+}
+
+void TCodeEditorForm::UpdateHighlighterPanel()
+{
+    if (!MainForm)
+        return;
+    const TSrcCustomHighlighter* highlighter = FEditor->Highlighter();
+    MainForm->SetStatusPanel(3, highlighter ? StringReplace(highlighter->Name(), "_", "+", TReplaceFlags{rfReplaceAll}) : "--");
+}
+
+void TCodeEditorForm::EditorChange()
+{
+    if (!MainForm || MainForm->ActiveEditorForm() != this)
+        return;
+    SetActionEnabled(MainForm->acRedo, FEditor->RedoAvailable());
+    SetActionEnabled(MainForm->acUndo, FEditor->UndoAvailable());
+    SetActionEnabled(MainForm->acSave, FEditor->ContentModified());
+    SetActionEnabled(MainForm->acReload, FEditor->ContentModified());
+}
+
+void TCodeEditorForm::EditorStatusChange(TSrcStatusChanges changes)
+{
+    const bool all = changes.Contains(scAll);
+    if (all || changes.Contains(scModified))
+        UpdateCaption();
+    if (!MainForm || MainForm->ActiveEditorForm() != this)
+        return;
+    if (all || changes.Contains(scSelection)) {
+        const bool selection = FEditor->HasSelection();
+        for (TAction* action : {MainForm->acCopy, MainForm->acCut, MainForm->acIndent, MainForm->acOutdent})
+            SetActionEnabled(action, selection);
+        SetActionEnabled(MainForm->acPaste, FEditor->PasteAvailable());
+    }
+    if (all || changes.Contains(scCaretX) || changes.Contains(scCaretY))
+        MainForm->SetStatusPanel(0, Format("%6d:%3d", {FEditor->CaretLine(), FEditor->CaretChar()}));
+    if (all || changes.Contains(scInsertMode))
+        MainForm->SetStatusPanel(1, FEditor->InsertMode() ? "Insert" : "Overwrite");
+    if (all || changes.Contains(scModified)) {
+        MainForm->SetStatusPanel(2, FEditor->ContentModified() ? "Modified" : "");
+        SetActionEnabled(MainForm->acReload, FEditor->ContentModified());
+        SetActionEnabled(MainForm->acSave, FEditor->ContentModified());
+    }
+}
+
+void TCodeEditorForm::Activated()
+{
+    EditorChange();
+    EditorStatusChange(TSrcStatusChanges{scAll});
+    if (MainForm)
+        MainForm->FileTabs->SelectForm(this);
+    if (EditorModule)
+        EditorModule->AttachEditor(FEditor);
+    UpdateHighlighterPanel();
+}
+
+void TCodeEditorForm::EditorKeyPress(char32_t& key)
+{
+    TypedSinceParse = true;
+    if (EditorModule) {
+        EditorModule->CodeTimer.stop();
+        EditorModule->CodeTimer.start();
+    }
+    if (key == U'{') {
+        if (CloseBrace) {
+            key = 0;
+            InsertBracePair();
+        }
+        return;
+    }
+    char closing = 0;
+    if (key == U'[' && CloseBracket)
+        closing = ']';
+    else if (key == U'(' && CloseParenthesis)
+        closing = ')';
+    else if (key == U'"' && CloseDoubleQuote)
+        closing = '"';
+    else if (key == U'\'' && CloseSingleQuote)
+        closing = '\'';
+    if (closing == 0)
+        return;
+    FEditor->SetSelectedText(std::string(1, closing));
+    FEditor->SetCaretChar(FEditor->CaretChar() - 1);
+}
+
+void TCodeEditorForm::InsertBracePair()
+{
+    TOptionsGuard guard(*FEditor);
+    FEditor->SetOptions(TSrcEditorOptions{eoAutoIndent});
+    FEditor->DispatchCommand(ecChar, U'{', nullptr);
+    FEditor->DispatchCommand(ecLineBreak, 0, nullptr);
+    FEditor->DispatchCommand(ecLineBreak, 0, nullptr);
+    FEditor->DispatchCommand(ecChar, U'}', nullptr);
+    FEditor->DispatchCommand(ecUp, 0, nullptr);
+    FEditor->DispatchCommand(ecTab, 0, nullptr);
+}
+
+void TCodeEditorForm::EditorKeyDown(WORD& key, TShiftState shift)
+{
+    if (key == VK_RETURN && shift == TShiftState{ssShift}) {
+        FEditor->SetSelectedText("<br>");
+        key = 0;
+    }
+}
+
+void TCodeEditorForm::EditorMouseDown(TMouseButton button)
+{
+    if (button != TMouseButton::mbLeft || FMarkedLine == 0)
+        return;
+    const int line = FMarkedLine;
+    FMarkedLine = 0;
+    FEditor->RepaintLine(line);
+    FEditor->Invalidate();
+}
+
+void TCodeEditorForm::EditorSpecialLineColors(int line, bool& special, TColor& fg, TColor& bg)
+{
+    std::array<TSrcEditMark*, 16> marks{};
+    FEditor->MarkList().CollectLineMarks(line, marks);
+    if (marks[0] && EditorModule) {
+        special = true;
+        fg = EditorModule->BookmarkFG;
+        bg = EditorModule->BookmarkBG;
+    } else if (line == FMarkedLine && FMarkedLine > 0) {
+        special = true;
+        fg = MarkedLineFG;
+        bg = MarkedLineBG;
+    }
+}
+
+void TCodeEditorForm::EditorPaintTransient(TCanvas& canvas, TTransientType type)
+{
+    TSrcCustomHighlighter* highlighter = FEditor->Highlighter();
+    if (!MatchBrackets || FEditor->HasSelection() || !highlighter || !EditorModule)
+        return;
+    const TBufferCoord caret = FEditor->GetCaretCoord();
+    const std::string lineText = FEditor->Lines().Get(caret.LineNumber - 1);
+    if (caret.CharIndex > static_cast<int>(lineText.size()) + 1)
+        return;
+    std::string token;
+    TSrcHighlighterAttributes* attri = nullptr;
+    if (!FEditor->GetTokenAtPos(caret, token, attri) || !attri || attri != highlighter->RoleAttri(arSymbol))
+        return;
+    static constexpr std::pair<char, char> pairs[] = {{'(', ')'}, {'[', ']'}, {'{', '}'}};
+    for (const auto& [open, close] : pairs) {
+        if (token != std::string(1, open) && token != std::string(1, close))
+            continue;
+        const TColor fg = type == TTransientType::ttAfter ? EditorModule->MatchedLineFG
+                          : attri->Foreground() == clNone ? FEditor->Font().Color()
+                                                          : attri->Foreground();
+        const TColor bg = type == TTransientType::ttAfter ? EditorModule->MatchedLineBG
+                          : attri->Background() == clNone ? FEditor->Color()
+                                                          : attri->Background();
+        canvas.Font().Assign(FEditor->Font());
+        canvas.Font().SetStyle(attri->Style());
+        canvas.Font().SetColor(fg);
+        canvas.Brush().SetColor(bg);
+        canvas.Brush().SetStyle(TBrushStyle::bsSolid);
+        const auto draw = [&](TBufferCoord at, char bracket) {
+            const TPoint p = FEditor->DisplayPointToClient(FEditor->BufferToDisplayPoint(at));
+            canvas.TextOut(p.X, p.Y, std::string(1, bracket));
+        };
+        draw(caret, token[0]);
+        const TBufferCoord match = FEditor->MatchingBracketAt(caret);
+        if (match.CharIndex > 0 && match.LineNumber > 0)
+            draw(match, token[0] == open ? close : open);
+        return;
+    }
+}
+
+bool TCodeEditorForm::CloseQuery()
+{
+    if (!FEditor->ContentModified())
+        return true;
+    switch (ShowMessageBox(Format(sSaveChanges, {FFileName}), MB_YESNOCANCEL | MB_ICONQUESTION)) {
+    case IDYES:
+        try {
+            // why: the window closes only when its text is safe on disk.
+            return SaveDocument(false);
+        } catch (const std::exception& e) {
+            if (TApplication* app = Application())
+                app->ShowException(e);
+            return false;
+        }
+    case IDNO:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void TCodeEditorForm::closeEvent(QCloseEvent* event)
+{
+    if (!FClosing && !CloseQuery()) {
+        event->ignore();
+        return;
+    }
+    if (!FClosing) {
+        FClosing = true;
+        FormClose();
+    }
+    QMdiSubWindow::closeEvent(event);
+}
+
+void TCodeEditorForm::FormClose()
+{
+    if (!MainForm)
+        return;
+    MainForm->PreviousDocumentCount = MainForm->DocumentCount;
+    --MainForm->DocumentCount;
+    MainForm->UpdateDocumentActions(false);
+    if (HasFile())
+        MainForm->AddRecentFile(FFileName);
+    MainForm->FileTabs->RemoveForm(this);
+}

@@ -1,0 +1,300 @@
+// CGI process runs and the register of their process groups.
+
+#include "http/zuCGIProcess.h"
+
+#include "ExLib/run/process/ExSpawn.h"
+
+#include "Platform/core/Exceptions.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <poll.h>
+#include <pthread.h>
+#include <spawn.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+void TCGIProcessGroups::EndAll()
+{
+    const std::lock_guard lock(FLock);
+    FEnded = true;
+    for (const pid_t group : FGroups)
+        ::kill(-group, SIGKILL);
+}
+
+void TCGIProcessGroups::AllowRuns()
+{
+    const std::lock_guard lock(FLock);
+    FEnded = false;
+}
+
+bool TCGIProcessGroups::RunsAllowed() const
+{
+    const std::lock_guard lock(FLock);
+    return !FEnded;
+}
+
+size_t TCGIProcessGroups::Count() const
+{
+    const std::lock_guard lock(FLock);
+    return FGroups.size();
+}
+
+bool TCGIProcessGroups::Register(pid_t group)
+{
+    const std::lock_guard lock(FLock);
+    FGroups.insert(group);
+    if (FEnded)
+        ::kill(-group, SIGKILL);
+    return !FEnded;
+}
+
+void TCGIProcessGroups::Unregister(pid_t group)
+{
+    const std::lock_guard lock(FLock);
+    FGroups.erase(group);
+}
+
+namespace {
+
+// RAII for the spawn attributes and file actions.
+struct TSpawnSetup {
+    posix_spawnattr_t Attributes;
+    posix_spawn_file_actions_t Actions;
+    TSpawnSetup()
+    {
+        posix_spawnattr_init(&Attributes);
+        posix_spawn_file_actions_init(&Actions);
+    }
+    ~TSpawnSetup()
+    {
+        posix_spawn_file_actions_destroy(&Actions);
+        posix_spawnattr_destroy(&Attributes);
+    }
+    TSpawnSetup(const TSpawnSetup&) = delete;
+    TSpawnSetup& operator=(const TSpawnSetup&) = delete;
+};
+
+// Reads one chunk of what is there; false at the end of the stream.
+// why: one read per wake-up; a child that writes without pause would otherwise keep the
+// reader here, past the time-out and the output limit.
+bool ReadChunk(int fd, std::string& into)
+{
+    char chunk[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, chunk, sizeof chunk);
+        if (n > 0) {
+            into.append(chunk, static_cast<size_t>(n));
+            return true;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        return n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK);
+    }
+}
+
+// Blocks SIGPIPE on the calling thread while it lives, so that writing to a child that has
+// gone fails with EPIPE instead of ending the program; a SIGPIPE raised meanwhile is taken
+// back before the old mask returns.
+class TPipeSignalGuard {
+public:
+    TPipeSignalGuard()
+    {
+        sigemptyset(&FPipe);
+        sigaddset(&FPipe, SIGPIPE);
+        sigset_t pending;
+        sigpending(&pending);
+        FWasPending = sigismember(&pending, SIGPIPE) == 1;
+        ::pthread_sigmask(SIG_BLOCK, &FPipe, &FOld);
+    }
+    ~TPipeSignalGuard()
+    {
+        sigset_t pending;
+        sigpending(&pending);
+        if (!FWasPending && sigismember(&pending, SIGPIPE) == 1) {
+            const timespec none{0, 0};
+            while (::sigtimedwait(&FPipe, nullptr, &none) < 0 && errno == EINTR) {
+            }
+        }
+        ::pthread_sigmask(SIG_SETMASK, &FOld, nullptr);
+    }
+    TPipeSignalGuard(const TPipeSignalGuard&) = delete;
+    TPipeSignalGuard& operator=(const TPipeSignalGuard&) = delete;
+
+private:
+    sigset_t FPipe;
+    sigset_t FOld;
+    bool FWasPending = false;
+};
+
+bool HasExited(pid_t pid)
+{
+    siginfo_t info{};
+    return ::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 && info.si_pid == pid;
+}
+
+} // namespace
+
+TCGIProcessResult RunCGIProcess(const TCGIProcessRequest& request, TCGIProcessGroups& groups)
+{
+    TCGIProcessResult result;
+    if (!groups.RunsAllowed()) {
+        result.StartError = ECANCELED;
+        return result;
+    }
+    TPipe input, output, errors;
+    try {
+        input = CreatePipe();
+        output = CreatePipe();
+        errors = CreatePipe();
+    } catch (const EOSError& e) {
+        result.StartError = e.ErrorCode();
+        result.PipeFailed = true;
+        return result;
+    }
+
+    TSpawnSetup setup;
+    posix_spawn_file_actions_adddup2(&setup.Actions, input.Read.Fd(), 0);
+    posix_spawn_file_actions_adddup2(&setup.Actions, output.Write.Fd(), 1);
+    posix_spawn_file_actions_adddup2(&setup.Actions, errors.Write.Fd(), 2);
+    sigset_t none, defaults;
+    sigemptyset(&none);
+    sigemptyset(&defaults);
+    for (const int signal : {SIGPIPE, SIGINT, SIGQUIT, SIGTERM, SIGHUP, SIGCHLD})
+        sigaddset(&defaults, signal);
+    posix_spawnattr_setsigmask(&setup.Attributes, &none);
+    posix_spawnattr_setsigdefault(&setup.Attributes, &defaults);
+    // why: a group of its own lets a time-out or a server stop end the interpreter together
+    // with anything it started, and nothing else.
+    posix_spawnattr_setpgroup(&setup.Attributes, 0);
+    posix_spawnattr_setflags(&setup.Attributes,
+                             POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+
+    std::vector<std::string> args;
+    args.reserve(request.Arguments.size() + 1);
+    args.push_back(request.Executable);
+    args.insert(args.end(), request.Arguments.begin(), request.Arguments.end());
+    std::vector<std::string> environment = request.Environment;
+    std::vector<char*> argv = PointersTo(args);
+    std::vector<char*> envp = PointersTo(environment);
+    pid_t pid = 0;
+    const bool hasPath = request.Executable.find('/') != std::string::npos;
+    const int spawned = hasPath ? ::posix_spawn(&pid, request.Executable.c_str(), &setup.Actions, &setup.Attributes,
+                                                argv.data(), envp.data())
+                                : ::posix_spawnp(&pid, request.Executable.c_str(), &setup.Actions,
+                                                 &setup.Attributes, argv.data(), envp.data());
+    if (spawned != 0) {
+        result.StartError = spawned;
+        return result;
+    }
+    input.Read.Close();
+    output.Write.Close();
+    errors.Write.Close();
+    groups.Register(pid);
+
+    TFileHandle process(static_cast<int>(::syscall(SYS_pidfd_open, pid, 0)));
+    if (request.Input.empty())
+        input.Write.Close();
+    else
+        ::fcntl(input.Write.Fd(), F_SETFL, ::fcntl(input.Write.Fd(), F_GETFL) | O_NONBLOCK);
+    ::fcntl(output.Read.Fd(), F_SETFL, ::fcntl(output.Read.Fd(), F_GETFL) | O_NONBLOCK);
+    ::fcntl(errors.Read.Fd(), F_SETFL, ::fcntl(errors.Read.Fd(), F_GETFL) | O_NONBLOCK);
+
+    const TPipeSignalGuard pipeSignal;
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + request.TimeOut;
+    // After the group was ended, how long to wait for the pipes to report their end: only a
+    // process that left the group can keep them open.
+    auto giveUp = Clock::time_point::max();
+    bool exited = false;
+    size_t written = 0;
+    const auto endGroup = [&](Clock::time_point now) {
+        ::kill(-pid, SIGKILL);
+        giveUp = now + std::chrono::seconds(1);
+    };
+    for (;;) {
+        if (exited && !output.Read.Valid() && !errors.Read.Valid())
+            break;
+        const auto now = Clock::now();
+        const bool ending = result.TimedOut || result.OutputTooLarge;
+        if (result.Output.size() > request.MaxOutput || result.ErrorOutput.size() > request.MaxOutput) {
+            if (!ending) {
+                result.OutputTooLarge = true;
+                endGroup(now);
+            }
+            // invariant: nothing more is kept once an output has passed its limit.
+            output.Read.Close();
+            errors.Read.Close();
+        } else if (!ending && now >= deadline) {
+            result.TimedOut = true;
+            endGroup(now);
+        }
+        if (now >= giveUp)
+            break;
+        const auto until = giveUp != Clock::time_point::max() ? giveUp : deadline;
+        auto waitMs = std::chrono::duration_cast<std::chrono::milliseconds>(until - now).count() + 1;
+        if (!process.Valid() && !exited)
+            waitMs = std::min<long long>(waitMs, 20);
+
+        pollfd fds[4];
+        int count = 0;
+        int outIndex = -1, errIndex = -1, inIndex = -1, processIndex = -1;
+        if (output.Read.Valid()) {
+            outIndex = count;
+            fds[count++] = {output.Read.Fd(), POLLIN, 0};
+        }
+        if (errors.Read.Valid()) {
+            errIndex = count;
+            fds[count++] = {errors.Read.Fd(), POLLIN, 0};
+        }
+        if (input.Write.Valid()) {
+            inIndex = count;
+            fds[count++] = {input.Write.Fd(), POLLOUT, 0};
+        }
+        if (process.Valid() && !exited) {
+            processIndex = count;
+            fds[count++] = {process.Fd(), POLLIN, 0};
+        }
+        const int ready = ::poll(fds, static_cast<nfds_t>(count), static_cast<int>(waitMs));
+        if (ready < 0 && errno != EINTR)
+            break;
+        if (ready <= 0) {
+            if (!process.Valid() && !exited)
+                exited = HasExited(pid);
+            continue;
+        }
+        if (outIndex >= 0 && fds[outIndex].revents && !ReadChunk(output.Read.Fd(), result.Output))
+            output.Read.Close();
+        if (errIndex >= 0 && fds[errIndex].revents && !ReadChunk(errors.Read.Fd(), result.ErrorOutput))
+            errors.Read.Close();
+        if (inIndex >= 0 && fds[inIndex].revents) {
+            const ssize_t n = ::write(input.Write.Fd(), request.Input.data() + written, request.Input.size() - written);
+            if (n > 0)
+                written += static_cast<size_t>(n);
+            // why: a child that does not read its input gets EPIPE or leaves it unread; either
+            // way the input ends and the run goes on.
+            if ((n < 0 && errno != EAGAIN && errno != EINTR) || written == request.Input.size())
+                input.Write.Close();
+        }
+        if (processIndex >= 0 && fds[processIndex].revents)
+            exited = true;
+        if (!process.Valid() && !exited)
+            exited = HasExited(pid);
+    }
+    input.Write.Close();
+    // invariant: the group leaves the register before its leader is collected, so that a
+    // later EndAll can never signal a group id the system has handed out again.
+    groups.Unregister(pid);
+    if (!exited)
+        ::kill(-pid, SIGKILL);
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    if (WIFEXITED(status))
+        result.ExitCode = WEXITSTATUS(status);
+    result.Killed = WIFSIGNALED(status);
+    return result;
+}

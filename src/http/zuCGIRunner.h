@@ -1,0 +1,116 @@
+#pragma once
+// TidCGIRunner: runs the PHP interpreter as a CGI/1.1 program for one request of the internal
+// HTTP server: the environment block built from the request, the request body on the
+// interpreter's standard input, its output split into the script's header lines and the body
+// of the answer; plus the header lookups the environment is built with.
+
+#include "http/zuCGIProcess.h"
+
+#include "Platform/core/Component.h"
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+class TIdHTTPServer;
+class TIdHTTPRequestInfo;
+class TIdHTTPResponseInfo;
+class THTTPConnectionThread;
+
+// The name without a leading "HTTP_", else the name.
+std::string StripHTTPPrefix(std::string_view name);
+// The value of the request header `name` (letter case ignored); when that is empty,
+// FindRequestHeaderAlt.
+std::string FindRequestHeader(std::string_view name, const TIdHTTPRequestInfo& request);
+// The header named StripHTTPPrefix(name); when that is empty, the same name with every "_"
+// turned into "-".
+std::string FindRequestHeaderAlt(std::string_view name, const TIdHTTPRequestInfo& request);
+// A variable of the program's own environment ("" when unset). Values longer than 4096 bytes
+// are passed whole.
+std::string ReadParentEnvVar(const std::string& name);
+
+// The interpreter to start for CGI runs, from the interpreter setting: an empty setting finds
+// "php-cgi" on PATH; a command-line interpreter ("php", "php8.2") that has a "php-cgi" of the
+// same version beside it is replaced by that one (the command-line build does not speak CGI);
+// anything else stays as it is.
+std::string CGIExecutableFor(const std::string& interpreter);
+
+// What a run knows besides the request.
+struct TCGIRunContext {
+    std::string Executable;
+    std::string DocumentRoot;     // as passed, with its trailing "/"
+    std::string ScriptPath;       // the file the request maps to
+    std::string PathInfo;         // extra path after the script's name; empty for none
+    std::string LocalIP;
+    int LocalPort = 0;
+    std::string RemoteHost;
+    bool HasServer = false;
+    std::string ServerSoftware;
+    bool PHPSupport = true;
+    std::string PHPIniPath;
+    std::string ServerAdmin;
+};
+
+// The environment of a run as "NAME=VALUE" texts, in the fixed order of the CGI hand-over;
+// variables with empty values are passed too.
+std::vector<std::string> BuildCGIEnvironment(const TIdHTTPRequestInfo& request, const TCGIRunContext& context);
+
+// Turns the collected standard output into the answer and writes it. Output without a blank
+// line after its header lines is an interpreter failure: 500 with the interpreter's text as
+// plain text (`errorText` when the output is empty).
+void SendCGIOutput(const std::string& output, const std::string& errorText, TIdHTTPResponseInfo& response);
+
+class TidCGIRunner : public TObject {
+public:
+    TidCGIRunner() = default;
+
+    // The server whose ServerSoftware becomes SERVER_SOFTWARE; set and cleared by its owner.
+    TIdHTTPServer* Server() const { return FServer.load(); }
+    void SetServer(TIdHTTPServer* server) { FServer.store(server); }
+
+    // Milliseconds a run may take; changed by the GUI thread while runs read it.
+    int TimeOut() const { return FTimeOut.load(); }
+    void SetTimeOut(int milliseconds) { FTimeOut.store(milliseconds); }
+    std::string PHPIniPath() const;
+    void SetPHPIniPath(const std::string& path);
+
+    // Set once before the server starts.
+    std::string TimeOutMsg = "<html><body><h1><center>Process was terminated.</body></html>";
+    std::string ErrorMsg = "<html><body><h1><center>Internal Server Error</body></html>";
+    std::string ServerAdmin = "webmaster@localhost";
+    bool PHPSupport = true;
+    // Fired on the connection thread at the start of every run and at the end of every run
+    // that started its process.
+    TNotifyEvent BeforeExecute;
+    TNotifyEvent AfterExecute;
+    // The interpreter's standard error of a run (never part of the answer), with the script's
+    // path; called on the connection thread.
+    std::function<void(const std::string& scriptPath, const std::string& text)> OnErrorOutput;
+
+    // Runs `executable` for the request and fills and writes the answer. `documentRoot` ends
+    // with "/"; an empty `pathInfo` means none. Returns the answer's content length (-1 when
+    // none was sent).
+    virtual std::int64_t RunCGI(const std::string& executable, THTTPConnectionThread& thread,
+                                TIdHTTPRequestInfo& request, TIdHTTPResponseInfo& response,
+                                const std::string& documentRoot, const std::string& pathInfo);
+
+    // The runs in progress: EndRuns ends each with its process group and refuses new runs
+    // until AllowRuns.
+    void EndRuns() { FGroups.EndAll(); }
+    void AllowRuns() { FGroups.AllowRuns(); }
+    size_t RunningCount() const { return FGroups.Count(); }
+
+private:
+    void Answer500(TIdHTTPResponseInfo& response, const std::string& body);
+
+    std::atomic<TIdHTTPServer*> FServer{nullptr};
+    std::atomic<int> FTimeOut{5000};
+    mutable std::mutex FLock;
+    std::string FPHPIniPath;
+    TCGIProcessGroups FGroups;
+};

@@ -1,5 +1,0 @@
-// The one environment record of the program.
-
-#include "zuTypes.h"
-
-TEnvironment PHPEnvironment;

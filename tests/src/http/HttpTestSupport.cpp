@@ -1,0 +1,133 @@
+// The raw HTTP client and the server environment of the server tests.
+
+#include "src/http/HttpTestSupport.h"
+
+#include "Platform/text/TextUtils.h"
+
+#include <arpa/inet.h>
+#include <cerrno>
+#include <fstream>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sstream>
+#include <sys/socket.h>
+#include <unistd.h>
+
+std::string THttpReply::Header(std::string_view name) const
+{
+    for (const auto& [key, value] : Headers)
+        if (SameText(key, name))
+            return value;
+    return {};
+}
+
+int THttpReply::HeaderCount(std::string_view name) const
+{
+    int count = 0;
+    for (const auto& header : Headers)
+        count += SameText(header.first, name) ? 1 : 0;
+    return count;
+}
+
+THttpReply SendRaw(int port, std::string_view bytes)
+{
+    THttpReply reply;
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<std::uint16_t>(port));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+        ::close(fd);
+        return reply;
+    }
+    while (!bytes.empty()) {
+        const ssize_t n = ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+        if (n <= 0)
+            break;
+        bytes.remove_prefix(static_cast<size_t>(n));
+    }
+    char chunk[65536];
+    for (;;) {
+        pollfd p{fd, POLLIN, 0};
+        if (::poll(&p, 1, 90000) <= 0)
+            break;
+        const ssize_t n = ::recv(fd, chunk, sizeof chunk, 0);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        reply.Raw.append(chunk, static_cast<size_t>(n));
+    }
+    ::close(fd);
+
+    const size_t headEnd = reply.Raw.find("\r\n\r\n");
+    if (headEnd == std::string::npos || reply.Raw.compare(0, 9, "HTTP/1.1 ") != 0)
+        return reply;
+    reply.Status = std::stoi(reply.Raw.substr(9, 3));
+    reply.Body = reply.Raw.substr(headEnd + 4);
+    std::istringstream lines(reply.Raw.substr(0, headEnd));
+    std::string line;
+    std::getline(lines, line);
+    while (std::getline(lines, line)) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        const size_t colon = line.find(':');
+        if (colon != std::string::npos)
+            reply.Headers.emplace_back(line.substr(0, colon), Trim(line.substr(colon + 1)));
+    }
+    return reply;
+}
+
+THttpReply HttpGet(int port, const std::string& target)
+{
+    return SendRaw(port, "GET " + target + " HTTP/1.1\r\nHost: 127.0.0.1:" + std::to_string(port) + "\r\n\r\n");
+}
+
+THttpReply HttpHead(int port, const std::string& target)
+{
+    return SendRaw(port, "HEAD " + target + " HTTP/1.1\r\nHost: 127.0.0.1:" + std::to_string(port) + "\r\n\r\n");
+}
+
+THttpReply HttpPost(int port, const std::string& target, const std::string& body, const std::string& contentType)
+{
+    return SendRaw(port, "POST " + target + " HTTP/1.1\r\nHost: 127.0.0.1:" + std::to_string(port) +
+                             "\r\nContent-Type: " + contentType + "\r\nContent-Length: " + std::to_string(body.size()) +
+                             "\r\n\r\n" + body);
+}
+
+TServerTestEnvironment::TServerTestEnvironment() : Module(std::make_unique<THTTPModule>())
+{
+    Dir.Write("data/AccessDenied.html", AccessDeniedPage);
+    Dir.Write("data/NotFound.html", NotFoundPage);
+    Dir.Write("www/.keep", "");
+    TServerValues values = Module->ServerValues();
+    values.PHPExecutable = CGIExecutableFor("");
+    values.DataFolder = Dir.Path() + "/data/";
+    Module->SetServerValues(values);
+    const std::string root = Root();
+    Module->SetDocumentRootSource([root] { return root; });
+    Module->CGIRunner.SetTimeOut(30000);
+    Module->HTTPServer.SetDefaultPort(0);
+    Module->RestartServer(true);
+}
+
+TServerTestEnvironment::~TServerTestEnvironment()
+{
+    Module.reset();
+}
+
+std::string TServerTestEnvironment::WriteDoc(std::string_view name, std::string_view bytes) const
+{
+    return Dir.Write("www/" + std::string(name), bytes);
+}
+
+bool ProcessAlive(int pid)
+{
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string text;
+    if (!std::getline(stat, text))
+        return false;
+    const size_t close = text.rfind(')');
+    return close != std::string::npos && close + 2 < text.size() && text[close + 2] != 'Z';
+}

@@ -1,0 +1,53 @@
+#pragma once
+// What the server tests share: a raw HTTP client on 127.0.0.1 that sends bytes exactly as
+// given, and a running server module over a temporary document root and data folder.
+
+#include "http/zuHTTPModule.h"
+
+#include "support/TempDir.h"
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+struct THttpReply {
+    int Status = 0; // 0: no answer
+    std::vector<std::pair<std::string, std::string>> Headers;
+    std::string Body;
+    std::string Raw;
+
+    std::string Header(std::string_view name) const;
+    int HeaderCount(std::string_view name) const;
+};
+
+// Sends `bytes` to 127.0.0.1:`port` and reads the answer until the server closes.
+THttpReply SendRaw(int port, std::string_view bytes);
+THttpReply HttpGet(int port, const std::string& target);
+THttpReply HttpHead(int port, const std::string& target);
+THttpReply HttpPost(int port, const std::string& target, const std::string& body,
+                    const std::string& contentType = "application/x-www-form-urlencoded");
+
+// The page contents the data folder holds.
+inline constexpr std::string_view AccessDeniedPage = "<html>ACCESS DENIED PAGE</html>";
+inline constexpr std::string_view NotFoundPage = "<html>NOT FOUND PAGE</html>";
+
+// A started server: document root "www/" and data folder "data/" in a temporary folder,
+// php-cgi from PATH, a free port.
+class TServerTestEnvironment {
+public:
+    TServerTestEnvironment();
+    ~TServerTestEnvironment();
+
+    // Writes a file below the document root and returns its full name.
+    std::string WriteDoc(std::string_view name, std::string_view bytes) const;
+    std::string Root() const { return Dir.Path() + "/www/"; }
+    int Port() const { return Module->BoundPort(); }
+
+    TempDir Dir;
+    std::unique_ptr<THTTPModule> Module;
+};
+
+// True while a process with that id exists (zombies count as gone).
+bool ProcessAlive(int pid);
