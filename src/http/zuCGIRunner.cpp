@@ -25,13 +25,13 @@ std::string StripHTTPPrefix(std::string_view name)
     return std::string(name.substr(0, 5) == "HTTP_" ? name.substr(5) : name);
 }
 
-std::string FindRequestHeader(std::string_view name, const TIdHTTPRequestInfo& request)
+std::string FindRequestHeader(std::string_view name, const TNetHTTPRequestInfo& request)
 {
     std::string value = request.Header(name);
     return value.empty() ? FindRequestHeaderAlt(name, request) : value;
 }
 
-std::string FindRequestHeaderAlt(std::string_view name, const TIdHTTPRequestInfo& request)
+std::string FindRequestHeaderAlt(std::string_view name, const TNetHTTPRequestInfo& request)
 {
     std::string stripped = StripHTTPPrefix(name);
     std::string value = request.Header(stripped);
@@ -139,7 +139,7 @@ std::string CGIExecutableFor(const std::string& interpreter)
     return interpreter;
 }
 
-std::vector<std::string> BuildCGIEnvironment(const TIdHTTPRequestInfo& request, const TCGIRunContext& context)
+std::vector<std::string> BuildCGIEnvironment(const TNetHTTPRequestInfo& request, const TCGIRunContext& context)
 {
     std::vector<std::string> env;
     env.reserve(48);
@@ -213,7 +213,7 @@ std::vector<std::string> BuildCGIEnvironment(const TIdHTTPRequestInfo& request, 
     return env;
 }
 
-void SendCGIOutput(const std::string& output, const std::string& errorText, TIdHTTPResponseInfo& response)
+void SendCGIOutput(const std::string& output, const std::string& errorText, TNetHTTPResponseInfo& response)
 {
     const size_t end = output.find("\r\n\r\n");
     if (end == std::string::npos) {
@@ -242,19 +242,19 @@ void SendCGIOutput(const std::string& output, const std::string& errorText, TIdH
     response.ContentText = output.substr(end + 4);
 }
 
-std::string TidCGIRunner::PHPIniPath() const
+std::string TNetCGIRunner::PHPIniPath() const
 {
     const std::lock_guard lock(FLock);
     return FPHPIniPath;
 }
 
-void TidCGIRunner::SetPHPIniPath(const std::string& path)
+void TNetCGIRunner::SetPHPIniPath(const std::string& path)
 {
     const std::lock_guard lock(FLock);
     FPHPIniPath = path;
 }
 
-void TidCGIRunner::Answer500(TIdHTTPResponseInfo& response, const std::string& body)
+void TNetCGIRunner::Answer500(TNetHTTPResponseInfo& response, const std::string& body)
 {
     response.SetResponseNo(500);
     response.ContentType = "text/html";
@@ -262,8 +262,8 @@ void TidCGIRunner::Answer500(TIdHTTPResponseInfo& response, const std::string& b
     response.ContentLength = static_cast<std::int64_t>(body.size());
 }
 
-std::int64_t TidCGIRunner::RunCGI(const std::string& executable, THTTPConnectionThread& thread,
-                                  TIdHTTPRequestInfo& request, TIdHTTPResponseInfo& response,
+std::int64_t TNetCGIRunner::RunCGI(const std::string& executable, THTTPConnectionThread& thread,
+                                  TNetHTTPRequestInfo& request, TNetHTTPResponseInfo& response,
                                   const std::string& documentRoot, const std::string& pathInfo)
 {
     if (BeforeExecute)
@@ -277,7 +277,7 @@ std::int64_t TidCGIRunner::RunCGI(const std::string& executable, THTTPConnection
     context.LocalIP = thread.Connection().LocalIP();
     context.LocalPort = thread.Connection().LocalPort();
     context.RemoteHost = RemoteHostName(request.RemoteIP);
-    if (const TIdHTTPServer* server = Server()) {
+    if (const TNetHTTPServer* server = Server()) {
         context.HasServer = true;
         context.ServerSoftware = server->ServerSoftware;
     }

@@ -1,5 +1,5 @@
 #pragma once
-// TidCGIRunner: runs the PHP interpreter as a CGI/1.1 program for one request of the internal
+// TNetCGIRunner: runs the PHP interpreter as a CGI/1.1 program for one request of the internal
 // HTTP server: the environment block built from the request, the request body on the
 // interpreter's standard input, its output split into the script's header lines and the body
 // of the answer; plus the header lookups the environment is built with.
@@ -17,19 +17,19 @@
 #include <utility>
 #include <vector>
 
-class TIdHTTPServer;
-class TIdHTTPRequestInfo;
-class TIdHTTPResponseInfo;
+class TNetHTTPServer;
+class TNetHTTPRequestInfo;
+class TNetHTTPResponseInfo;
 class THTTPConnectionThread;
 
 // The name without a leading "HTTP_", else the name.
 std::string StripHTTPPrefix(std::string_view name);
 // The value of the request header `name` (letter case ignored); when that is empty,
 // FindRequestHeaderAlt.
-std::string FindRequestHeader(std::string_view name, const TIdHTTPRequestInfo& request);
+std::string FindRequestHeader(std::string_view name, const TNetHTTPRequestInfo& request);
 // The header named StripHTTPPrefix(name); when that is empty, the same name with every "_"
 // turned into "-".
-std::string FindRequestHeaderAlt(std::string_view name, const TIdHTTPRequestInfo& request);
+std::string FindRequestHeaderAlt(std::string_view name, const TNetHTTPRequestInfo& request);
 // A variable of the program's own environment ("" when unset). Values longer than 4096 bytes
 // are passed whole.
 std::string ReadParentEnvVar(const std::string& name);
@@ -58,20 +58,20 @@ struct TCGIRunContext {
 
 // The environment of a run as "NAME=VALUE" texts, in the fixed order of the CGI hand-over;
 // variables with empty values are passed too.
-std::vector<std::string> BuildCGIEnvironment(const TIdHTTPRequestInfo& request, const TCGIRunContext& context);
+std::vector<std::string> BuildCGIEnvironment(const TNetHTTPRequestInfo& request, const TCGIRunContext& context);
 
 // Turns the collected standard output into the answer and writes it. Output without a blank
 // line after its header lines is an interpreter failure: 500 with the interpreter's text as
 // plain text (`errorText` when the output is empty).
-void SendCGIOutput(const std::string& output, const std::string& errorText, TIdHTTPResponseInfo& response);
+void SendCGIOutput(const std::string& output, const std::string& errorText, TNetHTTPResponseInfo& response);
 
-class TidCGIRunner : public TObject {
+class TNetCGIRunner : public TObject {
 public:
-    TidCGIRunner() = default;
+    TNetCGIRunner() = default;
 
     // The server whose ServerSoftware becomes SERVER_SOFTWARE; set and cleared by its owner.
-    TIdHTTPServer* Server() const { return FServer.load(); }
-    void SetServer(TIdHTTPServer* server) { FServer.store(server); }
+    TNetHTTPServer* Server() const { return FServer.load(); }
+    void SetServer(TNetHTTPServer* server) { FServer.store(server); }
 
     // Milliseconds a run may take; changed by the GUI thread while runs read it.
     int TimeOut() const { return FTimeOut.load(); }
@@ -96,7 +96,7 @@ public:
     // with "/"; an empty `pathInfo` means none. Returns the answer's content length (-1 when
     // none was sent).
     virtual std::int64_t RunCGI(const std::string& executable, THTTPConnectionThread& thread,
-                                TIdHTTPRequestInfo& request, TIdHTTPResponseInfo& response,
+                                TNetHTTPRequestInfo& request, TNetHTTPResponseInfo& response,
                                 const std::string& documentRoot, const std::string& pathInfo);
 
     // The runs in progress: EndRuns ends each with its process group and refuses new runs
@@ -106,9 +106,9 @@ public:
     size_t RunningCount() const { return FGroups.Count(); }
 
 private:
-    void Answer500(TIdHTTPResponseInfo& response, const std::string& body);
+    void Answer500(TNetHTTPResponseInfo& response, const std::string& body);
 
-    std::atomic<TIdHTTPServer*> FServer{nullptr};
+    std::atomic<TNetHTTPServer*> FServer{nullptr};
     std::atomic<int> FTimeOut{5000};
     mutable std::mutex FLock;
     std::string FPHPIniPath;

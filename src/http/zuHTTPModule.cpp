@@ -144,8 +144,8 @@ THTTPModule::THTTPModule()
             qWarning("PHP (%s): %s", scriptPath.c_str(), text.c_str());
     };
     HTTPServer.SetDefaultPort(Settings::HTTPServer::Port.Default);
-    HTTPServer.SetOnCommandGet([this](THTTPConnectionThread& thread, TIdHTTPRequestInfo& request,
-                                      TIdHTTPResponseInfo& response) {
+    HTTPServer.SetOnCommandGet([this](THTTPConnectionThread& thread, TNetHTTPRequestInfo& request,
+                                      TNetHTTPResponseInfo& response) {
         HTTPServerCommandGet(thread, request, response);
     });
 }
@@ -158,7 +158,7 @@ THTTPModule::~THTTPModule()
 void THTTPModule::DataModuleCreate(const TIniFileEx& settings, TCurrentProject& project, const std::string& interpreter,
                                    const std::string& dataFolder)
 {
-    // No keep-alive and a reusable address need no settings: TIdHTTPServer always closes
+    // No keep-alive and a reusable address need no settings: TNetHTTPServer always closes
     // after an answer and always binds over lingering connections of an earlier run.
     HTTPServer.SetDefaultPort(Settings::HTTPServer::Port.Read(settings));
     CGIRunner.SetPHPIniPath(Settings::Environment::INI.Read(settings));
@@ -255,7 +255,7 @@ void THTTPModule::SetDocumentRootSource(std::function<std::string()> source)
     FDocumentRoot = std::move(shared);
 }
 
-void THTTPModule::RefuseRequest(THTTPConnectionThread& thread, TIdHTTPResponseInfo& response,
+void THTTPModule::RefuseRequest(THTTPConnectionThread& thread, TNetHTTPResponseInfo& response,
                                 const TServerValues& values)
 {
     response.SetResponseNo(403);
@@ -263,8 +263,8 @@ void THTTPModule::RefuseRequest(THTTPConnectionThread& thread, TIdHTTPResponseIn
     HTTPServer.ServeFile(thread, response, values.DataFolder + "AccessDenied.html");
 }
 
-void THTTPModule::HTTPServerCommandGet(THTTPConnectionThread& thread, TIdHTTPRequestInfo& request,
-                                       TIdHTTPResponseInfo& response)
+void THTTPModule::HTTPServerCommandGet(THTTPConnectionThread& thread, TNetHTTPRequestInfo& request,
+                                       TNetHTTPResponseInfo& response)
 {
     response.CacheControl = std::string(CacheControlValue);
     std::shared_ptr<const TServerValues> values;

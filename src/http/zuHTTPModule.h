@@ -56,8 +56,8 @@ public:
     THTTPModule(const THTTPModule&) = delete;
     THTTPModule& operator=(const THTTPModule&) = delete;
 
-    TIdHTTPServer HTTPServer;
-    TidCGIRunner CGIRunner;
+    TNetHTTPServer HTTPServer;
+    TNetCGIRunner CGIRunner;
 
     // Start-up: port, php.ini path and time-out from `settings`, the server values from the
     // settings, the interpreter setting and the data folder; then opens the project saved in
@@ -99,12 +99,12 @@ public:
     std::function<bool(const std::string& hostName)> HostResolvesToLoopback = ResolvesToLoopback;
 
     // OnCommandGet: one request, on a connection thread.
-    void HTTPServerCommandGet(THTTPConnectionThread& thread, TIdHTTPRequestInfo& request,
-                              TIdHTTPResponseInfo& response);
+    void HTTPServerCommandGet(THTTPConnectionThread& thread, TNetHTTPRequestInfo& request,
+                              TNetHTTPResponseInfo& response);
 
 private:
     std::shared_ptr<const TServerValues> Snapshot() const;
-    void RefuseRequest(THTTPConnectionThread& thread, TIdHTTPResponseInfo& response, const TServerValues& values);
+    void RefuseRequest(THTTPConnectionThread& thread, TNetHTTPResponseInfo& response, const TServerValues& values);
 
     TCurrentProject* FProject = nullptr;
     mutable std::mutex FValuesLock;

@@ -75,7 +75,7 @@ bool THTTPConnection::ReadMore(TClock::time_point deadline)
     }
 }
 
-TRequestParseResult THTTPConnection::ReadRequest(TIdHTTPRequestInfo& request)
+TRequestParseResult THTTPConnection::ReadRequest(TNetHTTPRequestInfo& request)
 {
     TRequestParseResult result;
     // invariant: one deadline for the whole request, so a peer cannot hold the thread by

@@ -29,7 +29,7 @@ public:
     // Reads the request head and body. The result's Status is 0 for a complete request, the
     // status to answer with for a refused one, and -1 when the peer went away or did not send
     // the whole request within the time-out (a peer that trickles bytes gains no time).
-    TRequestParseResult ReadRequest(TIdHTTPRequestInfo& request);
+    TRequestParseResult ReadRequest(TNetHTTPRequestInfo& request);
 
     // Sends every byte; false once the peer has gone, the connection was closed, or the peer
     // took nothing for the time-out.

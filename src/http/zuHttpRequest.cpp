@@ -56,7 +56,7 @@ bool ParseContentLength(std::string_view text, std::int64_t& value)
 
 } // namespace
 
-std::string TIdHTTPRequestInfo::Header(std::string_view name) const
+std::string TNetHTTPRequestInfo::Header(std::string_view name) const
 {
     for (const auto& [key, value] : RawHeaders)
         if (SameText(key, name))
@@ -80,7 +80,7 @@ std::string PercentDecode(std::string_view text)
     return out;
 }
 
-TRequestParseResult ParseRequestHead(std::string_view head, TIdHTTPRequestInfo& request)
+TRequestParseResult ParseRequestHead(std::string_view head, TNetHTTPRequestInfo& request)
 {
     TRequestParseResult result;
     const std::vector<std::string_view> lines = SplitLines(head);

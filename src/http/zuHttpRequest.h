@@ -1,5 +1,5 @@
 #pragma once
-// TIdHTTPRequestInfo: one request of the internal HTTP server as its handler sees it, and the
+// TNetHTTPRequestInfo: one request of the internal HTTP server as its handler sees it, and the
 // parser that builds it from the bytes a browser sends.
 
 #include <cstdint>
@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-class TIdHTTPRequestInfo {
+class TNetHTTPRequestInfo {
 public:
     // "GET", "POST" or "HEAD" once the request reaches the handler.
     std::string Command;
@@ -47,7 +47,7 @@ inline constexpr std::int64_t MaxRequestBodySize = 64 * 1024 * 1024;
 // command, document, query, version and headers; answers 400 for a malformed request, 501 for
 // a method other than GET, POST and HEAD, 505 for a protocol other than HTTP/1.x, 411 for a
 // body sent in chunks and 413 for a body above MaxRequestBodySize.
-TRequestParseResult ParseRequestHead(std::string_view head, TIdHTTPRequestInfo& request);
+TRequestParseResult ParseRequestHead(std::string_view head, TNetHTTPRequestInfo& request);
 
 // Decodes every "%XX" (two hexadecimal digits); anything else stays as it is ("+" too).
 std::string PercentDecode(std::string_view text);

@@ -43,15 +43,15 @@ std::string_view ReasonText(int code)
     }
 }
 
-TIdHTTPResponseInfo::TIdHTTPResponseInfo(TWriter writer) : FWriter(std::move(writer)) {}
+TNetHTTPResponseInfo::TNetHTTPResponseInfo(TWriter writer) : FWriter(std::move(writer)) {}
 
-void TIdHTTPResponseInfo::SetResponseNo(int code)
+void TNetHTTPResponseInfo::SetResponseNo(int code)
 {
     FResponseNo = code;
     FResponseText = std::string(ReasonText(code));
 }
 
-std::string TIdHTTPResponseInfo::HeaderText()
+std::string TNetHTTPResponseInfo::HeaderText()
 {
     if (ContentLength < 0 && !ContentText.empty())
         ContentLength = static_cast<std::int64_t>(ContentText.size());
@@ -71,7 +71,7 @@ std::string TIdHTTPResponseInfo::HeaderText()
     return text;
 }
 
-void TIdHTTPResponseInfo::WriteHeader()
+void TNetHTTPResponseInfo::WriteHeader()
 {
     if (FHeaderWritten)
         return;
@@ -81,12 +81,12 @@ void TIdHTTPResponseInfo::WriteHeader()
         FWriter(text);
 }
 
-bool TIdHTTPResponseInfo::WriteBody(std::string_view bytes)
+bool TNetHTTPResponseInfo::WriteBody(std::string_view bytes)
 {
     return !FWriter || FWriter(bytes);
 }
 
-void TIdHTTPResponseInfo::WriteContent()
+void TNetHTTPResponseInfo::WriteContent()
 {
     WriteHeader();
     if (!ContentText.empty())

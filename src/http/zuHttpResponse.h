@@ -1,5 +1,5 @@
 #pragma once
-// TIdHTTPResponseInfo: the answer that the internal HTTP server's handler fills, and how it
+// TNetHTTPResponseInfo: the answer that the internal HTTP server's handler fills, and how it
 // goes on the wire: status line, standard header lines, the script's own header lines, body.
 
 #include <cstdint>
@@ -8,12 +8,12 @@
 #include <string_view>
 #include <vector>
 
-class TIdHTTPResponseInfo {
+class TNetHTTPResponseInfo {
 public:
     // Sends bytes to the client; false once the client has gone.
     using TWriter = std::function<bool(std::string_view bytes)>;
 
-    explicit TIdHTTPResponseInfo(TWriter writer = {});
+    explicit TNetHTTPResponseInfo(TWriter writer = {});
 
     // Setting the status code also sets the standard reason text.
     int ResponseNo() const { return FResponseNo; }

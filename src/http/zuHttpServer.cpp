@@ -19,7 +19,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-THTTPConnectionThread::THTTPConnectionThread(TIdHTTPServer& server, int fd) : FServer(server), FConnection(fd, server.ReadTimeOut()) {}
+THTTPConnectionThread::THTTPConnectionThread(TNetHTTPServer& server, int fd) : FServer(server), FConnection(fd, server.ReadTimeOut()) {}
 
 THTTPConnectionThread::~THTTPConnectionThread()
 {
@@ -55,9 +55,9 @@ void THTTPConnectionThread::Run()
     FFinished.store(true);
 }
 
-TIdHTTPServer::TIdHTTPServer() = default;
+TNetHTTPServer::TNetHTTPServer() = default;
 
-TIdHTTPServer::~TIdHTTPServer()
+TNetHTTPServer::~TNetHTTPServer()
 {
     try {
         SetActive(false);
@@ -65,14 +65,14 @@ TIdHTTPServer::~TIdHTTPServer()
     }
 }
 
-void TIdHTTPServer::SetOnCommandGet(TIdHTTPCommandEvent handler)
+void TNetHTTPServer::SetOnCommandGet(TNetHTTPCommandEvent handler)
 {
-    auto shared = handler ? std::make_shared<const TIdHTTPCommandEvent>(std::move(handler)) : nullptr;
+    auto shared = handler ? std::make_shared<const TNetHTTPCommandEvent>(std::move(handler)) : nullptr;
     const std::lock_guard lock(FHandlerLock);
     FOnCommandGet = std::move(shared);
 }
 
-void TIdHTTPServer::SetActive(bool value)
+void TNetHTTPServer::SetActive(bool value)
 {
     if (value == FActive.load())
         return;
@@ -132,7 +132,7 @@ void TIdHTTPServer::SetActive(bool value)
     FActive.store(false);
 }
 
-void TIdHTTPServer::ReapFinished()
+void TNetHTTPServer::ReapFinished()
 {
     // invariant: called with FThreadsLock held.
     for (auto it = FThreads.begin(); it != FThreads.end();) {
@@ -145,7 +145,7 @@ void TIdHTTPServer::ReapFinished()
     }
 }
 
-void TIdHTTPServer::Listen()
+void TNetHTTPServer::Listen()
 {
     for (;;) {
         pollfd fds[2] = {{FWakeFd, POLLIN, 0}, {FListenFd, POLLIN, 0}};
@@ -178,16 +178,16 @@ void TIdHTTPServer::Listen()
     }
 }
 
-void TIdHTTPServer::HandleRequest(THTTPConnectionThread& thread)
+void TNetHTTPServer::HandleRequest(THTTPConnectionThread& thread)
 {
     THTTPConnection& connection = thread.Connection();
-    TIdHTTPRequestInfo request;
+    TNetHTTPRequestInfo request;
     const TRequestParseResult parsed = connection.ReadRequest(request);
     if (parsed.Status < 0)
         return;
     const bool headOnly = parsed.Status == 0 && request.Command == "HEAD";
     bool headerSent = false;
-    TIdHTTPResponseInfo response([&connection, &headerSent, headOnly](std::string_view bytes) {
+    TNetHTTPResponseInfo response([&connection, &headerSent, headOnly](std::string_view bytes) {
         // why: an answer to HEAD never carries a body, whatever the handler produced.
         if (headOnly && headerSent)
             return true;
@@ -202,7 +202,7 @@ void TIdHTTPServer::HandleRequest(THTTPConnectionThread& thread)
         response.WriteContent();
         return;
     }
-    std::shared_ptr<const TIdHTTPCommandEvent> handler;
+    std::shared_ptr<const TNetHTTPCommandEvent> handler;
     {
         const std::lock_guard lock(FHandlerLock);
         handler = FOnCommandGet;
@@ -224,7 +224,7 @@ void TIdHTTPServer::HandleRequest(THTTPConnectionThread& thread)
     response.WriteContent();
 }
 
-void TIdHTTPServer::ServeFile(THTTPConnectionThread&, TIdHTTPResponseInfo& response, const std::string& fileName)
+void TNetHTTPServer::ServeFile(THTTPConnectionThread&, TNetHTTPResponseInfo& response, const std::string& fileName)
 {
     const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
     struct stat info {};

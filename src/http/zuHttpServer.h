@@ -1,5 +1,5 @@
 #pragma once
-// TIdHTTPServer: the internal HTTP/1.1 server. It listens on 127.0.0.1 only, runs one
+// TNetHTTPServer: the internal HTTP/1.1 server. It listens on 127.0.0.1 only, runs one
 // listener thread and one thread per accepted connection, reads one request per connection,
 // hands GET, POST and HEAD requests to OnCommandGet, writes the answer and closes the
 // connection. It also serves files and knows the MIME type of a file name.
@@ -19,12 +19,12 @@
 
 ZENTU_DECLARE_EXCEPTION(EIdSocketError, Exception);
 
-class TIdHTTPServer;
+class TNetHTTPServer;
 
 // The thread of one accepted connection.
 class THTTPConnectionThread {
 public:
-    THTTPConnectionThread(TIdHTTPServer& server, int fd);
+    THTTPConnectionThread(TNetHTTPServer& server, int fd);
     ~THTTPConnectionThread();
     THTTPConnectionThread(const THTTPConnectionThread&) = delete;
     THTTPConnectionThread& operator=(const THTTPConnectionThread&) = delete;
@@ -41,23 +41,23 @@ public:
 private:
     void Run();
 
-    TIdHTTPServer& FServer;
+    TNetHTTPServer& FServer;
     THTTPConnection FConnection;
     std::atomic<bool> FStopped{false};
     std::atomic<bool> FFinished{false};
     std::thread FThread;
 };
 
-using TIdHTTPCommandEvent =
-    std::function<void(THTTPConnectionThread& thread, TIdHTTPRequestInfo& request, TIdHTTPResponseInfo& response)>;
+using TNetHTTPCommandEvent =
+    std::function<void(THTTPConnectionThread& thread, TNetHTTPRequestInfo& request, TNetHTTPResponseInfo& response)>;
 
-class TIdHTTPServer {
+class TNetHTTPServer {
 public:
-    TIdHTTPServer();
+    TNetHTTPServer();
     // Stops listening and waits for the connection threads.
-    ~TIdHTTPServer();
-    TIdHTTPServer(const TIdHTTPServer&) = delete;
-    TIdHTTPServer& operator=(const TIdHTTPServer&) = delete;
+    ~TNetHTTPServer();
+    TNetHTTPServer(const TNetHTTPServer&) = delete;
+    TNetHTTPServer& operator=(const TNetHTTPServer&) = delete;
 
     // The port to listen on; after a successful start, the port really bound (0 asks the
     // system for a free one).
@@ -80,12 +80,12 @@ public:
 
     // Runs on a connection thread for every GET, POST and HEAD request. An exception that
     // escapes it is answered with 500 and its message. Safe to change while running.
-    void SetOnCommandGet(TIdHTTPCommandEvent handler);
+    void SetOnCommandGet(TNetHTTPCommandEvent handler);
 
     // Writes the header (content length = the file's size; the content type is looked up only
     // when the response has none) and then the file's bytes. Raises EFOpenError when the file
     // cannot be opened.
-    void ServeFile(THTTPConnectionThread& thread, TIdHTTPResponseInfo& response, const std::string& fileName);
+    void ServeFile(THTTPConnectionThread& thread, TNetHTTPResponseInfo& response, const std::string& fileName);
 
 private:
     friend class THTTPConnectionThread;
@@ -100,7 +100,7 @@ private:
     int FWakeFd = -1;
     std::thread FListener;
     std::mutex FHandlerLock;
-    std::shared_ptr<const TIdHTTPCommandEvent> FOnCommandGet;
+    std::shared_ptr<const TNetHTTPCommandEvent> FOnCommandGet;
     std::mutex FThreadsLock;
     std::list<std::unique_ptr<THTTPConnectionThread>> FThreads;
 };

@@ -14,13 +14,13 @@
 
 namespace {
 
-enum TTestDockStyle { dsNormal, dsVC, dsVID, dsVSNET, dsDelphi };
+enum TTestDockStyle { dsNormal, dsVC, dsVID, dsVSNET, dsClassic };
 using TTestDockStyles = TSet<TTestDockStyle>;
 
 const TTypeInfo& DockStyleInfo()
 {
     static const TTypeInfo info =
-        EnumerationTypeInfo("TDockStyle", {"dsNormal", "dsVC", "dsVID", "dsVSNET", "dsDelphi"}, "ExDock");
+        EnumerationTypeInfo("TDockStyle", {"dsNormal", "dsVC", "dsVID", "dsVSNET", "dsClassic"}, "ExDock");
     return info;
 }
 
@@ -134,9 +134,9 @@ TEST(UclRtti, SetValueToTextWritesMemberNames)
         {{dsNormal, dsVID}, false, false, "dsNormal, dsVID"},
         {{dsNormal, dsVC, dsVID}, true, false, "[dsNormal, dsVC, dsVID]"},
         {{dsNormal, dsVC, dsVID}, true, true, "[dsNormal .. dsVID]"},
-        {{dsNormal, dsVC, dsVID, dsDelphi}, true, true, "[dsNormal .. dsVID, dsDelphi]"},
-        {{dsVC, dsDelphi}, true, true, "[dsVC, dsDelphi]"},
-        {{dsVSNET, dsDelphi}, false, true, "dsVSNET .. dsDelphi"},
+        {{dsNormal, dsVC, dsVID, dsClassic}, true, true, "[dsNormal .. dsVID, dsClassic]"},
+        {{dsVC, dsClassic}, true, true, "[dsVC, dsClassic]"},
+        {{dsVSNET, dsClassic}, false, true, "dsVSNET .. dsClassic"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Expected);
@@ -157,9 +157,9 @@ TEST(UclRtti, TextToSetValueReadsNamesRangesAndBlanks)
         {"[dsVC]", {dsVC}},
         {"dsNormal,dsVID", {dsNormal, dsVID}},
         {"[DSNORMAL, dsvid]", {dsNormal, dsVID}},
-        {"[  dsNormal  ,dsDelphi ]", {dsNormal, dsDelphi}},
+        {"[  dsNormal  ,dsClassic ]", {dsNormal, dsClassic}},
         {"[dsVC .. dsVSNET]", {dsVC, dsVID, dsVSNET}},
-        {"[dsVC..dsVID, dsDelphi]", {dsVC, dsVID, dsDelphi}},
+        {"[dsVC..dsVID, dsClassic]", {dsVC, dsVID, dsClassic}},
         {"[dsVSNET .. dsVC]", {}},            // a reversed range sets nothing
         {"[dsVC,,dsVID]", {dsVC, dsVID}},     // empty items are skipped
         {", dsVC", {dsVC}},                   // an empty first piece: no bracket is looked for
@@ -297,7 +297,7 @@ TEST(UclRtti, DescriptionsAndDeclarations)
         std::string Declaration;
     };
     const std::vector<Case> cases = {
-        {&DockStyleInfo(), "TDockStyle = (dsNormal, dsVC, dsVID, dsVSNET, dsDelphi); // otUByte"},
+        {&DockStyleInfo(), "TDockStyle = (dsNormal, dsVC, dsVID, dsVSNET, dsClassic); // otUByte"},
         {&InnerLettersInfo(), "TInnerLetters = e3 .. e20; // otUByte"},
         {&DockStylesInfo(), "TDockStyles = set of TDockStyle; // otUByte"},
         {&anonymousSet, "TAnonSet = set of (alpha, beta); // otUByte"},
@@ -323,7 +323,7 @@ TEST(UclRtti, DescriptionsAndDeclarations)
     EXPECT_EQ(writer.Lines[2].rfind("Type info: ", 0), 0u);
     EXPECT_EQ(std::vector<std::string>(writer.Lines.begin() + 3, writer.Lines.end()),
               (std::vector<std::string>{"Ordinal type: otUByte", "Min value: 0", "Max value: 4", "Unit name: ExDock",
-                                        "Names: (dsNormal, dsVC, dsVID, dsVSNET, dsDelphi)"}));
+                                        "Names: (dsNormal, dsVC, dsVID, dsVSNET, dsClassic)"}));
 }
 
 TEST(UclRtti, BuildersRejectDescriptionsThatCannotBeRight)

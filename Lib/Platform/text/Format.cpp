@@ -109,7 +109,7 @@ std::string FormatFloat(const TVarRec& arg, char type, int precision, std::strin
         FormatError(format);
     switch (type) {
     case 'e': {
-        // Delphi: precision is the total number of digits (default 15), exponent with at least 3 digits.
+        // why: the class library's %e counts all digits in the precision (default 15) and writes at least 3 exponent digits.
         const int digits = precision < 0 ? 15 : std::max(1, precision);
         std::string s = Printf(("%." + std::to_string(digits - 1) + "E").c_str(), d);
         const size_t e = s.find('E');

@@ -1,5 +1,5 @@
 #pragma once
-// Delphi-style formatting: "%" [index ":"] ["-"] [width] ["." precision] type, with the types
+// The class library's Format: "%" [index ":"] ["-"] [width] ["." precision] type, with the types
 // d, u, x, e, f, g, n, m, p, s and "%%". A width or precision may be "*" (taken from the
 // arguments). A mismatch between a specifier and its argument raises EConvertError
 // "Format '%s' invalid or incompatible with argument".

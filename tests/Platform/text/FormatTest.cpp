@@ -1,4 +1,4 @@
-// Delphi-style formatting.
+// The class library's Format: specifiers, widths, precisions, indexes and mismatches.
 
 #include "Platform/core/Exceptions.h"
 #include "Platform/text/Format.h"

@@ -22,9 +22,9 @@
 
 namespace {
 
-TIdHTTPRequestInfo MakeRequest(const std::string& head, const std::string& body = {})
+TNetHTTPRequestInfo MakeRequest(const std::string& head, const std::string& body = {})
 {
-    TIdHTTPRequestInfo request;
+    TNetHTTPRequestInfo request;
     EXPECT_EQ(ParseRequestHead(head, request).Status, 0);
     request.PostBody = body;
     request.RemoteIP = "127.0.0.1";
@@ -75,7 +75,7 @@ std::string MakeScript(const TempDir& dir, const std::string& name, const std::s
 
 TEST(CGIEnvironment, AllVariablesInTheirOrder)
 {
-    const TIdHTTPRequestInfo request = MakeRequest("GET /a.php?x=1&y=2 HTTP/1.1\r\nHost: 127.0.0.1:7905");
+    const TNetHTTPRequestInfo request = MakeRequest("GET /a.php?x=1&y=2 HTTP/1.1\r\nHost: 127.0.0.1:7905");
     const std::vector<std::string> expected = {
         "SERVER_SOFTWARE", "HTTP_CONTENT_TYPE", "CONTENT_TYPE", "URL", "PHPRC", "REDIRECT_STATUS",
         "HTTP_REDIRECT_STATUS", "REDIRECT_URL", "CONTENT_LENGTH", "HTTP_CONTENT_LENGTH", "SERVER_NAME",
@@ -154,7 +154,7 @@ TEST(CGIEnvironment, ValuesFromTheRequest)
 
 TEST(CGIEnvironment, HeaderLookups)
 {
-    const TIdHTTPRequestInfo request =
+    const TNetHTTPRequestInfo request =
         MakeRequest("GET / HTTP/1.1\r\nCache-Control: max-age=0\r\nACCEPT: text/html\r\nX_Under: u");
     EXPECT_EQ(StripHTTPPrefix("HTTP_ACCEPT"), "ACCEPT");
     EXPECT_EQ(StripHTTPPrefix("ACCEPT_HTTP_"), "ACCEPT_HTTP_");
@@ -189,7 +189,7 @@ TEST(CGIOutput, HeaderBlockBecomesStatusTypeAndHeaderLines)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.output);
         std::string wire;
-        TIdHTTPResponseInfo response([&wire](std::string_view bytes) {
+        TNetHTTPResponseInfo response([&wire](std::string_view bytes) {
             wire += bytes;
             return true;
         });
@@ -221,7 +221,7 @@ TEST(CGIOutput, OutputWithoutHeaderBlockIsAnErrorShowingTheText)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.output + "|" + c.errors);
-        TIdHTTPResponseInfo response;
+        TNetHTTPResponseInfo response;
         SendCGIOutput(c.output, c.errors, response);
         EXPECT_EQ(response.ResponseNo(), 500);
         EXPECT_EQ(response.ContentType, "text/plain; charset=utf-8");
