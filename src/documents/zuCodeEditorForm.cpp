@@ -211,7 +211,7 @@ void TCodeEditorForm::LoadFromFile(const std::string& fileName)
 
 void TCodeEditorForm::WriteText(const std::string& fileName)
 {
-    const int mode = SettingsFile ? Settings::General::LineEnding.Read(*SettingsFile) : 0;
+    const int mode = SettingsFile ? Settings::General::LineEnding.Read(*SettingsFile) : Settings::General::LineEnding.Default;
     SaveFileAtomically(fileName, ConvertLineBreaks(FEditor->GetAllText(), mode));
 }
 

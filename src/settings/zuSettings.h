@@ -132,7 +132,7 @@ inline constexpr std::string_view Section = "General";
 // 0 "Prompt For Reload", 1 "Always Reload", 2 "Ignore".
 inline constexpr TIntKey Reload{Section, "Reload", 0};
 // 0 CR LF, 1 LF, 2 CR.
-inline constexpr TIntKey LineEnding{Section, "LineEnding", 0};
+inline constexpr TIntKey LineEnding{Section, "LineEnding", 1};
 inline constexpr TIntKey SQLDialect{Section, "SQLDialect", 3};
 // 0 "lowercase", 1 "UPPERCASE".
 inline constexpr TIntKey TagCase{Section, "TagCase", 0};

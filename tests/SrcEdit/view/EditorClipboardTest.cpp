@@ -32,6 +32,14 @@ protected:
         QGuiApplication::clipboard()->setMimeData(data.release());
     }
 
+    // The text with each CR LF as LF.
+    static std::string WithLF(std::string text)
+    {
+        for (size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at))
+            text.erase(at, 1);
+        return text;
+    }
+
     void SelectIn(TSrcSelectionMode mode, TBufferCoord from, TBufferCoord to)
     {
         Edit->SetSelectionMode(mode);
@@ -70,7 +78,8 @@ TEST_F(EditorClipboard, ARoundTripKeepsTheSelectionMode)
         SelectIn(c.Mode, c.From, c.To);
         Edit->CopySelectionToClipboard();
         EXPECT_EQ(Block(), std::string(1, static_cast<char>(c.Mode)) + c.Copied + std::string(1, '\0'));
-        EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), c.Copied) << "plain text for other programs";
+        EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), WithLF(c.Copied))
+            << "plain text for other programs, with Linux line breaks";
         // The editor's own mode does not matter: the block says how it was copied.
         Edit->SetSelectionMode(TSrcSelectionMode::smNormal);
         GoTo(c.PasteAt.CharIndex, c.PasteAt.LineNumber);
@@ -119,6 +128,33 @@ TEST_F(EditorClipboard, PlainTextFromAnotherProgramIsPastedInTheEditorsMode)
         Edit->UndoLastChange();
         EXPECT_EQ(Text(), "abc\r\ndef") << "one undo step, nothing of the caret line lost";
     }
+}
+
+TEST_F(EditorClipboard, EveryLineBreakOfAnotherProgramBreaksTheLine)
+{
+    struct Case {
+        const char* What;
+        const char* Plain;
+    };
+    for (const Case& c : std::vector<Case>{{"LF", "X\nY\nZ"}, {"CR LF", "X\r\nY\r\nZ"}, {"CR", "X\rY\rZ"},
+                                           {"mixed", "X\r\nY\rZ"}}) {
+        SCOPED_TRACE(c.What);
+        SetText("ab");
+        Offer(nullptr, c.Plain);
+        GoTo(2, 1);
+        Edit->PasteClipboard();
+        EXPECT_EQ(Edit->Lines().Count(), 3);
+        EXPECT_EQ(Text(), "aX\r\nY\r\nZb");
+    }
+}
+
+TEST_F(EditorClipboard, OtherProgramsGetLinuxLineBreaksWhileTheBlockKeepsItsOwn)
+{
+    SetText("one\r\ntwo\r\nthree");
+    Select(MakeBufferCoord(2, 1), MakeBufferCoord(3, 3));
+    Edit->CopySelectionToClipboard();
+    EXPECT_EQ(OnClipboard()->data(QStringLiteral("text/plain")).toStdString(), "ne\ntwo\nth");
+    EXPECT_EQ(Block(), std::string("\0ne\r\ntwo\r\nth", 12) + std::string(1, '\0'));
 }
 
 TEST_F(EditorClipboard, ADamagedPrivateBlockFallsBackToThePlainText)

@@ -60,9 +60,25 @@ TEST_F(DocumentSave, WritesExactlyTheBytesOfTheLineEndingSetting)
     }
 }
 
+TEST_F(DocumentSave, WithoutALineEndingSettingLinuxLineBreaksAreWritten)
+{
+    // An edit that is taken back still marks the document modified, so the save writes.
+    const std::string lf = WriteWork("lf.php", "<?php\necho 1;\n");
+    TCodeEditorForm* document = Open(lf);
+    Type("x");
+    QTest::keyClick(document->Editor(), Qt::Key_Backspace);
+    ASSERT_TRUE(document->Editor()->ContentModified());
+    ASSERT_TRUE(document->SaveDocument(false));
+    EXPECT_EQ(ReadWholeFile(lf), "<?php\necho 1;\n") << "an LF file saved unchanged keeps its bytes";
+
+    EditAndSave(WriteWork("crlf.php", "a\r\nb\r\n"));
+    EXPECT_EQ(ReadWholeFile(Work("crlf.php")), "a\nb\nx");
+}
+
 TEST_F(DocumentSave, BackupCopyHoldsTheFormerBytesBesideTheFile)
 {
     Setting("Backup", "BackupLocalFiles", "1");
+    Setting("General", "LineEnding", "0");
     const std::string path = WriteWork("index.php", "old\r\n");
     EditAndSave(path, "new");
     EXPECT_EQ(ReadWholeFile(Work("index.~php")), "old\r\n");

@@ -58,14 +58,33 @@ TEST_F(DocumentWindow, TypedOpeningBracketsAndQuotesGetTheirClosingPartner)
 
 TEST_F(DocumentWindow, EachClosingPartnerFollowsItsOwnSetting)
 {
-    // Close1..Close5: brace, bracket, parenthesis, double quote, single quote.
-    const std::vector<std::pair<const char*, const char*>> typed = {
-        {"Close2", "["}, {"Close3", "("}, {"Close4", "\""}, {"Close5", "'"}};
-    for (const auto& [key, character] : typed)
-        Setting("Editor", key, "0");
+    // Close1..Close5: brace, bracket, parenthesis, double quote, single quote. Each flag is
+    // turned off alone, so a flag read into the wrong partner shows.
+    struct Opener {
+        const char* Key;
+        const char* Typed;
+        const char* Closed;
+    };
+    const std::vector<Opener> openers = {{"Close1", "{", "{\n}"}, {"Close2", "[", "[]"}, {"Close3", "(", "()"},
+                                         {"Close4", "\"", "\"\""}, {"Close5", "'", "''"}};
     StartWith("a.php", "");
-    Type("[(\"'");
-    EXPECT_EQ(Line(1), "[(\"'");
+    TSrcEdit& editor = *Form->ActiveEditor();
+    for (const Opener& off : openers) {
+        for (const Opener& flag : openers)
+            Setting("Editor", flag.Key, &flag == &off ? "0" : "1");
+        Form->ActiveEditorForm()->ApplyEditorSettings();
+        for (const Opener& typed : openers) {
+            SCOPED_TRACE(std::string(off.Key) + " off, typed " + typed.Typed);
+            editor.SetAllText("");
+            editor.SetCaretCoord(MakeBufferCoord(1, 1));
+            Type(typed.Typed);
+            // The brace's middle line holds only its indentation.
+            std::string text = editor.GetAllText();
+            if (editor.Lines().Count() == 3)
+                text = editor.Lines().Get(0) + "\n" + editor.Lines().Get(2);
+            EXPECT_EQ(text, &typed == &off ? std::string(typed.Typed) : std::string(typed.Closed));
+        }
+    }
 }
 
 TEST_F(DocumentWindow, ATypedBraceMakesABlockWithTheCaretOnItsIndentedMiddleLine)

@@ -46,8 +46,25 @@ bool SrcEditReadBlock(const QByteArray& block, TSrcSelectionMode& mode, std::str
     return true;
 }
 
+std::string SrcEditPlainText(const std::string& text)
+{
+    std::string plain;
+    plain.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r') {
+            plain += text[i];
+            continue;
+        }
+        plain += '\n';
+        if (i + 1 < text.size() && text[i + 1] == '\n')
+            ++i;
+    }
+    return plain;
+}
+
 void SrcEditFillMimeData(QMimeData& data, TSrcSelectionMode mode, const std::string& text)
 {
-    data.setData(QStringLiteral("text/plain"), QByteArray(text.data(), static_cast<qsizetype>(text.size())));
+    const std::string plain = SrcEditPlainText(text);
+    data.setData(QStringLiteral("text/plain"), QByteArray(plain.data(), static_cast<qsizetype>(plain.size())));
     data.setData(SrcEditBlockMimeType(), SrcEditMakeBlock(mode, text));
 }

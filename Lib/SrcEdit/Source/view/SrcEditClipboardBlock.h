@@ -1,7 +1,7 @@
 #pragma once
 // The editor's private clipboard format "SrcEdit Control Block Type" and the data it travels in
 // on the clipboard and in drags: the selection mode byte, the text and a terminating 0, beside
-// the same text as plain text.
+// the same text as plain text with Linux line breaks.
 
 #include "SrcEdit/Source/text/SrcEditTypes.h"
 
@@ -22,5 +22,9 @@ QByteArray SrcEditMakeBlock(TSrcSelectionMode mode, const std::string& text);
 // known mode byte and a terminating 0 within its real size. The text ends at the first 0.
 bool SrcEditReadBlock(const QByteArray& block, TSrcSelectionMode& mode, std::string& text);
 
-// The text in the private format and as plain text (UTF-8), into `data`.
+// The text as other programs take it: every line break (CR LF, CR) becomes LF.
+std::string SrcEditPlainText(const std::string& text);
+
+// The text in the private format (line breaks as the editor joins them) and as plain text
+// (UTF-8, LF line breaks), into `data`.
 void SrcEditFillMimeData(QMimeData& data, TSrcSelectionMode mode, const std::string& text);
