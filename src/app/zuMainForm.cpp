@@ -140,6 +140,17 @@ void TMainForm::CreateActions()
     acCloseAll = AddAction("acCloseAll", "Close All", ShortCut('W', ctrlShift), &TMainForm::CloseAllExecute);
     acOpenFileAtCursor =
         AddAction("acOpenFileAtCursor", "Open File At Cursor", scNone, &TMainForm::OpenFileAtCursorExecute);
+    // The document windows' own close key, beside the commands and not in the key map.
+    FWindowCloseKey = new QAction(this);
+    FWindowCloseKey->setObjectName(QStringLiteral("WindowCloseKey"));
+    connect(FWindowCloseKey, &QAction::triggered, this, [this] {
+        try {
+            CloseExecute();
+        } catch (...) {
+            HandleCurrentException();
+        }
+    });
+    FClientPage->addAction(FWindowCloseKey);
     acExit = AddAction("acExit", "&Exit", scNone, nullptr);
     acExit->OnExecute = [this](TObject*) { close(); };
 
@@ -212,6 +223,7 @@ void TMainForm::CreateActions()
     acProjectOptions->setIcon(ActionIcon("document-properties", QStyle::SP_FileDialogInfoView));
     acNewProject->setIcon(ActionIcon("folder-new", QStyle::SP_FileDialogNewFolder));
     acOpenProject->setIcon(ActionIcon("folder-open", QStyle::SP_DirOpenIcon));
+    UpdateWindowKeys();
 }
 
 void TMainForm::CreateControls()
@@ -494,6 +506,17 @@ void TMainForm::LoadKeymap()
 {
     for (TAction* action : ActionList.Actions())
         action->SetShortCut(ReadKeymapShortCut(*KeymapFile, action->Name(), action->ShortCut()));
+    UpdateWindowKeys();
+}
+
+void TMainForm::UpdateWindowKeys()
+{
+    // why: one key with two owners reaches neither; a command the user gave the key wins.
+    const QKeySequence closeKey(Qt::CTRL | Qt::Key_F4);
+    const auto& actions = ActionList.Actions();
+    const bool taken =
+        std::any_of(actions.begin(), actions.end(), [&](const TAction* action) { return action->shortcut() == closeKey; });
+    FWindowCloseKey->setShortcut(taken ? QKeySequence() : closeKey);
 }
 
 void TMainForm::SaveSettings()

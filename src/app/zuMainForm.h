@@ -83,6 +83,8 @@ public:
     void LoadSettings();
     void SaveSettings();
     void LoadKeymap();
+    // The document windows' own close key Ctrl+F4, unless a command carries it.
+    void UpdateWindowKeys();
     // The tool windows: for now the current project, on "projects.dat".
     void CreateToolWindows();
     // At program end, after the server module: records the current project and frees them.
@@ -249,6 +251,7 @@ private:
     QWidget* FClientPage = nullptr;
     QWidget* FTopPanel = nullptr;
     QToolBar* FToolBar = nullptr;
+    QAction* FWindowCloseKey = nullptr;
     QLabel* FStatusPanels[5] = {};
     std::string FStatusTexts[5];
     QLabel* FStatusSimpleLabel = nullptr;

@@ -22,6 +22,7 @@
 #include "utility/UclFileUtils.h"
 
 #include <QCloseEvent>
+#include <QMenu>
 
 namespace {
 
@@ -71,6 +72,15 @@ std::string BackupFileName(const std::string& fileName, const std::string& folde
 TCodeEditorForm::TCodeEditorForm(QWidget* parent) : QMdiSubWindow(parent)
 {
     setAttribute(Qt::WA_DeleteOnClose);
+    // why: documents are always maximised and the tab strip names and closes them; a framed
+    // child puts its window icon and buttons into the menu bar while maximised, shifting the
+    // menus.
+    setWindowFlags(Qt::SubWindow | Qt::FramelessWindowHint);
+    // why: the close keys of the window's own menu (Ctrl+W, Ctrl+F4) belong to the main
+    // window's commands; two owners of one key leave the key dead.
+    if (QMenu* menu = systemMenu())
+        for (QAction* action : menu->actions())
+            action->setShortcuts({});
     FEditor = new TSrcEdit(nullptr, this);
     setWidget(FEditor);
 

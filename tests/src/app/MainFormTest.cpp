@@ -164,3 +164,27 @@ TEST_F(MainFormTest, AMiddleClickOnATabClosesItsDocument)
     Flush();
     EXPECT_EQ(TabTexts(), (std::vector<std::string>{"a.php", "b.php*"}));
 }
+
+TEST_F(MainFormTest, TheMenuBarStaysStillWhileADocumentIsMaximised)
+{
+    Start();
+    QMenuBar* bar = Form->menuBar();
+    const QList<QAction*> menus = bar->actions();
+    ASSERT_FALSE(menus.isEmpty());
+    std::vector<QRect> before;
+    for (QAction* menu : menus)
+        before.push_back(bar->actionGeometry(menu));
+
+    TCodeEditorForm* document = Open(WriteWork("a.php", ""));
+    Open(WriteWork("b.php", ""));
+    Form->BringDocumentToFront(document);
+    Flush();
+    EXPECT_TRUE(document->isMaximized());
+    for (Qt::Corner corner : {Qt::TopLeftCorner, Qt::TopRightCorner}) {
+        const QWidget* put = bar->cornerWidget(corner);
+        EXPECT_TRUE(!put || !put->isVisible()) << "no window icon or buttons in the menu bar";
+    }
+    for (int i = 0; i < menus.size(); ++i)
+        EXPECT_EQ(bar->actionGeometry(menus[i]), before[size_t(i)]) << menus[i]->text().toStdString();
+    EXPECT_EQ(document->widget()->geometry(), document->rect()) << "the editor fills the window";
+}
