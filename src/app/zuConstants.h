@@ -28,6 +28,13 @@ inline constexpr std::string_view sInvalidFileName = "%s is not a valid filename
 inline constexpr std::string_view sNewDirectory = "New Directory";
 inline constexpr std::string_view sEnterNewDirectoryName = "Enter The Name For The New Directory";
 inline constexpr std::string_view sEnterTemplateName = "Enter a Name for this new Template:";
+inline constexpr std::string_view sNoWebBrowser =
+    "No web browser could be started to show %s.\r\nInstall a web browser, or make one the default web browser "
+    "of your desktop.";
+inline constexpr std::string_view sOutsideDocumentRoot =
+    "%s lies outside the document root of the current project (%s), so the web server cannot serve it.\r\n"
+    "To run it, make a project for its folder: File > New Project..., with that folder as the local document "
+    "root, or choose that folder as the current project's document root in Project > Project Options...";
 
 // The error code shown with sUnableToContinue when the per-user folder cannot be made.
 inline constexpr int UserFolderErrorCode = 99;

@@ -6,7 +6,7 @@
 
 #include "run/zuBrowserFrame.h"
 #include "documents/zuCodeEditorForm.h"
-#include "run/zuConsoleRunner.h"
+#include "run/zuProgramLauncher.h"
 #include "projects/zuCurrentProject.h"
 #include "app/zuFolders.h"
 #include "run/zuRunCommands.h"
@@ -15,6 +15,8 @@
 #include "app/zuTypes.h"
 
 #include "SrcEdit/Source/view/SrcEdit.h"
+
+#include "ExLib/run/process/ExProcessRunner.h"
 
 #include "Platform/core/Application.h"
 #include "Platform/files/FileNames.h"
@@ -74,8 +76,12 @@ TMainForm::TMainForm()
     MainForm = this;
     setWindowTitle(QStringLiteral("Zentu"));
     setObjectName(QStringLiteral("MainForm"));
-    ProcessManager = std::make_unique<TConsoleRunner>();
+    ProcessManager = std::make_unique<TExCreateProcess>(nullptr);
+    ProcessManager->SetCreationFlags({cfUnicode});
     ConsoleTerminalProgram = std::string(ConsoleTerminal);
+    BrowserLauncher = std::make_unique<TProgramLauncher>();
+    BrowserOpenerProgram = std::string(BrowserOpener);
+    BrowserLauncher->OnTerminate = [this](pid_t pid, std::uint32_t exitCode) { BrowserOpenerEnded(pid, exitCode); };
     CreateControls();
     CreateActions();
     CreateMenus();

@@ -21,15 +21,19 @@
 #include <QMainWindow>
 #include <QTimer>
 
+#include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
+#include <sys/types.h>
 #include <vector>
 
 class QDialog;
 class QStackedWidget;
 class TBrowserFrame;
-class TConsoleRunner;
+class TExCreateProcess;
+class TProgramLauncher;
 class TCurrentProject;
 class QLabel;
 class QMdiArea;
@@ -167,8 +171,16 @@ public:
     std::string ScriptFileForRun();
     // The URL at which a browser reaches the active document.
     std::string ScriptURL();
+    // The URL at which a browser reaches `runFile`, the active document's run file.
+    std::string ScriptURLFor(const std::string& runFile) const;
     // The host of the current project's local URL.
     std::string ProjectLocalHost() const;
+
+    // False, after telling the user how to make a project for it, when the run file lies
+    // outside the document root of a project whose pages a web server serves.
+    bool CheckRunFileServed(const std::string& runFile);
+    // Opens the URL with BrowserOpenerProgram; a missing opener or a failed run is reported.
+    void OpenInBrowser(const std::string& url);
 
     void InternalPreviewExecute();
     void ExternalPreviewExecute();
@@ -193,10 +205,15 @@ public:
 
     // Opens a URL in the user's browser; tests put their own here.
     std::function<void(const std::string& url)> OpenURLHook;
+    // The program that opens a URL in the user's web browser ("xdg-open" on PATH); it ends
+    // with a non-zero code when there is no browser.
+    std::string BrowserOpenerProgram;
+    // Runs of the browser opener; a failed one says so in a message box.
+    std::unique_ptr<TProgramLauncher> BrowserLauncher;
     // The terminal program of console runs.
     std::string ConsoleTerminalProgram;
-    // Console runs.
-    std::unique_ptr<TConsoleRunner> ProcessManager;
+    // Console runs: one at a time, watched until the console window closes.
+    std::unique_ptr<TExCreateProcess> ProcessManager;
 
     // ---- controls
     TMDITabControl* FileTabs = nullptr;
@@ -240,6 +257,7 @@ private:
     void CreateToolBar();
     void CreateControls();
     void SetStatusBarSimple(bool simple);
+    void BrowserOpenerEnded(pid_t pid, std::uint32_t exitCode);
     void SubWindowActivated(QMdiSubWindow* window);
     void BuildWindowMenu(QMenu& menu);
     TAction* AddAction(const char* name, const char* caption, TShortCut shortCut, void (TMainForm::*handler)());
@@ -252,6 +270,8 @@ private:
     QWidget* FTopPanel = nullptr;
     QToolBar* FToolBar = nullptr;
     QAction* FWindowCloseKey = nullptr;
+    // The URL each running browser opener was given.
+    std::map<pid_t, std::string> FBrowserURLs;
     QLabel* FStatusPanels[5] = {};
     std::string FStatusTexts[5];
     QLabel* FStatusSimpleLabel = nullptr;

@@ -5,7 +5,7 @@
 
 #include "run/zuBrowserFrame.h"
 #include "documents/zuCodeEditorForm.h"
-#include "run/zuConsoleRunner.h"
+#include "run/zuProgramLauncher.h"
 #include "app/zuConstants.h"
 #include "projects/zuCurrentProject.h"
 #include "app/zuFolders.h"
@@ -19,13 +19,14 @@
 
 #include "SrcEdit/Source/view/SrcEdit.h"
 
+#include "ExLib/run/process/ExProcessRunner.h"
+
 #include "Platform/core/Application.h"
 #include "Platform/files/FileNames.h"
 #include "Platform/text/Format.h"
 #include "Platform/core/QtBridge.h"
 #include "Platform/files/SafeFileStream.h"
 
-#include <QDesktopServices>
 #include <QStackedWidget>
 #include <QStandardPaths>
 #include <QUrl>
@@ -73,6 +74,11 @@ std::string TMainForm::ScriptURL()
 {
     if (!ActiveEditorForm())
         return {};
+    return ScriptURLFor(ScriptFileForRun());
+}
+
+std::string TMainForm::ScriptURLFor(const std::string& runFile) const
+{
     const TGUID project = CurrentProject ? CurrentProject->CurrentProject() : NullGUID;
     TScriptURLInputs inputs;
     inputs.ServerChoice = ProjectsFile ? ReadProjectServer(*ProjectsFile, project) : psInternal;
@@ -85,7 +91,7 @@ std::string TMainForm::ScriptURL()
                                   : SettingsFile ? Settings::HTTPServer::Port.Read(*SettingsFile)
                                                  : Settings::HTTPServer::Port.Default;
     inputs.DocumentRoot = CurrentProject ? CurrentProject->DocumentRoot() : ProjectFolder;
-    inputs.RunFile = ScriptFileForRun();
+    inputs.RunFile = runFile;
     return LocalScriptURL(inputs);
 }
 
@@ -94,14 +100,30 @@ bool TMainForm::BrowserShown() const
     return FClientStack->currentWidget() == BrowserFrame;
 }
 
+bool TMainForm::CheckRunFileServed(const std::string& runFile)
+{
+    const TGUID project = CurrentProject ? CurrentProject->CurrentProject() : NullGUID;
+    const int server = ProjectsFile ? ReadProjectServer(*ProjectsFile, project) : psInternal;
+    if (server != psInternal && server != psThirdParty)
+        return true;
+    const std::string root = CurrentProject ? CurrentProject->DocumentRoot() : ProjectFolder;
+    if (InsideDocumentRoot(root, runFile))
+        return true;
+    ShowMessageBox(Format(sOutsideDocumentRoot, {runFile, root}), MB_OK | MB_ICONINFORMATION);
+    return false;
+}
+
 void TMainForm::InternalPreviewExecute()
 {
     TCodeEditorForm* document = ActiveEditorForm();
     if (!document)
         return;
     // why: the run copy is written first; when that fails nothing has changed on screen.
+    const std::string runFile = ScriptFileForRun();
+    if (!CheckRunFileServed(runFile))
+        return;
     TBrowserRequest request;
-    request.URL = ScriptURL();
+    request.URL = ScriptURLFor(runFile);
     const std::string query = document->BuildQueryString();
     if (document->RequestMethod == RequestMethodPOST) {
         request.Post = true;
@@ -132,14 +154,39 @@ void TMainForm::ExternalPreviewExecute()
     TCodeEditorForm* document = ActiveEditorForm();
     if (!document)
         return;
-    std::string url = ScriptURL();
+    const std::string runFile = ScriptFileForRun();
+    if (!CheckRunFileServed(runFile))
+        return;
+    std::string url = ScriptURLFor(runFile);
     // POST parameters cannot travel in a URL; the page opens without them.
     if (document->RequestMethod == RequestMethodGET)
         url += document->BuildQueryString();
     if (OpenURLHook)
         OpenURLHook(url);
     else
-        QDesktopServices::openUrl(QUrl(QStr(url), QUrl::TolerantMode));
+        OpenInBrowser(url);
+}
+
+void TMainForm::OpenInBrowser(const std::string& url)
+{
+    const std::string opener = StdStr(QStandardPaths::findExecutable(QStr(BrowserOpenerProgram)));
+    if (opener.empty()) {
+        ShowMessageBox(Format(sNoWebBrowser, {url}), MB_OK | MB_ICONWARNING);
+        return;
+    }
+    // why: the opener finds no browser only while it runs; its end says how it went.
+    FBrowserURLs[BrowserLauncher->Launch({opener, url}, {})] = url;
+}
+
+void TMainForm::BrowserOpenerEnded(pid_t pid, std::uint32_t exitCode)
+{
+    const auto run = FBrowserURLs.find(pid);
+    if (run == FBrowserURLs.end())
+        return;
+    const std::string url = run->second;
+    FBrowserURLs.erase(run);
+    if (exitCode != 0)
+        ShowMessageBox(Format(sNoWebBrowser, {url}), MB_OK | MB_ICONWARNING);
 }
 
 void TMainForm::RunConsoleExecute()
@@ -159,7 +206,9 @@ void TMainForm::RunConsoleExecute()
         return;
     }
     const std::string runFile = ScriptFileForRun();
-    ProcessManager->Launch(ConsoleRunArguments(terminal, interpreter, runFile), ExtractFileDir(runFile));
+    ProcessManager->SetCurrentDirectory(ExtractFilePath(runFile));
+    ProcessManager->SetArguments(ConsoleRunArguments(terminal, interpreter, runFile));
+    ProcessManager->Launch();
 }
 
 void TMainForm::ScriptParametersExecute()

@@ -59,6 +59,13 @@ std::string RunCopyFileName(std::string_view fileName)
     return copy;
 }
 
+bool InsideDocumentRoot(const std::string& root, const std::string& file)
+{
+    const QString relative = QDir(QDir::cleanPath(QStr(root))).relativeFilePath(QDir::cleanPath(QStr(file)));
+    return !relative.isEmpty() && relative != QLatin1String(".") && relative != QLatin1String("..") &&
+           !QDir::isAbsolutePath(relative) && !relative.startsWith(QLatin1String("../"));
+}
+
 std::string URLHost(std::string_view localURL)
 {
     std::string host = WithoutScheme(std::string(localURL));

@@ -50,6 +50,14 @@ std::string RemoteScriptURL(std::string_view remoteURL, std::string_view remoteP
 // HTTP headers); anything else stays as it is. "" when nothing is found.
 std::string ConsoleInterpreterFor(const std::string& setting);
 
+// The program that opens a URL in the user's web browser (freedesktop's opener); it ends with
+// a non-zero code when no browser can be started.
+inline constexpr std::string_view BrowserOpener = "xdg-open";
+
+// Whether `file` lies inside the folder `root` (both full paths), so that a web server whose
+// document root it is can serve it.
+bool InsideDocumentRoot(const std::string& root, const std::string& file);
+
 // The terminal window of a console run: it stays until the user closes it, and its process
 // ends with the window.
 inline constexpr std::string_view ConsoleTerminal = "xterm";

@@ -323,6 +323,19 @@ TEST_F(Runner, TheCommandLineBecomesArgumentsWithoutAShell)
     EXPECT_EQ(Process.OutputLines()[0], Dir.Path());
 }
 
+TEST_F(Runner, ArgumentsGivenOneByOneReachTheChildAsTheyAre)
+{
+    // What the command line cannot carry: double quotes, empty arguments, leading blanks.
+    const std::string script = Dir.Write("args.sh", "for a in \"$@\"; do printf '[%s]' \"$a\"; done; echo\n");
+    Process.SetConsoleOptions({coRedirect});
+    Process.SetCommandLine("/bin/false");
+    Process.SetArguments({"/bin/sh", script, "it's a \"test\".php", "", " x", "$(id)"});
+    Process.Launch();
+    ASSERT_TRUE(SpinUntil([this] { return !ExitCodes.empty(); }));
+    EXPECT_EQ(ExitCodes.front(), 0u) << "the arguments stand in place of the command line";
+    EXPECT_EQ(Lines(Process.OutputLines()), (V{"[it's a \"test\".php][][ x][$(id)]", ""}));
+}
+
 TEST(ReadThread, StopsOnAReadErrorInsteadOfRetrying)
 {
     // A folder polls as readable but cannot be read.

@@ -68,6 +68,26 @@ TEST(RunURLs, LocalDocumentsRunAtTheProjectsURL)
     }
 }
 
+TEST(RunURLs, OnlyFilesBelowTheDocumentRootAreServed)
+{
+    struct Case {
+        const char* Root;
+        const char* File;
+        bool Inside;
+    };
+    for (const Case& c : std::vector<Case>{{"/srv/www/", "/srv/www/index.php", true},
+                                           {"/srv/www", "/srv/www/sub/a.php", true},
+                                           {"/srv/www/", "/srv/www/./sub/../b.php", true},
+                                           {"/srv/www/", "/srv/other/a.php", false},
+                                           {"/srv/www/", "/srv/www-old/a.php", false},
+                                           {"/srv/www/", "/srv/www/../a.php", false},
+                                           {"/srv/www/", "/srv/www", false},
+                                           {"/", "/home/user/a.php", true}}) {
+        SCOPED_TRACE(std::string(c.Root) + " " + c.File);
+        EXPECT_EQ(InsideDocumentRoot(c.Root, c.File), c.Inside);
+    }
+}
+
 TEST(RunURLs, FTPDocumentsRunOnTheRemoteSite)
 {
     EXPECT_EQ(RemoteScriptURL("http://127.0.0.1", "/public_html/", "/public_html/x/y.php"), "http://127.0.0.1/x/y.php");

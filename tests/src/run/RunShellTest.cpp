@@ -8,7 +8,6 @@
 #include "src/run/ShellTestSupport.h"
 
 #include "run/zuBrowserFrame.h"
-#include "run/zuConsoleRunner.h"
 #include "projects/zuCurrentProject.h"
 #include "app/zuFolders.h"
 #include "http/zuHTTPModule.h"
@@ -18,6 +17,8 @@
 
 #include "SrcEdit/Source/highlighters/SrcEditHighlighterMulti.h"
 #include "SrcEdit/Source/highlighters/SrcEditHighlighterPhp.h"
+
+#include "ExLib/run/process/ExProcessRunner.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -132,6 +133,23 @@ struct RunShellTest : ShellTest {
     }
 
     std::string Root() const { return Dir.File("www") + "/"; }
+    // A file that may run as a program.
+    std::string Executable(const std::string& name, const std::string& text) const
+    {
+        const std::string file = Dir.Write(name, text);
+        QFile::setPermissions(QString::fromStdString(file), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        return file;
+    }
+    // A terminal without a window: it runs what follows "-e" with no input, then `afterwards`,
+    // the time its window would stay open.
+    std::string FakeTerminal(const std::string& afterwards) const
+    {
+        return Executable("bin/fake-terminal", "#!/bin/sh\n"
+                                               "while [ \"$1\" != -e ]; do shift; done\n"
+                                               "shift\n"
+                                               "\"$@\" </dev/null >/dev/null\n" +
+                                                   afterwards);
+    }
     std::string URLOf(const std::string& path) const
     {
         return "http://localhost:" + std::to_string(Server->BoundPort()) + path;
@@ -250,6 +268,71 @@ TEST_F(RunShellTest, TheExternalBrowserGetsTheSameURLWithGETParametersOnly)
     EXPECT_FALSE(Form->PreviewMode());
 }
 
+TEST_F(RunShellTest, WithoutAWebBrowserTheExternalRunSaysSo)
+{
+    StartWithServer();
+    Form->OpenURLHook = nullptr;
+    Open(Dir.File("www/sub/echo.php"));
+    const std::string message = "No web browser could be started to show " + URLOf("/sub/echo.php") +
+                                ".\r\nInstall a web browser, or make one the default web browser of your desktop.";
+
+    // The opener is there but finds no browser: it ends with an error code.
+    Form->BrowserOpenerProgram = Executable("bin/opener", "#!/bin/sh\nexit 3\n");
+    Answers = {IDOK};
+    Form->acExternalPreview->trigger();
+    for (int i = 0; i < 500 && Questions.empty(); ++i)
+        QTest::qWait(10);
+    EXPECT_EQ(QuestionTexts(), std::vector<std::string>{message});
+
+    // No opener at all.
+    Questions.clear();
+    Form->BrowserOpenerProgram = Dir.File("bin/no-such-opener");
+    Answers = {IDOK};
+    Form->acExternalPreview->trigger();
+    EXPECT_EQ(QuestionTexts(), std::vector<std::string>{message});
+
+    // A browser that opens says nothing.
+    Questions.clear();
+    const std::string opened = Dir.File("opened.txt");
+    Form->BrowserOpenerProgram = Executable("bin/opener", "#!/bin/sh\nprintf '%s' \"$1\" > \"" + opened + "\"\n");
+    Form->acExternalPreview->trigger();
+    for (int i = 0; i < 500 && !FileExists(opened); ++i)
+        QTest::qWait(10);
+    QTest::qWait(100);
+    EXPECT_EQ(ReadWholeFile(opened), URLOf("/sub/echo.php"));
+    EXPECT_TRUE(Questions.empty());
+}
+
+TEST_F(RunShellTest, AFileOutsideTheDocumentRootIsExplainedInsteadOfRefused)
+{
+    StartWithServer();
+    const std::string outside = WriteWork("elsewhere.php", "<?php echo 1;");
+    Open(outside);
+    const std::string message = outside + " lies outside the document root of the current project (" + Root() +
+                                "), so the web server cannot serve it.\r\nTo run it, make a project for its folder: "
+                                "File > New Project..., with that folder as the local document root, or choose that "
+                                "folder as the current project's document root in Project > Project Options...";
+    Answers = {IDOK, IDOK};
+    Form->acInternalPreview->trigger();
+    Form->acExternalPreview->trigger();
+    EXPECT_EQ(QuestionTexts(), (std::vector<std::string>{message, message}));
+    EXPECT_EQ(Questions[0].Flags, unsigned(MB_OK | MB_ICONINFORMATION));
+    EXPECT_FALSE(Form->PreviewMode()) << "nothing was opened";
+    EXPECT_TRUE(View == nullptr || View->Requests.empty());
+    EXPECT_TRUE(OpenedURLs.empty());
+
+    // A folder whose name only starts like the root's is outside too; a project without a
+    // server opens the file itself.
+    Questions.clear();
+    Open(Dir.Write("www-old/a.php", "<?php"));
+    Answers = {IDOK};
+    Form->acExternalPreview->trigger();
+    EXPECT_EQ(Questions.size(), 1u);
+    ProjectsFile->WriteInteger(ProjectSection(Project), "HTTPServer", 2);
+    Form->acExternalPreview->trigger();
+    EXPECT_EQ(OpenedURLs, std::vector<std::string>{"file://" + Dir.File("www-old/a.php")});
+}
+
 TEST_F(RunShellTest, ThePanelTakesTheWholeWindowAndTheCloseButtonGivesItBack)
 {
     StartWithServer();
@@ -349,29 +432,54 @@ TEST_F(RunShellTest, ConsoleRunsGetTheFileAsAnArgumentWhateverItsName)
     StartWithServer();
     const std::string seen = Dir.File("seen.txt");
     const std::string interpreter =
-        Dir.Write("bin/php", "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > \"" + seen + "\"\n");
-    // A terminal that runs what follows "-e" without a window and with no input.
-    const std::string terminal = Dir.Write("bin/fake-terminal", "#!/bin/sh\n"
-                                                               "while [ \"$1\" != -e ]; do shift; done\n"
-                                                               "shift\n"
-                                                               "exec \"$@\" </dev/null >/dev/null\n");
-    for (const std::string& file : {interpreter, terminal})
-        QFile::setPermissions(QString::fromStdString(file), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        Executable("bin/php", "#!/bin/sh\n{ pwd; for a in \"$@\"; do printf '%s\\n' \"$a\"; done; } > \"" + seen + "\"\n");
+    Form->ConsoleTerminalProgram = FakeTerminal("");
     PHPEnvironment.PHPExecutable = interpreter;
-    Form->ConsoleTerminalProgram = terminal;
     const std::string script = Dir.Write("www/it's a \"test\" $(touch pwned).php", "<?php");
 
     std::vector<std::uint32_t> ends;
-    Form->ProcessManager->OnTerminate = [&](pid_t, std::uint32_t code) { ends.push_back(code); };
+    Form->ProcessManager->OnTerminate = [&](TObject*, std::uint32_t code) { ends.push_back(code); };
     Open(script);
-    Form->acRunConsole->Execute();
+    Form->acRunConsole->trigger();
+    EXPECT_EQ(Form->ProcessManager->RunState(), TExProcessRunState::psRunning) << "watched until the window closes";
     for (int i = 0; i < 500 && ends.empty(); ++i)
         QTest::qWait(10);
     EXPECT_EQ(ends.size(), 1u) << "the runner sees the end of the run";
-    EXPECT_EQ(Form->ProcessManager->RunningCount(), 0);
-    EXPECT_EQ(ReadWholeFile(seen), "-f\n" + script + "\n");
+    EXPECT_EQ(Form->ProcessManager->RunState(), TExProcessRunState::psReady);
+    EXPECT_EQ(ReadWholeFile(seen), Dir.File("www") + "\n-f\n" + script + "\n") << "run in the script's folder";
     EXPECT_FALSE(FileExists(Dir.File("www/pwned")));
     EXPECT_FALSE(FileExists(Dir.File("pwned")));
+    PHPEnvironment.PHPExecutable.clear();
+}
+
+TEST_F(RunShellTest, ASecondConsoleRunWaitsUntilTheFirstWindowHasClosed)
+{
+    StartWithServer();
+    // A terminal window that stays open until the test closes it.
+    const std::string closeSignal = Dir.File("close-the-window");
+    Form->ConsoleTerminalProgram = FakeTerminal("while [ ! -e \"" + closeSignal + "\" ]; do sleep 0.05; done\n");
+    PHPEnvironment.PHPExecutable = Executable("bin/php", "#!/bin/sh\n");
+    std::vector<std::uint32_t> ends;
+    Form->ProcessManager->OnTerminate = [&](TObject*, std::uint32_t code) { ends.push_back(code); };
+    Open(Dir.File("www/sub/echo.php"));
+
+    Form->acRunConsole->trigger();
+    Answers = {IDOK};
+    Form->acRunConsole->trigger();
+    EXPECT_EQ(QuestionTexts(), std::vector<std::string>{"Cannot perform this operation when process is running."});
+
+    Dir.Write("close-the-window", "");
+    for (int i = 0; i < 500 && ends.empty(); ++i)
+        QTest::qWait(10);
+    ASSERT_EQ(ends.size(), 1u);
+    QFile::remove(QString::fromStdString(closeSignal));
+    Form->acRunConsole->trigger();
+    EXPECT_EQ(Form->ProcessManager->RunState(), TExProcessRunState::psRunning) << "a new window opens";
+    EXPECT_EQ(Questions.size(), 1u);
+    Dir.Write("close-the-window", "");
+    for (int i = 0; i < 500 && ends.size() < 2; ++i)
+        QTest::qWait(10);
+    EXPECT_EQ(ends.size(), 2u);
     PHPEnvironment.PHPExecutable.clear();
 }
 
@@ -384,7 +492,7 @@ TEST_F(RunShellTest, AConsoleRunWithoutAnInterpreterSaysWhatIsMissing)
     Form->acRunConsole->Execute();
     EXPECT_EQ(QuestionTexts(), std::vector<std::string>{"Unable to find " + Dir.File("no/such/php") +
                                                         "! Please check environment options"});
-    EXPECT_EQ(Form->ProcessManager->RunningCount(), 0);
+    EXPECT_EQ(Form->ProcessManager->RunState(), TExProcessRunState::psReady);
     PHPEnvironment.PHPExecutable.clear();
 }
 

@@ -93,7 +93,7 @@ void TExCreateProcess::SetWaitForTerminate(bool value)
 TSpawnRequest TExCreateProcess::BuildRequest() const
 {
     TSpawnRequest request;
-    request.Arguments = CommandLineParams(FCommandLine);
+    request.Arguments = FArguments.empty() ? CommandLineParams(FCommandLine) : FArguments;
     const std::string application = Trim(FApplicationName);
     if (!application.empty())
         request.Program = application.front() == '/' ? application : ExpandFileName(application);

@@ -5,7 +5,9 @@
 // lines, in which CR returns to the line's start, BS steps back and TAB writes 8 blanks.
 //
 // On Linux the command line becomes the program's arguments by the platform's quoting rules
-// (ExCommandLine.h); no shell is involved unless the command line names one. The exit code is
+// (ExCommandLine.h); no shell is involved unless the command line names one. Those rules cannot
+// carry a double quote or an empty argument, so a caller with such arguments (any file name)
+// hands them over as a list (Arguments) instead. The exit code is
 // the process's exit status, or 128 + the signal number for a process ended by a signal; a
 // wait that fails reports ExitCodeWaitFailed, which no process can exit with.
 //
@@ -23,6 +25,8 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
+#include <vector>
 
 class TExWaitForProcessThread;
 class TExReadThread;
@@ -80,6 +84,10 @@ public:
     void SetCommandLine(const std::string& value) { FCommandLine = value; }
     TExCPSFlags CreationFlags() const { return FCreationFlags; }
     void SetCreationFlags(TExCPSFlags value) { FCreationFlags = value; }
+    // The program and its arguments one by one, taken as they are; when not empty they stand
+    // in place of the command line.
+    const std::vector<std::string>& Arguments() const { return FArguments; }
+    void SetArguments(std::vector<std::string> value) { FArguments = std::move(value); }
     const std::string& CurrentDirectory() const { return FCurrentDirectory; }
     void SetCurrentDirectory(const std::string& value) { FCurrentDirectory = value; }
     // Lines "name=value"; empty: the child inherits this process's environment.
@@ -122,6 +130,7 @@ private:
 
     std::string FApplicationName;
     std::string FCommandLine;
+    std::vector<std::string> FArguments;
     TExCPSFlags FCreationFlags;
     std::string FCurrentDirectory;
     TStringList FEnvironment;

@@ -1,8 +1,8 @@
 #pragma once
-// TConsoleRunner: starts console runs (a terminal window running the interpreter) from an
-// argument list, without a shell between, each in a session of its own; watches every run on
-// a thread of its own and reports its end on the GUI thread. The IDE never waits for a run;
-// several may be open at once.
+// TProgramLauncher: starts programs that go on by themselves (the opener of the user's web
+// browser) from an argument list, without a shell between, each in a session of its own;
+// watches every run on a thread of its own and reports its end on the GUI thread. The IDE never
+// waits for a run and never ends one; several may run at once.
 
 #include <QObject>
 
@@ -15,13 +15,13 @@
 #include <sys/types.h>
 #include <vector>
 
-class TConsoleRunner {
+class TProgramLauncher {
 public:
-    TConsoleRunner();
+    TProgramLauncher();
     // Stops watching; runs still open keep running and are reaped when they end.
-    ~TConsoleRunner();
-    TConsoleRunner(const TConsoleRunner&) = delete;
-    TConsoleRunner& operator=(const TConsoleRunner&) = delete;
+    ~TProgramLauncher();
+    TProgramLauncher(const TProgramLauncher&) = delete;
+    TProgramLauncher& operator=(const TProgramLauncher&) = delete;
 
     // Starts arguments[0] (a path, or a name looked up on PATH) with the arguments, in
     // `directory` ("" for the current one). Returns the process id; raises EOSError when the

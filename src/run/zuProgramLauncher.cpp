@@ -1,6 +1,6 @@
-// Console runs: start, watch, report.
+// Programs that go on by themselves: start, watch, report.
 
-#include "run/zuConsoleRunner.h"
+#include "run/zuProgramLauncher.h"
 
 #include "ExLib/run/process/ExSpawn.h"
 
@@ -10,7 +10,7 @@
 
 #include <thread>
 
-struct TConsoleRunner::TRun {
+struct TProgramLauncher::TRun {
     pid_t Pid = 0;
     TStopEvent Stop;
     std::thread Watcher;
@@ -18,9 +18,9 @@ struct TConsoleRunner::TRun {
     bool Reaped = false;
 };
 
-TConsoleRunner::TConsoleRunner() : FReceiver(std::make_unique<QObject>()) {}
+TProgramLauncher::TProgramLauncher() : FReceiver(std::make_unique<QObject>()) {}
 
-TConsoleRunner::~TConsoleRunner()
+TProgramLauncher::~TProgramLauncher()
 {
     for (const auto& run : FRuns) {
         run->Stop.Set();
@@ -33,7 +33,7 @@ TConsoleRunner::~TConsoleRunner()
             ReapInBackground(run->Pid);
 }
 
-pid_t TConsoleRunner::Launch(const std::vector<std::string>& arguments, const std::string& directory)
+pid_t TProgramLauncher::Launch(const std::vector<std::string>& arguments, const std::string& directory)
 {
     if (arguments.empty())
         throw EInvalidArgument("No program to run");
@@ -59,7 +59,7 @@ pid_t TConsoleRunner::Launch(const std::vector<std::string>& arguments, const st
     return started->Pid;
 }
 
-void TConsoleRunner::Ended(TRun* run, std::uint32_t exitCode)
+void TProgramLauncher::Ended(TRun* run, std::uint32_t exitCode)
 {
     for (auto it = FRuns.begin(); it != FRuns.end(); ++it) {
         if (it->get() != run)
@@ -74,7 +74,7 @@ void TConsoleRunner::Ended(TRun* run, std::uint32_t exitCode)
     }
 }
 
-int TConsoleRunner::RunningCount() const
+int TProgramLauncher::RunningCount() const
 {
     return static_cast<int>(FRuns.size());
 }
