@@ -1,19 +1,21 @@
-// The program's folders and the per-user folder.
+// The program's folders, the per-user folder and the default project.
 
 #include "app/zuFolders.h"
 
 #include "app/zuConstants.h"
+#include "projects/zuProjects.h"
+#include "settings/zentuIniFiles.h"
+#include "settings/zuSettings.h"
 
 #include "Platform/files/FileNames.h"
 #include "Platform/text/Format.h"
 #include "Platform/core/QtBridge.h"
+#include "Platform/text/Strings.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-
-#include <unistd.h>
+#include <QStandardPaths>
 
 std::string DataFolder;
 std::string ProjectFolder;
@@ -36,29 +38,47 @@ void CopyTree(const QString& source, const QString& target)
     }
 }
 
-bool WritableFolder(const std::string& path)
+// The same folder, whatever trailing separators or "." steps the texts have.
+bool SameFolder(const std::string& a, const std::string& b)
 {
-    return DirectoryExists(path) && ::access(path.c_str(), W_OK | X_OK) == 0;
+    return !a.empty() && !b.empty() && QDir::cleanPath(QStr(a)) == QDir::cleanPath(QStr(b));
 }
 
 } // namespace
 
-std::string ChooseProjectFolder(const std::string& programProject, const std::string& userFolder,
-                                bool programProjectWritable)
+std::string DataHomeFolderPath()
 {
-    if (programProjectWritable)
-        return programProject;
-    const std::string userProject = userFolder + "project/";
-    if (!DirectoryExists(userProject)) {
-        if (DirectoryExists(programProject))
-            CopyTree(QStr(programProject), QStr(userProject));
-        else
-            ForceDirectories(userProject);
-    }
-    return userProject;
+    return StdStr(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
 }
 
-TFolderCheck SetUpFolders(const std::string& programFolder, const std::string& appDataFolder)
+std::string PrepareDefaultProject(const std::string& programProject, const std::string& userProject)
+{
+    if (DirectoryExists(userProject))
+        return userProject;
+    if (DirectoryExists(programProject))
+        CopyTree(QStr(programProject), QStr(userProject));
+    else
+        ForceDirectories(userProject);
+    return DirectoryExists(userProject) ? userProject : programProject;
+}
+
+void MoveDefaultProjectSettings(TIniFileEx& projects, TIniFileEx& settings, const std::string& programProject,
+                                const std::string& userProject)
+{
+    if (SameFolder(programProject, userProject))
+        return;
+    TStringList sections;
+    projects.ReadSections(sections);
+    const std::string localPath(ProjectKeys::LocalPath);
+    for (int i = 0; i < sections.Count(); ++i)
+        if (SameFolder(projects.ReadString(sections[i], localPath, ""), programProject))
+            projects.WriteString(sections[i], localPath, userProject);
+    if (SameFolder(Settings::HTTPServer::DocumentPath.Read(settings, ""), programProject))
+        Settings::HTTPServer::DocumentPath.Write(settings, userProject);
+}
+
+TFolderCheck SetUpFolders(const std::string& programFolder, const std::string& appDataFolder,
+                          const std::string& dataHomeFolder)
 {
     const std::string program = IncludeTrailingPathDelimiter(programFolder);
     DataFolder = program + "data/";
@@ -73,7 +93,10 @@ TFolderCheck SetUpFolders(const std::string& programFolder, const std::string& a
     }
     if (!DirectoryExists(DataFolder) || !DirectoryExists(TemplateFolder))
         return TFolderCheck::fcInstallationCorrupted;
-    ProjectFolder = ChooseProjectFolder(ProjectFolder, UserFolder, WritableFolder(ProjectFolder));
+    const std::string userProject = dataHomeFolder.empty()
+        ? UserFolder + "project/"
+        : IncludeTrailingPathDelimiter(dataHomeFolder) + "Zentu/project/";
+    ProjectFolder = PrepareDefaultProject(ProjectFolder, userProject);
     return TFolderCheck::fcOk;
 }
 

@@ -1,11 +1,15 @@
 #pragma once
-// The program's folders: "data/", "template/" and "project/" beside the executable, and the
-// per-user settings folder "Zentu Systems/Zentu/" in the user's configuration folder. Every
-// folder text ends with "/".
+// The program's folders: "data/" and "template/" beside the executable, the per-user settings
+// folder "Zentu Systems/Zentu/" in the user's configuration folder, and the default project
+// "Zentu/project/" in the user's data folder, first copied from the "project/" beside the
+// executable. The user's own files never live beside the executable, where a rebuild would
+// delete them. Every folder text ends with "/".
 
 #include "Platform/files/FileNames.h" // ProgramFolder
 
 #include <string>
+
+class TIniFileEx;
 
 extern std::string DataFolder;
 extern std::string ProjectFolder;
@@ -18,17 +22,25 @@ enum class TFolderCheck {
     fcInstallationCorrupted,  // data or template folder missing
 };
 
+// The user's data folder ($XDG_DATA_HOME, else ~/.local/share); "" when there is none.
+std::string DataHomeFolderPath();
 
-// Sets the four folders from the program folder and the user's configuration folder ("" when
-// the system has none: the data folder then serves as the per-user folder). Creates the
-// per-user folder; when the program's "project/" cannot be written (run copies go there), a
-// per-user copy "project/" is made in the per-user folder once and used instead.
-TFolderCheck SetUpFolders(const std::string& programFolder, const std::string& appDataFolder);
+// Sets the four folders from the program folder, the user's configuration folder ("" when the
+// system has none: the data folder then serves as the per-user folder) and the user's data
+// folder ("": the per-user folder holds the default project). Creates the per-user folder and
+// the default project.
+TFolderCheck SetUpFolders(const std::string& programFolder, const std::string& appDataFolder,
+                          const std::string& dataHomeFolder);
 
 // The message that ends the program for a failed check ("" for fcOk).
 std::string FolderCheckMessage(TFolderCheck check);
 
-// The project folder to use: `programProject` when writable, else `userFolder` + "project/",
-// created and filled with a copy of `programProject` when it does not exist yet.
-std::string ChooseProjectFolder(const std::string& programProject, const std::string& userFolder,
-                                bool programProjectWritable);
+// The default project in the user's data folder: made once as a copy of the program's
+// "project/" (empty without one); the user's changes are kept at later starts. Falls back to
+// the program's own folder when the copy cannot be made.
+std::string PrepareDefaultProject(const std::string& programProject, const std::string& userProject);
+
+// Projects and the other web server's document root that still name the program's own
+// project folder (the default of earlier versions) are pointed at the user's default project.
+void MoveDefaultProjectSettings(TIniFileEx& projects, TIniFileEx& settings, const std::string& programProject,
+                                const std::string& userProject);

@@ -427,12 +427,14 @@ void TMainForm::CreateToolBar()
 
 // ---- start and end
 
-bool TMainForm::FormCreate(const std::string& programFolder, const std::string& appDataFolder)
+bool TMainForm::FormCreate(const std::string& programFolder, const std::string& appDataFolder,
+                           const std::string& dataHomeFolder)
 {
     DocumentCount = 0;
     PreviousDocumentCount = 0;
     UpdateDocumentActions(true);
-    const TFolderCheck check = SetUpFolders(programFolder, appDataFolder);
+    FProgramProjectFolder = IncludeTrailingPathDelimiter(programFolder) + "project/";
+    const TFolderCheck check = SetUpFolders(programFolder, appDataFolder, dataHomeFolder);
     if (check != TFolderCheck::fcOk) {
         ShowMessageBox(FolderCheckMessage(check), MB_OK | MB_ICONERROR);
         return false;
@@ -451,6 +453,7 @@ bool TMainForm::FormCreate(const std::string& programFolder, const std::string& 
 
 void TMainForm::CreateToolWindows()
 {
+    MoveDefaultProjectSettings(*ProjectsFile, *SettingsFile, FProgramProjectFolder, ProjectFolder);
     CurrentProject = std::make_unique<TCurrentProject>(*ProjectsFile, *SettingsFile, ProjectFolder);
     ProjectServices.Projects = ProjectsFile;
     ProjectServices.Settings = SettingsFile;

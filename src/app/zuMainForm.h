@@ -50,10 +50,12 @@ public:
     // Frees the settings files last.
     ~TMainForm() override;
 
-    // The creation handler: folders, settings files, key map. False, after the message, when
-    // the per-user folder cannot be made or the installation is incomplete; the program then
-    // ends without opening documents or writing settings.
-    bool FormCreate(const std::string& programFolder, const std::string& appDataFolder);
+    // The creation handler: folders (the program's, the user's configuration folder and the
+    // user's data folder, which holds the default project), settings files, key map. False,
+    // after the message, when the per-user folder cannot be made or the installation is
+    // incomplete; the program then ends without opening documents or writing settings.
+    bool FormCreate(const std::string& programFolder, const std::string& appDataFolder,
+                    const std::string& dataHomeFolder);
     // The show handler (the first time the window is shown): the Open dialog's first name, the
     // recent files and the backup timer.
     void FormShow();
@@ -270,6 +272,8 @@ private:
     QWidget* FTopPanel = nullptr;
     QToolBar* FToolBar = nullptr;
     QAction* FWindowCloseKey = nullptr;
+    // The "project/" beside the program, the default project of earlier versions.
+    std::string FProgramProjectFolder;
     // The URL each running browser opener was given.
     std::map<pid_t, std::string> FBrowserURLs;
     QLabel* FStatusPanels[5] = {};

@@ -29,7 +29,8 @@ int RunZentu(TApplication& app, const std::vector<std::string>& arguments, const
         mainForm = std::make_unique<TMainForm>();
         const std::string programFolder = options.ProgramFolder.empty() ? ProgramFolder() : options.ProgramFolder;
         const std::string appData = options.AppDataFolder.empty() ? AppDataFolderPath() : options.AppDataFolder;
-        if (!mainForm->FormCreate(programFolder, appData))
+        const std::string dataHome = options.DataHomeFolder.empty() ? DataHomeFolderPath() : options.DataHomeFolder;
+        if (!mainForm->FormCreate(programFolder, appData, dataHome))
             return false;
         // why: without a window manager (a bare X server) maximising does nothing.
         if (const QScreen* screen = mainForm->screen())

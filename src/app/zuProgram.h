@@ -15,6 +15,9 @@ struct TZentuOptions {
     std::string ProgramFolder;
     // "" for the user's configuration folder ($XDG_CONFIG_HOME or ~/.config).
     std::string AppDataFolder;
+    // "" for the user's data folder ($XDG_DATA_HOME or ~/.local/share), home of the default
+    // project.
+    std::string DataHomeFolder;
     TProgramOptions Entry;
     // Runs once the start-up files are open, just before the message loop.
     std::function<void()> OnStarted;

@@ -3,7 +3,10 @@
 
 #include "src/run/ShellTestSupport.h"
 
+#include "app/zuFolders.h"
 #include "app/zuTypes.h"
+#include "projects/zuCurrentProject.h"
+#include "projects/zuProjects.h"
 
 #include "Platform/files/FileNames.h"
 
@@ -22,7 +25,7 @@ TEST_F(MainFormTest, AMissingTemplateFolderEndsTheStartWithTheInstallationMessag
     QDir(QString::fromStdString(Dir.File("program/template"))).removeRecursively();
     Form = std::make_unique<TMainForm>();
     Answers = {IDOK};
-    EXPECT_FALSE(Form->FormCreate(ProgramFolder(), AppDataFolder()));
+    EXPECT_FALSE(Form->FormCreate(ProgramFolder(), AppDataFolder(), DataHomeFolder()));
     ASSERT_EQ(Questions.size(), 1u);
     EXPECT_EQ(Questions[0].Text, "Zentu installation seems to be corrupted!\r\nYou should re-install the software");
     EXPECT_EQ(Questions[0].Caption, "Zentu");
@@ -36,7 +39,7 @@ TEST_F(MainFormTest, AUserFolderThatCannotBeMadeEndsTheStartWithErrorCode99)
     Dir.Write("blocked", "a file where the folder should go");
     Form = std::make_unique<TMainForm>();
     Answers = {IDOK};
-    EXPECT_FALSE(Form->FormCreate(ProgramFolder(), Dir.File("blocked")));
+    EXPECT_FALSE(Form->FormCreate(ProgramFolder(), Dir.File("blocked"), DataHomeFolder()));
     EXPECT_EQ(QuestionTexts(), std::vector<std::string>{"Unable to Continue! \r\n Error Code: 99"});
 }
 
@@ -187,4 +190,19 @@ TEST_F(MainFormTest, TheMenuBarStaysStillWhileADocumentIsMaximised)
     for (int i = 0; i < menus.size(); ++i)
         EXPECT_EQ(bar->actionGeometry(menus[i]), before[size_t(i)]) << menus[i]->text().toStdString();
     EXPECT_EQ(document->widget()->geometry(), document->rect()) << "the editor fills the window";
+}
+
+TEST_F(MainFormTest, AProjectInTheProgramsOwnFolderMovesToTheUsersCopyWithItsFiles)
+{
+    // An earlier version kept the default project beside the program, and the user saved there.
+    Dir.Write("program/project/mine.php", "<?php echo 'mine';");
+    const TGUID project = CreateGUID();
+    ForceDirectories(UserFile(""));
+    TIniFileEx(UserFile("projects.dat")).WriteString(ProjectSection(project), "LocalPath", ProgramFolder() + "project/");
+    Start();
+    EXPECT_EQ(ProjectFolder, UserProjectFolder());
+    Form->CurrentProject->OpenProject(project);
+    EXPECT_EQ(Form->CurrentProject->DocumentRoot(), UserProjectFolder());
+    EXPECT_EQ(ReadWholeFile(UserProjectFolder() + "mine.php"), "<?php echo 'mine';");
+    EXPECT_EQ(Form->ProjectLocalPath(), UserProjectFolder()) << "new files are proposed there";
 }

@@ -48,6 +48,7 @@ struct ProgramProcess : ::testing::Test {
         auto process = std::make_unique<QProcess>();
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("XDG_CONFIG_HOME", QString::fromStdString(Dir.File("config")));
+        environment.insert("XDG_DATA_HOME", QString::fromStdString(Dir.File("share")));
         environment.insert("XDG_RUNTIME_DIR", QString::fromStdString(Dir.File("runtime")));
         process->setProcessEnvironment(environment);
         process->setWorkingDirectory(QString::fromStdString(Dir.File("work")));
@@ -111,6 +112,9 @@ TEST_F(ProgramProcess, ASecondStartOpensItsFileAsAnotherTabOfTheFirst)
     const std::string projects = ReadWholeFile(Dir.File("config/Zentu Systems/Zentu/projects.dat"));
     ASSERT_EQ(projects.substr(0, 1), "[");
     const std::string project = projects.substr(1, 38);
+    EXPECT_NE(projects.find("LocalPath=" + Dir.File("share/Zentu/project/") + "\r\n"), std::string::npos)
+        << "the default project is the user's copy, outside the program's folder";
+    EXPECT_EQ(ReadWholeFile(Dir.File("share/Zentu/project/index.php")), "<?php ?>");
     EXPECT_EQ(ReadWholeFile(Dir.File("config/Zentu Systems/Zentu/Zentupad.dat")),
               "[Editor]\r\nWordWrap=0\r\n\r\n[Application]\r\nProject=" + project + "\r\n");
 }

@@ -188,7 +188,7 @@ TEST_F(DocumentWindow, AnUntitledDocumentClosesOnlyWhenItsSaveAsSucceeded)
     EXPECT_NE(Form->ActiveEditor()->GetAllText().find("keep me"), std::string::npos);
     ASSERT_EQ(FileDialogs.size(), 1u);
     EXPECT_EQ(FileDialogs[0].FileName, "Untitled0.php");
-    EXPECT_EQ(FileDialogs[0].InitialDir, Dir.File("program/project/"));
+    EXPECT_EQ(FileDialogs[0].InitialDir, UserProjectFolder()) << "the user's own default project, never the program's";
 
     // Yes, and a name this time: saved, then closed.
     Answers = {IDYES};

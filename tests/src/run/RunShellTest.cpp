@@ -105,7 +105,7 @@ struct RunShellTest : ShellTest {
     void StartWithServer()
     {
         Form = std::make_unique<TMainForm>();
-        ASSERT_TRUE(Form->FormCreate(ProgramFolder(), AppDataFolder()));
+        ASSERT_TRUE(Form->FormCreate(ProgramFolder(), AppDataFolder(), DataHomeFolder()));
         Form->resize(900, 600);
         Form->show();
         Server = std::make_unique<THTTPModule>();

@@ -74,7 +74,7 @@ public:
     void Start()
     {
         Form = std::make_unique<TMainForm>();
-        ASSERT_TRUE(Form->FormCreate(ProgramFolder(), AppDataFolder()));
+        ASSERT_TRUE(Form->FormCreate(ProgramFolder(), AppDataFolder(), DataHomeFolder()));
         Form->resize(900, 600);
         Form->show();
         Module = std::make_unique<TEditorModule>();
@@ -94,6 +94,9 @@ public:
 
     std::string ProgramFolder() const { return Dir.Path() + "/program/"; }
     std::string AppDataFolder() const { return Dir.Path() + "/appdata"; }
+    std::string DataHomeFolder() const { return Dir.Path() + "/datahome"; }
+    // The default project, copied from the program's "project/" at the first start.
+    std::string UserProjectFolder() const { return DataHomeFolder() + "/Zentu/project/"; }
     std::string UserFile(const std::string& name) const { return AppDataFolder() + "/Zentu Systems/Zentu/" + name; }
     // A file in the work folder: its full name.
     std::string Work(const std::string& name) const { return Dir.File("work/" + name); }
