@@ -4,6 +4,7 @@
 
 #include "app/zuMainForm.h"
 
+#include "app/zuActionImages.h"
 #include "run/zuBrowserFrame.h"
 #include "documents/zuCodeEditorForm.h"
 #include "run/zuProgramLauncher.h"
@@ -36,7 +37,6 @@
 #include <QMimeData>
 #include <QStackedWidget>
 #include <QStatusBar>
-#include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
 #include <QUrl>
@@ -64,11 +64,6 @@ constexpr const char* EditingActionNames[] = {
     "acCopy", "acCopyAppend", "acCut", "acCutAppend", "acIndent", "acOutdent", "acRedo", "acSave", "acUndo",
 };
 
-QIcon ActionIcon(const char* themeName, QStyle::StandardPixmap fallback)
-{
-    return QIcon::fromTheme(QString::fromLatin1(themeName), QApplication::style()->standardIcon(fallback));
-}
-
 } // namespace
 
 TMainForm::TMainForm()
@@ -76,6 +71,7 @@ TMainForm::TMainForm()
     MainForm = this;
     setWindowTitle(QStringLiteral("Zentu"));
     setObjectName(QStringLiteral("MainForm"));
+    UseIconThemeOfDesktopOrFallback();
     ProcessManager = std::make_unique<TExCreateProcess>(nullptr);
     ProcessManager->SetCreationFlags({cfUnicode});
     ConsoleTerminalProgram = std::string(ConsoleTerminal);
@@ -213,22 +209,26 @@ void TMainForm::CreateActions()
     acNewProject = AddAction("acNewProject", "New Project...", scNone, &TMainForm::NewProjectExecute);
     acOpenProject = AddAction("acOpenProject", "Open Project", scNone, &TMainForm::OpenProjectExecute);
 
-    acNewFile->setIcon(ActionIcon("document-new", QStyle::SP_FileIcon));
-    acOpenFile->setIcon(ActionIcon("document-open", QStyle::SP_DialogOpenButton));
-    acSave->setIcon(ActionIcon("document-save", QStyle::SP_DialogSaveButton));
-    acSaveAll->setIcon(ActionIcon("document-save-all", QStyle::SP_DriveFDIcon));
-    acClose->setIcon(ActionIcon("document-close", QStyle::SP_DialogCloseButton));
-    acUndo->setIcon(ActionIcon("edit-undo", QStyle::SP_ArrowBack));
-    acRedo->setIcon(ActionIcon("edit-redo", QStyle::SP_ArrowForward));
-    acCut->setIcon(ActionIcon("edit-cut", QStyle::SP_TrashIcon));
-    acCopy->setIcon(ActionIcon("edit-copy", QStyle::SP_FileDialogDetailedView));
-    acPaste->setIcon(ActionIcon("edit-paste", QStyle::SP_FileDialogContentsView));
-    acInternalPreview->setIcon(ActionIcon("media-playback-start", QStyle::SP_MediaPlay));
-    acExternalPreview->setIcon(ActionIcon("internet-web-browser", QStyle::SP_DriveNetIcon));
-    acRunConsole->setIcon(ActionIcon("utilities-terminal", QStyle::SP_ComputerIcon));
-    acProjectOptions->setIcon(ActionIcon("document-properties", QStyle::SP_FileDialogInfoView));
-    acNewProject->setIcon(ActionIcon("folder-new", QStyle::SP_FileDialogNewFolder));
-    acOpenProject->setIcon(ActionIcon("folder-open", QStyle::SP_DirOpenIcon));
+    const std::pair<TAction*, const char*> images[] = {
+        {acNewFile, "document-new"},
+        {acOpenFile, "document-open"},
+        {acSave, "document-save"},
+        {acSaveAll, "document-save-all"},
+        {acClose, "document-close"},
+        {acUndo, "edit-undo"},
+        {acRedo, "edit-redo"},
+        {acCut, "edit-cut"},
+        {acCopy, "edit-copy"},
+        {acPaste, "edit-paste"},
+        {acInternalPreview, "media-playback-start"},
+        {acExternalPreview, "internet-web-browser"},
+        {acRunConsole, "utilities-terminal"},
+        {acProjectOptions, "document-properties"},
+        {acNewProject, "folder-new"},
+        {acOpenProject, "folder-open"},
+    };
+    for (const auto& [action, image] : images)
+        action->setIcon(ActionImage(image));
     UpdateWindowKeys();
 }
 
