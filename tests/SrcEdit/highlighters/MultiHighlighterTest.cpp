@@ -557,3 +557,35 @@ TEST(MultiHighlighter, GoldenPhpAndHtmlOnly)
     AddScheme(multi, "PHP Marker", "<\\?(php){0,1}", "\\?>", &php);
     ExpectGolden(multi, "multi", "php-html.php");
 }
+
+TEST(MultiHighlighter, MarkersAreFoundAmongMultiByteCharacters)
+{
+    // A scheme whose markers hold one character of any width.
+    IdePage page;
+    AddScheme(page.Multi, "Braces", "\\{.\\}", "\\[.\\]", &page.Css);
+    const std::string e = "\xC3\xA9";
+    const std::string euro = "\xE2\x82\xAC";
+    const std::string face = "\xF0\x9F\x98\x80";
+    struct Case {
+        std::string Line;
+        std::vector<std::string> Markers;
+    };
+    const std::vector<Case> cases = {
+        {e + "{" + e + "}a[" + euro + "]" + e, {"{" + e + "}", "[" + euro + "]"}},
+        {"{" + face + "}[x]", {"{" + face + "}", "[x]"}},
+        {"{" + e + e + "}", {}},
+        {euro + "<?php echo '" + e + "'; ?>" + e, {"<?php", "?>"}},
+        {"<p style=\"" + e + "\">", {"style=\"", "\""}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Line);
+        page.Multi.ClearRange();
+        page.Multi.StartLine(c.Line, 0);
+        std::vector<std::string> found;
+        for (const TMarker& marker : page.Multi.Markers()) {
+            found.push_back(marker.MarkerText);
+            EXPECT_EQ(c.Line.substr(static_cast<size_t>(marker.StartPos - 1), marker.MarkerText.size()), marker.MarkerText);
+        }
+        EXPECT_EQ(found, c.Markers);
+    }
+}

@@ -1,6 +1,7 @@
 // The regular-expression engine against PCRE2 (through QRegularExpression) on random patterns
-// and random subjects over small alphabets: whether and where each match is, every group, the
-// successive matches of Exec/ExecNext, and the editor's search and replacement over one line.
+// and random subjects over small alphabets, ASCII and UTF-8: whether and where each match is,
+// every group, the successive matches of Exec/ExecNext, and the editor's search and replacement
+// over one line.
 //
 // Not generated, because the two engines define them differently: Cyrillic ranges (modifier r),
 // case folding of bytes above 0x7F, VT (in PCRE's \s, not in BlankChars), blanks between an atom
@@ -8,12 +9,15 @@
 // the other PCRE-only groups. The oracle's pattern is rewritten into the engine's rules instead:
 // "$" without m is the very end of the text; "^"/"$" under m and "." without s follow the line
 // separators (never between the halves of the paired separator); \w \s \b follow WordCharSet
-// and BlankChars and do not fold case outside a class; inside a class \D \S \W \b are letters;
+// and BlankChars (with every character from U+0080 on a word character) and do not fold case
+// outside a class; inside a class \D \S \W \b are letters;
 // without g every quantifier is lazy; under x the blanks and comments are left out; a "{" that
 // starts no quantifier is escaped.
 
 #include "SrcEdit/Source/regexpr/SrcEditRegExpr.h"
 #include "SrcEdit/Source/search/SrcEditRegexSearch.h"
+
+#include "Platform/text/TextChars.h"
 
 #include <QRegularExpression>
 #include <QString>
@@ -68,6 +72,8 @@ struct TSettings {
         }
         return r;
     }
+    // The word characters as a PCRE class body: the settings' and every character from U+0080.
+    std::string WordMembers() const { return Members(Words) + "\\x{80}-\\x{10FFFF}"; }
     bool Default() const { return Pair == "\r\n"; }
     std::string LineStart() const
     {
@@ -79,7 +85,7 @@ struct TSettings {
     }
     std::string WordBound(bool negated) const
     {
-        const std::string w = "[" + Members(Words) + "]";
+        const std::string w = "[" + WordMembers() + "]";
         return negated ? "(?-i:(?:(?<=" + w + ")(?=" + w + ")|(?<!" + w + ")(?!" + w + ")))"
                        : "(?-i:(?:(?<=" + w + ")(?!" + w + ")|(?<!" + w + ")(?=" + w + ")))";
     }
@@ -212,21 +218,26 @@ private:
         return {a.Ours + q + (lazy ? "?" : ""), a.Oracle + q + (lazy || !modes.G ? "?" : ""), nullable};
     }
 
-    std::string LiteralChar()
+    // A literal character for the engine and for PCRE. UTF-8 characters are the same text for
+    // both; a byte that begins no sequence is an escape here and its stand-in there.
+    std::pair<std::string, std::string> LiteralChar()
     {
         static const std::vector<std::string> plain = {"a", "b", "c", "A", "B", "1", "_", " ", "-"};
-        static const std::vector<std::string> high = {"\xC3", "\xA9", "\xD0", "\xB6", "\xE2", "\x82", "\xAC"};
+        static const std::vector<std::pair<std::string, std::string>> high = {
+            {"\xC3\xA9", "\xC3\xA9"}, {"\xD0\xB6", "\xD0\xB6"}, {"\xE2\x82\xAC", "\xE2\x82\xAC"},
+            {"\\xC3", "\\x{E0C3}"}};
         if (FHighBytes && Chance(40))
             return high[Pick(int(high.size()))];
-        return plain[Pick(int(plain.size()))];
+        const std::string& c = plain[Pick(int(plain.size()))];
+        return {c, c};
     }
 
     TGenerated Atom(int depth, TModes& modes)
     {
         const int roll = Pick(100);
         if (roll < 30) {
-            const std::string c = LiteralChar();
-            return {modes.X && c == " " ? "\\ " : c, c, false};
+            const auto [ours, oracle] = LiteralChar();
+            return {modes.X && ours == " " ? "\\ " : ours, oracle, false};
         }
         if (roll < 35) {
             static const std::vector<std::string> escaped = {"\\.", "\\*", "\\+", "\\?", "\\(", "\\)", "\\[",
@@ -247,9 +258,10 @@ private:
             const std::string e = shorthands[Pick(int(shorthands.size()))];
             // why: \w and \s follow the settings and are not case-folded outside a class
             if (e[1] == 'w' || e[1] == 'W' || e[1] == 's' || e[1] == 'S') {
-                const std::string& members = e[1] == 'w' || e[1] == 'W' ? FSettings->Words : FSettings->Blanks;
+                const bool words = e[1] == 'w' || e[1] == 'W';
+                const std::string members = words ? FSettings->WordMembers() : TSettings::Members(FSettings->Blanks);
                 const bool negated = e[1] == 'W' || e[1] == 'S';
-                return {e, "(?-i:[" + std::string(negated ? "^" : "") + TSettings::Members(members) + "])", false};
+                return {e, "(?-i:[" + std::string(negated ? "^" : "") + members + "])", false};
             }
             return {e, e, false};
         }
@@ -279,15 +291,18 @@ private:
             FClosed.push_back(number);
             return {"(" + body.Ours + ")", "(" + body.Oracle + ")", body.Nullable};
         }
-        const std::string c = LiteralChar();
-        return {modes.X && c == " " ? "\\ " : c, c, false};
+        const auto [ours, oracle] = LiteralChar();
+        return {modes.X && ours == " " ? "\\ " : ours, oracle, false};
     }
 
     TGenerated Class()
     {
         static const std::vector<std::string> items = {"a", "b", "c", "A", "1", "_", " ", ".", "a-c", "A-B",
             "0-9", "b-z", "\\d", "\\w", "\\s", "\\D", "\\S", "\\W", "\\b", "\\]", "\\-", "\\\\", "\\n", "\\x41", "^", "$", "*"};
-        static const std::vector<std::string> highItems = {"\xC3", "\xA9", "\xB6", "\\xE2"};
+        // Multi-byte members and ranges, and a byte that begins no sequence with its stand-in.
+        static const std::vector<std::pair<std::string, std::string>> highItems = {
+            {"\xC3\xA9", "\xC3\xA9"}, {"\xD0\xB6", "\xD0\xB6"}, {"\xC3\xA0-\xC3\xBF", "\xC3\xA0-\xC3\xBF"},
+            {"\xE2\x82\xAC", "\xE2\x82\xAC"}, {"\\xC3", "\\x{E0C3}"}};
         std::string body = Chance(30) ? "^" : "";
         std::string oracle = body;
         if (Chance(10)) {  // "]" first is a member
@@ -296,15 +311,20 @@ private:
         }
         const int count = 1 + Pick(3);
         for (int k = 0; k < count; ++k) {
-            std::string item = FHighBytes && Chance(30) ? highItems[Pick(int(highItems.size()))]
-                                                        : items[Pick(int(items.size()))];
+            if (FHighBytes && Chance(30)) {
+                const auto& [ours, theirs] = highItems[Pick(int(highItems.size()))];
+                body += ours;
+                oracle += theirs;
+                continue;
+            }
+            std::string item = items[Pick(int(items.size()))];
             // why: PCRE reads "[." "[:" "[=" as the start of a POSIX element
             if (body.empty() && (item == "^" || item == "."))
                 item = "a";
             body += item;
             // why: inside a class \D \S \W \b are the letters themselves
             if (item == "\\w" || item == "\\s")
-                oracle += TSettings::Members(item == "\\w" ? FSettings->Words : FSettings->Blanks);
+                oracle += item == "\\w" ? FSettings->WordMembers() : TSettings::Members(FSettings->Blanks);
             else if (item.size() == 2 && item[0] == '\\' && std::string("DSWb").find(item[1]) != std::string::npos)
                 oracle += item.substr(1);
             else
@@ -387,8 +407,34 @@ TOutcome RunOurs(TRegExpr& re, const std::string& subject, int groups)
     return o;
 }
 
-TOutcome RunOracle(const QRegularExpression& rx, const QString& subject, int groups)
+// A subject as PCRE reads it: each UTF-8 character as itself and each byte that begins no
+// sequence as a private-use stand-in, with the byte offset of every UTF-16 position.
+struct TDecoded {
+    QString Text;
+    std::vector<int> ByteOf;
+};
+
+TDecoded Decode(const std::string& subject)
 {
+    TDecoded d;
+    for (size_t i = 0; i < subject.size();) {
+        const int length = TextChars::CharLength(subject, i);
+        char32_t codePoint = TextChars::Decode(subject, i);
+        if (length == 1 && static_cast<unsigned char>(subject[i]) >= 0x80)
+            codePoint = 0xE000 + static_cast<unsigned char>(subject[i]);
+        const QString unit = QString::fromUcs4(&codePoint, 1);
+        for (qsizetype k = 0; k < unit.size(); ++k)
+            d.ByteOf.push_back(int(i));
+        d.Text += unit;
+        i += size_t(length);
+    }
+    d.ByteOf.push_back(int(subject.size()));
+    return d;
+}
+
+TOutcome RunOracle(const QRegularExpression& rx, const TDecoded& decoded, int groups)
+{
+    const QString& subject = decoded.Text;
     TOutcome o;
     qsizetype from = 0;
     while (from <= subject.size() && int(o.Matches.size()) < MaxMatches) {
@@ -398,7 +444,9 @@ TOutcome RunOracle(const QRegularExpression& rx, const QString& subject, int gro
         std::vector<TSpan> spans;
         for (int n = 0; n <= groups; ++n) {
             const qsizetype start = m.capturedStart(n);
-            spans.push_back({int(start), start < 0 ? -1 : int(m.capturedLength(n))});
+            const qsizetype end = m.capturedEnd(n);
+            spans.push_back({start < 0 ? -1 : decoded.ByteOf[size_t(start)],
+                             start < 0 ? -1 : decoded.ByteOf[size_t(end)] - decoded.ByteOf[size_t(start)]});
         }
         o.Matches.push_back(spans);
         from = m.capturedEnd(0) + (m.capturedLength(0) == 0 ? 1 : 0);
@@ -460,8 +508,8 @@ struct TRunStats {
     int NonEmptyFirstMatches = 0;
 };
 
-// invariant: the subject is read by the oracle one byte per character (Latin-1), so offsets
-// compare directly and multi-byte UTF-8 sequences are seen as the bytes the engine sees.
+// invariant: the oracle reads the subject character by character as the engine segments it,
+// and its offsets are turned back into byte offsets before they are compared.
 void Differential(unsigned seed, int patterns, bool highBytes, TRunStats& stats)
 {
     std::mt19937 rng(seed);
@@ -481,7 +529,7 @@ void Differential(unsigned seed, int patterns, bool highBytes, TRunStats& stats)
 
         const std::string flags = std::string(modes.I ? "i" : "-") + (modes.S ? "s" : "-") +
             (modes.M ? "m" : "-") + (modes.G ? "g" : "-") + (modes.X ? "x" : "-");
-        QRegularExpression rx(QString::fromLatin1(oracle.data(), qsizetype(oracle.size())),
+        QRegularExpression rx(QString::fromUtf8(oracle.data(), qsizetype(oracle.size())),
             modes.I ? QRegularExpression::CaseInsensitiveOption : QRegularExpression::NoPatternOption);
         if (!rx.isValid()) {
             ADD_FAILURE() << "oracle rejects \"" << Visible(oracle) << "\": " << rx.errorString().toStdString();
@@ -517,14 +565,12 @@ void Differential(unsigned seed, int patterns, bool highBytes, TRunStats& stats)
                 ++stats.Disagreements;
                 break;
             }
-            const TOutcome theirs =
-                RunOracle(rx, QString::fromLatin1(subject.data(), qsizetype(subject.size())), groups);
+            const TOutcome theirs = RunOracle(rx, Decode(subject), groups);
             ++stats.Compared;
             if (!theirs.Matches.empty() && theirs.Matches[0][0].Length > 0)
                 ++stats.NonEmptyFirstMatches;
             // why: the search engine keeps the default s, m, g and character sets
-            const bool searchDefaults =
-                !highBytes && modes.S && !modes.M && modes.G && !modes.X && &settings == &AllSettings[0];
+            const bool searchDefaults = modes.S && !modes.M && modes.G && !modes.X && &settings == &AllSettings[0];
             if (searchDefaults && mine == theirs && int(theirs.Matches.size()) < MaxMatches) {
                 const std::string problem = SearchDisagreement(ours, modes.I, subject, theirs);
                 if (!problem.empty() && ++stats.Disagreements <= 15) {
@@ -555,7 +601,7 @@ TEST(RegExprDifferential, AsciiPatternsAgreeWithPcre)
     EXPECT_GT(stats.NonEmptyFirstMatches, stats.Compared / 5);
 }
 
-TEST(RegExprDifferential, Utf8SubjectsAreMatchedByteForByte)
+TEST(RegExprDifferential, Utf8SubjectsAreMatchedCharacterByCharacter)
 {
     TRunStats stats;
     for (unsigned seed : {7u, 31337u})

@@ -211,9 +211,10 @@ TEST(RegExprMatch, TableOfPatterns)
         {"[\\xC0-\\xDF]", "\xA8", {{1, 1}}},
         {"[\\xE0-\\xDF]+", "\xC0\xFF\xA8\xB8", {{1, 4}}},
         {"[\\xE1-\\xFF]", "\xB8", {}},
-        // bytes of multi-byte characters are plain bytes
-        {"\xC3\xA9+", "caf\xC3\xA9\xA9", {{4, 3}}},
-        {"\\W+", "caf\xC3\xA9!", {{4, 3}}},
+        // a quantifier after a multi-byte character repeats all of it; bytes from 128 on are
+        // word characters
+        {"\xC3\xA9+", "caf\xC3\xA9\xC3\xA9\xA9", {{4, 4}}},
+        {"\\W+", "caf\xC3\xA9!", {{6, 1}}},
     };
     for (const TMatchCase& c : cases) {
         SCOPED_TRACE("pattern \"" + c.Pattern + "\" on \"" + c.Subject + "\"");
@@ -221,6 +222,116 @@ TEST(RegExprMatch, TableOfPatterns)
         re.SetExpression(c.Pattern);
         const int groups = c.Expected.empty() ? 0 : static_cast<int>(c.Expected.size()) - 1;
         EXPECT_EQ(Match(re, c.Subject, groups), c.Expected);
+    }
+}
+
+// UTF-8 subjects: one character may be two to four bytes, a byte that begins no valid
+// sequence is a character of its own, and no match starts or ends inside a character.
+TEST(RegExprUtf8, DotsClassesAndWordsTakeWholeCharacters)
+{
+    const std::string e = "\xC3\xA9";          // é
+    const std::string a = "\xC3\xA0";          // à
+    const std::string E = "\xC3\x89";          // É
+    const std::string euro = "\xE2\x82\xAC";   // €
+    const std::string face = "\xF0\x9F\x98\x80";  // a four-byte character
+    const std::vector<TMatchCase> cases = {
+        // "." and its repeats
+        {"caf.", "caf" + e, {{1, 5}}},
+        {"caf.$", "un caf" + e, {{4, 5}}},
+        {"^.{4}$", "caf" + e, {{1, 5}}},
+        {"^.{5}$", "caf" + e, {}},
+        {"^.$", face, {{1, 4}}},
+        {"..", face, {}},
+        {"(?-s)a.b", "a" + euro + "b", {{1, 5}}},
+        {".*?x", e + e + "x", {{1, 5}}},
+        {".*b", e + "b" + e, {{1, 3}}},
+        {"(.)(.)", e + "a", {{1, 3}, {1, 2}, {3, 1}}},
+        {"(.*)(.)", "a" + e, {{1, 3}, {1, 1}, {2, 2}}},
+        {"([^x]+?)(.)$", "a" + euro, {{1, 4}, {1, 1}, {2, 3}}},
+        {"x.{2,3}?y", "x" + e + euro + "y", {{1, 7}}},
+        // negated classes
+        {"[^a]+", "a" + e + euro + "a", {{2, 5}}},
+        {"[^x]*" + e, "a" + e + e, {{1, 5}}},
+        {"[^x]{2}", euro + e, {{1, 5}}},
+        {"\"[^\"]*\"", "s = \"caf" + e + "\";", {{5, 7}}},
+        {"[^" + e + "]+", e + a + e, {{3, 2}}},
+        {"\\D+", "1" + e + "2", {{2, 2}}},
+        {"\\S+", " " + euro + "x ", {{2, 4}}},
+        // classes with multi-byte members and ranges
+        {"[" + e + a + "]+", "x" + e + a + "y", {{2, 4}}},
+        {"[" + a + "-\xC3\xBF]+", "a" + e + "b", {{2, 2}}},
+        {"[a-" + e + "]+", "z" + e + euro, {{1, 3}}},
+        {"[\\x80-\\xFF]+", "a" + e + euro + "b", {{2, 5}}},
+        // word characters, words and boundaries
+        {"\\w+", " caf" + e + " ", {{2, 5}}},
+        {"caf\\w", "caf" + e, {{1, 5}}},
+        {"\\bcaf" + e + "\\b", "un caf" + e + ".", {{4, 5}}},
+        {"\\bcaf\\b", "caf" + e, {}},
+        {"\\W", e + "!", {{3, 1}}},
+        {"[\\w]+", "-" + e + "x-", {{2, 3}}},
+        {"[^\\w]", e + "-", {{3, 1}}},
+        // literals: a multi-byte character repeats whole and is never split
+        {e + "?x", "x", {{1, 1}}},
+        {e + "*x", e + e + "x", {{1, 5}}},
+        {e + "{2}", e + e + e, {{1, 4}}},
+        {"\\xC3", e, {}},
+        {"\\xA9", e, {}},
+        {"\\xC3x", "\xC3x", {{1, 2}}},
+        // bytes that begin no valid sequence are characters of their own
+        {".", "\xC3", {{1, 1}}},
+        {"a.b", "a\xC3" "b", {{1, 3}}},
+        {"[^a]", "\xA9", {{1, 1}}},
+        // case folding stays with the ASCII letters
+        {"(?i)CAF" + E, "caf" + e, {}},
+        {"(?i)caf", "CAF" + e, {{1, 3}}},
+        // the multi-language highlighter's markers on a page with text around them
+        {"<(script)[^>]*>", e + "<script title=\"" + euro + "\">", {{3, 20}, {4, 6}}},
+        {"<\\?(php){0,1}", euro + "<?php echo '" + e + "'; ?>", {{4, 5}, {6, 3}}},
+    };
+    for (const TMatchCase& c : cases) {
+        SCOPED_TRACE("pattern \"" + c.Pattern + "\" on \"" + c.Subject + "\"");
+        TRegExpr re;
+        re.SetExpression(c.Pattern);
+        const int groups = c.Expected.empty() ? 0 : static_cast<int>(c.Expected.size()) - 1;
+        EXPECT_EQ(Match(re, c.Subject, groups), c.Expected);
+    }
+}
+
+TEST(RegExprUtf8, SuccessiveMatchesAndReplacementsKeepCharactersWhole)
+{
+    const std::string e = "\xC3\xA9";
+    const std::string euro = "\xE2\x82\xAC";
+    TRegExpr re;
+    re.SetExpression(".");
+    std::vector<TSpan> found;
+    for (bool more = re.Exec("a" + e + euro); more; more = re.ExecNext())
+        found.push_back({re.SubMatchPosition(0), re.SubMatchLength(0)});
+    EXPECT_EQ(found, (std::vector<TSpan>{{1, 1}, {2, 2}, {4, 3}}));
+
+    // An empty match steps over a whole character to the next one.
+    re.SetExpression("x*");
+    found.clear();
+    for (bool more = re.Exec(e + "x"); more; more = re.ExecNext())
+        found.push_back({re.SubMatchPosition(0), re.SubMatchLength(0)});
+    EXPECT_EQ(found, (std::vector<TSpan>{{1, 0}, {3, 1}, {4, 0}}));
+
+    struct Case {
+        std::string Pattern;
+        std::string Subject;
+        std::string Replacement;
+        std::string Result;
+    };
+    const std::vector<Case> cases = {
+        {"(.)", "a" + e + euro, "<$1>", "<a><" + e + "><" + euro + ">"},
+        {e, "caf" + e + " caf" + e, "e", "cafe cafe"},
+        {"[^ ]+", "caf" + e + " au " + euro, "X", "X X X"},
+        {"\\w+", e + "t" + e + "!", "[$&]", "[" + e + "t" + e + "]!"},
+        {"caf.", "un caf" + e + ".", "tea", "un tea."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Pattern);
+        re.SetExpression(c.Pattern);
+        EXPECT_EQ(re.ReplaceAll(c.Subject, c.Replacement, true), c.Result);
     }
 }
 

@@ -285,11 +285,13 @@ TEST(RegexSearch, TableOfLinesAndOptions)
         {"cat", "cats", WholeWord, {{1, 3}}},
         {"\\bcat\\b", "a cat. cats", NoOptions, {{3, 3}}},
         {"ABC", "abc", AllButCaseAndWord, {{1, 3}}},
-        // UTF-8: a match that would cut a character is left out
-        {".", "a" + EAcute + "b", NoOptions, {{1, 1}, {4, 1}}},
-        {"[^a]", EAcute, NoOptions, {}},
+        // UTF-8: "." and classes take whole characters, and no match cuts one
+        {".", "a" + EAcute + "b", NoOptions, {{1, 1}, {2, 2}, {4, 1}}},
+        {"[^a]", EAcute, NoOptions, {{1, 2}}},
+        {"caf.", "un caf" + EAcute, NoOptions, {{4, 5}}},
         {"(" + EAcute + "|x)", "x" + EAcute, NoOptions, {{1, 1}, {2, 2}}},
-        {"\\w+", "caf" + EAcute + "s", NoOptions, {{1, 3}, {6, 1}}},
+        {"\\w+", "caf" + EAcute + "s", NoOptions, {{1, 6}}},
+        {"\xA9", EAcute, NoOptions, {}},
         {"a*", EAcute, NoOptions, {{1, 0}, {3, 0}}},
     };
     TSrcEditRegexSearch engine;
@@ -444,7 +446,7 @@ TEST(SearchEngineReplaceAll, WholeLines)
         {true, "\\Bb", NoOptions, "abb b", "c", "acc b"},
         {true, "^\\s+", NoOptions, "   x  ", "", "x  "},
         {true, "o", MatchCase, "fOo", "0", "fO0"},
-        {true, "(.)", NoOptions, EAcute + " b", "<$1>", EAcute + "< ><b>"},
+        {true, "(.)", NoOptions, EAcute + " b", "<$1>", "<" + EAcute + ">< ><b>"},
     };
     for (const TLineReplaceCase& c : cases) {
         for (bool backwards : {false, true}) {

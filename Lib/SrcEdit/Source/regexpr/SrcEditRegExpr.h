@@ -2,7 +2,10 @@
 // The editor's own regular-expression engine for 8-bit text: settings, compiled program, matcher,
 // sub-matches, template expansion and replacement, and its exception.
 //
-// Text is bytes (UTF-8 here); the engine never decodes characters. Case folding uses a fixed
+// Text is bytes in UTF-8. A match never splits a character: it starts and ends between whole
+// characters, and ".", classes and their negations take a whole UTF-8 character at a time (a
+// byte that begins no valid sequence is a character of its own). Bytes 128-255 are word
+// characters for \w, \W, \b and \B, as the highlighters count them. Case folding uses a fixed
 // table that does not depend on the host locale: only the ASCII letters fold.
 // Modifier r keeps the byte ranges of the Windows-1251 code page, where 0xC0-0xDF and 0xE0-0xFF
 // are the Cyrillic capitals and small letters and 0xA8/0xB8 their YO pair: with r, a class range
@@ -17,6 +20,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 class ERegExpr : public Exception {
@@ -45,8 +49,9 @@ enum class TOp : std::uint8_t {
     Char,         // A: the byte
     Str,          // A: offset in Literals, B: length
     StrCI,        // A: offset in Literals and LiteralsAlt, B: length
-    Set,          // A: set index
-    Any,          // any byte before the end
+    Set,          // A: set index; an ASCII byte
+    Class,        // A: class index; one character
+    Any,          // any character before the end
     AnyNoSep,     // "." without modifier s
     TextStart,
     TextEnd,
@@ -60,7 +65,7 @@ enum class TOp : std::uint8_t {
     Close,        // A: group
     Split,        // go to A, on failure to B; Hint/HintB: sets that A/B can start with (-1: any)
     Jmp,          // A: target
-    Repeat,       // one-byte operand (Operand, A) repeated Min..Max times; Hint: what may follow
+    Repeat,       // one-character operand (Operand, A) repeated Min..Max times; Hint: what may follow
     LoopEntry,    // A: the Loop instruction
     Loop,         // A: body start; Min, Max, Greedy
     Mark,         // A: register that remembers the position
@@ -69,7 +74,7 @@ enum class TOp : std::uint8_t {
 
 struct TInstr {
     TOp Op = TOp::Match;
-    TOp Operand = TOp::Match;  // Repeat: Char, Set, Any or AnyNoSep
+    TOp Operand = TOp::Match;  // Repeat: Char, Set, Class, Any or AnyNoSep
     bool Greedy = true;
     std::int32_t A = 0;
     std::int32_t B = 0;
@@ -90,10 +95,23 @@ struct TScanSet {
     unsigned char C2 = 0;
 };
 
+// A class of characters. A single-byte character (ASCII, or a byte that begins no valid
+// sequence) is a member when Sets[Table] holds it; a multi-byte character when its code point
+// lies in Ranges or every one of its bytes is in Sets[Table] (so \w and [^"] take them all).
+// Negated turns the answer round.
+struct TCharClass {
+    int Table = 0;
+    std::vector<std::pair<char32_t, char32_t>> Ranges;
+    bool Negated = false;
+    // The answer for each ASCII character, Negated applied: the quick path of the matcher.
+    std::array<std::uint8_t, 128> Ascii{};
+};
+
 struct TProgram {
     std::vector<TInstr> Code;
     // invariant: Sets[i][0] means "at the end of the text"; the input never holds a NUL byte.
     std::vector<TByteTable> Sets;
+    std::vector<TCharClass> Classes;
     std::string Literals;
     std::string LiteralsAlt;
     int RegisterCount = 0;
@@ -216,6 +234,12 @@ private:
     bool ExecFrom(std::int64_t start);
     bool TryAt(int start);
     bool MatchHere(int start, int& end);
+    // Bytes of the character at pos < length: 1 for ASCII and for bytes that begin no sequence.
+    int CharAt(int pos) const;
+    // True when pos lies between the bytes of one character.
+    bool InsideChar(int pos) const;
+    // Bytes of the character at pos < length that the class takes; 0 when it does not match.
+    int ClassWidth(const RegExprDetail::TCharClass& charClass, int pos) const;
     int FindCandidate(int from, const RegExprDetail::TScanSet& scan) const;
     bool IsLineStart(int pos) const;
 

@@ -3,6 +3,7 @@
 
 #include "SrcEdit/Source/regexpr/SrcEditRegExpr.h"
 
+#include "Platform/text/TextChars.h"
 #include "Platform/text/TextUtils.h"
 
 #include <algorithm>
@@ -70,6 +71,48 @@ TByteTable TableOf(std::string_view chars)
     return table;
 }
 
+// Word characters: the given ones and every byte from 128 to 255, as the highlighters count
+// identifier characters.
+TByteTable WordTable(std::string_view chars)
+{
+    TByteTable table = TableOf(chars);
+    std::fill(table.begin() + 0x80, table.end(), 1);
+    return table;
+}
+
+bool HasHighBytes(const TByteTable& table)
+{
+    return std::any_of(table.begin() + 0x80, table.end(), [](std::uint8_t b) { return b != 0; });
+}
+
+// The first byte of the UTF-8 form of a code point from U+0080 on.
+int LeadByte(char32_t codePoint)
+{
+    if (codePoint < 0x800)
+        return 0xC0 | static_cast<int>(codePoint >> 6);
+    if (codePoint < 0x10000)
+        return 0xE0 | static_cast<int>(codePoint >> 12);
+    return 0xF0 | static_cast<int>(codePoint >> 18);
+}
+
+// The bytes a character of the class can start with.
+TByteTable FirstBytes(const TProgram& program, const TCharClass& charClass)
+{
+    const TByteTable& bytes = program.Sets[static_cast<size_t>(charClass.Table)];
+    TByteTable first{};
+    if (charClass.Negated) {
+        for (int c = 1; c < 256; ++c)
+            first[c] = !bytes[c];
+        std::fill(first.begin() + 0xC2, first.begin() + 0xF5, 1);
+    } else {
+        first = bytes;
+        for (const auto& [low, high] : charClass.Ranges)
+            std::fill(first.begin() + LeadByte(low), first.begin() + LeadByte(high) + 1, 1);
+    }
+    first[0] = 0;
+    return first;
+}
+
 TByteTable Complement(const TByteTable& table)
 {
     TByteTable result{};
@@ -85,6 +128,28 @@ int AddSet(TProgram& program, const TByteTable& table)
         return static_cast<int>(found - program.Sets.begin());
     program.Sets.push_back(table);
     return static_cast<int>(program.Sets.size() - 1);
+}
+
+int AddClass(TProgram& program, const TByteTable& table, std::vector<std::pair<char32_t, char32_t>> ranges,
+             bool negated)
+{
+    TCharClass charClass;
+    charClass.Table = AddSet(program, table);
+    charClass.Ranges = std::move(ranges);
+    charClass.Negated = negated;
+    for (int c = 1; c < 0x80; ++c)
+        charClass.Ascii[c] = (table[c] != 0) != negated ? 1 : 0;
+    program.Classes.push_back(std::move(charClass));
+    return static_cast<int>(program.Classes.size() - 1);
+}
+
+// The instruction that takes one character of a byte table: a byte set for ASCII members, a
+// class that takes whole characters once bytes from 128 on belong to it.
+std::pair<TOp, int> OneCharOf(TProgram& program, const TByteTable& table)
+{
+    if (!HasHighBytes(table))
+        return {TOp::Set, AddSet(program, table)};
+    return {TOp::Class, AddClass(program, table, {}, false)};
 }
 
 bool Nullable(const TNode& node)
@@ -147,7 +212,7 @@ public:
     TParser(std::string_view pattern, int modifiers, TProgram& program, const std::string& blanks,
             const std::string& words)
         : FPattern(pattern), FMods(modifiers), FProgram(program), FBlanks(TableOf(blanks)),
-          FWords(TableOf(words))
+          FWords(WordTable(words))
     {
     }
 
@@ -433,8 +498,12 @@ private:
 
     TNode SetNode(const TByteTable& table)
     {
-        return MakeNode(TKind::OneChar, TOp::Set, AddSet(FProgram, table));
+        const auto [op, value] = OneCharOf(FProgram, table);
+        return MakeNode(TKind::OneChar, op, value);
     }
+
+    // Bytes of the pattern's character at i: a whole UTF-8 sequence, else one byte.
+    size_t CharLengthAt(size_t i) const { return static_cast<size_t>(std::max(1, TextChars::CharLength(FPattern, i))); }
 
     TNode ParseEscape()
     {
@@ -518,20 +587,26 @@ private:
     TNode ParseLiteralRun()
     {
         static constexpr std::string_view RunEnds = "^$.[()|?+*\\{";
-        std::string run(1, Peek());
-        size_t last = FPos++;
+        std::string run;
+        size_t last = FPos;  // where the run's last character starts
+        size_t lastLength = 0;
+        auto take = [&](size_t at) {
+            lastLength = CharLengthAt(at);
+            run.append(FPattern.substr(at, lastLength));
+            last = at;
+            FPos = at + lastLength;
+        };
+        take(FPos);
         for (;;) {
             const size_t next = SkipExtendedBlanks(FPos);
             const char c = At(next);
             if (c == '\0' || RunEnds.find(c) != std::string_view::npos)
                 break;
-            run += c;
-            last = next;
-            FPos = next + 1;
+            take(next);
         }
-        // why: a quantifier after a run applies to its last character alone.
-        if (run.size() > 1 && QuantifierAt(PeekPastComments(FPos))) {
-            run.pop_back();
+        // why: a quantifier after a run applies to its last character alone, all its bytes.
+        if (run.size() > lastLength && QuantifierAt(PeekPastComments(FPos))) {
+            run.erase(run.size() - lastLength);
             FPos = last;
         }
         return Literal(std::move(run));
@@ -554,15 +629,51 @@ private:
             members[0xA8] = 1;
     }
 
+    // A class member or range end: a byte, or the code point of a multi-byte character.
+    struct TMember {
+        int Value = -1;
+        bool CodePoint = false;
+    };
+
+    // The member at the current position outside escapes.
+    TMember ReadMember()
+    {
+        const size_t length = CharLengthAt(FPos);
+        TMember member;
+        if (length > 1) {
+            member = {static_cast<int>(TextChars::Decode(FPattern, FPos)), true};
+        } else {
+            member = {static_cast<unsigned char>(Peek()), false};
+        }
+        FPos += length;
+        return member;
+    }
+
+    void AddMemberRange(TByteTable& members, std::vector<std::pair<char32_t, char32_t>>& ranges, TMember low,
+                        TMember high) const
+    {
+        if (!low.CodePoint && !high.CodePoint) {
+            AddRange(members, low.Value, high.Value);
+            return;
+        }
+        if (high.Value < low.Value)
+            Fail(109);
+        if (low.Value < 0x80)
+            std::fill(members.begin() + low.Value, members.begin() + std::min(high.Value, 0x7F) + 1, 1);
+        if (high.Value >= 0x80)
+            ranges.emplace_back(static_cast<char32_t>(std::max(low.Value, 0x80)), static_cast<char32_t>(high.Value));
+    }
+
     TNode ParseClass()
     {
         TByteTable members{};
+        std::vector<std::pair<char32_t, char32_t>> ranges;  // multi-byte characters
         bool negate = false;
         if (Peek() == '^') {
             negate = true;
             ++FPos;
         }
-        int previous = -1;  // the last single member, which may start a range
+        TMember previous;  // the last single member, which may start a range
         bool first = true;
         for (;;) {
             if (FPos >= FPattern.size())
@@ -573,22 +684,21 @@ private:
                 break;
             }
             first = false;
-            if (c == '-' && previous >= 0) {
+            if (c == '-' && previous.Value >= 0) {
                 const char next = Peek(1);
                 if (next != ']' && next != '\0' && !(next == '\\' && IsSetEscape(Peek(2)))) {
                     ++FPos;
-                    int high;
+                    TMember high;
                     if (Peek() == '\\') {
                         ++FPos;
                         if (FPos >= FPattern.size())
                             Fail(110);
-                        high = static_cast<unsigned char>(ParseCharEscape());
+                        high = {static_cast<unsigned char>(ParseCharEscape()), false};
                     } else {
-                        high = static_cast<unsigned char>(Peek());
-                        ++FPos;
+                        high = ReadMember();
                     }
-                    AddRange(members, previous, high);
-                    previous = -1;
+                    AddMemberRange(members, ranges, previous, high);
+                    previous = {};
                     continue;
                 }
             }
@@ -602,15 +712,17 @@ private:
                     const TByteTable& set = e == 'd' ? TableOf("0123456789") : e == 's' ? FBlanks : FWords;
                     for (int m = 0; m < 256; ++m)
                         members[m] |= set[m];
-                    previous = -1;
+                    previous = {};
                     continue;
                 }
-                previous = static_cast<unsigned char>(ParseCharEscape());
+                previous = {static_cast<unsigned char>(ParseCharEscape()), false};
             } else {
-                previous = static_cast<unsigned char>(c);
-                ++FPos;
+                previous = ReadMember();
             }
-            members[previous] = 1;
+            if (previous.CodePoint)
+                ranges.emplace_back(static_cast<char32_t>(previous.Value), static_cast<char32_t>(previous.Value));
+            else
+                members[previous.Value] = 1;
         }
         if (FMods & ModI) {
             const TByteTable own = members;
@@ -618,10 +730,11 @@ private:
                 if (own[m])
                     members[FProgram.Fold[m]] = 1;
         }
-        if (negate)
-            members = Complement(members);
         members[0] = 0;
-        return SetNode(members);
+        if (!negate && ranges.empty())
+            return SetNode(members);
+        // why: a negated class takes every character that is not a member, multi-byte ones whole.
+        return MakeNode(TKind::OneChar, TOp::Class, AddClass(FProgram, members, std::move(ranges), negate));
     }
 
     std::string_view FPattern;
@@ -690,7 +803,7 @@ private:
     }
     int Here() const { return static_cast<int>(FCode.size()); }
 
-    // A one-byte operand for a simple repeat, if the node is one.
+    // A one-character operand for a simple repeat, if the node is one.
     std::optional<std::pair<TOp, int>> SingleByte(const TNode& node)
     {
         if (node.Kind == TKind::OneChar)
@@ -701,7 +814,7 @@ private:
                 return std::pair{TOp::Char, int{c}};
             TByteTable table{};
             table[c] = table[FProgram.Fold[c]] = 1;
-            return std::pair{TOp::Set, AddSet(FProgram, table)};
+            return OneCharOf(FProgram, table);
         }
         return std::nullopt;
     }
@@ -830,6 +943,11 @@ public:
 
 private:
     static void All(TByteTable& out) { out.fill(1); }
+    static void Merge(TByteTable& out, const TByteTable& more)
+    {
+        for (int c = 0; c < 256; ++c)
+            out[c] |= more[c];
+    }
 
     void Walk(int pc, TByteTable& out)
     {
@@ -851,8 +969,10 @@ private:
                 out[static_cast<unsigned char>(FProgram.LiteralsAlt[in.A])] = 1;
                 return;
             case TOp::Set:
-                for (int c = 0; c < 256; ++c)
-                    out[c] |= FProgram.Sets[in.A][c];
+                Merge(out, FProgram.Sets[in.A]);
+                return;
+            case TOp::Class:
+                Merge(out, FirstBytes(FProgram, FProgram.Classes[static_cast<size_t>(in.A)]));
                 return;
             case TOp::TextEnd:
                 out[0] = 1;
@@ -890,8 +1010,9 @@ private:
                 if (in.Operand == TOp::Char) {
                     out[in.A] = 1;
                 } else if (in.Operand == TOp::Set) {
-                    for (int c = 0; c < 256; ++c)
-                        out[c] |= FProgram.Sets[in.A][c];
+                    Merge(out, FProgram.Sets[in.A]);
+                } else if (in.Operand == TOp::Class) {
+                    Merge(out, FirstBytes(FProgram, FProgram.Classes[static_cast<size_t>(in.A)]));
                 } else {
                     All(out);
                     return;
@@ -990,7 +1111,7 @@ void TRegExpr::CompileExpression()
     for (int c = 0; c < 256; ++c)
         program->Fold[c] = static_cast<std::uint8_t>(FInvertCase(static_cast<char>(c)));
     program->Fold[0] = 0;
-    program->WordChars = TableOf(FWordCharSet);
+    program->WordChars = WordTable(FWordCharSet);
     program->Separators = TableOf(FLineSeparatorChars);
     program->PairHead = FPairHead;
     program->PairTail = FPairTail;

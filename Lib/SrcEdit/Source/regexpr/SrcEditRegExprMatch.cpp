@@ -3,6 +3,8 @@
 
 #include "SrcEdit/Source/regexpr/SrcEditRegExpr.h"
 
+#include "Platform/text/TextChars.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -13,8 +15,9 @@ namespace {
 enum TBacktrackKind : std::int32_t {
     bkChoice,        // go on at Pc with Pos
     bkRestore,       // register Pc had Value before
-    bkRepeatGreedy,  // repeat at Pc from Pos: try Value repetitions next
-    bkRepeatLazy,    // repeat at Pc from Pos: try Value repetitions next
+    bkRepeatGreedy,  // repeat at Pc: try Value repetitions next; they start at Pos when each takes
+                     // one byte, else they end at Pos
+    bkRepeatLazy,    // repeat at Pc: try Value repetitions, ending at Pos, next
     bkLoopIterate,   // lazy loop at Pc: run the body once more from Pos
     bkLoopExit,      // greedy loop at Pc: leave it at Pos
 };
@@ -40,6 +43,13 @@ const unsigned char* FindEither(const unsigned char* from, const unsigned char* 
         from += n;
     }
     return to;
+}
+
+// Whether pos may lie inside a character: only a byte 0x80-0xBF continues one. The quick test
+// before the real one; text[length] is the terminating NUL.
+inline bool MayContinue(const unsigned char* text, int pos)
+{
+    return (text[pos] & 0xC0) == 0x80;
 }
 
 }  // namespace
@@ -69,6 +79,38 @@ int TRegExpr::FindCandidate(int from, const TScanSet& scan) const
         if (set[text[p]])
             return p;
     return -1;
+}
+
+int TRegExpr::CharAt(int pos) const
+{
+    const auto c = static_cast<unsigned char>(FInputString[static_cast<size_t>(pos)]);
+    return c < 0x80 ? 1 : TextChars::CharLength(FInputString, static_cast<size_t>(pos));
+}
+
+bool TRegExpr::InsideChar(int pos) const
+{
+    if (pos <= 0 || pos >= static_cast<int>(FInputString.size()))
+        return false;
+    // Only a byte 0x80-0xBF can continue a character.
+    const auto c = static_cast<unsigned char>(FInputString[static_cast<size_t>(pos)]);
+    return (c & 0xC0) == 0x80 && TextChars::IsTrailByte(FInputString, static_cast<size_t>(pos));
+}
+
+int TRegExpr::ClassWidth(const TCharClass& charClass, int pos) const
+{
+    const TByteTable& bytes = FProgram->Sets[static_cast<size_t>(charClass.Table)];
+    const auto* text = reinterpret_cast<const unsigned char*>(FInputString.data()) + pos;
+    const int width = CharAt(pos);
+    bool member;
+    if (width == 1) {
+        member = bytes[text[0]] != 0;
+    } else {
+        const char32_t codePoint = TextChars::Decode(FInputString, static_cast<size_t>(pos));
+        member = std::any_of(charClass.Ranges.begin(), charClass.Ranges.end(),
+                             [&](const auto& range) { return codePoint >= range.first && codePoint <= range.second; }) ||
+                 std::all_of(text, text + width, [&](unsigned char b) { return bytes[b] != 0; });
+    }
+    return member != charClass.Negated ? width : 0;
 }
 
 bool TRegExpr::IsLineStart(int pos) const
@@ -105,12 +147,15 @@ bool TRegExpr::ExecFrom(std::int64_t start)
     FStepsLeft = FMatchStepLimit;
 
     const char* text = FInputString.c_str();
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text);
+    // invariant: a match starts between characters, never inside one.
+    auto tryAt = [&](int at) { return !(MayContinue(bytes, at) && InsideChar(at)) && TryAt(at); };
     int p = static_cast<int>(start);
     for (const std::string& literal : program.RequiredLiterals)
         if (!memmem(text + p, static_cast<size_t>(length - p), literal.data(), literal.size()))
             return false;
     if (program.Anchored)
-        return TryAt(p);
+        return tryAt(p);
     if (!program.Prefix.empty()) {
         const std::string& prefix = program.Prefix;
         for (;;) {
@@ -120,16 +165,15 @@ bool TRegExpr::ExecFrom(std::int64_t start)
             if (!hit)
                 return false;
             p = static_cast<int>(static_cast<const char*>(hit) - text);
-            if (TryAt(p))
+            if (tryAt(p))
                 return true;
             ++p;
         }
     }
-    const auto* bytes = reinterpret_cast<const unsigned char*>(text);
     const TByteTable* first = program.FirstChars.Set >= 0 ? &program.Sets[static_cast<size_t>(program.FirstChars.Set)] : nullptr;
     if (program.StartsAtLineStart) {
         for (;;) {
-            if (IsLineStart(p) && (!first || (*first)[bytes[p]]) && TryAt(p))
+            if (IsLineStart(p) && (!first || (*first)[bytes[p]]) && tryAt(p))
                 return true;
             const int lineBreak = p < length ? FindCandidate(p, program.LineBreaks) : -1;
             if (lineBreak < 0)
@@ -141,7 +185,7 @@ bool TRegExpr::ExecFrom(std::int64_t start)
         p = FindCandidate(p, program.FirstChars);
         if (p < 0)
             return false;
-        if (TryAt(p))
+        if (tryAt(p))
             return true;
         if (p >= length)
             return false;
@@ -199,81 +243,140 @@ bool TRegExpr::MatchHere(int start, int& end)
             return false;
         return !(c == program.PairHead && p + 1 < length && text[p + 1] == program.PairTail);
     };
-    // The one-byte operand of a repeat at p < length.
-    auto one = [&](const TInstr& in, int p) {
+    // A single byte that is a character of its own at p < length: ASCII, or a byte that begins
+    // no valid sequence.
+    auto byteAlone = [&](int p) { return text[p] < 0x80 || CharAt(p) == 1; };
+    // Bytes of the one-character operand of a repeat at p < length; 0 when it does not match.
+    // Characters, ASCII ones without a call.
+    auto charAt = [&](int p) { return text[p] < 0x80 ? 1 : CharAt(p); };
+    auto classAt = [&](const TCharClass& charClass, int p) -> int {
+        return text[p] < 0x80 ? charClass.Ascii[text[p]] : ClassWidth(charClass, p);
+    };
+    auto width = [&](const TInstr& in, int p) -> int {
         switch (in.Operand) {
-        case TOp::Char: return text[p] == in.A;
-        case TOp::Set: return sets[in.A][text[p]] != 0;
-        case TOp::Any: return true;
-        case TOp::AnyNoSep: return notSeparator(p);
+        case TOp::Char: return text[p] == in.A && byteAlone(p) ? 1 : 0;
+        case TOp::Set: return sets[in.A][text[p]] != 0 ? 1 : 0;
+        case TOp::Class: return classAt(program.Classes[static_cast<size_t>(in.A)], p);
+        case TOp::Any: return charAt(p);
+        case TOp::AnyNoSep: return notSeparator(p) ? charAt(p) : 0;
         default: Error(1000);
         }
     };
-    auto countRun = [&](const TInstr& in, int p, std::int32_t limit) {
-        const int most = static_cast<int>(std::min<std::int64_t>(limit, length - p));
+    // Where the character that ends at e > 0 starts. invariant: every repetition starts and
+    // ends between characters, so the sequence that ends at e cannot start before the repeat.
+    auto previous = [&](int e) {
+        if ((text[e - 1] & 0xC0) != 0x80)
+            return e - 1;
+        for (int n = 2; n <= 4 && e - n >= 0; ++n) {
+            const unsigned char c = text[e - n];
+            if (c < 0x80)
+                break;
+            if (c >= 0xC0)
+                return CharAt(e - n) == n ? e - n : e - 1;
+        }
+        return e - 1;
+    };
+    // Repetitions of the operand from p, at most limit of them; `end` is where they end.
+    auto countRun = [&](const TInstr& in, int p, std::int32_t limit, int& end) __attribute__((always_inline)) {
         int k = 0;
-        switch (in.Operand) {
-        case TOp::Any:
-            k = most;
-            break;
-        case TOp::Char:
-            while (k < most && text[p + k] == in.A)
-                ++k;
-            break;
-        case TOp::Set: {
+        int q = p;
+        if (in.Operand == TOp::Char && in.A < 0x80) {
+            const int most = static_cast<int>(std::min<std::int64_t>(limit, length - p));
+            while (k < most && text[q] == in.A)
+                ++k, ++q;
+        } else if (in.Operand == TOp::Set) {
             const TByteTable& set = sets[in.A];
-            while (k < most && set[text[p + k]])
-                ++k;
-            break;
+            const int most = static_cast<int>(std::min<std::int64_t>(limit, length - p));
+            while (k < most && set[text[q]])
+                ++k, ++q;
+        } else if (in.Operand == TOp::Class) {
+            // why: local copies keep the loop in registers; the lambda's captures are references.
+            const TCharClass& charClass = program.Classes[static_cast<size_t>(in.A)];
+            const unsigned char* const t = text;
+            const int n = length;
+            for (; k < limit && q < n; ++k) {
+                const unsigned char c = t[q];
+                if (c < 0x80) {
+                    if (!charClass.Ascii[c])
+                        break;
+                    ++q;
+                } else {
+                    const int w = ClassWidth(charClass, q);
+                    if (w == 0)
+                        break;
+                    q += w;
+                }
+            }
+        } else {
+            for (; k < limit && q < length; ++k) {
+                const int w = width(in, q);
+                if (w == 0)
+                    break;
+                q += w;
+            }
         }
-        case TOp::AnyNoSep:
-            while (k < most && notSeparator(p + k))
-                ++k;
-            break;
-        default:
-            Error(1000);
-        }
-        steps -= k;
+        steps -= q - p;
+        end = q;
         return k;
     };
-    // Greedy repeat: k repetitions from base, then fewer down to the minimum.
-    auto greedyTry = [&](int rpc, int base, int k) {
+    // Steps a repeat of whole characters back from e to where what follows may start.
+    auto backOff = [&](const TInstr& in, const TByteTable& follow, int& k, int& e) {
+        while (k >= in.Min && !follow[text[e]]) {
+            --steps;
+            if (--k < in.Min)
+                break;
+            e = previous(e);
+        }
+    };
+    // why: the repeat helpers are called from more than one place; left out of line, their
+    // closures are built on every call of this function, once for each start position tried.
+    // Greedy repeat: k repetitions ending at e, then fewer down to the minimum. Operands of one
+    // byte (Char, Set) start at base = e - k; base is not needed for the others.
+    auto greedyTry = [&](int rpc, int base, int k, int e) __attribute__((always_inline)) {
         const TInstr& in = code[rpc];
+        const bool oneByte = in.Operand == TOp::Char || in.Operand == TOp::Set;
         if (in.Hint >= 0) {
             const TByteTable& follow = sets[in.Hint];
-            const int most = k;
-            while (k >= in.Min && !follow[text[base + k]])
-                --k;
-            steps -= most - k;
+            if (oneByte) {
+                const int most = k;
+                while (k >= in.Min && !follow[text[base + k]])
+                    --k;
+                steps -= most - k;
+                e = base + k;
+            } else {
+                backOff(in, follow, k, e);
+            }
         }
         if (k < in.Min)
             return false;
         if (k > in.Min)
-            push(bkRepeatGreedy, rpc, base, k - 1);
-        pos = base + k;
+            push(bkRepeatGreedy, rpc, oneByte ? base : previous(e), k - 1);
+        pos = e;
         pc = rpc + 1;
         return true;
     };
-    // Lazy repeat: k repetitions from base, then more up to the maximum.
-    auto lazyTry = [&](int rpc, int base, int k) {
+    // Lazy repeat: k repetitions ending at e, then more up to the maximum.
+    auto lazyTry = [&](int rpc, int k, int e) __attribute__((always_inline)) {
         const TInstr& in = code[rpc];
         const TByteTable* follow = in.Hint >= 0 ? &sets[in.Hint] : nullptr;
         for (;;) {
-            const int p = base + k;
-            const bool canGrow = k < in.Max && p < length && one(in, p);
-            if (!follow || (*follow)[text[p]]) {
-                if (canGrow)
-                    push(bkRepeatLazy, rpc, base, k + 1);
-                pos = p;
+            const int grow = k < in.Max && e < length ? width(in, e) : 0;
+            if (!follow || (*follow)[text[e]]) {
+                if (grow > 0)
+                    push(bkRepeatLazy, rpc, e + grow, k + 1);
+                pos = e;
                 pc = rpc + 1;
                 return true;
             }
-            if (!canGrow)
+            if (grow == 0)
                 return false;
             ++k;
+            e += grow;
             --steps;
         }
     };
+    // A literal, back-reference or byte that ends inside a character does not match there.
+    auto endsWhole = [&](int e) { return !(MayContinue(text, e) && InsideChar(e)); };
     auto loopIterate = [&](int loopPc, int depth) {
         const int count = regs[RegLoopCounter + depth - 1];
         setReg(RegLoopCounter + depth - 1, count + 1);
@@ -296,14 +399,15 @@ bool TRegExpr::MatchHere(int start, int& end)
             stack.clear();
             return true;
         case TOp::Char:
-            if (pos < length && text[pos] == in.A) {
+            if (pos < length && text[pos] == in.A && byteAlone(pos)) {
                 ++pos;
                 ++pc;
                 continue;
             }
             break;
         case TOp::Str:
-            if (length - pos >= in.B && std::memcmp(text + pos, literals + in.A, static_cast<size_t>(in.B)) == 0) {
+            if (length - pos >= in.B && std::memcmp(text + pos, literals + in.A, static_cast<size_t>(in.B)) == 0 &&
+                endsWhole(pos + in.B)) {
                 pos += in.B;
                 ++pc;
                 continue;
@@ -315,7 +419,7 @@ bool TRegExpr::MatchHere(int start, int& end)
             int i = 0;
             while (i < in.B && (text[pos + i] == literals[in.A + i] || text[pos + i] == literalsAlt[in.A + i]))
                 ++i;
-            if (i < in.B)
+            if (i < in.B || !endsWhole(pos + in.B))
                 break;
             pos += in.B;
             ++pc;
@@ -328,16 +432,25 @@ bool TRegExpr::MatchHere(int start, int& end)
                 continue;
             }
             break;
+        case TOp::Class:
+            if (pos < length) {
+                if (const int w = classAt(program.Classes[static_cast<size_t>(in.A)], pos)) {
+                    pos += w;
+                    ++pc;
+                    continue;
+                }
+            }
+            break;
         case TOp::Any:
             if (pos < length) {
-                ++pos;
+                pos += charAt(pos);
                 ++pc;
                 continue;
             }
             break;
         case TOp::AnyNoSep:
             if (pos < length && notSeparator(pos)) {
-                ++pos;
+                pos += charAt(pos);
                 ++pc;
                 continue;
             }
@@ -402,7 +515,7 @@ bool TRegExpr::MatchHere(int start, int& end)
                 while (i < n && (text[pos + i] == text[groupStart + i] || text[pos + i] == program.Fold[text[groupStart + i]]))
                     ++i;
             }
-            if (i < n)
+            if (i < n || !endsWhole(pos + n))
                 break;
             pos += n;
             ++pc;
@@ -432,12 +545,14 @@ bool TRegExpr::MatchHere(int start, int& end)
             continue;
         case TOp::Repeat: {
             const int base = pos;
+            int e = base;
             if (in.Greedy) {
-                if (greedyTry(pc, base, countRun(in, base, in.Max)))
+                const int k = countRun(in, base, in.Max, e);
+                if (greedyTry(pc, base, k, e))
                     continue;
             } else {
-                const int k = countRun(in, base, in.Min);
-                if (k >= in.Min && lazyTry(pc, base, k))
+                const int k = countRun(in, base, in.Min, e);
+                if (k >= in.Min && lazyTry(pc, k, e))
                     continue;
             }
             break;
@@ -503,12 +618,15 @@ bool TRegExpr::MatchHere(int start, int& end)
                 break;
             }
             if (entry.Kind == bkRepeatGreedy) {
-                if (greedyTry(entry.Pc, entry.Pos, entry.Value))
+                const TOp operand = code[entry.Pc].Operand;
+                const bool oneByte = operand == TOp::Char || operand == TOp::Set;
+                const int end = oneByte ? entry.Pos + entry.Value : entry.Pos;
+                if (greedyTry(entry.Pc, entry.Pos, entry.Value, end))
                     break;
                 continue;
             }
             if (entry.Kind == bkRepeatLazy) {
-                if (lazyTry(entry.Pc, entry.Pos, entry.Value))
+                if (lazyTry(entry.Pc, entry.Value, entry.Pos))
                     break;
                 continue;
             }

@@ -4,19 +4,12 @@
 
 #include "Platform/core/Exceptions.h"
 #include "Platform/text/Format.h"
-#include "Platform/text/TextChars.h"
 
 namespace {
 
 [[noreturn]] void ListIndexError(int index)
 {
     throw EListError(Format("List index out of bounds (%d)", {index}));
-}
-
-bool SplitsCharacter(std::string_view line, int position, int length)
-{
-    const auto start = static_cast<size_t>(position - 1);
-    return TextChars::IsTrailByte(line, start) || TextChars::IsTrailByte(line, start + static_cast<size_t>(length));
 }
 
 }  // namespace
@@ -78,8 +71,6 @@ int TSrcEditRegexSearch::FindAllInLine(const std::string& line)
     int ordinal = 0;
     for (bool found = FRegExpr.Exec(line); found; found = FRegExpr.ExecNext(), ++ordinal) {
         TFoundMatch match{FRegExpr.SubMatchPosition(0), FRegExpr.SubMatchLength(0), ordinal, {}};
-        if (SplitsCharacter(FRegExpr.InputString(), match.Position, match.Length))
-            continue;
         for (int n = 0; n < TRegExpr::SubMatchCount; ++n) {
             const int position = FRegExpr.SubMatchPosition(n);
             match.SubMatches[static_cast<size_t>(n)] =
