@@ -52,7 +52,8 @@ std::string TMainForm::ScriptFileForRun()
         const std::string root = CurrentProject ? CurrentProject->DocumentRoot() : ProjectFolder;
         copy = RunCopyFileName(ExpandFileName(IncludeTrailingPathDelimiter(root) + ExtractFileName(fileName)));
     }
-    SaveFileAtomically(copy, document->Editor()->GetAllText());
+    // why: the copy's name is predictable; whatever is found there is replaced, never written through.
+    SaveOwnFile(copy, document->Editor()->GetAllText(), document->HasFile() ? FilePermissions(fileName) : std::nullopt);
     // why: exact comparison; two copies whose names differ only in letter case are two files.
     for (int i = 0; i < RunCopyList.Count(); ++i)
         if (RunCopyList[i] == copy)

@@ -5,6 +5,7 @@
 #include "app/zuConstants.h"
 #include "documents/zuEditorModule.h"
 #include "common/zuFunctions.h"
+#include "app/zuFolders.h"
 #include "app/zuMainForm.h"
 #include "run/zuScriptParameters.h"
 #include "settings/zuSettings.h"
@@ -23,6 +24,9 @@
 
 #include <QCloseEvent>
 #include <QMenu>
+
+#include <cerrno>
+#include <sys/stat.h>
 
 namespace {
 
@@ -57,6 +61,17 @@ bool ReadFileTime(const std::string& fileName, FILETIME& time)
     } catch (const std::exception&) {
         return false;
     }
+}
+
+std::string UserBackupFolder()
+{
+    if (UserFolder.empty())
+        return {};
+    const std::string folder = UserFolder + "backup/";
+    // why: backups hold the user's files; nobody else may read them or plant names there.
+    if (!DirectoryExists(folder) && ::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
+        throw EFCreateError(Format("Cannot create file \"%s\". %s", {folder, SysErrorMessage(errno)}));
+    return folder;
 }
 
 std::string BackupFileName(const std::string& fileName, const std::string& folder)
@@ -233,14 +248,14 @@ bool TCodeEditorForm::SaveDocument(bool forceBackup)
         return SaveDocumentAs();
     using namespace Settings::Backup;
     if (forceBackup || (SettingsFile && BackupLocalFiles.Read(*SettingsFile))) {
-        std::string folder;
-        if (SettingsFile && UseBackupPath.Read(*SettingsFile)) {
-            folder = LocalBackupPath.Read(*SettingsFile);
-            if (folder.empty())
-                folder = TempFolderPath();
-        }
         try {
-            SaveFileAtomically(BackupFileName(FFileName, folder), ReadFileBytes(FFileName));
+            std::string folder;
+            if (SettingsFile && UseBackupPath.Read(*SettingsFile)) {
+                folder = LocalBackupPath.Read(*SettingsFile);
+                if (folder.empty())
+                    folder = UserBackupFolder();
+            }
+            SaveOwnFile(BackupFileName(FFileName, folder), ReadFileBytes(FFileName), FilePermissions(FFileName));
         } catch (const std::exception&) {
             // A backup copy that cannot be made does not stop the save.
         }

@@ -120,6 +120,9 @@ private:
 // its first dot into a base and the rest, named base + ".~" + rest ("index.php" gives
 // "index.~php", "Makefile" gives ".~Makefile").
 std::string BackupFileName(const std::string& fileName, const std::string& folder);
+// The backup folder of an empty [Backup] LocalBackupPath: "backup/" in the per-user folder,
+// made for the user alone when missing ("" without a per-user folder).
+std::string UserBackupFolder();
 
 // The raw UTC last-write time of a file; false when there is no such file.
 bool ReadFileTime(const std::string& fileName, FILETIME& time);

@@ -12,31 +12,10 @@
 #include "Platform/text/TextUtils.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
 
 namespace {
 
 constexpr const char* SInvalidFontText = "Invalid string to font conversion";
-
-// The whole file, "" when it does not exist; false when it exists but cannot be read.
-bool ReadWholeFile(const std::string& fileName, std::string& bytes)
-{
-    std::FILE* f = std::fopen(fileName.c_str(), "rb");
-    if (!f) {
-        bytes.clear();
-        return errno == ENOENT;
-    }
-    std::string out;
-    char buffer[8192];
-    size_t n = 0;
-    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
-        out.append(buffer, n);
-    const bool ok = !std::ferror(f);
-    std::fclose(f);
-    bytes = std::move(out);
-    return ok;
-}
 
 void FillStrings(TStrings& target, const std::vector<std::string>& items)
 {
@@ -64,30 +43,50 @@ bool RepresentableName(std::string_view name, bool key)
 
 TIniFileEx::TIniFileEx(std::string fileName) : FFileName(std::move(fileName)) {}
 
-TIniText TIniFileEx::Load() const
+const TIniText& TIniFileEx::Current() const
 {
     std::string bytes;
-    ReadWholeFile(FFileName, bytes); // an unreadable file reads as defaults
-    return TIniText(bytes);
+    switch (FVersion.Look(FFileName, bytes)) {
+    case TFileVersion::TLook::Unchanged:
+        break;
+    case TFileVersion::TLook::Changed:
+        FText = TIniText(bytes);
+        break;
+    case TFileVersion::TLook::Unreadable:
+        FText = TIniText(); // an unreadable file reads as defaults
+        break;
+    }
+    return FText;
 }
 
 void TIniFileEx::Modify(const std::function<void(TIniText& text)>& change)
 {
     std::lock_guard lock(FLock);
-    std::string before;
+    std::string bytes;
+    const TFileVersion::TLook look = FVersion.Look(FFileName, bytes);
     // why: rewriting a file that could not be read would throw its content away.
-    if (!ReadWholeFile(FFileName, before))
+    if (look == TFileVersion::TLook::Unreadable)
         throw EIniFileException(Format("Unable to write to %s", {FFileName}));
-    TIniText text(before);
-    change(text);
-    std::string after = text.Text();
-    if (after == before)
+    if (look == TFileVersion::TLook::Changed)
+        FText = TIniText(bytes);
+    const std::uint64_t before = FText.Revision();
+    // why: after a failure the text in memory may hold a change the file does not.
+    try {
+        change(FText);
+    } catch (...) {
+        FVersion.Forget();
+        throw;
+    }
+    if (FText.Revision() == before)
         return;
+    const std::string after = FText.Text();
     try {
         SaveFileAtomically(FFileName, after);
     } catch (const std::exception&) {
+        FVersion.Forget();
         throw EIniFileException(Format("Unable to write to %s", {FFileName}));
     }
+    FVersion.Accept(FFileName, after);
 }
 
 std::string TIniFileEx::ReadString(const std::string& section, const std::string& key,
@@ -95,7 +94,7 @@ std::string TIniFileEx::ReadString(const std::string& section, const std::string
 {
     std::lock_guard lock(FLock);
     std::string value;
-    return Load().ReadValue(section, key, value) ? value : defaultValue;
+    return Current().ReadValue(section, key, value) ? value : defaultValue;
 }
 
 void TIniFileEx::WriteString(const std::string& section, const std::string& key, const std::string& value)
@@ -150,13 +149,13 @@ void TIniFileEx::WriteFloat(const std::string& section, const std::string& key, 
 void TIniFileEx::ReadSections(TStrings& sections) const
 {
     std::lock_guard lock(FLock);
-    FillStrings(sections, Load().SectionNames());
+    FillStrings(sections, Current().SectionNames());
 }
 
 void TIniFileEx::ReadSection(const std::string& section, TStrings& keys) const
 {
     std::lock_guard lock(FLock);
-    FillStrings(keys, Load().SectionKeys(section));
+    FillStrings(keys, Current().SectionKeys(section));
 }
 
 void TIniFileEx::ReadSectionValues(const std::string& section, TStrings& lines) const
@@ -164,7 +163,7 @@ void TIniFileEx::ReadSectionValues(const std::string& section, TStrings& lines) 
     std::vector<std::string> items;
     {
         std::lock_guard lock(FLock);
-        const TIniText text = Load();
+        const TIniText& text = Current();
         for (const std::string& key : text.SectionKeys(section)) {
             std::string value;
             text.ReadValue(section, key, value);
@@ -187,14 +186,14 @@ void TIniFileEx::DeleteKey(const std::string& section, const std::string& key)
 bool TIniFileEx::SectionExists(const std::string& section) const
 {
     std::lock_guard lock(FLock);
-    return !Load().SectionKeys(section).empty();
+    return !Current().SectionKeys(section).empty();
 }
 
 bool TIniFileEx::ValueExists(const std::string& section, const std::string& key) const
 {
     std::lock_guard lock(FLock);
     std::string value;
-    return Load().ReadValue(section, key, value);
+    return Current().ReadValue(section, key, value);
 }
 
 TColor TIniFileEx::ReadColor(const std::string& section, const std::string& key, TColor defaultValue) const

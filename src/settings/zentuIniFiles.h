@@ -3,15 +3,17 @@
 // writes every change to it at once (atomically), with typed colours and fonts; and the
 // colour and font texts that every settings file uses.
 
-#include "Platform/graphics/Colors.h"
+#include "settings/zuIniText.h"
+
 #include "Platform/core/Exceptions.h"
+#include "Platform/files/FileVersion.h"
+#include "Platform/graphics/Colors.h"
 
 #include <functional>
 #include <mutex>
 #include <string>
 
 class TFont;
-class TIniText;
 class TStrings;
 
 ZENTU_DECLARE_EXCEPTION(EIniFileException, Exception);
@@ -63,11 +65,15 @@ public:
     void WriteFont(const std::string& section, const std::string& key, const TFont& font);
 
 private:
-    TIniText Load() const;
+    // The text as the file holds it now; parsed again only when the file changed. Called
+    // with FLock held.
+    const TIniText& Current() const;
 
     std::string FFileName;
     // why: two threads that rewrite the file from what each read would lose one change.
     mutable std::mutex FLock;
+    mutable TFileVersion FVersion;
+    mutable TIniText FText;
 };
 
 // "clBlue" for the standard colour names, else "$" and 8 upper-case hexadecimal digits.

@@ -4,6 +4,8 @@
 
 #include "Platform/text/TextUtils.h"
 
+#include <unordered_set>
+
 namespace {
 
 bool IsBlank(char c)
@@ -99,20 +101,37 @@ std::string TIniText::Text() const
     return out;
 }
 
-bool TIniText::FindSection(std::string_view section, Range& range) const
+void TIniText::IndexSections() const
 {
+    if (FIndexed)
+        return;
+    FHeaders.clear();
+    FFirstHeader.clear();
     for (size_t i = 0; i < FLines.size(); ++i) {
         std::string_view name;
-        if (!HeaderName(FLines[i].Content, name) || !SameText(name, TrimBlanks(section)))
+        if (!HeaderName(FLines[i].Content, name))
             continue;
-        size_t end = i + 1;
-        std::string_view other;
-        while (end < FLines.size() && !HeaderName(FLines[end].Content, other))
-            ++end;
-        range = {i, end};
-        return true;
+        FFirstHeader.try_emplace(UpperCase(name), FHeaders.size());
+        FHeaders.push_back(i);
     }
-    return false;
+    FIndexed = true;
+}
+
+void TIniText::LinesChanged()
+{
+    ++FRevision;
+    FIndexed = false;
+}
+
+bool TIniText::FindSection(std::string_view section, Range& range) const
+{
+    IndexSections();
+    const auto found = FFirstHeader.find(UpperCase(TrimBlanks(section)));
+    if (found == FFirstHeader.end())
+        return false;
+    const size_t next = found->second + 1;
+    range = {FHeaders[found->second], next < FHeaders.size() ? FHeaders[next] : FLines.size()};
+    return true;
 }
 
 size_t TIniText::FindKey(const Range& range, std::string_view key) const
@@ -148,6 +167,7 @@ void TIniText::InsertLine(size_t index, std::string content)
     if (index == FLines.size() && !FLines.empty() && FLines.back().Break.empty())
         FLines.back().Break = FNewLine;
     FLines.insert(FLines.begin() + static_cast<std::ptrdiff_t>(index), Line{std::move(content), FNewLine});
+    LinesChanged();
 }
 
 void TIniText::WriteValue(std::string_view section, std::string_view key, std::string_view value)
@@ -157,7 +177,10 @@ void TIniText::WriteValue(std::string_view section, std::string_view key, std::s
     if (FindSection(section, range)) {
         const size_t index = FindKey(range, key);
         if (index != std::string::npos) {
-            FLines[index].Content = line;
+            if (FLines[index].Content != line) {
+                FLines[index].Content = line;
+                LinesChanged();
+            }
             return;
         }
         size_t after = range.End;
@@ -178,29 +201,31 @@ void TIniText::DeleteKey(std::string_view section, std::string_view key)
     if (!FindSection(section, range))
         return;
     const size_t index = FindKey(range, key);
-    if (index != std::string::npos)
+    if (index != std::string::npos) {
         FLines.erase(FLines.begin() + static_cast<std::ptrdiff_t>(index));
+        LinesChanged();
+    }
 }
 
 void TIniText::EraseSection(std::string_view section)
 {
     Range range{};
-    while (FindSection(section, range))
+    while (FindSection(section, range)) {
         FLines.erase(FLines.begin() + static_cast<std::ptrdiff_t>(range.Header),
                      FLines.begin() + static_cast<std::ptrdiff_t>(range.End));
+        LinesChanged();
+    }
 }
 
 std::vector<std::string> TIniText::SectionNames() const
 {
+    IndexSections();
     std::vector<std::string> names;
-    for (const Line& line : FLines) {
+    names.reserve(FFirstHeader.size());
+    for (size_t i = 0; i < FHeaders.size(); ++i) {
         std::string_view name;
-        if (!HeaderName(line.Content, name))
-            continue;
-        bool known = false;
-        for (const std::string& n : names)
-            known = known || SameText(n, name);
-        if (!known)
+        HeaderName(FLines[FHeaders[i]].Content, name);
+        if (FFirstHeader.at(UpperCase(name)) == i)
             names.emplace_back(name);
     }
     return names;
@@ -212,14 +237,10 @@ std::vector<std::string> TIniText::SectionKeys(std::string_view section) const
     Range range{};
     if (!FindSection(section, range))
         return keys;
+    std::unordered_set<std::string> known;
     for (size_t i = range.Header + 1; i < range.End; ++i) {
         std::string_view key, rawValue;
-        if (!KeyOfLine(FLines[i].Content, key, rawValue))
-            continue;
-        bool known = false;
-        for (const std::string& k : keys)
-            known = known || SameText(k, key);
-        if (!known)
+        if (KeyOfLine(FLines[i].Content, key, rawValue) && known.insert(UpperCase(key)).second)
             keys.emplace_back(key);
     }
     return keys;

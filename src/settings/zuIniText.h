@@ -3,8 +3,10 @@
 // brackets, "key=value" lines, names matched without regard to letter case. Lines that a
 // change does not touch keep their bytes and line breaks.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 class TIniText {
@@ -30,6 +32,10 @@ public:
     // The keys of the first section of that name, in order, each once.
     std::vector<std::string> SectionKeys(std::string_view section) const;
 
+    // Counts the changes made: a write of the value a key already holds, or a deletion of
+    // nothing, changes nothing.
+    std::uint64_t Revision() const { return FRevision; }
+
 private:
     struct Line {
         std::string Content;
@@ -40,6 +46,11 @@ private:
         size_t End; // one past the section's last line
     };
 
+    // why: looking a section up by name must not walk the whole text; a file of 10,000
+    // projects is read one section at a time. Built when first needed after a change; the
+    // const readers build it, so one text is not read from two threads at once.
+    void IndexSections() const;
+    void LinesChanged();
     bool FindSection(std::string_view section, Range& range) const;
     // Index of the key's line inside the range, or npos.
     size_t FindKey(const Range& range, std::string_view key) const;
@@ -47,6 +58,10 @@ private:
 
     std::vector<Line> FLines;
     std::string FNewLine = "\r\n";
+    std::uint64_t FRevision = 0;
+    mutable std::vector<size_t> FHeaders;                          // header lines in order
+    mutable std::unordered_map<std::string, size_t> FFirstHeader; // folded name -> index in FHeaders
+    mutable bool FIndexed = false;
 };
 
 // The stored form of a value, as TIniText writes it.

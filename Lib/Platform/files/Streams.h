@@ -78,6 +78,8 @@ public:
     // fmCreate creates or truncates the file (EFCreateError "Cannot create file \"%s\". %s");
     // the other modes open an existing file (EFOpenError "Cannot open file \"%s\". %s").
     TFileStream(const std::string& fileName, unsigned mode);
+    // Takes over an open file handle, which the stream closes.
+    TFileStream(std::string fileName, int handle) : FFileName(std::move(fileName)), FHandle(handle) {}
     ~TFileStream() override;
 
     std::int64_t Read(void* buffer, std::int64_t count) override;

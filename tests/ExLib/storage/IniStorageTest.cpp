@@ -387,3 +387,33 @@ TEST(IniFileRules, AutoReloadReadsExternalChangesAndAutoFlushWritesAtOnce)
     store->EndBatch();
     EXPECT_EQ(ReadWholeFile(file), "[S]\r\nK=4\r\nL=5\r\n\r\n");
 }
+
+// With AutoReload every access sees the file as it is now, however it changed; a document that
+// was not changed here is not parsed again while the file stays as it was, and changes not yet
+// written are still dropped by the reload.
+TEST(IniFileRules, AutoReloadFollowsEveryChangeOfTheFile)
+{
+    TempDir dir;
+    const std::string file = dir.Write("a.ini", "[S]\nK=1\n");
+    auto store = OpenStore(file);
+    store->SetAutoReload(true);
+    EXPECT_EQ(store->GetString("S\\K"), "1");
+
+    dir.Write("a.ini", "[S]\nK=2\n"); // as many bytes, at once
+    EXPECT_EQ(store->GetString("S\\K"), "2");
+    dir.Write("b.ini", "[S]\nK=3\n");
+    ASSERT_EQ(std::rename(dir.File("b.ini").c_str(), file.c_str()), 0);
+    EXPECT_EQ(store->GetString("S\\K"), "3");
+    std::remove(file.c_str());
+    EXPECT_EQ(store->GetString("S\\K", "gone"), "gone");
+    dir.Write("a.ini", "[S]\nK=4\n");
+    EXPECT_EQ(store->GetString("S\\K"), "4");
+
+    store->PutString("S\\K", "5"); // not written: no AutoFlush
+    EXPECT_EQ(store->GetString("S\\K"), "4") << "the reload drops what was not written";
+
+    store->PutString("S\\K", "6");
+    store->CommitChanges();
+    dir.Write("a.ini", "[S]\nK=7\n");
+    EXPECT_EQ(store->GetString("S\\K"), "7") << "a change right after the store's own write";
+}

@@ -1,15 +1,10 @@
-// Memory, file and atomic file streams.
+// Memory and file streams.
 
 #include "Platform/core/Exceptions.h"
-#include "Platform/files/SafeFileStream.h"
 #include "Platform/files/Streams.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
-
-#include <QDir>
-#include <sys/stat.h>
-#include <unistd.h>
 
 TEST(MemoryStream, ReadsWhatWasWrittenAndGrowsOnWrite)
 {
@@ -87,69 +82,4 @@ TEST(FileStream, CopyFromWholeSourceStartsAtItsBeginning)
     TMemoryStream part;
     part.CopyFrom(source, 3);
     EXPECT_EQ(part.View(), "456");
-}
-
-TEST(SafeFileStream, ReplacesTheTargetOnlyOnCommit)
-{
-    TempDir dir;
-    const std::string name = dir.Write("doc.php", "original");
-    {
-        TSafeFileStream s(name);
-        s.WriteString("half-written");
-        // No commit: an error or a crash before this point leaves the original.
-    }
-    EXPECT_EQ(ReadWholeFile(name), "original");
-    {
-        TSafeFileStream s(name);
-        s.WriteString("new content");
-        s.Commit();
-    }
-    EXPECT_EQ(ReadWholeFile(name), "new content");
-    // No temporary file is left behind.
-    EXPECT_EQ(QDir(QString::fromStdString(dir.Path())).entryList(QDir::Files | QDir::Hidden).size(), 1);
-}
-
-TEST(SafeFileStream, KeepsThePermissionsOfTheTarget)
-{
-    TempDir dir;
-    const std::string name = dir.Write("script.sh", "#!/bin/sh\n");
-    ASSERT_EQ(::chmod(name.c_str(), 0750), 0);
-    SaveFileAtomically(name, "#!/bin/sh\necho hi\n");
-    struct stat st {};
-    ASSERT_EQ(::stat(name.c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 07777, 0750u);
-    EXPECT_EQ(ReadWholeFile(name), "#!/bin/sh\necho hi\n");
-}
-
-TEST(SafeFileStream, WritesInPlaceWhenTheFolderRefusesNewFiles)
-{
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "root ignores folder permissions";
-    TempDir dir;
-    const std::string name = dir.Write("locked/file.txt", "old");
-    const std::string folder = dir.File("locked");
-    ASSERT_EQ(::chmod(folder.c_str(), 0555), 0);
-    SaveFileAtomically(name, "new");
-    ::chmod(folder.c_str(), 0755);
-    EXPECT_EQ(ReadWholeFile(name), "new");
-}
-
-TEST(SafeFileStream, SavingThroughASymbolicLinkReplacesTheFileItPointsTo)
-{
-    TempDir dir;
-    const std::string target = dir.Write("real/doc.php", "old");
-    const std::string link = dir.File("link.php");
-    ASSERT_EQ(::symlink("real/doc.php", link.c_str()), 0);
-    SaveFileAtomically(link, "new");
-    struct stat st {};
-    ASSERT_EQ(::lstat(link.c_str(), &st), 0);
-    EXPECT_TRUE(S_ISLNK(st.st_mode)) << "the link is still a link";
-    EXPECT_EQ(ReadWholeFile(target), "new");
-    EXPECT_EQ(QDir(QString::fromStdString(dir.File("real"))).entryList(QDir::Files | QDir::Hidden).size(), 1);
-}
-
-TEST(SafeFileStream, FailsCleanlyWhenNothingCanBeWritten)
-{
-    TempDir dir;
-    EXPECT_THROW(SaveFileAtomically(dir.File("no/such/dir/file.txt"), "x"), EFCreateError);
 }

@@ -15,9 +15,22 @@ std::string KeyOf(const std::string& line)
 
 } // namespace
 
-void TExIniDocument::LoadFromText(std::string_view text)
+void TExIniDocument::Clear()
 {
     FSections.clear();
+    FIndex.clear();
+}
+
+void TExIniDocument::Reindex()
+{
+    FIndex.clear();
+    for (size_t i = 0; i < FSections.size(); ++i)
+        FIndex.try_emplace(UpperCase(FSections[i].Name), i);
+}
+
+void TExIniDocument::LoadFromText(std::string_view text)
+{
+    Clear();
     Section* current = nullptr;
     size_t start = 0;
     while (start < text.size()) {
@@ -33,6 +46,7 @@ void TExIniDocument::LoadFromText(std::string_view text)
             continue;
         if (line.front() == '[' && line.back() == ']' && line.size() >= 2) {
             FSections.push_back(Section{Trim(line.substr(1, line.size() - 2)), {}});
+            FIndex.try_emplace(UpperCase(FSections.back().Name), FSections.size() - 1);
             current = &FSections.back();
             continue;
         }
@@ -60,8 +74,8 @@ std::string TExIniDocument::Text() const
 
 TExIniDocument::Section* TExIniDocument::Find(const std::string& name)
 {
-    const auto it = std::find_if(FSections.begin(), FSections.end(), [&](const Section& s) { return SameText(s.Name, name); });
-    return it == FSections.end() ? nullptr : &*it;
+    const auto it = FIndex.find(UpperCase(name));
+    return it == FIndex.end() ? nullptr : &FSections[it->second];
 }
 
 const TExIniDocument::Section* TExIniDocument::Find(const std::string& name) const
@@ -109,6 +123,7 @@ void TExIniDocument::WriteString(const std::string& section, const std::string& 
     Section* s = Find(section);
     if (!s) {
         FSections.push_back(Section{section, {}});
+        FIndex.try_emplace(UpperCase(section), FSections.size() - 1);
         s = &FSections.back();
     }
     const std::string line = key + "=" + value;
@@ -131,10 +146,21 @@ void TExIniDocument::DeleteKey(const std::string& section, const std::string& ke
 
 void TExIniDocument::EraseSection(const std::string& section)
 {
-    const auto it = std::find_if(FSections.begin(), FSections.end(),
-                                 [&](const Section& s) { return SameText(s.Name, section); });
-    if (it != FSections.end())
-        FSections.erase(it);
+    const auto it = FIndex.find(UpperCase(section));
+    if (it == FIndex.end())
+        return;
+    FSections.erase(FSections.begin() + static_cast<std::ptrdiff_t>(it->second));
+    Reindex();
+}
+
+bool TExIniDocument::EraseSections(const std::function<bool(const std::string& name)>& erase)
+{
+    const auto end = std::remove_if(FSections.begin(), FSections.end(), [&](const Section& s) { return erase(s.Name); });
+    if (end == FSections.end())
+        return false;
+    FSections.erase(end, FSections.end());
+    Reindex();
+    return true;
 }
 
 std::vector<std::string> TExIniDocument::SectionNames() const

@@ -4,8 +4,10 @@
 // one name the first wins. A section exists only while it holds a line; an empty header stays in
 // the document and is written back.
 
+#include <functional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 class TStrings;
@@ -18,7 +20,7 @@ public:
     void LoadFromText(std::string_view text);
     // Every section as "[name]", its lines, then an empty line; every line ends with CR LF.
     std::string Text() const;
-    void Clear() { FSections.clear(); }
+    void Clear();
 
     bool SectionExists(const std::string& section) const;
     bool ValueExists(const std::string& section, const std::string& key) const;
@@ -29,6 +31,8 @@ public:
     void DeleteKey(const std::string& section, const std::string& key);
     // Removes the (first) section of that name with its lines.
     void EraseSection(const std::string& section);
+    // Removes every section whose name `erase` accepts, in one pass; true when any went.
+    bool EraseSections(const std::function<bool(const std::string& name)>& erase);
 
     // Every section name in document order, also those without lines.
     std::vector<std::string> SectionNames() const;
@@ -43,6 +47,9 @@ private:
     Section* Find(const std::string& name);
     const Section* Find(const std::string& name) const;
     static int KeyLine(const Section& section, const std::string& key);
+    void Reindex();
 
     std::vector<Section> FSections;
+    // why: a lookup by name must not walk every section. Folded name -> first section of it.
+    std::unordered_map<std::string, size_t> FIndex;
 };

@@ -16,6 +16,7 @@
 #include <cerrno>
 #include <cstring>
 #include <unistd.h>
+#include <unordered_set>
 
 namespace {
 
@@ -307,11 +308,8 @@ void TExCustomAppIniStorage::RemoveTreeAt(const std::string& path)
     const std::string absolute = AbsolutePath(path);
     // why: only the section itself and those below it at a backslash; "Forms\Main" is no
     // part of "Forms\MainX".
-    for (const std::string& name : FDocument.SectionNames())
-        if (absolute.empty() || NameWithin(name, absolute)) {
-            FDocument.EraseSection(name);
-            SetModified(true);
-        }
+    if (FDocument.EraseSections([&](const std::string& name) { return absolute.empty() || NameWithin(name, absolute); }))
+        SetModified(true);
     CommitIfDue();
 }
 
@@ -320,6 +318,7 @@ void TExCustomAppIniStorage::ListFolders(const std::string& path, TStrings& name
     RefreshIfDue();
     const std::string base = SectionOfPath(path);
     names.Clear();
+    std::unordered_set<std::string> listed;
     for (const std::string& section : FDocument.SectionNames()) {
         std::string folder;
         if (base.empty()) {
@@ -334,7 +333,7 @@ void TExCustomAppIniStorage::ListFolders(const std::string& path, TStrings& name
         }
         if (listIsValue && FDocument.ValueExists(section, "Count"))
             continue;
-        if (names.IndexOf(folder) < 0)
+        if (listed.insert(UpperCase(folder)).second)
             names.Add(folder);
     }
 }
@@ -467,7 +466,10 @@ void TExAppIniFileStorage::CommitChanges()
     const std::string folder = ExtractFileDir(name);
     if (!folder.empty() && !DirectoryExists(folder) && !ForceDirectories(folder))
         throw EFCreateError(Format("Cannot create file \"%s\". %s", {name, SysErrorMessage(errno)}));
-    SaveFileAtomically(name, ContentText());
+    const std::string text = ContentText();
+    SaveFileAtomically(name, text);
+    FVersion.Accept(name, text);
+    FVersionFile = name;
     SetModified(false);
 }
 
@@ -477,12 +479,29 @@ void TExAppIniFileStorage::RefreshContent()
         return;
     TExCustomAppIniStorage::RefreshContent();
     const std::string name = EffectiveFileName();
-    if (!name.empty() && FileExists(name)) {
-        // The document keeps what it held when the file cannot be read.
-        const std::string bytes = ReadFileBytes(name);
-        Document().LoadFromText(bytes);
-    } else {
+    // why: a document with changes of its own no longer holds what the file held.
+    if (Modified() || name != FVersionFile)
+        FVersion.Forget();
+    FVersionFile = name;
+    std::string bytes;
+    if (name.empty()) {
         Document().Clear();
+    } else {
+        switch (FVersion.Look(name, bytes)) {
+        case TFileVersion::TLook::Unchanged:
+            break;
+        case TFileVersion::TLook::Changed:
+            Document().LoadFromText(bytes);
+            break;
+        case TFileVersion::TLook::Unreadable:
+            if (!FileExists(name)) {
+                Document().Clear(); // a folder of that name
+                break;
+            }
+            // The document keeps what it held; the file's error says why.
+            Document().LoadFromText(ReadFileBytes(name));
+            break;
+        }
     }
     SetModified(false);
 }

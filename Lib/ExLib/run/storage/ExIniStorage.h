@@ -15,6 +15,8 @@
 #include "ExLib/run/storage/ExAppStorage.h"
 #include "ExLib/run/storage/ExIniDocument.h"
 
+#include "Platform/files/FileVersion.h"
+
 enum class TFileLocation { flCustom, flWindows, flTemp, flExeFile, flUserFolder };
 
 using TExAppStorageFileNameEvent = std::function<void(TExCustomAppStorage* Sender, std::string& FileName)>;
@@ -150,6 +152,11 @@ public:
     // Writes the document whole to the effective file, creating its folders; nothing happens
     // without a file name or while read-only.
     void CommitChanges() override;
-    // Loads the file when it exists, else empties the document.
+    // Loads the file when it exists, else empties the document. A document without changes
+    // of its own is loaded again only when the file changed since it was loaded or written.
     void RefreshContent() override;
+
+private:
+    TFileVersion FVersion;
+    std::string FVersionFile; // the file FVersion knows
 };
