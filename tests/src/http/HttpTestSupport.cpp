@@ -122,6 +122,13 @@ std::string TServerTestEnvironment::WriteDoc(std::string_view name, std::string_
     return Dir.Write("www/" + std::string(name), bytes);
 }
 
+std::string PreformattedText(const std::string& page)
+{
+    const size_t start = page.find("<pre>");
+    const size_t end = start == std::string::npos ? start : page.find("</pre>", start);
+    return end == std::string::npos ? std::string("(no pre)") : page.substr(start + 5, end - start - 5);
+}
+
 bool ProcessAlive(int pid)
 {
     std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
