@@ -14,10 +14,14 @@
 #include "support/ScopedEnvironment.h"
 #include "support/TempDir.h"
 
+#include <QCryptographicHash>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <fstream>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -429,4 +433,156 @@ TEST(CGIProcess, EndAllEndsRunningGroupsAndRefusesNewOnes)
     groups.AllowRuns();
     request.Executable = MakeScript(dir, "quick.sh", "echo done\n");
     EXPECT_EQ(RunCGIProcess(request, groups).Output, "done\n");
+}
+
+namespace {
+
+// Input that arrives over a socket, as a request body does.
+class TSocketInput : public TCGIInputSource {
+public:
+    TSocketInput(int fd, std::int64_t size) : FFd(fd), FLeft(size) {}
+    std::int64_t InputLeft() const override { return FLeft; }
+    int InputFd() const override { return FFd; }
+    bool TakeInput(std::string& into, size_t limit) override
+    {
+        char chunk[65536];
+        const ssize_t n = ::recv(FFd, chunk, std::min({limit, sizeof chunk, static_cast<size_t>(FLeft)}), MSG_DONTWAIT);
+        if (n > 0) {
+            into.append(chunk, static_cast<size_t>(n));
+            FLeft -= n;
+            return true;
+        }
+        return n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR);
+    }
+
+private:
+    int FFd;
+    std::int64_t FLeft;
+};
+
+struct TSocketPair {
+    int Ends[2] = {-1, -1};
+    TSocketPair() { ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, Ends); }
+    ~TSocketPair()
+    {
+        for (const int fd : Ends)
+            if (fd >= 0)
+                ::close(fd);
+    }
+    void CloseEnd(int i)
+    {
+        ::close(Ends[i]);
+        Ends[i] = -1;
+    }
+};
+
+} // namespace
+
+TEST(CGIProcess, StreamedInputArrivesWholeAfterTheGivenBytes)
+{
+    TempDir dir;
+    TCGIProcessGroups groups;
+    TSocketPair pair;
+    std::string streamed(5 * 1024 * 1024 + 17, '\0');
+    for (size_t i = 0; i < streamed.size(); ++i)
+        streamed[i] = static_cast<char>((i * 7919) >> 3);
+    // The sender trickles in pieces that straddle the runner's chunks.
+    std::thread sender([&] {
+        std::string_view rest = streamed;
+        while (!rest.empty()) {
+            const ssize_t n = ::send(pair.Ends[1], rest.data(), std::min<size_t>(rest.size(), 40000), MSG_NOSIGNAL);
+            if (n <= 0)
+                break;
+            rest.remove_prefix(static_cast<size_t>(n));
+        }
+    });
+    TSocketInput source(pair.Ends[0], static_cast<std::int64_t>(streamed.size()));
+    TCGIProcessRequest request;
+    request.Executable = MakeScript(dir, "sum.sh", "md5sum\n");
+    request.Environment = {"PATH=/usr/bin:/bin"};
+    request.Input = "given:";
+    request.InputSource = &source;
+    request.ClientFd = pair.Ends[0];
+    const TCGIProcessResult result = RunCGIProcess(request, groups);
+    sender.join();
+    const std::string expected =
+        QCryptographicHash::hash(QByteArray::fromStdString("given:" + streamed), QCryptographicHash::Md5).toHex().toStdString();
+    EXPECT_FALSE(result.ClientGone);
+    EXPECT_EQ(result.Output.substr(0, 32), expected);
+    EXPECT_EQ(source.InputLeft(), 0);
+}
+
+TEST(CGIProcess, AClientThatGoesAwayEndsTheRunWithItsGroup)
+{
+    struct Case {
+        const char* name;
+        std::int64_t announced; // input the source still owes
+        bool closeSending;      // the peer stops sending (the input never completes)
+    };
+    const std::vector<Case> cases = {
+        {"hang-up while the run goes on", 0, false},
+        {"input that stops coming", 1000, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        TCGIProcessGroups groups;
+        TSocketPair pair;
+        const std::string pids = dir.File("pids");
+        TCGIProcessRequest request;
+        request.Executable = MakeScript(dir, "wait.sh", "sleep 60 &\necho $$ $! > '" + pids + "'\nwait\n");
+        request.Environment = {"PATH=/usr/bin:/bin"};
+        request.TimeOut = std::chrono::seconds(60);
+        TSocketInput source(pair.Ends[0], c.announced);
+        request.InputSource = &source;
+        request.ClientFd = pair.Ends[0];
+        std::thread peer([&] {
+            WaitFor([&] { return ReadPid(pids) > 0; }, std::chrono::seconds(10));
+            if (c.closeSending)
+                ::send(pair.Ends[1], "abc", 3, MSG_NOSIGNAL);
+            pair.CloseEnd(1);
+        });
+        const auto start = std::chrono::steady_clock::now();
+        const TCGIProcessResult result = RunCGIProcess(request, groups);
+        peer.join();
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+        EXPECT_TRUE(result.ClientGone);
+        EXPECT_FALSE(result.TimedOut);
+        int shell = 0, child = 0;
+        std::ifstream(pids) >> shell >> child;
+        ASSERT_GT(child, 0);
+        EXPECT_TRUE(WaitFor([&] { return !ProcessAlive(shell) && !ProcessAlive(child); }, std::chrono::seconds(3)));
+        EXPECT_EQ(groups.Count(), 0u);
+    }
+}
+
+TEST(CGIProcess, WhatTheScriptStartedEndsWithTheRun)
+{
+    struct Case {
+        const char* name;
+        std::string script;
+    };
+    const std::vector<Case> cases = {
+        {"child on its own", "sleep 60 > /dev/null 2>&1 &\necho $!\n"},
+        // The child keeps the run's output open: the run must not wait for it.
+        {"child holding the output", "sleep 60 &\necho $!\n"},
+        {"child holding the error output", "sleep 60 > /dev/null &\necho $!\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        TCGIProcessGroups groups;
+        TCGIProcessRequest request;
+        request.Executable = MakeScript(dir, "bg.sh", c.script);
+        request.Environment = {"PATH=/usr/bin:/bin"};
+        request.TimeOut = std::chrono::seconds(30);
+        const auto start = std::chrono::steady_clock::now();
+        const TCGIProcessResult result = RunCGIProcess(request, groups);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+        EXPECT_FALSE(result.TimedOut);
+        EXPECT_EQ(result.ExitCode, 0);
+        const int child = std::atoi(result.Output.c_str());
+        ASSERT_GT(child, 0) << result.Output;
+        EXPECT_TRUE(WaitFor([&] { return !ProcessAlive(child); }, std::chrono::seconds(3)));
+    }
 }

@@ -61,25 +61,6 @@ std::string Hex(std::string_view bytes)
     return out;
 }
 
-bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds limit)
-{
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (std::chrono::steady_clock::now() < end) {
-        if (condition())
-            return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return condition();
-}
-
-int ReadPid(const std::string& file)
-{
-    std::ifstream in(file);
-    int pid = 0;
-    in >> pid;
-    return pid;
-}
-
 class HttpServerTest : public ::testing::Test {
 protected:
     TServerTestEnvironment Env;

@@ -6,6 +6,8 @@
 
 #include "support/TempDir.h"
 
+#include <chrono>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -55,3 +57,7 @@ std::string PreformattedText(const std::string& page);
 
 // True while a process with that id exists (zombies count as gone).
 bool ProcessAlive(int pid);
+// The first number in a file (0 when there is none yet).
+int ReadPid(const std::string& file);
+// Asks `condition` every 20 ms until it holds or `limit` has passed; its last answer.
+bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds limit);
