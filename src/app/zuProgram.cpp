@@ -20,6 +20,9 @@
 
 int RunZentu(TApplication& app, const std::vector<std::string>& arguments, const TZentuOptions& options)
 {
+    // why: each connection of the built-in server holds a descriptor, and its connection cap
+    // follows the soft limit, which is often far below what the system allows.
+    RaiseOpenFileLimit();
     std::unique_ptr<TMainForm> mainForm;
     std::unique_ptr<THTTPModule> httpModule;
     std::unique_ptr<TEditorModule> editorModule;

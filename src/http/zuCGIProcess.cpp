@@ -138,6 +138,73 @@ bool HasExited(pid_t pid)
 
 } // namespace
 
+namespace {
+
+// The standard input of a run: the given bytes first, then what the source delivers, written
+// as the process takes it. Holds at most one chunk of the source at a time.
+class TRunInput {
+public:
+    TRunInput(const TCGIProcessRequest& request, TFileHandle& pipe) : FGiven(request.Input), FSource(request.InputSource), FPipe(pipe)
+    {
+        CloseWhenDone();
+        if (FPipe.Valid())
+            ::fcntl(FPipe.Fd(), F_SETFL, ::fcntl(FPipe.Fd(), F_GETFL) | O_NONBLOCK);
+    }
+
+    // Has bytes for the process.
+    bool HasPending() const { return FPipe.Valid() && (!FGiven.empty() || FChunkAt < FChunk.size()); }
+    // Wants more from the source.
+    bool WantsSource() const { return FPipe.Valid() && !HasPending() && SourceLeft(); }
+
+    // Takes what the source has now (it may hold bytes that no descriptor announces). False
+    // when the source failed: the rest of the input will never come, and the input ends.
+    bool TakeFromSource()
+    {
+        FChunk.clear();
+        FChunkAt = 0;
+        if (!FSource->TakeInput(FChunk, ChunkSize)) {
+            FPipe.Close();
+            return false;
+        }
+        CloseWhenDone();
+        return true;
+    }
+
+    void WriteSome()
+    {
+        std::string_view bytes = !FGiven.empty() ? FGiven : std::string_view(FChunk).substr(FChunkAt);
+        const ssize_t n = ::write(FPipe.Fd(), bytes.data(), bytes.size());
+        if (n > 0) {
+            if (!FGiven.empty())
+                FGiven.remove_prefix(static_cast<size_t>(n));
+            else
+                FChunkAt += static_cast<size_t>(n);
+        } else if (n < 0 && errno != EAGAIN && errno != EINTR) {
+            // why: a child that does not read its input gets EPIPE or leaves it unread; either
+            // way the input ends and the run goes on.
+            FPipe.Close();
+        }
+        CloseWhenDone();
+    }
+
+private:
+    static constexpr size_t ChunkSize = 65536;
+    bool SourceLeft() const { return FSource && FSource->InputLeft() > 0; }
+    void CloseWhenDone()
+    {
+        if (FPipe.Valid() && !HasPending() && !SourceLeft())
+            FPipe.Close();
+    }
+
+    std::string_view FGiven;
+    TCGIInputSource* FSource;
+    TFileHandle& FPipe;
+    std::string FChunk;
+    size_t FChunkAt = 0;
+};
+
+} // namespace
+
 TCGIProcessResult RunCGIProcess(const TCGIProcessRequest& request, TCGIProcessGroups& groups)
 {
     TCGIProcessResult result;
@@ -167,7 +234,7 @@ TCGIProcessResult RunCGIProcess(const TCGIProcessRequest& request, TCGIProcessGr
         sigaddset(&defaults, signal);
     posix_spawnattr_setsigmask(&setup.Attributes, &none);
     posix_spawnattr_setsigdefault(&setup.Attributes, &defaults);
-    // why: a group of its own lets a time-out or a server stop end the interpreter together
+    // why: a group of its own lets the run's end or a server stop end the interpreter together
     // with anything it started, and nothing else.
     posix_spawnattr_setpgroup(&setup.Attributes, 0);
     posix_spawnattr_setflags(&setup.Attributes,
@@ -196,30 +263,35 @@ TCGIProcessResult RunCGIProcess(const TCGIProcessRequest& request, TCGIProcessGr
     groups.Register(pid);
 
     TFileHandle process(static_cast<int>(::syscall(SYS_pidfd_open, pid, 0)));
-    if (request.Input.empty())
-        input.Write.Close();
-    else
-        ::fcntl(input.Write.Fd(), F_SETFL, ::fcntl(input.Write.Fd(), F_GETFL) | O_NONBLOCK);
     ::fcntl(output.Read.Fd(), F_SETFL, ::fcntl(output.Read.Fd(), F_GETFL) | O_NONBLOCK);
     ::fcntl(errors.Read.Fd(), F_SETFL, ::fcntl(errors.Read.Fd(), F_GETFL) | O_NONBLOCK);
 
     const TPipeSignalGuard pipeSignal;
+    TRunInput stdIn(request, input.Write);
     using Clock = std::chrono::steady_clock;
     const auto deadline = Clock::now() + request.TimeOut;
-    // After the group was ended, how long to wait for the pipes to report their end: only a
+    // Once the group was ended, how long to wait for the pipes to report their end: only a
     // process that left the group can keep them open.
     auto giveUp = Clock::time_point::max();
     bool exited = false;
-    size_t written = 0;
     const auto endGroup = [&](Clock::time_point now) {
-        ::kill(-pid, SIGKILL);
-        giveUp = now + std::chrono::seconds(1);
+        if (giveUp == Clock::time_point::max()) {
+            ::kill(-pid, SIGKILL);
+            giveUp = now + std::chrono::seconds(1);
+        }
     };
     for (;;) {
+        const auto now = Clock::now();
+        // invariant: the leader is not collected yet, so the group id is still ours to signal.
+        if (exited)
+            endGroup(now);
         if (exited && !output.Read.Valid() && !errors.Read.Valid())
             break;
-        const auto now = Clock::now();
-        const bool ending = result.TimedOut || result.OutputTooLarge;
+        bool ending = result.TimedOut || result.OutputTooLarge || result.ClientGone;
+        if (!ending && stdIn.WantsSource() && !stdIn.TakeFromSource()) {
+            result.ClientGone = ending = true;
+            endGroup(now);
+        }
         if (result.Output.size() > request.MaxOutput || result.ErrorOutput.size() > request.MaxOutput) {
             if (!ending) {
                 result.OutputTooLarge = true;
@@ -239,25 +311,20 @@ TCGIProcessResult RunCGIProcess(const TCGIProcessRequest& request, TCGIProcessGr
         if (!process.Valid() && !exited)
             waitMs = std::min<long long>(waitMs, 20);
 
-        pollfd fds[4];
+        pollfd fds[6];
         int count = 0;
-        int outIndex = -1, errIndex = -1, inIndex = -1, processIndex = -1;
-        if (output.Read.Valid()) {
-            outIndex = count;
-            fds[count++] = {output.Read.Fd(), POLLIN, 0};
-        }
-        if (errors.Read.Valid()) {
-            errIndex = count;
-            fds[count++] = {errors.Read.Fd(), POLLIN, 0};
-        }
-        if (input.Write.Valid()) {
-            inIndex = count;
-            fds[count++] = {input.Write.Fd(), POLLOUT, 0};
-        }
-        if (process.Valid() && !exited) {
-            processIndex = count;
-            fds[count++] = {process.Fd(), POLLIN, 0};
-        }
+        const auto watch = [&](int fd, short events) {
+            if (fd < 0)
+                return -1;
+            fds[count] = {fd, events, 0};
+            return count++;
+        };
+        const int outIndex = watch(output.Read.Valid() ? output.Read.Fd() : -1, POLLIN);
+        const int errIndex = watch(errors.Read.Valid() ? errors.Read.Fd() : -1, POLLIN);
+        const int inIndex = watch(stdIn.HasPending() ? input.Write.Fd() : -1, POLLOUT);
+        watch(stdIn.WantsSource() ? request.InputSource->InputFd() : -1, POLLIN);
+        const int processIndex = watch(process.Valid() && !exited ? process.Fd() : -1, POLLIN);
+        const int clientIndex = watch(giveUp == Clock::time_point::max() ? request.ClientFd : -1, POLLRDHUP);
         const int ready = ::poll(fds, static_cast<nfds_t>(count), static_cast<int>(waitMs));
         if (ready < 0 && errno != EINTR)
             break;
@@ -270,14 +337,11 @@ TCGIProcessResult RunCGIProcess(const TCGIProcessRequest& request, TCGIProcessGr
             output.Read.Close();
         if (errIndex >= 0 && fds[errIndex].revents && !ReadChunk(errors.Read.Fd(), result.ErrorOutput))
             errors.Read.Close();
-        if (inIndex >= 0 && fds[inIndex].revents) {
-            const ssize_t n = ::write(input.Write.Fd(), request.Input.data() + written, request.Input.size() - written);
-            if (n > 0)
-                written += static_cast<size_t>(n);
-            // why: a child that does not read its input gets EPIPE or leaves it unread; either
-            // way the input ends and the run goes on.
-            if ((n < 0 && errno != EAGAIN && errno != EINTR) || written == request.Input.size())
-                input.Write.Close();
+        if (inIndex >= 0 && fds[inIndex].revents)
+            stdIn.WriteSome();
+        if (clientIndex >= 0 && (fds[clientIndex].revents & (POLLRDHUP | POLLHUP | POLLERR | POLLNVAL)) && !ending) {
+            result.ClientGone = true;
+            endGroup(Clock::now());
         }
         if (processIndex >= 0 && fds[processIndex].revents)
             exited = true;
@@ -288,8 +352,7 @@ TCGIProcessResult RunCGIProcess(const TCGIProcessRequest& request, TCGIProcessGr
     // invariant: the group leaves the register before its leader is collected, so that a
     // later EndAll can never signal a group id the system has handed out again.
     groups.Unregister(pid);
-    if (!exited)
-        ::kill(-pid, SIGKILL);
+    ::kill(-pid, SIGKILL);
     int status = 0;
     while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }

@@ -32,6 +32,20 @@ private:
     bool FEnded = false;
 };
 
+// Standard input that arrives while the run goes on (a request body coming in over the
+// network): taken as the process reads, so that it is never held whole.
+class TCGIInputSource {
+public:
+    virtual ~TCGIInputSource() = default;
+    // Bytes still to come; 0 once all were taken.
+    virtual std::int64_t InputLeft() const = 0;
+    // Becomes readable when more can be taken.
+    virtual int InputFd() const = 0;
+    // Appends at most `limit` bytes that have arrived, without waiting; false when the rest
+    // will never come.
+    virtual bool TakeInput(std::string& into, size_t limit) = 0;
+};
+
 struct TCGIProcessResult {
     // 0 when the process started, else the system's error code.
     int StartError = 0;
@@ -42,6 +56,8 @@ struct TCGIProcessResult {
     bool Killed = false;
     // It wrote more than MaxOutput bytes to one of its outputs and its group was ended.
     bool OutputTooLarge = false;
+    // The client hung up, or its input stopped coming, and the group was ended.
+    bool ClientGone = false;
     int ExitCode = -1;
     std::string Output;
     std::string ErrorOutput;
@@ -49,18 +65,24 @@ struct TCGIProcessResult {
 
 // why: the whole output is held in memory; a script that never stops writing must not take
 // the program's memory with it.
-inline constexpr size_t MaxCGIOutputSize = 128u << 20;
+inline constexpr size_t MaxCGIOutputSize = 64u << 20;
 
 struct TCGIProcessRequest {
     std::string Executable;
     std::vector<std::string> Arguments; // after the program name
     std::vector<std::string> Environment; // "NAME=VALUE", nothing else is passed
     std::string Input;
+    // More standard input after `Input`, streamed as the process takes it; not owned.
+    TCGIInputSource* InputSource = nullptr;
+    // When the peer of this socket hangs up, the run ends (ClientGone); -1 for none.
+    int ClientFd = -1;
     std::chrono::milliseconds TimeOut{30000};
     // The most bytes kept of the standard output and of the standard error each.
     size_t MaxOutput = MaxCGIOutputSize;
 };
 
-// Runs the process to its end, its time-out or its output limit. Never raises: a failed start
-// is StartError. A child that stops reading early only ends the input.
+// Runs the process to its end, its time-out, its output limit or its client's end. Never
+// raises: a failed start is StartError. A child that stops reading early only ends the input.
+// Whichever way the run ends, its whole process group is ended with it: whatever the script
+// started in the background goes too.
 TCGIProcessResult RunCGIProcess(const TCGIProcessRequest& request, TCGIProcessGroups& groups);

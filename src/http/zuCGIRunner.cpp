@@ -13,11 +13,13 @@
 
 #include <QStandardPaths>
 
+#include <algorithm>
 #include <arpa/inet.h>
 #include <cstdlib>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
+#include <thread>
 #include <unistd.h>
 
 std::string StripHTTPPrefix(std::string_view name)
@@ -119,6 +121,18 @@ std::string HeaderValue(const std::vector<std::string>& lines, std::string_view 
     return {};
 }
 
+// Whether the script wrote a header line of that name, with or without a blank after the
+// colon.
+bool HasHeaderLine(const std::vector<std::string>& lines, std::string_view name)
+{
+    for (const std::string& line : lines) {
+        const size_t colon = line.find(':');
+        if (colon != std::string::npos && SameText(Trim(line.substr(0, colon)), name))
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 std::string CGIExecutableFor(const std::string& interpreter)
@@ -213,33 +227,70 @@ std::vector<std::string> BuildCGIEnvironment(const TNetHTTPRequestInfo& request,
     return env;
 }
 
-void SendCGIOutput(const std::string& output, const std::string& errorText, TNetHTTPResponseInfo& response)
+void AnswerInterpreterFailure(const std::string& text, TNetHTTPResponseInfo& response)
 {
-    const size_t end = output.find("\r\n\r\n");
+    response.SetResponseNo(500);
+    response.ContentType = "text/html; charset=utf-8";
+    response.RawHeaders.clear();
+    response.CustomHeaders.clear();
+    response.ContentText = "<html><head><title>500 Internal Server Error</title></head><body><pre>" +
+                           HTMLEscaped(text) + "</pre></body></html>";
+    response.ContentLength = static_cast<std::int64_t>(response.ContentText.size());
+}
+
+void SendCGIOutput(std::string output, const std::string& errorText, bool failed, TNetHTTPResponseInfo& response)
+{
+    // A script that removed every header line starts its output with the blank line.
+    const bool noLines = output.compare(0, 2, "\r\n") == 0;
+    const size_t end = noLines ? 0 : output.find("\r\n\r\n");
     if (end == std::string::npos) {
         // why: output without a header block is what the interpreter says when it cannot run
         // the script at all; an empty 200 page would hide that.
-        response.SetResponseNo(500);
-        response.ContentType = "text/plain; charset=utf-8";
-        response.ContentText = !output.empty() ? output
-                               : !errorText.empty() ? errorText
-                                                    : std::string("The PHP interpreter ended without any output.");
-        response.ContentLength = static_cast<std::int64_t>(response.ContentText.size());
+        AnswerInterpreterFailure(!output.empty()      ? output
+                                 : !errorText.empty() ? errorText
+                                                      : std::string("The PHP interpreter ended without any output."),
+                                 response);
         return;
     }
     const std::vector<std::string> lines = HeaderLines(std::string_view(output).substr(0, end));
-    response.ContentType = HeaderValue(lines, "content-type");
     const std::string status = HeaderValue(lines, "status").substr(0, 3);
     int code = 0;
     const bool numeric = status.size() == 3 && TryStrToInt(status, code) && code >= 100 && code <= 599;
+    // why: a parse or fatal error answers an empty 500 page (or the part of the page made
+    // before it) and tells why only on the interpreter's standard error.
+    if (failed && numeric && code == 500 && !errorText.empty()) {
+        AnswerInterpreterFailure(errorText, response);
+        return;
+    }
     response.SetResponseNo(numeric ? code : 200);
+    // invariant: one Content-Type goes out; the script's own line, when it wrote one, is it.
+    response.ContentType = HasHeaderLine(lines, "content-type") ? std::string() : std::string("text/html");
     response.RawHeaders = lines;
     if (!HeaderValue(lines, "Location").empty())
         response.SetResponseNo(302);
     response.CustomHeaders = response.RawHeaders;
     response.ContentLength = -1;
     response.WriteHeader();
-    response.ContentText = output.substr(end + 4);
+    output.erase(0, noLines ? 2 : end + 4);
+    response.ContentText = std::move(output);
+}
+
+TNetCGIRunner::TNetCGIRunner()
+{
+    const size_t cores = std::thread::hardware_concurrency();
+    FSlots.SetLimits(std::clamp<size_t>(cores, 4, 8), 64);
+}
+
+void TNetCGIRunner::EndRuns()
+{
+    FSlots.Close();
+    FGroups.EndAll();
+}
+
+void TNetCGIRunner::AllowRuns()
+{
+    FGroups.AllowRuns();
+    FSlots.Open();
 }
 
 std::string TNetCGIRunner::PHPIniPath() const
@@ -254,13 +305,30 @@ void TNetCGIRunner::SetPHPIniPath(const std::string& path)
     FPHPIniPath = path;
 }
 
-void TNetCGIRunner::Answer500(TNetHTTPResponseInfo& response, const std::string& body)
+void TNetCGIRunner::Answer(int code, const std::string& body, TNetHTTPResponseInfo& response)
 {
-    response.SetResponseNo(500);
+    response.SetResponseNo(code);
     response.ContentType = "text/html";
     response.ContentText = body;
     response.ContentLength = static_cast<std::int64_t>(body.size());
 }
+
+namespace {
+
+// The request body as the interpreter's standard input, taken from the connection as it
+// arrives.
+class TBodyInput : public TCGIInputSource {
+public:
+    explicit TBodyInput(THTTPConnection& connection) : FConnection(connection) {}
+    std::int64_t InputLeft() const override { return FConnection.BodyLeft(); }
+    int InputFd() const override { return FConnection.Fd(); }
+    bool TakeInput(std::string& into, size_t limit) override { return FConnection.ReadBody(into, limit); }
+
+private:
+    THTTPConnection& FConnection;
+};
+
+} // namespace
 
 std::int64_t TNetCGIRunner::RunCGI(const std::string& executable, THTTPConnectionThread& thread,
                                   TNetHTTPRequestInfo& request, TNetHTTPResponseInfo& response,
@@ -268,14 +336,15 @@ std::int64_t TNetCGIRunner::RunCGI(const std::string& executable, THTTPConnectio
 {
     if (BeforeExecute)
         BeforeExecute(this);
+    THTTPConnection& connection = thread.Connection();
     TCGIRunContext context;
     context.Executable = executable;
     context.DocumentRoot = documentRoot;
     if (!MapDocumentToPath(documentRoot, request.Document, context.ScriptPath))
         throw Exception("The document lies outside the document root");
     context.PathInfo = pathInfo;
-    context.LocalIP = thread.Connection().LocalIP();
-    context.LocalPort = thread.Connection().LocalPort();
+    context.LocalIP = connection.LocalIP();
+    context.LocalPort = connection.LocalPort();
     context.RemoteHost = RemoteHostName(request.RemoteIP);
     if (const TNetHTTPServer* server = Server()) {
         context.HasServer = true;
@@ -285,24 +354,51 @@ std::int64_t TNetCGIRunner::RunCGI(const std::string& executable, THTTPConnectio
     context.PHPIniPath = PHPIniPath();
     context.ServerAdmin = ServerAdmin;
 
+    using Clock = std::chrono::steady_clock;
+    const auto timeOut = std::chrono::milliseconds(std::max(0, TimeOut()));
+    switch (FSlots.Acquire(Clock::now() + timeOut, [&connection] { return connection.PeerGone(); })) {
+    case TCGIRunSlots::TTurn::Granted:
+        break;
+    case TCGIRunSlots::TTurn::Cancelled:
+        connection.Close();
+        return -1;
+    case TCGIRunSlots::TTurn::Refused:
+        Answer(500, TimeOutMsg, response);
+        return response.ContentLength;
+    case TCGIRunSlots::TTurn::QueueFull:
+    case TCGIRunSlots::TTurn::TimedOut:
+        Answer(503, StatusPageText(503), response);
+        return response.ContentLength;
+    }
+    const TCGIRunSlot slot(FSlots);
+
     TCGIProcessRequest run;
     run.Executable = executable;
     run.Environment = BuildCGIEnvironment(request, context);
     // why: the interpreter reads the body alone; the query reaches it as QUERY_STRING.
-    run.Input = request.PostBody;
-    run.TimeOut = std::chrono::milliseconds(std::max(0, TimeOut()));
-    const TCGIProcessResult result = RunCGIProcess(run, FGroups);
+    TBodyInput body(connection);
+    run.InputSource = &body;
+    run.ClientFd = connection.Fd();
+    run.TimeOut = timeOut;
+    TCGIProcessResult result = RunCGIProcess(run, FGroups);
     if (result.PipeFailed) {
-        Answer500(response, ErrorMsg);
+        Answer(500, ErrorMsg, response);
         return response.ContentLength;
     }
     if (!result.ErrorOutput.empty() && OnErrorOutput)
         OnErrorOutput(context.ScriptPath, result.ErrorOutput);
-    if (result.StartError != 0 || result.TimedOut || result.Killed || result.OutputTooLarge)
-        Answer500(response, TimeOutMsg);
+    if (result.ClientGone)
+        connection.Close();
+    else if (result.StartError != 0 || result.TimedOut || result.Killed || result.OutputTooLarge)
+        Answer(500, TimeOutMsg, response);
     else
-        SendCGIOutput(result.Output, result.ErrorOutput, response);
+        SendCGIOutput(std::move(result.Output), result.ErrorOutput, result.ExitCode != 0, response);
     if (AfterExecute)
         AfterExecute(this);
-    return response.ContentLength;
+    // why: the slot bounds the memory that answers take, so it is kept until the answer has
+    // gone out; a client that does not take it within the time-out is cut off.
+    connection.SetWriteDeadline(Clock::now() + timeOut);
+    response.WriteContent();
+    response.ContentText = std::string();
+    return result.ClientGone ? -1 : response.ContentLength;
 }

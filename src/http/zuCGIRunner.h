@@ -5,6 +5,7 @@
 // of the answer; plus the header lookups the environment is built with.
 
 #include "http/zuCGIProcess.h"
+#include "http/zuCGIRunSlots.h"
 
 #include "Platform/core/Component.h"
 
@@ -60,14 +61,20 @@ struct TCGIRunContext {
 // variables with empty values are passed too.
 std::vector<std::string> BuildCGIEnvironment(const TNetHTTPRequestInfo& request, const TCGIRunContext& context);
 
-// Turns the collected standard output into the answer and writes it. Output without a blank
-// line after its header lines is an interpreter failure: 500 with the interpreter's text as
-// plain text (`errorText` when the output is empty).
-void SendCGIOutput(const std::string& output, const std::string& errorText, TNetHTTPResponseInfo& response);
+// Turns the collected standard output into the answer, writing the header. One Content-Type
+// goes out: the script's own line when it wrote one, else the server's "text/html". A failed
+// run shows why in an error page (500, the text escaped as HTML): output without a blank line
+// after its header lines shows that output (`errorText` when it is empty), and a script that
+// `failed` (ended with an error code) with a 500 of its own shows `errorText` when there is
+// one, as a parse or fatal error leaves it.
+void SendCGIOutput(std::string output, const std::string& errorText, bool failed, TNetHTTPResponseInfo& response);
+
+// The error page of a failed run: `text` escaped as HTML in a page of its own, status 500.
+void AnswerInterpreterFailure(const std::string& text, TNetHTTPResponseInfo& response);
 
 class TNetCGIRunner : public TObject {
 public:
-    TNetCGIRunner() = default;
+    TNetCGIRunner();
 
     // The server whose ServerSoftware becomes SERVER_SOFTWARE; set and cleared by its owner.
     TNetHTTPServer* Server() const { return FServer.load(); }
@@ -95,22 +102,33 @@ public:
     // Runs `executable` for the request and fills and writes the answer. `documentRoot` ends
     // with "/"; an empty `pathInfo` means none. Returns the answer's content length (-1 when
     // none was sent).
+    //
+    // The request body streams from the connection to the interpreter. A run waits for one of
+    // the interpreter slots (503 when the queue is full or no slot came within the time-out)
+    // and keeps it until its answer has gone out (within the time-out), which bounds the
+    // memory answers take. A client that goes away ends its run (and its wait) with no answer.
     virtual std::int64_t RunCGI(const std::string& executable, THTTPConnectionThread& thread,
                                 TNetHTTPRequestInfo& request, TNetHTTPResponseInfo& response,
                                 const std::string& documentRoot, const std::string& pathInfo);
 
     // The runs in progress: EndRuns ends each with its process group and refuses new runs
-    // until AllowRuns.
-    void EndRuns() { FGroups.EndAll(); }
-    void AllowRuns() { FGroups.AllowRuns(); }
+    // (and the ones waiting for a slot) until AllowRuns.
+    void EndRuns();
+    void AllowRuns();
     size_t RunningCount() const { return FGroups.Count(); }
 
+    // How many interpreters run at once and how many requests may wait for one.
+    void SetRunLimits(size_t running, size_t waiting) { FSlots.SetLimits(running, waiting); }
+    size_t MaxRuns() const { return FSlots.MaxRunning(); }
+    size_t MaxWaitingRuns() const { return FSlots.MaxWaiting(); }
+
 private:
-    void Answer500(TNetHTTPResponseInfo& response, const std::string& body);
+    void Answer(int code, const std::string& body, TNetHTTPResponseInfo& response);
 
     std::atomic<TNetHTTPServer*> FServer{nullptr};
     std::atomic<int> FTimeOut{5000};
     mutable std::mutex FLock;
     std::string FPHPIniPath;
     TCGIProcessGroups FGroups;
+    TCGIRunSlots FSlots;
 };

@@ -4,6 +4,8 @@
 
 #include "Platform/text/TextUtils.h"
 
+#include <algorithm>
+
 namespace {
 
 std::string_view TrimBlanks(std::string_view text)
@@ -155,6 +157,14 @@ TRequestParseResult ParseRequestHead(std::string_view head, TNetHTTPRequestInfo&
         request.RawHeaders.emplace_back(std::string(name), std::string(TrimBlanks(line.substr(colon + 1))));
     }
 
+    // why: with several Transfer-Encoding headers, whoever reads only one of them sees
+    // another body than we do; that is how requests are smuggled past a proxy.
+    const auto encodings = std::count_if(request.RawHeaders.begin(), request.RawHeaders.end(),
+                                         [](const auto& header) { return SameText(header.first, "Transfer-Encoding"); });
+    if (encodings > 1) {
+        result.Status = 400;
+        return result;
+    }
     const std::string transferEncoding = request.Header("Transfer-Encoding");
     if (!transferEncoding.empty() && !SameText(transferEncoding, "identity")) {
         result.Status = 411;

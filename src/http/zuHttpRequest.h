@@ -19,8 +19,6 @@ public:
     std::string QueryParams;
     // "HTTP/1.1" or "HTTP/1.0": the last word of the request line.
     std::string Version;
-    // The request body (exactly Content-Length bytes).
-    std::string PostBody;
     // The header lines in the order sent, names as sent.
     std::vector<std::pair<std::string, std::string>> RawHeaders;
     std::string RemoteIP;
@@ -44,9 +42,10 @@ inline constexpr size_t MaxRequestHeadSize = 64 * 1024;
 inline constexpr std::int64_t MaxRequestBodySize = 64 * 1024 * 1024;
 
 // Parses the request line and header lines (`head` ends before the blank line). Fills the
-// command, document, query, version and headers; answers 400 for a malformed request, 501 for
-// a method other than GET, POST and HEAD, 505 for a protocol other than HTTP/1.x, 411 for a
-// body sent in chunks and 413 for a body above MaxRequestBodySize.
+// command, document, query, version and headers; answers 400 for a malformed request (also
+// for more than one Transfer-Encoding header), 501 for a method other than GET, POST and HEAD,
+// 505 for a protocol other than HTTP/1.x, 411 for a body sent in chunks and 413 for a body
+// above MaxRequestBodySize. The body itself stays with the connection, which streams it.
 TRequestParseResult ParseRequestHead(std::string_view head, TNetHTTPRequestInfo& request);
 
 // Decodes every "%XX" (two hexadecimal digits); anything else stays as it is ("+" too).

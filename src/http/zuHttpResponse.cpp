@@ -71,24 +71,51 @@ std::string TNetHTTPResponseInfo::HeaderText()
     return text;
 }
 
-void TNetHTTPResponseInfo::WriteHeader()
+void TNetHTTPResponseInfo::WriteHeader(std::string_view bodyStart)
 {
     if (FHeaderWritten)
         return;
     FHeaderWritten = true;
-    const std::string text = HeaderText();
+    std::string text = HeaderText();
+    if (!NoBody)
+        text += bodyStart;
     if (FWriter)
         FWriter(text);
 }
 
 bool TNetHTTPResponseInfo::WriteBody(std::string_view bytes)
 {
-    return !FWriter || FWriter(bytes);
+    return NoBody || !FWriter || FWriter(bytes);
 }
 
 void TNetHTTPResponseInfo::WriteContent()
 {
+    if (FContentWritten)
+        return;
+    FContentWritten = true;
     WriteHeader();
     if (!ContentText.empty())
         WriteBody(ContentText);
+}
+
+std::string StatusPageText(int code)
+{
+    return "<html><body><h1>" + std::to_string(code) + " " + std::string(ReasonText(code)) + "</h1></body></html>";
+}
+
+std::string HTMLEscaped(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (const char c : text) {
+        switch (c) {
+        case '&': out += "&amp;"; break;
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        case '"': out += "&quot;"; break;
+        case '\'': out += "&#39;"; break;
+        default: out += c;
+        }
+    }
+    return out;
 }

@@ -31,16 +31,19 @@ public:
     std::vector<std::string> RawHeaders;
     // Lines sent after the standard ones.
     std::vector<std::string> CustomHeaders;
+    // An answer to HEAD: the header goes out, no body byte does.
+    bool NoBody = false;
 
     // The header block that WriteHeader sends. A body text without a set length gets its
     // length.
     std::string HeaderText();
-    // Sends the header once; later calls do nothing.
-    void WriteHeader();
+    // Sends the header once, with the first bytes of the body when given (one write for
+    // both); later calls do nothing.
+    void WriteHeader(std::string_view bodyStart = {});
     bool HeaderHasBeenWritten() const { return FHeaderWritten; }
     // Bytes after the header; false once the client has gone.
     bool WriteBody(std::string_view bytes);
-    // The end of the handler: the header unless it was written, then the body text.
+    // The header unless it was written, then the body text; once (later calls do nothing).
     void WriteContent();
 
 private:
@@ -48,7 +51,12 @@ private:
     int FResponseNo = 200;
     std::string FResponseText = "OK";
     bool FHeaderWritten = false;
+    bool FContentWritten = false;
 };
 
 // The standard reason text of a status code ("Unknown" for codes without one).
 std::string_view ReasonText(int code);
+// The small page the server answers with when it refuses a request itself: code and reason.
+std::string StatusPageText(int code);
+// `text` with the characters that HTML gives a meaning (& < > " ') written as references.
+std::string HTMLEscaped(std::string_view text);

@@ -9,24 +9,29 @@
 #include "http/zuHttpRequest.h"
 #include "http/zuHttpResponse.h"
 
+#include "Platform/text/TextUtils.h"
+
 #include "support/ScopedEnvironment.h"
 #include "support/TempDir.h"
 
+#include <QCryptographicHash>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <fstream>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 
 namespace {
 
-TNetHTTPRequestInfo MakeRequest(const std::string& head, const std::string& body = {})
+TNetHTTPRequestInfo MakeRequest(const std::string& head)
 {
     TNetHTTPRequestInfo request;
     EXPECT_EQ(ParseRequestHead(head, request).Status, 0);
-    request.PostBody = body;
     request.RemoteIP = "127.0.0.1";
     return request;
 }
@@ -62,6 +67,15 @@ std::string Value(const std::vector<std::string>& environment, const std::string
         if (entry.compare(0, name.size() + 1, name + "=") == 0)
             return entry.substr(name.size() + 1);
     return "(absent)";
+}
+
+std::vector<std::string> ReadLinesOf(const std::string& text)
+{
+    std::vector<std::string> lines;
+    size_t start = 0;
+    for (size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
+        lines.push_back(text.substr(start, end - start));
+    return lines;
 }
 
 std::string MakeScript(const TempDir& dir, const std::string& name, const std::string& text)
@@ -100,51 +114,51 @@ TEST(CGIEnvironment, AllVariablesInTheirOrder)
 TEST(CGIEnvironment, ValuesFromTheRequest)
 {
     struct Case {
-        std::string head, body, name, value;
+        std::string head, name, value;
     };
     const std::string post = "POST /dir/a.php?q=7 HTTP/1.1\r\nHost: 127.0.0.1:7905\r\nContent-Type: "
                              "application/x-www-form-urlencoded\r\nContent-Length: 3\r\nCache-Control: no-cache\r\n"
                              "Cookie: k=v\r\nUser-Agent: Test/1.0\r\nIf-Modified-Since: Sat, 1 Jan 2000";
     const std::string get = "GET /a.php?x=1&y=2 HTTP/1.0\r\nHost: 127.0.0.1:7905";
     const std::vector<Case> cases = {
-        {get, "", "QUERY_STRING", "x=1&y=2"},
-        {get, "", "REQUEST_URI", "/a.php"},
-        {get, "", "REQUEST_METHOD", "GET"},
-        {get, "", "SERVER_PROTOCOL", "HTTP/1.0"},
-        {get, "", "SERVER_NAME", "127.0.0.1:7905"},
-        {get, "", "HTTP_HOST", "127.0.0.1:7905"},
-        {get, "", "HTTP_REFERER", ""},
-        {get, "", "CONTENT_LENGTH", ""},
-        {get, "", "GATEWAY_INTERFACE", "CGI/1.1"},
-        {get, "", "REDIRECT_STATUS", "200"},
-        {get, "", "PHPRC", "/etc/zentu/php.ini"},
-        {get, "", "SERVER_PORT", "7905"},
-        {get, "", "SERVER_ADDR", "127.0.0.1"},
-        {get, "", "REMOTE_ADDR", "127.0.0.1"},
-        {get, "", "REMOTE_HOST", "localhost"},
-        {get, "", "DOCUMENT_ROOT", "/srv/www/"},
-        {get, "", "SERVER_ADMIN", "admin@example.invalid"},
-        {get, "", "SERVER_SOFTWARE", "Zentu HTTP Server"},
+        {get, "QUERY_STRING", "x=1&y=2"},
+        {get, "REQUEST_URI", "/a.php"},
+        {get, "REQUEST_METHOD", "GET"},
+        {get, "SERVER_PROTOCOL", "HTTP/1.0"},
+        {get, "SERVER_NAME", "127.0.0.1:7905"},
+        {get, "HTTP_HOST", "127.0.0.1:7905"},
+        {get, "HTTP_REFERER", ""},
+        {get, "CONTENT_LENGTH", ""},
+        {get, "GATEWAY_INTERFACE", "CGI/1.1"},
+        {get, "REDIRECT_STATUS", "200"},
+        {get, "PHPRC", "/etc/zentu/php.ini"},
+        {get, "SERVER_PORT", "7905"},
+        {get, "SERVER_ADDR", "127.0.0.1"},
+        {get, "REMOTE_ADDR", "127.0.0.1"},
+        {get, "REMOTE_HOST", "localhost"},
+        {get, "DOCUMENT_ROOT", "/srv/www/"},
+        {get, "SERVER_ADMIN", "admin@example.invalid"},
+        {get, "SERVER_SOFTWARE", "Zentu HTTP Server"},
         // The script itself, not the interpreter: today's php-cgi runs what SCRIPT_FILENAME names.
-        {get, "", "SCRIPT_FILENAME", "/srv/www/a.php"},
-        {get, "", "PATH_TRANSLATED", "/srv/www/a.php"},
-        {get, "", "PATH_INFO", ""},
-        {post, "p=5", "QUERY_STRING", "q=7"},
-        {post, "p=5", "REQUEST_METHOD", "POST"},
-        {post, "p=5", "CONTENT_LENGTH", "3"},
-        {post, "p=5", "HTTP_CONTENT_LENGTH", "3"},
-        {post, "p=5", "CONTENT_TYPE", "application/x-www-form-urlencoded"},
-        {post, "p=5", "HTTP_CACHE_CONTROL", "no-cache"},
-        {post, "p=5", "HTTP_COOKIE", "k=v"},
-        {post, "p=5", "HTTP_USER_AGENT", "Test/1.0"},
-        {post, "p=5", "HTTP_IF_MODIFIED_SINCE", "Sat, 1 Jan 2000"},
-        {post, "p=5", "SCRIPT_NAME", "/dir/a.php"},
-        {"GET /cgi/run.EXE/more HTTP/1.1", "", "URL", "/cgi/run.EXE"},
-        {"GET /cgi/run.EXE/more HTTP/1.1", "", "SCRIPT_NAME", "/cgi/run.EXE"},
+        {get, "SCRIPT_FILENAME", "/srv/www/a.php"},
+        {get, "PATH_TRANSLATED", "/srv/www/a.php"},
+        {get, "PATH_INFO", ""},
+        {post, "QUERY_STRING", "q=7"},
+        {post, "REQUEST_METHOD", "POST"},
+        {post, "CONTENT_LENGTH", "3"},
+        {post, "HTTP_CONTENT_LENGTH", "3"},
+        {post, "CONTENT_TYPE", "application/x-www-form-urlencoded"},
+        {post, "HTTP_CACHE_CONTROL", "no-cache"},
+        {post, "HTTP_COOKIE", "k=v"},
+        {post, "HTTP_USER_AGENT", "Test/1.0"},
+        {post, "HTTP_IF_MODIFIED_SINCE", "Sat, 1 Jan 2000"},
+        {post, "SCRIPT_NAME", "/dir/a.php"},
+        {"GET /cgi/run.EXE/more HTTP/1.1", "URL", "/cgi/run.EXE"},
+        {"GET /cgi/run.EXE/more HTTP/1.1", "SCRIPT_NAME", "/cgi/run.EXE"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name + " of " + c.head.substr(0, c.head.find('\r')));
-        EXPECT_EQ(Value(BuildCGIEnvironment(MakeRequest(c.head, c.body), MakeContext()), c.name), c.value);
+        EXPECT_EQ(Value(BuildCGIEnvironment(MakeRequest(c.head), MakeContext()), c.name), c.value);
     }
 
     TCGIRunContext withPathInfo = MakeContext();
@@ -171,20 +185,28 @@ TEST(CGIOutput, HeaderBlockBecomesStatusTypeAndHeaderLines)
     struct Case {
         std::string output;
         int status;
-        std::string contentTypeLine; // "" for none
+        // The one Content-Type line of the answer: the script's own, else the server's.
+        std::string contentTypeLine;
         std::vector<std::string> scriptLines;
         std::string body;
     };
     const std::vector<Case> cases = {
-        {"Content-type: text/html\r\n\r\nhello", 200, "Content-Type: text/html", {"Content-type: text/html"}, "hello"},
-        {"Status: 404 Not Found\r\nContent-type: text/plain\r\n\r\nx", 404, "Content-Type: text/plain",
+        {"Content-type: text/html\r\n\r\nhello", 200, "Content-type: text/html", {"Content-type: text/html"}, "hello"},
+        {"Status: 404 Not Found\r\nContent-type: text/plain\r\n\r\nx", 404, "Content-type: text/plain",
          {"Status: 404 Not Found", "Content-type: text/plain"}, "x"},
-        {"Status: 301 Moved\r\nLocation: /b.php\r\n\r\n", 302, "", {"Status: 301 Moved", "Location: /b.php"}, ""},
-        {"Content-Type:text/html\r\n\r\nb", 200, "", {"Content-Type:text/html"}, "b"},
-        {"Status: abc\r\n\r\nb", 200, "", {"Status: abc"}, "b"},
-        {"Status: 999\r\n\r\nb", 200, "", {"Status: 999"}, "b"},
-        {"Location: \r\n\r\nb", 200, "", {"Location: "}, "b"},
-        {"X-A: 1\nX-B: 2\r\n\r\nbody\r\n\r\nmore", 200, "", {"X-A: 1", "X-B: 2"}, "body\r\n\r\nmore"},
+        {"Status: 301 Moved\r\nLocation: /b.php\r\n\r\n", 302, "Content-Type: text/html",
+         {"Status: 301 Moved", "Location: /b.php"}, ""},
+        {"Content-Type:text/html\r\n\r\nb", 200, "Content-Type:text/html", {"Content-Type:text/html"}, "b"},
+        {"content-type : image/png\r\n\r\nb", 200, "content-type : image/png", {"content-type : image/png"}, "b"},
+        {"Status: abc\r\n\r\nb", 200, "Content-Type: text/html", {"Status: abc"}, "b"},
+        {"Status: 999\r\n\r\nb", 200, "Content-Type: text/html", {"Status: 999"}, "b"},
+        {"Location: \r\n\r\nb", 200, "Content-Type: text/html", {"Location: "}, "b"},
+        {"X-A: 1\nX-B: 2\r\n\r\nbody\r\n\r\nmore", 200, "Content-Type: text/html", {"X-A: 1", "X-B: 2"},
+         "body\r\n\r\nmore"},
+        {"\r\nno header lines", 200, "Content-Type: text/html", {}, "no header lines"},
+        // A script's own 500 without a failed run stays the script's answer.
+        {"Status: 500 Oops\r\nContent-type: text/html\r\n\r\ncustom", 500, "Content-type: text/html",
+         {"Status: 500 Oops"}, "custom"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.output);
@@ -193,41 +215,62 @@ TEST(CGIOutput, HeaderBlockBecomesStatusTypeAndHeaderLines)
             wire += bytes;
             return true;
         });
-        SendCGIOutput(c.output, "", response);
+        SendCGIOutput(c.output, "PHP Warning: only logged", false, response);
         response.WriteContent();
         EXPECT_EQ(response.ResponseNo(), c.status);
         const std::string head = wire.substr(0, wire.find("\r\n\r\n") + 2);
         EXPECT_EQ(head.find("Content-Length"), std::string::npos) << head;
-        if (c.contentTypeLine.empty())
-            EXPECT_EQ(head.find("Content-Type: "), std::string::npos) << head;
-        else
-            EXPECT_NE(head.find(c.contentTypeLine + "\r\n"), std::string::npos) << head;
+        std::vector<std::string> typeLines;
+        for (const std::string& line : ReadLinesOf(head))
+            if (SameText(Trim(line.substr(0, line.find(':'))), "content-type"))
+                typeLines.push_back(line);
+        EXPECT_EQ(typeLines, std::vector<std::string>{c.contentTypeLine}) << head;
         for (const std::string& line : c.scriptLines)
             EXPECT_NE(head.find("\r\n" + line + "\r\n"), std::string::npos) << line;
         EXPECT_EQ(wire.substr(wire.find("\r\n\r\n") + 4), c.body);
     }
 }
 
-TEST(CGIOutput, OutputWithoutHeaderBlockIsAnErrorShowingTheText)
+TEST(CGIOutput, AFailedRunShowsWhyInAnErrorPage)
 {
+    const std::string php500 = "Status: 500 Internal Server Error\r\nContent-type: text/html; charset=UTF-8\r\n\r\n";
     struct Case {
-        std::string output, errors, body;
+        std::string name, output, errors;
+        bool failed;
+        std::string shown; // "" when the script's own answer stands
     };
     const std::vector<Case> cases = {
-        {"No input file specified.\n", "", "No input file specified.\n"},
-        {"", "PHP Fatal error: out of memory\n", "PHP Fatal error: out of memory\n"},
-        {"Content-type: text/html\r\nno blank line", "", "Content-type: text/html\r\nno blank line"},
-        {"", "", "The PHP interpreter ended without any output."},
+        {"no header block", "No input file specified.\n", "", true, "No input file specified.\n"},
+        {"no header block, text on standard error", "", "PHP Fatal error: out of memory\n", true,
+         "PHP Fatal error: out of memory\n"},
+        {"header block without its blank line", "Content-type: text/html\r\nno blank line", "", false,
+         "Content-type: text/html\r\nno blank line"},
+        {"no output at all", "", "", true, "The PHP interpreter ended without any output."},
+        {"markup in the text", "<b>x</b> & 'y'\n", "", false, "<b>x</b> & 'y'\n"},
+        {"parse error", php500, "PHP Parse error:  syntax error, unexpected \"<\" in /a.php on line 3\n", true,
+         "PHP Parse error:  syntax error, unexpected \"<\" in /a.php on line 3\n"},
+        {"fatal error after some output", php500 + "<p>partial", "PHP Fatal error:  Uncaught Error\n", true,
+         "PHP Fatal error:  Uncaught Error\n"},
+        {"failed without a message", php500, "", true, ""},
+        {"failed with a status of its own", "Status: 404 Not Found\r\n\r\nnot here", "PHP Warning: x\n", true, ""},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.output + "|" + c.errors);
+        SCOPED_TRACE(c.name);
         TNetHTTPResponseInfo response;
-        SendCGIOutput(c.output, c.errors, response);
+        SendCGIOutput(c.output, c.errors, c.failed, response);
+        if (c.shown.empty()) {
+            EXPECT_TRUE(response.HeaderHasBeenWritten());
+            EXPECT_FALSE(response.CustomHeaders.empty());
+            continue;
+        }
         EXPECT_EQ(response.ResponseNo(), 500);
-        EXPECT_EQ(response.ContentType, "text/plain; charset=utf-8");
-        EXPECT_EQ(response.ContentText, c.body);
-        EXPECT_EQ(response.ContentLength, static_cast<std::int64_t>(c.body.size()));
+        EXPECT_EQ(response.ContentType, "text/html; charset=utf-8");
+        EXPECT_TRUE(response.CustomHeaders.empty());
+        EXPECT_EQ(response.ContentLength, static_cast<std::int64_t>(response.ContentText.size()));
+        EXPECT_EQ(PreformattedText(response.ContentText), HTMLEscaped(c.shown));
+        EXPECT_EQ(response.ContentText.find("partial"), std::string::npos);
     }
+    EXPECT_EQ(HTMLEscaped("<a href=\"x\">&'</a>"), "&lt;a href=&quot;x&quot;&gt;&amp;&#39;&lt;/a&gt;");
 }
 
 TEST(CGIExecutable, TheSettingNamesTheCGIBuild)
@@ -390,4 +433,156 @@ TEST(CGIProcess, EndAllEndsRunningGroupsAndRefusesNewOnes)
     groups.AllowRuns();
     request.Executable = MakeScript(dir, "quick.sh", "echo done\n");
     EXPECT_EQ(RunCGIProcess(request, groups).Output, "done\n");
+}
+
+namespace {
+
+// Input that arrives over a socket, as a request body does.
+class TSocketInput : public TCGIInputSource {
+public:
+    TSocketInput(int fd, std::int64_t size) : FFd(fd), FLeft(size) {}
+    std::int64_t InputLeft() const override { return FLeft; }
+    int InputFd() const override { return FFd; }
+    bool TakeInput(std::string& into, size_t limit) override
+    {
+        char chunk[65536];
+        const ssize_t n = ::recv(FFd, chunk, std::min({limit, sizeof chunk, static_cast<size_t>(FLeft)}), MSG_DONTWAIT);
+        if (n > 0) {
+            into.append(chunk, static_cast<size_t>(n));
+            FLeft -= n;
+            return true;
+        }
+        return n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR);
+    }
+
+private:
+    int FFd;
+    std::int64_t FLeft;
+};
+
+struct TSocketPair {
+    int Ends[2] = {-1, -1};
+    TSocketPair() { ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, Ends); }
+    ~TSocketPair()
+    {
+        for (const int fd : Ends)
+            if (fd >= 0)
+                ::close(fd);
+    }
+    void CloseEnd(int i)
+    {
+        ::close(Ends[i]);
+        Ends[i] = -1;
+    }
+};
+
+} // namespace
+
+TEST(CGIProcess, StreamedInputArrivesWholeAfterTheGivenBytes)
+{
+    TempDir dir;
+    TCGIProcessGroups groups;
+    TSocketPair pair;
+    std::string streamed(5 * 1024 * 1024 + 17, '\0');
+    for (size_t i = 0; i < streamed.size(); ++i)
+        streamed[i] = static_cast<char>((i * 7919) >> 3);
+    // The sender trickles in pieces that straddle the runner's chunks.
+    std::thread sender([&] {
+        std::string_view rest = streamed;
+        while (!rest.empty()) {
+            const ssize_t n = ::send(pair.Ends[1], rest.data(), std::min<size_t>(rest.size(), 40000), MSG_NOSIGNAL);
+            if (n <= 0)
+                break;
+            rest.remove_prefix(static_cast<size_t>(n));
+        }
+    });
+    TSocketInput source(pair.Ends[0], static_cast<std::int64_t>(streamed.size()));
+    TCGIProcessRequest request;
+    request.Executable = MakeScript(dir, "sum.sh", "md5sum\n");
+    request.Environment = {"PATH=/usr/bin:/bin"};
+    request.Input = "given:";
+    request.InputSource = &source;
+    request.ClientFd = pair.Ends[0];
+    const TCGIProcessResult result = RunCGIProcess(request, groups);
+    sender.join();
+    const std::string expected =
+        QCryptographicHash::hash(QByteArray::fromStdString("given:" + streamed), QCryptographicHash::Md5).toHex().toStdString();
+    EXPECT_FALSE(result.ClientGone);
+    EXPECT_EQ(result.Output.substr(0, 32), expected);
+    EXPECT_EQ(source.InputLeft(), 0);
+}
+
+TEST(CGIProcess, AClientThatGoesAwayEndsTheRunWithItsGroup)
+{
+    struct Case {
+        const char* name;
+        std::int64_t announced; // input the source still owes
+        bool closeSending;      // the peer stops sending (the input never completes)
+    };
+    const std::vector<Case> cases = {
+        {"hang-up while the run goes on", 0, false},
+        {"input that stops coming", 1000, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        TCGIProcessGroups groups;
+        TSocketPair pair;
+        const std::string pids = dir.File("pids");
+        TCGIProcessRequest request;
+        request.Executable = MakeScript(dir, "wait.sh", "sleep 60 &\necho $$ $! > '" + pids + "'\nwait\n");
+        request.Environment = {"PATH=/usr/bin:/bin"};
+        request.TimeOut = std::chrono::seconds(60);
+        TSocketInput source(pair.Ends[0], c.announced);
+        request.InputSource = &source;
+        request.ClientFd = pair.Ends[0];
+        std::thread peer([&] {
+            WaitFor([&] { return ReadPid(pids) > 0; }, std::chrono::seconds(10));
+            if (c.closeSending)
+                ::send(pair.Ends[1], "abc", 3, MSG_NOSIGNAL);
+            pair.CloseEnd(1);
+        });
+        const auto start = std::chrono::steady_clock::now();
+        const TCGIProcessResult result = RunCGIProcess(request, groups);
+        peer.join();
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+        EXPECT_TRUE(result.ClientGone);
+        EXPECT_FALSE(result.TimedOut);
+        int shell = 0, child = 0;
+        std::ifstream(pids) >> shell >> child;
+        ASSERT_GT(child, 0);
+        EXPECT_TRUE(WaitFor([&] { return !ProcessAlive(shell) && !ProcessAlive(child); }, std::chrono::seconds(3)));
+        EXPECT_EQ(groups.Count(), 0u);
+    }
+}
+
+TEST(CGIProcess, WhatTheScriptStartedEndsWithTheRun)
+{
+    struct Case {
+        const char* name;
+        std::string script;
+    };
+    const std::vector<Case> cases = {
+        {"child on its own", "sleep 60 > /dev/null 2>&1 &\necho $!\n"},
+        // The child keeps the run's output open: the run must not wait for it.
+        {"child holding the output", "sleep 60 &\necho $!\n"},
+        {"child holding the error output", "sleep 60 > /dev/null &\necho $!\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        TCGIProcessGroups groups;
+        TCGIProcessRequest request;
+        request.Executable = MakeScript(dir, "bg.sh", c.script);
+        request.Environment = {"PATH=/usr/bin:/bin"};
+        request.TimeOut = std::chrono::seconds(30);
+        const auto start = std::chrono::steady_clock::now();
+        const TCGIProcessResult result = RunCGIProcess(request, groups);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+        EXPECT_FALSE(result.TimedOut);
+        EXPECT_EQ(result.ExitCode, 0);
+        const int child = std::atoi(result.Output.c_str());
+        ASSERT_GT(child, 0) << result.Output;
+        EXPECT_TRUE(WaitFor([&] { return !ProcessAlive(child); }, std::chrono::seconds(3)));
+    }
 }

@@ -196,6 +196,16 @@ TEST_F(HttpRobustnessTest, OversizedAndMalformedRequestsAreRefused)
         {"signed Content-Length", "POST /ok.txt HTTP/1.1\r\nContent-Length: +2\r\n\r\nab", 400},
         {"Content-Length and chunked",
          "POST /ok.txt HTTP/1.1\r\nContent-Length: 5\r\nTransfer-Encoding: chunked\r\n\r\n0\r\n\r\n", 411},
+        {"two Transfer-Encoding headers",
+         "POST /ok.txt HTTP/1.1\r\nTransfer-Encoding: identity\r\nTransfer-Encoding: chunked\r\n"
+         "Content-Length: 3\r\n\r\nabc",
+         400},
+        {"the same Transfer-Encoding twice",
+         "POST /ok.txt HTTP/1.1\r\nTransfer-Encoding: identity\r\ntransfer-encoding: identity\r\n"
+         "Content-Length: 3\r\n\r\nabc",
+         400},
+        {"one Transfer-Encoding: identity",
+         "POST /ok.txt HTTP/1.1\r\nTransfer-Encoding: identity\r\nContent-Length: 3\r\n\r\nabc", 200},
         {"request line without version", "GET /ok.txt\r\n\r\n", 400},
         // A head that never ends gets no answer; the connection closes at the time-out.
         {"HTTP/0.9 request", "GET /ok.txt\r\n", 0},

@@ -61,25 +61,6 @@ std::string Hex(std::string_view bytes)
     return out;
 }
 
-bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds limit)
-{
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (std::chrono::steady_clock::now() < end) {
-        if (condition())
-            return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return condition();
-}
-
-int ReadPid(const std::string& file)
-{
-    std::ifstream in(file);
-    int pid = 0;
-    in >> pid;
-    return pid;
-}
-
 class HttpServerTest : public ::testing::Test {
 protected:
     TServerTestEnvironment Env;
@@ -316,8 +297,71 @@ TEST_F(HttpServerTest, InterpreterOutputWithoutHeadersIsAnErrorThatShowsItsText)
     Env.WriteDoc("a.php", "<?php echo 1;");
     const THttpReply reply = HttpGet(Env.Port(), "/a.php");
     EXPECT_EQ(reply.Status, 500);
-    EXPECT_EQ(reply.Body, "Security Alert! cannot run\n");
+    EXPECT_EQ(reply.Header("Content-Type"), "text/html; charset=utf-8");
+    EXPECT_EQ(PreformattedText(reply.Body), "Security Alert! cannot run\n");
     EXPECT_EQ(logged, "on stderr\n");
+}
+
+TEST_F(HttpServerTest, APHPErrorIsShownInThePage)
+{
+    struct Case {
+        std::string name, script;
+        std::vector<std::string> shown; // escaped as the page holds them
+        std::string hidden;             // never in the page as markup
+    };
+    const std::vector<Case> cases = {
+        {"parse", "<?php\necho 'a'\n$x = ;\n", {"PHP Parse error:", "parse.php on line 3"}, ""},
+        {"fatal", "<?php\necho '<p>before</p>';\nundefined_function();\n",
+         {"PHP Fatal error:", "undefined_function()", "fatal.php"}, "<p>before</p>"},
+        {"markup", "<?php throw new Exception('<b>bold</b> & \"quoted\"');",
+         {"&lt;b&gt;bold&lt;/b&gt; &amp; &quot;quoted&quot;"}, "<b>bold</b>"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Env.WriteDoc(c.name + ".php", c.script);
+        const THttpReply reply = HttpGet(Env.Port(), "/" + c.name + ".php");
+        EXPECT_EQ(reply.Status, 500);
+        EXPECT_EQ(reply.HeaderCount("Content-Type"), 1);
+        EXPECT_EQ(reply.Header("Content-Type"), "text/html; charset=utf-8");
+        EXPECT_EQ(reply.Header("Content-Length"), std::to_string(reply.Body.size()));
+        const std::string text = PreformattedText(reply.Body);
+        for (const std::string& part : c.shown)
+            EXPECT_NE(text.find(part), std::string::npos) << part << " in " << reply.Body;
+        if (!c.hidden.empty()) {
+            EXPECT_EQ(reply.Body.find(c.hidden), std::string::npos) << reply.Body;
+        }
+    }
+
+    // A page that sets 500 itself and runs to its end keeps its own page.
+    Env.WriteDoc("own.php", "<?php http_response_code(500); trigger_error('noted'); echo 'own page';");
+    const THttpReply own = HttpGet(Env.Port(), "/own.php");
+    EXPECT_EQ(own.Status, 500);
+    EXPECT_EQ(own.Body, "own page");
+}
+
+TEST_F(HttpServerTest, AnAnswerCarriesOneContentType)
+{
+    struct Case {
+        std::string script, type;
+    };
+    const std::vector<Case> cases = {
+        {"<?php echo 1;", "text/html; charset=UTF-8"},
+        {"<?php header('Content-Type: text/plain'); echo 1;", "text/plain;charset=UTF-8"},
+        {"<?php header('Content-Type: application/json'); echo '{}';", "application/json"},
+        // No header line at all: the output starts with its blank line.
+        {"<?php header('Content-Type: text/plain'); header_remove('Content-Type'); echo 1;", "text/html"},
+    };
+    for (size_t i = 0; i < cases.size(); ++i) {
+        const Case& c = cases[i];
+        SCOPED_TRACE(c.script);
+        const std::string name = "t" + std::to_string(i) + ".php";
+        Env.WriteDoc(name, c.script);
+        const THttpReply reply = HttpGet(Env.Port(), "/" + name);
+        EXPECT_EQ(reply.Status, 200);
+        EXPECT_EQ(reply.HeaderCount("Content-Type"), 1) << reply.Raw;
+        EXPECT_EQ(reply.Header("Content-Type"), c.type) << reply.Raw;
+        EXPECT_EQ(reply.Body, c.type == "application/json" ? "{}" : "1");
+    }
 }
 
 TEST_F(HttpServerTest, StandardErrorIsLoggedApartFromThePage)

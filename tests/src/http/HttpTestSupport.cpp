@@ -11,6 +11,7 @@
 #include <poll.h>
 #include <sstream>
 #include <sys/socket.h>
+#include <thread>
 #include <unistd.h>
 
 std::string THttpReply::Header(std::string_view name) const
@@ -122,6 +123,13 @@ std::string TServerTestEnvironment::WriteDoc(std::string_view name, std::string_
     return Dir.Write("www/" + std::string(name), bytes);
 }
 
+std::string PreformattedText(const std::string& page)
+{
+    const size_t start = page.find("<pre>");
+    const size_t end = start == std::string::npos ? start : page.find("</pre>", start);
+    return end == std::string::npos ? std::string("(no pre)") : page.substr(start + 5, end - start - 5);
+}
+
 bool ProcessAlive(int pid)
 {
     std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
@@ -130,4 +138,23 @@ bool ProcessAlive(int pid)
         return false;
     const size_t close = text.rfind(')');
     return close != std::string::npos && close + 2 < text.size() && text[close + 2] != 'Z';
+}
+
+int ReadPid(const std::string& file)
+{
+    std::ifstream in(file);
+    int pid = 0;
+    in >> pid;
+    return pid;
+}
+
+bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds limit)
+{
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (std::chrono::steady_clock::now() < end) {
+        if (condition())
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return condition();
 }

@@ -6,6 +6,8 @@
 
 #include "support/TempDir.h"
 
+#include <chrono>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -49,5 +51,13 @@ public:
     std::unique_ptr<THTTPModule> Module;
 };
 
+// The text between the first "<pre>" and the following "</pre>" of a page (as it stands,
+// references not decoded); "(no pre)" without one.
+std::string PreformattedText(const std::string& page);
+
 // True while a process with that id exists (zombies count as gone).
 bool ProcessAlive(int pid);
+// The first number in a file (0 when there is none yet).
+int ReadPid(const std::string& file);
+// Asks `condition` every 20 ms until it holds or `limit` has passed; its last answer.
+bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds limit);
