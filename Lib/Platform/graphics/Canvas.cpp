@@ -7,6 +7,7 @@
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPolygon>
+#include <cmath>
 
 TCanvas::TCanvas() = default;
 
@@ -49,16 +50,30 @@ void TCanvas::LineTo(int x, int y)
 {
     ApplyPen();
     QPainter& p = Painter();
-    // The end point is not drawn: stop one pixel short along the major axis.
     const int dx = x - FPenPos.X;
     const int dy = y - FPenPos.Y;
     if (dx != 0 || dy != 0) {
-        QPointF end(x, y);
-        if (std::abs(dx) >= std::abs(dy))
-            end = QPointF(x - (dx > 0 ? 1 : -1), y - static_cast<double>(dy) / std::abs(dx));
-        else
-            end = QPointF(x - static_cast<double>(dx) / std::abs(dy), y - (dy > 0 ? 1 : -1));
-        p.drawLine(QPointF(FPenPos.X + 0.5, FPenPos.Y + 0.5), end + QPointF(0.5, 0.5));
+        if (FPen.Width() <= 1) {
+            // The pixels from the start up to, not including, the end, as the platform steps
+            // them; Qt's own lines leave out one end or the other depending on direction.
+            QPen pen = p.pen();
+            pen.setWidth(0);
+            p.setPen(pen);
+            const int steps = std::max(std::abs(dx), std::abs(dy));
+            QPolygon pixels(steps);
+            for (int i = 0; i < steps; ++i)
+                pixels[i] = QPoint(FPenPos.X + static_cast<int>(std::lround(static_cast<double>(dx) * i / steps)),
+                                   FPenPos.Y + static_cast<int>(std::lround(static_cast<double>(dy) * i / steps)));
+            p.drawPoints(pixels);
+        } else {
+            // The end point is not drawn: stop one pixel short along the major axis.
+            QPointF end(x, y);
+            if (std::abs(dx) >= std::abs(dy))
+                end = QPointF(x - (dx > 0 ? 1 : -1), y - static_cast<double>(dy) / std::abs(dx));
+            else
+                end = QPointF(x - static_cast<double>(dx) / std::abs(dy), y - (dy > 0 ? 1 : -1));
+            p.drawLine(QPointF(FPenPos.X + 0.5, FPenPos.Y + 0.5), end + QPointF(0.5, 0.5));
+        }
     }
     FPenPos = {x, y};
 }
