@@ -860,20 +860,24 @@ TRect TWinControlCore::BoundsRect() const
     return TRect::FromQt(FWidget->geometry());
 }
 
+// The contents margins of a widget stand for its non-client area (a frameless window's own
+// caption and border): the client area is the contents rectangle.
 TRect TWinControlCore::ClientRect() const
 {
-    const QWidget* client = ClientWidget();
-    return Rect(0, 0, client->width(), client->height());
+    const QRect r = ClientWidget()->contentsRect();
+    return Rect(0, 0, r.width(), r.height());
 }
 
 TPoint TWinControlCore::ClientToScreen(TPoint p) const
 {
-    return TPoint::FromQt(ClientWidget()->mapToGlobal(p.ToQt()));
+    const QWidget* client = ClientWidget();
+    return TPoint::FromQt(client->mapToGlobal(p.ToQt() + client->contentsRect().topLeft()));
 }
 
 TPoint TWinControlCore::ScreenToClient(TPoint p) const
 {
-    return TPoint::FromQt(ClientWidget()->mapFromGlobal(p.ToQt()));
+    const QWidget* client = ClientWidget();
+    return TPoint::FromQt(client->mapFromGlobal(p.ToQt()) - client->contentsRect().topLeft());
 }
 
 bool TWinControlCore::Visible() const { return !FWidget->isHidden(); }
@@ -904,7 +908,8 @@ void TWinControlCore::SetText(const std::string& text)
 
 void TWinControlCore::ApplyText(const std::string& text)
 {
-    if (FWidget->isWindow())
+    // why: a form docked into another window keeps its caption for when it floats again.
+    if (FWidget->isWindow() || IsForm())
         FWidget->setWindowTitle(QStr(text));
 }
 

@@ -1,0 +1,86 @@
+#include "ExLib/run/docking/support/ExDockOverlay.h"
+
+#include <QPainter>
+#include <QWidget>
+
+class TExDockOverlay::Band : public QWidget {
+public:
+    Band(QWidget* parent, int thickness) : QWidget(parent), FThickness(thickness)
+    {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setAttribute(Qt::WA_NoSystemBackground);
+        setFocusPolicy(Qt::NoFocus);
+        if (!parent) {
+            setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                           Qt::WindowTransparentForInput | Qt::WindowDoesNotAcceptFocus);
+            setAttribute(Qt::WA_TranslucentBackground);
+            setAttribute(Qt::WA_ShowWithoutActivating);
+        }
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        const QBrush pattern(QColor(0, 0, 0, 190), Qt::Dense4Pattern);
+        const QRect r = rect();
+        if (parentWidget() || FThickness <= 0 || r.width() <= 2 * FThickness || r.height() <= 2 * FThickness) {
+            painter.fillRect(r, QColor(255, 255, 255, 90));
+            painter.fillRect(r, pattern);
+            return;
+        }
+        const int t = FThickness;
+        // The four strips tile the frame without overlapping.
+        const QRect strips[] = {
+            QRect(t, 0, r.width() - t, t),
+            QRect(r.width() - t, t, t, r.height() - t),
+            QRect(0, r.height() - t, r.width() - t, t),
+            QRect(0, 0, t, r.height() - t),
+        };
+        for (const QRect& s : strips) {
+            painter.fillRect(s, QColor(255, 255, 255, 90));
+            painter.fillRect(s, pattern);
+        }
+    }
+
+private:
+    int FThickness;
+};
+
+TExDockOverlay::TExDockOverlay(QWidget* parent, int thickness) : FBand(new Band(parent, thickness))
+{
+    FBand->hide();
+}
+
+TExDockOverlay::~TExDockOverlay()
+{
+    // A bar belongs to its parent widget as well; delete it only while it still exists.
+    delete FBand.data();
+}
+
+QWidget* TExDockOverlay::Widget() const
+{
+    return FBand.data();
+}
+
+void TExDockOverlay::Xor(const TRect& r)
+{
+    if (!FBand)
+        return;
+    if (FShown && r == FRect) {
+        Hide();
+        return;
+    }
+    FRect = r;
+    FShown = true;
+    FBand->setGeometry(r.ToQt());
+    FBand->show();
+    FBand->raise();
+}
+
+void TExDockOverlay::Hide()
+{
+    FShown = false;
+    if (FBand)
+        FBand->hide();
+}
