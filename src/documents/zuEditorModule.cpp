@@ -11,9 +11,13 @@
 
 #include "SrcEdit/Source/highlighters/SrcEditHighlighterCss.h"
 #include "SrcEdit/Source/highlighters/SrcEditHighlighterHtml.h"
+#include "SrcEdit/Source/highlighters/SrcEditHighlighterJava.h"
 #include "SrcEdit/Source/highlighters/SrcEditHighlighterJScript.h"
 #include "SrcEdit/Source/highlighters/SrcEditHighlighterMulti.h"
+#include "SrcEdit/Source/highlighters/SrcEditHighlighterPerl.h"
 #include "SrcEdit/Source/highlighters/SrcEditHighlighterPhp.h"
+#include "SrcEdit/Source/highlighters/SrcEditHighlighterPython.h"
+#include "SrcEdit/Source/highlighters/SrcEditHighlighterSql.h"
 #include "SrcEdit/Source/highlighters/SrcEditHighlighterXml.h"
 #include "SrcEdit/Source/search/SrcEditRegexSearch.h"
 #include "SrcEdit/Source/search/SrcEditSearch.h"
@@ -25,11 +29,13 @@ TEditorModule* EditorModule = nullptr;
 
 namespace {
 
-// The colours and styles the highlighters start with, before the user's settings apply.
+// The colours and styles the highlighters start with, before the user's settings apply; a
+// background of clNone leaves the highlighter's own.
 struct TBuiltInStyle {
     const char* Attribute;
     TColor Foreground;
     TFontStyles Style;
+    TColor Background = clNone;
 };
 
 const std::vector<TBuiltInStyle> PHPStyles = {
@@ -51,6 +57,35 @@ const std::vector<TBuiltInStyle> HTMLStyles = {
     {"Identifier", 0x00000080, {fsBold}},
 };
 
+const std::vector<TBuiltInStyle> SQLStyles = {
+    {"Comment", clSilver, {}, clWhite},
+    {"Data Type", clBlack, {fsBold}, clWhite},
+    {"Default Packages", clBlack, {fsBold}, clWhite},
+    {"Exception", clNone, {fsItalic}, clWhite},
+    {"Function", clBlack, {fsBold}, clWhite},
+    {"Identifier", clBlack, {}, clWhite},
+    {"Reserved Word", clNavy, {fsBold}, clWhite},
+    {"Number", clPurple, {}, clWhite},
+    {"PL/SQL Reserved Word", clBlack, {fsBold}, clWhite},
+    {"Space", clWhite, {}, clWhite},
+    {"SQL*Plus Command", clBlack, {fsBold}, clWhite},
+    {"String", clBlue, {}, clWhite},
+    {"Symbol", clBlack, {}, clWhite},
+    {"Table Name", clBlack, {}},
+    {"Variable", clBlack, {}, clWhite},
+};
+// Perl and Java look alike.
+const std::vector<TBuiltInStyle> PerlJavaStyles = {
+    {"Comment", clSilver, {}},           {"Reserved Word", clNavy, {fsBold}}, {"Number", clPurple, {}, clWhite},
+    {"Space", clWhite, {}, clWhite},     {"String", clBlue, {}, clWhite},    {"Symbol", clBlack, {}, clWhite},
+};
+const std::vector<TBuiltInStyle> PythonStyles = {
+    {"Comment", clSilver, {fsItalic}},
+    {"Reserved Word", clNavy, {fsBold}},
+    {"String", clMaroon, {}},
+    {"Symbol", clBlack, {}},
+};
+
 void ApplyBuiltInStyles(TSrcCustomHighlighter& highlighter, const std::vector<TBuiltInStyle>& styles)
 {
     for (int i = 0; i < highlighter.AttriCount(); ++i) {
@@ -59,6 +94,8 @@ void ApplyBuiltInStyles(TSrcCustomHighlighter& highlighter, const std::vector<TB
             if (attribute->Name() == style.Attribute) {
                 attribute->SetForeground(style.Foreground);
                 attribute->SetStyle(style.Style);
+                if (style.Background != clNone)
+                    attribute->SetBackground(style.Background);
             }
     }
 }
@@ -150,6 +187,9 @@ void TEditorModule::CreateHighlighters()
     PHP->SetName("PHP");
     HTML = new TSrcHTMLSyn(this);
     HTML->SetName("HTML");
+    SQL = new TSrcSQLSyn(this);
+    SQL->SetName("SQL");
+    SQL->SetSQLDialect(sqlMySQL);
     JavaScript = new TSrcJScriptSyn(this);
     JavaScript->SetName("JavaScript");
     CSS = new TSrcCssSyn(this);
@@ -157,18 +197,32 @@ void TEditorModule::CreateHighlighters()
     XML = new TSrcXMLSyn(this);
     XML->SetName("XML");
     XML->SetWantBracesParsed(false);
+    Perl = new TSrcPerlSyn(this);
+    Perl->SetName("Perl");
+    Java = new TSrcJavaSyn(this);
+    Java->SetName("Java");
+    Python = new TSrcPythonSyn(this);
+    Python->SetName("Python");
 
     PHP_HTML_XML_CSS_JS->SetDefaultFilter("*.php;*.php3;*.phtml;*.inc");
     PHP->SetDefaultFilter("*.php;*.php3;*.phtml;*.inc");
     HTML->SetDefaultFilter("*.htm;*.html;*.shtml");
+    SQL->SetDefaultFilter("*.sql");
     JavaScript->SetDefaultFilter("*.js");
     CSS->SetDefaultFilter("*.css");
     XML->SetDefaultFilter("*.xml;*.xsd;*.xsl;*.xslt");
+    Perl->SetDefaultFilter("*.pl;*.pm");
+    Java->SetDefaultFilter("*.java");
+    Python->SetDefaultFilter("*.py");
 
     ApplyBuiltInStyles(*PHP, PHPStyles);
     ApplyBuiltInStyles(*JavaScript, JavaScriptStyles);
     ApplyBuiltInStyles(*CSS, CSSStyles);
     ApplyBuiltInStyles(*HTML, HTMLStyles);
+    ApplyBuiltInStyles(*SQL, SQLStyles);
+    ApplyBuiltInStyles(*Perl, PerlJavaStyles);
+    ApplyBuiltInStyles(*Java, PerlJavaStyles);
+    ApplyBuiltInStyles(*Python, PythonStyles);
 
     TSrcMultiSyn& multi = *PHP_HTML_XML_CSS_JS;
     multi.SetDefaultHighlighter(HTML);
@@ -197,7 +251,7 @@ void TEditorModule::CreateHighlighters()
 
 std::vector<TSrcCustomHighlighter*> TEditorModule::Highlighters() const
 {
-    return {PHP_HTML_XML_CSS_JS, PHP, HTML, JavaScript, CSS, XML};
+    return {PHP_HTML_XML_CSS_JS, PHP, HTML, SQL, JavaScript, CSS, XML, Perl, Java, Python};
 }
 
 TSrcCustomHighlighter* TEditorModule::HighlighterForExtension(std::string_view extension) const
@@ -219,6 +273,9 @@ void TEditorModule::LoadHighlighterSettings()
     if (!SettingsFile)
         return;
     const TIniFileEx& ini = *SettingsFile;
+    // why: a number outside the eight dialects is no dialect; the default one stands for it
+    const int dialect = Settings::General::SQLDialect.Read(ini);
+    SQL->SetSQLDialect(dialect >= 0 && dialect < SQLDialectCount ? static_cast<TSQLDialect>(dialect) : sqlMySQL);
     for (TSrcCustomHighlighter* highlighter : Highlighters()) {
         const std::string& section = highlighter->Name();
         if (highlighter == PHP_HTML_XML_CSS_JS) {

@@ -5,8 +5,7 @@
 // for a re-parse one second after typing stops.
 //
 // Not built yet, each a named empty step: the system icon lists, auto-correction and the
-// completion lists with their pop-ups. The SQL, Perl, Java and Python highlighters do not
-// exist yet; their files open without highlighting.
+// completion lists with their pop-ups.
 
 #include "Platform/graphics/Colors.h"
 #include "Platform/core/Component.h"
@@ -24,9 +23,13 @@ class TSrcEditRegexSearch;
 class TSrcEditSearch;
 class TSrcHighlighterAttributes;
 class TSrcHTMLSyn;
+class TSrcJavaSyn;
 class TSrcJScriptSyn;
 class TSrcMultiSyn;
+class TSrcPerlSyn;
 class TSrcPHPSyn;
+class TSrcPythonSyn;
+class TSrcSQLSyn;
 class TSrcXMLSyn;
 
 class TEditorModule : public TComponent {
@@ -39,9 +42,13 @@ public:
     TSrcMultiSyn* PHP_HTML_XML_CSS_JS = nullptr;
     TSrcPHPSyn* PHP = nullptr;
     TSrcHTMLSyn* HTML = nullptr;
+    TSrcSQLSyn* SQL = nullptr;
     TSrcJScriptSyn* JavaScript = nullptr;
     TSrcCssSyn* CSS = nullptr;
     TSrcXMLSyn* XML = nullptr;
+    TSrcPerlSyn* Perl = nullptr;
+    TSrcJavaSyn* Java = nullptr;
+    TSrcPythonSyn* Python = nullptr;
     std::vector<TSrcCustomHighlighter*> Highlighters() const;
 
     TSrcEditSearch* BasicSearch = nullptr;
@@ -63,7 +70,8 @@ public:
     // (with its dot, letter case ignored); null for none and for an empty extension.
     TSrcCustomHighlighter* HighlighterForExtension(std::string_view extension) const;
 
-    // Each highlighter's masks and colours from its section of the main settings file.
+    // The SQL dialect from [General], then each highlighter's masks and colours from its
+    // section of the main settings file.
     void LoadHighlighterSettings();
     // "All Supported Formats|...|PHP Formats|...|...All Formats|*.*", given to the main
     // window's Open and Save dialogs; the PHP highlighter's filter also goes to the HTTP server.

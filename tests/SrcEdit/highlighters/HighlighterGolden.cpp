@@ -145,13 +145,14 @@ void ExpectRescanAgrees(TSrcCustomHighlighter& highlighter, std::string_view tex
     }
 }
 
-void ExpectGolden(TSrcCustomHighlighter& highlighter, const std::string& language, const std::string& sampleName)
+void ExpectGolden(TSrcCustomHighlighter& highlighter, const std::string& language, const std::string& sampleName,
+                  const std::string& variant)
 {
     const std::string folder = GoldenFolder(language);
     const std::string sample = ReadWholeFile(folder + "/" + sampleName);
     ASSERT_FALSE(sample.empty()) << "missing sample " << folder << "/" << sampleName;
     const std::string dump = DumpTokens(ScanTokens(highlighter, SplitLines(sample)));
-    const std::string goldenName = folder + "/" + sampleName + ".tokens";
+    const std::string goldenName = folder + "/" + sampleName + (variant.empty() ? "" : "." + variant) + ".tokens";
     if (std::getenv("ZENTU_UPDATE_GOLDEN")) {
         QFile out(QString::fromStdString(goldenName));
         ASSERT_TRUE(out.open(QIODevice::WriteOnly | QIODevice::Truncate));

@@ -36,8 +36,11 @@ std::string DumpTokens(const std::vector<TGoldenToken>& tokens);
 // The folder of the golden files of `language` in the source tree.
 std::string GoldenFolder(const std::string& language);
 
-// Checks the sample against its golden stream and both invariants; reports through gtest.
-void ExpectGolden(TSrcCustomHighlighter& highlighter, const std::string& language, const std::string& sampleName);
+// Checks the sample against its golden stream and both invariants; reports through gtest. A
+// sample scanned by differently set highlighters has one stream per `variant`
+// ("<sample>.<variant>.tokens").
+void ExpectGolden(TSrcCustomHighlighter& highlighter, const std::string& language, const std::string& sampleName,
+                  const std::string& variant = "");
 // Both invariants alone, for texts without a golden file.
 void ExpectCrLfAgrees(TSrcCustomHighlighter& highlighter, std::string_view text);
 void ExpectRescanAgrees(TSrcCustomHighlighter& highlighter, std::string_view text);

@@ -3,10 +3,19 @@
 // overlap, carry the highlighter's own attributes, and a line scanned again from its stored
 // entering range gives the same tokens and leaving range as the scan of the whole text.
 
+#include "SrcEdit/highlighters/HighlighterGolden.h"
 #include "SrcEdit/highlighters/IdePageHighlighter.h"
+#include "SrcEdit/Source/highlighters/SrcEditHighlighterJava.h"
+#include "SrcEdit/Source/highlighters/SrcEditHighlighterPerl.h"
+#include "SrcEdit/Source/highlighters/SrcEditHighlighterPython.h"
+#include "SrcEdit/Source/highlighters/SrcEditHighlighterSql.h"
+
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <functional>
 #include <iterator>
 #include <map>
@@ -73,6 +82,23 @@ const std::vector<std::string> XmlFragments = {
     "<", ">", "</", "/>", "/", "<?", "?>", "<?xml", "<!--", "-->", "--", "<![CDATA[", "]]>", "]", "<!DOCTYPE",
     "<!ELEMENT", "[", "=", "'", "\"", "&", "&amp;", "&#38;", ";", "xmlns", "xmlns:a", "a", ":", " ", "\t",
     "\xC3\xA9", "\x80", "!", "-", "?", "%"};
+
+const std::vector<std::string> SqlFragments = {
+    "'", "''", "\\'", "\\\\", "\"", "\"\"", "`", "``", "[", "]", "]]", "/*", "/*!", "*/", "--", "#", "-", "@",
+    "@@", "@@ERROR", ":x", "$", "select", "rem", "REMARK", "end-exec", "x", "_a", "a#b", "1-2", "3.14", ".",
+    "..", "<<=", "<>", "=>", "|=", " ", "\t", "\xC3\xA9", "\x80", "Customers", "9"};
+const std::vector<std::string> PerlFragments = {
+    "'", "\"", "\"\"", "\\", "\\\"", "#", "$", "$_", "$^", "$^W", "$,", "%", "%INC", "@", "@ARGV", "x", "x=",
+    "if", "print", "eq", "strict", ".", "..", "...", ".=", "1e5", "1e-5", "0x1F", "1_000", "-", "=~", "<=>",
+    "**=", "||=", "::", "->", "=head1", "<<EOT", "`", " ", "\t", "\xC3\xA9", "\x80", "s/x/y/", "9"};
+const std::vector<std::string> PythonFragments = {
+    "'", "\"", "'''", "\"\"\"", "\\", "\\'", "\\\"", "r", "u", "ur", "R'", "U\"", "#", "def", "self", "None",
+    "__init__", "____", "_", "x", "0x", "0x1F", "017", "019", "1.5", ".5", "1e", "1e-3", "3j", "10L", "...", "..",
+    ".", "<>", "<=", "$", "@", "?", " ", "\t", "\xC3\xA9", "\x80", "9", "e", "L", "j"};
+const std::vector<std::string> JavaFragments = {
+    "'", "\"", "\"\"\"", "\\", "\\'", "\\\"", "/*", "/**", "/**/", "*/", "//", "/", "/=", "#", "@", "$", "$x", "if",
+    "synchronized", "for", "break", "x", "0x1F", "10L", "1.5e-3", "1-2", ".", "..", ".5", ">>>=", ">>>", "->", "&&",
+    " ", "\t", "\xC3\xA9", "\xC3\x97", "\xCE\xB1", "\x80", "\xFF", "`", "9"};
 
 std::vector<std::string> PageFragments()
 {
@@ -233,22 +259,23 @@ std::string DumpText(const std::vector<std::string>& lines)
     return out;
 }
 
-// Checks one text; false after the first failure.
-bool CheckText(TSrcCustomHighlighter& h, TScanner& scanner, const std::vector<std::string>& lines)
+// Checks one text, named `name` in failure reports; false after the first failure.
+bool CheckText(TSrcCustomHighlighter& h, TScanner& scanner, const std::vector<std::string>& lines,
+               const std::string& name)
 {
     std::vector<TLineScan> scans(lines.size());
     std::vector<TSrcRange> entering(lines.size());
     h.ClearRange();
     for (size_t i = 0; i < lines.size(); ++i) {
         entering[i] = h.CurrentRange();
-        SCOPED_TRACE("continuous scan, line " + std::to_string(i) + " of\n" + DumpText(lines));
+        SCOPED_TRACE("continuous scan, line " + std::to_string(i) + " of " + name);
         if (!scanner.Scan(lines[i], static_cast<int>(i), scans[i]))
             return false;
     }
     // why: the editor restarts at any line from its stored range, after scanning other lines;
     // going backwards leaves the highlighter in a foreign state before each restart
     for (size_t i = lines.size(); i-- > 0;) {
-        SCOPED_TRACE("rescan of line " + std::to_string(i) + " of\n" + DumpText(lines));
+        SCOPED_TRACE("rescan of line " + std::to_string(i) + " of " + name);
         h.RestoreRange(entering[i]);
         TLineScan again;
         if (!scanner.Scan(lines[i], static_cast<int>(i), again))
@@ -265,6 +292,38 @@ bool CheckText(TSrcCustomHighlighter& h, TScanner& scanner, const std::vector<st
     return true;
 }
 
+template <TSQLDialect Dialect>
+TSubject SqlSubject()
+{
+    auto sql = std::make_shared<TSrcSQLSyn>();
+    sql->SetSQLDialect(Dialect);
+    sql->TableNames().Add("Customers");
+    return {sql, sql.get()};
+}
+
+std::vector<TLanguage> Languages()
+{
+    return {
+        {"Php", Single<TSrcPHPSyn>, PhpFragments},
+        {"Html", Single<TSrcHTMLSyn>, HtmlFragments},
+        {"JScript", Single<TSrcJScriptSyn>, JsFragments},
+        {"Css", Single<TSrcCssSyn>, CssFragments},
+        {"Xml", Single<TSrcXMLSyn>, XmlFragments, true},
+        {"IdePage", IdePageSubject, PageFragments(), true, false},
+        {"SqlStandard", SqlSubject<sqlStandard>, SqlFragments},
+        {"SqlInterbase6", SqlSubject<sqlInterbase6>, SqlFragments},
+        {"SqlMSSQL7", SqlSubject<sqlMSSQL7>, SqlFragments},
+        {"SqlMySQL", SqlSubject<sqlMySQL>, SqlFragments},
+        {"SqlOracle", SqlSubject<sqlOracle>, SqlFragments},
+        {"SqlSybase", SqlSubject<sqlSybase>, SqlFragments},
+        {"SqlIngres", SqlSubject<sqlIngres>, SqlFragments},
+        {"SqlMSSQL2K", SqlSubject<sqlMSSQL2K>, SqlFragments},
+        {"Perl", Single<TSrcPerlSyn>, PerlFragments},
+        {"Python", Single<TSrcPythonSyn>, PythonFragments},
+        {"Java", Single<TSrcJavaSyn>, JavaFragments},
+    };
+}
+
 class HighlighterRobustness : public ::testing::TestWithParam<TLanguage> {};
 
 TEST_P(HighlighterRobustness, ScansAnyTextSoundly)
@@ -278,18 +337,78 @@ TEST_P(HighlighterRobustness, ScansAnyTextSoundly)
         std::vector<std::string> lines(1 + rng() % 6);
         for (std::string& line : lines)
             line = RandomLine(rng, language.Fragments);
-        if (!CheckText(*subject.Highlighter, scanner, lines))
+        if (!CheckText(*subject.Highlighter, scanner, lines, "\n" + DumpText(lines)))
             return; // why: one shrinkable failure is worth more than hundreds of echoes
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(, HighlighterRobustness,
-                         ::testing::Values(TLanguage{"Php", Single<TSrcPHPSyn>, PhpFragments},
-                                           TLanguage{"Html", Single<TSrcHTMLSyn>, HtmlFragments},
-                                           TLanguage{"JScript", Single<TSrcJScriptSyn>, JsFragments},
-                                           TLanguage{"Css", Single<TSrcCssSyn>, CssFragments},
-                                           TLanguage{"Xml", Single<TSrcXMLSyn>, XmlFragments, true},
-                                           TLanguage{"IdePage", IdePageSubject, PageFragments(), true, false}),
+INSTANTIATE_TEST_SUITE_P(, HighlighterRobustness, ::testing::ValuesIn(Languages()),
                          [](const auto& info) { return std::string(info.param.Name); });
+
+// Files of a language that Debian packages install: the files with one of `extensions` below
+// `folder`, in name order, up to `budget` bytes in all.
+struct TInstalledFiles {
+    const char* Language;
+    const char* Folder;
+    std::vector<std::string> Extensions;
+    size_t Budget;
+};
+
+void PrintTo(const TInstalledFiles& files, std::ostream* os)
+{
+    *os << files.Language << " files in " << files.Folder;
+}
+
+std::vector<std::string> FindFiles(const TInstalledFiles& wanted)
+{
+    namespace fs = std::filesystem;
+    std::vector<std::string> names;
+    std::error_code error;
+    for (fs::recursive_directory_iterator it(wanted.Folder, error), end; !error && it != end; it.increment(error)) {
+        const std::string extension = it->path().extension().string();
+        if (it->is_regular_file(error) &&
+            std::find(wanted.Extensions.begin(), wanted.Extensions.end(), extension) != wanted.Extensions.end())
+            names.push_back(it->path().string());
+    }
+    std::sort(names.begin(), names.end());
+    std::vector<std::string> chosen;
+    size_t total = 0;
+    for (const std::string& name : names) {
+        const size_t size = static_cast<size_t>(fs::file_size(name, error));
+        if (error || total + size > wanted.Budget)
+            continue;
+        total += size;
+        chosen.push_back(name);
+    }
+    return chosen;
+}
+
+class InstalledFiles : public ::testing::TestWithParam<TInstalledFiles> {};
+
+// Texts nobody here wrote: each file scans soundly in every variant of its language.
+TEST_P(InstalledFiles, ScanSoundly)
+{
+    const TInstalledFiles& wanted = GetParam();
+    const std::vector<std::string> files = FindFiles(wanted);
+    ASSERT_GE(files.size(), 3u) << "the Debian packages of .ci/packages.txt install these files";
+    for (const TLanguage& language : Languages()) {
+        if (!std::string_view(language.Name).starts_with(wanted.Language))
+            continue;
+        TSubject subject = language.Make();
+        TScanner scanner(*subject.Highlighter, language);
+        for (const std::string& file : files) {
+            if (!CheckText(*subject.Highlighter, scanner, SplitLines(ReadWholeFile(file)),
+                           file + " (" + language.Name + ")"))
+                return;
+        }
+    }
+}
+
+// The SQL of MariaDB's server, Perl's and Python's own libraries.
+INSTANTIATE_TEST_SUITE_P(, InstalledFiles,
+                         ::testing::Values(TInstalledFiles{"Sql", "/usr/share/mysql", {".sql"}, 1u << 20},
+                                           TInstalledFiles{"Perl", "/usr/share/perl", {".pm", ".pl"}, 3u << 20},
+                                           TInstalledFiles{"Python", "/usr/lib/python3.11", {".py"}, 3u << 20}),
+                         [](const auto& info) { return std::string(info.param.Language); });
 
 } // namespace

@@ -2,6 +2,7 @@
 // carried from line to line and the editor's rescan contract, the sorted attribute list,
 // change notification, Assign, the registry operations and the class registry.
 
+#include "SrcEdit/highlighters/HighlighterTestSupport.h"
 #include "SrcEdit/highlighters/TestHighlighter.h"
 
 #include <gtest/gtest.h>
@@ -85,13 +86,6 @@ const std::vector<std::string> Sample = {
 };
 
 using K = TTestSyn;
-
-// Records the senders of change notifications.
-struct ChangeListener : TObject {
-    void Changed(TObject* sender) { Senders.push_back(sender); }
-    TSrcNotifyMethod Method() { return MakeMethod(this, &ChangeListener::Changed); }
-    std::vector<TObject*> Senders;
-};
 
 } // namespace
 

@@ -3,6 +3,7 @@
 // highlighters, the scheme setters and the mixed-page golden sample.
 
 #include "SrcEdit/highlighters/HighlighterScan.h"
+#include "SrcEdit/highlighters/HighlighterTestSupport.h"
 #include "SrcEdit/highlighters/IdePageHighlighter.h"
 #include "SrcEdit/Source/highlighters/SrcEditHighlighterMulti.h"
 #include "SrcEdit/Source/regexpr/SrcEditRegExpr.h"
@@ -44,12 +45,6 @@ private:
     std::string FText;
     bool FDone = true;
     TSrcRange FState = 0;
-};
-
-struct ChangeListener : TObject {
-    void Changed(TObject* sender) { Senders.push_back(sender); }
-    TSrcNotifyMethod Method() { return MakeMethod(this, &ChangeListener::Changed); }
-    std::vector<TObject*> Senders;
 };
 
 } // namespace

@@ -117,10 +117,7 @@ TSrcHighlighterAttributes* TSrcPHPSyn::TokenAttri() const
 bool TSrcPHPSyn::IsEscaped(size_t pos) const
 {
     // invariant: the count stops at line position 1; a backslash at position 0 escapes nothing
-    size_t backslashes = 0;
-    for (size_t i = pos; i > 1 && At(i - 1) == '\\'; --i)
-        ++backslashes;
-    return backslashes % 2 == 1;
+    return EscapedByBackslashes(pos, 1);
 }
 
 TPhpTokenKind TSrcPHPSyn::IdentKind()

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstddef>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -85,6 +86,24 @@ protected:
     static bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
     static bool IsHexDigit(unsigned char c) { return IsDigit(c) || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f'); }
 
+    // True when an odd run of backslashes stands right before `index`, counting back no further
+    // than `first`: the byte at `index` is escaped.
+    bool EscapedByBackslashes(size_t index, size_t first = 0) const
+    {
+        size_t backslashes = 0;
+        for (size_t i = index; i > first && At(i - 1) == '\\'; --i)
+            ++backslashes;
+        return backslashes % 2 == 1;
+    }
+    // The length of the longest of `forms` at the scan position; 1 when none of them is there.
+    size_t LongestForm(std::initializer_list<std::string_view> forms) const
+    {
+        size_t length = 1;
+        for (const std::string_view form : forms)
+            if (form.size() > length && FLine.substr(FRun, form.size()) == form)
+                length = form.size();
+        return length;
+    }
     // Past the line break at the scan position: CR LF, CR or LF.
     void SkipLineBreak() { FRun += At(FRun) == 13 && At(FRun + 1) == 10 ? 2 : 1; }
     void SkipSpaces()
