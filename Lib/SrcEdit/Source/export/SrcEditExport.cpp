@@ -68,7 +68,8 @@ void TSrcCustomExporter::ApplyBackgroundFromHighlighter()
 {
     if (!FUseBackground || !FHighlighter)
         return;
-    if (TSrcHighlighterAttributes* space = FHighlighter->RoleAttri(arWhitespace))
+    TSrcHighlighterAttributes* space = FHighlighter->RoleAttri(arWhitespace);
+    if (space && space->Background() != clNone)
         Color = space->Background();
 }
 
@@ -130,6 +131,7 @@ void TSrcCustomExporter::ExportLineRange(const TStrings& lines, TBufferCoord sta
     // why: a refused export must not leave an earlier one behind for the next write or copy.
     ResetOutput();
     const int count = lines.Count();
+    const int requestedStopLine = stop.LineNumber;
     if (count == 0 || !FHighlighter || start.LineNumber > count || stop.LineNumber < start.LineNumber)
         Abort();
     stop.LineNumber = std::clamp(stop.LineNumber, 1, count);
@@ -137,7 +139,9 @@ void TSrcCustomExporter::ExportLineRange(const TStrings& lines, TBufferCoord sta
     stop.CharIndex = std::clamp(stop.CharIndex, 1, lengthOf(stop.LineNumber) + 1);
     start.LineNumber = std::max(start.LineNumber, 1);
     start.CharIndex = std::clamp(start.CharIndex, 1, lengthOf(start.LineNumber) + 1);
-    if (start.LineNumber == stop.LineNumber && start.CharIndex >= stop.CharIndex)
+    // why: only a range asked for within one line can be empty; a whole one-line text with an
+    // empty line still exports that line.
+    if (start.LineNumber == requestedStopLine && start.CharIndex >= stop.CharIndex)
         Abort();
 
     FBuffer.reserve(static_cast<size_t>(std::max(4096, 128 * (stop.LineNumber - start.LineNumber))));

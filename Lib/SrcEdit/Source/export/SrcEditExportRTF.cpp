@@ -13,8 +13,9 @@ const TFontStyle StyleOrder[] = {fsBold, fsItalic, fsUnderline, fsStrikeOut};
 
 std::string UnicodeEscape(int unit)
 {
-    // RTF takes signed 16-bit numbers; "?" stands in for readers without Unicode.
-    return "\\u" + std::to_string(unit > 32767 ? unit - 65536 : unit) + "?";
+    // RTF takes signed 16-bit numbers; "?" stands in for readers without Unicode, written as a hex
+    // escape since some readers take a literal one for the control word's end.
+    return "\\u" + std::to_string(unit > 32767 ? unit - 65536 : unit) + "\\'3f";
 }
 
 } // namespace
