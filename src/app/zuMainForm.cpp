@@ -14,6 +14,7 @@
 #include "settings/zuSettings.h"
 #include "app/zuTypes.h"
 
+#include "SrcEdit/Source/print/SrcEditPrint.h"
 #include "SrcEdit/Source/view/SrcEdit.h"
 
 #include "Platform/core/Application.h"
@@ -196,6 +197,8 @@ void TMainForm::CreateActions()
     acNewProject = AddAction("acNewProject", "New Project...", scNone, &TMainForm::NewProjectExecute);
     acOpenProject = AddAction("acOpenProject", "Open Project", scNone, &TMainForm::OpenProjectExecute);
 
+    CreatePrintActions();
+
     acNewFile->setIcon(ActionIcon("document-new", QStyle::SP_FileIcon));
     acOpenFile->setIcon(ActionIcon("document-open", QStyle::SP_DialogOpenButton));
     acSave->setIcon(ActionIcon("document-save", QStyle::SP_DialogSaveButton));
@@ -306,6 +309,11 @@ void TMainForm::CreateMenus()
     AddMenuEntry(*file, acCloseOther, nullptr);
     AddMenuEntry(*file, acCloseAll, nullptr);
     file->addSeparator();
+    AddMenuEntry(*file, acPrint, "&Print...");
+    AddMenuEntry(*file, acPrintPreview, nullptr);
+    AddMenuEntry(*file, acPageSetup, nullptr);
+    AddMenuEntry(*file, acExport, nullptr);
+    file->addSeparator();
     AddMenuEntry(*file, acExit, nullptr);
 
     QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
@@ -349,11 +357,14 @@ void TMainForm::CreateMenus()
         TextEditorPopup->addAction(action);
     AddMenuEntry(*TextEditorPopup, acSaveAs, "Save &As...");
     TextEditorPopup->addSeparator();
+    for (TAction* action : {acPrintPreview, acPrint})
+        TextEditorPopup->addAction(action);
+    TextEditorPopup->addSeparator();
     TextEditorPopup->addAction(acClose);
 
     // The tab strip's menu acts on the active document.
     FileTabs->setContextMenuPolicy(Qt::ActionsContextMenu);
-    for (TAction* action : {acClose, acCloseOther, acCloseAll, acSaveAs, acSave, acReload})
+    for (TAction* action : {acClose, acCloseOther, acCloseAll, acSaveAs, acSave, acReload, acPrint})
         FileTabs->addAction(action);
 }
 
@@ -514,7 +525,9 @@ void TMainForm::closeEvent(QCloseEvent* event)
             return;
         }
     if (FPreviewMode) {
-        if (BrowserShown())
+        if (PrintPreviewForm)
+            ClosePrintPreview();
+        else if (BrowserShown())
             BrowserCloseButtonClick();
         else
             SetPreviewMode(false);
