@@ -15,6 +15,7 @@
 #include "settings/zuSettings.h"
 #include "app/zuTypes.h"
 
+#include "SrcEdit/Source/print/SrcEditPrint.h"
 #include "SrcEdit/Source/view/SrcEdit.h"
 
 #include "ExLib/run/process/ExProcessRunner.h"
@@ -209,6 +210,8 @@ void TMainForm::CreateActions()
     acNewProject = AddAction("acNewProject", "New Project...", scNone, &TMainForm::NewProjectExecute);
     acOpenProject = AddAction("acOpenProject", "Open Project", scNone, &TMainForm::OpenProjectExecute);
 
+    CreatePrintActions();
+
     const std::pair<TAction*, const char*> images[] = {
         {acNewFile, "document-new"},
         {acOpenFile, "document-open"},
@@ -324,6 +327,11 @@ void TMainForm::CreateMenus()
     AddMenuEntry(*file, acCloseOther, nullptr);
     AddMenuEntry(*file, acCloseAll, nullptr);
     file->addSeparator();
+    AddMenuEntry(*file, acPrint, "&Print...");
+    AddMenuEntry(*file, acPrintPreview, nullptr);
+    AddMenuEntry(*file, acPageSetup, nullptr);
+    AddMenuEntry(*file, acExport, nullptr);
+    file->addSeparator();
     AddMenuEntry(*file, acExit, nullptr);
 
     QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
@@ -367,11 +375,14 @@ void TMainForm::CreateMenus()
         TextEditorPopup->addAction(action);
     AddMenuEntry(*TextEditorPopup, acSaveAs, "Save &As...");
     TextEditorPopup->addSeparator();
+    for (TAction* action : {acPrintPreview, acPrint})
+        TextEditorPopup->addAction(action);
+    TextEditorPopup->addSeparator();
     TextEditorPopup->addAction(acClose);
 
     // The tab strip's menu acts on the active document.
     FileTabs->setContextMenuPolicy(Qt::ActionsContextMenu);
-    for (TAction* action : {acClose, acCloseOther, acCloseAll, acSaveAs, acSave, acReload})
+    for (TAction* action : {acClose, acCloseOther, acCloseAll, acSaveAs, acSave, acReload, acPrint})
         FileTabs->addAction(action);
 }
 
@@ -546,7 +557,9 @@ void TMainForm::closeEvent(QCloseEvent* event)
             return;
         }
     if (FPreviewMode) {
-        if (BrowserShown())
+        if (PrintPreviewForm)
+            ClosePrintPreview();
+        else if (BrowserShown())
             BrowserCloseButtonClick();
         else
             SetPreviewMode(false);

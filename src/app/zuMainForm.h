@@ -5,11 +5,12 @@
 // through which everything else reaches the active document; switches the document-bound
 // commands by the number of open documents; and opens, saves, reopens, reloads and closes
 // documents (zuMainFormFiles.cpp); runs the active document in the internal browser panel,
-// the user's browser or a console window (zuMainFormRun.cpp); and makes, opens and edits
-// projects through the project dialogs (zuMainFormProjects.cpp).
+// the user's browser or a console window (zuMainFormRun.cpp); makes, opens and edits
+// projects through the project dialogs (zuMainFormProjects.cpp); and prints, previews and
+// exports the active document (zuMainFormPrint.cpp).
 //
 // Of the tool windows only the current project exists yet (the project explorer will hold
-// it); the dock layout and printing are not built yet; their steps are named and empty.
+// it); the dock layout is not built yet; its step is named and empty.
 
 #include "app/zuDialogs.h"
 #include "projects/zuProjectOptionsDialog.h"
@@ -41,7 +42,9 @@ class QMdiSubWindow;
 class QMenu;
 class QToolBar;
 class TCodeEditorForm;
+class TPrintPreviewForm;
 class TSrcEdit;
+class TSrcEditPrint;
 
 class TMainForm : public QMainWindow {
 public:
@@ -95,8 +98,9 @@ public:
     void CreateToolWindows();
     // At program end, after the server module: records the current project and frees them.
     void DestroyToolWindows();
-    // Steps of features that are not built yet.
-    void LoadPrintSettings() {}
+    // [Print] into the print component.
+    void LoadPrintSettings();
+    // A step of a feature that is not built yet.
     void SaveDockLayout() {}
 
     // Which project is current and its document root (the project explorer's state).
@@ -201,6 +205,24 @@ public:
     // The options dialog for the current project.
     void ProjectOptionsExecute();
 
+    // ---- print and export commands (zuMainFormPrint.cpp)
+    TAction* acPrint = nullptr;
+    TAction* acPrintPreview = nullptr;
+    TAction* acPageSetup = nullptr;
+    TAction* acExport = nullptr;
+    // The print engine with the settings of [Print].
+    std::unique_ptr<TSrcEditPrint> CodePrint;
+    // The print preview while it is shown, else null.
+    TPrintPreviewForm* PrintPreviewForm = nullptr;
+
+    // The print dialog, then the chosen pages on the chosen printer.
+    void PrintExecute();
+    void PrintPreviewExecute();
+    void PageSetupExecute();
+    void ExportExecute();
+    // Closes the print preview and leaves preview mode.
+    void ClosePrintPreview();
+
     // The browser panel's Close: stops the browser, hides the panel, leaves preview mode.
     void BrowserCloseButtonClick();
     bool BrowserShown() const;
@@ -255,6 +277,7 @@ protected:
 
 private:
     void CreateActions();
+    void CreatePrintActions();
     void CreateMenus();
     void CreateToolBar();
     void CreateControls();
