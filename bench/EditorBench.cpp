@@ -6,6 +6,8 @@
 #include "SrcEdit/Source/view/SrcEdit.h"
 #include "SrcEdit/highlighters/TestHighlighter.h"
 
+#include "ComparingReporter.h"
+
 #include <QApplication>
 #include <QImage>
 #include <benchmark/benchmark.h>
@@ -159,26 +161,6 @@ void EditorOpen(benchmark::State& state)
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * OpenBytes));
 }
 BENCHMARK(EditorOpen)->Arg(0)->Arg(1)->ArgName("highlighter")->Unit(benchmark::kMillisecond)->Iterations(5);
-
-// Keeps the mean time of every run for the comparisons printed at the end.
-class TComparingReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration)
-                Seconds[run.benchmark_name()] = run.GetAdjustedRealTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-    double Find(const std::string& prefix) const
-    {
-        for (const auto& [name, time] : Seconds)
-            if (name.rfind(prefix, 0) == 0)
-                return time;
-        return 0;
-    }
-    std::map<std::string, double> Seconds;
-};
 
 } // namespace
 

@@ -8,6 +8,8 @@
 #include "SrcEdit/Source/export/SrcEditExportHTML.h"
 #include "SrcEdit/Source/print/SrcEditPrint.h"
 
+#include "ComparingReporter.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -18,7 +20,6 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
-#include <map>
 #include <string>
 
 namespace {
@@ -151,25 +152,6 @@ void TextDocumentToPdf(benchmark::State& state)
 }
 BENCHMARK(TextDocumentToPdf)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 
-// Keeps each run's time for the ratios printed at the end.
-class TTimingReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration)
-                Times[run.benchmark_name()] = run.GetAdjustedRealTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-    double Time(const std::string& prefix) const
-    {
-        for (const auto& [name, time] : Times)
-            if (name.rfind(prefix, 0) == 0)
-                return time;
-        return 0;
-    }
-    std::map<std::string, double> Times;
-};
 
 } // namespace
 
@@ -181,16 +163,16 @@ int main(int argc, char** argv)
     Folder = folder.path();
     std::printf("export page: %zu bytes; print file: %zu bytes, 10000 lines\n", ExportPage().size(), PrintPage().size());
     benchmark::Initialize(&argc, argv);
-    TTimingReporter reporter;
+    TComparingReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
-    const double ours = reporter.Time("ExportHtml");
-    const double peer = reporter.Time("HighlightProgramToHtml");
+    const double ours = reporter.Find("ExportHtml");
+    const double peer = reporter.Find("HighlightProgramToHtml");
     if (ours > 0 && peer > 0)
         std::printf("HTML export: highlight takes %.1fx our exporter's time (goal: at least 10x)\n", peer / ours);
-    const double document = reporter.Time("TextDocumentToPdf");
+    const double document = reporter.Find("TextDocumentToPdf");
     for (const char* name : {"PrintEngineToPdf/highlighted:0", "PrintEngineToPdf/highlighted:1"})
-        if (const double engine = reporter.Time(name); engine > 0 && document > 0)
+        if (const double engine = reporter.Find(name); engine > 0 && document > 0)
             std::printf("%s: %.2fx the time of QTextDocument::print (goal: at most 1x)\n", name, engine / document);
     return 0;
 }
