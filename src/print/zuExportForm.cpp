@@ -63,9 +63,11 @@ TExportForm::TExportForm(const TCustomSrcEdit& editor, const std::string& fileNa
     auto* fileRow = new QHBoxLayout;
     edFileName = new QLineEdit(options);
     edFileName->setReadOnly(true);
+    edFileName->setMinimumWidth(360);
     edFileName->setToolTip(QStringLiteral("Select the filename for exported code"));
     edFileName->setText(QStr(ChangeFileExt(ExpandFileName(fileName), Extensions[0])));
     BrowseButton = new QPushButton(QStringLiteral("..."), options);
+    BrowseButton->setFixedWidth(32);
     fileRow->addWidget(edFileName, 1);
     fileRow->addWidget(BrowseButton);
     form->addRow(QStringLiteral("File Name"), fileRow);

@@ -40,9 +40,12 @@ QDoubleSpinBox* MarginBox(QWidget* parent)
     return box;
 }
 
+// The colour as a swatch beside the caption, which stays readable on any colour.
 void ShowColor(QPushButton* button, TColor color)
 {
-    button->setStyleSheet(QStringLiteral("background-color: %1").arg(ToQColor(color).name()));
+    QPixmap swatch(16, 16);
+    swatch.fill(ToQColor(color));
+    button->setIcon(QIcon(swatch));
 }
 
 } // namespace

@@ -208,7 +208,7 @@ TEST(GridText, APieceOfAnyLengthIsDrawnWhole)
     TFont font;
     font.SetName("Courier New");
     font.SetHeight(-8);
-    DrawGridText(painter, font.ToQFont(), clBlack, clNone, 0, 0, 2, 12, std::string(3000, 'W'));
+    DrawGridText(painter, MakeGridFont(font.ToQFont(), 2), clBlack, clNone, 0, 0, 12, std::string(3000, 'W'));
     painter.end();
     bool inkNearEnd = false;
     for (int x = 5980; x < 6000; ++x)

@@ -7,7 +7,6 @@
 #include "support/ConsumerTools.h"
 #include "support/TempDir.h"
 
-#include <QFile>
 #include <QPrinter>
 #include <gtest/gtest.h>
 
@@ -34,12 +33,6 @@ protected:
             abort = status == psNewPage && page == AbortOnPage;
         };
         Print.OnPrintLine = [this](TObject*, int line, int page) { PrintedLines.emplace_back(line, page); };
-    }
-
-    void TearDown() override
-    {
-        if (qEnvironmentVariableIsSet("ZENTU_KEEP_PDF"))
-            QFile::copy(QString::fromStdString(Pdf()), qEnvironmentVariable("ZENTU_KEEP_PDF"));
     }
 
 public:

@@ -103,6 +103,11 @@ void TSrcCustomExporter::ResetOutput()
 
 std::string TSrcCustomExporter::EscapeText(std::string_view text) const
 {
+    const bool plain = std::none_of(text.begin(), text.end(), [this](char c) {
+        return static_cast<unsigned char>(c) >= 0x80 || !Replacements[static_cast<unsigned char>(c)].empty();
+    });
+    if (plain)
+        return std::string(text);
     std::string result;
     result.reserve(text.size() + text.size() / 8);
     for (size_t i = 0; i < text.size();) {

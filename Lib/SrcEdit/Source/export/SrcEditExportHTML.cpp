@@ -83,7 +83,8 @@ void TSrcExporterHTML::StartExport()
     ForEachHighlighterAttribute(Highlighter(), true,
                                 [this](TSrcCustomHighlighter*, TSrcHighlighterAttributes* attribute,
                                        const std::string& uniqueName) {
-                                    FClassNames.emplace(attribute, AttributeClassName(uniqueName));
+                                    FClassNames.emplace(attribute,
+                                                        "<span class=\"" + AttributeClassName(uniqueName) + "\">");
                                     return true;
                                 });
 }
@@ -91,7 +92,7 @@ void TSrcExporterHTML::StartExport()
 void TSrcExporterHTML::OpenSpan()
 {
     const auto found = FClassNames.find(CurrentAttribute());
-    Body() += found == FClassNames.end() ? std::string("<span>") : "<span class=\"" + found->second + "\">";
+    Body() += found == FClassNames.end() ? std::string_view("<span>") : std::string_view(found->second);
 }
 
 void TSrcExporterHTML::CloseStyleRun(bool, bool, TFontStyles)

@@ -37,5 +37,6 @@ private:
     std::string PageHead() const;
     void OpenSpan();
 
+    // The opening tag of each attribute's run.
     std::map<const TSrcHighlighterAttributes*, std::string> FClassNames;
 };

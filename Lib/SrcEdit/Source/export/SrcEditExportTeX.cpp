@@ -129,6 +129,8 @@ std::string TSrcExporterTeX::PreambleText()
                    "\\usepackage{times}\r\n"
                    "\\usepackage{ulem}\r\n"
                    "\\usepackage[utf8]{inputenc}\r\n"
+                   // why: a character the fonts lack shows as "?" instead of stopping the document.
+                   "\\makeatletter\\def\\UTFviii@undefined@err#1{\\mbox{?}}\\makeatother\r\n"
                    "% Special Characters\r\n"
                    "\\newcommand\\SPC{\\hspace*{0.6em}}\r\n"
                    "\\newcommand\\TAB{\\hspace*{" +

@@ -168,6 +168,10 @@ void TSrcEditPrint::MeasureAndPaginate()
     const TPrintFontMetrics metrics = PrintFontMetrics(StyledFont(FFont, {fsBold, fsItalic, fsUnderline, fsStrikeOut}));
     FCellAdvance = std::max(1, metrics.AveCharWidth);
     FLinePitch = std::max(1, metrics.Height + metrics.ExternalLeading);
+    for (auto& font : FGridFonts)
+        font.reset();
+    FNumberFont = StyledFont(FFont, {});
+    FNumberAscent = QFontMetrics(FNumberFont).ascent();
 
     FMargins.LayoutPage(*FCanvas, 1, FGeometry, LineNumbers, LineNumbersInMargin, FLines.Count() + LineOffset);
     Paginate();
@@ -339,16 +343,20 @@ void TSrcEditPrint::PrintLine(const std::string& text)
 void TSrcEditPrint::PrintLineNumber()
 {
     const QString text = QString::number(FCurrentLine + LineOffset) + QStringLiteral(": ");
-    const QFont font = StyledFont(FFont, {});
-    const QFontMetrics metrics(font);
     QPainter& painter = *FCanvas->Handle();
-    painter.save();
-    const int width = metrics.horizontalAdvance(text);
+    const int width = QFontMetrics(FNumberFont).horizontalAdvance(text);
     painter.fillRect(QRect(FMargins.PixLeft - width, FPenY, width, FLinePitch), ToQColor(Color));
-    painter.setFont(font);
+    painter.setFont(FNumberFont);
     painter.setPen(Qt::black);
-    painter.drawText(QPoint(FMargins.PixLeft - width, FPenY + metrics.ascent()), text);
-    painter.restore();
+    painter.drawText(QPoint(FMargins.PixLeft - width, FPenY + FNumberAscent), text);
+}
+
+const TGridFont& TSrcEditPrint::GridFont(TFontStyles style)
+{
+    std::unique_ptr<TGridFont>& font = FGridFonts[static_cast<size_t>(style.Bits() & 15)];
+    if (!font)
+        font = std::make_unique<TGridFont>(MakeGridFont(StyledFont(FFont, style), FCellAdvance));
+    return *font;
 }
 
 void TSrcEditPrint::PrintClipped(int x, int y, std::string_view text, TColor textColor, TColor backColor,
@@ -360,8 +368,8 @@ void TSrcEditPrint::PrintClipped(int x, int y, std::string_view text, TColor tex
         const std::vector<int> starts = CharStarts(text);
         text = text.substr(0, static_cast<size_t>(starts[static_cast<size_t>(room)]));
     }
-    DrawGridText(*FCanvas->Handle(), StyledFont(FFont, style), textColor, backColor == Color ? clNone : backColor, x,
-                 y, FCellAdvance, FLinePitch, text);
+    DrawGridText(*FCanvas->Handle(), GridFont(style), textColor, backColor == Color ? clNone : backColor, x, y,
+                 FLinePitch, text);
 }
 
 void TSrcEditPrint::PrintLineText(const std::string& text, const std::vector<int>& positions)
@@ -410,16 +418,39 @@ void TSrcEditPrint::PrintLineText(const std::string& text, const std::vector<int
         int offset = columnOf(lineStart, col);
         // The token may hold several break positions; each starts a new output line.
         while (k < count && positions[k] > p && positions[k] < end) {
-            PrintClipped(left + offset * FCellAdvance, FPenY, line.substr(static_cast<size_t>(p), static_cast<size_t>(positions[k] - p)), fg, bg, style);
+            DrawPiece(left + offset * FCellAdvance, FPenY, line.substr(static_cast<size_t>(p), static_cast<size_t>(positions[k] - p)), fg, bg, style);
             p = positions[k];
             ++k;
             FPenY += FLinePitch;
             offset = 0;
             lineStart = p;
         }
-        PrintClipped(left + offset * FCellAdvance, FPenY, line.substr(static_cast<size_t>(p), static_cast<size_t>(end - p)), fg, bg, style);
+        DrawPiece(left + offset * FCellAdvance, FPenY, line.substr(static_cast<size_t>(p), static_cast<size_t>(end - p)), fg, bg, style);
         FHighlighter->AdvanceToken();
     }
+    FlushPiece();
+}
+
+void TSrcEditPrint::DrawPiece(int x, int y, std::string_view text, TColor textColor, TColor backColor,
+                              TFontStyles style)
+{
+    TPiece& piece = FPiece;
+    if (piece.Active && piece.Y == y && piece.X + piece.Chars * FCellAdvance == x && piece.TextColor == textColor &&
+        piece.BackColor == backColor && piece.Style == style) {
+        piece.Text += text;
+        piece.Chars += CharCount(text);
+        return;
+    }
+    FlushPiece();
+    piece = {x, y, CharCount(text), std::string(text), textColor, backColor, style, true};
+}
+
+void TSrcEditPrint::FlushPiece()
+{
+    if (!FPiece.Active)
+        return;
+    FPiece.Active = false;
+    PrintClipped(FPiece.X, FPiece.Y, FPiece.Text, FPiece.TextColor, FPiece.BackColor, FPiece.Style);
 }
 
 void TSrcEditPrint::PrintPageRange(int fromPage, int toPage)

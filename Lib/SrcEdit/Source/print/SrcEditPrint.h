@@ -6,6 +6,7 @@
 
 #include "SrcEdit/Source/print/SrcEditPrintHeaderFooter.h"
 #include "SrcEdit/Source/print/SrcEditPrintMargins.h"
+#include "SrcEdit/Source/print/SrcEditPrintText.h"
 #include "SrcEdit/Source/highlighters/SrcEditHighlighter.h"
 #include "SrcEdit/Source/text/SrcEditTypes.h"
 
@@ -13,6 +14,7 @@
 #include "Platform/graphics/Graphics.h"
 #include "Platform/text/Strings.h"
 
+#include <array>
 #include <functional>
 #include <memory>
 #include <string>
@@ -119,6 +121,11 @@ private:
     void PrintLineText(const std::string& text, const std::vector<int>& positions);
     void PrintClipped(int x, int y, std::string_view text, TColor textColor, TColor backColor,
                       TFontStyles style);
+    // Pieces of one look that follow each other on an output line are drawn in one call.
+    void DrawPiece(int x, int y, std::string_view text, TColor textColor, TColor backColor, TFontStyles style);
+    void FlushPiece();
+    // The print font in a style, ready for the grid; made once per pagination.
+    const TGridFont& GridFont(TFontStyles style);
 
     THeader FHeader;
     TFooter FFooter;
@@ -131,6 +138,16 @@ private:
     QPrinter* FPrinter = nullptr;
     TSrcEditPrinterInfo FGeometry;
 
+    struct TPiece {
+        int X = 0, Y = 0, Chars = 0;
+        std::string Text;
+        TColor TextColor = clBlack, BackColor = clNone;
+        TFontStyles Style;
+        bool Active = false;
+    } FPiece;
+    std::array<std::unique_ptr<TGridFont>, 16> FGridFonts;
+    QFont FNumberFont;
+    int FNumberAscent = 0;
     std::vector<int> FPageStarts;
     TCanvas* FCanvas = nullptr;
     int FCellAdvance = 0;

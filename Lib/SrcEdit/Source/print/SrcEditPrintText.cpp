@@ -52,35 +52,42 @@ bool AllNarrow(std::string_view text)
 
 } // namespace
 
-void DrawGridText(QPainter& painter, const QFont& font, TColor textColor, TColor backColor, int x, int y,
-                  int cellAdvance, int lineHeight, std::string_view text)
+TGridFont MakeGridFont(const QFont& font, int cellAdvance)
+{
+    TGridFont grid;
+    grid.Font = font;
+    grid.CellAdvance = std::max(1, cellAdvance);
+    grid.Ascent = QFontMetrics(font).ascent();
+    const QFontMetricsF metrics(font);
+    const double natural = metrics.horizontalAdvance(QLatin1Char('W'));
+    grid.OneCall = metrics.horizontalAdvance(QLatin1Char('i')) == natural;
+    // why: one call per piece keeps a long document fast; letter spacing puts the glyphs of a
+    // fixed-pitch font on the grid exactly.
+    grid.Spaced = font;
+    grid.Spaced.setLetterSpacing(QFont::AbsoluteSpacing, grid.CellAdvance - natural);
+    grid.Spaced.setKerning(false);
+    return grid;
+}
+
+void DrawGridText(QPainter& painter, const TGridFont& font, TColor textColor, TColor backColor, int x, int y,
+                  int lineHeight, std::string_view text)
 {
     if (text.empty())
         return;
-    const int count = CharCount(text);
     if (backColor != clNone)
-        painter.fillRect(QRect(x, y, count * cellAdvance, lineHeight), ToQColor(backColor));
-    painter.save();
+        painter.fillRect(QRect(x, y, CharCount(text) * font.CellAdvance, lineHeight), ToQColor(backColor));
     painter.setPen(ToQColor(textColor));
-    const int baseline = y + QFontMetrics(font).ascent();
-    const QFontMetricsF metrics(font);
-    const double natural = metrics.horizontalAdvance(QLatin1Char('W'));
-    if (metrics.horizontalAdvance(QLatin1Char('i')) == natural && AllNarrow(text)) {
-        // why: one call per piece keeps a long document fast; letter spacing puts the glyphs of a
-        // fixed-pitch font on the grid exactly.
-        QFont spaced(font);
-        spaced.setLetterSpacing(QFont::AbsoluteSpacing, cellAdvance - natural);
-        spaced.setKerning(false);
-        painter.setFont(spaced);
-        painter.drawText(QPointF(x, baseline), QStr(text));
-    } else {
-        painter.setFont(font);
-        int n = 0;
-        for (size_t i = 0; i < text.size(); ++n) {
-            const size_t len = static_cast<size_t>(TextChars::CharLength(text, i));
-            painter.drawText(QPoint(x + n * cellAdvance, baseline), QStr(text.substr(i, len)));
-            i += len;
-        }
+    const int baseline = y + font.Ascent;
+    if (font.OneCall && AllNarrow(text)) {
+        painter.setFont(font.Spaced);
+        painter.drawText(QPoint(x, baseline), QStr(text));
+        return;
     }
-    painter.restore();
+    painter.setFont(font.Font);
+    int n = 0;
+    for (size_t i = 0; i < text.size(); ++n) {
+        const size_t len = static_cast<size_t>(TextChars::CharLength(text, i));
+        painter.drawText(QPoint(x + n * font.CellAdvance, baseline), QStr(text.substr(i, len)));
+        i += len;
+    }
 }
