@@ -191,7 +191,8 @@ void TNetHTTPServer::Listen()
     }
     // why: the thread that received the head serves it at once, without waking another for
     // it; the next listener starts meanwhile.
-    FWorkers.Post([this] { Listen(); });
+    if (!FStopping.load())
+        FWorkers.Post([this] { Listen(); });
     THTTPConnectionThread& mine = Register(std::move(complete.back()));
     complete.pop_back();
     for (auto& other : complete) {

@@ -20,6 +20,7 @@
 #include <future>
 #include <mutex>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sstream>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -114,6 +115,52 @@ TEST_F(HttpServerTest, LargeBodiesArriveWholeAndUnreadOnesDoNotBlock)
     EXPECT_EQ(ignored.Status, 200);
     EXPECT_EQ(ignored.Body, "ignored");
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+}
+
+TEST_F(HttpServerTest, AClientWaitingForContinueIsAskedForItsBodyOnlyWhenItIsNeeded)
+{
+    Env.WriteDoc("sum.php", "<?php $in = file_get_contents('php://input'); echo strlen($in), ':', $in;");
+    Env.WriteDoc("ok.txt", "OK");
+    struct Case {
+        std::string target;
+        bool asked;       // "100 Continue" comes first
+        std::string body; // of the final answer
+    };
+    const std::vector<Case> cases = {
+        {"/sum.php", true, "5:hello"},
+        {"/ok.txt", false, "OK"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.target);
+        const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(static_cast<std::uint16_t>(Env.Port()));
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        ASSERT_EQ(::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+        const std::string head = "POST " + c.target + " HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Length: 5\r\n"
+                                 "Expect: 100-continue\r\n\r\n";
+        ASSERT_EQ(::send(fd, head.data(), head.size(), MSG_NOSIGNAL), static_cast<ssize_t>(head.size()));
+        std::string received;
+        char chunk[4096];
+        for (;;) {
+            pollfd p{fd, POLLIN, 0};
+            if (::poll(&p, 1, 5000) <= 0)
+                break;
+            const ssize_t n = ::recv(fd, chunk, sizeof chunk, 0);
+            if (n <= 0)
+                break;
+            received.append(chunk, static_cast<size_t>(n));
+            if (received == "HTTP/1.1 100 Continue\r\n\r\n") {
+                ASSERT_EQ(::send(fd, "hello", 5, MSG_NOSIGNAL), 5);
+            }
+        }
+        ::close(fd);
+        const std::string continued = "HTTP/1.1 100 Continue\r\n\r\n";
+        EXPECT_EQ(received.compare(0, continued.size(), continued) == 0, c.asked) << received;
+        EXPECT_NE(received.find("HTTP/1.1 200 OK\r\n"), std::string::npos) << received;
+        EXPECT_EQ(received.substr(received.rfind("\r\n\r\n") + 4), c.body);
+    }
 }
 
 TEST_F(HttpServerTest, HeadAnswersTypeAndSizeWithoutRunningTheScript)
