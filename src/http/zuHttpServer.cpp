@@ -177,15 +177,20 @@ void TNetHTTPServer::Listen()
         const int ready = ::epoll_wait(FEpollFd, events, 64, wait);
         if (ready < 0 && errno != EINTR)
             return;
+        bool incoming = false;
         for (int i = 0; i < ready; ++i) {
             const std::uint64_t tag = events[i].data.u64;
             if (tag == WakeTag)
                 return;
             if (tag == ListenTag)
-                AcceptAll(complete);
+                incoming = true;
             else
                 ProgressHead(*reinterpret_cast<THTTPConnectionThread*>(static_cast<std::uintptr_t>(tag)), complete);
         }
+        // invariant: accepting may displace a waiting connection, so it comes after every
+        // event of the batch that names one.
+        if (incoming)
+            AcceptAll(complete);
         if (FStopping.load())
             return;
     }
@@ -315,7 +320,6 @@ void TNetHTTPServer::ProgressHead(THTTPConnectionThread& thread,
     const THTTPConnection::THeadState state = thread.Connection().ReceiveHead();
     if (state == THTTPConnection::THeadState::Waiting)
         return;
-    ::epoll_ctl(FEpollFd, EPOLL_CTL_DEL, thread.Connection().Fd(), nullptr);
     std::unique_ptr<THTTPConnectionThread> owned = std::move(*thread.FPosition);
     StopWaitingForHead(thread);
     if (state == THTTPConnection::THeadState::Complete)

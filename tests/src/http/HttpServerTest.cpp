@@ -20,7 +20,6 @@
 #include <future>
 #include <mutex>
 #include <netinet/in.h>
-#include <poll.h>
 #include <sstream>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -132,29 +131,14 @@ TEST_F(HttpServerTest, AClientWaitingForContinueIsAskedForItsBodyOnlyWhenItIsNee
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.target);
-        const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_port = htons(static_cast<std::uint16_t>(Env.Port()));
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        ASSERT_EQ(::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
-        const std::string head = "POST " + c.target + " HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Length: 5\r\n"
-                                 "Expect: 100-continue\r\n\r\n";
-        ASSERT_EQ(::send(fd, head.data(), head.size(), MSG_NOSIGNAL), static_cast<ssize_t>(head.size()));
-        std::string received;
-        char chunk[4096];
-        for (;;) {
-            pollfd p{fd, POLLIN, 0};
-            if (::poll(&p, 1, 5000) <= 0)
-                break;
-            const ssize_t n = ::recv(fd, chunk, sizeof chunk, 0);
-            if (n <= 0)
-                break;
-            received.append(chunk, static_cast<size_t>(n));
-            if (received == "HTTP/1.1 100 Continue\r\n\r\n") {
-                ASSERT_EQ(::send(fd, "hello", 5, MSG_NOSIGNAL), 5);
-            }
-        }
+        const int fd = ConnectLoopback(Env.Port());
+        ASSERT_GE(fd, 0);
+        ASSERT_TRUE(SendAll(fd, "POST " + c.target + " HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Length: 5\r\n"
+                                "Expect: 100-continue\r\n\r\n"));
+        const std::string received = ReceiveUntilClosed(fd, 5000, [fd](const std::string& sofar) {
+            if (sofar == "HTTP/1.1 100 Continue\r\n\r\n")
+                SendAll(fd, "hello");
+        });
         ::close(fd);
         const std::string continued = "HTTP/1.1 100 Continue\r\n\r\n";
         EXPECT_EQ(received.compare(0, continued.size(), continued) == 0, c.asked) << received;
