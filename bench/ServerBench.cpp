@@ -1,9 +1,10 @@
 // The internal HTTP server on 127.0.0.1 beside PHP's own built-in server ("php -S") serving
 // the same folder, in one run: requests per second for a 10 KB static file and for a
-// hello-world PHP script, with one client and with four; and, for the script, the time of
-// starting php-cgi on it directly, which bounds what any CGI server can reach (measured alone
-// and in turns with server requests, which keeps a changing machine load out of the ratio).
-// The summary at the end gives the ratios.
+// hello-world PHP script, with one client and with four; for the static file also the two
+// servers taken in turns; and, for the script, the time of starting php-cgi on it directly,
+// which bounds what any CGI server can reach (measured alone and in turns with server
+// requests). Taking turns keeps a changing machine load out of the ratio. The summary at the
+// end gives the ratios.
 
 #include "http/zuCGIRunner.h"
 #include "http/zuHTTPModule.h"
@@ -210,31 +211,51 @@ void PhpCgiDirect(benchmark::State& state)
     state.counters["errors"] = static_cast<double>(errors);
 }
 
-// Direct starts and requests to the server taken in turns, so that a changing load on the
-// machine weighs on both alike; the counters are the mean times in microseconds.
-void PhpPaired(benchmark::State& state)
+// Two kinds of request taken in turns, so that a changing load on the machine weighs on both
+// alike; the counters are their mean times in microseconds and `ratio`, the second's time
+// over the first's.
+template <typename TFirst, typename TSecond>
+void TakeTurns(benchmark::State& state, const char* firstName, TFirst first, const char* secondName, TSecond second)
 {
     using Clock = std::chrono::steady_clock;
-    const int port = Env->Zentu->BoundPort();
-    const std::string request = RequestFor(port, "/hello.php");
-    Clock::duration direct{}, zentu{};
-    size_t errors = 0, received = 0;
+    Clock::duration firstTime{}, secondTime{};
+    size_t errors = 0;
     for (auto _ : state) {
         const auto t0 = Clock::now();
-        errors += RunDirect() ? 0 : 1;
+        errors += first() ? 0 : 1;
         const auto t1 = Clock::now();
-        errors += Fetch(port, request, received) ? 0 : 1;
+        errors += second() ? 0 : 1;
         const auto t2 = Clock::now();
-        direct += t1 - t0;
-        zentu += t2 - t1;
+        firstTime += t1 - t0;
+        secondTime += t2 - t1;
     }
     const double n = static_cast<double>(state.iterations());
-    const double directUs = std::chrono::duration<double, std::micro>(direct).count() / n;
-    const double zentuUs = std::chrono::duration<double, std::micro>(zentu).count() / n;
-    state.counters["direct_us"] = benchmark::Counter(directUs, benchmark::Counter::kAvgThreads);
-    state.counters["zentu_us"] = benchmark::Counter(zentuUs, benchmark::Counter::kAvgThreads);
-    state.counters["ratio"] = benchmark::Counter(zentuUs / directUs, benchmark::Counter::kAvgThreads);
+    const double firstUs = std::chrono::duration<double, std::micro>(firstTime).count() / n;
+    const double secondUs = std::chrono::duration<double, std::micro>(secondTime).count() / n;
+    state.counters[firstName] = benchmark::Counter(firstUs, benchmark::Counter::kAvgThreads);
+    state.counters[secondName] = benchmark::Counter(secondUs, benchmark::Counter::kAvgThreads);
+    state.counters["ratio"] = benchmark::Counter(secondUs / firstUs, benchmark::Counter::kAvgThreads);
     state.counters["errors"] = static_cast<double>(errors);
+}
+
+// Direct starts of php-cgi and requests to the server for the script, in turns.
+void PhpPaired(benchmark::State& state)
+{
+    const int port = Env->Zentu->BoundPort();
+    const std::string request = RequestFor(port, "/hello.php");
+    size_t received = 0;
+    TakeTurns(state, "direct_us", RunDirect, "zentu_us", [&] { return Fetch(port, request, received); });
+}
+
+// The static file from php -S and from the server, in turns.
+void StaticPaired(benchmark::State& state)
+{
+    const int port = Env->Zentu->BoundPort();
+    const std::string zentu = RequestFor(port, "/static10k.html");
+    const std::string php = RequestFor(Env->PhpPort, "/static10k.html");
+    size_t received = 0;
+    TakeTurns(state, "php_us", [&] { return Fetch(Env->PhpPort, php, received); }, "zentu_us",
+              [&] { return Fetch(port, zentu, received); });
 }
 
 // The same start through the CGI runner's process run, without HTTP around it.
@@ -256,6 +277,7 @@ void PhpRunCGIProcess(benchmark::State& state)
 constexpr double MinTime = 3.0;
 BENCHMARK(StaticZentu)->UseRealTime()->MinTime(MinTime)->Threads(1)->Threads(4);
 BENCHMARK(StaticPhpBuiltIn)->UseRealTime()->MinTime(MinTime)->Threads(1)->Threads(4);
+BENCHMARK(StaticPaired)->UseRealTime()->MinTime(2 * MinTime)->Threads(1)->Threads(4);
 BENCHMARK(PhpCgiDirect)->UseRealTime()->MinTime(MinTime)->Threads(1)->Threads(4);
 BENCHMARK(PhpPaired)->UseRealTime()->MinTime(2 * MinTime)->Threads(1)->Threads(4);
 BENCHMARK(PhpRunCGIProcess)->UseRealTime()->MinTime(MinTime)->Threads(1)->Threads(4);
@@ -269,7 +291,7 @@ public:
     {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs)
-            for (const char* counter : {"items_per_second", "direct_us", "zentu_us", "ratio"}) {
+            for (const char* counter : {"items_per_second", "direct_us", "php_us", "zentu_us", "ratio"}) {
                 const auto found = run.counters.find(counter);
                 if (found != run.counters.end())
                     FRates[run.benchmark_name() + "#" + counter] = found->second.value;
@@ -285,8 +307,13 @@ public:
             const double phpZentu = Rate("PhpZentu", threads), phpBuiltIn = Rate("PhpPhpBuiltIn", threads);
             const double direct = Rate("PhpCgiDirect", threads);
             std::printf("%s\n", threads);
-            std::printf("  10 KB static: zentu %.0f/s, php -S %.0f/s, ratio %.2f (goal >= 0.50)\n", staticZentu,
-                        staticPhp, staticPhp > 0 ? staticZentu / staticPhp : 0.0);
+            std::printf("  10 KB static: zentu %.0f/s, php -S %.0f/s, ratio %.2f\n", staticZentu, staticPhp,
+                        staticPhp > 0 ? staticZentu / staticPhp : 0.0);
+            const double zentuUs = Rate("StaticPaired", threads, "zentu_us");
+            const double phpUs = Rate("StaticPaired", threads, "php_us");
+            std::printf("  10 KB static taken in turns: zentu %.0f us, php -S %.0f us, rate of zentu / rate of php -S "
+                        "%.2f (goal >= 0.50)\n",
+                        zentuUs, phpUs, zentuUs > 0 ? phpUs / zentuUs : 0.0);
             std::printf("  hello.php: zentu %.0f/s, php -S %.0f/s, php-cgi started directly %.0f/s\n", phpZentu,
                         phpBuiltIn, direct);
             std::printf("  hello.php taken in turns: zentu %.0f us, php-cgi direct %.0f us, zentu / direct %.3f "

@@ -177,21 +177,27 @@ void TNetHTTPServer::Listen()
         const int ready = ::epoll_wait(FEpollFd, events, 64, wait);
         if (ready < 0 && errno != EINTR)
             return;
+        bool incoming = false;
         for (int i = 0; i < ready; ++i) {
             const std::uint64_t tag = events[i].data.u64;
             if (tag == WakeTag)
                 return;
             if (tag == ListenTag)
-                AcceptAll(complete);
+                incoming = true;
             else
                 ProgressHead(*reinterpret_cast<THTTPConnectionThread*>(static_cast<std::uintptr_t>(tag)), complete);
         }
+        // invariant: accepting may displace a waiting connection, so it comes after every
+        // event of the batch that names one.
+        if (incoming)
+            AcceptAll(complete);
         if (FStopping.load())
             return;
     }
     // why: the thread that received the head serves it at once, without waking another for
     // it; the next listener starts meanwhile.
-    FWorkers.Post([this] { Listen(); });
+    if (!FStopping.load())
+        FWorkers.Post([this] { Listen(); });
     THTTPConnectionThread& mine = Register(std::move(complete.back()));
     complete.pop_back();
     for (auto& other : complete) {
@@ -314,7 +320,6 @@ void TNetHTTPServer::ProgressHead(THTTPConnectionThread& thread,
     const THTTPConnection::THeadState state = thread.Connection().ReceiveHead();
     if (state == THTTPConnection::THeadState::Waiting)
         return;
-    ::epoll_ctl(FEpollFd, EPOLL_CTL_DEL, thread.Connection().Fd(), nullptr);
     std::unique_ptr<THTTPConnectionThread> owned = std::move(*thread.FPosition);
     StopWaitingForHead(thread);
     if (state == THTTPConnection::THeadState::Complete)

@@ -41,6 +41,9 @@ void TWorkerPool::ReapDone()
 void TWorkerPool::Post(std::function<void()> task)
 {
     const std::lock_guard lock(FLock);
+    // invariant: nothing is queued while the pool stops (a running task may still post).
+    if (FStopping)
+        return;
     ReapDone();
     FTasks.push_back(std::move(task));
     if (FIdle < FTasks.size() && FLive < FMax) {

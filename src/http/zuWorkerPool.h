@@ -24,7 +24,8 @@ public:
     void SetMaxThreads(size_t count);
 
     // Queues the task; a free thread takes it, else a new one when the maximum allows, else
-    // the first thread that becomes free. A task must not throw.
+    // the first thread that becomes free. A task must not throw. While the pool stops, a task
+    // posted (by a task still running) is dropped.
     void Post(std::function<void()> task);
 
     // Waits for the tasks in progress, drops the ones not started and ends every thread.

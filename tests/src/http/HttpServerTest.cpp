@@ -116,6 +116,37 @@ TEST_F(HttpServerTest, LargeBodiesArriveWholeAndUnreadOnesDoNotBlock)
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
 }
 
+TEST_F(HttpServerTest, AClientWaitingForContinueIsAskedForItsBodyOnlyWhenItIsNeeded)
+{
+    Env.WriteDoc("sum.php", "<?php $in = file_get_contents('php://input'); echo strlen($in), ':', $in;");
+    Env.WriteDoc("ok.txt", "OK");
+    struct Case {
+        std::string target;
+        bool asked;       // "100 Continue" comes first
+        std::string body; // of the final answer
+    };
+    const std::vector<Case> cases = {
+        {"/sum.php", true, "5:hello"},
+        {"/ok.txt", false, "OK"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.target);
+        const int fd = ConnectLoopback(Env.Port());
+        ASSERT_GE(fd, 0);
+        ASSERT_TRUE(SendAll(fd, "POST " + c.target + " HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Length: 5\r\n"
+                                "Expect: 100-continue\r\n\r\n"));
+        const std::string received = ReceiveUntilClosed(fd, 5000, [fd](const std::string& sofar) {
+            if (sofar == "HTTP/1.1 100 Continue\r\n\r\n")
+                SendAll(fd, "hello");
+        });
+        ::close(fd);
+        const std::string continued = "HTTP/1.1 100 Continue\r\n\r\n";
+        EXPECT_EQ(received.compare(0, continued.size(), continued) == 0, c.asked) << received;
+        EXPECT_NE(received.find("HTTP/1.1 200 OK\r\n"), std::string::npos) << received;
+        EXPECT_EQ(received.substr(received.rfind("\r\n\r\n") + 4), c.body);
+    }
+}
+
 TEST_F(HttpServerTest, HeadAnswersTypeAndSizeWithoutRunningTheScript)
 {
     const std::string marker = Env.Dir.File("ran.txt");

@@ -30,38 +30,55 @@ int THttpReply::HeaderCount(std::string_view name) const
     return count;
 }
 
-THttpReply SendRaw(int port, std::string_view bytes)
+int ConnectLoopback(int port)
 {
-    THttpReply reply;
     const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_port = htons(static_cast<std::uint16_t>(port));
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+    if (fd >= 0 && ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
         ::close(fd);
-        return reply;
+        return -1;
     }
+    return fd;
+}
+
+bool SendAll(int fd, std::string_view bytes)
+{
     while (!bytes.empty()) {
         const ssize_t n = ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
         if (n <= 0)
-            break;
+            return false;
         bytes.remove_prefix(static_cast<size_t>(n));
     }
+    return true;
+}
+
+std::string ReceiveUntilClosed(int fd, int waitMs, const std::function<void(const std::string&)>& onData)
+{
+    std::string received;
     char chunk[65536];
     for (;;) {
         pollfd p{fd, POLLIN, 0};
-        if (::poll(&p, 1, 90000) <= 0)
+        if (::poll(&p, 1, waitMs) <= 0)
             break;
         const ssize_t n = ::recv(fd, chunk, sizeof chunk, 0);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
             break;
-        reply.Raw.append(chunk, static_cast<size_t>(n));
+        received.append(chunk, static_cast<size_t>(n));
+        if (onData)
+            onData(received);
     }
-    ::close(fd);
+    return received;
+}
 
+THttpReply ParseReply(std::string raw)
+{
+    THttpReply reply;
+    reply.Raw = std::move(raw);
     const size_t headEnd = reply.Raw.find("\r\n\r\n");
     if (headEnd == std::string::npos || reply.Raw.compare(0, 9, "HTTP/1.1 ") != 0)
         return reply;
@@ -78,6 +95,17 @@ THttpReply SendRaw(int port, std::string_view bytes)
             reply.Headers.emplace_back(line.substr(0, colon), Trim(line.substr(colon + 1)));
     }
     return reply;
+}
+
+THttpReply SendRaw(int port, std::string_view bytes)
+{
+    const int fd = ConnectLoopback(port);
+    if (fd < 0)
+        return {};
+    SendAll(fd, bytes);
+    std::string received = ReceiveUntilClosed(fd, 90000);
+    ::close(fd);
+    return ParseReply(std::move(received));
 }
 
 THttpReply HttpGet(int port, const std::string& target)

@@ -24,6 +24,16 @@ struct THttpReply {
     int HeaderCount(std::string_view name) const;
 };
 
+// A connected socket to 127.0.0.1:`port`, or -1.
+int ConnectLoopback(int port);
+// Sends every byte; false when the peer stops taking them.
+bool SendAll(int fd, std::string_view bytes);
+// Reads until the peer closes or sends nothing for `waitMs`; `onData` sees all received so far
+// after each piece.
+std::string ReceiveUntilClosed(int fd, int waitMs, const std::function<void(const std::string&)>& onData = {});
+// Status, headers and body of an answer as received.
+THttpReply ParseReply(std::string raw);
+
 // Sends `bytes` to 127.0.0.1:`port` and reads the answer until the server closes.
 THttpReply SendRaw(int port, std::string_view bytes);
 THttpReply HttpGet(int port, const std::string& target);
