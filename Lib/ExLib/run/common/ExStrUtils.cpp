@@ -47,12 +47,12 @@ std::string ReplaceAllText(std::string_view text, std::string_view search, std::
 
 std::string LocaleDecimalSeparator()
 {
-    return StdStr(QLocale::system().decimalPoint());
+    return StdStr(QLocale().decimalPoint());
 }
 
 std::string LocaleThousandsSeparator()
 {
-    return StdStr(QLocale::system().groupSeparator());
+    return StdStr(QLocale().groupSeparator());
 }
 
 std::string NormalizeNumberText(std::string_view text)

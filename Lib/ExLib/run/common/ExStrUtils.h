@@ -24,7 +24,7 @@ std::string ReplaceAllText(std::string_view text, std::string_view search, std::
 std::string NormalizeNumberText(std::string_view text);
 std::string NormalizeNumberText(std::string_view text, std::string_view decimalSeparator,
                                 std::string_view thousandsSeparator);
-// The user's separators (from the system locale).
+// The user's separators (from the default locale, which is the system's unless set).
 std::string LocaleDecimalSeparator();
 std::string LocaleThousandsSeparator();
 
