@@ -39,3 +39,7 @@ std::string TrimSpaces(std::string_view text);
 std::string RepeatChar(char c, int count);
 bool ContainsAnyChar(std::string_view text, std::string_view chars);
 bool GuidsEqual(const QUuid& a, const QUuid& b);
+
+// True when `key` is the accelerator of `caption`: the character after a single "&" ("&&" is a
+// literal ampersand), compared without letter case.
+bool IsAccelerator(char32_t key, std::string_view caption);
