@@ -285,20 +285,24 @@ void TExCustomComboEdit::SetImageKind(TExImageKind kind)
         FButton->SetImageIndex(FImageIndex);
         FButton->GlyphObject().SetNumGlyphs(FNumGlyphs);
         break;
-    case TExImageKind::ikDefault: {
-        FButton->GlyphObject().SetGlyph(QImage());
-        FButton->SetImages(&StockImages());
-        const int index = StockImageIndex();
-        FButton->SetImageIndex(index);
-        if (StockImages().ValidIndex(index))
-            SetButtonWidth(std::max(StockImages().Width() + 6, FButton->Width()));
-        break;
-    }
+    case TExImageKind::ikDefault: ApplyStockImage(); break;
     case TExImageKind::ikDropDown:
         SetButtonWidth(QApplication::style()->pixelMetric(QStyle::PM_ScrollBarExtent));
         break;
     case TExImageKind::ikEllipsis: break;
     }
+}
+
+void TExCustomComboEdit::ApplyStockImage()
+{
+    if (FImageKind != TExImageKind::ikDefault)
+        return;
+    FButton->GlyphObject().SetGlyph(QImage());
+    FButton->SetImages(&StockImages());
+    const int index = StockImageIndex();
+    FButton->SetImageIndex(index);
+    if (StockImages().ValidIndex(index))
+        SetButtonWidth(std::max(StockImages().Width() + 6, FButton->Width()));
 }
 
 void TExCustomComboEdit::SetGlyph(const QImage& glyph)
@@ -498,6 +502,11 @@ void TExCustomComboEdit::WndProc(TMessage& message)
             message.Result = 1;
         return;
     case CM_POPUPCLOSEUP: ClosePopup(message.WParam != 0); return;
+    case CM_SYSCOLORCHANGE:
+        // A theme switch may change the stock picture.
+        ApplyStockImage();
+        TExExCustomMaskEdit::WndProc(message);
+        return;
     default: TExExCustomMaskEdit::WndProc(message);
     }
 }

@@ -139,6 +139,9 @@ protected:
     int MinimumHeight() const;
     void ClearGroupMates();
     void ChooseButtonPicture();
+    // Gives the button the stock picture of StockImageIndex (for ikDefault).
+    void ApplyStockImage();
+    void SetConstructing(bool value) { FConstructing = value; }
 
     void Change() override;
     void KeyDown(WORD& key, TShiftState shift) override;
