@@ -266,7 +266,14 @@ public:
     ~TQtControl() override { DetachFromParent(); }
 
 protected:
-    bool event(QEvent* e) override { return DispatchEvent(e, false); }
+    bool event(QEvent* e) override
+    {
+        // why: while the control part is being destroyed (its components with it), Qt still
+        // tells the widget of children leaving; those events are Qt's alone.
+        if (ComponentState().Contains(csDestroying))
+            return QBase::event(e);
+        return DispatchEvent(e, false);
+    }
 
     // Tab moves the focus unless the control wants it (WM_GETDLGCODE).
     bool focusNextPrevChild(bool next) override
@@ -295,7 +302,12 @@ public:
     using TQtControl<QBase>::TQtControl;
 
 protected:
-    bool viewportEvent(QEvent* e) override { return this->DispatchEvent(e, true); }
+    bool viewportEvent(QEvent* e) override
+    {
+        if (this->ComponentState().Contains(csDestroying))
+            return QBase::viewportEvent(e);
+        return this->DispatchEvent(e, true);
+    }
 };
 
 class TWinControl : public TQtControl<QWidget> {

@@ -32,6 +32,7 @@ ZENTU_DECLARE_EXCEPTION(EListError, Exception);
 ZENTU_DECLARE_EXCEPTION(EConvertError, Exception);
 ZENTU_DECLARE_EXCEPTION(EInvalidOperation, Exception);
 ZENTU_DECLARE_EXCEPTION(EInvalidArgument, Exception);
+ZENTU_DECLARE_EXCEPTION(ERangeError, Exception);
 ZENTU_DECLARE_EXCEPTION(EOutOfResources, Exception);
 ZENTU_DECLARE_EXCEPTION(EComponentError, Exception);
 ZENTU_DECLARE_EXCEPTION(EStreamError, Exception);

@@ -14,12 +14,12 @@ struct ThemesOff {
     ~ThemesOff() { CurrentThemeServices().SetThemesEnabled(true); }
 };
 
-struct SpinFixture : ::testing::Test {
+struct SpinButtonFixture : ::testing::Test {
     std::unique_ptr<TExSpinButton> button = std::make_unique<TExSpinButton>(nullptr);
     int up = 0;
     int down = 0;
 
-    SpinFixture()
+    SpinButtonFixture()
     {
         button->OnTopClick = [this](TObject*) { ++up; };
         button->OnBottomClick = [this](TObject*) { ++down; };
@@ -31,7 +31,7 @@ struct SpinFixture : ::testing::Test {
 
 } // namespace
 
-TEST_F(SpinFixture, TheDiagonalAndTheMiddleSplitTheHalves)
+TEST_F(SpinButtonFixture, TheDiagonalAndTheMiddleSplitTheHalves)
 {
     button->resize(20, 10);
     struct Case {
@@ -52,7 +52,7 @@ TEST_F(SpinFixture, TheDiagonalAndTheMiddleSplitTheHalves)
     }
 }
 
-TEST_F(SpinFixture, HoldingAHalfStepsAtOnceThenAfter400msThenEvery100ms)
+TEST_F(SpinButtonFixture, HoldingAHalfStepsAtOnceThenAfter400msThenEvery100ms)
 {
     QTest::mousePress(button.get(), Qt::LeftButton, {}, QPoint(3, 3));
     EXPECT_EQ(up, 1);
@@ -83,7 +83,7 @@ TEST_F(SpinFixture, HoldingAHalfStepsAtOnceThenAfter400msThenEvery100ms)
     EXPECT_EQ(up, 3);
 }
 
-TEST_F(SpinFixture, ARealHoldRepeatsOnTheTimer)
+TEST_F(SpinButtonFixture, ARealHoldRepeatsOnTheTimer)
 {
     QTest::mousePress(button.get(), Qt::LeftButton, {}, QPoint(17, 17));
     QTest::qWait(650);
@@ -92,7 +92,7 @@ TEST_F(SpinFixture, ARealHoldRepeatsOnTheTimer)
     EXPECT_GE(down, 3);
 }
 
-TEST_F(SpinFixture, ADisabledButtonShowsItsDisabledPictureAndIgnoresPresses)
+TEST_F(SpinButtonFixture, ADisabledButtonShowsItsDisabledPictureAndIgnoresPresses)
 {
     ThemesOff off;
     button->setEnabled(false);
@@ -103,7 +103,7 @@ TEST_F(SpinFixture, ADisabledButtonShowsItsDisabledPictureAndIgnoresPresses)
     EXPECT_EQ(up, 0);
 }
 
-TEST_F(SpinFixture, PicturesFollowTheStateWithoutThemes)
+TEST_F(SpinButtonFixture, PicturesFollowTheStateWithoutThemes)
 {
     ThemesOff off;
     const QImage normal = Shown();
@@ -119,7 +119,7 @@ TEST_F(SpinFixture, PicturesFollowTheStateWithoutThemes)
     EXPECT_NE(QColor(normal.pixel(11, 11 + 5)), ToQColor(ColorToRGB(clBtnText)));
 }
 
-TEST_F(SpinFixture, ButtonsOfOneSizeShareTheirPicturesAndTheLastOneFreesTheCache)
+TEST_F(SpinButtonFixture, ButtonsOfOneSizeShareTheirPicturesAndTheLastOneFreesTheCache)
 {
     auto second = std::make_unique<TExSpinButton>(nullptr);
     Shown();
@@ -138,7 +138,7 @@ TEST_F(SpinFixture, ButtonsOfOneSizeShareTheirPicturesAndTheLastOneFreesTheCache
     EXPECT_FALSE(SpinButtonBitmapsManagerExists());
 }
 
-TEST_F(SpinFixture, CustomGlyphsReplaceTheArrowsAndAColourChangeRendersAgain)
+TEST_F(SpinButtonFixture, CustomGlyphsReplaceTheArrowsAndAColourChangeRendersAgain)
 {
     ThemesOff off;
     QImage glyph(4, 4, QImage::Format_RGB32);

@@ -17,3 +17,6 @@ using TExTrackFontOptions = TSet<TExTrackFontOption>;
 
 // The type of the design-time marker property AboutExLib; it has no effect at run time.
 enum class TExLibAboutInfo { ExLibAbout };
+
+// Horizontal placement of a control's text.
+enum class TAlignment { taLeftJustify, taRightJustify, taCenter };

@@ -47,12 +47,12 @@ std::string ReplaceAllText(std::string_view text, std::string_view search, std::
 
 std::string LocaleDecimalSeparator()
 {
-    return StdStr(QLocale::system().decimalPoint());
+    return StdStr(QLocale().decimalPoint());
 }
 
 std::string LocaleThousandsSeparator()
 {
-    return StdStr(QLocale::system().groupSeparator());
+    return StdStr(QLocale().groupSeparator());
 }
 
 std::string NormalizeNumberText(std::string_view text)
@@ -134,4 +134,20 @@ bool ContainsAnyChar(std::string_view text, std::string_view chars)
 bool GuidsEqual(const QUuid& a, const QUuid& b)
 {
     return a == b;
+}
+
+bool IsAccelerator(char32_t key, std::string_view caption)
+{
+    const QString text = QStr(caption);
+    for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] != QLatin1Char('&'))
+            continue;
+        if (text[i + 1] == QLatin1Char('&')) {
+            ++i;
+            continue;
+        }
+        const uint next = QStringView(text).mid(i + 1).toUcs4().value(0);
+        return QChar::toUpper(next) == QChar::toUpper(static_cast<uint>(key));
+    }
+    return false;
 }

@@ -24,7 +24,7 @@ std::string ReplaceAllText(std::string_view text, std::string_view search, std::
 std::string NormalizeNumberText(std::string_view text);
 std::string NormalizeNumberText(std::string_view text, std::string_view decimalSeparator,
                                 std::string_view thousandsSeparator);
-// The user's separators (from the system locale).
+// The user's separators (from the default locale, which is the system's unless set).
 std::string LocaleDecimalSeparator();
 std::string LocaleThousandsSeparator();
 
@@ -39,3 +39,7 @@ std::string TrimSpaces(std::string_view text);
 std::string RepeatChar(char c, int count);
 bool ContainsAnyChar(std::string_view text, std::string_view chars);
 bool GuidsEqual(const QUuid& a, const QUuid& b);
+
+// True when `key` is the accelerator of `caption`: the character after a single "&" ("&&" is a
+// literal ampersand), compared without letter case.
+bool IsAccelerator(char32_t key, std::string_view caption);
