@@ -378,6 +378,16 @@ void DockKeepingSizes(TWinControlCore* control, TDockSite* site, TAlign align)
     SetTBDockHeight(*control, tb);
 }
 
+// The prefix, the two forms' names and eight hexadecimal digits of the host's identity.
+std::string HostName(const char* prefix, TWinControlCore* control1, TWinControlCore* control2,
+                     const TExDockableForm* host)
+{
+    char identity[9];
+    std::snprintf(identity, sizeof identity, "%08X",
+                  static_cast<unsigned>(reinterpret_cast<std::uintptr_t>(host) & 0xFFFFFFFFu));
+    return prefix + control1->Name() + "_" + control2->Name() + "_" + identity;
+}
+
 void PlaceHost(TExDockableForm* host, TWinControlCore* control1)
 {
     const TRect r = ScreenBounds(*control1);
@@ -391,6 +401,8 @@ TExDockConjoinHostForm* TExDockClient::CreateConjoinHost(TWinControlCore* contro
 {
     auto* host = new TExDockConjoinHostForm(nullptr); // frees itself when it closes
     try {
+        // why: a layout file finds hosts by name, so side-by-side hosts are named like tab hosts.
+        host->SetName(HostName("TExDockConjoinHostForm_", control1, control2, host));
         host->DockClient()->Assign(*this);
         if (ConjoinPanelClass) {
             TExDockConjoinPanel* panel = ConjoinPanelClass(host);
@@ -417,10 +429,7 @@ TExDockTabHostForm* TExDockClient::CreateTabHost(TWinControlCore* control1, TWin
 {
     auto* host = new TExDockTabHostForm(nullptr); // frees itself when it closes
     try {
-        char identity[9];
-        std::snprintf(identity, sizeof identity, "%08X",
-                      static_cast<unsigned>(reinterpret_cast<std::uintptr_t>(host) & 0xFFFFFFFFu));
-        host->SetName("TExDockTabHostForm_" + control1->Name() + "_" + control2->Name() + "_" + identity);
+        host->SetName(HostName("TExDockTabHostForm_", control1, control2, host));
         host->DockClient()->Assign(*this);
         if (TabDockClass) {
             TExDockTabPageControl* pages = TabDockClass(host);

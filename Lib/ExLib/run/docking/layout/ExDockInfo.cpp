@@ -31,6 +31,36 @@ bool UsableRecordName(const std::string& name)
            name.find_first_not_of('.') != std::string::npos;
 }
 
+// The controls docked in a site in the order a reload docks them again: tab by tab, or zone by
+// zone, then any the layout does not hold. Docking order alone would change with every reload,
+// and so would the saved file.
+std::vector<TWinControlCore*> DockedInLayoutOrder(TDockSite* site)
+{
+    std::vector<TWinControlCore*> result;
+    if (!site)
+        return result;
+    auto add = [&](TWinControlCore* c) {
+        if (c && site->HasDockClient(c) && std::find(result.begin(), result.end(), c) == result.end())
+            result.push_back(c);
+    };
+    if (auto* pages = dynamic_cast<TExDockPageControl*>(site)) {
+        for (int i = 0; i < pages->PageCount(); ++i)
+            for (QObject* child : pages->Pages(i)->Widget()->children())
+                add(TWinControlCore::ControlOf(qobject_cast<QWidget*>(child)));
+    } else if (auto* tree = dynamic_cast<TExDockTree*>(site->DockManager())) {
+        std::function<void(TExDockZone*)> walk = [&](TExDockZone* z) {
+            for (; z; z = z->NextZone) {
+                add(z->Control);
+                walk(z->FirstChild);
+            }
+        };
+        walk(tree->RootZone());
+    }
+    for (int i = 0; i < site->DockClientCount(); ++i)
+        add(site->DockClients(i));
+    return result;
+}
+
 } // namespace
 
 TWinControlCore* FindDockPanelByName(const std::string& name)
@@ -287,9 +317,8 @@ void TExDockInfoTree::AddFormRecord(TWinControlCore* control)
                                                                                  : 0;
         CurrTreeZone = record;
         if (auto* host = dynamic_cast<TExDockableForm*>(control)) {
-            if (TDockSite* site = host->DockingSite())
-                for (int i = 0; i < site->DockClientCount(); ++i)
-                    AddFormRecord(site->DockClients(i));
+            for (TWinControlCore* docked : DockedInLayoutOrder(host->DockingSite()))
+                AddFormRecord(docked);
         } else if (auto* server = dynamic_cast<TExDockServer*>(dockControl)) {
             for (int i = 0; i < 5; ++i)
                 if (TExDockPanel* p = server->DockPanelAt(i)) {
@@ -302,8 +331,8 @@ void TExDockInfoTree::AddFormRecord(TWinControlCore* control)
     if (panel) {
         record->DockFormStyle = 3;
         CurrTreeZone = record;
-        for (int i = 0; i < panel->DockClientCount(); ++i)
-            AddFormRecord(panel->DockClients(i));
+        for (TWinControlCore* docked : DockedInLayoutOrder(panel))
+            AddFormRecord(docked);
     }
     CurrTreeZone = parent;
 }
@@ -418,6 +447,9 @@ TWinControlCore* TExDockInfoTree::CreateHostForRecord(TExDockInfoZone* record)
                 client->DockStyle()->ApplyTabOptions(pages);
         }
     }
+    // The host floats at the size it had, as the record keeps it.
+    if (record->UnDockWidth > 0 && record->UnDockHeight > 0)
+        host->resize(std::min(record->UnDockWidth, 100000), std::min(record->UnDockHeight, 100000));
     // A name the file gives that is not a usable component name leaves the host unnamed.
     if (IsValidIdent(record->Name) && !FindFormByName(record->Name)) {
         try {
