@@ -262,8 +262,15 @@ public:
         if constexpr (std::is_base_of_v<QAbstractScrollArea, QBase>)
             SetClientIsViewport(true);
     }
-    // why: the parent must hear of the removal while this control is still a control.
-    ~TQtControl() override { DetachFromParent(); }
+    // why: owned components (which may be child widgets) and the parent must hear of the
+    // removal while this control is still a control, and can tell from csDestroying that it
+    // goes for good.
+    ~TQtControl() override
+    {
+        Destroying();
+        DestroyComponents();
+        DetachFromParent();
+    }
 
 protected:
     bool event(QEvent* e) override

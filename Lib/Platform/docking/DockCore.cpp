@@ -182,6 +182,27 @@ TRect ScreenBounds(const TWinControlCore& control)
     return Bounds(origin.x(), origin.y(), w->width(), w->height());
 }
 
+TAlign DockEdgeOf(const TWinControlCore& control, TPoint p)
+{
+    const int w = control.Width();
+    const int h = control.Height();
+    if (p.X <= 0)
+        return TAlign::alLeft;
+    if (p.X >= w)
+        return TAlign::alRight;
+    if (p.Y <= 0)
+        return TAlign::alTop;
+    if (p.Y >= h)
+        return TAlign::alBottom;
+    const int distances[] = {p.X, w - p.X, p.Y, h - p.Y};
+    const TAlign sides[] = {TAlign::alLeft, TAlign::alRight, TAlign::alTop, TAlign::alBottom};
+    int best = 0;
+    for (int i = 1; i < 4; ++i)
+        if (distances[i] < distances[best])
+            best = i;
+    return sides[best];
+}
+
 void CalcDockSizes(TWinControlCore& control)
 {
     if (Floating(control)) {
@@ -237,8 +258,9 @@ bool ManualDock(TWinControlCore& control, TDockSite* site, TWinControlCore* drop
 void Dock(TWinControlCore& control, TDockSite* site, const TRect& rect)
 {
     TDockSite* old = HostDockSite(control);
-    if (old && old != site)
-        old->RemoveClient(&control);
+    // The site stops watching while the control moves, and forgets it once it has left.
+    TControlDockState& state = TControlDockState::Of(control);
+    state.Watch(false);
     QWidget* w = control.Widget();
     const bool visible = ControlVisible(control);
     if (!site) {
@@ -251,9 +273,11 @@ void Dock(TWinControlCore& control, TDockSite* site, const TRect& rect)
     } else {
         site->DoAddDockClient(&control, rect);
         w->setVisible(visible);
-        if (old != site)
-            site->AddClient(&control);
     }
+    if (old && old != site)
+        old->RemoveClient(&control);
+    if (site)
+        site->AddClient(&control);
 }
 
 // ---- the site
@@ -369,9 +393,10 @@ void TDockSite::RemoveClient(TWinControlCore* client)
 
 void TDockSite::ClientLost(TWinControlCore* client)
 {
+    // The site hears of the leaving as of any undock (csDestroying tells a destroyed client).
+    TControlDockState::Of(*client).Watch(false);
+    FControl.Perform(CM_UNDOCKCLIENT, 0, reinterpret_cast<LPARAM>(client));
     RemoveClient(client);
-    if (FUseDockManager && FDockManager)
-        FDockManager->RemoveControl(client);
 }
 
 void TDockSite::ReleaseDockClients() noexcept

@@ -13,7 +13,8 @@
 //                the new site (or floats) and joins its client list.
 // A docked control tells its site of a change of its visibility or caption by
 // CM_DOCKNOTIFICATION. A control that leaves its site by any other way (it is destroyed, or
-// moved elsewhere by its parent) is taken out of the site's list and dock manager; a site that
+// moved elsewhere by its parent) reaches the site as CM_UNDOCKCLIENT with no new target and
+// leaves its list; a site that
 // is destroyed floats its clients hidden first, so that it never destroys a control it holds.
 // Floating controls are frameless tool windows (FloatingFrame.h draws their caption).
 
@@ -109,6 +110,8 @@ bool ManualDock(TWinControlCore& control, TDockSite* site, TWinControlCore* drop
 bool ManualFloat(TWinControlCore& control, const TRect& screenRect);
 // `rect` is in the site's client coordinates, or on the screen when the site is null.
 void Dock(TWinControlCore& control, TDockSite* site, const TRect& rect);
+// The edge of the control nearest to a client point; a point outside lies beyond its side.
+TAlign DockEdgeOf(const TWinControlCore& control, TPoint p);
 // Remembers the control's floating or docked size before it moves, as docking does.
 void CalcDockSizes(TWinControlCore& control);
 

@@ -587,7 +587,7 @@ void TExDockTree::RemoveControl(TWinControlCore* control)
         ExtendLastZones(nullptr);
         RefreshAll();
     }
-    if (control)
+    if (control && !control->ComponentState().Contains(csDestroying))
         SetDockOrientation(*control, None);
     InvalidateSite();
 }

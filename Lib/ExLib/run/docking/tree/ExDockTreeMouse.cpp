@@ -3,9 +3,14 @@
 
 #include "ExLib/run/docking/tree/ExDockTree.h"
 
+#include "ExLib/run/docking/control/ExDockClient.h"
+#include "ExLib/run/docking/control/ExDockGlobals.h"
+#include "ExLib/run/docking/control/ExDockHostForms.h"
 #include "ExLib/run/docking/support/ExDockStrings.h"
 
 #include "Platform/core/Exceptions.h"
+
+#include <QToolTip>
 
 namespace {
 
@@ -54,7 +59,8 @@ void TExDockTree::WindowProcHook(TMessage& m)
 
 void TExDockTree::StartControlDrag(TWinControlCore* control, bool immediate, int threshold)
 {
-    (void)control, (void)immediate, (void)threshold;
+    if (FindDockClientOf(control))
+        GlobalDockManager()->BeginControlDrag(control, immediate, threshold);
 }
 
 bool TExDockTree::MouseToNCMessage(TMessage& message, TExDockZone*& zone, TMessage& ncMessage, int& code)
@@ -85,8 +91,17 @@ void TExDockTree::MouseMoveHook(TMessage& message, TExDockZone*& zone, int& code
         DrawDragBar();
     }
     zone = InternalHitTest(PointOf(message), code);
-    if (zone && zone->Control && code != FLastHintCode)
+    if (!zone || !zone->Control)
+        return;
+    if (TExDockClient* client = FindDockClientOf(zone->Control)) {
+        TMessage nc;
+        MakeMouseMessageFor(WM_NCMOUSEMOVE, message.WParam, PointOf(message), code, nc);
+        client->NCMouseMoveHook(nc, TExDockMouseStation::msConjoin);
+    }
+    if (code != FLastHintCode) {
+        QToolTip::hideText();
         FLastHintCode = code;
+    }
 }
 
 bool TExDockTree::LButtonDownHook(TMessage& message, TExDockZone*& zone, int& code)
@@ -98,15 +113,21 @@ bool TExDockTree::LButtonDownHook(TMessage& message, TExDockZone*& zone, int& co
         BeginDragSplitter(zone, PointOf(message));
         return false;
     }
-    if (code == HTCAPTION_ZONE || code == HTBORDER_ZONE) {
-        if (zone->Control && zone->Control != FActiveControl && zone->Control->CanFocus())
-            zone->Control->SetFocus();
-        if (zone->Control && DragKind(*zone->Control) == TDragKind::dkDock &&
-            DragMode(*zone->Control) == TDragMode::dmAutomatic)
-            StartControlDrag(zone->Control, true, -1);
-        return true;
+    if (code != HTCAPTION_ZONE && code != HTBORDER_ZONE)
+        return false;
+    TWinControlCore* control = zone->Control;
+    TExDockClient* client = FindDockClientOf(control);
+    SetCurrentDockClient(client);
+    if (client) {
+        TMessage nc;
+        MakeMouseMessageFor(WM_NCLBUTTONDOWN, message.WParam, PointOf(message), code, nc);
+        client->NCButtonDownHook(nc, TMouseButton::mbLeft, TExDockMouseStation::msConjoin);
     }
-    return false;
+    if (control && control != FActiveControl && control->CanFocus())
+        control->SetFocus();
+    if (control && DragKind(*control) == TDragKind::dkDock && DragMode(*control) == TDragMode::dmAutomatic)
+        StartControlDrag(control, true, -1);
+    return true;
 }
 
 void TExDockTree::LButtonUpHook(TMessage& message, TExDockZone*& zone, int& code)
@@ -116,37 +137,76 @@ void TExDockTree::LButtonUpHook(TMessage& message, TExDockZone*& zone, int& code
         return;
     }
     zone = InternalHitTest(PointOf(message), code);
-    if (zone && zone->Control && code == HTCLOSE_ZONE)
+    if (!zone || !zone->Control || code == HTSPLITTER)
+        return;
+    TExDockClient* client = FindDockClientOf(zone->Control);
+    if (client) {
+        TMessage nc;
+        MakeMouseMessageFor(WM_NCLBUTTONUP, message.WParam, PointOf(message), code, nc);
+        client->NCButtonUpHook(nc, TMouseButton::mbLeft, TExDockMouseStation::msConjoin);
+    }
+    if (code == HTCLOSE_ZONE && (!client || client->EnableCloseButton))
         CloseZoneControl(zone);
 }
 
 void TExDockTree::LButtonDblClkHook(TMessage& message, TExDockZone*& zone, int& code)
 {
     zone = InternalHitTest(PointOf(message), code);
+    if (!zone || !((code == HTCAPTION_ZONE && zone->Control) || code == HTBORDER_ZONE))
+        return;
+    TExDockClient* current = CurrentDockClient();
+    if (!current)
+        return;
+    TMessage nc;
+    MakeMouseMessageFor(WM_NCLBUTTONUP, message.WParam, PointOf(message), code, nc);
+    current->NCButtonDblClkHook(nc, TMouseButton::mbLeft, TExDockMouseStation::msConjoin);
+    if (current->CanFloat) {
+        GlobalDockManager()->AbortDrag();
+        zone->Undock();
+    }
 }
+
+namespace {
+
+void PassToClient(TExDockZone* zone, const TMessage& nc, TMouseButton button, bool down)
+{
+    TExDockClient* client = zone && zone->Control ? FindDockClientOf(zone->Control) : nullptr;
+    if (!client)
+        return;
+    if (down)
+        client->NCButtonDownHook(nc, button, TExDockMouseStation::msConjoin);
+    else
+        client->NCButtonUpHook(nc, button, TExDockMouseStation::msConjoin);
+}
+
+} // namespace
 
 void TExDockTree::MButtonDownHook(TMessage& message, TExDockZone*& zone, int& code)
 {
     TMessage nc;
-    MouseToNCMessage(message, zone, nc, code);
+    if (MouseToNCMessage(message, zone, nc, code))
+        PassToClient(zone, nc, TMouseButton::mbMiddle, true);
 }
 
 void TExDockTree::MButtonUpHook(TMessage& message, TExDockZone*& zone, int& code)
 {
     TMessage nc;
-    MouseToNCMessage(message, zone, nc, code);
+    if (MouseToNCMessage(message, zone, nc, code))
+        PassToClient(zone, nc, TMouseButton::mbMiddle, false);
 }
 
 void TExDockTree::RButtonDownHook(TMessage& message, TExDockZone*& zone, int& code)
 {
     TMessage nc;
-    MouseToNCMessage(message, zone, nc, code);
+    if (MouseToNCMessage(message, zone, nc, code))
+        PassToClient(zone, nc, TMouseButton::mbRight, true);
 }
 
 void TExDockTree::RButtonUpHook(TMessage& message, TExDockZone*& zone, int& code)
 {
     TMessage nc;
-    MouseToNCMessage(message, zone, nc, code);
+    if (MouseToNCMessage(message, zone, nc, code))
+        PassToClient(zone, nc, TMouseButton::mbRight, false);
 }
 
 void TExDockTree::CloseZoneControl(TExDockZone* zone)
@@ -157,6 +217,12 @@ void TExDockTree::CloseZoneControl(TExDockZone* zone)
         zone->Control->Widget()->close();
     else
         zone->Control->SetVisible(false);
+}
+
+bool TExDockTree::CloseButtonShown(TWinControlCore* control)
+{
+    TExDockClient* client = FindDockClientOf(control);
+    return !client || client->EnableCloseButton;
 }
 
 void TExDockTree::SetCursorHook(TPoint clientPoint, bool& handled)
@@ -179,16 +245,15 @@ void TExDockTree::HintShowHook(THintInfo& hintInfo, LRESULT& result)
         return;
     int code = 0;
     TExDockZone* zone = InternalHitTest(hintInfo.CursorPos, code);
-    if (!zone) {
+    if (!zone || code == HTSPLITTER || !zone->Control) {
         hintInfo.HintStr.clear();
         return;
     }
-    if (code == HTSPLITTER) {
+    TExDockClient* client = FindDockClientOf(zone->Control);
+    if (client && !client->ShowHint) {
         hintInfo.HintStr.clear();
         return;
     }
-    if (!zone->Control)
-        return;
     ControlZoneRect(zone->Control, hintInfo.CursorRect);
     std::string text;
     if (code == HTCAPTION_ZONE)
@@ -197,7 +262,10 @@ void TExDockTree::HintShowHook(THintInfo& hintInfo, LRESULT& result)
         text = ExDockRes::Close;
     else
         CustomHintText(zone, code, text);
-    hintInfo.HintStr = text;
+    bool canShow = true;
+    if (client && client->OnFormShowHint)
+        client->OnFormShowHint(code, text, canShow);
+    hintInfo.HintStr = canShow ? text : std::string();
 }
 
 void TExDockTree::ListDockedForms(std::vector<TWinControlCore*>* list)
@@ -205,4 +273,24 @@ void TExDockTree::ListDockedForms(std::vector<TWinControlCore*>* list)
     if (!list)
         throw Exception(ExDockRes::AssertionFailure);
     list->clear();
+    std::function<void(TWinControlCore*)> examine = [&](TWinControlCore* control) {
+        auto* form = dynamic_cast<TCustomForm*>(control);
+        if (!form)
+            return;
+        if (TExDockClient* client = FindDockClientOf(form); client && client->DockState() == 1)
+            list->push_back(form);
+        if (auto* host = dynamic_cast<TExDockTabHostForm*>(form))
+            if (TExDockTabPageControl* pages = host->PageControl())
+                for (int i = 0; i < pages->PageCount(); ++i)
+                    for (QObject* child : pages->Pages(i)->Widget()->children())
+                        examine(TWinControlCore::ControlOf(qobject_cast<QWidget*>(child)));
+    };
+    std::function<void(TExDockZone*)> walk = [&](TExDockZone* z) {
+        for (; z; z = z->NextZone) {
+            if (z->Control)
+                examine(z->Control);
+            walk(z->FirstChild);
+        }
+    };
+    walk(FRootZone);
 }

@@ -222,12 +222,6 @@ void RaisedLine(TCanvas& canvas, int x1, int y1, int x2, int y2)
 
 } // namespace
 
-bool TExDockTree::CloseButtonShown(TWinControlCore* control)
-{
-    (void)control;
-    return true;
-}
-
 void TExDockTree::DrawCloseButton(int left, int top, int side)
 {
     QPainter* painter = FCanvas.Handle();
