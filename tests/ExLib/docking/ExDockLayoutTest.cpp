@@ -26,10 +26,6 @@ std::string ValueOf(const std::string& file, const std::string& section, const s
     return store.ReadIniValue(section, key);
 }
 
-TPoint CaptionPoint(TWinControlCore* form)
-{
-    return TPoint::FromQt(form->Widget()->mapToGlobal(QPoint(40, 8)));
-}
 
 // A tool in the left panel, two tools as tabs in the bottom panel and two side by side floating.
 struct Arrangement {

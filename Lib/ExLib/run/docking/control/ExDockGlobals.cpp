@@ -78,6 +78,20 @@ bool RunningOnXP()
     return false;
 }
 
+void RegisterAgainUnlessHost(TWinControlCore* client)
+{
+    if (client && !dynamic_cast<TExDockableForm*>(client))
+        SetDockSite(client, true);
+}
+
+void SettleDroppedForm(TWinControlCore* control)
+{
+    if (auto* form = dynamic_cast<TCustomForm*>(control)) {
+        form->SetActiveControl(nullptr);
+        SetDockSite(form, false);
+    }
+}
+
 TCustomForm* FormOf(TWinControlCore* control)
 {
     if (!control)
