@@ -153,6 +153,7 @@ TEST(ExDockLayout, DamagedFilesLoadWithoutHarm)
         EXPECT_NO_THROW(LoadDockLayoutFromIniFile(file)) << content;
         DockFixture::Settle();
         EXPECT_TRUE(f.main.isWindow()) << "the main form stays a window";
+        EXPECT_EQ(HostDockSite(f.main), nullptr) << "and is docked nowhere";
         EXPECT_TRUE(Floating(*tool));
         EXPECT_TRUE(tool->isVisible());
         EXPECT_EQ(ReadWholeFile(file), content) << "loading never writes";

@@ -78,6 +78,12 @@ bool RunningOnXP()
     return false;
 }
 
+TCustomForm* FindDockableFormByName(const std::string& name)
+{
+    TCustomForm* form = FindFormByName(name);
+    return FindDockClientOf(form) ? form : nullptr;
+}
+
 void RegisterAgainUnlessHost(TWinControlCore* client)
 {
     if (client && !dynamic_cast<TExDockableForm*>(client))

@@ -69,6 +69,8 @@ void UndockControl(TWinControlCore* control);
 void UndockAllForms();
 void FreeEmptyHostForms();
 
+// The form of that name when it has a dock client: what a stored layout may dock again.
+TCustomForm* FindDockableFormByName(const std::string& name);
 // A control that left a site becomes a registered dock site again, unless it is a host form.
 void RegisterAgainUnlessHost(TWinControlCore* client);
 // A form dropped into a site loses its active control and stops being a registered dock site.

@@ -171,7 +171,7 @@ std::unique_ptr<IDockManager> TExDockConjoinPanel::CreateDockManager()
 
 TWinControlCore* TExDockConjoinPanel::ReloadDockedControl(const std::string& name)
 {
-    return FindFormByName(name);
+    return FindDockableFormByName(name);
 }
 
 void TExDockConjoinPanel::StartDockDrag(TExDockDragDockObject& source)
@@ -308,7 +308,7 @@ TExDockTabPageControl::~TExDockTabPageControl()
 
 TWinControlCore* TExDockTabPageControl::ReloadDockedControl(const std::string& name)
 {
-    return FindFormByName(name);
+    return FindDockableFormByName(name);
 }
 
 void TExDockTabPageControl::AdjustClientRect(TRect& rect) const
@@ -427,7 +427,7 @@ void TExDockTabPageControl::LoadFromStream(TStream& stream)
             const bool shown = Read<std::uint8_t>(stream) != 0;
             if (name.empty())
                 continue;
-            TWinControlCore* form = FindFormByName(name);
+            TWinControlCore* form = FindDockableFormByName(name);
             if (!form || form == FHost)
                 continue;
             ManualDock(*form, this, nullptr, TAlign::alClient);

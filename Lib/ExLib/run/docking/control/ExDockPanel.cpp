@@ -231,7 +231,7 @@ bool TExDockPanel::DoUnDock(TWinControlCore* newTarget, TWinControlCore* client)
 
 TWinControlCore* TExDockPanel::ReloadDockedControl(const std::string& name)
 {
-    return FindFormByName(name);
+    return FindDockableFormByName(name);
 }
 
 // ---- advanced panel
