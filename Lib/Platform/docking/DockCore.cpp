@@ -230,8 +230,20 @@ bool ManualFloat(TWinControlCore& control, const TRect& screenRect)
     return true;
 }
 
+namespace {
+
+// A control cannot go into itself or into a site that lies inside it.
+bool SiteInsideControl(const TWinControlCore& control, const TDockSite* site)
+{
+    return site && (site->SiteWidget() == control.Widget() || control.Widget()->isAncestorOf(site->SiteWidget()));
+}
+
+} // namespace
+
 bool ManualDock(TWinControlCore& control, TDockSite* site, TWinControlCore* dropControl, TAlign controlSide)
 {
+    if (SiteInsideControl(control, site))
+        return false;
     TDockSite* host = HostDockSite(control);
     if (!site) {
         TRect r;
@@ -257,6 +269,8 @@ bool ManualDock(TWinControlCore& control, TDockSite* site, TWinControlCore* drop
 
 void Dock(TWinControlCore& control, TDockSite* site, const TRect& rect)
 {
+    if (SiteInsideControl(control, site))
+        return;
     TDockSite* old = HostDockSite(control);
     // The site stops watching while the control moves, and forgets it once it has left.
     TControlDockState& state = TControlDockState::Of(control);

@@ -105,6 +105,7 @@ bool Floating(const TWinControlCore& control);
 // The control's rectangle on the screen (its window's frame for a window).
 TRect ScreenBounds(const TWinControlCore& control);
 
+// False, and nothing moves, when the site refuses the undock or lies inside the control.
 bool ManualDock(TWinControlCore& control, TDockSite* site, TWinControlCore* dropControl = nullptr,
                 TAlign controlSide = TAlign::alNone);
 bool ManualFloat(TWinControlCore& control, const TRect& screenRect);

@@ -2,6 +2,8 @@
 // A main form with a basic dock style and a dock server, and tool forms with dock clients, as a
 // program sets them up; drags are driven through the global dock manager at screen points.
 
+#include "DockTestSite.h"
+
 #include "ExLib/run/docking/control/ExDockClient.h"
 #include "ExLib/run/docking/control/ExDockGlobals.h"
 #include "ExLib/run/docking/control/ExDockHostForms.h"

@@ -7,9 +7,25 @@
 
 #include "Platform/controls/Forms.h"
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
+
+// The bytes of hexadecimal text, which may hold blanks between the bytes.
+inline std::string HexBytes(std::string hex)
+{
+    hex.erase(std::remove(hex.begin(), hex.end(), ' '), hex.end());
+    TMemoryStream s;
+    HexTextToStream(s, hex);
+    return std::string(s.View());
+}
+
+// A point on a floating tool form's own caption, on the screen.
+inline TPoint CaptionPoint(TWinControlCore* form)
+{
+    return TPoint::FromQt(form->Widget()->mapToGlobal(QPoint(40, 8)));
+}
 
 class TestSite : public TWinControl, public TDockSite {
 public:

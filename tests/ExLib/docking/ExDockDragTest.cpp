@@ -5,16 +5,6 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
-// A point on a floating tool form's caption, on the screen.
-TPoint CaptionPoint(TWinControlCore* form)
-{
-    return TPoint::FromQt(form->Widget()->mapToGlobal(QPoint(40, 8)));
-}
-
-} // namespace
-
 TEST(ExDockDrag, AFormDraggedToTheLeftEdgeDocksInTheLeftPanel)
 {
     DockFixture f;

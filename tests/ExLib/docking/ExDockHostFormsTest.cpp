@@ -14,21 +14,7 @@ TPoint At(TWinControlCore* form, int x, int y)
     return form->ClientToScreen({x, y});
 }
 
-TPoint CaptionPoint(TWinControlCore* form)
-{
-    return TPoint::FromQt(form->Widget()->mapToGlobal(QPoint(40, 8)));
-}
 
-std::string Bytes(const std::string& hex)
-{
-    std::string compact;
-    for (char c : hex)
-        if (c != ' ')
-            compact += c;
-    TMemoryStream s;
-    HexTextToStream(s, compact);
-    return std::string(s.View());
-}
 
 } // namespace
 
@@ -126,7 +112,7 @@ TEST(ExDockHostForms, TheTabHostStreamListsItsFormsAndReadsBackWithoutTheMissing
     pages->SetActivePage(pages->Pages(1));
     TMemoryStream saved;
     pages->SaveToStream(saved);
-    TMemoryStream expected(Bytes("00 00 04 00  03 00 00 00"
+    TMemoryStream expected(HexBytes("00 00 04 00  03 00 00 00"
                                  "01 00 00 00  41  01"
                                  "03 00 00 00  42 65 65  01"
                                  "01 00 00 00  43  01"
@@ -163,7 +149,7 @@ TEST(ExDockHostForms, ADamagedTabHostStreamStopsCleanly)
         "00 00 04 00",
     };
     for (const std::string& hex : cases) {
-        TMemoryStream s(Bytes(hex));
+        TMemoryStream s(HexBytes(hex));
         EXPECT_NO_THROW(pages->LoadFromStream(s)) << hex;
     }
     EXPECT_EQ(HostDockSite(*a), nullptr);

@@ -26,10 +26,6 @@ std::string ValueOf(const std::string& file, const std::string& section, const s
     return store.ReadIniValue(section, key);
 }
 
-TPoint CaptionPoint(TWinControlCore* form)
-{
-    return TPoint::FromQt(form->Widget()->mapToGlobal(QPoint(40, 8)));
-}
 
 // A tool in the left panel, two tools as tabs in the bottom panel and two side by side floating.
 struct Arrangement {
@@ -157,6 +153,7 @@ TEST(ExDockLayout, DamagedFilesLoadWithoutHarm)
         EXPECT_NO_THROW(LoadDockLayoutFromIniFile(file)) << content;
         DockFixture::Settle();
         EXPECT_TRUE(f.main.isWindow()) << "the main form stays a window";
+        EXPECT_EQ(HostDockSite(f.main), nullptr) << "and is docked nowhere";
         EXPECT_TRUE(Floating(*tool));
         EXPECT_TRUE(tool->isVisible());
         EXPECT_EQ(ReadWholeFile(file), content) << "loading never writes";

@@ -18,14 +18,6 @@ std::string Hex(const std::string& bytes)
     return StreamToHexText(s);
 }
 
-std::string Bytes(std::string hex)
-{
-    hex.erase(std::remove(hex.begin(), hex.end(), ' '), hex.end());
-    TMemoryStream s;
-    HexTextToStream(s, hex);
-    return std::string(s.View());
-}
-
 std::string Save(TExDockTree& tree)
 {
     TMemoryStream s;
@@ -84,7 +76,7 @@ TEST(ExDockTreeStream, TheAlphaBetaSiteWritesTheDocumentedBytes)
     bench.Dock("Beta", TAlign::alBottom, alpha);
     ASSERT_EQ(bench.Tree().RootZone()->Orientation, H);
     bench.ZoneOf(alpha)->Limit = 180;
-    EXPECT_EQ(Hex(Save(bench.Tree())), Hex(Bytes(AlphaBetaExample)));
+    EXPECT_EQ(Hex(Save(bench.Tree())), Hex(HexBytes(AlphaBetaExample)));
 }
 
 TEST(ExDockTreeStream, TheAlphaBetaBytesLoadBackIntoTheSameLayout)
@@ -92,7 +84,7 @@ TEST(ExDockTreeStream, TheAlphaBetaBytesLoadBackIntoTheSameLayout)
     DockTestBench bench(200, 400, FlagTrees());
     TCustomForm* alpha = bench.Form("Alpha");
     TCustomForm* beta = bench.Form("Beta");
-    Load(bench.Tree(), Bytes(AlphaBetaExample));
+    Load(bench.Tree(), HexBytes(AlphaBetaExample));
     EXPECT_EQ(HostDockSite(*alpha), bench.site);
     EXPECT_EQ(HostDockSite(*beta), bench.site);
     EXPECT_EQ(bench.Tree().RootZone()->Orientation, H);
@@ -102,14 +94,14 @@ TEST(ExDockTreeStream, TheAlphaBetaBytesLoadBackIntoTheSameLayout)
     const int g = bench.Tree().GetGrabbersSize();
     EXPECT_EQ(beta->BoundsRect(), Rect(0, 180 + g, 200, 400));
     EXPECT_EQ(alpha->Height(), 180 - bench.Tree().GetSplitterWidth() - g);
-    EXPECT_EQ(Hex(Save(bench.Tree())), Hex(Bytes(AlphaBetaExample))) << "a second save is the same";
+    EXPECT_EQ(Hex(Save(bench.Tree())), Hex(HexBytes(AlphaBetaExample))) << "a second save is the same";
 }
 
 TEST(ExDockTreeStream, OneControlWritesHeaderTwoRecordsAndTheEnd)
 {
     DockTestBench bench(120, 90);
     bench.Dock("Solo");
-    EXPECT_EQ(Hex(Save(bench.Tree())), Hex(Bytes("00 00 04 00  00 00 00 00"
+    EXPECT_EQ(Hex(Save(bench.Tree())), Hex(HexBytes("00 00 04 00  00 00 00 00"
                                                  "00 00 00 00  00  00 00 00 00  01  00  00 00 00 00  01  00 00 00 00"
                                                  "01 00 00 00  00  00 00 00 00  01  01  00 00 00 00  01  04 00 00 00  53 6F 6C 6F"
                                                  "FF FF FF FF")));
@@ -147,7 +139,7 @@ TEST(ExDockTreeStream, AStreamOfAnotherVersionLaysOutTheSitesClientsAfresh)
     DockTestBench bench(300, 100);
     TCustomForm* a = bench.Dock("A");
     TCustomForm* b = bench.Dock("B", TAlign::alRight, a);
-    Load(bench.Tree(), Bytes("00 00 03 00  2C 01 00 00  FF FF FF FF"));
+    Load(bench.Tree(), HexBytes("00 00 03 00  2C 01 00 00  FF FF FF FF"));
     TExDockZone* root = bench.Tree().RootZone();
     ASSERT_NE(root, nullptr);
     EXPECT_NE(bench.ZoneOf(a), nullptr) << "the docked controls keep zones";
@@ -156,7 +148,7 @@ TEST(ExDockTreeStream, AStreamOfAnotherVersionLaysOutTheSitesClientsAfresh)
     TCustomForm* c = bench.Dock("C", TAlign::alRight, b);
     EXPECT_NE(bench.ZoneOf(c), nullptr) << "a later insertion is recorded";
 
-    Load(bench.Tree(), Bytes("0000"));
+    Load(bench.Tree(), HexBytes("0000"));
     EXPECT_NE(bench.ZoneOf(a), nullptr) << "a stream shorter than its version too";
 }
 
@@ -189,7 +181,7 @@ TEST(ExDockTreeStream, LevelsBuildTheNesting)
         hex += "0" + std::to_string(level) + " 00 00 00" + record;
     hex += "FF FF FF FF";
     DockTestBench bench;
-    Load(bench.Tree(), Bytes(hex));
+    Load(bench.Tree(), HexBytes(hex));
     TExDockZone* root = bench.Tree().RootZone();
     ASSERT_NE(root, nullptr);
     ASSERT_EQ(root->ChildCount(), 2);
@@ -217,7 +209,7 @@ TEST(ExDockTreeStream, DamagedStreamsStopWithoutHarm)
     };
     for (const Case& c : cases) {
         DockTestBench bench;
-        EXPECT_NO_THROW(Load(bench.Tree(), Bytes(c.hex))) << c.what;
+        EXPECT_NO_THROW(Load(bench.Tree(), HexBytes(c.hex))) << c.what;
         ASSERT_NE(bench.Tree().RootZone(), nullptr) << c.what;
         EXPECT_LE(bench.Tree().RootZone()->ChildCount(), 1) << c.what;
         TCustomForm* later = bench.Dock("Later");

@@ -171,3 +171,14 @@ TEST(DockCore, ADestroyedSiteFloatsItsClientsHidden)
     EXPECT_TRUE(f.tool->isWindow());
     EXPECT_FALSE(f.tool->isVisible());
 }
+
+TEST(DockCore, AControlNeverGoesIntoASiteInsideItself)
+{
+    Fixture f;
+    EXPECT_FALSE(ManualDock(f.main, f.site)) << "the site lies inside the main form";
+    EXPECT_EQ(HostDockSite(f.main), nullptr);
+    EXPECT_TRUE(f.main.isWindow());
+    EXPECT_EQ(f.site->DockClientCount(), 0);
+    Dock(*f.site, f.site, Rect(0, 0, 10, 10));
+    EXPECT_EQ(HostDockSite(*f.site), nullptr);
+}

@@ -78,6 +78,26 @@ bool RunningOnXP()
     return false;
 }
 
+TCustomForm* FindDockableFormByName(const std::string& name)
+{
+    TCustomForm* form = FindFormByName(name);
+    return FindDockClientOf(form) ? form : nullptr;
+}
+
+void RegisterAgainUnlessHost(TWinControlCore* client)
+{
+    if (client && !dynamic_cast<TExDockableForm*>(client))
+        SetDockSite(client, true);
+}
+
+void SettleDroppedForm(TWinControlCore* control)
+{
+    if (auto* form = dynamic_cast<TCustomForm*>(control)) {
+        form->SetActiveControl(nullptr);
+        SetDockSite(form, false);
+    }
+}
+
 TCustomForm* FormOf(TWinControlCore* control)
 {
     if (!control)

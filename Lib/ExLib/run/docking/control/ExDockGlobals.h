@@ -69,6 +69,13 @@ void UndockControl(TWinControlCore* control);
 void UndockAllForms();
 void FreeEmptyHostForms();
 
+// The form of that name when it has a dock client: what a stored layout may dock again.
+TCustomForm* FindDockableFormByName(const std::string& name);
+// A control that left a site becomes a registered dock site again, unless it is a host form.
+void RegisterAgainUnlessHost(TWinControlCore* client);
+// A form dropped into a site loses its active control and stops being a registered dock site.
+void SettleDroppedForm(TWinControlCore* control);
+
 // The form a control lies on (the control itself for a form).
 TCustomForm* FormOf(TWinControlCore* control);
 // The control's host dock site as a control, or null.

@@ -3,6 +3,7 @@
 #include "ExLib/run/docking/control/ExDockClient.h"
 #include "ExLib/run/docking/control/ExDockGlobals.h"
 #include "ExLib/run/docking/drag/ExDockDragObject.h"
+#include "ExLib/run/docking/support/ExDockStrings.h"
 #include "ExLib/run/docking/support/ExDockSupportProc.h"
 
 #include "Platform/core/Application.h"
@@ -11,20 +12,6 @@
 #include <QFont>
 
 namespace {
-
-void RegisterAgainUnlessHost(TWinControlCore* client)
-{
-    if (client && !dynamic_cast<TExDockableForm*>(client))
-        SetDockSite(client, true);
-}
-
-void DroppedFormLosesFocusAndSite(TWinControlCore* control)
-{
-    if (auto* form = dynamic_cast<TCustomForm*>(control)) {
-        form->SetActiveControl(nullptr);
-        SetDockSite(form, false);
-    }
-}
 
 template <class T>
 void Write(TStream& stream, T value)
@@ -122,7 +109,7 @@ TExDockTabPageControl* TExDockTabHostForm::PageControl() const
 void TExDockTabHostForm::SelectTabOfControl(TWinControlCore* control)
 {
     if (!control)
-        throw Exception("Assertion failure");
+        throw Exception(ExDockRes::AssertionFailure);
     TExDockTabPageControl* pages = PageControl();
     TExDockTabSheet* page = pages ? pages->PageOfControl(control) : nullptr;
     if (!page)
@@ -136,7 +123,7 @@ void TExDockTabHostForm::SelectTabOfControl(TWinControlCore* control)
 void TExDockTabHostForm::RefreshTabCaption(TWinControlCore* control)
 {
     if (!control)
-        throw Exception("Assertion failure");
+        throw Exception(ExDockRes::AssertionFailure);
     TExDockTabPageControl* pages = PageControl();
     TExDockTabSheet* page = pages ? pages->PageOfControl(control) : nullptr;
     if (!page)
@@ -184,7 +171,7 @@ std::unique_ptr<IDockManager> TExDockConjoinPanel::CreateDockManager()
 
 TWinControlCore* TExDockConjoinPanel::ReloadDockedControl(const std::string& name)
 {
-    return FindFormByName(name);
+    return FindDockableFormByName(name);
 }
 
 void TExDockConjoinPanel::StartDockDrag(TExDockDragDockObject& source)
@@ -321,7 +308,7 @@ TExDockTabPageControl::~TExDockTabPageControl()
 
 TWinControlCore* TExDockTabPageControl::ReloadDockedControl(const std::string& name)
 {
-    return FindFormByName(name);
+    return FindDockableFormByName(name);
 }
 
 void TExDockTabPageControl::AdjustClientRect(TRect& rect) const
@@ -368,7 +355,7 @@ void TExDockTabPageControl::DropOnSite(TExDockDragDockObject& source, int x, int
         Perform(CM_DOCKCLIENT, reinterpret_cast<WPARAM>(&platformSource), MakeLParam(x, y));
         RefreshHostCaption(nullptr);
     }
-    DroppedFormLosesFocusAndSite(source.Control);
+    SettleDroppedForm(source.Control);
 }
 
 bool TExDockTabPageControl::LeaveClosesHost() const
@@ -393,7 +380,7 @@ bool TExDockTabPageControl::DoUnDock(TWinControlCore* newTarget, TWinControlCore
 void TExDockTabPageControl::DockDrop(TDragDockObject& source, int x, int y)
 {
     if (Perform(CM_DOCKCLIENT, reinterpret_cast<WPARAM>(&source), MakeLParam(x, y)) >= 0) {
-        DroppedFormLosesFocusAndSite(source.Control);
+        SettleDroppedForm(source.Control);
         RefreshHostCaption(nullptr);
     }
 }
@@ -440,7 +427,7 @@ void TExDockTabPageControl::LoadFromStream(TStream& stream)
             const bool shown = Read<std::uint8_t>(stream) != 0;
             if (name.empty())
                 continue;
-            TWinControlCore* form = FindFormByName(name);
+            TWinControlCore* form = FindDockableFormByName(name);
             if (!form || form == FHost)
                 continue;
             ManualDock(*form, this, nullptr, TAlign::alClient);

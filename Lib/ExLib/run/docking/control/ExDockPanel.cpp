@@ -5,20 +5,11 @@
 #include "ExLib/run/docking/control/ExDockHostForms.h"
 #include "ExLib/run/docking/control/ExDockServer.h"
 #include "ExLib/run/docking/drag/ExDockDragObject.h"
+#include "ExLib/run/docking/support/ExDockStrings.h"
 #include "ExLib/run/docking/support/ExDockSupportProc.h"
 #include "ExLib/run/docking/tree/ExDockAdvTree.h"
 
 #include "Platform/core/Exceptions.h"
-
-namespace {
-
-void RegisterAgainUnlessHost(TWinControlCore* client)
-{
-    if (client && !dynamic_cast<TExDockableForm*>(client))
-        SetDockSite(client, true);
-}
-
-} // namespace
 
 TExDockPanel::TExDockPanel(TComponent* AOwner, QWidget* parent) : TExDockCustomPanel(AOwner, parent)
 {
@@ -212,10 +203,7 @@ void TExDockPanel::DockDrop(TDragDockObject& source, int x, int y)
     const LRESULT result =
         Perform(CM_DOCKCLIENT, reinterpret_cast<WPARAM>(&source), MakeLParam(x, y));
     if (result >= 0) {
-        if (auto* form = dynamic_cast<TCustomForm*>(source.Control)) {
-            form->SetActiveControl(nullptr);
-            SetDockSite(form, false);
-        }
+        SettleDroppedForm(source.Control);
         RefreshHostCaption(nullptr);
     }
     ShowDockPanel(VisibleDockClientCount() > 0, source.Control, true);
@@ -243,7 +231,7 @@ bool TExDockPanel::DoUnDock(TWinControlCore* newTarget, TWinControlCore* client)
 
 TWinControlCore* TExDockPanel::ReloadDockedControl(const std::string& name)
 {
-    return FindFormByName(name);
+    return FindDockableFormByName(name);
 }
 
 // ---- advanced panel
@@ -301,7 +289,7 @@ void TExDockAdvPanel::UndockClientMessage(TMessage& m)
 void TExDockAdvPanel::CollectDockedForms(std::vector<TWinControlCore*>* list)
 {
     if (!list)
-        throw Exception("Assertion failure");
+        throw Exception(ExDockRes::AssertionFailure);
     list->clear();
     if (auto* tree = dynamic_cast<TExDockTree*>(DockManager()))
         tree->ListDockedForms(list);

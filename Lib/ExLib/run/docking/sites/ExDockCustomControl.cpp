@@ -68,10 +68,7 @@ void TExDockCustomControl::DropOnSite(TExDockDragDockObject& source, int x, int 
     }
     if (TCustomForm* form = FormOf(this))
         form->raise();
-    if (auto* form = dynamic_cast<TCustomForm*>(control)) {
-        form->SetActiveControl(nullptr);
-        SetDockSite(form, false);
-    }
+    SettleDroppedForm(control);
 }
 
 bool TExDockCustomControl::UndockFromSite(TWinControlCore* newTarget, TWinControlCore* client)

@@ -13,16 +13,28 @@ public:
         if (!parent) {
             setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
                            Qt::WindowTransparentForInput | Qt::WindowDoesNotAcceptFocus);
-            setAttribute(Qt::WA_TranslucentBackground);
             setAttribute(Qt::WA_ShowWithoutActivating);
         }
+    }
+
+    // A frame on the screen shows only its strips: without a compositor a window cannot be
+    // see-through, so its middle is cut away.
+    void UpdateMask()
+    {
+        const QRect r = rect();
+        const int t = FThickness;
+        if (parentWidget() || t <= 0 || r.width() <= 2 * t || r.height() <= 2 * t) {
+            clearMask();
+            return;
+        }
+        setMask(QRegion(r).subtracted(QRegion(r.adjusted(t, t, -t, -t))));
     }
 
 protected:
     void paintEvent(QPaintEvent*) override
     {
         QPainter painter(this);
-        const QBrush pattern(QColor(0, 0, 0, 190), Qt::Dense4Pattern);
+        const QBrush pattern(QColor(0, 0, 0), Qt::Dense4Pattern);
         const QRect r = rect();
         if (parentWidget() || FThickness <= 0 || r.width() <= 2 * FThickness || r.height() <= 2 * FThickness) {
             painter.fillRect(r, QColor(255, 255, 255, 90));
@@ -38,7 +50,7 @@ protected:
             QRect(0, 0, t, r.height() - t),
         };
         for (const QRect& s : strips) {
-            painter.fillRect(s, QColor(255, 255, 255, 90));
+            painter.fillRect(s, QColor(160, 160, 160));
             painter.fillRect(s, pattern);
         }
     }
@@ -74,6 +86,7 @@ void TExDockOverlay::Xor(const TRect& r)
     FRect = r;
     FShown = true;
     FBand->setGeometry(r.ToQt());
+    FBand->UpdateMask();
     FBand->show();
     FBand->raise();
 }

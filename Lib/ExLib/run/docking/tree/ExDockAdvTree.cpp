@@ -3,6 +3,7 @@
 #include "ExLib/run/docking/control/ExDockClient.h"
 #include "ExLib/run/docking/control/ExDockGlobals.h"
 #include "ExLib/run/docking/control/ExDockPanel.h"
+#include "ExLib/run/docking/support/ExDockStrings.h"
 
 #include "Platform/core/Exceptions.h"
 
@@ -28,7 +29,7 @@ TExDockAdvTree::TExDockAdvTree(TDockSite& site, TExDockZoneFactory zoneClass)
 {
     if (auto* panel = dynamic_cast<TExDockAdvPanel*>(&site)) {
         if (panel->AdvTree)
-            throw Exception("Assertion failure");
+            throw Exception(ExDockRes::AssertionFailure);
         panel->AdvTree = this;
     }
 }

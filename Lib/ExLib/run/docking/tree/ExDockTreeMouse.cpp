@@ -1,5 +1,6 @@
 // The zone tree on its site's window procedure: mouse actions on grabbers and splitters, the
-// split cursor, grabber hints, and the visibility notifications of docked controls.
+// splitter drag, the split cursor, grabber hints, and the visibility notifications of docked
+// controls.
 
 #include "ExLib/run/docking/tree/ExDockTree.h"
 
@@ -13,6 +14,9 @@
 #include <QToolTip>
 
 namespace {
+
+constexpr TDockOrientation H = TDockOrientation::doHorizontal;
+constexpr TDockOrientation V = TDockOrientation::doVertical;
 
 TPoint PointOf(const TMessage& m)
 {
@@ -293,4 +297,110 @@ void TExDockTree::ListDockedForms(std::vector<TWinControlCore*>* list)
         }
     };
     walk(FRootZone);
+}
+
+// ---- splitter drag
+
+void TExDockTree::BeginDragSplitter(TExDockZone* zone, TPoint p)
+{
+    FDragZone = zone;
+    FSplitterPos = p;
+    if (!FDragBar)
+        FDragBar = std::make_unique<TExDockOverlay>(SiteControl().Widget(), 0);
+    DrawDragBar();
+}
+
+void TExDockTree::DrawDragBar()
+{
+    if (!FDragZone || !FDragBar)
+        return;
+    const TDockOrientation po = FDragZone->ParentOrientation();
+    const int half = FSplitterWidth / 2;
+    TRect r;
+    if (po == H)
+        r = Bounds(FDragZone->EdgeOf(V), FSplitterPos.Y - half, FDragZone->ExtentOf(V), FSplitterWidth);
+    else
+        r = Bounds(FSplitterPos.X - half, FDragZone->EdgeOf(H), FSplitterWidth, FDragZone->ExtentOf(H));
+    FDragBar->Xor(r);
+}
+
+void TExDockTree::ClampSplitterPos()
+{
+    if (!FDragZone)
+        return;
+    const bool horizontal = FDragZone->ParentOrientation() == H;
+    int c = horizontal ? FSplitterPos.Y : FSplitterPos.X;
+    const int low = FMinZoneSize + DragLimit(FDragZone, true);
+    if (c <= low)
+        c = low;
+    const int high = DragLimit(FDragZone, false) - FMinZoneSize - FSplitterWidth;
+    if (c >= high)
+        c = high;
+    (horizontal ? FSplitterPos.Y : FSplitterPos.X) = c;
+}
+
+int TExDockTree::DragLimit(TExDockZone* zone, bool isBegin)
+{
+    if (isBegin)
+        return zone->InnerBound(false);
+    if (TExDockZone* next = zone->NextVisible())
+        return next->InnerBound(true);
+    return zone->LimitSize() + zone->Limit;
+}
+
+void TExDockTree::EndDragSplitter()
+{
+    TExDockZone* zone = FDragZone;
+    if (!zone)
+        return;
+    if (FDragBar)
+        FDragBar->Hide();
+    const int p = zone->ParentOrientation() == H ? FSplitterPos.Y : FSplitterPos.X;
+    zone->Limit = p + FSplitterWidth / 2;
+    PushNeighbours(p);
+    ExtendLastZones(zone->Parent);
+    RefreshSubtree(zone->Parent);
+    FDragZone = nullptr;
+}
+
+void TExDockTree::PushNeighbours(int p)
+{
+    TExDockZone* drag = FDragZone;
+    if (!drag || !drag->Parent)
+        return;
+    const int h = FSplitterWidth / 2;
+    const int m = FMinZoneSize;
+    int n = 0;
+    for (TExDockZone* z = drag->Parent->FirstChild; z && z != drag; z = z->NextZone)
+        ++n;
+    TExDockZone* z = drag->Parent->FirstChild;
+    TExDockZone* stop = nullptr;
+    for (; z && z != drag; z = z->NextZone) {
+        const int threshold = p - n * m + (z->PrevZone ? 0 : h);
+        --n;
+        if (z->Limit >= threshold) {
+            z->Limit = threshold;
+            stop = z;
+            break;
+        }
+    }
+    if (stop)
+        for (TExDockZone* next = stop->NextZone; next && next != drag && n > 0; next = next->NextZone, --n)
+            next->Limit = next->LimitBegin() + m;
+    int k = 1;
+    for (TExDockZone* after = drag->NextZone; after; after = after->NextZone, ++k) {
+        const int bound = p + k * m + (after->NextZone ? h : 0);
+        if (after->Limit <= bound)
+            after->Limit = bound;
+    }
+}
+
+void TExDockTree::SetSplitCursor(TDockOrientation o)
+{
+    QWidget* w = SiteControl().Widget();
+    switch (o) {
+    case H: w->setCursor(Qt::SplitVCursor); break;
+    case V: w->setCursor(Qt::SplitHCursor); break;
+    default: w->unsetCursor(); break;
+    }
 }
