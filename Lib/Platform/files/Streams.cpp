@@ -1,6 +1,7 @@
 #include "Platform/files/Streams.h"
 
 #include "Platform/core/Exceptions.h"
+#include "Platform/files/SafeFileStream.h"
 #include "Platform/text/Format.h"
 
 #include <algorithm>
@@ -120,8 +121,8 @@ void TMemoryStream::SaveToStream(TStream& stream)
 
 void TMemoryStream::SaveToFile(const std::string& fileName)
 {
-    TFileStream file(fileName, fmCreate);
-    SaveToStream(file);
+    // why: truncating the file first would lose it to a write that then fails.
+    SaveFileAtomically(fileName, View());
 }
 
 // ---- TFileStream

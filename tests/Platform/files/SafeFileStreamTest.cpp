@@ -210,7 +210,8 @@ TEST(SafeFileStream, ASaveByAnotherUserKeepsTheFileOrDropsItsSetIdBits)
         const struct stat before = StatOf(name);
         {
             const TActAsOtherUser other;
-            ASSERT_TRUE(other.Active());
+            if (!other.Active())
+                GTEST_SKIP() << "the user id cannot be changed here";
             SaveFileAtomically(name, "new text");
         }
         const struct stat after = StatOf(name);
@@ -226,20 +227,20 @@ TEST(SafeFileStream, WritesInPlaceWhenTheFolderRefusesNewFiles)
     OpenDir dir;
     const std::string name = dir.Write("locked/file.txt", "old text");
     const std::string folder = dir.File("locked");
-    std::function<void()> save = [&] { SaveFileAtomically(name, "new"); };
-    if (::geteuid() == 0) {
+    const bool root = ::geteuid() == 0;
+    if (root) {
         // why: root may make files in any folder; another user may not.
         ASSERT_EQ(::chown(name.c_str(), OtherUser, OtherGroup), 0);
-        save = [&] {
-            const TActAsOtherUser other;
-            ASSERT_TRUE(other.Active());
-            SaveFileAtomically(name, "new");
-        };
     } else {
         ASSERT_EQ(::chmod(folder.c_str(), 0555), 0);
     }
     const ino_t before = StatOf(name).st_ino;
-    save();
+    {
+        const TActAsOtherUser other;
+        if (root && !other.Active())
+            GTEST_SKIP() << "the user id cannot be changed here";
+        SaveFileAtomically(name, "new");
+    }
     ::chmod(folder.c_str(), 0755);
     EXPECT_EQ(ReadWholeFile(name), "new") << "cut to the new length";
     EXPECT_EQ(StatOf(name).st_ino, before);
@@ -283,7 +284,8 @@ TEST(SafeFileStream, NoRoomOrNoInodesLeavesTheFileAsItWas)
 
         if (c.FolderRefuses) {
             const TActAsOtherUser other;
-            ASSERT_TRUE(other.Active());
+            if (!other.Active())
+                GTEST_SKIP() << "the user id cannot be changed here";
             ExpectSaveFails(name, newBytes);
         } else {
             ExpectSaveFails(name, newBytes);
@@ -368,7 +370,8 @@ TEST(SaveOwnFile, InASharedFolderALinkOfAnotherUserIsRefusedNotFollowed)
     ASSERT_EQ(::symlink(victim.c_str(), name.c_str()), 0);
     {
         const TActAsOtherUser other;
-        ASSERT_TRUE(other.Active());
+        if (!other.Active())
+            GTEST_SKIP() << "the user id cannot be changed here";
         EXPECT_THROW(SaveOwnFile(name, "the backup"), EWriteError);
     }
     EXPECT_EQ(ReadWholeFile(victim), "victim");
