@@ -258,6 +258,33 @@ TEST_F(HttpLimitsTest, AWaitingRequestWhoseClientLeftNeverRuns)
     EXPECT_EQ(HttpGet(Env.Port(), "/quick.php").Body, "quick");
 }
 
+TEST_F(HttpLimitsTest, AnAnswerNobodyTakesHoldsItsSlotOnlyUntilTheTimeOut)
+{
+    constexpr size_t AnswerSize = 32u << 20;
+    Env.Module->CGIRunner.SetRunLimits(1, 4);
+    Env.Module->CGIRunner.SetTimeOut(1500);
+    Env.WriteDoc("big.php", "<?php echo str_repeat('x', " + std::to_string(AnswerSize) + ");");
+    Env.WriteDoc("quick.php", "<?php echo 'quick';");
+    const int stalled = ConnectLoopback(Env.Port());
+    const int small = 4096;
+    ::setsockopt(stalled, SOL_SOCKET, SO_RCVBUF, &small, sizeof small);
+    ASSERT_TRUE(SendAll(stalled, "GET /big.php HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n"));
+    ASSERT_TRUE(WaitFor([&] { return Env.Module->CGIRunner.RunningCount() == 1; }, std::chrono::seconds(5)));
+    ASSERT_TRUE(WaitFor([&] { return Env.Module->CGIRunner.RunningCount() == 0; }, std::chrono::seconds(5)));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+
+    // The interpreter is done, but its answer still holds the one slot: the next run waits
+    // until the stalled answer is cut off.
+    const auto start = Clock::now();
+    const THttpReply quick = HttpGet(Env.Port(), "/quick.php");
+    EXPECT_EQ(quick.Body, "quick");
+    EXPECT_GT(Clock::now() - start, std::chrono::milliseconds(500));
+    EXPECT_LT(Clock::now() - start, std::chrono::seconds(5));
+    // The server has let go of the stalled connection.
+    EXPECT_TRUE(WaitFor([&] { return Env.Module->HTTPServer.ConnectionCount() == 0; }, std::chrono::seconds(2)));
+    ::close(stalled);
+}
+
 TEST_F(HttpLimitsTest, AFloodOfLargeBodiesStaysWithinTheMemoryBound)
 {
     constexpr size_t BodySize = 32u << 20;
