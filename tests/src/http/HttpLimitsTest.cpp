@@ -177,10 +177,15 @@ TEST_F(HttpLimitsTest, IdleConnectionsBeyondTheCapAreTurnedAwayAndANormalRequest
 
     // The server takes them all in and keeps no more than its cap, within the limit.
     EXPECT_TRUE(WaitFor([&] { return Env.Module->HTTPServer.ConnectionCount() == cap; }, std::chrono::seconds(10)));
-    EXPECT_LT(OpenDescriptors(), 1024);
+    const int descriptors = OpenDescriptors();
+    EXPECT_LT(descriptors, 1024);
     const auto start = Clock::now();
     const THttpReply reply = HttpGet(Env.Port(), "/ok.txt");
-    EXPECT_LT(Clock::now() - start, std::chrono::seconds(5));
+    const auto took = Clock::now() - start;
+    EXPECT_LT(took, std::chrono::seconds(5));
+    RecordProperty("Cap", cap);
+    RecordProperty("OpenDescriptors", descriptors);
+    RecordProperty("NormalRequestMs", static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(took).count()));
     EXPECT_EQ(reply.Status, 200);
     EXPECT_EQ(reply.Body, "OK");
     EXPECT_LE(Env.Module->HTTPServer.ConnectionCount(), cap);
@@ -190,6 +195,7 @@ TEST_F(HttpLimitsTest, IdleConnectionsBeyondTheCapAreTurnedAwayAndANormalRequest
     ASSERT_EQ(::read(report[0], &refused, sizeof refused), static_cast<ssize_t>(sizeof refused));
     // Every connection beyond the cap was answered 503 at once (one more made way for the
     // normal request).
+    RecordProperty("RefusedAtOnce", refused);
     EXPECT_GE(refused, Idle - cap);
     EXPECT_LE(refused, Idle - cap + 1);
     int status = 0;
