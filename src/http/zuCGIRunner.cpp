@@ -233,7 +233,9 @@ void AnswerInterpreterFailure(const std::string& text, TNetHTTPResponseInfo& res
     response.ContentType = "text/html; charset=utf-8";
     response.RawHeaders.clear();
     response.CustomHeaders.clear();
-    response.ContentText = "<html><head><title>500 Internal Server Error</title></head><body><pre>" +
+    // why: interpreter messages name long paths; wrapped, they stay readable in the panel.
+    response.ContentText = "<html><head><title>500 Internal Server Error</title></head><body>"
+                           "<pre style=\"white-space: pre-wrap\">" +
                            HTMLEscaped(text) + "</pre></body></html>";
     response.ContentLength = static_cast<std::int64_t>(response.ContentText.size());
 }

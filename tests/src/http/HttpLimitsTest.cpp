@@ -177,10 +177,15 @@ TEST_F(HttpLimitsTest, IdleConnectionsBeyondTheCapAreTurnedAwayAndANormalRequest
 
     // The server takes them all in and keeps no more than its cap, within the limit.
     EXPECT_TRUE(WaitFor([&] { return Env.Module->HTTPServer.ConnectionCount() == cap; }, std::chrono::seconds(10)));
-    EXPECT_LT(OpenDescriptors(), 1024);
+    const int descriptors = OpenDescriptors();
+    EXPECT_LT(descriptors, 1024);
     const auto start = Clock::now();
     const THttpReply reply = HttpGet(Env.Port(), "/ok.txt");
-    EXPECT_LT(Clock::now() - start, std::chrono::seconds(5));
+    const auto took = Clock::now() - start;
+    EXPECT_LT(took, std::chrono::seconds(5));
+    RecordProperty("Cap", cap);
+    RecordProperty("OpenDescriptors", descriptors);
+    RecordProperty("NormalRequestMs", static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(took).count()));
     EXPECT_EQ(reply.Status, 200);
     EXPECT_EQ(reply.Body, "OK");
     EXPECT_LE(Env.Module->HTTPServer.ConnectionCount(), cap);
@@ -190,6 +195,7 @@ TEST_F(HttpLimitsTest, IdleConnectionsBeyondTheCapAreTurnedAwayAndANormalRequest
     ASSERT_EQ(::read(report[0], &refused, sizeof refused), static_cast<ssize_t>(sizeof refused));
     // Every connection beyond the cap was answered 503 at once (one more made way for the
     // normal request).
+    RecordProperty("RefusedAtOnce", refused);
     EXPECT_GE(refused, Idle - cap);
     EXPECT_LE(refused, Idle - cap + 1);
     int status = 0;
@@ -256,6 +262,33 @@ TEST_F(HttpLimitsTest, AWaitingRequestWhoseClientLeftNeverRuns)
     // The slot went back: the next request runs.
     Env.WriteDoc("quick.php", "<?php echo 'quick';");
     EXPECT_EQ(HttpGet(Env.Port(), "/quick.php").Body, "quick");
+}
+
+TEST_F(HttpLimitsTest, AnAnswerNobodyTakesHoldsItsSlotOnlyUntilTheTimeOut)
+{
+    constexpr size_t AnswerSize = 32u << 20;
+    Env.Module->CGIRunner.SetRunLimits(1, 4);
+    Env.Module->CGIRunner.SetTimeOut(1500);
+    Env.WriteDoc("big.php", "<?php echo str_repeat('x', " + std::to_string(AnswerSize) + ");");
+    Env.WriteDoc("quick.php", "<?php echo 'quick';");
+    const int stalled = ConnectLoopback(Env.Port());
+    const int small = 4096;
+    ::setsockopt(stalled, SOL_SOCKET, SO_RCVBUF, &small, sizeof small);
+    ASSERT_TRUE(SendAll(stalled, "GET /big.php HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n"));
+    ASSERT_TRUE(WaitFor([&] { return Env.Module->CGIRunner.RunningCount() == 1; }, std::chrono::seconds(5)));
+    ASSERT_TRUE(WaitFor([&] { return Env.Module->CGIRunner.RunningCount() == 0; }, std::chrono::seconds(5)));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+
+    // The interpreter is done, but its answer still holds the one slot: the next run waits
+    // until the stalled answer is cut off.
+    const auto start = Clock::now();
+    const THttpReply quick = HttpGet(Env.Port(), "/quick.php");
+    EXPECT_EQ(quick.Body, "quick");
+    EXPECT_GT(Clock::now() - start, std::chrono::milliseconds(500));
+    EXPECT_LT(Clock::now() - start, std::chrono::seconds(5));
+    // The server has let go of the stalled connection.
+    EXPECT_TRUE(WaitFor([&] { return Env.Module->HTTPServer.ConnectionCount() == 0; }, std::chrono::seconds(2)));
+    ::close(stalled);
 }
 
 TEST_F(HttpLimitsTest, AFloodOfLargeBodiesStaysWithinTheMemoryBound)

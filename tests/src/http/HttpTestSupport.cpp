@@ -153,9 +153,10 @@ std::string TServerTestEnvironment::WriteDoc(std::string_view name, std::string_
 
 std::string PreformattedText(const std::string& page)
 {
-    const size_t start = page.find("<pre>");
+    const size_t tag = page.find("<pre");
+    const size_t start = tag == std::string::npos ? tag : page.find('>', tag);
     const size_t end = start == std::string::npos ? start : page.find("</pre>", start);
-    return end == std::string::npos ? std::string("(no pre)") : page.substr(start + 5, end - start - 5);
+    return end == std::string::npos ? std::string("(no pre)") : page.substr(start + 1, end - start - 1);
 }
 
 bool ProcessAlive(int pid)

@@ -61,8 +61,8 @@ public:
     std::unique_ptr<THTTPModule> Module;
 };
 
-// The text between the first "<pre>" and the following "</pre>" of a page (as it stands,
-// references not decoded); "(no pre)" without one.
+// The text of the first "<pre>" element of a page (as it stands, references not decoded);
+// "(no pre)" without one.
 std::string PreformattedText(const std::string& page);
 
 // True while a process with that id exists (zombies count as gone).
