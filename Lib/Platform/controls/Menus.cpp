@@ -227,7 +227,7 @@ private:
         record.itemID = action->data().toUInt();
         if (target->Perform(WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&record)) == 0)
             return std::nullopt;
-        int width = static_cast<int>(record.itemWidth);
+        int width = static_cast<int>(record.itemWidth) + OwnerDrawItemPadding;
         if (dropDown)
             width -= ShortcutColumn(widget);
         return QSize(std::max(0, width), static_cast<int>(record.itemHeight));

@@ -35,6 +35,9 @@ enum : UINT { MF_POPUP = 0x0010, MF_MOUSESELECT = 0x8000 };
 
 // The width of a drop-down window's frame while its menu is owner-drawn.
 inline constexpr int OwnerDrawMenuFrame = 3;
+// What the platform adds to the measured width of an owner-drawn item, as the system adds its
+// check-mark width less one.
+inline constexpr int OwnerDrawItemPadding = 12;
 
 struct TDrawItemStruct {
     UINT CtlType = ODT_MENU;

@@ -9,6 +9,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QScrollBar>
 
 namespace {
 
@@ -298,12 +299,52 @@ TCustomListBox::TCustomListBox(TComponent* AOwner, QWidget* parent)
           [this] { return count(); },
           [this](int i) { return item(i)->text(); },
           [this](int i, const QString& s) { item(i)->setText(s); },
-          [this](int i, const QString& s) { insertItem(i, s); },
-          [this](int i) { delete takeItem(i); },
-          [this] { clear(); },
+          [this](int i, const QString& s) {
+              const std::string text = StdStr(s);
+              if (i == count())
+                  Perform(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(&text));
+              else
+                  Perform(LB_INSERTSTRING, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&text));
+          },
+          [this](int i) { Perform(LB_DELETESTRING, static_cast<WPARAM>(i)); },
+          [this] { Perform(LB_RESETCONTENT); },
       }))
 {
     SetInitialColor(clWindow);
 }
 
 TCustomListBox::~TCustomListBox() = default;
+
+void TCustomListBox::WndProc(TMessage& message)
+{
+    switch (message.Msg) {
+    case LB_ADDSTRING:
+        addItem(QStr(*reinterpret_cast<const std::string*>(message.LParam)));
+        message.Result = count() - 1;
+        return;
+    case LB_INSERTSTRING: {
+        const int index = static_cast<int>(message.WParam);
+        insertItem(index, QStr(*reinterpret_cast<const std::string*>(message.LParam)));
+        message.Result = index;
+        return;
+    }
+    case LB_DELETESTRING:
+        delete takeItem(static_cast<int>(message.WParam));
+        message.Result = count();
+        return;
+    case LB_RESETCONTENT: clear(); return;
+    case LB_SETHORIZONTALEXTENT:
+        FHorizontalExtent = static_cast<int>(message.WParam);
+        updateGeometries();
+        return;
+    case LB_GETHORIZONTALEXTENT: message.Result = std::max(0, FHorizontalExtent); return;
+    default: TQtScrollControl<QListWidget>::WndProc(message);
+    }
+}
+
+void TCustomListBox::updateGeometries()
+{
+    QListWidget::updateGeometries();
+    if (FHorizontalExtent >= 0)
+        horizontalScrollBar()->setRange(0, std::max(0, FHorizontalExtent - viewport()->width()));
+}

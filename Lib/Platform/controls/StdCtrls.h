@@ -81,6 +81,13 @@ private:
     QMetaObject::Connection FTextConnection;
 };
 
+// List-box messages: the items change only through them, so that a list box can watch them.
+// LParam of LB_ADDSTRING and LB_INSERTSTRING points to the std::string; the result is the index.
+enum : UINT {
+    LB_ADDSTRING = 0x0180, LB_INSERTSTRING = 0x0181, LB_DELETESTRING = 0x0182, LB_RESETCONTENT = 0x0184,
+    LB_GETHORIZONTALEXTENT = 0x0193, LB_SETHORIZONTALEXTENT = 0x0194,
+};
+
 class TCustomListBox : public TQtScrollControl<QListWidget> {
 public:
     explicit TCustomListBox(TComponent* AOwner, QWidget* parent = nullptr);
@@ -93,7 +100,11 @@ public:
 
 protected:
     LRESULT NativeDialogCode() const override { return DLGC_WANTARROWS | DLGC_WANTCHARS; }
+    void WndProc(TMessage& message) override;
+    // With a horizontal extent set, the list scrolls just that far.
+    void updateGeometries() override;
 
 private:
     std::unique_ptr<TStrings> FItems;
+    int FHorizontalExtent = -1;
 };
