@@ -28,6 +28,8 @@ private:
     }
 
 ZENTU_DECLARE_EXCEPTION(EAbort, Exception);
+// A failed assertion of a component: a caller broke a precondition; the message says which.
+ZENTU_DECLARE_EXCEPTION(EAssertionFailed, Exception);
 ZENTU_DECLARE_EXCEPTION(EListError, Exception);
 ZENTU_DECLARE_EXCEPTION(EConvertError, Exception);
 ZENTU_DECLARE_EXCEPTION(EInvalidOperation, Exception);

@@ -38,5 +38,3 @@ enum class TSrcSelectionMode : std::uint8_t { smNormal, smLine, smColumn };
 using TSrcCharSet = std::bitset<256>;
 
 ZENTU_DECLARE_EXCEPTION(ESrcEditError, Exception);
-// A caller broke an operation's preconditions (a programming error, not a user error).
-ZENTU_DECLARE_EXCEPTION(EAssertionFailed, Exception);

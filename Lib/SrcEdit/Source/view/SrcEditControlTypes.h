@@ -40,10 +40,6 @@ using TSrcStatusChanges = TSet<TSrcStatusChange>;
 enum class TSrcEditCaretType { ctVerticalLine, ctHorizontalLine, ctHalfBlock, ctBlock };
 enum class TTransientType { ttBefore, ttAfter };
 enum class TScrollHintFormat { shfTopLineOnly, shfTopToBottom };
-// why: the class library's names for the scroll-bar and border settings; no other control of the
-// platform layer needs them yet.
-enum class TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
-enum class TBorderStyle { bsNone, bsSingle };
 enum class TScrollBarKind { sbHorizontal, sbVertical };
 enum class TSrcReplaceAction { raCancel, raSkip, raReplace, raReplaceAll };
 // Where a drag stands relative to a control that it passes over.

@@ -1,28 +1,5 @@
 #pragma once
-// Mouse cursor shapes as the editor's options and handler chains name them.
+// Mouse cursor shapes as the editor's options and handler chains name them: the class
+// library's cursor numbers.
 
-// A cursor number; 0 is the default cursor of the control.
-using TCursor = int;
-
-// The class library's stock cursors.
-constexpr TCursor crDefault = 0;
-constexpr TCursor crNone = -1;
-constexpr TCursor crArrow = -2;
-constexpr TCursor crCross = -3;
-constexpr TCursor crIBeam = -4;
-constexpr TCursor crSizeNESW = -6;
-constexpr TCursor crSizeNS = -7;
-constexpr TCursor crSizeNWSE = -8;
-constexpr TCursor crSizeWE = -9;
-constexpr TCursor crUpArrow = -10;
-constexpr TCursor crHourGlass = -11;
-constexpr TCursor crDrag = -12;
-constexpr TCursor crNoDrop = -13;
-constexpr TCursor crHSplit = -14;
-constexpr TCursor crVSplit = -15;
-constexpr TCursor crMultiDrag = -16;
-constexpr TCursor crNo = -18;
-constexpr TCursor crAppStart = -19;
-constexpr TCursor crHelp = -20;
-constexpr TCursor crHandPoint = -21;
-constexpr TCursor crSizeAll = -22;
+#include "Platform/controls/ControlTypes.h"

@@ -1,0 +1,189 @@
+// The scroll offsets of TBaseLazyTree, its scroll bars, the header area above the client area
+// and the reaction to size changes.
+
+#include "TreeView/Source/core/LazyTree.h"
+
+#include "TreeView/Source/core/LTScrollBarOptions.h"
+#include "TreeView/Source/header/LTHeader.h"
+
+#include "Platform/graphics/ImageList.h"
+
+#include <QScrollBar>
+#include <algorithm>
+
+namespace {
+bool Allows(TScrollStyle style, bool vertical)
+{
+    return style == TScrollStyle::ssBoth || style == (vertical ? TScrollStyle::ssVertical : TScrollStyle::ssHorizontal);
+}
+} // namespace
+
+void TBaseLazyTree::SetOffsetX(int value)
+{
+    ApplyScrollOffset(value, FOffsetY);
+}
+
+void TBaseLazyTree::SetOffsetY(int value)
+{
+    ApplyScrollOffset(FOffsetX, value);
+}
+
+bool TBaseLazyTree::ApplyScrollOffset(int offsetX, int offsetY)
+{
+    offsetX = std::clamp(offsetX, std::min(0, ClientWidth() - FRangeX), 0);
+    offsetY = std::clamp(offsetY, std::min(0, ClientHeight() - FRangeY), 0);
+    const int dx = offsetX - FOffsetX;
+    const int dy = offsetY - FOffsetY;
+    if (dx == 0 && dy == 0)
+        return false;
+    FOffsetX = offsetX;
+    FOffsetY = offsetY;
+    if (WindowExists()) {
+        if (HasOption(toShowBackground) || std::abs(dy) >= ClientHeight() || std::abs(dx) >= ClientWidth() || dx != 0)
+            InvalidateClient();
+        else
+            viewport()->scroll(0, dy);
+        if (dx != 0 && FHeader)
+            FHeader->RepaintHeader();
+        FSyncingScrollBars = true;
+        horizontalScrollBar()->setValue(-FOffsetX);
+        verticalScrollBar()->setValue(-FOffsetY);
+        FSyncingScrollBars = false;
+    }
+    PositionEditor();
+    FireScroll(dx, dy);
+    return true;
+}
+
+void TBaseLazyTree::scrollContentsBy(int, int)
+{
+    if (!FSyncingScrollBars)
+        ApplyScrollOffset(-horizontalScrollBar()->value(), -verticalScrollBar()->value());
+}
+
+void TBaseLazyTree::ApplyScrollBarPolicies()
+{
+    const TScrollStyle bars = FScrollBarOptions->ScrollBars();
+    const Qt::ScrollBarPolicy shown =
+        FScrollBarOptions->AlwaysVisible() ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAsNeeded;
+    setHorizontalScrollBarPolicy(Allows(bars, false) ? shown : Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Allows(bars, true) ? shown : Qt::ScrollBarAlwaysOff);
+}
+
+void TBaseLazyTree::RefreshScrollBars(bool doRepaint)
+{
+    if (!WindowExists())
+        return;
+    RefreshVerticalScrollBar(doRepaint);
+    RefreshHorizontalScrollBar(doRepaint);
+}
+
+void TBaseLazyTree::RefreshVerticalScrollBar(bool doRepaint)
+{
+    if (FRoot->SubtreeHeight < FDefaultNodeHeight)
+        FRoot->SubtreeHeight = FDefaultNodeHeight;
+    FRangeY = static_cast<int>(FRoot->SubtreeHeight - FRoot->RowHeight);
+    QScrollBar* bar = verticalScrollBar();
+    FSyncingScrollBars = true;
+    if (!Allows(FScrollBarOptions->ScrollBars(), true)) {
+        FSyncingScrollBars = false;
+        FireShowScrollbar(SB_VERT, false);
+        SetOffsetY(FOffsetY);
+        return;
+    }
+    const int page = ClientHeight();
+    const bool needed = page < FRangeY;
+    bar->setRange(0, std::max(0, FRangeY - page));
+    bar->setPageStep(std::max(0, page + 1));
+    bar->setSingleStep(FScrollBarOptions->VerticalIncrement());
+    bar->setEnabled(needed);
+    FSyncingScrollBars = false;
+    FireShowScrollbar(SB_VERT, needed || FScrollBarOptions->AlwaysVisible());
+    SetOffsetY(FOffsetY);
+    FSyncingScrollBars = true;
+    bar->setValue(-FOffsetY);
+    FSyncingScrollBars = false;
+    if (doRepaint)
+        bar->update();
+}
+
+void TBaseLazyTree::RefreshHorizontalScrollBar(bool doRepaint)
+{
+    FRangeX = (FHeader && FHeader->Columns().Count() > 0) ? FHeader->Columns().TotalColumnWidth()
+                                                          : WidestVisibleRowRight();
+    QScrollBar* bar = horizontalScrollBar();
+    if (!Allows(FScrollBarOptions->ScrollBars(), false)) {
+        FireShowScrollbar(SB_HORZ, false);
+        SetOffsetX(FOffsetX);
+        return;
+    }
+    const int page = ClientWidth();
+    const bool needed = page < FRangeX;
+    FSyncingScrollBars = true;
+    bar->setRange(0, std::max(0, FRangeX - page));
+    bar->setPageStep(std::max(0, page + 1));
+    bar->setSingleStep(FScrollBarOptions->HorizontalIncrement());
+    bar->setEnabled(needed);
+    FSyncingScrollBars = false;
+    FireShowScrollbar(SB_HORZ, needed || FScrollBarOptions->AlwaysVisible());
+    SetOffsetX(FOffsetX);
+    FSyncingScrollBars = true;
+    bar->setValue(-FOffsetX);
+    FSyncingScrollBars = false;
+    if (doRepaint)
+        bar->update();
+}
+
+int TBaseLazyTree::WidestVisibleRowRight()
+{
+    // The rows in the client area decide the width, as only they are known without a full walk.
+    int widest = 0;
+    int rowY = 0;
+    PLazyNode node = NodeAtY(0, true, &rowY);
+    int y = rowY;
+    const int imageWidth = FImages ? FImages->Width() + 2 : 0;
+    const int stateWidth = FStateImages ? FStateImages->Width() + 2 : 0;
+    while (node && y < ClientHeight()) {
+        int right = (DepthOfNode(node) + (HasOption(toShowRoot) ? 1 : 0)) * static_cast<int>(FIndent) + FMargin;
+        if (HasCheckControl(node))
+            right += CheckImageWidth() + 2;
+        int index = -1;
+        if (NodeImage(node, TLTImageKind::ikState, NoColumn, index))
+            right += stateWidth;
+        if (NodeImage(node, TLTImageKind::ikNormal, NoColumn, index))
+            right += imageWidth;
+        right += NodeContentWidth(node, NoColumn, &Canvas()) + FTextMargin;
+        widest = std::max(widest, right);
+        y += node->RowHeight;
+        node = NextVisibleAfterRaw(node);
+    }
+    return widest;
+}
+
+void TBaseLazyTree::ComputeHeaderArea()
+{
+    if (!FHeader)
+        return;
+    TLTHeaderWidget* widget = FHeader->Widget();
+    if (FHeader->Options().Contains(hoVisible)) {
+        setViewportMargins(0, FHeader->Height(), 0, 0);
+        const QRect area = viewport()->geometry();
+        widget->setGeometry(area.left(), area.top() - FHeader->Height(), area.width(), FHeader->Height());
+        widget->show();
+        FHeader->Columns().ApplySpringColumns(area.width());
+    } else {
+        setViewportMargins(0, 0, 0, 0);
+        widget->hide();
+    }
+}
+
+void TBaseLazyTree::Resize()
+{
+    TQtScrollControl<QAbstractScrollArea>::Resize();
+    ShiftTreeStates(tsSizing, {});
+    ComputeHeaderArea();
+    RefreshScrollBars(false);
+    if (!FHeader || FHeader->Columns().Count() == 0)
+        PositionEditor();
+    ShiftTreeStates({}, tsSizing);
+}
