@@ -55,16 +55,48 @@ void TDiff::Clear()
 
 namespace {
 
+// Which of the two files hold a hash: an open-addressing table of the distinct hashes.
+class THashSides {
+public:
+    THashSides(const std::uint32_t* hashes1, int count1, const std::uint32_t* hashes2, int count2)
+    {
+        size_t size = 16;
+        while (size < 2 * (static_cast<size_t>(count1) + static_cast<size_t>(count2)))
+            size *= 2;
+        FMask = size - 1;
+        FKeys.assign(size, 0);
+        FSides.assign(size, 0);
+        for (int i = 0; i < count1; ++i)
+            FSides[Slot(hashes1[i])] |= 1;
+        for (int i = 0; i < count2; ++i)
+            FSides[Slot(hashes2[i])] |= 2;
+    }
+    bool InBoth(std::uint32_t hash) { return FSides[Slot(hash)] == 3; }
+
+private:
+    // The slot of `hash`, taken for it when it is new (a taken slot has a side bit set).
+    size_t Slot(std::uint32_t hash)
+    {
+        size_t i = (hash * 0x9E3779B1u) & FMask;
+        while (FSides[i] != 0 && FKeys[i] != hash)
+            i = (i + 1) & FMask;
+        FKeys[i] = hash;
+        return i;
+    }
+
+    size_t FMask = 0;
+    std::vector<std::uint32_t> FKeys;
+    std::vector<std::uint8_t> FSides;
+};
+
 // The lines of one file whose hash occurs in the other file, as (hash, line) in line order.
-void KeepMatchable(const std::uint32_t* hashes, int count, std::vector<std::uint32_t> other,
-                   std::vector<std::uint32_t>& kept, std::vector<int>& lines)
+void KeepMatchable(const std::uint32_t* hashes, int count, THashSides& sides, std::vector<std::uint32_t>& kept,
+                   std::vector<int>& lines)
 {
-    std::sort(other.begin(), other.end());
-    other.erase(std::unique(other.begin(), other.end()), other.end());
     kept.reserve(static_cast<size_t>(count));
     lines.reserve(static_cast<size_t>(count));
     for (int i = 0; i < count; ++i)
-        if (std::binary_search(other.begin(), other.end(), hashes[i])) {
+        if (sides.InBoth(hashes[i])) {
             kept.push_back(hashes[i]);
             lines.push_back(i);
         }
@@ -91,8 +123,11 @@ bool TDiff::CompareHashes(const std::uint32_t* hashes1, const std::uint32_t* has
 
     std::vector<std::uint32_t> kept1, kept2;
     std::vector<int> lines1, lines2;
-    KeepMatchable(hashes1, count1, std::vector<std::uint32_t>(hashes2, hashes2 + count2), kept1, lines1);
-    KeepMatchable(hashes2, count2, std::vector<std::uint32_t>(hashes1, hashes1 + count1), kept2, lines2);
+    {
+        THashSides sides(hashes1, count1, hashes2, count2);
+        KeepMatchable(hashes1, count1, sides, kept1, lines1);
+        KeepMatchable(hashes2, count2, sides, kept2, lines2);
+    }
     const int n1 = static_cast<int>(kept1.size());
     const int n2 = static_cast<int>(kept2.size());
 

@@ -9,25 +9,41 @@
 
 namespace {
 
-constexpr std::array<std::uint32_t, 256> MakeCRCTable()
+using TCRCTables = std::array<std::array<std::uint32_t, 256>, 8>;
+
+// The usual table of the polynomial, and seven more that advance it over 2 to 8 bytes at once.
+constexpr TCRCTables MakeCRCTables()
 {
-    std::array<std::uint32_t, 256> table{};
+    TCRCTables tables{};
     for (std::uint32_t n = 0; n < 256; ++n) {
         std::uint32_t c = n;
         for (int k = 0; k < 8; ++k)
             c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-        table[n] = c;
+        tables[0][n] = c;
     }
-    return table;
+    for (size_t t = 1; t < 8; ++t)
+        for (size_t n = 0; n < 256; ++n)
+            tables[t][n] = (tables[t - 1][n] >> 8) ^ tables[0][tables[t - 1][n] & 0xFF];
+    return tables;
 }
 
-constexpr std::array<std::uint32_t, 256> CRCTable = MakeCRCTable();
+constexpr TCRCTables CRCTables = MakeCRCTables();
 
 std::uint32_t CRC32(std::string_view bytes)
 {
+    const auto& t = CRCTables;
     std::uint32_t crc = 0xFFFFFFFFu;
-    for (const char c : bytes)
-        crc = CRCTable[(crc ^ static_cast<unsigned char>(c)) & 0xFF] ^ (crc >> 8);
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    size_t n = bytes.size();
+    // why: lines are hashed by the hundred thousand; eight bytes per step keeps that cheap.
+    for (; n >= 8; n -= 8, p += 8) {
+        const std::uint32_t low = crc ^ (std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16 |
+                                         std::uint32_t{p[3]} << 24);
+        crc = t[7][low & 0xFF] ^ t[6][(low >> 8) & 0xFF] ^ t[5][(low >> 16) & 0xFF] ^ t[4][low >> 24] ^
+              t[3][p[4]] ^ t[2][p[5]] ^ t[1][p[6]] ^ t[0][p[7]];
+    }
+    for (; n > 0; --n, ++p)
+        crc = t[0][(crc ^ *p) & 0xFF] ^ (crc >> 8);
     return crc ^ 0xFFFFFFFFu;
 }
 
