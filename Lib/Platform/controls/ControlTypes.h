@@ -2,6 +2,8 @@
 // The class library's small vocabulary shared by controls: cursor numbers, scroll-bar and
 // border settings, text alignment and reading order.
 
+#include <qnamespace.h>
+
 // A cursor number; 0 is the default cursor of the control.
 using TCursor = int;
 
@@ -30,5 +32,9 @@ constexpr TCursor crSizeAll = -22;
 
 enum class TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
 enum class TBorderStyle { bsNone, bsSingle };
-enum class TAlignment { taLeftJustify, taRightJustify, taCenter };
+// Unscoped: print settings store these numbers.
+enum TAlignment { taLeftJustify = 0, taRightJustify = 1, taCenter = 2 };
 enum class TBiDiMode { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
+
+// The shape a stock cursor number stands for; numbers without a shape give the arrow.
+Qt::CursorShape CursorShape(TCursor cursor);

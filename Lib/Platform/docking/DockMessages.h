@@ -1,23 +1,12 @@
 #pragma once
 // The window messages the docking support generates on top of Messages.h: activation, the
-// non-client mouse messages of a window's own caption and border (FloatingFrame.h), their
-// hit-test codes, and the record a docked control's notification carries to its site.
+// hit-test codes of a window's own caption and border (FloatingFrame.h), and the record a docked control's notification carries to its site.
 
 #include "Platform/core/Messages.h"
 
 enum : UINT {
     WM_ACTIVATE = 0x0006,
     WM_WINDOWPOSCHANGED = 0x0047,
-    WM_NCMOUSEMOVE = 0x00A0,
-    WM_NCLBUTTONDOWN = 0x00A1,
-    WM_NCLBUTTONUP = 0x00A2,
-    WM_NCLBUTTONDBLCLK = 0x00A3,
-    WM_NCRBUTTONDOWN = 0x00A4,
-    WM_NCRBUTTONUP = 0x00A5,
-    WM_NCRBUTTONDBLCLK = 0x00A6,
-    WM_NCMBUTTONDOWN = 0x00A7,
-    WM_NCMBUTTONUP = 0x00A8,
-    WM_NCMBUTTONDBLCLK = 0x00A9,
     WM_CAPTURECHANGED = 0x0215,
 };
 

@@ -7,7 +7,7 @@
 #include "TreeView/Source/core/LTErrors.h"
 #include "TreeView/Source/core/LTGlobals.h"
 
-#include "Platform/graphics/ImageList.h"
+#include "Platform/graphics/ImgList.h"
 
 #include <QFontMetrics>
 #include <gtest/gtest.h>
@@ -83,7 +83,7 @@ TEST(GlobalServices, CheckImageSetsHoldTwentyFiveImages)
     EXPECT_EQ(UtilityGlyphSet()->Count(), 9);
     // Checked and unchecked look different.
     const TCustomImageList* light = CheckImagesForKind(TCheckImageKind::ckLightCheck);
-    EXPECT_NE(light->Image(9).toImage(), light->Image(13).toImage());
+    EXPECT_NE(light->Image(9), light->Image(13));
 }
 
 TEST(GlobalServices, OwningTreeAndRectangles)

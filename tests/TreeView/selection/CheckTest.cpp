@@ -3,7 +3,7 @@
 
 #include "TreeView/TreeTestSupport.h"
 
-#include "Platform/graphics/ImageList.h"
+#include "Platform/graphics/ImgList.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // Small types that the controls of the library share.
 
 #include "Platform/core/Set.h"
-#include "Platform/text/Alignment.h"
+#include "Platform/controls/ControlTypes.h"
 
 // Which clipboard messages a memo or edit lets through.
 enum TExClipboardCommand { caCopy, caCut, caPaste, caClear, caUndo };

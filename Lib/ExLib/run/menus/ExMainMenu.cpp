@@ -25,16 +25,6 @@ TOwnerDrawState OwnerDrawStateFromFlags(UINT itemState)
     return state;
 }
 
-Qt::CursorShape CursorShapeOf(TCursor cursor)
-{
-    switch (cursor) {
-    case crCross: return Qt::CrossCursor;
-    case crIBeam: return Qt::IBeamCursor;
-    case crHandPoint: return Qt::PointingHandCursor;
-    default: return Qt::ArrowCursor;
-    }
-}
-
 void TExImageMargin::Assign(const TPersistent& source)
 {
     const auto* other = dynamic_cast<const TExImageMargin*>(&source);
@@ -293,5 +283,5 @@ void TExMainMenu::SelectHandler(const TMessage& message)
     if (plain)
         window->unsetCursor();
     else
-        window->setCursor(CursorShapeOf(Cursor));
+        window->setCursor(CursorShape(Cursor));
 }

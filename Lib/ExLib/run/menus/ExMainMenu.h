@@ -5,6 +5,7 @@
 
 #include "ExLib/run/menus/ExWndProcHook.h"
 
+#include "Platform/controls/ControlTypes.h"
 #include "Platform/controls/Menus.h"
 
 #include <QImage>
@@ -21,10 +22,6 @@ enum TOwnerDrawStateFlag { odSelected, odGrayed, odDisabled, odChecked, odFocuse
 using TOwnerDrawState = TSet<TOwnerDrawStateFlag>;
 TOwnerDrawState OwnerDrawStateFromFlags(UINT itemState);
 
-// A cursor identifier; 0 is the default cursor.
-using TCursor = short;
-constexpr TCursor crDefault = 0, crArrow = -2, crCross = -3, crIBeam = -4, crHandPoint = -21;
-Qt::CursorShape CursorShapeOf(TCursor cursor);
 
 class TExImageMargin : public TPersistent {
 public:

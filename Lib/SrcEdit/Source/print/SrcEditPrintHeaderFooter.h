@@ -6,7 +6,7 @@
 #include "SrcEdit/Source/print/SrcEditPrintMargins.h"
 
 #include "Platform/core/Set.h"
-#include "Platform/text/Alignment.h"
+#include "Platform/controls/ControlTypes.h"
 #include "Platform/graphics/Graphics.h"
 
 #include <memory>

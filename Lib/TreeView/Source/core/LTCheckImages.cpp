@@ -1,6 +1,6 @@
 #include "TreeView/Source/core/LTCheckImages.h"
 
-#include "Platform/graphics/ImageList.h"
+#include "Platform/graphics/ImgList.h"
 
 #include <QApplication>
 #include <QPainter>
@@ -113,11 +113,11 @@ QPixmap DrawTile(const TSetLook& look, TGroup group, TVariant variant)
 void FillDrawnSet(TCustomImageList& list, const TSetLook& look)
 {
     list.SetSize(TileSize, TileSize);
-    list.Add(DrawTile(look, TGroup::Empty, TVariant::Normal));
+    list.Add(DrawTile(look, TGroup::Empty, TVariant::Normal).toImage());
     for (TGroup group : {TGroup::RadioOff, TGroup::RadioOn, TGroup::BoxOff, TGroup::BoxOn, TGroup::BoxMixed,
                          TGroup::Button})
         for (TVariant variant : {TVariant::Normal, TVariant::Hot, TVariant::Pressed, TVariant::Disabled})
-            list.Add(DrawTile(look, group, variant));
+            list.Add(DrawTile(look, group, variant).toImage());
 }
 
 // The platform's own check boxes and radio buttons, drawn by the style.
@@ -129,7 +129,7 @@ void FillSystemSet(TCustomImageList& list, bool flat, const TCustomImageList& bu
     list.SetSize(w, h);
     QPixmap empty(w, h);
     empty.fill(Qt::transparent);
-    list.Add(empty);
+    list.Add(empty.toImage());
     for (int i = 0; i < 20; ++i) {
         QPixmap tile(w, h);
         tile.fill(Qt::transparent);
@@ -152,15 +152,15 @@ void FillSystemSet(TCustomImageList& list, bool flat, const TCustomImageList& bu
             option.state |= checked ? QStyle::State_On : QStyle::State_Off;
         style->drawPrimitive(i <= 7 ? QStyle::PE_IndicatorRadioButton : QStyle::PE_IndicatorCheckBox, &option, &p);
         p.end();
-        list.Add(tile);
+        list.Add(tile.toImage());
     }
     for (int i = 21; i <= 24; ++i) {
         QPixmap tile(w, h);
         tile.fill(Qt::transparent);
         QPainter p(&tile);
-        p.drawPixmap((w - TileSize) / 2, (h - TileSize) / 2, buttons.Image(i));
+        p.drawImage((w - TileSize) / 2, (h - TileSize) / 2, buttons.Image(i));
         p.end();
-        list.Add(tile);
+        list.Add(tile.toImage());
     }
 }
 
@@ -175,7 +175,7 @@ void FillUtilitySet(TCustomImageList& list)
         p.setRenderHint(QPainter::Antialiasing);
         draw(p);
         p.end();
-        list.Add(pixmap);
+        list.Add(pixmap.toImage());
     };
     const QColor mark = pal.color(QPalette::Highlight);
     const QColor text = pal.color(QPalette::ButtonText);
@@ -262,7 +262,7 @@ void CreateCheckImageSets()
 {
     auto& lists = Sets().Lists;
     for (auto& list : lists)
-        list = std::make_unique<TCustomImageList>();
+        list = std::make_unique<TCustomImageList>(nullptr);
     const QPalette pal = QApplication::palette();
     const QColor window = pal.color(QPalette::Base);
     const QColor face = pal.color(QPalette::Button);

@@ -10,7 +10,7 @@
 #include "TreeView/Source/core/LTScrollBarOptions.h"
 #include "TreeView/Source/header/LTHeader.h"
 
-#include "Platform/graphics/ImageList.h"
+#include "Platform/graphics/ImgList.h"
 
 #include <QApplication>
 #include <QScrollBar>
@@ -258,7 +258,7 @@ void TBaseLazyTree::RegisterImages(TCustomImageList*& slot, int& link, TCustomIm
     }
     slot = value;
     if (slot) {
-        link = slot->RegisterChanges([this] { ImageListChanged(); });
+        link = slot->RegisterChanges([this](TObject*) { ImageListChanged(); });
         FreeNotification(slot);
     }
 }

@@ -6,7 +6,7 @@
 #include "TreeView/Source/core/LTScrollBarOptions.h"
 #include "TreeView/Source/header/LTHeader.h"
 
-#include "Platform/graphics/ImageList.h"
+#include "Platform/graphics/ImgList.h"
 
 #include <QScrollBar>
 #include <algorithm>

@@ -5,7 +5,7 @@
 
 #include "Platform/controls/Keys.h"
 #include "Platform/files/Streams.h"
-#include "Platform/graphics/ImageList.h"
+#include "Platform/graphics/ImgList.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -231,7 +231,7 @@ void TLTHeader::SetImages(TCustomImageList* value)
     }
     FImages = value;
     if (FImages) {
-        FImagesLink = FImages->RegisterChanges([this] { RepaintHeader(); });
+        FImagesLink = FImages->RegisterChanges([this](TObject*) { RepaintHeader(); });
         FTree.FreeNotification(FImages);
     }
     if (!Loading())

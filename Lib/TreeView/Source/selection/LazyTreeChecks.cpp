@@ -5,7 +5,7 @@
 
 #include "TreeView/Source/core/LTCheckImages.h"
 
-#include "Platform/graphics/ImageList.h"
+#include "Platform/graphics/ImgList.h"
 
 namespace {
 bool IsBox(TLTCheckKind kind)

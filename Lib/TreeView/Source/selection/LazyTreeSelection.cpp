@@ -10,7 +10,7 @@
 #include "TreeView/Source/core/LTErrors.h"
 #include "TreeView/Source/header/LTHeader.h"
 
-#include "Platform/graphics/ImageList.h"
+#include "Platform/graphics/ImgList.h"
 
 #include <QApplication>
 #include <algorithm>
