@@ -143,21 +143,27 @@ void LastScreenLookupAndPaint(benchmark::State& state)
 }
 BENCHMARK(LastScreenLookupAndPaint)->Unit(benchmark::kMillisecond)->Iterations(3);
 
+// A million initialised root nodes with 16 bytes of data, the first 4 holding `keys`.
+void FillSiblings(TBaseLazyTree& tree, const std::vector<std::uint32_t>& keys)
+{
+    tree.SetNodeDataSize(16);
+    tree.SetRootNodeCount(static_cast<std::uint32_t>(keys.size()));
+    std::size_t i = 0;
+    for (PLazyNode node = tree.FirstNodeRaw(); node; node = node->NextLink)
+        *tree.NodeData<std::uint32_t>(node) = keys[i++];
+    tree.EnsureChildrenReady(nullptr, false);
+}
+
 // Sorting a million siblings by a 32-bit key in their data, through the compare event; each
 // round orders by another salt, so the siblings start out of order every time.
 void SortMillionSiblings(benchmark::State& state)
 {
-    TBaseLazyTree tree;
-    tree.SetNodeDataSize(16);
-    tree.SetRootNodeCount(Million);
     std::mt19937 random(42);
     std::vector<std::uint32_t> keys(Million);
-    std::uint32_t i = 0;
-    for (PLazyNode node = tree.FirstNodeRaw(); node; node = node->NextLink) {
-        keys[i] = static_cast<std::uint32_t>(random());
-        *tree.NodeData<std::uint32_t>(node) = keys[i++];
-    }
-    tree.EnsureChildrenReady(nullptr, false);
+    for (std::uint32_t& key : keys)
+        key = static_cast<std::uint32_t>(random());
+    TBaseLazyTree tree;
+    FillSiblings(tree, keys);
     std::uint32_t salt = 0;
     tree.OnCompareNodes = [&](TBaseLazyTree* sender, PLazyNode a, PLazyNode b, TColumnIndex, int& result) {
         const std::uint32_t ka = *sender->NodeData<std::uint32_t>(a) ^ salt;
@@ -193,9 +199,7 @@ BENCHMARK(SortMillionSiblings)->Unit(benchmark::kMillisecond)->Iterations(5);
 void SortMillionSiblingsEventsOnly(benchmark::State& state)
 {
     TBaseLazyTree tree;
-    tree.SetNodeDataSize(16);
-    tree.SetRootNodeCount(Million);
-    tree.EnsureChildrenReady(nullptr, false);
+    FillSiblings(tree, std::vector<std::uint32_t>(Million));
     std::uint64_t salt = 0;
     tree.OnCompareNodes = [&](TBaseLazyTree*, PLazyNode a, PLazyNode b, TColumnIndex, int& result) {
         const auto ka = reinterpret_cast<std::uintptr_t>(a) * 0x9E3779B97F4A7C15ull ^ salt;
