@@ -13,6 +13,7 @@
 #include "SrcEdit/Source/highlighters/SrcEditHighlighterXml.h"
 #include "SrcEdit/Source/view/SrcEdit.h"
 
+#include "Platform/text/TextChars.h"
 #include "Platform/text/TextUtils.h"
 
 #include <QColorDialog>
@@ -94,6 +95,21 @@ std::string ReplaceBlanks(std::string_view text, size_t from, size_t to)
     }
     out += text.substr(to);
     return out;
+}
+
+// CSS names and HTML attribute names and values hold dashes ("font-weight", "http-equiv",
+// "no-repeat"), which are word breaks: the input runs back over them, and a dash typed into the
+// list goes on filtering instead of accepting.
+void TakeDashedInput(TSrcCompletionProposal& proposal, const TCustomSrcEdit& editor, std::string& input)
+{
+    const std::string line = editor.GetCaretLineText();
+    size_t start = std::min(static_cast<size_t>(std::max(editor.CaretChar() - 1, 0)), line.size());
+    const size_t end = start;
+    while (start > 0 && (TextChars::IsIdentChar(static_cast<unsigned char>(line[start - 1])) || line[start - 1] == '-'))
+        --start;
+    if (end - start > input.size())
+        input = line.substr(start, end - start);
+    proposal.Form().EndOfTokenChars.reset('-');
 }
 
 void SetLists(TSrcCompletionProposal& proposal, const TStrings& items, const TStrings& inserts)
@@ -387,6 +403,7 @@ void TCodeInsight::CompletionProposalExecute(SrcCompletionType, TObject*, std::s
         return;
     }
     if (language == lnCSS) {
+        TakeDashedInput(proposal, *FAttached, currentInput);
         const TCSSRequest request = ScanCSSRequest(lines, caret);
         if (request.Kind == TCSSRequest::ckProperty) {
             SetLists(proposal, Data.CSSPropertyItems, Data.CSSPropertyInserts);
@@ -411,6 +428,8 @@ void TCodeInsight::CompletionProposalExecute(SrcCompletionType, TObject*, std::s
         return;
     }
     const THTMLRequest request = ScanHTMLRequest(lines, caret);
+    if (request.Kind == THTMLRequest::hkAttributeNames || request.Kind == THTMLRequest::hkAttributeValues)
+        TakeDashedInput(proposal, *FAttached, currentInput);
     switch (request.Kind) {
     case THTMLRequest::hkTags:
         SetLists(proposal, Data.HTMLTagItems, Data.HTMLTagInserts);

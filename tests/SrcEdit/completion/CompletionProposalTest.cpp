@@ -286,6 +286,28 @@ TEST_F(CompletionProposal, AcceptingGivesTheValueToTheHandlers)
     EXPECT_EQ(calls, (std::vector<std::string>{"code format() 2 0", "after format(); 2"}));
 }
 
+TEST_F(CompletionProposal, AnInputGivenByTheExecuteHandlerIsWhatAcceptingReplaces)
+{
+    Proposal->SetEndOfTokenChr("()[]. -");
+    SetItems({"a-bc", "a-bd", "abc"});
+    ReloadItemsOnExecute();
+    auto reload = Proposal->OnExecute;
+    Proposal->OnExecute = [&](SrcCompletionType kind, TObject* sender, std::string& input, int& x, int& y, bool& can) {
+        reload(kind, sender, input, x, y, can);
+        const std::string line = Edit->GetCaretLineText();
+        if (line.size() >= 3 && line.compare(line.size() - 3, 3, "a-b") == 0)
+            input = "a-b";
+    };
+    TypeAtEnd("x a-b");
+    OpenByShortcut();
+    ASSERT_TRUE(Proposal->Visible());
+    EXPECT_EQ(Proposal->Form().CurrentString(), "a-b");
+    EXPECT_EQ(Proposal->CompletionStart(), 3);
+    EXPECT_EQ(Shown(), (std::vector<std::string>{"a-bc", "a-bd"}));
+    Key(Qt::Key_Return);
+    EXPECT_EQ(Line(1), "x a-bc");
+}
+
 TEST_F(CompletionProposal, ADoubleClickAccepts)
 {
     TypeAtEnd("b");

@@ -281,6 +281,35 @@ TEST_F(CodeInsightTest, ACSSPropertyCompletesAndItsValuesFollow)
     EXPECT_EQ(Line(2), "  border: solid;");
 }
 
+TEST_F(CodeInsightTest, DashedNamesCompleteAsAWhole)
+{
+    StartWithData();
+    Document("style.css", "p {\n  fo|\n}\n");
+    CtrlSpace();
+    ASSERT_TRUE(ListShown());
+    // A dash typed into the list goes on filtering.
+    Type("nt-w");
+    EXPECT_EQ(Shown(), std::vector<std::string>{"font-weight"});
+    Key(Qt::Key_Return);
+    EXPECT_EQ(Line(2), "  font-weight: ");
+    ASSERT_TRUE(WaitFor([&] { return ListShown(); }));
+    Key(Qt::Key_Escape);
+    Type("bold;");
+    // A name typed up to its dash before the list opens is taken whole.
+    Key(Qt::Key_Return);
+    Type("list-style-t");
+    CtrlSpace();
+    ASSERT_TRUE(ListShown());
+    EXPECT_EQ(Shown(), std::vector<std::string>{"list-style-type"});
+    Key(Qt::Key_Return);
+    EXPECT_EQ(Line(3), "  list-style-type: ");
+    Document("page.html", "<meta http-e|");
+    CtrlSpace();
+    ASSERT_TRUE(ListShown());
+    Key(Qt::Key_Return);
+    EXPECT_EQ(Line(1), "<meta http-equiv=\"\"");
+}
+
 TEST_F(CodeInsightTest, ACSSValueRequestLooksThePropertyUpByItsWholeName)
 {
     StartWithData();
