@@ -48,6 +48,21 @@ int FirstTagPosition(char letter)
     return 0;
 }
 
+// Fills the two lists from the "name" of each child of `parent`: its list line in the format
+// `line` gives for it, and the text `insert` makes of it. False when there is no child.
+template <class Line, class Insert>
+bool FillFromChildren(const TXmlElement& parent, TStringList& items, TStringList& inserts, Line line, Insert insert)
+{
+    items.Clear();
+    inserts.Clear();
+    for (const TXmlElement& child : parent.Children) {
+        const std::string name = child.Attribute("name");
+        items.Add(Format(line(name), {PrettyEscaped(name)}));
+        inserts.Add(insert(name));
+    }
+    return items.Count() > 0;
+}
+
 } // namespace
 
 std::string PrettyEscaped(std::string_view text)
@@ -126,27 +141,19 @@ const TXmlElement* TCompletionData::FindCSSProperty(std::string_view name) const
 
 bool TCompletionData::FillCSSValues(const TXmlElement& property)
 {
-    CSSValueItems.Clear();
-    CSSValueInserts.Clear();
-    for (const TXmlElement& value : property.Children) {
-        const std::string name = value.Attribute("name");
-        const char* image = name.find('[') != std::string::npos ? "\\image{7} %s" : "\\image{8} %s";
-        CSSValueItems.Add(Format(image, {PrettyEscaped(name)}));
-        CSSValueInserts.Add(name + ";");
-    }
-    return CSSValueItems.Count() > 0;
+    return FillFromChildren(
+        property, CSSValueItems, CSSValueInserts,
+        [](const std::string& name) { return name.find('[') != std::string::npos ? "\\image{7} %s" : "\\image{8} %s"; },
+        [](const std::string& name) { return name + ";"; });
 }
 
 void TCompletionData::LoadHTMLCompletion(const std::string& dataFolder)
 {
     FHTMLDocument = LoadDataFile(dataFolder, "html.xml");
-    HTMLTagItems.Clear();
-    HTMLTagInserts.Clear();
-    for (const TXmlElement& tag : FHTMLDocument.Children) {
-        const std::string name = tag.Attribute("name");
-        HTMLTagItems.Add(Format("\\image{2} \\color{clBlue} \\style{+B} %s", {PrettyEscaped(name)}));
-        HTMLTagInserts.Add("<" + name);
-    }
+    FillFromChildren(
+        FHTMLDocument, HTMLTagItems, HTMLTagInserts,
+        [](const std::string&) { return "\\image{2} \\color{clBlue} \\style{+B} %s"; },
+        [](const std::string& name) { return "<" + name; });
     EntityItems.Clear();
     EntityInserts.Clear();
     const std::string entityFile = FindFileNoCase(dataFolder, "htmlentity.dat");
@@ -196,29 +203,19 @@ const TXmlElement* TCompletionData::FindTag(std::string_view name) const
 
 bool TCompletionData::FillAttributeNames(const TXmlElement& tag)
 {
-    HTMLAttributeItems.Clear();
-    HTMLAttributeInserts.Clear();
-    for (const TXmlElement& attribute : tag.Children) {
-        const std::string name = attribute.Attribute("name");
-        HTMLAttributeItems.Add(Format("\\image{5} %s", {PrettyEscaped(name)}));
-        HTMLAttributeInserts.Add(name + "=\"\"");
-    }
-    return HTMLAttributeItems.Count() > 0;
+    return FillFromChildren(
+        tag, HTMLAttributeItems, HTMLAttributeInserts, [](const std::string&) { return "\\image{5} %s"; },
+        [](const std::string& name) { return name + "=\"\""; });
 }
 
 bool TCompletionData::FillAttributeValues(const TXmlElement& tag, std::string_view attribute)
 {
     HTMLAttributeItems.Clear();
     HTMLAttributeInserts.Clear();
-    for (const TXmlElement& candidate : tag.Children) {
-        if (candidate.Attribute("name") != attribute || candidate.Children.empty())
-            continue;
-        for (const TXmlElement& value : candidate.Children) {
-            const std::string name = value.Attribute("name");
-            HTMLAttributeItems.Add(Format("\\image{4} %s", {PrettyEscaped(name)}));
-            HTMLAttributeInserts.Add(name);
-        }
-        return true;
-    }
+    for (const TXmlElement& candidate : tag.Children)
+        if (candidate.Attribute("name") == attribute && !candidate.Children.empty())
+            return FillFromChildren(
+                candidate, HTMLAttributeItems, HTMLAttributeInserts, [](const std::string&) { return "\\image{4} %s"; },
+                [](const std::string& name) { return name; });
     return false;
 }

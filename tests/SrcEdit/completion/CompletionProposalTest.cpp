@@ -5,9 +5,9 @@
 #include "SrcEdit/Source/completion/SrcEditCompletionProposal.h"
 
 #include "SrcEdit/view/EditorTestSupport.h"
+#include "support/WaitFor.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QKeyEvent>
 
 #include <algorithm>
@@ -70,16 +70,6 @@ protected:
         for (int i = 0; i < Proposal->Form().AssignedCount(); ++i)
             lines.push_back(Proposal->Form().AssignedText(i));
         return lines;
-    }
-    // Runs the event loop until `done` holds or `ms` pass.
-    template <class F>
-    static bool WaitFor(F done, int ms = 3000)
-    {
-        QElapsedTimer timer;
-        timer.start();
-        while (!done() && timer.elapsed() < ms)
-            QTest::qWait(10);
-        return done();
     }
 
     std::unique_ptr<TSrcCompletionProposal> Proposal;

@@ -3,34 +3,11 @@
 
 #include "code/zuCodeContext.h"
 
+#include "src/code/CaretText.h"
+
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 namespace {
-
-// The lines of `text` (split at LF) without the "|", and the caret where it stood.
-struct TCaretText {
-    explicit TCaretText(std::string text)
-    {
-        const size_t bar = text.find('|');
-        std::string before = text.substr(0, bar);
-        const size_t lastBreak = before.rfind('\n');
-        Caret.LineNumber = 1 + static_cast<int>(std::count(before.begin(), before.end(), '\n'));
-        Caret.CharIndex = static_cast<int>(before.size() - (lastBreak == std::string::npos ? 0 : lastBreak + 1)) + 1;
-        text.erase(bar, 1);
-        size_t start = 0;
-        for (;;) {
-            const size_t end = text.find('\n', start);
-            Lines.Add(text.substr(start, end == std::string::npos ? std::string::npos : end - start));
-            if (end == std::string::npos)
-                break;
-            start = end + 1;
-        }
-    }
-    TStringList Lines;
-    TBufferCoord Caret;
-};
 
 std::string OpenTag(const char* text)
 {

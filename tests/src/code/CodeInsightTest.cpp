@@ -4,14 +4,15 @@
 
 #include "code/zuCodeInsight.h"
 
+#include "src/code/CaretText.h"
 #include "src/run/ShellTestSupport.h"
+#include "support/WaitFor.h"
 
 #include "SrcEdit/Source/autocorrect/SrcEditAutoCorrect.h"
 
 #include "Platform/text/TextUtils.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 
 namespace {
 
@@ -35,20 +36,12 @@ struct CodeInsightTest : ShellTest {
     }
     TSrcEdit* Editor() const { return Form->ActiveEditor(); }
     // A new document of this name holding `text`, with the caret where "|" stands.
-    void Document(const std::string& name, std::string text)
+    void Document(const std::string& name, const std::string& text)
     {
-        const size_t bar = text.find('|');
-        if (bar != std::string::npos)
-            text.erase(bar, 1);
-        ASSERT_NE(Open(WriteWork(name, text)), nullptr);
+        const TCaretText document(text);
+        ASSERT_NE(Open(WriteWork(name, document.Text)), nullptr);
         ASSERT_EQ(Insight->AttachedEditor(), Editor());
-        if (bar == std::string::npos)
-            return;
-        const std::string before = text.substr(0, bar);
-        const size_t lastBreak = before.rfind('\n');
-        const int line = 1 + static_cast<int>(std::count(before.begin(), before.end(), '\n'));
-        const int column = static_cast<int>(before.size() - (lastBreak == std::string::npos ? 0 : lastBreak + 1)) + 1;
-        Editor()->SetCaretCoord(MakeBufferCoord(column, line));
+        Editor()->SetCaretCoord(document.Caret);
     }
     void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) { QTest::keyClick(Editor(), key, modifiers); }
     void CtrlSpace() { Key(Qt::Key_Space, Qt::ControlModifier); }
@@ -69,15 +62,6 @@ struct CodeInsightTest : ShellTest {
     {
         const TStringList& items = Insight->ParameterProposal->ItemList();
         return items.Count() > 0 ? StripPrettyText(items.Get(0)) : std::string();
-    }
-    template <class F>
-    static bool WaitFor(F done, int ms = 3000)
-    {
-        QElapsedTimer timer;
-        timer.start();
-        while (!done() && timer.elapsed() < ms)
-            QTest::qWait(5);
-        return done();
     }
 
     TCodeInsight* Insight = nullptr;
