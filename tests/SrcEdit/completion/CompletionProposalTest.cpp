@@ -298,6 +298,17 @@ TEST_F(CompletionProposal, AnInputGivenByTheExecuteHandlerIsWhatAcceptingReplace
     EXPECT_EQ(Line(1), "x a-bc");
 }
 
+TEST_F(CompletionProposal, APrettyLineAcceptedWithoutAnInsertListGoesInWithoutItsFormatting)
+{
+    Proposal->SetOptions(Proposal->Options() + TSrcCompletionOptions{scoUsePrettyText});
+    SetItems({"\\image{0}\\style{+B}foo\\style{-B}", "bar"});
+    TypeAtEnd("fo");
+    OpenByShortcut();
+    ASSERT_TRUE(Proposal->Visible());
+    Key(Qt::Key_Return);
+    EXPECT_EQ(Line(1), "foo");
+}
+
 TEST_F(CompletionProposal, ADoubleClickAccepts)
 {
     TypeAtEnd("b");
