@@ -172,6 +172,7 @@ void TLines::Assign(const TPersistent& source)
             for (int i = 0; i < Count(); ++i) {
                 FItems[static_cast<size_t>(i)].Obj.Color = lines->GetLineObj(i).Color;
                 FItems[static_cast<size_t>(i)].Obj.LineNumber = lines->GetLineObj(i).LineNumber;
+                FItems[static_cast<size_t>(i)].Obj.Place = lines->GetLineObj(i).Place;
             }
         SetModified(false);
     });

@@ -22,6 +22,9 @@ struct TLineObj {
     TColor Color = clWindow;
     // The number the owner shows in the margin (0: none).
     std::int32_t LineNumber = 0;
+    // For the owner: how many lines of its file come before this row when it laid the row out
+    // (-1: a row made by editing).
+    std::int32_t Place = -1;
 };
 
 class TLines : public TStrings {
