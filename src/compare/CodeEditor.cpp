@@ -231,22 +231,19 @@ void TCodeEdit::ScrollBarAction(bool vertical, int action)
 
 void TCodeEdit::SetFirstRow(int row)
 {
-    row = std::clamp(row, 0, MaxFirstRow());
-    if (row == FFirstRow)
-        return;
-    FFirstRow = row;
-    UpdateScrollBars();
-    Invalidate();
-    if (OnScroll)
-        OnScroll(this);
+    ScrollTo(FFirstRow, std::clamp(row, 0, MaxFirstRow()));
 }
 
 void TCodeEdit::SetLeftCol(int column)
 {
-    column = std::clamp(column, 0, MaxLeftCol());
-    if (column == FLeftCol)
+    ScrollTo(FLeftCol, std::clamp(column, 0, MaxLeftCol()));
+}
+
+void TCodeEdit::ScrollTo(int& position, int value)
+{
+    if (value == position)
         return;
-    FLeftCol = column;
+    position = value;
     UpdateScrollBars();
     Invalidate();
     if (OnScroll)

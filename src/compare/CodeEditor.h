@@ -140,6 +140,8 @@ private:
     void MeasureFont();
     void UpdateScrollBars();
     void ScrollBarAction(bool vertical, int action);
+    // Sets the first row or the left column (`position`) and tells OnScroll.
+    void ScrollTo(int& position, int value);
     int MaxFirstRow() const;
     int MaxLeftCol() const;
     int TextLeft() const { return FGutterWidth + TextMargin; }
@@ -152,6 +154,7 @@ private:
     void PutText(int offset, const std::string& text);
     std::string TextRange(int from, int to) const;
     void ApplyUndoStep(const TUndoItem& step, bool undo);
+    void RunUndoList(bool undo);
     void DeleteSelectionAsStep();
 
     // Moves the caret to an offset, keeping the anchor when extending.

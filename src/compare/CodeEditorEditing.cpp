@@ -334,28 +334,27 @@ void TCodeEdit::ApplyUndoStep(const TUndoItem& step, bool undo)
 
 void TCodeEdit::Undo()
 {
-    FUndo.Running = true;
-    try {
-        if (const TUndoItem* step = FUndo.TakeUndo()) {
-            const bool replaces = step->Replaces;
-            ApplyUndoStep(*step, true);
-            if (replaces && FUndo.PeekUndo() && FUndo.PeekUndo()->Kind == ukBlockDeleted)
-                ApplyUndoStep(*FUndo.TakeUndo(), true);
-        }
-    } catch (...) {
-        FUndo.Running = false;
-        throw;
-    }
-    FUndo.Running = false;
-    FRememberedCol = DisplayColumn(FCaretRow, FCaretCol);
-    ScrollCaretIntoView();
+    RunUndoList(true);
 }
 
 void TCodeEdit::Redo()
 {
+    RunUndoList(false);
+}
+
+void TCodeEdit::RunUndoList(bool undo)
+{
     FUndo.Running = true;
     try {
-        if (const TUndoItem* step = FUndo.TakeRedo()) {
+        // A replacement (or a move) is a deleted block and the inserted block after it.
+        if (undo) {
+            if (const TUndoItem* step = FUndo.TakeUndo()) {
+                const bool replaces = step->Replaces;
+                ApplyUndoStep(*step, true);
+                if (replaces && FUndo.PeekUndo() && FUndo.PeekUndo()->Kind == ukBlockDeleted)
+                    ApplyUndoStep(*FUndo.TakeUndo(), true);
+            }
+        } else if (const TUndoItem* step = FUndo.TakeRedo()) {
             ApplyUndoStep(*step, false);
             if (step->Kind == ukBlockDeleted && FUndo.PeekRedo() && FUndo.PeekRedo()->Replaces)
                 ApplyUndoStep(*FUndo.TakeRedo(), false);

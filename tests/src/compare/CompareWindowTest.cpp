@@ -2,6 +2,8 @@
 // blocks, saving a side (also while only differences are shown), the report of two fixtures,
 // its settings, and cancelling or closing during a comparison.
 
+#include "src/run/ShellTestSupport.h"
+
 #include "compare/CodeEditor.h"
 #include "compare/DiffUnit.h"
 #include "compare/zuCompareMainForm.h"
@@ -54,39 +56,30 @@ const char* const Text2 = "new1\nnew2\na\nP\nQ\nR\nb\n";
 
 using TRow = std::tuple<std::string, TColor, int>;
 
-struct CompareWindowTest : ::testing::Test {
+// The shell's test harness without the main window: the main settings file is open and message
+// boxes are answered by the test.
+struct CompareWindowTest : ShellTest {
     void SetUp() override
     {
-        Dir.Write("user/.keep", "");
-        OpenSettingsFiles(Dir.File("user") + "/");
-        SavedHook = Application()->MessageBoxHook;
-        Application()->MessageBoxHook = [this](const TMessageBoxRequest& request) {
-            Questions.push_back(request);
-            if (Answers.empty()) {
-                ADD_FAILURE() << "unexpected message box: " << request.Text;
-                return int(IDNO);
-            }
-            const int answer = Answers.front();
-            Answers.pop_front();
-            return answer;
-        };
+        ShellTest::SetUp();
+        ForceDirectories(UserFile(""));
+        OpenSettingsFiles(UserFile(""));
     }
 
     void TearDown() override
     {
         Close();
         CloseSettingsFiles();
-        Application()->MessageBoxHook = SavedHook;
-        EXPECT_TRUE(Answers.empty());
+        ShellTest::TearDown();
     }
 
     // A window as the main window makes it; the first "Select Files" dialog is cancelled unless
     // the test answers it.
     void Open()
     {
-        Form = new TCompareMainForm(nullptr);
-        Form->resize(1000, 700);
-        Form->ModalHook = [this](QDialog& dialog) {
+        Window = new TCompareMainForm(nullptr);
+        Window->resize(1000, 700);
+        Window->ModalHook = [this](QDialog& dialog) {
             auto* select = dynamic_cast<TCompareSelectForm*>(&dialog);
             EXPECT_NE(select, nullptr);
             if (!select || SelectAnswer.first.empty())
@@ -95,18 +88,18 @@ struct CompareWindowTest : ::testing::Test {
             select->SetFile2(SelectAnswer.second);
             return int(QDialog::Accepted);
         };
-        Form->SaveDialog.ExecuteHook = [this](TFileDialog& dialog) { return AnswerFile(dialog); };
-        Form->ReportDialog.ExecuteHook = [this](TFileDialog& dialog) { return AnswerFile(dialog); };
-        Form->OpenDialog.ExecuteHook = [this](TFileDialog& dialog) { return AnswerFile(dialog); };
-        Form->show();
+        Window->SaveDialog.ExecuteHook = [this](TFileDialog& dialog) { return AnswerFile(dialog); };
+        Window->ReportDialog.ExecuteHook = [this](TFileDialog& dialog) { return AnswerFile(dialog); };
+        Window->OpenDialog.ExecuteHook = [this](TFileDialog& dialog) { return AnswerFile(dialog); };
+        Window->show();
         QApplication::processEvents();
     }
 
     void Close()
     {
-        if (!Form)
+        if (!Window)
             return;
-        Form->close();
+        Window->close();
         QApplication::processEvents();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
@@ -116,13 +109,13 @@ struct CompareWindowTest : ::testing::Test {
     {
         SelectAnswer = {Dir.Write("one.php", text1), Dir.Write("two.php", text2)};
         Open();
-        ASSERT_TRUE(Form->ComparisonShown());
+        ASSERT_TRUE(Window->ComparisonShown());
     }
 
     std::vector<TRow> Rows(int side) const
     {
         std::vector<TRow> rows;
-        const TLines& lines = Form->Pane(side)->Lines();
+        const TLines& lines = Window->Pane(side)->Lines();
         for (int i = 0; i < lines.Count(); ++i)
             rows.emplace_back(lines[i], lines.GetLineObj(i).Color, lines.GetLineObj(i).LineNumber);
         return rows;
@@ -136,14 +129,14 @@ struct CompareWindowTest : ::testing::Test {
     }
     void Caret(int side, int row)
     {
-        Form->Pane(side)->setFocus();
+        Window->Pane(side)->setFocus();
         QApplication::processEvents();
-        Form->Pane(side)->SetCaretPoint(0, row);
+        Window->Pane(side)->SetCaretPoint(0, row);
     }
     std::string SaveSide(int side, const std::string& name)
     {
         FileAnswers.push_back(Dir.File(name));
-        Form->Side(side).Save->trigger();
+        Window->Side(side).Save->trigger();
         return ReadWholeFile(Dir.File(name));
     }
 
@@ -159,14 +152,10 @@ struct CompareWindowTest : ::testing::Test {
         return !dialog.FileName.empty();
     }
 
-    TempDir Dir;
-    QPointer<TCompareMainForm> Form;
+    QPointer<TCompareMainForm> Window;
     std::pair<std::string, std::string> SelectAnswer;
     std::deque<std::string> FileAnswers;
     std::vector<TFileDialog> Dialogs;
-    std::deque<int> Answers;
-    std::vector<TMessageBoxRequest> Questions;
-    std::function<int(const TMessageBoxRequest&)> SavedHook;
 };
 
 constexpr TColor W = clWindow;
@@ -179,7 +168,7 @@ constexpr TColor D = TCompareMainForm::DefaultDelColor;
 TEST_F(CompareWindowTest, TwoFilesAreLaidOutSideBySideWithFillersColoursAndNumbers)
 {
     OpenComparing(Php1, Php2);
-    EXPECT_EQ(Form->Diff().Changes(), (std::vector<TDiffChange>{
+    EXPECT_EQ(Window->Diff().Changes(), (std::vector<TDiffChange>{
                                           {dcModified, 1, 1, 1}, {dcAdded, 3, 3, 1}, {dcDeleted, 4, 0, 1}, {dcModified, 6, 6, 1}}));
     EXPECT_EQ(Rows(0), (std::vector<TRow>{{"<?php", W, 1}, {"// greeting", M, 2}, {"$name = \"World\";", W, 3},
                                           {"", A, 0}, {"echo \"Hello $name\";", W, 4}, {"$unused = 1;", D, 5},
@@ -187,16 +176,16 @@ TEST_F(CompareWindowTest, TwoFilesAreLaidOutSideBySideWithFillersColoursAndNumbe
     EXPECT_EQ(Rows(1), (std::vector<TRow>{{"<?php", W, 1}, {"// greeting, changed", M, 2}, {"$name = \"World\";", W, 3},
                                           {"$time = time();", A, 4}, {"echo \"Hello $name\";", W, 5}, {"", D, 0},
                                           {"function f() {", W, 6}, {"    return 1 + 1;", M, 7}, {"}", W, 8}, {"?>", W, 9}}));
-    EXPECT_EQ(Form->StatusText(), "  Changes: 4 ");
-    EXPECT_TRUE(Form->Overview()->isVisible());
-    EXPECT_TRUE(Form->acNextDiff->isEnabled());
-    EXPECT_TRUE(Form->acSaveReport->isEnabled());
-    EXPECT_FALSE(Form->acSaveFile1->isEnabled());
-    EXPECT_FALSE(Form->Pane(0)->Lines().Modified());
-    EXPECT_FALSE(Form->Pane(0)->AutoLineNum());
-    EXPECT_EQ(Form->Pane(0)->GutterWidth(), 2 * Form->Pane(0)->CharWidth());
+    EXPECT_EQ(Window->StatusText(), "  Changes: 4 ");
+    EXPECT_TRUE(Window->Overview()->isVisible());
+    EXPECT_TRUE(Window->acNextDiff->isEnabled());
+    EXPECT_TRUE(Window->acSaveReport->isEnabled());
+    EXPECT_FALSE(Window->acSaveFile1->isEnabled());
+    EXPECT_FALSE(Window->Pane(0)->Lines().Modified());
+    EXPECT_FALSE(Window->Pane(0)->AutoLineNum());
+    EXPECT_EQ(Window->Pane(0)->GutterWidth(), 2 * Window->Pane(0)->CharWidth());
     // The change map has a line in each changed row's colour.
-    const QImage& map = Form->Overview()->Map();
+    const QImage& map = Window->Overview()->Map();
     const auto at = [&map](int row) { return map.pixelColor(2, static_cast<int>(row * (map.height() / 10.0))); };
     EXPECT_EQ(at(1), ToQColor(M));
     EXPECT_EQ(at(3), ToQColor(A));
@@ -216,10 +205,10 @@ TEST_F(CompareWindowTest, IdenticalFilesShowNoColourAndNoChanges)
     OpenComparing(Php1, Php1);
     for (const TRow& row : Rows(0))
         EXPECT_EQ(std::get<1>(row), W);
-    EXPECT_EQ(Form->StatusText(), "  Changes: 0 ");
+    EXPECT_EQ(Window->StatusText(), "  Changes: 0 ");
     Caret(0, 0);
-    Form->acNextDiff->trigger();
-    EXPECT_EQ(Form->Beeps, 1);
+    Window->acNextDiff->trigger();
+    EXPECT_EQ(Window->Beeps, 1);
 }
 
 TEST_F(CompareWindowTest, IgnoringCaseAndBlanksMakesSuchLinesEqualAndSaysSo)
@@ -236,40 +225,40 @@ TEST_F(CompareWindowTest, IgnoringCaseAndBlanksMakesSuchLinesEqualAndSaysSo)
     };
     OpenComparing("Echo $X;\nmiddle\nif ($a)  {\n", "echo $x;\nmiddle\nif($a) {\n");
     for (const TCase& c : cases) {
-        Form->acIgnoreCase->setChecked(c.IgnoreCase);
-        Form->acIgnoreBlanks->setChecked(c.IgnoreBlanks);
-        Form->acCompare->trigger();
-        EXPECT_EQ(Form->StatusText(), c.Status);
+        Window->acIgnoreCase->setChecked(c.IgnoreCase);
+        Window->acIgnoreBlanks->setChecked(c.IgnoreBlanks);
+        Window->acCompare->trigger();
+        EXPECT_EQ(Window->StatusText(), c.Status);
     }
 }
 
 TEST_F(CompareWindowTest, ShowingDifferencesOnlyHidesUnchangedRowsAndKeepsEachFilesNumbers)
 {
     OpenComparing(Php1, Php2);
-    Form->acDiffOnly->trigger();
+    Window->acDiffOnly->trigger();
     EXPECT_EQ(Rows(0), (std::vector<TRow>{{"// greeting", M, 2}, {"", A, 0}, {"$unused = 1;", D, 5}, {"    return 1;", M, 7}}));
     EXPECT_EQ(Rows(1), (std::vector<TRow>{{"// greeting, changed", M, 2}, {"$time = time();", A, 4}, {"", D, 0},
                                           {"    return 1 + 1;", M, 7}}));
     // Laying out again is no edit.
-    EXPECT_FALSE(Form->acSaveFile1->isEnabled());
-    EXPECT_FALSE(Form->acSaveFile2->isEnabled());
-    Form->acDiffOnly->trigger();
+    EXPECT_FALSE(Window->acSaveFile1->isEnabled());
+    EXPECT_FALSE(Window->acSaveFile2->isEnabled());
+    Window->acDiffOnly->trigger();
     EXPECT_EQ(Rows(0).size(), 10u);
 }
 
 TEST_F(CompareWindowTest, SavingWhileOnlyDifferencesAreShownWritesTheWholeFileWithItsEdits)
 {
     OpenComparing(Php1, Php2);
-    Form->acDiffOnly->trigger();
+    Window->acDiffOnly->trigger();
     // An edit inside a row, a new line typed after a row, and a block copied over.
     Caret(1, 3);
-    Form->Pane(1)->SetCaretPoint(100, 3);
-    Form->Pane(1)->TypeChar(13);
+    Window->Pane(1)->SetCaretPoint(100, 3);
+    Window->Pane(1)->TypeChar(13);
     for (const char c : std::string("// after"))
-        Form->Pane(1)->TypeChar(static_cast<unsigned char>(c));
+        Window->Pane(1)->TypeChar(static_cast<unsigned char>(c));
     Caret(0, 0);
-    Form->acCopyRight->trigger();
-    EXPECT_TRUE(Form->acSaveFile2->isEnabled());
+    Window->acCopyRight->trigger();
+    EXPECT_TRUE(Window->acSaveFile2->isEnabled());
     EXPECT_EQ(SaveSide(1, "two.php"), "<?php\n"
                                       "// greeting\n"
                                       "$name = \"World\";\n"
@@ -281,8 +270,8 @@ TEST_F(CompareWindowTest, SavingWhileOnlyDifferencesAreShownWritesTheWholeFileWi
                                       "}\n"
                                       "?>\n");
     // The saved file is loaded again, which ends the comparison.
-    EXPECT_FALSE(Form->ComparisonShown());
-    EXPECT_EQ(Form->Pane(1)->Lines().Count(), 10);
+    EXPECT_FALSE(Window->ComparisonShown());
+    EXPECT_EQ(Window->Pane(1)->Lines().Count(), 10);
     // The dialog offered the side's own file.
     EXPECT_EQ(Dialogs.back().FileName, Dir.File("two.php"));
 }
@@ -291,16 +280,16 @@ TEST_F(CompareWindowTest, SavingASideWhileTheComparisonIsShownLeavesTheFillersOu
 {
     OpenComparing(Php1, Php2);
     Caret(0, 0);
-    Form->Pane(0)->TypeChar('#');
+    Window->Pane(0)->TypeChar('#');
     Caret(1, 0);
-    Form->Pane(1)->TypeChar('#');
-    EXPECT_EQ(Form->Side(0).Caption->BarColor(), TCompareMainForm::EditedCaptionColor);
+    Window->Pane(1)->TypeChar('#');
+    EXPECT_EQ(Window->Side(0).Caption->BarColor(), TCompareMainForm::EditedCaptionColor);
     EXPECT_EQ(SaveSide(0, "one.php"), std::string("#") + Php1);
-    EXPECT_EQ(Form->Side(0).Caption->BarColor(), clBtnFace);
-    EXPECT_FALSE(Form->acSaveFile1->isEnabled());
+    EXPECT_EQ(Window->Side(0).Caption->BarColor(), clBtnFace);
+    EXPECT_FALSE(Window->acSaveFile1->isEnabled());
     // Saving the left side ended the comparison; the right pane still holds its laid-out rows,
     // and its filler row is no line of the file.
-    EXPECT_FALSE(Form->ComparisonShown());
+    EXPECT_FALSE(Window->ComparisonShown());
     EXPECT_EQ(SaveSide(1, "two.php"), std::string("#") + Php2);
 }
 
@@ -309,15 +298,15 @@ TEST_F(CompareWindowTest, CopyingBlocksMakesOneSideLikeTheOther)
     OpenComparing(Php1, Php2);
     // A modified block to the right, the added line to the left, the deleted line to the right.
     Caret(0, 7);
-    ASSERT_TRUE(Form->acCopyRight->isEnabled());
-    Form->acCopyRight->trigger();
+    ASSERT_TRUE(Window->acCopyRight->isEnabled());
+    Window->acCopyRight->trigger();
     EXPECT_EQ(Texts(1)[7], "    return 1;");
     Caret(1, 3);
-    EXPECT_FALSE(Form->acCopyRight->isEnabled());
-    ASSERT_TRUE(Form->acCopyLeft->isEnabled());
-    Form->acCopyLeft->trigger();
+    EXPECT_FALSE(Window->acCopyRight->isEnabled());
+    ASSERT_TRUE(Window->acCopyLeft->isEnabled());
+    Window->acCopyLeft->trigger();
     Caret(0, 5);
-    Form->acCopyRight->trigger();
+    Window->acCopyRight->trigger();
     EXPECT_EQ(SaveSide(1, "two.php"), "<?php\n// greeting, changed\n$name = \"World\";\n$time = time();\n"
                                       "echo \"Hello $name\";\n$unused = 1;\nfunction f() {\n    return 1;\n}\n?>\n");
     EXPECT_EQ(SaveSide(0, "one.php"), "<?php\n// greeting\n$name = \"World\";\n$time = time();\n"
@@ -328,14 +317,14 @@ TEST_F(CompareWindowTest, CopyingTheFillersOfAnAddedBlockRemovesTheAddedLines)
 {
     OpenComparing(Text1, Text2);
     Caret(0, 1);
-    Form->acCopyRight->trigger();
+    Window->acCopyRight->trigger();
     // The right rows become fillers like the left ones, not blank lines.
     EXPECT_EQ(Rows(1)[0], (TRow{"", A, 0}));
     EXPECT_EQ(Rows(1)[1], (TRow{"", A, 0}));
     Caret(0, 3);
-    Form->acCopyRight->trigger();
+    Window->acCopyRight->trigger();
     Caret(0, 5);
-    Form->acCopyRight->trigger();
+    Window->acCopyRight->trigger();
     EXPECT_EQ(SaveSide(1, "two.php"), "a\nX\nY\nb\n");
 }
 
@@ -346,32 +335,32 @@ TEST_F(CompareWindowTest, NextAndPreviousStepThroughTheBlocks)
     Caret(0, 2);
     std::vector<int> rows;
     for (int i = 0; i < 3; ++i) {
-        Form->acNextDiff->trigger();
-        rows.push_back(Form->Pane(0)->CaretRow());
+        Window->acNextDiff->trigger();
+        rows.push_back(Window->Pane(0)->CaretRow());
     }
     EXPECT_EQ(rows, (std::vector<int>{3, 5, 8}));
-    Form->acNextDiff->trigger();
-    EXPECT_EQ(Form->Beeps, 1);
-    EXPECT_EQ(Form->Pane(0)->CaretRow(), 8);
+    Window->acNextDiff->trigger();
+    EXPECT_EQ(Window->Beeps, 1);
+    EXPECT_EQ(Window->Pane(0)->CaretRow(), 8);
     rows.clear();
     for (int i = 0; i < 3; ++i) {
-        Form->acPrevDiff->trigger();
-        rows.push_back(Form->Pane(0)->CaretRow());
+        Window->acPrevDiff->trigger();
+        rows.push_back(Window->Pane(0)->CaretRow());
     }
     EXPECT_EQ(rows, (std::vector<int>{5, 3, 0}));
-    Form->acPrevDiff->trigger();
-    EXPECT_EQ(Form->Beeps, 2);
+    Window->acPrevDiff->trigger();
+    EXPECT_EQ(Window->Beeps, 2);
     // The other pane follows the first visible row.
-    Form->resize(1000, 220);
+    Window->resize(1000, 220);
     QApplication::processEvents();
-    Form->Pane(0)->SetFirstRow(3);
-    EXPECT_EQ(Form->Pane(0)->FirstRow(), 3);
-    EXPECT_EQ(Form->Pane(1)->FirstRow(), Form->Pane(0)->FirstRow());
+    Window->Pane(0)->SetFirstRow(3);
+    EXPECT_EQ(Window->Pane(0)->FirstRow(), 3);
+    EXPECT_EQ(Window->Pane(1)->FirstRow(), Window->Pane(0)->FirstRow());
     // Entering the other pane puts its caret on the row the first one showed.
     Caret(0, 4);
-    Form->Pane(1)->setFocus();
+    Window->Pane(1)->setFocus();
     QApplication::processEvents();
-    EXPECT_EQ(Form->Pane(1)->CaretRow(), 4);
+    EXPECT_EQ(Window->Pane(1)->CaretRow(), 4);
 }
 
 TEST_F(CompareWindowTest, ReportsOfTheTwoFixtures)
@@ -394,7 +383,7 @@ TEST_F(CompareWindowTest, ReportsOfTheTwoFixtures)
     };
     for (const TCase& c : cases) {
         OpenComparing(c.One, c.Two);
-        const std::vector<std::string> report = Form->ReportLines(now);
+        const std::vector<std::string> report = Window->ReportLines(now);
         ASSERT_GE(report.size(), 8u);
         EXPECT_EQ(report[0], "Difference Report - 05/03/2024, 14:07");
         EXPECT_EQ(report[1], rule);
@@ -411,15 +400,15 @@ TEST_F(CompareWindowTest, ReportsOfTheTwoFixtures)
 TEST_F(CompareWindowTest, TouchingBlocksOfOneKindGetAHeadingEachWhenOnlyDifferencesAreShown)
 {
     OpenComparing("a\nX\nb\nY\nc\n", "a\nP\nb\nQ\nc\n");
-    Form->acDiffOnly->trigger();
-    const std::vector<std::string> report = Form->ReportLines(0);
+    Window->acDiffOnly->trigger();
+    const std::vector<std::string> report = Window->ReportLines(0);
     const std::vector<std::string> body(report.begin() + 8, report.end());
     const std::string rule(80, '=');
     EXPECT_EQ(body, (std::vector<std::string>{rule, "Lines modified at 2", rule, "- X", "+ P", rule, "Lines modified at 4",
                                               rule, "- Y", "+ Q"}));
     // Copying the first block copies that block alone.
     Caret(0, 0);
-    Form->acCopyRight->trigger();
+    Window->acCopyRight->trigger();
     EXPECT_EQ(Texts(1), (std::vector<std::string>{"X", "Q"}));
 }
 
@@ -427,7 +416,7 @@ TEST_F(CompareWindowTest, SaveReportWritesTheReportAsText)
 {
     OpenComparing(Text1, Text2);
     FileAnswers.push_back(Dir.File("report.txt"));
-    Form->acSaveReport->trigger();
+    Window->acSaveReport->trigger();
     const TFileDialog& dialog = Dialogs.back();
     EXPECT_EQ(dialog.Filter, "Text Files (*.txt)|*.txt");
     EXPECT_EQ(dialog.DefaultExt, "txt");
@@ -442,38 +431,38 @@ TEST_F(CompareWindowTest, ComparingAfterAnEditAsksFirstAndNoKeepsTheEdit)
 {
     OpenComparing(Text1, Text2);
     Caret(1, 0);
-    Form->Pane(1)->TypeChar('!');
+    Window->Pane(1)->TypeChar('!');
     Answers.push_back(IDNO);
-    Form->acCompare->trigger();
+    Window->acCompare->trigger();
     ASSERT_EQ(Questions.size(), 1u);
     EXPECT_EQ(Questions[0].Text, "Changes will be lost if you proceed with this compare.\nContinue? ...");
     EXPECT_EQ(Questions[0].Caption, "Zentu");
     EXPECT_EQ(Questions[0].Flags, unsigned(MB_YESNO | MB_ICONERROR | MB_DEFBUTTON2));
     EXPECT_EQ(Texts(1)[0], "!new1");
     Answers.push_back(IDYES);
-    Form->acCompare->trigger();
+    Window->acCompare->trigger();
     EXPECT_EQ(Texts(1)[0], "new1");
-    EXPECT_FALSE(Form->acSaveFile2->isEnabled());
+    EXPECT_FALSE(Window->acSaveFile2->isEnabled());
 }
 
 TEST_F(CompareWindowTest, LoadingAFileEndsTheComparisonAndAMissingFileIsIgnored)
 {
     OpenComparing(Text1, Text2);
-    Form->LoadFile(0, Dir.File("missing.php"));
-    EXPECT_TRUE(Form->ComparisonShown());
+    Window->LoadFile(0, Dir.File("missing.php"));
+    EXPECT_TRUE(Window->ComparisonShown());
     FileAnswers.push_back(Dir.Write("three.php", "one\ntwo\n"));
-    Form->acOpen1->trigger();
+    Window->acOpen1->trigger();
     // The dialog offers the file loaded last on that side.
     EXPECT_EQ(Dialogs.back().FileName, Dir.File("one.php"));
     EXPECT_EQ(Dialogs.back().InitialDir, Dir.Path() + "/");
-    EXPECT_FALSE(Form->ComparisonShown());
-    EXPECT_FALSE(Form->Overview()->isVisible());
+    EXPECT_FALSE(Window->ComparisonShown());
+    EXPECT_FALSE(Window->Overview()->isVisible());
     EXPECT_EQ(Texts(0), (std::vector<std::string>{"one", "two"}));
-    EXPECT_EQ(Form->Side(0).Caption->Caption(), "  " + Dir.File("three.php"));
-    EXPECT_TRUE(Form->Pane(0)->AutoLineNum());
-    EXPECT_TRUE(Form->acCompare->isEnabled());
-    EXPECT_FALSE(Form->acNextDiff->isEnabled());
-    EXPECT_EQ(Form->StatusText(), "");
+    EXPECT_EQ(Window->Side(0).Caption->Caption(), "  " + Dir.File("three.php"));
+    EXPECT_TRUE(Window->Pane(0)->AutoLineNum());
+    EXPECT_TRUE(Window->acCompare->isEnabled());
+    EXPECT_FALSE(Window->acNextDiff->isEnabled());
+    EXPECT_EQ(Window->StatusText(), "");
 }
 
 TEST_F(CompareWindowTest, SettingsAreReadAtStartAndWrittenAtClose)
@@ -483,19 +472,19 @@ TEST_F(CompareWindowTest, SettingsAreReadAtStartAndWrittenAtClose)
     ini.WriteString("Compare", "Horizontal", "1");
     ini.WriteString("Compare", "File1", Dir.File("last1.php"));
     Open();
-    EXPECT_EQ(Form->AddColor(), clYellow);
-    EXPECT_EQ(Form->ModColor(), TCompareMainForm::DefaultModColor);
-    EXPECT_TRUE(Form->Horizontal());
-    EXPECT_EQ(Form->acCopyRight->Caption(), "Copy Block &Down");
-    EXPECT_EQ(Form->findChild<QSplitter*>()->orientation(), Qt::Vertical);
-    EXPECT_EQ(Form->Side(0).FileName, Dir.File("last1.php"));
-    Form->ColorDialogHook = [](TColor& color) {
+    EXPECT_EQ(Window->AddColor(), clYellow);
+    EXPECT_EQ(Window->ModColor(), TCompareMainForm::DefaultModColor);
+    EXPECT_TRUE(Window->Horizontal());
+    EXPECT_EQ(Window->acCopyRight->Caption(), "Copy Block &Down");
+    EXPECT_EQ(Window->findChild<QSplitter*>()->orientation(), Qt::Vertical);
+    EXPECT_EQ(Window->Side(0).FileName, Dir.File("last1.php"));
+    Window->ColorDialogHook = [](TColor& color) {
         color = 0x00123456;
         return true;
     };
-    Form->acDelColor->trigger();
-    Form->acSplitHorizontally->trigger();
-    EXPECT_EQ(Form->acCopyLeft->Caption(), "Copy Block &Left");
+    Window->acDelColor->trigger();
+    Window->acSplitHorizontally->trigger();
+    EXPECT_EQ(Window->acCopyLeft->Caption(), "Copy Block &Left");
     Close();
     EXPECT_EQ(ini.ReadString("Compare", "DelColor", ""), "$00123456");
     EXPECT_EQ(ini.ReadString("Compare", "AddColor", ""), "clYellow");
@@ -514,33 +503,33 @@ TEST_F(CompareWindowTest, CancelStopsALongComparisonAndClosingWaitsForIt)
     }
     SelectAnswer = {Dir.Write("one.php", one), Dir.Write("two.php", "x\n")};
     Open();
-    Form->LoadFile(1, Dir.Write("two.php", two));
-    Form->Diff().EventInterval = 1;
+    Window->LoadFile(1, Dir.Write("two.php", two));
+    Window->Diff().EventInterval = 1;
     QTimer::singleShot(100, [this] {
-        EXPECT_TRUE(Form->Comparing());
-        EXPECT_FALSE(Form->acCompare->isEnabled());
-        Form->acCancelCompare->trigger();
+        EXPECT_TRUE(Window->Comparing());
+        EXPECT_FALSE(Window->acCompare->isEnabled());
+        Window->acCancelCompare->trigger();
     });
-    Form->acCompare->trigger();
-    EXPECT_FALSE(Form->ComparisonShown());
-    EXPECT_EQ(Form->StatusText(), "Compare cancelled.");
-    EXPECT_TRUE(Form->acCompare->isEnabled());
-    EXPECT_FALSE(Form->acCancelCompare->isEnabled());
+    Window->acCompare->trigger();
+    EXPECT_FALSE(Window->ComparisonShown());
+    EXPECT_EQ(Window->StatusText(), "Compare cancelled.");
+    EXPECT_TRUE(Window->acCompare->isEnabled());
+    EXPECT_FALSE(Window->acCancelCompare->isEnabled());
     EXPECT_EQ(Texts(1).size(), 40000u);
 
-    QTimer::singleShot(100, [this] { Form->close(); });
-    Form->acCompare->trigger();
+    QTimer::singleShot(100, [this] { Window->close(); });
+    Window->acCompare->trigger();
     QApplication::processEvents();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_TRUE(Form.isNull());
+    EXPECT_TRUE(Window.isNull());
 }
 
 TEST_F(CompareWindowTest, AFileDroppedOnAPaneIsLoadedIntoThatSide)
 {
     OpenComparing(Text1, Text2);
     bool accepted = false;
-    Form->Pane(1)->OnDropFiles(Form->Pane(1), Dir.Write("dropped.php", "dropped\n"), accepted);
+    Window->Pane(1)->OnDropFiles(Window->Pane(1), Dir.Write("dropped.php", "dropped\n"), accepted);
     EXPECT_TRUE(accepted);
     EXPECT_EQ(Texts(1), std::vector<std::string>{"dropped"});
-    EXPECT_EQ(Form->Side(1).FileName, Dir.File("dropped.php"));
+    EXPECT_EQ(Window->Side(1).FileName, Dir.File("dropped.php"));
 }
