@@ -211,6 +211,7 @@ void TMainForm::CreateActions()
     acOpenProject = AddAction("acOpenProject", "Open Project", scNone, &TMainForm::OpenProjectExecute);
 
     CreatePrintActions();
+    acCompareFile = AddAction("acCompareFile", "Compare Files...", scNone, &TMainForm::CompareFileExecute);
 
     const std::pair<TAction*, const char*> images[] = {
         {acNewFile, "document-new"},
@@ -354,6 +355,9 @@ void TMainForm::CreateMenus()
         run->addAction(action);
     run->addSeparator();
     run->addAction(acScriptParameters);
+
+    QMenu* tools = menuBar()->addMenu(QStringLiteral("&Tools"));
+    tools->addAction(acCompareFile);
 
     QMenu* window = menuBar()->addMenu(QStringLiteral("&Window"));
     connect(window, &QMenu::aboutToShow, this, [this, window] { BuildWindowMenu(*window); });

@@ -223,6 +223,11 @@ public:
     // Closes the print preview and leaves preview mode.
     void ClosePrintPreview();
 
+    // ---- tools (zuMainFormCompare.cpp)
+    TAction* acCompareFile = nullptr;
+    // A new compare window, shown without blocking.
+    void CompareFileExecute();
+
     // The browser panel's Close: stops the browser, hides the panel, leaves preview mode.
     void BrowserCloseButtonClick();
     bool BrowserShown() const;
