@@ -16,6 +16,8 @@ namespace {
 
 std::unique_ptr<TFileFormatList>& Registry()
 {
+    // why: the platform's list must outlive the registry, which unregisters from it at exit.
+    TPicture::FileFormats();
     static std::unique_ptr<TFileFormatList> list;
     return list;
 }

@@ -359,9 +359,6 @@ std::vector<std::uint8_t> TTIFFGraphic::ReadBlock(TDecoder* decoder, std::uint32
     const std::uint8_t* source = packed.data();
     std::uint8_t* target = block.data();
     decoder->DecodeBlock(source, target, static_cast<std::uint32_t>(packed.size()), static_cast<std::uint32_t>(size));
-    // why: fax codes write set bits for black; a min-is-black image shows set bits as white.
-    if (IsFax(p.CompressionKind) && !(p.Flags & ioMinIsWhite))
-        std::transform(block.begin(), block.end(), block.begin(), [](std::uint8_t b) { return static_cast<std::uint8_t>(~b); });
     return block;
 }
 
