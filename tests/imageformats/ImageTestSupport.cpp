@@ -92,6 +92,11 @@ TPNMImage ReferenceDecode(const std::string& fileName)
     return ParsePNM(result.Output);
 }
 
+std::string RunToolOutput(const std::string& tiffFile)
+{
+    return RunTool("tifftopnm", {tiffFile}).Output;
+}
+
 std::uint8_t Scaled(const TPNMImage& image, int x, int y, int channel)
 {
     const unsigned v = image.At(x, y, channel);
@@ -125,9 +130,9 @@ std::unique_ptr<TImgLibGraphic> LoadFromBytes(TGraphicClass cls, const std::stri
     return image;
 }
 
-void TTIFFBuilder::Add(std::uint16_t tag, std::uint16_t type, std::vector<std::uint32_t> values)
+void TTIFFBuilder::Add(std::uint16_t tag, std::uint16_t type, std::vector<std::uint32_t> values, std::uint32_t count)
 {
-    FEntries.push_back({tag, type, std::move(values)});
+    FEntries.push_back({tag, type, std::move(values), count});
 }
 
 int TTIFFBuilder::AddBlock(std::string bytes)
@@ -167,7 +172,7 @@ std::string TTIFFBuilder::Build() const
     for (const TEntry& e : entries) {
         put16(directory, e.Tag);
         put16(directory, e.Type);
-        put32(directory, static_cast<std::uint32_t>(e.Values.size()));
+        put32(directory, e.Count ? e.Count : static_cast<std::uint32_t>(e.Values.size()));
         const std::uint32_t size = e.Type == 3 ? 2 : e.Type == 1 ? 1 : e.Type == 5 ? 8 : 4;
         std::string values;
         for (std::uint32_t v : e.Values) {

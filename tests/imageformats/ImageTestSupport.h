@@ -27,6 +27,8 @@ TPNMImage ParsePNM(const std::string& bytes);
 // The reference decode of a PNG, GIF or TIFF file by the decoder of its kind; invalid when the
 // decoder refused it.
 TPNMImage ReferenceDecode(const std::string& fileName);
+// tifftopnm's decode of a TIFF file (its standard output).
+std::string RunToolOutput(const std::string& tiffFile);
 // A sample of the reference scaled to 8 bits as the readers scale (v × 255 ÷ maxval, dropped).
 std::uint8_t Scaled(const TPNMImage& image, int x, int y, int channel);
 
@@ -39,7 +41,8 @@ std::unique_ptr<TImgLibGraphic> LoadFromBytes(TGraphicClass cls, const std::stri
 // BlockOffset becomes its offset.
 class TTIFFBuilder {
 public:
-    void Add(std::uint16_t tag, std::uint16_t type, std::vector<std::uint32_t> values);
+    // `count`, when given, is written instead of the number of values.
+    void Add(std::uint16_t tag, std::uint16_t type, std::vector<std::uint32_t> values, std::uint32_t count = 0);
     // Adds a data block and returns its index.
     int AddBlock(std::string bytes);
     // A value meaning "the offset of block i".
@@ -50,6 +53,7 @@ private:
     struct TEntry {
         std::uint16_t Tag, Type;
         std::vector<std::uint32_t> Values;
+        std::uint32_t Count;
     };
     std::vector<TEntry> FEntries;
     std::vector<std::string> FBlocks;
