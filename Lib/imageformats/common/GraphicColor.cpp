@@ -269,7 +269,7 @@ void TColorManager::ConvertIndexed(std::span<const std::uint8_t> source, std::sp
                                    std::uint32_t count, std::uint8_t mask)
 {
     const unsigned sourceBits = FSourceBits, targetBits = FTargetBits;
-    if (targetBits > 8 || (FConverter == TConverter::IndexedBits && sourceBits > 8))
+    if (targetBits > 8 || 8 % targetBits != 0 || (FConverter == TConverter::IndexedBits && sourceBits > 8))
         ConversionFailed();
     const std::uint64_t selected = SelectedPixels(count, mask);
     if ((selected * sourceBits + 7) / 8 > source.size() || (std::uint64_t{count} * targetBits + 7) / 8 > target.size())
@@ -291,9 +291,11 @@ void TColorManager::ConvertIndexed(std::span<const std::uint8_t> source, std::sp
             v = (SourceOptions & coNeedByteSwap) ? (unsigned(p[0]) << 8 | p[1]) : (unsigned(p[1]) << 8 | p[0]);
             v = v * targetMax / 65535;
         } else {
-            const unsigned byte = source[sourceBit / 8];
-            const unsigned shift = 8 - sourceBits - sourceBit % 8;
-            v = ((byte >> shift) & sourceMax) * targetMax / sourceMax;
+            // a value of 3, 5, 6 or 7 bits may run into the next byte
+            const std::size_t at = static_cast<std::size_t>(sourceBit / 8);
+            const unsigned window = unsigned(source[at]) << 8 | (at + 1 < source.size() ? source[at + 1] : 0u);
+            const unsigned shift = 16 - sourceBits - static_cast<unsigned>(sourceBit % 8);
+            v = ((window >> shift) & sourceMax) * targetMax / sourceMax;
         }
         sourceBit += sourceBits;
         const std::uint64_t targetBit = std::uint64_t{i} * targetBits;

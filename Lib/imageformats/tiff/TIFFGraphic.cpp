@@ -418,6 +418,8 @@ void TTIFFGraphic::LoadFromStream(TStream& stream)
                 InvalidImage(gesFormatTIFF);
             across = CeilDiv(width, blockWidth);
             down = CeilDiv(height, blockRows);
+            // the tiles cover at least the image; they must not need more than the data allows
+            CheckImageSize(across * blockWidth, down * blockRows, planeBits * planes, fileSize, MaxExpansion, gesFormatTIFF);
         } else {
             blockRows = std::clamp<std::uint64_t>(p.StripRows.empty() ? height : p.StripRows[0], 1, height);
             down = CeilDiv(height, blockRows);
