@@ -211,6 +211,7 @@ void TMainForm::CreateActions()
     acOpenProject = AddAction("acOpenProject", "Open Project", scNone, &TMainForm::OpenProjectExecute);
 
     CreatePrintActions();
+    acInsertGraphics = AddAction("acInsertGraphics", "Image...", scNone, &TMainForm::InsertGraphicsExecute);
 
     const std::pair<TAction*, const char*> images[] = {
         {acNewFile, "document-new"},
@@ -345,6 +346,9 @@ void TMainForm::CreateMenus()
         edit->addAction(action);
     edit->addSeparator();
     edit->addAction(acWordWrap);
+
+    QMenu* insert = menuBar()->addMenu(QStringLiteral("&Insert"));
+    insert->addAction(acInsertGraphics);
 
     QMenu* project = menuBar()->addMenu(QStringLiteral("&Project"));
     project->addAction(acProjectOptions);

@@ -20,6 +20,10 @@ struct TSize {
     constexpr bool operator==(const TSize&) const = default;
 };
 
+// Horizontal placement of a text, shared by the editor's print headers and the controls
+// (unscoped, so both taCenter and TAlignment::taCenter name a value).
+enum TAlignment { taLeftJustify = 0, taRightJustify = 1, taCenter = 2 };
+
 struct TRect {
     int Left = 0;
     int Top = 0;

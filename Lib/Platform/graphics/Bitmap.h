@@ -7,6 +7,7 @@
 
 #include "Platform/core/Component.h"
 #include "Platform/core/Exceptions.h"
+#include "Platform/core/Types.h"
 #include "Platform/files/Streams.h"
 #include "Platform/graphics/Colors.h"
 
@@ -19,10 +20,6 @@
 #include <vector>
 
 ZENTU_DECLARE_EXCEPTION(EInvalidGraphic, Exception);
-
-struct TRect {
-    int Left = 0, Top = 0, Right = 0, Bottom = 0;
-};
 
 enum class TProgressStage { psStarting, psRunning, psEnding };
 using TProgressEvent = std::function<void(TObject* Sender, TProgressStage stage, std::uint8_t percentDone,

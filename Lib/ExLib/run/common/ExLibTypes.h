@@ -2,6 +2,7 @@
 // Small types that the controls of the library share.
 
 #include "Platform/core/Set.h"
+#include "Platform/core/Types.h"
 
 // Which clipboard messages a memo or edit lets through.
 enum TExClipboardCommand { caCopy, caCut, caPaste, caClear, caUndo };
@@ -18,5 +19,3 @@ using TExTrackFontOptions = TSet<TExTrackFontOption>;
 // The type of the design-time marker property AboutExLib; it has no effect at run time.
 enum class TExLibAboutInfo { ExLibAbout };
 
-// Horizontal placement of a control's text.
-enum class TAlignment { taLeftJustify, taRightJustify, taCenter };

@@ -6,6 +6,7 @@
 #include "SrcEdit/Source/print/SrcEditPrintMargins.h"
 
 #include "Platform/core/Set.h"
+#include "Platform/core/Types.h"
 #include "Platform/graphics/Graphics.h"
 
 #include <memory>
@@ -15,7 +16,6 @@
 
 class TCanvas;
 
-enum TAlignment { taLeftJustify = 0, taRightJustify = 1, taCenter = 2 };
 enum TFrameType { ftLine, ftBox, ftShaded };
 using TFrameTypes = TSet<TFrameType>;
 
