@@ -128,11 +128,10 @@ void TBitmap::Fill(TColor color)
     }
     const std::size_t stride = static_cast<std::size_t>(RowStride());
     const std::size_t used = (static_cast<std::size_t>(FWidth) * static_cast<std::size_t>(bits) + 7) / 8;
-    for (int y = 0; y < FHeight; ++y) {
-        std::uint8_t* row = FBits.data() + static_cast<std::size_t>(y) * stride;
-        for (std::size_t i = 0; i < used; ++i)
-            row[i] = pattern[i % pattern.size()];
-    }
+    for (std::size_t i = 0; i < used; ++i)
+        FBits[i] = pattern[i % pattern.size()];
+    for (int y = 1; y < FHeight; ++y)
+        std::memcpy(FBits.data() + static_cast<std::size_t>(y) * stride, FBits.data(), used);
 }
 
 std::uint8_t TBitmap::IndexAt(int x, int y) const

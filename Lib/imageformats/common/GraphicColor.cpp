@@ -336,6 +336,22 @@ void TColorManager::ConvertPixels(std::span<const std::span<const std::uint8_t>>
     if (std::size_t{count} * targetStride > target.size())
         ConversionFailed();
 
+    // why: whole rows of interleaved 8-bit samples are the common case and worth a tight loop.
+    if (!wide && !planar && mask == 0xFF && !(TargetOptions & coApplyGamma) &&
+        FConverter >= TConverter::RGBToRGB && FConverter <= TConverter::BGRToBGR) {
+        const bool reverse = FConverter == TConverter::RGBToBGR || FConverter == TConverter::BGRToRGB;
+        const bool alpha = sourceAlpha && targetAlpha;
+        const std::uint8_t* in = sources[0].data();
+        std::uint8_t* out = target.data();
+        for (std::uint32_t i = 0; i < count; ++i, in += stride, out += targetStride) {
+            out[0] = in[reverse ? 2 : 0];
+            out[1] = in[1];
+            out[2] = in[reverse ? 0 : 2];
+            if (alpha)
+                out[3] = in[3];
+        }
+        return;
+    }
     // The k-th sample of the pixel at source offset `at`, scaled to 8 bits.
     const auto sample = [&](std::size_t at, std::size_t k) -> std::uint8_t {
         const std::uint8_t* p = planar ? sources[k].data() + at : sources[0].data() + at + k * sampleBytes;

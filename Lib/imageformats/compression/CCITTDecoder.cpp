@@ -89,21 +89,43 @@ const TCCITTDecoder::TCodeTree& TCCITTDecoder::Tree(bool black)
     return black ? blackTree : white;
 }
 
+const std::vector<TCCITTDecoder::TStep>& TCCITTDecoder::Steps(bool black)
+{
+    const auto build = [](const TCodeTree& tree) {
+        std::vector<TStep> steps(std::size_t{1} << LookAhead);
+        for (unsigned window = 0; window < steps.size(); ++window) {
+            std::size_t state = 0;
+            unsigned length = 0;
+            while (length < LookAhead) {
+                const int bit = (window >> (LookAhead - 1 - length)) & 1;
+                if (tree[state].Next[bit] == 0)
+                    break;
+                state = static_cast<std::size_t>(tree[state].Next[bit]);
+                ++length;
+            }
+            steps[window] = {static_cast<std::int16_t>(tree[state].Value), static_cast<std::uint8_t>(length)};
+        }
+        return steps;
+    };
+    static const std::vector<TStep> white = build(Tree(false));
+    static const std::vector<TStep> blackSteps = build(Tree(true));
+    return black ? blackSteps : white;
+}
+
 TCCITTDecoder::TCCITTDecoder(std::uint32_t options, bool swapBits, bool wordAligned, std::uint32_t width)
     : FOptions(options), FSwapBits(swapBits), FWordAligned(wordAligned), FWidth(width)
 {
-    Tree(false);
-    Tree(true);
+    Steps(false);
+    Steps(true);
 }
 
 void TCCITTDecoder::StartBlock(const std::uint8_t* source, std::uint32_t packedSize, std::uint8_t* target,
                                std::uint32_t unpackedSize)
 {
     std::memset(target, 0, unpackedSize);
-    FSource = FSourceStart = source;
-    FBytesLeft = packedSize;
-    FBitsLeft = 0;
-    FMask = 0;
+    FSource = source;
+    FBit = 0;
+    FBitCount = std::uint64_t{packedSize} * 8;
     FTarget = target;
     FRowBytes = static_cast<std::uint32_t>((std::uint64_t{FWidth} + 7) / 8);
     FRows = FRowBytes ? unpackedSize / FRowBytes : 0;
@@ -113,53 +135,51 @@ void TCCITTDecoder::StartBlock(const std::uint8_t* source, std::uint32_t packedS
     FProduced = 0;
 }
 
+unsigned TCCITTDecoder::Peek() const
+{
+    const std::uint64_t byte = FBit / 8;
+    const std::uint64_t bytes = FBitCount / 8;
+    unsigned window = 0;
+    for (std::uint64_t i = 0; i < 3; ++i) {
+        std::uint8_t b = byte + i < bytes ? FSource[byte + i] : 0;
+        if (FSwapBits)
+            b = Reversed(b);
+        window = window << 8 | b;
+    }
+    return (window >> (24 - LookAhead - FBit % 8)) & ((1u << LookAhead) - 1);
+}
+
 bool TCCITTDecoder::NextBit()
 {
-    if (FBitsLeft == 0 && FBytesLeft > 0) {
-        FByte = FSwapBits ? Reversed(*FSource) : *FSource;
-        ++FSource;
-        --FBytesLeft;
-        FMask = 0x80;
-        FBitsLeft = 8;
-    }
-    if (FBitsLeft == 0)
+    if (!BitsRemain())
         return false;
-    const bool bit = FByte & FMask;
-    FMask >>= 1;
-    --FBitsLeft;
+    std::uint8_t b = FSource[FBit / 8];
+    if (FSwapBits)
+        b = Reversed(b);
+    const bool bit = (b >> (7 - FBit % 8)) & 1;
+    ++FBit;
     return bit;
 }
 
 int TCCITTDecoder::NextRun(bool black)
 {
-    const TCodeTree& tree = Tree(black);
-    std::size_t state = 0;
+    const std::vector<TStep>& steps = Steps(black);
     int sum = 0;
-    for (;;) {
-        if (!BitsRemain()) {
-            // why: a code whose last bit ends the data still counts.
-            if (state != 0 && tree[state].Next[0] == 0 && tree[state].Next[1] == 0 && tree[state].Value >= 0)
-                sum += tree[state].Value;
+    while (BitsRemain()) {
+        const TStep step = steps[Peek()];
+        const std::uint64_t left = FBitCount - FBit;
+        if (step.Length > left) {
+            // the data ends inside a code
+            FBit = FBitCount;
             return sum;
         }
-        if (FBitsLeft == 0) {
-            NextBit();
-            // the byte is loaded; give its first bit back
-            FMask = 0x80;
-            FBitsLeft = 8;
-        }
-        const int bit = (FByte & FMask) ? 1 : 0;
-        if (tree[state].Next[bit] != 0) {
-            NextBit();
-            state = static_cast<std::size_t>(tree[state].Next[bit]);
-            continue;
-        }
-        const int value = tree[state].Value;
-        if (value < 64)
-            return value < 0 ? value : sum + value;
-        sum += value;
-        state = 0;
+        FBit += step.Length;
+        // why: a code whose last bit ends the data still counts.
+        if (step.Value < 64)
+            return step.Value < 0 ? step.Value : sum + step.Value;
+        sum += step.Value;
     }
+    return sum;
 }
 
 bool TCCITTDecoder::WriteRun(int length)
@@ -231,16 +251,9 @@ void TCCITTMHDecoder::DecodeBlock(const std::uint8_t*& source, std::uint8_t*& ta
         if (run > 0 && WriteRun(run)) {
             NextRow();
             // A row ends on a byte boundary, with word alignment on an even one.
-            if (FBitsLeft == 8) {
-                // the next byte was only looked at: it starts the next row
-                --FSource;
-                ++FBytesLeft;
-            }
-            FBitsLeft = 0;
-            if (FWordAligned && (FSource - FSourceStart) % 2 == 1 && FBytesLeft > 0) {
-                ++FSource;
-                --FBytesLeft;
-            }
+            FBit = std::min(FBitCount, (FBit + 7) / 8 * 8);
+            if (FWordAligned && (FBit / 8) % 2 == 1)
+                FBit = std::min(FBitCount, FBit + 8);
             FBlack = true;
         }
         FBlack = !FBlack;

@@ -20,11 +20,18 @@ protected:
         std::int32_t Value = BadCode;
     };
     using TCodeTree = std::vector<TState>;
+    // The walk through a code tree for every 13 bits that may follow (no code is longer): the
+    // value it ends at and the bits it consumed.
+    struct TStep {
+        std::int16_t Value = BadCode;
+        std::uint8_t Length = 0;
+    };
+    static constexpr unsigned LookAhead = 13;
 
     void StartBlock(const std::uint8_t* source, std::uint32_t packedSize, std::uint8_t* target,
                     std::uint32_t unpackedSize);
-    // Bits remain to be read, in the loaded byte or after it.
-    bool BitsRemain() const { return FBitsLeft > 0 || FBytesLeft > 0; }
+    // Bits remain to be read.
+    bool BitsRemain() const { return FBit < FBitCount; }
     bool NextBit();
     int NextRun(bool black);
     // Writes a run of the current colour, cut to the row; true when the row is complete.
@@ -32,6 +39,8 @@ protected:
     // Starts the next row on its own byte, white first.
     void NextRow();
     bool TargetFull() const { return FRow >= FRows; }
+    // The next bits from the read position, first bit highest, 0 beyond the end.
+    unsigned Peek() const;
 
     std::uint32_t FOptions;
     bool FBlack = false;
@@ -39,13 +48,10 @@ protected:
     bool FWordAligned;
     std::uint32_t FWidth;
 
-    // reading
-    std::uint32_t FBitsLeft = 0;
-    std::uint8_t FByte = 0;
-    std::uint8_t FMask = 0;
-    std::uint32_t FBytesLeft = 0;
+    // reading: a bit position in the strip
     const std::uint8_t* FSource = nullptr;
-    const std::uint8_t* FSourceStart = nullptr;
+    std::uint64_t FBit = 0;
+    std::uint64_t FBitCount = 0;
 
     // writing
     std::uint8_t* FTarget = nullptr;
@@ -56,6 +62,7 @@ protected:
 
 private:
     static const TCodeTree& Tree(bool black);
+    static const std::vector<TStep>& Steps(bool black);
 };
 
 class TCCITTFax3Decoder : public TCCITTDecoder {

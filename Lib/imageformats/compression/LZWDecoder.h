@@ -8,21 +8,12 @@
 
 #include <array>
 
-class TLZWTable {
-public:
+// The code table of one block: each code past the single bytes names a string that was already
+// written to the block's output, by its position there and its length.
+struct TLZWTable {
     static constexpr unsigned Size = 4096;
-    // Resets to the single bytes 0 .. roots - 1.
-    void Reset(unsigned roots);
-    // Writes the string of `code` (or, when `code` is the next free code, the previous string
-    // and its first byte) at `out`, cut to `room` bytes; returns the full length and its first byte.
-    unsigned Write(unsigned code, unsigned previous, std::uint8_t* out, std::uint32_t room, std::uint8_t& first) const;
-    void Add(unsigned code, unsigned prefix, std::uint8_t last);
-
-private:
-    std::array<std::uint16_t, Size> FPrefix{};
-    std::array<std::uint16_t, Size> FLength{};
-    std::array<std::uint8_t, Size> FLast{};
-    std::array<std::uint8_t, Size> FFirst{};
+    std::array<std::uint32_t, Size> Position{};
+    std::array<std::uint16_t, Size> Length{};
 };
 
 class TTIFFLZWDecoder : public TDecoder {

@@ -172,8 +172,8 @@ void TTIFFJPEGDecoder::DecodeBlock(const std::uint8_t*& source, std::uint8_t*& t
     if (!state.Created)
         return;
     const std::uint64_t rowBytes = std::uint64_t{FBlockWidth} * 3;
-    const char* mismatch = nullptr;
-    std::uint32_t rows = 0;
+    const char* volatile mismatch = nullptr;
+    volatile std::uint32_t rows = 0;
     if (setjmp(state.Jump)) {
         jpeg_abort_decompress(&state.Info);
         throw EInvalidGraphic(Format("JPEG error #%d", {state.ErrorCode}));
@@ -198,18 +198,18 @@ void TTIFFJPEGDecoder::DecodeBlock(const std::uint8_t*& source, std::uint8_t*& t
     if (!mismatch) {
         const std::uint32_t wanted = static_cast<std::uint32_t>(unpackedSize / rowBytes);
         while (rows < wanted && state.Info.output_scanline < state.Info.output_height) {
-            JSAMPROW row = target + rows * rowBytes;
+            JSAMPROW row = target + std::uint64_t{rows} * rowBytes;
             if (jpeg_read_scanlines(&state.Info, &row, 1) != 1)
                 break;
             for (std::uint64_t x = 0; x < rowBytes; x += 3)
                 std::swap(row[x], row[x + 2]);
-            ++rows;
+            rows = rows + 1;
         }
     }
     jpeg_abort_decompress(&state.Info);
     if (mismatch)
         throw EGraphicCompression(mismatch);
-    FProduced = static_cast<std::uint32_t>(rows * rowBytes);
+    FProduced = static_cast<std::uint32_t>(std::uint64_t{rows} * rowBytes);
 }
 
 void TTIFFJPEGDecoder::EndDecoding()

@@ -335,31 +335,30 @@ void TTIFFGraphic::UndoPredictor(std::uint8_t* row, std::uint32_t width, std::ui
     }
 }
 
-std::vector<std::uint8_t> TTIFFGraphic::ReadBlock(TDecoder* decoder, std::uint32_t offset, std::uint32_t byteCount,
-                                                  std::uint32_t width, std::uint32_t rows, std::uint64_t lineBytes)
+void TTIFFGraphic::ReadBlock(TDecoder* decoder, std::uint32_t offset, std::uint32_t byteCount, std::uint32_t width,
+                             std::uint32_t rows, std::uint64_t lineBytes, std::uint8_t* block)
 {
     const TImageProperties& p = FImageProperties;
     const std::uint64_t size = lineBytes * rows;
     FStream->SetPosition(FBasePosition + offset);
     const bool reverseBits = (p.Flags & ioReversed) && !IsFax(p.CompressionKind);
-    std::vector<std::uint8_t> block;
     if (!decoder) {
         // why: a strip cut off by the end of the file is a damaged file, not a picture.
-        block = ReadBytes(*FStream, size);
+        if (size > BytesLeft(*FStream))
+            throw EReadError("Stream read error");
+        FStream->ReadBuffer(block, static_cast<std::int64_t>(size));
         if (reverseBits)
-            std::transform(block.begin(), block.end(), block.begin(), Reversed);
-        return block;
+            std::transform(block, block + size, block, Reversed);
+        return;
     }
     std::vector<std::uint8_t> packed = ReadBytes(*FStream, byteCount);
     if (reverseBits)
         std::transform(packed.begin(), packed.end(), packed.begin(), Reversed);
-    block.assign(static_cast<std::size_t>(size), 0);
     if (auto* jpeg = dynamic_cast<TTIFFJPEGDecoder*>(decoder))
         jpeg->SetBlockSize(width, rows);
     const std::uint8_t* source = packed.data();
-    std::uint8_t* target = block.data();
+    std::uint8_t* target = block;
     decoder->DecodeBlock(source, target, static_cast<std::uint32_t>(packed.size()), static_cast<std::uint32_t>(size));
-    return block;
 }
 
 void TTIFFGraphic::LoadFromStream(TStream& stream)
@@ -436,6 +435,7 @@ void TTIFFGraphic::LoadFromStream(TStream& stream)
         const bool predict = p.PredictorKind == 2 && p.CompressionKind != ckNone && !jpeg;
 
         std::vector<std::vector<std::uint8_t>> image(planes, std::vector<std::uint8_t>(static_cast<std::size_t>(planeLine * height)));
+        std::vector<std::uint8_t> tile;
         for (std::uint32_t plane = 0; plane < planes; ++plane) {
             for (std::uint64_t b = 0; b < blocksPerPlane; ++b) {
                 const std::uint64_t index = plane * blocksPerPlane + b;
@@ -449,16 +449,21 @@ void TTIFFGraphic::LoadFromStream(TStream& stream)
                     count = fileSize - offset;
                 if (offset > fileSize)
                     throw EReadError("Stream read error");
-                std::vector<std::uint8_t> block = ReadBlock(decoder.get(), static_cast<std::uint32_t>(offset),
-                                                            static_cast<std::uint32_t>(count), static_cast<std::uint32_t>(blockWidth),
-                                                            static_cast<std::uint32_t>(rows), blockLine);
+                // strips land in the image directly; tiles go through a block of their own
+                const bool direct = !tiled;
+                if (!direct)
+                    tile.assign(static_cast<std::size_t>(blockLine * rows), 0);
+                std::uint8_t* block = direct ? image[plane].data() + top * planeLine : tile.data();
+                ReadBlock(decoder.get(), static_cast<std::uint32_t>(offset), static_cast<std::uint32_t>(count),
+                          static_cast<std::uint32_t>(blockWidth), static_cast<std::uint32_t>(rows), blockLine, block);
                 const std::uint64_t firstByte = left * planeBits / 8;
                 const std::uint64_t bytes = std::min(blockLine, planeLine - firstByte);
                 for (std::uint64_t r = 0; r < rows && top + r < height; ++r) {
-                    std::uint8_t* row = block.data() + r * blockLine;
+                    std::uint8_t* row = block + r * blockLine;
                     if (predict)
                         UndoPredictor(row, static_cast<std::uint32_t>(blockWidth), predictorSamples);
-                    std::memcpy(image[plane].data() + (top + r) * planeLine + firstByte, row, static_cast<std::size_t>(bytes));
+                    if (!direct)
+                        std::memcpy(image[plane].data() + (top + r) * planeLine + firstByte, row, static_cast<std::size_t>(bytes));
                 }
             }
         }

@@ -33,9 +33,10 @@ private:
     void SetupColorManager(bool jpeg);
     void BuildPalette(const TTIFFDirectory& directory);
     std::unique_ptr<TDecoder> MakeDecoder(const TTIFFDirectory& directory);
-    // Reads and expands one strip or tile of `width` × `rows` pixels into its rows of `lineBytes`.
-    std::vector<std::uint8_t> ReadBlock(TDecoder* decoder, std::uint32_t offset, std::uint32_t byteCount,
-                                        std::uint32_t width, std::uint32_t rows, std::uint64_t lineBytes);
+    // Reads and expands one strip or tile of `width` × `rows` pixels into `rows` × `lineBytes`
+    // bytes at `block`, which start cleared.
+    void ReadBlock(TDecoder* decoder, std::uint32_t offset, std::uint32_t byteCount, std::uint32_t width,
+                   std::uint32_t rows, std::uint64_t lineBytes, std::uint8_t* block);
     void UndoPredictor(std::uint8_t* row, std::uint32_t width, std::uint32_t samples) const;
 
     std::unique_ptr<TTIFFDirectory> FDirectory;
