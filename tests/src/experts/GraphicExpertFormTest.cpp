@@ -122,6 +122,18 @@ TEST_F(GraphicExpertDialog, EachReaderAndThePlatformPreviewThroughContent)
     EXPECT_EQ(dialog.AltText->text().toStdString(), "photo.jpg");
 }
 
+TEST_F(GraphicExpertDialog, TypingAPathPreviewsThePicture)
+{
+    Start();
+    TCodeEditorForm* document = Open(WriteWork("index.php", ""));
+    const std::string image = WriteWork("logo.png", ReadWholeFile(Corpus + "rgb8-interlaced.png"));
+    TGraphicExpertForm dialog(document, Form.get());
+    dialog.show();
+    QTest::keyClicks(dialog.FileNameEdit, QString::fromStdString(image));
+    EXPECT_EQ(dialog.WidthEdit->IntValue(), 37);
+    EXPECT_EQ(dialog.FileNameEdit->Text(), "logo.png");
+}
+
 TEST_F(GraphicExpertDialog, InsertImageCommandOpensTheDialogAndCancelInsertsNothing)
 {
     Start();
