@@ -53,45 +53,22 @@ TColorManager::TColorManager()
     SetGamma(1.0f, 2.2f);
 }
 
-void TColorManager::SetSourceBits(std::uint8_t bits)
+// Stores a bit or sample count in 1 .. `max` (else raises `message`); a new value marks the
+// manager changed.
+void TColorManager::SetCount(std::uint8_t& field, std::uint8_t value, std::uint8_t max, const char* message)
 {
-    if (bits == 0 || bits > 16)
-        throw EColorConversionError(gesInvalidColorFormat);
-    if (bits != FSourceBits) {
-        FSourceBits = bits;
+    if (value == 0 || value > max)
+        throw EColorConversionError(message);
+    if (value != field) {
+        field = value;
         MarkChanged();
     }
 }
 
-void TColorManager::SetTargetBits(std::uint8_t bits)
-{
-    if (bits == 0 || bits > 16)
-        throw EColorConversionError(gesInvalidColorFormat);
-    if (bits != FTargetBits) {
-        FTargetBits = bits;
-        MarkChanged();
-    }
-}
-
-void TColorManager::SetSourceSamples(std::uint8_t samples)
-{
-    if (samples == 0 || samples > 4)
-        throw EColorConversionError(gesInvalidSampleCount);
-    if (samples != FSourceSamples) {
-        FSourceSamples = samples;
-        MarkChanged();
-    }
-}
-
-void TColorManager::SetTargetSamples(std::uint8_t samples)
-{
-    if (samples == 0 || samples > 4)
-        throw EColorConversionError(gesInvalidSampleCount);
-    if (samples != FTargetSamples) {
-        FTargetSamples = samples;
-        MarkChanged();
-    }
-}
+void TColorManager::SetSourceBits(std::uint8_t bits) { SetCount(FSourceBits, bits, 16, gesInvalidColorFormat); }
+void TColorManager::SetTargetBits(std::uint8_t bits) { SetCount(FTargetBits, bits, 16, gesInvalidColorFormat); }
+void TColorManager::SetSourceSamples(std::uint8_t samples) { SetCount(FSourceSamples, samples, 4, gesInvalidSampleCount); }
+void TColorManager::SetTargetSamples(std::uint8_t samples) { SetCount(FTargetSamples, samples, 4, gesInvalidSampleCount); }
 
 void TColorManager::SetSourceScheme(TColorScheme scheme)
 {

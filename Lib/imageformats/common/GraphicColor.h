@@ -76,6 +76,7 @@ private:
     };
 
     void MarkChanged() { FChanged = true; }
+    void SetCount(std::uint8_t& field, std::uint8_t value, std::uint8_t max, const char* message);
     void PrepareConversion();
     void BuildChromaTables();
     std::uint8_t Scale16(const std::uint8_t* p) const;

@@ -171,60 +171,35 @@ int TPNGGraphic::SetupPixelLayout(std::uint8_t colorType, std::uint8_t bitDepth)
                        : (colorType == 2 || colorType == 4 || colorType == 6) && valid({8, 16});
     if (!known)
         Fail(gesInvalidPNGColorFormat);
-    int bpp = 0;
-    TPixelFormat format = TPixelFormat::pfDevice;
-    bool grayPalette = false;
+    // The layouts of the colour types: source and target scheme, samples of each side, pixel
+    // format (device: the colour manager's for the target), grey palette, samples per pixel.
+    struct TLayout {
+        TColorScheme Source, Target;
+        std::uint8_t SourceSamples, TargetSamples;
+        TPixelFormat Format;
+        bool GrayPalette;
+        int Samples;
+    };
+    static constexpr TLayout Layouts[7] = {
+        {schemeGray, schemeGray, 1, 1, TPixelFormat::pfDevice, true, 1},
+        {},
+        {schemeRGB, schemeBGR, 3, 3, TPixelFormat::pf24bit, false, 3},
+        {schemeIndexed, schemeIndexed, 1, 1, TPixelFormat::pfDevice, false, 1},
+        {schemeGrayAlpha, schemeIndexed, 1, 1, TPixelFormat::pf8bit, true, 2},
+        {},
+        {schemeRGBA, schemeBGRA, 4, 4, TPixelFormat::pf32bit, false, 4},
+    };
+    const TLayout& layout = Layouts[colorType];
     colors.SetSourceBits(bitDepth);
-    switch (colorType) {
-    case 0:
-        colors.SetSourceScheme(schemeGray);
-        colors.SetTargetScheme(schemeGray);
-        colors.SetSourceSamples(1);
-        colors.SetTargetSamples(1);
-        colors.SetTargetBits(bitDepth == 2 ? 4 : bitDepth == 16 ? 8 : bitDepth);
-        format = colors.PixelFormatFor(1);
-        grayPalette = true;
-        bpp = (bitDepth + 7) / 8;
-        break;
-    case 2:
-        colors.SetSourceScheme(schemeRGB);
-        colors.SetTargetScheme(schemeBGR);
-        colors.SetSourceSamples(3);
-        colors.SetTargetSamples(3);
-        colors.SetTargetBits(8);
-        format = TPixelFormat::pf24bit;
-        bpp = bitDepth * 3 / 8;
-        break;
-    case 3:
-        colors.SetSourceScheme(schemeIndexed);
-        colors.SetTargetScheme(schemeIndexed);
-        colors.SetSourceSamples(1);
-        colors.SetTargetSamples(1);
-        colors.SetTargetBits(bitDepth == 2 ? 4 : bitDepth);
-        format = colors.PixelFormatFor(1);
-        bpp = 1;
-        break;
-    case 4:
-        colors.SetSourceScheme(schemeGrayAlpha);
-        colors.SetTargetScheme(schemeIndexed);
-        colors.SetSourceSamples(1);
-        colors.SetTargetSamples(1);
-        colors.SetTargetBits(8);
-        format = TPixelFormat::pf8bit;
-        grayPalette = true;
-        bpp = bitDepth * 2 / 8;
-        break;
-    case 6:
-        colors.SetSourceScheme(schemeRGBA);
-        colors.SetTargetScheme(schemeBGRA);
-        colors.SetSourceSamples(4);
-        colors.SetTargetSamples(4);
-        colors.SetTargetBits(8);
-        format = TPixelFormat::pf32bit;
-        bpp = bitDepth * 4 / 8;
-        break;
-    default: break;
-    }
+    colors.SetSourceScheme(layout.Source);
+    colors.SetTargetScheme(layout.Target);
+    colors.SetSourceSamples(layout.SourceSamples);
+    colors.SetTargetSamples(layout.TargetSamples);
+    const bool indexLike = colorType == 0 || colorType == 3;
+    colors.SetTargetBits(!indexLike || bitDepth == 16 ? 8 : bitDepth == 2 ? 4 : bitDepth);
+    const TPixelFormat format = layout.Format == TPixelFormat::pfDevice ? colors.PixelFormatFor(1) : layout.Format;
+    const bool grayPalette = layout.GrayPalette;
+    const int bpp = colorType == 3 ? 1 : std::max(1, bitDepth * layout.Samples / 8);
     SetPixelFormat(format);
     if (grayPalette) {
         FPalette = colors.BuildGrayPalette(false);
