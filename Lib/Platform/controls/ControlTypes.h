@@ -36,6 +36,8 @@ enum class TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
 enum class TBorderStyle { bsNone, bsSingle };
 // Unscoped: print settings store these numbers.
 enum TAlignment { taLeftJustify = 0, taRightJustify = 1, taCenter = 2 };
+// Where a text lies vertically in its control.
+enum class TTextLayout { tlTop, tlCenter, tlBottom };
 enum class TBiDiMode { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
 
 // The state of an owner-drawn item as the platform reports it while measuring and drawing; the
