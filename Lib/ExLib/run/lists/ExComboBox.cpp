@@ -513,10 +513,7 @@ void TExCustomComboBox::DrawRow(TCanvas& canvas, int index, const TRect& rect, T
             canvas.TextOut(rect.Left + 2, rect.Top + (rect.Height() - canvas.TextHeight("Ag")) / 2, GetItemText(index));
         return;
     }
-    canvas.Font().Assign(Font());
-    canvas.Brush().SetColor(state.Contains(odSelected) ? clHighlight : Color());
-    if (state.Contains(odSelected))
-        canvas.Font().SetColor(clHighlightText);
+    PrepareItemCanvas(canvas, index, state);
     TCanvas* outer = std::exchange(FItemCanvas, &canvas);
     try {
         DrawItem(index, rect, state);
@@ -525,6 +522,15 @@ void TExCustomComboBox::DrawRow(TCanvas& canvas, int index, const TRect& rect, T
         throw;
     }
     FItemCanvas = outer;
+}
+
+void TExCustomComboBox::PrepareItemCanvas(TCanvas& canvas, int index, TOwnerDrawState state)
+{
+    (void)index;
+    canvas.Font().Assign(Font());
+    canvas.Brush().SetColor(state.Contains(odSelected) ? clHighlight : Color());
+    if (state.Contains(odSelected))
+        canvas.Font().SetColor(clHighlightText);
 }
 
 void TExCustomComboBox::DrawItem(int index, const TRect& rect, TOwnerDrawState state)

@@ -143,6 +143,8 @@ protected:
     virtual void DoMeasureItem(int index, int& height);
     // The platform's request for an item's height.
     virtual void MeasureItem(int index, int& height);
+    // Gives the canvas the font and brush an owner-drawn item starts with.
+    virtual void PrepareItemCanvas(TCanvas& canvas, int index, TOwnerDrawState state);
     // Draws an item on ItemCanvas (bound while drawing).
     virtual void DrawItem(int index, const TRect& rect, TOwnerDrawState state);
     // The user chose an item (with the mouse or the keys).

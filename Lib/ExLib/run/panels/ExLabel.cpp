@@ -7,6 +7,8 @@
 #include "ExLib/run/controls/ExThemes.h"
 #include "ExLib/run/data/ExDataItems.h"
 
+#include "Platform/graphics/FocusRect.h"
+
 #include <QApplication>
 #include <QCursor>
 #include <QPainter>
@@ -592,15 +594,6 @@ void TExCustomLabel::FitToContent()
 
 // ---- painting
 
-void TExCustomLabel::PaintFocusRect(TCanvas& canvas, const TRect& r)
-{
-    canvas.Pen().SetColor(clWindowText);
-    canvas.Pen().SetStyle(TPenStyle::psDot);
-    canvas.Brush().SetStyle(TBrushStyle::bsClear);
-    canvas.Rectangle(r);
-    canvas.Pen().SetStyle(TPenStyle::psSolid);
-}
-
 void TExCustomLabel::Paint()
 {
     TCanvas& canvas = Canvas();
@@ -636,6 +629,6 @@ void TExCustomLabel::Paint()
     if (FShowFocus && FFocusControl && FFocusControlActive && !ComponentState().Contains(csDesigning)) {
         InflateRect(r, 1, 0);
         canvas.Brush().SetColor(Color());
-        PaintFocusRect(canvas, r);
+        DrawFocusRect(canvas, r);
     }
 }

@@ -146,7 +146,6 @@ private:
     void ConsumerChanged(int reason);
     // The canvas font as the state asks: the hot-track font while the mouse is inside.
     void SelectFont(TCanvas& canvas, bool withNormalColor);
-    void PaintFocusRect(TCanvas& canvas, const TRect& r);
 
     TControlFont FFont;
     TFont FHotTrackFont;
