@@ -6,6 +6,7 @@
 
 #include "ExLib/run/controls/ExExStdCtrls.h"
 #include "ExLib/run/data/ExDataViewList.h"
+#include "ExLib/run/lists/ExOwnerDraw.h"
 
 #include "Platform/controls/ControlFont.h"
 
@@ -13,7 +14,6 @@
 #include <memory>
 
 class TExCustomComboBox;
-class TExOwnerDrawDelegate;
 
 // The message that runs the after-create measuring.
 constexpr UINT WM_INITDIALOG = 0x0110;
@@ -77,9 +77,6 @@ private:
     bool FUseInternal = false;
 };
 
-using TExDrawItemEvent = std::function<void(TWinControlCore* Control, int Index, const TRect& Rect, TOwnerDrawState State)>;
-using TExMeasureItemEvent = std::function<void(TWinControlCore* Control, int Index, int& Height)>;
-
 class TExCustomComboBox : public TExExCustomComboBox {
 public:
     explicit TExCustomComboBox(TComponent* AOwner, QWidget* parent = nullptr);
@@ -128,6 +125,9 @@ public:
 
     void Loaded() override;
 
+    // The canvas of the item being drawn (bound only while an item draws).
+    TCanvas& ItemCanvas() { return *FItemCanvas; }
+
     TExDrawItemEvent OnDrawItem;
     TExMeasureItemEvent OnMeasureItem;
     TNotifyEvent OnSelect;
@@ -150,7 +150,6 @@ protected:
     // The user chose an item (with the mouse or the keys).
     virtual void SelectionChanged(int index);
     virtual void Select();
-    TCanvas& ItemCanvas() { return *FItemCanvas; }
 
     void WndProc(TMessage& message) override;
     void FontChanged() override;

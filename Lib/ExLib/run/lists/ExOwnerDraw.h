@@ -9,6 +9,13 @@
 #include <QStyledItemDelegate>
 #include <functional>
 
+class TWinControlCore;
+
+// The owner-draw events of the list controls: draw item `Index` into `Rect` on the control's
+// item canvas; give item `Index` its height.
+using TExDrawItemEvent = std::function<void(TWinControlCore* Control, int Index, const TRect& Rect, TOwnerDrawState State)>;
+using TExMeasureItemEvent = std::function<void(TWinControlCore* Control, int Index, int& Height)>;
+
 // The owner-draw state of a row as a view paints it.
 TOwnerDrawState OwnerDrawStateOf(const QStyleOptionViewItem& option);
 
