@@ -72,6 +72,7 @@ TExOfficeColorForm::TExOfficeColorForm(TComponent* AOwner) : TExForm(AOwner), FD
     SetFormStyle(TFormStyle::fsStayOnTop);
     SetBorderStyle(TFormBorderStyle::bsDialog);
     setFocusPolicy(Qt::StrongFocus);
+    SetCustomPaint(true);
     SetCaption(ExRes::ColorWindow);
     FDragBar = new TExSubDragBar(*this, this);
     FPanel = new TExOfficeColorPanel(this, this);
@@ -204,6 +205,23 @@ void TExOfficeColorForm::ShowingChanged()
     Hidden();
     if (OnWindowShownOrHidden)
         OnWindowShownOrHidden(this);
+}
+
+void TExOfficeColorForm::Paint()
+{
+    TCanvas& canvas = Canvas();
+    const TRect r = ClientRect();
+    canvas.Brush().SetColor(clBtnFace);
+    canvas.FillRect(r);
+    const auto edge = [&](int inset, TColor topLeft, TColor bottomRight) {
+        const int left = r.Left + inset, top = r.Top + inset, right = r.Right - 1 - inset, bottom = r.Bottom - 1 - inset;
+        canvas.Pen().SetColor(topLeft);
+        canvas.Polyline({{left, bottom}, {left, top}, {right + 1, top}});
+        canvas.Pen().SetColor(bottomRight);
+        canvas.Polyline({{right, top + 1}, {right, bottom}, {left - 1, bottom}});
+    };
+    edge(0, cl3DLight, cl3DDkShadow);
+    edge(1, clBtnHighlight, clBtnShadow);
 }
 
 void TExOfficeColorForm::Resize()

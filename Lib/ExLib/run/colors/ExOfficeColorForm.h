@@ -67,6 +67,8 @@ protected:
     void VisibleChanged() override;
     void ShowingChanged() override;
     void Resize() override;
+    // The dialog frame a window without a caption bar draws itself.
+    void Paint() override;
     void changeEvent(QEvent* event) override;
 
 private:
