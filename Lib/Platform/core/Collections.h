@@ -32,6 +32,15 @@ public:
 protected:
     // Tells the collection: Update(this), or Update(nullptr) for a change of all items.
     void Changed(bool allItems);
+    // Stores a new value and reports the change; an equal value changes nothing.
+    template <class T>
+    void ChangeField(T& field, const T& value)
+    {
+        if (field == value)
+            return;
+        field = value;
+        Changed(false);
+    }
 
 private:
     friend class TCollection;

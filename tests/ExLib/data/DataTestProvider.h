@@ -60,7 +60,11 @@ public:
     void PushConsumer(IExDataConsumer* consumer) override { Consumers.push_back(consumer); }
     IExDataConsumer* CurrentConsumer() override { return Consumers.empty() ? nullptr : Consumers.back(); }
     void PopConsumer() override { Consumers.pop_back(); }
-    void PushContext(IExDataContext* context) override { Contexts.push_back(context); }
+    void PushContext(IExDataContext* context) override
+    {
+        Contexts.push_back(context);
+        ++ContextPushes;
+    }
     void PopContext() override { Contexts.pop_back(); }
 
     TExDataItemsList* RootList() const { return dynamic_cast<TExDataItemsList*>(FRoot.get()); }
@@ -119,10 +123,36 @@ public:
     std::vector<IExDataProviderListener*> Listeners;
     std::vector<IExDataConsumer*> Consumers;
     std::vector<IExDataContext*> Contexts;
+    int ContextPushes = 0;
     std::vector<TExConsumerExtensionClass> Extensions;
     TExBaseDataItemsListManagement* Editor = nullptr;
 
 private:
     TIntf<IExDataItems> FRoot;
     TIntf<IExDataContextList> FContexts;
+};
+
+// A provider that a fixture holds as a base, so that it is built before the trees on it.
+struct TWithProvider {
+    TTestProvider provider;
+};
+
+// The tree most tests walk: a(a1(a11), a2), b, c, with the IDs in lower case and the captions in
+// upper case.
+struct TSampleTree {
+    explicit TSampleTree(TTestProvider& provider)
+        : a(provider.Add("a", "A")),
+          b(provider.Add("b", "B")),
+          c(provider.Add("c", "C")),
+          a1(TTestProvider::Add(TTestProvider::Children(a), "a1", "A1")),
+          a2(TTestProvider::Add(TTestProvider::Children(a), "a2", "A2")),
+          a11(TTestProvider::Add(TTestProvider::Children(a1), "a11", "A11"))
+    {
+    }
+    TExBaseDataItem* a;
+    TExBaseDataItem* b;
+    TExBaseDataItem* c;
+    TExBaseDataItem* a1;
+    TExBaseDataItem* a2;
+    TExBaseDataItem* a11;
 };

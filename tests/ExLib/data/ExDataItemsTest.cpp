@@ -16,15 +16,9 @@
 
 namespace {
 
-// root: a(a1(a11(deep)), a2), b, c   (IDs are also the captions)
-struct TreeFixture : ::testing::Test {
-    TTestProvider provider;
-    TExBaseDataItem* a = provider.Add("a", "A");
-    TExBaseDataItem* b = provider.Add("b", "B");
-    TExBaseDataItem* c = provider.Add("c", "C");
-    TExBaseDataItem* a1 = TTestProvider::Add(TTestProvider::Children(a), "a1", "A1");
-    TExBaseDataItem* a2 = TTestProvider::Add(TTestProvider::Children(a), "a2", "A2");
-    TExBaseDataItem* a11 = TTestProvider::Add(TTestProvider::Children(a1), "a11", "A11");
+// root: a(a1(a11(deep)), a2), b, c
+struct TreeFixture : ::testing::Test, TWithProvider, TSampleTree {
+    TreeFixture() : TSampleTree(provider) {}
     TExBaseDataItem* deep = TTestProvider::Add(TTestProvider::Children(a11), "deep", "Deep");
 
     IExDataItems& Root() { return *provider.RootItems(); }
@@ -245,6 +239,47 @@ TEST(DataItem, RemoveItemClearsTheCallersReferenceAndFreesTheItem)
     EXPECT_EQ(provider.RootItems()->ItemAt(0)->ItemID(), "keep");
     const std::vector<std::string> expected = {"before 1 item gone", "after 1 none"};
     EXPECT_EQ(provider.Log, expected);
+}
+
+TEST(DataItem, ItemsOfACountingListLiveUntilTheirLastReference)
+{
+    // A list that holds its items by counted references.
+    class TCountingList : public TExBaseDataItems {
+    public:
+        using TExBaseDataItems::TExBaseDataItems;
+        void AddItemObject(TExBaseDataItem* item) override { FItems.emplace_back(item); }
+        int ItemCount() override { return static_cast<int>(FItems.size()); }
+        IExDataItem* ItemAt(int index) override { return FItems.at(static_cast<size_t>(index)).get(); }
+        void Drop(int index) { FItems.erase(FItems.begin() + index); }
+
+    protected:
+        std::vector<TExBaseDataItem*> ItemObjects() const override { return {}; }
+
+    private:
+        std::vector<TIntf<IExDataItem>> FItems;
+    };
+    static int itemsAlive = 0;
+    struct TTracked : TExBaseDataItem {
+        explicit TTracked(IExDataItems* owner) : TExBaseDataItem(owner) { ++itemsAlive; }
+        ~TTracked() override { --itemsAlive; }
+    };
+    TTestProvider provider;
+    auto* counting = Construct<TCountingList>(static_cast<IExDataProvider*>(&provider));
+    TIntf<IExDataItems> list(counting);
+    auto* item = Construct<TTracked>(static_cast<IExDataItems*>(counting));
+    EXPECT_EQ(item->RefCount(), 0);
+    counting->AddItemObject(item);
+    EXPECT_EQ(item->RefCount(), 1);
+    {
+        TIntf<IExDataItem> extra(item);
+        EXPECT_EQ(item->RefCount(), 2);
+    }
+    EXPECT_EQ(item->RefCount(), 1);
+    // Every counting step put the provider into no context and back.
+    EXPECT_EQ(provider.ContextPushes, 3);
+    EXPECT_TRUE(provider.Contexts.empty());
+    counting->Drop(0);
+    EXPECT_EQ(itemsAlive, 0);
 }
 
 TEST(DataItem, DeletingAParentItemFreesItsChildList)

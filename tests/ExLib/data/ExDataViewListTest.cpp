@@ -11,15 +11,9 @@
 namespace {
 
 // root: a(a1(a11), a2), b, c(c1)
-struct ViewFixture : ::testing::Test {
+struct ViewFixture : ::testing::Test, TWithProvider, TSampleTree {
     TComponent owner{nullptr};
-    TTestProvider provider;
-    TExBaseDataItem* a = provider.Add("a", "A");
-    TExBaseDataItem* b = provider.Add("b", "B");
-    TExBaseDataItem* c = provider.Add("c", "C");
-    TExBaseDataItem* a1 = TTestProvider::Add(TTestProvider::Children(a), "a1", "A1");
-    TExBaseDataItem* a2 = TTestProvider::Add(TTestProvider::Children(a), "a2", "A2");
-    TExBaseDataItem* a11 = TTestProvider::Add(TTestProvider::Children(a1), "a11", "A11");
+    ViewFixture() : TSampleTree(provider) {}
     TExBaseDataItem* c1 = TTestProvider::Add(TTestProvider::Children(c), "c1", "C1");
     TExDataConsumer consumer{&owner, {3}};
     TExDataConsumerViewList* view = nullptr;

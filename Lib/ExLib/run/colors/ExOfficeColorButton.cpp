@@ -4,6 +4,8 @@
 #include "ExLib/run/common/ExStrUtils.h"
 #include "ExLib/run/controls/ExThemes.h"
 
+#include "Platform/graphics/Frame3D.h"
+
 #include <QPainter>
 #include <QScreen>
 
@@ -28,22 +30,6 @@ void TExOfficeColorButtonProperties::Assign(const TPersistent& source)
 
 // ---- the arrow half
 
-namespace {
-
-// A one-pixel edge: `topLeft` along the left and upper sides, `bottomRight` along the others.
-void PaintEdge(TCanvas& canvas, const TRect& r, TColor topLeft, TColor bottomRight)
-{
-    canvas.Pen().SetColor(topLeft);
-    canvas.MoveTo(r.Left, r.Bottom - 1);
-    canvas.LineTo(r.Left, r.Top);
-    canvas.LineTo(r.Right - 1, r.Top);
-    canvas.Pen().SetColor(bottomRight);
-    canvas.LineTo(r.Right - 1, r.Bottom - 1);
-    canvas.LineTo(r.Left - 1, r.Bottom - 1);
-}
-
-} // namespace
-
 void TExColorArrowButton::Paint()
 {
     TExColorSpeedButton::Paint();
@@ -60,10 +46,11 @@ void TExColorArrowButton::Paint()
             state |= DFCS_HOT;
         PaintThemedFrameControl(this, *canvas.Handle(), r, DFC_BUTTON, state);
     } else if ((MouseInside() && Enabled()) || ComponentState().Contains(csDesigning)) {
+        TRect edge = r;
         if (pressed)
-            PaintEdge(canvas, r, clBtnShadow, clBtnHighlight); // sunken outer
+            Frame3D(canvas, edge, clBtnShadow, clBtnHighlight); // sunken outer
         else
-            PaintEdge(canvas, r, clBtnHighlight, clBtnShadow); // raised inner
+            Frame3D(canvas, edge, clBtnHighlight, clBtnShadow); // raised inner
     }
     const int x = (Width() - 6) / 2, y = Height() / 2 - 2;
     canvas.Pen().SetColor(Enabled() ? clBlack : clBtnShadow);

@@ -2,6 +2,8 @@
 
 #include "ExLib/run/common/ExResources.h"
 
+#include "Platform/graphics/Frame3D.h"
+
 #include <QWindow>
 
 // ---- drag bar
@@ -210,18 +212,11 @@ void TExOfficeColorForm::ShowingChanged()
 void TExOfficeColorForm::Paint()
 {
     TCanvas& canvas = Canvas();
-    const TRect r = ClientRect();
+    TRect r = ClientRect();
     canvas.Brush().SetColor(clBtnFace);
     canvas.FillRect(r);
-    const auto edge = [&](int inset, TColor topLeft, TColor bottomRight) {
-        const int left = r.Left + inset, top = r.Top + inset, right = r.Right - 1 - inset, bottom = r.Bottom - 1 - inset;
-        canvas.Pen().SetColor(topLeft);
-        canvas.Polyline({{left, bottom}, {left, top}, {right + 1, top}});
-        canvas.Pen().SetColor(bottomRight);
-        canvas.Polyline({{right, top + 1}, {right, bottom}, {left - 1, bottom}});
-    };
-    edge(0, cl3DLight, cl3DDkShadow);
-    edge(1, clBtnHighlight, clBtnShadow);
+    Frame3D(canvas, r, cl3DLight, cl3DDkShadow);
+    Frame3D(canvas, r, clBtnHighlight, clBtnShadow);
 }
 
 void TExOfficeColorForm::Resize()

@@ -58,27 +58,7 @@ void TExBaseDataItem::AfterConstruction()
     TExtensibleInterfacedPersistent::AfterConstruction();
 }
 
-int TExBaseDataItem::AddRef()
-{
-    if (!FOwnerItems || !FOwnerItems->CountsReferences())
-        return -1;
-    IExDataProvider* provider = FOwnerItems->OwnerProvider();
-    if (provider)
-        provider->PushContext(nullptr);
-    int count = 0;
-    try {
-        count = TExtensibleInterfacedPersistent::AddRef();
-    } catch (...) {
-        if (provider)
-            provider->PopContext();
-        throw;
-    }
-    if (provider)
-        provider->PopContext();
-    return count;
-}
-
-int TExBaseDataItem::Release()
+int TExBaseDataItem::Counted(const std::function<int()>& count)
 {
     if (!FOwnerItems || !FOwnerItems->CountsReferences())
         return -1;
@@ -86,9 +66,9 @@ int TExBaseDataItem::Release()
     IExDataProvider* provider = FOwnerItems->OwnerProvider();
     if (provider)
         provider->PushContext(nullptr);
-    int count = 0;
+    int result = 0;
     try {
-        count = TExtensibleInterfacedPersistent::Release();
+        result = count();
     } catch (...) {
         if (provider)
             provider->PopContext();
@@ -96,7 +76,17 @@ int TExBaseDataItem::Release()
     }
     if (provider)
         provider->PopContext();
-    return count;
+    return result;
+}
+
+int TExBaseDataItem::AddRef()
+{
+    return Counted([this] { return TExtensibleInterfacedPersistent::AddRef(); });
+}
+
+int TExBaseDataItem::Release()
+{
+    return Counted([this] { return TExtensibleInterfacedPersistent::Release(); });
 }
 
 void TExBaseDataItem::MakeFreshID()

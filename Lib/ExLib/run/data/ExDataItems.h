@@ -7,6 +7,7 @@
 #include "ExLib/run/data/ExDataIntf.h"
 #include "ExLib/run/data/ExExtensible.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -46,6 +47,8 @@ public:
     bool ReadProperty(const std::string& name, TReader& reader) override;
 
 private:
+    // Runs the counting with the list's provider in no context; -1 in an uncounted list.
+    int Counted(const std::function<int()>& count);
     void WriteSubItems(TWriter& writer) const;
     void ReadSubItems(TReader& reader);
 

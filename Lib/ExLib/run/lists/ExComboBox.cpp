@@ -1,9 +1,9 @@
 #include "ExLib/run/lists/ExComboBox.h"
 
-#include "ExLib/run/common/ExResources.h"
 #include "ExLib/run/data/ExDataItemsExt.h"
 #include "ExLib/run/lists/ExItemsSearchs.h"
 #include "ExLib/run/lists/ExOwnerDraw.h"
+#include "ExLib/run/lists/ExProviderRows.h"
 
 #include "Platform/controls/Keys.h"
 #include "Platform/core/Exceptions.h"
@@ -62,60 +62,42 @@ void TExMaxPixel::Test(std::string& text, const TFont& controlFont) const
 
 // ---- items
 
-TExComboBoxStrings::TExComboBoxStrings(TExCustomComboBox& comboBox) : FComboBox(comboBox) {}
-
 TStrings& TExComboBoxStrings::Window() const
 {
     return FComboBox.TCustomComboBox::Items();
 }
 
-int TExComboBoxStrings::Count() const
+int TExComboBoxStrings::WindowCount() const
 {
-    return FUseInternal ? FInternal.Count() : Window().Count();
+    return Window().Count();
 }
 
-std::string TExComboBoxStrings::Get(int index) const
+std::string TExComboBoxStrings::WindowGet(int index) const
 {
-    return FUseInternal ? FInternal.Get(index) : Window().Get(index);
+    return Window().Get(index);
 }
 
-TObject* TExComboBoxStrings::GetObject(int index) const
+TObject* TExComboBoxStrings::WindowObject(int index) const
 {
-    if (FUseInternal)
-        return FInternal.GetObject(index);
     if (index < 0 || index >= Window().Count())
         Error("List index out of bounds (%d)", index);
     return static_cast<TObject*>(FComboBox.itemData(index).value<void*>());
 }
 
-void TExComboBoxStrings::PutObject(int index, TObject* object)
+void TExComboBoxStrings::WindowPutObject(int index, TObject* object)
 {
-    if (FUseInternal) {
-        FInternal.PutObject(index, object);
-        return;
-    }
     if (index < 0 || index >= Window().Count())
         Error("List index out of bounds (%d)", index);
     FComboBox.setItemData(index, QVariant::fromValue(static_cast<void*>(object)));
 }
 
-void TExComboBoxStrings::Put(int index, const std::string& s)
+void TExComboBoxStrings::WindowPut(int index, const std::string& s)
 {
-    if (FUseInternal) {
-        FInternal.Put(index, s);
-        return;
-    }
-    FComboBox.DetachProvider();
     Window().Put(index, s);
 }
 
-void TExComboBoxStrings::Insert(int index, const std::string& s)
+int TExComboBoxStrings::WindowInsert(int index, const std::string& s)
 {
-    if (FUseInternal) {
-        FInternal.Insert(index, s);
-        return;
-    }
-    FComboBox.DetachProvider();
     // why: adding items selects none of them; the platform would select the first.
     const bool noSelection = FComboBox.currentIndex() < 0;
     const std::string text = FComboBox.Text();
@@ -124,34 +106,39 @@ void TExComboBoxStrings::Insert(int index, const std::string& s)
         FComboBox.setCurrentIndex(-1);
         FComboBox.SetText(text);
     }
+    return index;
 }
 
-void TExComboBoxStrings::Delete(int index)
+void TExComboBoxStrings::WindowDelete(int index)
 {
-    if (FUseInternal) {
-        FInternal.Delete(index);
-        return;
-    }
-    FComboBox.DetachProvider();
     Window().Delete(index);
+}
+
+void TExComboBoxStrings::WindowClear()
+{
+    Window().Clear();
 }
 
 void TExComboBoxStrings::Clear()
 {
-    if (FUseInternal) {
-        FInternal.Clear();
+    if (UseInternal()) {
+        TExListItems::Clear();
         return;
     }
     const std::string text = FComboBox.Text();
-    FComboBox.DetachProvider();
-    Window().Clear();
+    TExListItems::Clear();
     FComboBox.SetText(text);
     FComboBox.update();
 }
 
-int TExComboBoxStrings::IndexOf(const std::string& s) const
+int TExComboBoxStrings::WindowIndexOf(const std::string& s) const
 {
-    return FUseInternal ? FInternal.IndexOf(s) : FComboBox.findText(QStr(s), Qt::MatchFixedString);
+    return FComboBox.findText(QStr(s), Qt::MatchFixedString);
+}
+
+void TExComboBoxStrings::DetachProvider()
+{
+    FComboBox.DetachProvider();
 }
 
 void TExComboBoxStrings::SetUpdateState(bool updating)
@@ -159,33 +146,6 @@ void TExComboBoxStrings::SetUpdateState(bool updating)
     FComboBox.setUpdatesEnabled(!updating);
     if (!updating)
         FComboBox.update();
-}
-
-void TExComboBoxStrings::MakeInternal()
-{
-    const bool redraw = FComboBox.updatesEnabled();
-    FComboBox.setUpdatesEnabled(false);
-    FInternal.Clear();
-    while (Window().Count() > 0) {
-        FInternal.AddObject(Window().Get(0), GetObject(0));
-        Window().Delete(0);
-    }
-    FUseInternal = true;
-    FComboBox.setUpdatesEnabled(redraw);
-}
-
-void TExComboBoxStrings::MakeExternal()
-{
-    const bool redraw = FComboBox.updatesEnabled();
-    FComboBox.setUpdatesEnabled(false);
-    FUseInternal = false;
-    Window().Clear();
-    while (FInternal.Count() > 0) {
-        Window().Insert(Window().Count(), FInternal.Get(0));
-        FComboBox.setItemData(Window().Count() - 1, QVariant::fromValue(static_cast<void*>(FInternal.GetObject(0))));
-        FInternal.Delete(0);
-    }
-    FComboBox.setUpdatesEnabled(redraw);
 }
 
 // ---- combo box
@@ -442,8 +402,7 @@ void TExCustomComboBox::DoMeasureItem(int index, int& height)
     if (!FProviderMode || !FConsumer->Provider())
         return;
     FConsumer->WithAccess([&] {
-        TExCustomDataConsumerViewList* view = FConsumer->ViewList();
-        IExDataItem* item = view && index >= 0 && index < view->RowCount() ? view->RowItem(index) : nullptr;
+        IExDataItem* item = ViewRowItem(*FConsumer, index);
         TCanvas canvas;
         canvas.Font().Assign(Font());
         TSize size{0, 0};
@@ -514,14 +473,8 @@ void TExCustomComboBox::DrawRow(TCanvas& canvas, int index, const TRect& rect, T
         return;
     }
     PrepareItemCanvas(canvas, index, state);
-    TCanvas* outer = std::exchange(FItemCanvas, &canvas);
-    try {
-        DrawItem(index, rect, state);
-    } catch (...) {
-        FItemCanvas = outer;
-        throw;
-    }
-    FItemCanvas = outer;
+    const TExItemCanvasScope scope(FItemCanvas, canvas);
+    DrawItem(index, rect, state);
 }
 
 void TExCustomComboBox::PrepareItemCanvas(TCanvas& canvas, int index, TOwnerDrawState state)
@@ -551,12 +504,11 @@ void TExCustomComboBox::DrawItem(int index, const TRect& rect, TOwnerDrawState s
     if (FProviderMode && FConsumer->Provider()) {
         bool drawn = false;
         FConsumer->WithAccess([&] {
-            TExCustomDataConsumerViewList* view = FConsumer->ViewList();
-            IExDataItem* item = view && index >= 0 && index < view->RowCount() ? view->RowItem(index) : nullptr;
+            IExDataItem* item = ViewRowItem(*FConsumer, index);
             if (!item)
                 return;
             TRect r = rect;
-            r.Left += view->RowLevel(index) * view->LevelIndent();
+            r.Left += FConsumer->ViewList()->RowLevel(index) * FConsumer->ViewList()->LevelIndent();
             const bool selected = state.Contains(odSelected);
             canvas.Brush().SetColor(selected ? clHighlight : Color());
             if (selected)
@@ -565,14 +517,7 @@ void TExCustomComboBox::DrawItem(int index, const TRect& rect, TOwnerDrawState s
             TProviderDrawState drawState = ProviderDrawStateOf(state);
             if (!Enabled())
                 drawState |= pdsDisabled | pdsGrayed;
-            if (auto* own = Supports<IExDataItemPainter>(item))
-                own->PaintSelf(canvas, r, drawState);
-            else if (IExDataItemsPainter* painter = FindListPainter(item))
-                painter->PaintItem(canvas, r, item, drawState);
-            else if (auto* text = Supports<IExDataItemText>(item))
-                canvas.TextRect(r, r.Left, r.Top, text->Caption());
-            else
-                canvas.TextRect(r, r.Left, r.Top, ExRes::ItemNoTextIntf);
+            PaintRowItem(canvas, item, r, drawState);
             drawn = true;
         });
         if (drawn)
@@ -652,8 +597,7 @@ void TExCustomComboBox::SelectionChanged(int index)
     if (FProviderMode && FConsumer->Provider()) {
         IExDataItem* item = nullptr;
         FConsumer->WithAccess([&] {
-            TExCustomDataConsumerViewList* view = FConsumer->ViewList();
-            item = view && index >= 0 && index < view->RowCount() ? view->RowItem(index) : nullptr;
+            item = ViewRowItem(*FConsumer, index);
             auto* text = Supports<IExDataItemText>(item);
             SetText(text ? text->Caption() : std::string());
         });
@@ -710,9 +654,5 @@ void TExCustomComboBox::UpdateItemCount()
 
 void TExCustomComboBox::ConsumerExtensionAdded(TExDataConsumerAggregatedObject* extension)
 {
-    if (auto* view = dynamic_cast<TExCustomDataConsumerViewList*>(extension)) {
-        view->SetExpandForNewItems(true);
-        view->SetInitialExpandDepth(-1);
-        view->BuildView();
-    }
+    ConfigureViewList(extension);
 }

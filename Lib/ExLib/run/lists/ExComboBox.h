@@ -6,6 +6,7 @@
 
 #include "ExLib/run/controls/ExExStdCtrls.h"
 #include "ExLib/run/data/ExDataViewList.h"
+#include "ExLib/run/lists/ExListItems.h"
 #include "ExLib/run/lists/ExOwnerDraw.h"
 
 #include "Platform/controls/ControlFont.h"
@@ -44,37 +45,29 @@ private:
     TNotifyEvent FOnChange;
 };
 
-// The items of a combo box: in the window, or in memory while a provider shows its rows there.
-// Writes to the window's items first detach a linked provider.
-class TExComboBoxStrings : public TStrings {
+// The items of a combo box. Clearing the window's items keeps the combo box's text, and adding
+// items selects none of them.
+class TExComboBoxStrings : public TExListItems {
 public:
-    explicit TExComboBoxStrings(TExCustomComboBox& comboBox);
-
-    int Count() const override;
-    std::string Get(int index) const override;
-    TObject* GetObject(int index) const override;
-    void PutObject(int index, TObject* object) override;
-    void Put(int index, const std::string& s) override;
-    void Insert(int index, const std::string& s) override;
-    void Delete(int index) override;
-    // Keeps the combo box's text.
+    explicit TExComboBoxStrings(TExCustomComboBox& comboBox) : FComboBox(comboBox) {}
     void Clear() override;
-    int IndexOf(const std::string& s) const override;
-
-    bool UseInternal() const { return FUseInternal; }
-    // Moves the window's items (with their objects) into memory.
-    virtual void MakeInternal();
-    // Moves them back into the window.
-    virtual void MakeExternal();
 
 protected:
+    int WindowCount() const override;
+    std::string WindowGet(int index) const override;
+    TObject* WindowObject(int index) const override;
+    void WindowPutObject(int index, TObject* object) override;
+    void WindowPut(int index, const std::string& s) override;
+    int WindowInsert(int index, const std::string& s) override;
+    void WindowDelete(int index) override;
+    void WindowClear() override;
+    int WindowIndexOf(const std::string& s) const override;
+    void DetachProvider() override;
     void SetUpdateState(bool updating) override;
 
 private:
     TStrings& Window() const;
     TExCustomComboBox& FComboBox;
-    TStringList FInternal;
-    bool FUseInternal = false;
 };
 
 class TExCustomComboBox : public TExExCustomComboBox {

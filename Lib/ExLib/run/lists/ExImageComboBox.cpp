@@ -3,6 +3,7 @@
 #include "ExLib/run/controls/ExTextDraw.h"
 
 #include "Platform/graphics/FocusRect.h"
+#include "Platform/graphics/Frame3D.h"
 
 #include <QAbstractItemView>
 #include <QFontMetrics>
@@ -29,10 +30,7 @@ TExImageItem::~TExImageItem()
 
 void TExImageItem::SetListPropertiesUsed(TExListPropertiesUsed value)
 {
-    if (value == FListPropertiesUsed)
-        return;
-    FListPropertiesUsed = value;
-    Changed(false);
+    ChangeField(FListPropertiesUsed, value);
 }
 
 TColor TExImageItem::ColorHighlight() const
@@ -98,18 +96,12 @@ void TExImageItem::SetGlyph(const QImage& glyph)
 
 void TExImageItem::SetImageIndex(int value)
 {
-    if (value == FImageIndex)
-        return;
-    FImageIndex = value;
-    Changed(false);
+    ChangeField(FImageIndex, value);
 }
 
 void TExImageItem::SetIndent(int value)
 {
-    if (value == FIndent)
-        return;
-    FIndent = value;
-    Changed(false);
+    ChangeField(FIndent, value);
 }
 
 std::string TExImageItem::Text() const
@@ -234,10 +226,6 @@ TExImageComboBox::~TExImageComboBox()
 {
     FDestroying = true;
     FItems.reset();
-    if (FImages) {
-        FImages->UnRegisterChanges(FImagesLink);
-        FImages->RemoveFreeNotification(this);
-    }
 }
 
 void TExImageComboBox::SetItems(const TExImageItems& items)
@@ -247,18 +235,9 @@ void TExImageComboBox::SetItems(const TExImageItems& items)
 
 void TExImageComboBox::SetImages(TCustomImageList* images)
 {
-    if (images == FImages)
+    // The list's changes need nothing of the combo box.
+    if (!FImages.Set(images, [](TObject*) {}))
         return;
-    if (FImages) {
-        FImages->UnRegisterChanges(FImagesLink);
-        FImages->RemoveFreeNotification(this);
-    }
-    FImages = images;
-    if (images) {
-        // The list's changes need nothing of the combo box.
-        FImagesLink = images->RegisterChanges([](TObject*) {});
-        images->FreeNotification(this);
-    }
     ResetItemHeight();
     if (FDroppedWidth >= 0)
         SetDroppedWidth(FDroppedWidth);
@@ -268,8 +247,7 @@ void TExImageComboBox::SetImages(TCustomImageList* images)
 void TExImageComboBox::Notification(TComponent* component, TOperation operation)
 {
     TExCustomComboBox::Notification(component, operation);
-    if (operation == TOperation::opRemove && component == FImages) {
-        FImages = nullptr;
+    if (operation == TOperation::opRemove && FImages.Forget(component)) {
         ResetItemHeight();
         update();
     }
@@ -356,8 +334,8 @@ TSize TExImageComboBox::ImageSize(int index) const
         const QImage& glyph = FItems->Items(index)->Glyph();
         return {glyph.width(), glyph.height()};
     }
-    if (FImages)
-        return {FImages->Width(), FImages->Height()};
+    if (Images())
+        return {Images()->Width(), Images()->Height()};
     return {FImageWidth, FImageHeight};
 }
 
@@ -439,16 +417,16 @@ void TExImageComboBox::DrawItem(int index, const TRect& rect, TOwnerDrawState st
         r.Left += item.Indent();
     const TSize image = ImageSize(index);
     const bool hasGlyph = !item.Glyph().isNull();
-    if (hasGlyph || FImages) {
+    if (hasGlyph || Images()) {
         const int x = r.Left + 2, y = r.Top + (r.Height() - image.cy) / 2;
         if (hasGlyph)
             canvas.Draw(x, y, item.Glyph());
         else
-            FImages->Draw(canvas, x, y, item.ImageIndex(), true);
+            Images()->Draw(canvas, x, y, item.ImageIndex(), true);
         if (FButtonFrame) {
-            const int frameWidth = (FImages ? FImages->Width() : image.cx) + 4;
-            const int frameHeight = (FImages ? FImages->Height() : image.cy) + 4;
-            const bool validImage = hasGlyph || (item.ImageIndex() >= 0 && item.ImageIndex() < FImages->Count() &&
+            const int frameWidth = (Images() ? Images()->Width() : image.cx) + 4;
+            const int frameHeight = (Images() ? Images()->Height() : image.cy) + 4;
+            const bool validImage = hasGlyph || (item.ImageIndex() >= 0 && item.ImageIndex() < Images()->Count() &&
                                                  item.ImageIndex() <= 255);
             TColor upperLeft = Color(), lowerRight = Color();
             if (state.Contains(odFocused) && !state.Contains(odComboBoxEdit) && validImage) {
@@ -458,11 +436,8 @@ void TExImageComboBox::DrawItem(int index, const TRect& rect, TOwnerDrawState st
                 upperLeft = Colors[static_cast<int>(FButtonStyle)][0];
                 lowerRight = Colors[static_cast<int>(FButtonStyle)][1];
             }
-            const TRect frame = Bounds(r.Left, r.Top, frameWidth, frameHeight);
-            canvas.Pen().SetColor(upperLeft);
-            canvas.Polyline({{frame.Left, frame.Bottom - 1}, {frame.Left, frame.Top}, {frame.Right - 1, frame.Top}});
-            canvas.Pen().SetColor(lowerRight);
-            canvas.Polyline({{frame.Right - 1, frame.Top}, {frame.Right - 1, frame.Bottom - 1}, {frame.Left - 1, frame.Bottom - 1}});
+            TRect frame = Bounds(r.Left, r.Top, frameWidth, frameHeight);
+            Frame3D(canvas, frame, upperLeft, lowerRight);
         }
         r.Left += image.cx + 8;
     }

@@ -7,7 +7,7 @@
 #include "ExLib/run/lists/ExComboBox.h"
 
 #include "Platform/core/Collections.h"
-#include "Platform/graphics/ImgList.h"
+#include "Platform/graphics/ImageListLink.h"
 
 #include <QImage>
 
@@ -107,7 +107,7 @@ public:
     void SetItems(const TExImageItems& items);
     TExComboBoxStrings& Strings() { return TExCustomComboBox::Items(); }
 
-    TCustomImageList* Images() const { return FImages; }
+    TCustomImageList* Images() const { return FImages.Images(); }
     void SetImages(TCustomImageList* images);
     int ImageWidth() const { return FImageWidth; }
     void SetImageWidth(int value);
@@ -148,8 +148,7 @@ protected:
 private:
     int FontHeight() const;
     std::unique_ptr<TExImageItems> FItems;
-    TCustomImageList* FImages = nullptr;
-    int FImagesLink = 0;
+    TImageListLink FImages{*this};
     int FImageWidth = 0;
     int FImageHeight = 0;
     int FDroppedWidth = -1;

@@ -2,6 +2,7 @@
 
 #include "ExLib/run/controls/ExDrawUtils.h"
 #include "ExLib/run/controls/ExTextDraw.h"
+#include "ExLib/run/lists/ExProviderRows.h"
 
 #include "Platform/core/QtBridge.h"
 
@@ -52,122 +53,92 @@ void TExListBoxBackground::Assign(const TPersistent& source)
 
 // ---- items
 
-TExListBoxStrings::TExListBoxStrings(TExCustomListBox& listBox) : FListBox(listBox) {}
-
 TStrings& TExListBoxStrings::Window() const
 {
     return FListBox.TCustomListBox::Items();
 }
 
-int TExListBoxStrings::Count() const
+int TExListBoxStrings::WindowCount() const
 {
-    return FUseInternal ? FInternal.Count() : Window().Count();
+    return Window().Count();
 }
 
-std::string TExListBoxStrings::Get(int index) const
+std::string TExListBoxStrings::WindowGet(int index) const
 {
-    return FUseInternal ? FInternal.Get(index) : Window().Get(index);
+    return Window().Get(index);
 }
 
-TObject* TExListBoxStrings::GetObject(int index) const
+TObject* TExListBoxStrings::WindowObject(int index) const
 {
-    if (FUseInternal)
-        return FInternal.GetObject(index);
     if (index < 0 || index >= Window().Count())
         Error("List index out of bounds (%d)", index);
     return static_cast<TObject*>(FListBox.item(index)->data(Qt::UserRole).value<void*>());
 }
 
-void TExListBoxStrings::PutObject(int index, TObject* object)
+void TExListBoxStrings::WindowPutObject(int index, TObject* object)
 {
-    if (FUseInternal) {
-        FInternal.PutObject(index, object);
-        return;
-    }
-    if (index < 0 || index >= Window().Count())
-        return;
-    FListBox.item(index)->setData(Qt::UserRole, QVariant::fromValue(static_cast<void*>(object)));
+    if (index >= 0 && index < Window().Count())
+        FListBox.item(index)->setData(Qt::UserRole, QVariant::fromValue(static_cast<void*>(object)));
 }
 
-void TExListBoxStrings::Put(int index, const std::string& s)
+void TExListBoxStrings::WindowPut(int index, const std::string& s)
 {
-    if (FUseInternal) {
-        FInternal.Put(index, s);
-        return;
-    }
-    FListBox.DetachProvider();
     Window().Put(index, s);
+}
+
+int TExListBoxStrings::WindowInsert(int index, const std::string& s)
+{
+    const std::string text = s;
+    const UINT message = index == Window().Count() ? LB_ADDSTRING : LB_INSERTSTRING;
+    return static_cast<int>(FListBox.Perform(message, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&text)));
+}
+
+void TExListBoxStrings::WindowDelete(int index)
+{
+    Window().Delete(index);
+}
+
+void TExListBoxStrings::WindowClear()
+{
+    Window().Clear();
+}
+
+int TExListBoxStrings::WindowIndexOf(const std::string& s) const
+{
+    const QList<QListWidgetItem*> found = FListBox.findItems(QStr(s), Qt::MatchFixedString);
+    return found.isEmpty() ? -1 : FListBox.row(found.front());
+}
+
+void TExListBoxStrings::DetachProvider()
+{
+    FListBox.DetachProvider();
 }
 
 int TExListBoxStrings::Add(const std::string& s)
 {
-    if (FUseInternal)
-        return FInternal.Add(s);
-    FListBox.DetachProvider();
-    const std::string text = s;
-    return static_cast<int>(FListBox.Perform(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(&text)));
-}
-
-void TExListBoxStrings::Insert(int index, const std::string& s)
-{
-    if (FUseInternal) {
-        FInternal.Insert(index, s);
-        return;
-    }
-    FListBox.DetachProvider();
-    if (index < 0 || index > Count())
-        Error("List index out of bounds (%d)", index);
-    const std::string text = s;
-    FListBox.Perform(LB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&text));
-}
-
-void TExListBoxStrings::Delete(int index)
-{
-    if (FUseInternal) {
-        FInternal.Delete(index);
-        return;
-    }
-    FListBox.DetachProvider();
-    Window().Delete(index);
-}
-
-void TExListBoxStrings::Clear()
-{
-    if (FUseInternal) {
-        FInternal.Clear();
-        return;
-    }
-    FListBox.DetachProvider();
-    Window().Clear();
-}
-
-int TExListBoxStrings::IndexOf(const std::string& s) const
-{
-    if (FUseInternal)
-        return FInternal.IndexOf(s);
-    const QList<QListWidgetItem*> found = FListBox.findItems(QStr(s), Qt::MatchFixedString);
-    return found.isEmpty() ? -1 : FListBox.row(found.front());
+    if (UseInternal())
+        return Internal().Add(s);
+    DetachProvider();
+    return WindowInsert(WindowCount(), s);
 }
 
 void TExListBoxStrings::Move(int curIndex, int newIndex)
 {
     if (curIndex == newIndex)
         return;
-    BeginUpdate();
-    try {
+    WithUpdate(*this, [&] {
         const std::string text = Get(curIndex);
         TObject* object = GetObject(curIndex);
-        FUseInternal ? FInternal.Delete(curIndex) : Window().Delete(curIndex);
-        if (FUseInternal)
-            FInternal.Insert(newIndex, text);
-        else
-            FListBox.Perform(LB_INSERTSTRING, static_cast<WPARAM>(newIndex), reinterpret_cast<LPARAM>(&text));
+        if (UseInternal()) {
+            Internal().Delete(curIndex);
+            Internal().Insert(newIndex, text);
+        } else {
+            WindowDelete(curIndex);
+            const std::string copy = text;
+            FListBox.Perform(LB_INSERTSTRING, static_cast<WPARAM>(newIndex), reinterpret_cast<LPARAM>(&copy));
+        }
         PutObject(newIndex, object);
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    });
 }
 
 void TExListBoxStrings::SetUpdateState(bool updating)
@@ -175,27 +146,6 @@ void TExListBoxStrings::SetUpdateState(bool updating)
     FListBox.setUpdatesEnabled(!updating);
     if (!updating)
         FListBox.viewport()->update();
-}
-
-void TExListBoxStrings::MakeInternal()
-{
-    FInternal.Clear();
-    for (int i = 0; i < FListBox.count(); ++i)
-        FInternal.AddObject(StdStr(FListBox.item(i)->text()),
-                            static_cast<TObject*>(FListBox.item(i)->data(Qt::UserRole).value<void*>()));
-    FListBox.clear();
-    FUseInternal = true;
-}
-
-void TExListBoxStrings::MakeExternal()
-{
-    FListBox.clear();
-    FUseInternal = false;
-    for (int i = 0; i < FInternal.Count(); ++i) {
-        auto* item = new QListWidgetItem(QStr(FInternal.Get(i)), &FListBox);
-        item->setData(Qt::UserRole, QVariant::fromValue(static_cast<void*>(FInternal.GetObject(i))));
-    }
-    FInternal.Clear();
 }
 
 // ---- list box
@@ -743,9 +693,5 @@ void TExCustomListBox::UpdateItemCount()
 
 void TExCustomListBox::ConsumerExtensionAdded(TExDataConsumerAggregatedObject* extension)
 {
-    if (auto* view = dynamic_cast<TExCustomDataConsumerViewList*>(extension)) {
-        view->SetExpandForNewItems(true);
-        view->SetInitialExpandDepth(-1);
-        view->BuildView();
-    }
+    ConfigureViewList(extension);
 }

@@ -8,6 +8,7 @@
 
 #include "ExLib/run/controls/ExExStdCtrls.h"
 #include "ExLib/run/data/ExDataViewList.h"
+#include "ExLib/run/lists/ExListItems.h"
 #include "ExLib/run/lists/ExOwnerDraw.h"
 
 #include "Platform/controls/ControlFont.h"
@@ -58,38 +59,32 @@ private:
     bool FVisible = false;
 };
 
-// The items of a list box: in the window, or in memory while a provider shows its rows there.
-// Writes to the window's items (except Move) first detach a linked provider.
-class TExListBoxStrings : public TStrings {
+// The items of a list box; writes keep each item's selection and object, and go through the
+// list box's messages so that it can watch them.
+class TExListBoxStrings : public TExListItems {
 public:
-    explicit TExListBoxStrings(TExCustomListBox& listBox);
-
-    int Count() const override;
-    std::string Get(int index) const override;
-    TObject* GetObject(int index) const override;
-    void PutObject(int index, TObject* object) override;
-    // Keeps the item's selection and object.
-    void Put(int index, const std::string& s) override;
-    void Insert(int index, const std::string& s) override;
+    explicit TExListBoxStrings(TExCustomListBox& listBox) : FListBox(listBox) {}
+    // The index where the window put the string (a sorted list sorts it in).
     int Add(const std::string& s) override;
-    void Delete(int index) override;
-    void Clear() override;
-    int IndexOf(const std::string& s) const override;
     // Keeps the item's object.
     void Move(int curIndex, int newIndex) override;
 
-    bool UseInternal() const { return FUseInternal; }
-    virtual void MakeInternal();
-    virtual void MakeExternal();
-
 protected:
+    int WindowCount() const override;
+    std::string WindowGet(int index) const override;
+    TObject* WindowObject(int index) const override;
+    void WindowPutObject(int index, TObject* object) override;
+    void WindowPut(int index, const std::string& s) override;
+    int WindowInsert(int index, const std::string& s) override;
+    void WindowDelete(int index) override;
+    void WindowClear() override;
+    int WindowIndexOf(const std::string& s) const override;
+    void DetachProvider() override;
     void SetUpdateState(bool updating) override;
 
 private:
     TStrings& Window() const;
     TExCustomListBox& FListBox;
-    TStringList FInternal;
-    bool FUseInternal = false;
 };
 
 class TExCustomListBox : public TExExCustomListBox {

@@ -3,9 +3,9 @@
 
 #include "ExLib/run/lists/ExListBox.h"
 
-#include "ExLib/run/common/ExResources.h"
 #include "ExLib/run/controls/ExTextDraw.h"
 #include "ExLib/run/data/ExDataItemsExt.h"
+#include "ExLib/run/lists/ExProviderRows.h"
 
 #include "Platform/core/QtBridge.h"
 #include "Platform/graphics/FocusRect.h"
@@ -40,8 +40,7 @@ void TExCustomListBox::MeasureItem(int index, int& height)
         return;
     if (FProviderMode) {
         FConsumer->WithAccess([&] {
-            TExCustomDataConsumerViewList* view = FConsumer->ViewList();
-            IExDataItem* item = view && index < view->RowCount() ? view->RowItem(index) : nullptr;
+            IExDataItem* item = ViewRowItem(*FConsumer, index);
             TSize size{0, 0};
             if (auto* own = Supports<IExDataItemPainter>(item))
                 size = own->SizeOfSelf(FMeasure);
@@ -96,14 +95,8 @@ void TExCustomListBox::DrawRow(TCanvas& canvas, int index, const TRect& rect, TO
     }
     if (state.Contains(odGrayed) || state.Contains(odDisabled) || !Enabled())
         canvas.Font().SetColor(FDisabledTextColor);
-    TCanvas* outer = std::exchange(FItemCanvas, &canvas);
-    try {
-        DrawItem(index, rect, state);
-    } catch (...) {
-        FItemCanvas = outer;
-        throw;
-    }
-    FItemCanvas = outer;
+    const TExItemCanvasScope scope(FItemCanvas, canvas);
+    DrawItem(index, rect, state);
 }
 
 void TExCustomListBox::DrawItem(int index, const TRect& rect, TOwnerDrawState state)
@@ -163,24 +156,14 @@ void TExCustomListBox::DrawProviderItem(int index, TRect rect, TOwnerDrawState s
 {
     TCanvas& canvas = ItemCanvas();
     FConsumer->WithAccess([&] {
-        TExCustomDataConsumerViewList* view = FConsumer->ViewList();
-        IExDataItem* item = view && index < view->RowCount() ? view->RowItem(index) : nullptr;
+        IExDataItem* item = ViewRowItem(*FConsumer, index);
         if (!item)
             return;
-        rect.Left += view->RowLevel(index) * view->LevelIndent();
+        rect.Left += FConsumer->ViewList()->RowLevel(index) * FConsumer->ViewList()->LevelIndent();
         TProviderDrawState drawState = ProviderDrawStateOf(state);
         if (!Enabled())
             drawState |= pdsDisabled | pdsGrayed;
-        if (auto* own = Supports<IExDataItemPainter>(item)) {
-            own->PaintSelf(canvas, rect, drawState);
-        } else if (IExDataItemsPainter* painter = FindListPainter(item)) {
-            painter->PaintItem(canvas, rect, item, drawState);
-        } else {
-            auto* caption = Supports<IExDataItemText>(item);
-            std::string text = caption ? caption->Caption() : ExRes::ItemNoTextIntf;
-            DoGetText(index, text);
-            canvas.TextRect(rect, rect.Left, rect.Top, text);
-        }
+        PaintRowItem(canvas, item, rect, drawState, [&](std::string& text) { DoGetText(index, text); });
     });
 }
 

@@ -8,6 +8,7 @@
 
 #include <QStyledItemDelegate>
 #include <functional>
+#include <utility>
 
 class TWinControlCore;
 
@@ -18,6 +19,19 @@ using TExMeasureItemEvent = std::function<void(TWinControlCore* Control, int Ind
 
 // The owner-draw state of a row as a view paints it.
 TOwnerDrawState OwnerDrawStateOf(const QStyleOptionViewItem& option);
+
+// Points a control's item-canvas slot at `canvas` while an item draws, and back afterwards.
+class TExItemCanvasScope {
+public:
+    TExItemCanvasScope(TCanvas*& slot, TCanvas& canvas) : FSlot(slot), FOuter(std::exchange(slot, &canvas)) {}
+    ~TExItemCanvasScope() { FSlot = FOuter; }
+    TExItemCanvasScope(const TExItemCanvasScope&) = delete;
+    TExItemCanvasScope& operator=(const TExItemCanvasScope&) = delete;
+
+private:
+    TCanvas*& FSlot;
+    TCanvas* FOuter;
+};
 
 class TExOwnerDrawDelegate : public QStyledItemDelegate {
 public:

@@ -101,10 +101,6 @@ TExCustomLabel::TExCustomLabel(TComponent* AOwner, QWidget* parent)
 
 TExCustomLabel::~TExCustomLabel()
 {
-    if (FImages) {
-        FImages->UnRegisterChanges(FImagesLink);
-        FImages->RemoveFreeNotification(this);
-    }
     if (FFocusControl)
         FFocusControl->RemoveFreeNotification(this);
     FHotTrackFont.OnChange = nullptr;
@@ -217,18 +213,8 @@ void TExCustomLabel::SetHotTrackFontOptions(TExTrackFontOptions options)
 
 void TExCustomLabel::SetImages(TCustomImageList* images)
 {
-    if (images == FImages)
-        return;
-    if (FImages) {
-        FImages->UnRegisterChanges(FImagesLink);
-        FImages->RemoveFreeNotification(this);
-    }
-    FImages = images;
-    if (images) {
-        FImagesLink = images->RegisterChanges([this](TObject*) { Invalidate(); });
-        images->FreeNotification(this);
-    }
-    ImagesChanged();
+    if (FImages.Set(images, [this](TObject*) { Invalidate(); }))
+        ImagesChanged();
 }
 
 void TExCustomLabel::ImagesChanged()
@@ -272,12 +258,12 @@ void TExCustomLabel::ConsumerChanged(int reason)
 
 int TExCustomLabel::GlyphWidth()
 {
-    return HasGlyph() && !HasProviderLink() ? FImages->Width() : 0;
+    return HasGlyph() && !HasProviderLink() ? Images()->Width() : 0;
 }
 
 int TExCustomLabel::GlyphHeight()
 {
-    return HasGlyph() && !HasProviderLink() ? FImages->Height() : 0;
+    return HasGlyph() && !HasProviderLink() ? Images()->Height() : 0;
 }
 
 // ---- notifications
@@ -296,11 +282,8 @@ void TExCustomLabel::Notification(TComponent* component, TOperation operation)
         return;
     if (component == static_cast<TComponent*>(FFocusControl))
         SetFocusControl(nullptr);
-    if (component == FImages) {
-        // why: the list is being destroyed; it is dropped without being asked anything.
-        FImages = nullptr;
+    if (FImages.Forget(component))
         ImagesChanged();
-    }
 }
 
 void TExCustomLabel::TextChanged()
@@ -472,10 +455,10 @@ void TExCustomLabel::PaintCaptionText(TCanvas& canvas, TRect& rect, unsigned fla
     if (HasGlyph() && !(flags & DT_CALCRECT)) {
         int y = FTextMargins[1];
         if (FLayout == TTextLayout::tlBottom)
-            y = Height() - FImages->Height() - FTextMargins[3];
+            y = Height() - Images()->Height() - FTextMargins[3];
         else if (FLayout == TTextLayout::tlCenter)
-            y = (Height() - FImages->Height()) / 2;
-        FImages->Draw(canvas, FTextMargins[0], std::max(y, FTextMargins[1]), FImageIndex, Enabled());
+            y = (Height() - Images()->Height()) / 2;
+        Images()->Draw(canvas, FTextMargins[0], std::max(y, FTextMargins[1]), FImageIndex, Enabled());
     }
 }
 
@@ -514,7 +497,7 @@ void TExCustomLabel::PaintRotatedText(TCanvas& canvas, TRect& rect, unsigned fla
         x = static_cast<int>(width / 2.0L - cosA * tw / 2 - sinA * th / 2);
         y = static_cast<int>(height / 2.0L - cosA * th / 2 + sinA * tw / 2);
     }
-    const int glyphWidth = withGlyph ? FImages->Width() : 0;
+    const int glyphWidth = withGlyph ? Images()->Width() : 0;
     if (flags & DT_CALCRECT) {
         rect.Right = rect.Left + width + glyphWidth + FTextMargins[0] + FTextMargins[2];
         rect.Bottom = rect.Top + height + FTextMargins[1] + FTextMargins[3];

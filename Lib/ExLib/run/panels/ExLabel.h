@@ -8,7 +8,7 @@
 #include "ExLib/run/data/ExDataConsumer.h"
 
 #include "Platform/controls/ControlFont.h"
-#include "Platform/graphics/ImgList.h"
+#include "Platform/graphics/ImageListLink.h"
 
 #include <array>
 
@@ -73,7 +73,7 @@ public:
     void SetHotTrackFont(const TFont& font) { FHotTrackFont.Assign(font); }
     TExTrackFontOptions HotTrackFontOptions() const { return FHotTrackFontOptions; }
     void SetHotTrackFontOptions(TExTrackFontOptions options);
-    TCustomImageList* Images() const { return FImages; }
+    TCustomImageList* Images() const { return FImages.Images(); }
     void SetImages(TCustomImageList* images);
     int ImageIndex() const { return FImageIndex; }
     void SetImageIndex(int index);
@@ -91,7 +91,7 @@ public:
 
     // The text the label shows: the selected item's caption while a provider is linked.
     virtual std::string DisplayedCaption();
-    bool HasGlyph() const { return FImages && FImageIndex >= 0; }
+    bool HasGlyph() const { return FImages.Images() && FImageIndex >= 0; }
     bool HasProviderLink() const { return FConsumer && FConsumer->Provider(); }
     bool FitPending() const { return FFitPending; }
 
@@ -169,8 +169,7 @@ private:
     TWinControlCore* FFocusControl = nullptr;
     bool FFocusControlActive = false;
     bool FHotTrack = false;
-    TCustomImageList* FImages = nullptr;
-    int FImagesLink = 0;
+    TImageListLink FImages{*this};
     int FImageIndex = -1;
     bool FAutoOpenURL = true;
     std::string FURL;

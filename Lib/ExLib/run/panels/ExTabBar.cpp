@@ -25,10 +25,7 @@ TExCustomTabBar* TExTabBarItem::TabBar() const
 
 void TExTabBarItem::SetCaption(const std::string& value)
 {
-    if (value == FCaption)
-        return;
-    FCaption = value;
-    Changed(false);
+    ChangeField(FCaption, value);
 }
 
 bool TExTabBarItem::Selected() const
@@ -53,10 +50,7 @@ bool TExTabBarItem::Enabled()
 
 void TExTabBarItem::SetEnabled(bool value)
 {
-    if (value == FEnabled)
-        return;
-    FEnabled = value;
-    Changed(false);
+    ChangeField(FEnabled, value);
 }
 
 bool TExTabBarItem::Modified()
@@ -69,18 +63,12 @@ bool TExTabBarItem::Modified()
 
 void TExTabBarItem::SetModified(bool value)
 {
-    if (value == FModified)
-        return;
-    FModified = value;
-    Changed(false);
+    ChangeField(FModified, value);
 }
 
 void TExTabBarItem::SetImageIndex(int value)
 {
-    if (value == FImageIndex)
-        return;
-    FImageIndex = value;
-    Changed(false);
+    ChangeField(FImageIndex, value);
 }
 
 void TExTabBarItem::SetVisible(bool value)
@@ -200,18 +188,7 @@ void TExCustomTabBar::SetPainter(TExTabBarPainter* painter)
 
 void TExCustomTabBar::SetImages(TCustomImageList* images)
 {
-    if (images == FImages)
-        return;
-    if (FImages) {
-        FImages->UnRegisterChanges(FImagesLink);
-        FImages->RemoveFreeNotification(this);
-    }
-    FImages = images;
-    if (images) {
-        FImagesLink = images->RegisterChanges([this](TObject*) { ImagesNotify(); });
-        images->FreeNotification(this);
-    }
-    if (!FDestroying)
+    if (FImages.Set(images, [this](TObject*) { ImagesNotify(); }) && !FDestroying)
         Invalidate();
 }
 
@@ -242,10 +219,8 @@ void TExCustomTabBar::Notification(TComponent* component, TOperation operation)
         FPainter = nullptr;
         Invalidate();
     }
-    if (component == FImages) {
-        FImages = nullptr;
+    if (FImages.Forget(component))
         Invalidate();
-    }
     if (component == static_cast<TComponent*>(FPageList))
         FPageList = nullptr;
     if (component == PopupMenu)

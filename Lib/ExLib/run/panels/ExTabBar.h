@@ -9,7 +9,7 @@
 #include "Platform/controls/Control.h"
 #include "Platform/controls/Menus.h"
 #include "Platform/core/Collections.h"
-#include "Platform/graphics/ImgList.h"
+#include "Platform/graphics/ImageListLink.h"
 
 #include <memory>
 
@@ -135,7 +135,7 @@ public:
     TExTabBarPainter& CurrentPainter();
     TExTabBarPainter* Painter() const { return FPainter; }
     void SetPainter(TExTabBarPainter* painter);
-    TCustomImageList* Images() const { return FImages; }
+    TCustomImageList* Images() const { return FImages.Images(); }
     void SetImages(TCustomImageList* images);
     TWinControlCore* PageList() const { return FPageList; }
     // Taken only when `control` implements ITabBarPageList; null clears it.
@@ -214,8 +214,7 @@ private:
     std::string FBarHint;
     TExTabBarPainter* FPainter = nullptr;
     std::unique_ptr<TExModernTabBarPainter> FInternalPainter;
-    TCustomImageList* FImages = nullptr;
-    int FImagesLink = 0;
+    TImageListLink FImages{*this};
     TWinControlCore* FPageList = nullptr;
     TExTabBarItem* FSelectedTab = nullptr;
     TExTabBarItem* FHotTab = nullptr;
