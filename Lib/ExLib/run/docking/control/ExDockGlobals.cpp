@@ -380,3 +380,19 @@ void FreeEmptyHostForms()
             delete form;
     }
 }
+
+void ReleaseEmptyHostForms()
+{
+    TExGlobalDockManager* manager = GlobalDockManager();
+    for (int i = manager->DockableFormCount() - 1; i >= 0; --i) {
+        if (i >= manager->DockableFormCount())
+            continue;
+        TExDockableForm* form = manager->DockableForms(i);
+        TDockSite* site = form->DockingSite();
+        if (site && site->DockClientCount() > 0)
+            continue;
+        manager->UnregisterDockableForm(form);
+        form->Hide();
+        form->Release();
+    }
+}
