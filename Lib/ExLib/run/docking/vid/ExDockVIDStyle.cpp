@@ -69,8 +69,14 @@ void TExDockVIDStyle::SetAlwaysShowGrabber(bool value)
     if (value == FAlwaysShowGrabber)
         return;
     FAlwaysShowGrabber = value;
-    if (ConjoinServerOption())
-        ConjoinServerOption()->ResetDockControlOption();
+    // A lone form that fills its site gains or loses its caption bar.
+    for (TExDockBaseControl* control : DockBaseControlList())
+        if (auto* server = dynamic_cast<TExDockServer*>(control))
+            for (int i = 0; i < 5; ++i)
+                if (TExDockPanel* panel = server->DockPanelAt(i); panel && panel->DockManager()) {
+                    panel->DockManager()->ResetBounds(true);
+                    panel->Invalidate();
+                }
 }
 
 std::unique_ptr<TExDockDragDockObject> TExDockVIDStyle::CreateDragObject(TExDockClient* client,
@@ -305,6 +311,7 @@ std::vector<TWinControlCore*> CollectDockForms(TWinControlCore* control)
 TExDockVIDDragDockObject::TExDockVIDDragDockObject(TWinControlCore* control)
     : TExDockDragDockObject(control), DockForms(CollectDockForms(control))
 {
+    VIDLastDropRect() = TRect{};
 }
 
 TExDockVIDDragDockObject::~TExDockVIDDragDockObject() = default;
@@ -358,6 +365,8 @@ TWinControlCore* TExDockVIDDragDockObject::FindDropControl()
 void TExDockVIDDragDockObject::CompleteDrag(TWinControlCore* target, int x, bool accepted, int y)
 {
     TWinControlCore* dropTarget = DropTarget;
+    // why: the preview of this drag must not size a zone that is docked later by other means.
+    VIDLastDropRect() = TRect{};
     TExDockDragDockObject::CompleteDrag(target, x, accepted, y);
     // The drag took the mouse from a tab strip that started it: the strip's own drag ends.
     TExDockVIDTabPageControl* pages = nullptr;

@@ -630,7 +630,8 @@ void TExDockVIDTree::InsertControl(TWinControlCore* control, TAlign insertAt, TW
     InvalidateSite();
 }
 
-TExDockZone* TExDockVIDTree::CopyZones(TExDockZone* source, TExDockZone* parent, const TRect& from, const TRect& to)
+TExDockZone* TExDockVIDTree::CopyZones(TExDockZone* source, TExDockZone* parent, const TRect& from, const TRect& to,
+                                       std::vector<std::pair<TExDockZone*, TWinControlCore*>>& docked)
 {
     auto map = [](int v, int fromBegin, int fromExtent, int toBegin, int toExtent) {
         return fromExtent <= 0 ? toBegin + toExtent
@@ -653,22 +654,56 @@ TExDockZone* TExDockVIDTree::CopyZones(TExDockZone* source, TExDockZone* parent,
         else
             z->Limit = map(s->Limit, from.Left, from.Width(), to.Left, to.Width());
         if (s->FirstChild)
-            z->FirstChild = CopyZones(s->FirstChild, z, from, to);
-        if (TWinControlCore* control = s->Control) {
-            SetReloadZone(z);
-            z->Control = control;
-            try {
-                ManualDock(*control, &DockSite(), nullptr, TAlign::alNone);
-            } catch (...) {
-                SetReloadZone(nullptr);
-                throw;
-            }
-            SetReloadZone(nullptr);
-            SettleDroppedForm(control);
-        }
+            z->FirstChild = CopyZones(s->FirstChild, z, from, to, docked);
+        if (s->Control)
+            docked.emplace_back(z, s->Control);
         z->SetShown(s->Shown());
     }
     return first;
+}
+
+void TExDockVIDTree::SpliceIntoParent(TExDockZone* container)
+{
+    TExDockZone* first = container->FirstChild;
+    if (!first) {
+        return;
+    }
+    TExDockZone* last = first;
+    for (TExDockZone* z = first; z; z = z->NextZone) {
+        z->Parent = container->Parent;
+        last = z;
+    }
+    first->PrevZone = container->PrevZone;
+    if (container->PrevZone)
+        container->PrevZone->NextZone = first;
+    else
+        container->Parent->FirstChild = first;
+    last->NextZone = container->NextZone;
+    if (container->NextZone)
+        container->NextZone->PrevZone = last;
+    last->Limit = container->Limit;
+    container->FirstChild = nullptr;
+    container->PrevZone = nullptr;
+    container->NextZone = nullptr;
+    container->Parent = nullptr;
+    FreeZone(container);
+}
+
+void TExDockVIDTree::DockIntoCopies(const std::vector<std::pair<TExDockZone*, TWinControlCore*>>& docked)
+{
+    // The source tree changes as each form leaves it, so the copies are made first.
+    for (const auto& [zone, control] : docked) {
+        SetReloadZone(zone);
+        zone->Control = control;
+        try {
+            ManualDock(*control, &DockSite(), nullptr, TAlign::alNone);
+        } catch (...) {
+            SetReloadZone(nullptr);
+            throw;
+        }
+        SetReloadZone(nullptr);
+        SettleDroppedForm(control);
+    }
 }
 
 void TExDockVIDTree::MergeConjoinHost(TExDockConjoinHostForm* host, TAlign side, TWinControlCore* dropControl)
@@ -677,14 +712,14 @@ void TExDockVIDTree::MergeConjoinHost(TExDockConjoinHostForm* host, TAlign side,
     auto* other = panel ? dynamic_cast<TExDockTree*>(panel->DockManager()) : nullptr;
     // The emptied host leaves this site; it closes itself once its forms have gone.
     if (host && HostDockSite(*host) == &DockSite()) {
+        ManualFloat(*host, ScreenBounds(*host));
         host->Hide();
-        const TRect r = ScreenBounds(*host);
-        ManualFloat(*host, r);
     }
     if (!other || !other->RootZone() || !other->RootZone()->FirstChild)
         return;
     TExDockZone* sourceRoot = other->RootZone();
     const TRect from = panel->ClientRect();
+    std::vector<std::pair<TExDockZone*, TWinControlCore*>> docked;
     BeginUpdate();
     try {
         if (!RootZone() || !RootZone()->FirstChild) {
@@ -694,7 +729,7 @@ void TExDockVIDTree::MergeConjoinHost(TExDockConjoinHostForm* host, TAlign side,
             const TRect to = SiteClientRect();
             root->Limit = root->Orientation == H ? to.Width() : to.Height();
             SetRootExtent(root->Orientation == H ? to.Height() : to.Width());
-            root->FirstChild = CopyZones(sourceRoot->FirstChild, root, from, to);
+            root->FirstChild = CopyZones(sourceRoot->FirstChild, root, from, to, docked);
         } else {
             if (side == TAlign::alNone || side == TAlign::alClient)
                 side = TAlign::alRight;
@@ -724,8 +759,12 @@ void TExDockVIDTree::MergeConjoinHost(TExDockConjoinHostForm* host, TAlign side,
             const TRect site = SiteClientRect();
             container->Show(o == H ? site.Height() / 2 : site.Width() / 2, false);
             const TRect to = container->ZoneRect();
-            container->FirstChild = CopyZones(sourceRoot->FirstChild, container, from, to);
+            container->FirstChild = CopyZones(sourceRoot->FirstChild, container, from, to, docked);
+            // invariant: a container never stacks the same way as its parent; such zones join it.
+            if (container->Parent && container->Parent->Orientation == container->Orientation)
+                SpliceIntoParent(container);
         }
+        DockIntoCopies(docked);
     } catch (...) {
         EndUpdate();
         throw;

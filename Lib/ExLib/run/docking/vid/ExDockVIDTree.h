@@ -83,7 +83,10 @@ protected:
 
 private:
     void StraddleSplitter(TExDockZone* zone, TWinControlCore* client, TRect& r);
-    TExDockZone* CopyZones(TExDockZone* source, TExDockZone* parent, const TRect& from, const TRect& to);
+    TExDockZone* CopyZones(TExDockZone* source, TExDockZone* parent, const TRect& from, const TRect& to,
+                           std::vector<std::pair<TExDockZone*, TWinControlCore*>>& docked);
+    void SpliceIntoParent(TExDockZone* container);
+    void DockIntoCopies(const std::vector<std::pair<TExDockZone*, TWinControlCore*>>& docked);
     bool ReplaceByTabHost(TWinControlCore* control, TWinControlCore* dropControl);
     TRect FLastClientRect;
 };
