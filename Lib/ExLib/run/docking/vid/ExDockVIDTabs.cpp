@@ -429,6 +429,13 @@ void TExDockVIDTabPageControl::CreateTabPanel()
     PlaceTabPanel();
 }
 
+void TExDockVIDTabPageControl::RecreateTabPanel()
+{
+    delete FTabPanel; // its owner hears of it and forgets it
+    FTabPanel = nullptr;
+    CreateTabPanel();
+}
+
 void TExDockVIDTabPageControl::PlaceTabPanel()
 {
     if (!FTabPanel)

@@ -95,6 +95,8 @@ public:
     TExDockTabPanel* TabPanel() const { return FTabPanel; }
     // Makes the strip (from TabPanelClass) when there is none.
     void CreateTabPanel();
+    // Makes the strip again, for a descendant that names another strip class.
+    void RecreateTabPanel();
     std::function<TExDockTabPanel*(TExDockVIDTabPageControl* owner)> TabPanelClass;
     // The icons of the forms docked here, owned while the owner is a tab host.
     TCustomImageList* OwnImages() const { return FOwnImages; }
