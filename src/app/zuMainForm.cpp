@@ -5,6 +5,9 @@
 #include "app/zuMainForm.h"
 
 #include "app/zuActionImages.h"
+#include "app/zuMainDockArea.h"
+#include "run/zuConsoleCommand.h"
+#include "windows/zuToolWindowForm.h"
 #include "run/zuBrowserFrame.h"
 #include "documents/zuCodeEditorForm.h"
 #include "run/zuProgramLauncher.h"
@@ -211,6 +214,7 @@ void TMainForm::CreateActions()
     acOpenProject = AddAction("acOpenProject", "Open Project", scNone, &TMainForm::OpenProjectExecute);
 
     CreatePrintActions();
+    CreateDockingActions();
 
     const std::pair<TAction*, const char*> images[] = {
         {acNewFile, "document-new"},
@@ -264,7 +268,7 @@ void TMainForm::CreateControls()
     BrowserFrame->OnCloseButton = [this] { BrowserCloseButtonClick(); };
     FClientStack->addWidget(BrowserFrame);
     FClientStack->setCurrentWidget(client);
-    setCentralWidget(FClientStack);
+    CreateDockArea(FClientStack);
     connect(MDIArea, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* w) { SubWindowActivated(w); });
 
     QStatusBar* bar = statusBar();
@@ -346,11 +350,15 @@ void TMainForm::CreateMenus()
     edit->addSeparator();
     edit->addAction(acWordWrap);
 
+    QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
+    for (TAction* action : {acViewOutput, acServerLogs})
+        view->addAction(action);
+
     QMenu* project = menuBar()->addMenu(QStringLiteral("&Project"));
     project->addAction(acProjectOptions);
 
     QMenu* run = menuBar()->addMenu(QStringLiteral("&Run"));
-    for (TAction* action : {acInternalPreview, acExternalPreview, acRunConsole})
+    for (TAction* action : {acInternalPreview, acExternalPreview, acRunConsole, acSyntaxCheck})
         run->addAction(action);
     run->addSeparator();
     run->addAction(acScriptParameters);
@@ -471,10 +479,12 @@ void TMainForm::CreateToolWindows()
     ProjectServices.FTPAccounts = FTPAccountsFile;
     ProjectServices.ProjectFolder = ProjectFolder;
     ProjectServices.CurrentProject = CurrentProject.get();
+    CreateDockedToolWindows();
 }
 
 void TMainForm::DestroyToolWindows()
 {
+    DestroyDockedToolWindows();
     if (!CurrentProject)
         return;
     try {
@@ -683,6 +693,7 @@ void TMainForm::SetPreviewMode(bool on)
     FTopPanel->setVisible(!on);
     FToolBar->setVisible(!on);
     statusBar()->setVisible(!on);
+    DockArea->SetDockPanelsVisible(!on);
     menuBar()->setVisible(!on);
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // The class library's small vocabulary shared by controls: cursor numbers, scroll-bar and
-// border settings, text alignment and reading order.
+// border settings, text alignment, reading order and drag states.
 
 #include <qnamespace.h>
 
@@ -35,6 +35,8 @@ enum class TBorderStyle { bsNone, bsSingle };
 // Unscoped: print settings store these numbers.
 enum TAlignment { taLeftJustify = 0, taRightJustify = 1, taCenter = 2 };
 enum class TBiDiMode { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
+// Where a drag stands relative to a control that it passes over.
+enum class TDragState { dsDragEnter, dsDragLeave, dsDragMove };
 
 // The shape a stock cursor number stands for; numbers without a shape give the arrow.
 Qt::CursorShape CursorShape(TCursor cursor);
