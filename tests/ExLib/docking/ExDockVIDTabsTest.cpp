@@ -6,7 +6,9 @@
 
 #include "ExLib/run/docking/vid/ExDockVIDStyle.h"
 #include "ExLib/run/docking/vid/ExDockVIDTabs.h"
+#include "ExLib/run/docking/vsnet/ExDockVSNetStyle.h"
 
+#include <QFontMetrics>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <numeric>
@@ -160,4 +162,34 @@ TEST(ExDockVIDTabs, RemovingAPageDropsItsImageAndMovesTheLaterImagesDown)
     EXPECT_EQ(t.pages->OwnImages()->Count(), 2);
     const int last = t.pages->PageOfControl(t.forms[2])->PageIndex();
     EXPECT_EQ(t.pages->Pages(last)->ImageIndex, 1);
+}
+
+TEST(ExDockVIDTabs, ATabWithAnImageIsWideEnoughForImageAndCaption)
+{
+    DockFixture f([](TComponent* owner) -> TExDockBasicStyle* { return new TExDockVSNetStyle(owner); });
+    TabHost t(f, {"Output", "Server Logs"});
+    ASSERT_TRUE(t.pages->ShowTabImages());
+    for (int active = 0; active < 2; ++active) {
+        t.pages->SetActivePageIndex(active);
+        t.strip->ResetTabWidths();
+        for (int i = 0; i < 2; ++i) {
+            auto* sheet = t.Sheet(i);
+            const TFont& font = sheet == t.pages->ActivePage() ? t.strip->ActiveFont() : t.strip->InactiveFont();
+            const int text = QFontMetrics(font.ToQFont(), t.strip->Widget()).horizontalAdvance(QString::fromStdString(sheet->Caption()));
+            EXPECT_GE(sheet->TabWidth, text + 16 + 3 * t.strip->CaptionLeftOffset) << sheet->Caption() << " active " << active;
+        }
+    }
+}
+
+TEST(ExDockVIDTabs, TheStripComesBackWhenASecondFormShowsAgain)
+{
+    DockFixture f(MakeVID);
+    TabHost t(f, {"One", "Two"});
+    t.forms[1]->Hide();
+    EXPECT_FALSE(t.strip->isVisibleTo(t.pages));
+    t.forms[1]->Show();
+    EXPECT_TRUE(t.strip->isVisibleTo(t.pages));
+    TRect r = t.pages->ClientRect();
+    t.pages->AdjustClientRect(r);
+    EXPECT_EQ(r.Top, t.strip->TabHeight - 1) << "the pages leave room for it";
 }

@@ -253,3 +253,34 @@ TEST(ExDockVIDTree, ShowingAZoneThatAsksForMoreThanIsFreeGetsHalfOfWhatTheOthers
     EXPECT_EQ(s.Zone(c)->Limit, extent);
     EXPECT_GE(s.Zone(s.a)->Limit, m);
 }
+
+TEST(ExDockVIDTree, ATabHostLeftWithOneFormInAPanelHandsItsPlaceToThatForm)
+{
+    DockFixture f(MakeVID);
+    TExForm* a = f.Tool("A", 1000, 100);
+    TExForm* b = f.Tool("B", 1000, 300);
+    TExForm* c = f.Tool("C", 1300, 300);
+    DockFixture::Drag(b, CaptionPoint(b), a->ClientToScreen({a->ClientWidth() / 2, -5}));
+    TExDockTabHostForm* host = dynamic_cast<TExDockTabPageControl*>(HostDockSite(*a))->Host();
+    ManualDock(*host, f.Panel(3));
+    ManualDock(*c, f.Panel(3), host, TAlign::alRight);
+    ManualFloat(*b, Bounds(1300, 500, 200, 150));
+    DockFixture::Settle();
+    EXPECT_EQ(GlobalDockManager()->DockableFormCount(), 0) << "the host closed itself";
+    EXPECT_EQ(HostDockSite(*a), f.Panel(3)) << "A took the host's place";
+    EXPECT_TRUE(ControlVisible(*a));
+    EXPECT_EQ(ControlsInOrder(TreeOf(f.Panel(3))), (std::vector<TWinControlCore*>{a, c}));
+    EXPECT_GT(a->Width(), 20);
+    EXPECT_EQ(a->Top(), 18) << "below its caption bar";
+
+    // Alone in the panel as well.
+    ManualFloat(*c, Bounds(1300, 100, 200, 150));
+    TExForm* d = f.Tool("D", 1000, 500);
+    DockFixture::Drag(d, CaptionPoint(d), a->ClientToScreen({a->ClientWidth() / 2, -5}));
+    ASSERT_NE(dynamic_cast<TExDockTabPageControl*>(HostDockSite(*a)), nullptr);
+    ManualFloat(*d, Bounds(1300, 500, 200, 150));
+    DockFixture::Settle();
+    EXPECT_EQ(HostDockSite(*a), f.Panel(3));
+    EXPECT_EQ(a->Top(), 18);
+    EXPECT_GT(a->Height(), 20);
+}

@@ -8,6 +8,7 @@
 #include "ExLib/run/docking/layout/ExDockLayout.h"
 #include "ExLib/run/docking/vsnet/ExDockVSChannel.h"
 #include "ExLib/run/docking/vsnet/ExDockVSNetStyle.h"
+#include "ExLib/run/docking/vid/ExDockVIDTabs.h"
 
 #include "support/TempDir.h"
 
@@ -377,4 +378,32 @@ TEST(ExDockVSNet, ALayoutWithAnAutoHiddenHiddenFormComesBackSo)
     EXPECT_TRUE(TreeOf(panel).HasZone(a)) << "its place in the panel is kept";
     channel->ShowFormAtOnce(a);
     EXPECT_EQ(HostDockSite(*a), panel);
+}
+
+TEST(ExDockVSNet, PinningATabHostBackShowsItsPagesAsTheyWereInTheChannel)
+{
+    DockFixture f(MakeVSNet);
+    TExDockVSNETPanel* panel = VSPanel(f, 0);
+    TExForm* a = f.Tool("A", 1000, 100);
+    TExForm* b = f.Tool("B", 1000, 300);
+    TExForm* c = f.Tool("C", 1300, 300);
+    TExDockTabHostForm* host = TabHostOf(a, b);
+    ManualDock(*c, host->PageControl(), nullptr, TAlign::alClient);
+    ManualDock(*host, panel);
+    panel->AutoHideForm(host);
+    TExDockVSChannel* channel = panel->Channel();
+    ASSERT_EQ(channel->Blocks[0]->PaneCount(), 3);
+    HideDockableForm(c);
+    EXPECT_FALSE(channel->PaneForControl(c)->Visible);
+    channel->SlideOutForm(b);
+    RunSlide();
+    EXPECT_FALSE(a->isVisibleTo(host)) << "a page slides out alone";
+    channel->PopupPanel()->PinForm(host);
+    EXPECT_EQ(HostDockSite(*host), panel);
+    EXPECT_TRUE(ControlVisible(*a));
+    EXPECT_TRUE(ControlVisible(*b));
+    EXPECT_FALSE(ControlVisible(*c)) << "hidden in the channel, hidden when pinned";
+    auto* pages = dynamic_cast<TExDockVIDTabPageControl*>(host->PageControl());
+    EXPECT_TRUE(pages->TabPanel()->isVisibleTo(pages));
+    EXPECT_FALSE(channel->isVisible());
 }

@@ -68,9 +68,12 @@ void TExDockableForm::DoClose(TCloseAction& action)
     const int count = site ? site->DockClientCount() : 0;
     if (count == 1) {
         FloatingChild = site->DockClients(0);
-        if (HostDockSite(*this))
-            FloatingChild->SetVisible(false);
-        FloatAtHostPosition(FloatingChild);
+        // why: while the host is still whole its site can give its place to the form left; once
+        // the host is being destroyed it is no longer known as a host.
+        if (auto* outer = dynamic_cast<TExDockCustomControl*>(HostDockSite(*this)))
+            outer->HandOverToFloatingChild(this);
+        else
+            FloatAtHostPosition(FloatingChild);
         action = TCloseAction::caFree;
     } else if (count >= 2) {
         action = TCloseAction::caHide;

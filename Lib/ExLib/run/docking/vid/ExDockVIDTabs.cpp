@@ -10,14 +10,16 @@
 #include "Platform/core/QtBridge.h"
 
 #include <QFontMetrics>
+#include <cmath>
 #include <QPainter>
 #include <algorithm>
 
 namespace {
 
-int CaptionWidth(const TFont& font, const std::string& caption)
+// The caption's width as the strip paints it, rounded up so that it is never cut.
+int CaptionWidth(const TFont& font, const std::string& caption, const QWidget* strip)
 {
-    return QFontMetrics(font.ToQFont()).horizontalAdvance(QStr(caption));
+    return static_cast<int>(std::ceil(QFontMetricsF(font.ToQFont(), strip).horizontalAdvance(QStr(caption))));
 }
 
 TExDockTabSheet* SheetOf(TWinControlCore* form)
@@ -98,7 +100,8 @@ void TExDockTabPanel::UpdateTabWidth(TExDockVIDTabSheet* sheet, const std::strin
     if (!sheet || !PageControl)
         return;
     const bool active = PageControl->ActivePage() == sheet;
-    const int w = CaptionWidth(active ? FActiveFont : FInactiveFont, caption) + CaptionLeftOffset + CaptionRightOffset;
+    const int w =
+        CaptionWidth(active ? FActiveFont : FInactiveFont, caption, Widget()) + CaptionLeftOffset + CaptionRightOffset;
     if (w == sheet->NaturalTabWidth)
         return;
     SortedSheets.erase(std::remove(SortedSheets.begin(), SortedSheets.end(), sheet), SortedSheets.end());
@@ -119,8 +122,8 @@ void TExDockTabPanel::ResetTabWidths()
         if (auto* sheet = dynamic_cast<TExDockVIDTabSheet*>(PageControl->Pages(i))) {
             AddSheet(sheet);
             const bool active = PageControl->ActivePage() == sheet;
-            const int w = CaptionWidth(active ? FActiveFont : FInactiveFont, sheet->Caption()) + CaptionLeftOffset +
-                          CaptionRightOffset;
+            const int w = CaptionWidth(active ? FActiveFont : FInactiveFont, sheet->Caption(), Widget()) +
+                          CaptionLeftOffset + CaptionRightOffset;
             if (w != sheet->NaturalTabWidth) {
                 sheet->NaturalTabWidth = w;
                 std::stable_sort(SortedSheets.begin(), SortedSheets.end(),
@@ -248,11 +251,10 @@ void TExDockTabPanel::Paint()
         TRect text = Rect(x0 + CaptionLeftOffset + (ShowTabImages ? imageWidth + CaptionLeftOffset : 0),
                           (top ? TabTopOffset : TabBottomOffset) + CaptionTopOffset + 1, x0 + w - CaptionRightOffset, H);
         if (QPainter* painter = canvas.Handle(); painter && !text.IsEmpty()) {
-            const QFont qfont = canvas.Font().ToQFont();
-            const QString caption =
-                QFontMetrics(qfont).elidedText(QStr(page->Caption()), Qt::ElideRight, text.Width());
             painter->save();
-            painter->setFont(qfont);
+            painter->setFont(canvas.Font().ToQFont());
+            const QString caption =
+                painter->fontMetrics().elidedText(QStr(page->Caption()), Qt::ElideRight, text.Width());
             painter->setPen(ToQColor(canvas.Font().Color()));
             painter->drawText(text.ToQt(), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, caption);
             painter->restore();
@@ -498,6 +500,7 @@ void TExDockVIDTabPageControl::SetImages(TCustomImageList* images)
 void TExDockVIDTabPageControl::SetActivePage(TExDockTabSheet* page)
 {
     TExDockAdvTabPageControl::SetActivePage(page);
+    HostCaptionFromActivePage();
     if (FTabPanel) {
         PlaceTabPanel();
         FTabPanel->Invalidate();
@@ -622,6 +625,13 @@ void TExDockVIDTabPageControl::UndockClientMessage(TMessage& m)
 {
     TExDockAdvTabPageControl::UndockClientMessage(m);
     HostCaptionFromActivePage();
+}
+
+void TExDockVIDTabPageControl::DockNotification(TMessage& m)
+{
+    TExDockAdvTabPageControl::DockNotification(m);
+    PlaceTabPanel();
+    Realign(this);
 }
 
 void TExDockVIDTabPageControl::RefreshHostCaption(TWinControlCore* exclude)

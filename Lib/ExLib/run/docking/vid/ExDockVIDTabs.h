@@ -147,6 +147,8 @@ protected:
     void Notification(TComponent* component, TOperation operation) override;
     void Change() override;
     void UndockClientMessage(TMessage& m) override;
+    // A form shown or hidden on a page may bring the strip or take it away.
+    void DockNotification(TMessage& m) override;
     void Resized() override;
     void TabMouseMessage(UINT msg, QPoint pos) override;
 

@@ -104,6 +104,9 @@ void TExDockVIDZone::Show(int size, bool flag)
     if (size < m)
         size = extent / 2;
     // The zone starts where the zones before it end; those after it reach from there to the end.
+    // (A limit left from an older size of the site counts as the nearest edge.)
+    if (prev)
+        prev->Limit = std::clamp(prev->Limit, begin, end);
     const int beforeEnd = prev ? prev->Limit : begin;
     int takeBefore = 0;
     if (!next)
@@ -789,9 +792,10 @@ void TExDockVIDTree::ResetBounds(bool force)
     }
     if (!force && r == FLastClientRect)
         return;
-    const int oldWidth = FLastClientRect.Width();
-    const int oldHeight = FLastClientRect.Height();
     TExDockZone* root = RootZone();
+    // The zones are laid out for the extents the root holds now.
+    const int oldWidth = root->Orientation == H ? root->Limit : root->Orientation == V ? RootExtent() : 0;
+    const int oldHeight = root->Orientation == H ? RootExtent() : root->Orientation == V ? root->Limit : 0;
     if (root->Orientation == H) {
         if (r.Width() > 0)
             root->Limit = r.Width();
@@ -894,16 +898,14 @@ void TExDockVIDTree::DrawGrabber(TWinControlCore* control, const TRect& rect)
     TRect text = bar;
     CaptionTextRect(text);
     if (QPainter* painter = canvas.Handle(); painter && !text.IsEmpty()) {
-        const QFont font = canvas.Font().ToQFont();
-        QFontMetrics metrics(font);
+        painter->save();
+        painter->setFont(canvas.Font().ToQFont());
         QString caption = QStr(control->Text());
         if (!option || option->TextEllipsis())
-            caption = metrics.elidedText(caption, Qt::ElideRight, text.Width());
+            caption = painter->fontMetrics().elidedText(caption, Qt::ElideRight, text.Width());
         int flags = Qt::AlignVCenter | Qt::TextSingleLine;
         const TAlignment alignment = option ? option->TextAlignment() : taLeftJustify;
         flags |= alignment == taRightJustify ? Qt::AlignRight : alignment == taCenter ? Qt::AlignHCenter : Qt::AlignLeft;
-        painter->save();
-        painter->setFont(font);
         painter->setPen(ToQColor(canvas.Font().Color()));
         painter->setClipRect(text.ToQt());
         painter->drawText(text.ToQt(), flags, caption);

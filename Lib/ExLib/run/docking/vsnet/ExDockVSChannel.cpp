@@ -97,7 +97,7 @@ void TExDockVSBlock::AddBlockForm(TCustomForm* form)
 void TExDockVSBlock::UpdateActiveTabWidth()
 {
     QWidget* window = Channel->Widget()->window();
-    const QFontMetrics metrics(window ? window->font() : QApplication::font());
+    const QFontMetrics metrics(window ? window->font() : QApplication::font(), Channel->Widget());
     for (const auto& pane : Panes)
         ActiveTabWidth = std::max(ActiveTabWidth, std::min(Channel->MaxTabLength,
                                                            metrics.horizontalAdvance(QStr(pane->Form->Caption())) +
@@ -469,7 +469,7 @@ void TExDockVSChannel::PaintBlock(TExDockVSBlock* block)
         painter->save();
         painter->setFont(Widget()->font());
         painter->setPen(Qt::black);
-        const QFontMetrics metrics(painter->font());
+        const QFontMetrics metrics = painter->fontMetrics();
         if (FVerticalText) {
             // The caption runs downward from the top of the tab.
             const int length = r.Bottom - r.Top - block->InactiveTabWidth - 3;
