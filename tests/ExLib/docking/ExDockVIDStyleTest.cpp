@@ -34,6 +34,13 @@ TRect Local(TWinControlCore* form, TRect r)
     return r;
 }
 
+// B dragged by its caption onto the middle of A's caption bar; the tab host's page control.
+TExDockVIDTabPageControl* DropOnCaption(TExForm* b, TExForm* a)
+{
+    DockFixture::Drag(b, CaptionPoint(b), At(a, a->ClientWidth() / 2, -5));
+    return dynamic_cast<TExDockVIDTabPageControl*>(HostDockSite(*a));
+}
+
 } // namespace
 
 TEST(ExDockVIDStyle, EachPointOfAFormFallsOnItsSideWithItsPreview)
@@ -82,8 +89,7 @@ TEST(ExDockVIDStyle, InATabControlTheTabStripIsTheCentreAndTheBottomZoneStopsAbo
     DockFixture f(MakeVID);
     TExForm* a = f.Tool("A", 1000, 100);
     TExForm* b = f.Tool("B", 1000, 400);
-    DockFixture::Drag(b, CaptionPoint(b), At(a, a->ClientWidth() / 2, -5));
-    auto* pages = dynamic_cast<TExDockVIDTabPageControl*>(HostDockSite(*a));
+    TExDockVIDTabPageControl* pages = DropOnCaption(b, a);
     ASSERT_NE(pages, nullptr);
     const int W = pages->ClientWidth();
     const int H = pages->ClientHeight();
@@ -290,8 +296,7 @@ TEST(ExDockVIDStyle, TheTabOptionStartsAtTheBottomAndRefusesTheSides)
     DockFixture f(MakeVID);
     TExForm* a = f.Tool("A", 1000, 100);
     TExForm* b = f.Tool("B", 1000, 400);
-    DockFixture::Drag(b, CaptionPoint(b), At(a, a->ClientWidth() / 2, -5));
-    auto* pages = dynamic_cast<TExDockVIDTabPageControl*>(HostDockSite(*a));
+    TExDockVIDTabPageControl* pages = DropOnCaption(b, a);
     ASSERT_NE(pages, nullptr);
     EXPECT_EQ(pages->TabPosition(), TTabPosition::tpBottom) << "the style's option reached the host";
     EXPECT_THROW(pages->SetTabPosition(TTabPosition::tpLeft), EInvalidOperation);

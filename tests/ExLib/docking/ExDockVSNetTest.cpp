@@ -67,6 +67,15 @@ TExDockTabHostForm* TabHostOf(TExForm* a, TExForm* b)
     return dynamic_cast<TExDockTabPageControl*>(HostDockSite(*a))->Host();
 }
 
+// A docked into panel `index` and moved into that panel's channel; the channel.
+TExDockVSChannel* AutoHidden(DockFixture& f, int index, TExForm* a)
+{
+    TExDockVSNETPanel* panel = VSPanel(f, index);
+    ManualDock(*a, panel);
+    panel->AutoHideForm(a);
+    return panel->Channel();
+}
+
 } // namespace
 
 TEST(ExDockVSNet, ThePinButtonMovesTheOnlyFormOfAPanelIntoItsChannelAndBack)
@@ -184,11 +193,8 @@ TEST(ExDockVSNet, SingleFormsShareTheFirstBlockAndATabHostHasABlockOfItsOwn)
 TEST(ExDockVSNet, AChannelWhosePanesAreAllHiddenIsHidden)
 {
     DockFixture f(MakeVSNet);
-    TExDockVSNETPanel* panel = VSPanel(f, 0);
     TExForm* a = f.Tool("A");
-    ManualDock(*a, panel);
-    panel->AutoHideForm(a);
-    TExDockVSChannel* channel = panel->Channel();
+    TExDockVSChannel* channel = AutoHidden(f, 0, a);
     ASSERT_TRUE(channel->isVisible());
     HideDockableForm(a);
     EXPECT_FALSE(channel->Blocks[0]->Pane(0)->Visible);
@@ -203,11 +209,8 @@ TEST(ExDockVSNet, AChannelWhosePanesAreAllHiddenIsHidden)
 TEST(ExDockVSNet, ASlideTakesATickPerTwentyPixelsAndOneMore)
 {
     DockFixture f(MakeVSNet);
-    TExDockVSNETPanel* panel = VSPanel(f, 3); // the bottom panel
     TExForm* a = f.Tool("A");
-    ManualDock(*a, panel);
-    panel->AutoHideForm(a);
-    TExDockVSChannel* channel = panel->Channel();
+    TExDockVSChannel* channel = AutoHidden(f, 3, a); // the bottom panel
     TExDockVSPane* pane = channel->Blocks[0]->Pane(0);
     struct Case {
         int size;
@@ -235,11 +238,8 @@ TEST(ExDockVSNet, HoveringATabSlidesItsFormOutAndTheMouseAwayForTheHoldTimeSlide
     DockFixture f(MakeVSNet);
     auto* style = dynamic_cast<TExDockVSNetStyle*>(f.style);
     style->ChannelOption()->SetHideHoldTime(200);
-    TExDockVSNETPanel* panel = VSPanel(f, 0);
     TExForm* a = f.Tool("A");
-    ManualDock(*a, panel);
-    panel->AutoHideForm(a);
-    TExDockVSChannel* channel = panel->Channel();
+    TExDockVSChannel* channel = AutoHidden(f, 0, a);
     channel->PaintPos = channel->BlockStartOffset;
     const TRect tab = channel->TabRectOf(channel->Blocks[0].get(), 0);
     const TPoint over{tab.Left + 5, tab.Top + 10};
@@ -277,11 +277,8 @@ TEST(ExDockVSNet, HoveringATabSlidesItsFormOutAndTheMouseAwayForTheHoldTimeSlide
 TEST(ExDockVSNet, ResizingTheFormCollapsesAnOpenPopupAtOnce)
 {
     DockFixture f(MakeVSNet);
-    TExDockVSNETPanel* panel = VSPanel(f, 0);
     TExForm* a = f.Tool("A");
-    ManualDock(*a, panel);
-    panel->AutoHideForm(a);
-    TExDockVSChannel* channel = panel->Channel();
+    TExDockVSChannel* channel = AutoHidden(f, 0, a);
     channel->SlideOutForm(a);
     RunSlide();
     ASSERT_TRUE(channel->PopupPanel()->isVisible());
@@ -315,11 +312,8 @@ TEST(ExDockVSNet, TheOptionsKeepTheirLowerBounds)
 TEST(ExDockVSNet, DraggingTheSplitterOfABottomPopupGrowsItUpwardsWithinItsBounds)
 {
     DockFixture f(MakeVSNet);
-    TExDockVSNETPanel* panel = VSPanel(f, 3);
     TExForm* a = f.Tool("A");
-    ManualDock(*a, panel);
-    panel->AutoHideForm(a);
-    TExDockVSChannel* channel = panel->Channel();
+    TExDockVSChannel* channel = AutoHidden(f, 3, a);
     channel->Blocks[0]->Pane(0)->PaneSize = 100;
     channel->SlideOutForm(a);
     RunSlide();

@@ -377,7 +377,11 @@ void UndockAllForms()
     FreeEmptyHostForms();
 }
 
-void FreeEmptyHostForms()
+namespace {
+
+// Calls `act` for every host form whose site holds no client any more, last registered first.
+template <class Act>
+void ForEachEmptyHostForm(Act act)
 {
     TExGlobalDockManager* manager = GlobalDockManager();
     for (int i = manager->DockableFormCount() - 1; i >= 0; --i) {
@@ -386,22 +390,22 @@ void FreeEmptyHostForms()
         TExDockableForm* form = manager->DockableForms(i);
         TDockSite* site = form->DockingSite();
         if (!site || site->DockClientCount() == 0)
-            delete form;
+            act(manager, form);
     }
+}
+
+} // namespace
+
+void FreeEmptyHostForms()
+{
+    ForEachEmptyHostForm([](TExGlobalDockManager*, TExDockableForm* form) { delete form; });
 }
 
 void ReleaseEmptyHostForms()
 {
-    TExGlobalDockManager* manager = GlobalDockManager();
-    for (int i = manager->DockableFormCount() - 1; i >= 0; --i) {
-        if (i >= manager->DockableFormCount())
-            continue;
-        TExDockableForm* form = manager->DockableForms(i);
-        TDockSite* site = form->DockingSite();
-        if (site && site->DockClientCount() > 0)
-            continue;
+    ForEachEmptyHostForm([](TExGlobalDockManager* manager, TExDockableForm* form) {
         manager->UnregisterDockableForm(form);
         form->Hide();
         form->Release();
-    }
+    });
 }

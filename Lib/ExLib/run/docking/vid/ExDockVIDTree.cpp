@@ -52,6 +52,30 @@ bool DropsIntoOwnHost(TExDockDragDockObject& source)
     return site && site->Parent() == source.DropControl;
 }
 
+namespace {
+
+// While a caption-bar drag moves over a panel, the tree may turn the frame into a side strip.
+void HookDockEdge(IDockManager* manager, TExDockDragDockObject& source, const TRect& frame, TPoint mousePos,
+                  TDragState state, bool accept)
+{
+    if (accept && state == TDragState::dsDragMove && dynamic_cast<TExDockVIDDragDockObject*>(&source))
+        if (auto* tree = dynamic_cast<TExDockVIDTree*>(manager)) {
+            TAlign align = source.DropAlign;
+            tree->DockEdgeHook(frame, mousePos, align);
+        }
+}
+
+// A form dropped into a panel becomes its active form and takes the focus.
+void ActivateDropped(IDockManager* manager, TWinControlCore* control)
+{
+    if (auto* tree = dynamic_cast<TExDockVIDTree*>(manager))
+        tree->SetActiveControl(control);
+    if (control && ControlVisible(*control) && control->CanFocus())
+        control->SetFocus();
+}
+
+} // namespace
+
 // ---- zones
 
 int TExDockVIDZone::InnerBound(bool isEnd)
@@ -967,11 +991,7 @@ void TExDockVIDPanel::QuerySiteInfo(TExDockDragDockObject& source, TWinControlCo
 void TExDockVIDPanel::DragOverSite(TExDockDragDockObject& source, int x, int y, TDragState state, bool& accept)
 {
     TExDockAdvPanel::DragOverSite(source, x, y, state, accept);
-    if (accept && state == TDragState::dsDragMove && dynamic_cast<TExDockVIDDragDockObject*>(&source))
-        if (auto* tree = dynamic_cast<TExDockVIDTree*>(DockManager())) {
-            TAlign align = source.DropAlign;
-            tree->DockEdgeHook(source.DockRect, {x, y}, align);
-        }
+    HookDockEdge(DockManager(), source, source.DockRect, {x, y}, state, accept);
 }
 
 void TExDockVIDPanel::DropOnSite(TExDockDragDockObject& source, int x, int y)
@@ -981,10 +1001,7 @@ void TExDockVIDPanel::DropOnSite(TExDockDragDockObject& source, int x, int y)
     if (DropsIntoOwnHost(source))
         return;
     TExDockAdvPanel::DropOnSite(source, x, y);
-    if (auto* tree = dynamic_cast<TExDockVIDTree*>(DockManager()))
-        tree->SetActiveControl(source.Control);
-    if (source.Control && ControlVisible(*source.Control) && source.Control->CanFocus())
-        source.Control->SetFocus();
+    ActivateDropped(DockManager(), source.Control);
 }
 
 void TExDockVIDPanel::QueryDockEdge(TExDockDragDockObject& source, TPoint mousePos, TAlign& align)
@@ -1021,11 +1038,7 @@ void TExDockVIDConjoinPanel::DragOverSite(TExDockDragDockObject& source, int x, 
                                           bool& accept)
 {
     TExDockAdvConjoinPanel::DragOverSite(source, x, y, state, accept);
-    if (accept && state == TDragState::dsDragMove && dynamic_cast<TExDockVIDDragDockObject*>(&source))
-        if (auto* tree = dynamic_cast<TExDockVIDTree*>(DockManager())) {
-            TAlign align = source.DropAlign;
-            tree->DockEdgeHook(source.ShownRect, {x, y}, align);
-        }
+    HookDockEdge(DockManager(), source, source.ShownRect, {x, y}, state, accept);
 }
 
 void TExDockVIDConjoinPanel::DropOnSite(TExDockDragDockObject& source, int x, int y)
@@ -1034,10 +1047,7 @@ void TExDockVIDConjoinPanel::DropOnSite(TExDockDragDockObject& source, int x, in
         return;
     TExDockAdvConjoinPanel::DropOnSite(source, x, y);
     Host()->SetCaption("");
-    if (auto* tree = dynamic_cast<TExDockVIDTree*>(DockManager()))
-        tree->SetActiveControl(source.Control);
-    if (source.Control && ControlVisible(*source.Control) && source.Control->CanFocus())
-        source.Control->SetFocus();
+    ActivateDropped(DockManager(), source.Control);
 }
 
 void TExDockVIDConjoinPanel::QueryDockEdge(TExDockDragDockObject& source, TPoint mousePos, TAlign& align)

@@ -436,15 +436,7 @@ void TExDockVSChannel::PaintBlock(TExDockVSBlock* block)
     TExDockVSNetStyle* style = Style();
     const TColor tabColor = style && style->ChannelOption() ? style->ChannelOption()->TabColor() : clBtnFace;
     const TAlign align = ChannelAlign();
-    bool painted = false;
-    for (int i = 0; i < block->PaneCount(); ++i) {
-        TExDockVSPane* pane = block->Pane(i);
-        if (!pane->Visible)
-            continue;
-        painted = true;
-        const TRect r = TabRectOf(block, i);
-        const int w = pane->Form == block->ActiveForm ? block->ActiveTabWidth : block->InactiveTabWidth;
-        PaintPos += w - 1;
+    WalkTabs(block, [&](TExDockVSPane* pane, int i, const TRect& r) {
         canvas.Brush().SetStyle(TBrushStyle::bsSolid);
         canvas.Brush().SetColor(tabColor);
         canvas.FillRect(r);
@@ -456,7 +448,7 @@ void TExDockVSChannel::PaintBlock(TExDockVSBlock* block)
                                                           : TPoint{r.Left + 4, r.Top + 4};
         block->Images.Draw(canvas, iconAt.X, iconAt.Y, i);
         if (pane->Form != block->ActiveForm || !painter)
-            continue;
+            return false;
         TRect text = r;
         if (IsTopOrBottom(align)) {
             text.Left += block->InactiveTabWidth;
@@ -483,29 +475,35 @@ void TExDockVSChannel::PaintBlock(TExDockVSBlock* block)
                               metrics.elidedText(QStr(pane->Form->Caption()), Qt::ElideRight, std::max(0, text.Width())));
         }
         painter->restore();
+        return false;
+    });
+}
+
+TExDockVSPane* TExDockVSChannel::WalkTabs(TExDockVSBlock* block,
+                                          const std::function<bool(TExDockVSPane*, int, const TRect&)>& visit)
+{
+    bool any = false;
+    for (int i = 0; i < block->PaneCount(); ++i) {
+        TExDockVSPane* pane = block->Pane(i);
+        if (!pane->Visible)
+            continue;
+        any = true;
+        const TRect r = TabRectOf(block, i);
+        PaintPos += (pane->Form == block->ActiveForm ? block->ActiveTabWidth : block->InactiveTabWidth) - 1;
+        if (visit(pane, i, r))
+            return pane;
     }
-    if (painted)
+    if (any)
         PaintPos += BlockInterval;
+    return nullptr;
 }
 
 TExDockVSPane* TExDockVSChannel::PaneAtPoint(TPoint p)
 {
     PaintPos = BlockStartOffset;
-    for (const auto& block : Blocks) {
-        bool any = false;
-        for (int i = 0; i < block->PaneCount(); ++i) {
-            TExDockVSPane* pane = block->Pane(i);
-            if (!pane->Visible)
-                continue;
-            any = true;
-            const TRect r = TabRectOf(block.get(), i);
-            PaintPos += (pane->Form == block->ActiveForm ? block->ActiveTabWidth : block->InactiveTabWidth) - 1;
-            if (r.Contains(p))
-                return pane;
-        }
-        if (any)
-            PaintPos += BlockInterval;
-    }
+    for (const auto& block : Blocks)
+        if (TExDockVSPane* pane = WalkTabs(block.get(), [p](TExDockVSPane*, int, const TRect& r) { return r.Contains(p); }))
+            return pane;
     return nullptr;
 }
 

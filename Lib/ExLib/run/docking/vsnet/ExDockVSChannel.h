@@ -12,6 +12,7 @@
 
 #include <QPointer>
 #include <QTimer>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -204,6 +205,9 @@ protected:
     void Notification(TComponent* component, TOperation operation) override;
 
 private:
+    // Walks the visible tabs of a block from PaintPos on, moving PaintPos past each tab and past
+    // the block; stops early, returning that pane, when `visit` returns true.
+    TExDockVSPane* WalkTabs(TExDockVSBlock* block, const std::function<bool(TExDockVSPane*, int, const TRect&)>& visit);
     void PaintBlock(TExDockVSBlock* block);
     void DeleteBlock(TExDockVSBlock* block);
 

@@ -175,44 +175,14 @@ void TExDockVSNetStyle::ShowForm(TCustomForm* form)
         channel->SlideOutForm(form);
 }
 
-void TExDockVSNetStyle::HideFormAndChildren(TWinControlCore* form)
+bool TExDockVSNetStyle::KeepsEmptyHosts(TWinControlCore* control)
 {
-    if (auto* host = dynamic_cast<TExDockableForm*>(form); host && ControlVisible(*host))
-        if (TDockSite* site = host->DockingSite()) {
-            std::vector<TWinControlCore*> clients;
-            for (int i = 0; i < site->DockClientCount(); ++i)
-                clients.push_back(site->DockClients(i));
-            for (TWinControlCore* c : clients)
-                HideFormAndChildren(c);
-        }
-    if (auto* f = dynamic_cast<TCustomForm*>(form); f && f->FormStyle() != TFormStyle::fsMDIChild)
-        if (TExDockClient* client = FindDockClientOf(f); client && client->DockStyle())
-            client->DockStyle()->HideClient(client);
-}
-
-void TExDockVSNetStyle::HideEmptyHostChain(TWinControlCore* control)
-{
-    TDockSite* site = control ? HostDockSite(*control) : nullptr;
-    if (!site || ChannelOfControl(control) || site->VisibleDockClientCount() > 0)
-        return;
-    if (auto* panel = dynamic_cast<TExDockPanel*>(site)) {
-        panel->ShowDockPanel(false, nullptr, true);
-        return;
-    }
-    TWinControlCore* parent = site->SiteControl().Parent();
-    if (!parent)
-        return;
-    if (TExDockClient* client = FindDockClientOf(parent); client && client->DockStyle())
-        client->DockStyle()->HideClient(client);
-    HideEmptyHostChain(parent);
+    return ChannelOfControl(control) != nullptr;
 }
 
 void TExDockVSNetStyle::HideForm(TCustomForm* form)
 {
-    HideFormAndChildren(form);
-    HideEmptyHostChain(form);
-    if (auto* custom = dynamic_cast<TExDockCustomControl*>(HostDockSite(*form)))
-        custom->RefreshHostCaption(form);
+    TExDockVIDStyle::HideForm(form);
     if (TExDockVSChannel* channel = ChannelOfControl(form))
         channel->CollapsePopupOf(form);
 }

@@ -90,10 +90,9 @@ public:
 
 protected:
     void UseVSNETClasses();
+    bool KeepsEmptyHosts(TWinControlCore* control) override;
 
 private:
-    void HideFormAndChildren(TWinControlCore* form);
-    void HideEmptyHostChain(TWinControlCore* control);
 
     std::unique_ptr<TExDockVSNETChannelOption> FChannelOption;
     std::vector<TExDockServer*> FChannelServers;

@@ -4,6 +4,7 @@
 #include "ExLib/run/docking/control/ExDockGlobals.h"
 #include "ExLib/run/docking/control/ExDockServer.h"
 #include "ExLib/run/docking/support/ExDockSupportProc.h"
+#include "ExLib/run/docking/tree/ExDockStreamValues.h"
 #include "ExLib/run/docking/vsnet/ExDockVSChannel.h"
 #include "ExLib/run/docking/vsnet/ExDockVSNetStyle.h"
 
@@ -12,20 +13,6 @@
 #include <QPainter>
 
 namespace {
-
-template <class T>
-void WriteValue(TStream& stream, T value)
-{
-    stream.WriteBuffer(&value, sizeof value);
-}
-
-template <class T>
-T ReadValue(TStream& stream)
-{
-    T value{};
-    stream.ReadBuffer(&value, sizeof value);
-    return value;
-}
 
 TExDockClient* ClientOf(const TExDockZone* zone)
 {
