@@ -69,7 +69,13 @@ TExDockTabPanel::TExDockTabPanel(TComponent* AOwner, QWidget* parent) : TExCusto
     setMouseTracking(true);
 }
 
-TExDockTabPanel::~TExDockTabPanel() = default;
+TExDockTabPanel::~TExDockTabPanel()
+{
+    // why: taking the strip off its page control realigns the page control, which then must not
+    // ask this half-destroyed strip for its height.
+    if (PageControl && PageControl->FTabPanel == this)
+        PageControl->FTabPanel = nullptr;
+}
 
 int TExDockTabPanel::ImageWidth() const
 {
@@ -405,7 +411,11 @@ TExDockVIDTabPageControl::TExDockVIDTabPageControl(TExDockTabHostForm* host) : T
     CreateTabPanel();
 }
 
-TExDockVIDTabPageControl::~TExDockVIDTabPageControl() = default;
+TExDockVIDTabPageControl::~TExDockVIDTabPageControl()
+{
+    if (FTabPanel)
+        FTabPanel->PageControl = nullptr;
+}
 
 void TExDockVIDTabPageControl::Notification(TComponent* component, TOperation operation)
 {
@@ -433,8 +443,7 @@ void TExDockVIDTabPageControl::CreateTabPanel()
 
 void TExDockVIDTabPageControl::RecreateTabPanel()
 {
-    delete FTabPanel; // its owner hears of it and forgets it
-    FTabPanel = nullptr;
+    delete FTabPanel; // the strip takes itself off this page control
     CreateTabPanel();
 }
 

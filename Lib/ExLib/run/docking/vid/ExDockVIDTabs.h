@@ -153,6 +153,8 @@ protected:
     void TabMouseMessage(UINT msg, QPoint pos) override;
 
 private:
+    friend class TExDockTabPanel;
+
     void HostCaptionFromActivePage();
     void AddFormImage(TWinControlCore* form, TExDockTabSheet* sheet);
     void PlaceTabPanel();
