@@ -351,8 +351,7 @@ void TMainForm::CreateMenus()
     edit->addAction(acWordWrap);
 
     QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
-    for (TAction* action : {acViewOutput, acServerLogs})
-        view->addAction(action);
+    AddToolWindowMenuEntries(*view);
 
     QMenu* project = menuBar()->addMenu(QStringLiteral("&Project"));
     project->addAction(acProjectOptions);

@@ -119,8 +119,8 @@ public:
     // The per-user "docking.dat", or the data folder's when the user has none.
     void LoadDockLayout();
     void SaveDockLayout();
-    TAction* acViewOutput = nullptr;
-    TAction* acServerLogs = nullptr;
+    // The view commands of the tool windows, one per entry of ToolWindowKinds(), at the same index.
+    std::vector<TAction*> ToolWindowActions;
     TAction* acSyntaxCheck = nullptr;
     // Runs the syntax check; its lines go to the output window.
     std::unique_ptr<TDosCommand> ProcessWrapper;
@@ -305,6 +305,8 @@ private:
     void CreateDockingActions();
     void CreateDockedToolWindows();
     void DestroyDockedToolWindows();
+    // The view commands of the tool windows, a separator between their groups.
+    void AddToolWindowMenuEntries(QMenu& view);
     void CreateMenus();
     void CreateToolBar();
     void CreateControls();

@@ -25,6 +25,8 @@
 #include "Platform/files/FileNames.h"
 #include "Platform/text/Format.h"
 
+#include <QMenu>
+
 namespace {
 
 template <class T>
@@ -47,12 +49,28 @@ void TMainForm::CreateDockArea(QWidget* client)
 
 void TMainForm::CreateDockingActions()
 {
-    acViewOutput = AddAction("acViewOutput", "Output", scNone, nullptr);
-    acViewOutput->OnExecute = [this](TObject*) { ShowDockableForm(OutputForm()); };
-    acServerLogs = AddAction("acServerLogs", "HTTP Server Logs", scNone, nullptr);
-    acServerLogs->OnExecute = [this](TObject*) { ShowDockableForm(LogForm()); };
+    for (const TToolWindowKind& kind : ToolWindowKinds()) {
+        const std::size_t index = ToolWindowActions.size();
+        TAction* action = AddAction(kind.ActionName, kind.Caption, kind.ShortCut, nullptr);
+        // With docking off there are no tool windows to show.
+        action->OnExecute = [this, index](TObject*) {
+            if (index < ToolWindows.size())
+                ShowDockableForm(ToolWindows[index].get());
+        };
+        ToolWindowActions.push_back(action);
+    }
     acSyntaxCheck = AddAction("acSyntaxCheck", "&Syntax Check", scNone, &TMainForm::SyntaxCheckExecute);
     ProcessWrapper = std::make_unique<TDosCommand>(nullptr);
+}
+
+void TMainForm::AddToolWindowMenuEntries(QMenu& view)
+{
+    const std::span<const TToolWindowKind> kinds = ToolWindowKinds();
+    for (std::size_t i = 0; i < kinds.size() && i < ToolWindowActions.size(); ++i) {
+        if (i > 0 && kinds[i].Group != kinds[i - 1].Group)
+            view.addSeparator();
+        view.addAction(ToolWindowActions[i]);
+    }
 }
 
 void TMainForm::CreateDockedToolWindows()

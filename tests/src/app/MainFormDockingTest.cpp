@@ -19,6 +19,8 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QMenu>
+#include <QMenuBar>
 
 namespace {
 
@@ -73,6 +75,32 @@ TEST_F(MainFormDockingTest, AFirstStartDocksOutputAndServerLogsAsTabsOfTheBottom
     EXPECT_EQ(pages->ActivePage(), pages->PageOfControl(output));
     EXPECT_EQ(Server().DockPanelWithAlign(TAlign::alLeft)->Width(), 0);
     EXPECT_EQ(Form->DockArea->Name(), "MainForm");
+}
+
+TEST_F(MainFormDockingTest, EveryToolWindowHasAViewCommandInTheViewMenuThatShowsItAtItsPlace)
+{
+    Start();
+    const std::span<const TToolWindowKind> kinds = ToolWindowKinds();
+    ASSERT_EQ(Form->ToolWindows.size(), kinds.size());
+    QMenu* view = nullptr;
+    for (QAction* entry : Form->menuBar()->actions())
+        if (entry->text() == QStringLiteral("&View"))
+            view = entry->menu();
+    ASSERT_NE(view, nullptr);
+    for (std::size_t i = 0; i < kinds.size(); ++i) {
+        SCOPED_TRACE(kinds[i].ActionName);
+        TToolWindowForm* window = Form->ToolWindows[i].get();
+        TAction* action = Form->ActionList.Find(kinds[i].ActionName);
+        ASSERT_NE(action, nullptr);
+        EXPECT_TRUE(view->actions().contains(action));
+        window->Close();
+        ASSERT_FALSE(window->isVisible());
+        action->trigger();
+        EXPECT_TRUE(window->isVisible());
+        if (kinds[i].Place.Edge != TAlign::alNone) {
+            EXPECT_TRUE(Server().DockPanelWithAlign(kinds[i].Place.Edge)->isAncestorOf(window));
+        }
+    }
 }
 
 TEST_F(MainFormDockingTest, TheArrangementComesBackAfterARestartAndSavesTheSameBytes)
@@ -150,5 +178,5 @@ TEST_F(MainFormDockingTest, WithDockingOffTheWindowHasNoDockServerAndNoToolWindo
     EXPECT_EQ(Form->DockArea->DockServer, nullptr);
     EXPECT_TRUE(Form->ToolWindows.empty());
     EXPECT_EQ(Form->OutputForm(), nullptr);
-    Form->acViewOutput->trigger();
+    Form->ActionList.Find("acViewOutput")->trigger();
 }
