@@ -13,6 +13,7 @@
 #include "support/TempDir.h"
 
 #include <QApplication>
+#include <QImage>
 #include <gtest/gtest.h>
 
 namespace {
@@ -188,6 +189,36 @@ TEST(ExDockVSNet, SingleFormsShareTheFirstBlockAndATabHostHasABlockOfItsOwn)
     DockFixture::Settle();
     ASSERT_EQ(channel->Blocks.size(), 1u);
     EXPECT_EQ(channel->Blocks[0]->BlockType, 0);
+}
+
+TEST(ExDockVSNet, ASideChannelDrawsItsActiveCaptionInsideTheTab)
+{
+    for (const int index : {0, 1}) { // the left and the right channel
+        SCOPED_TRACE(index);
+        DockFixture f(MakeVSNet);
+        TExForm* a = f.Tool("Output");
+        TExDockVSChannel* channel = AutoHidden(f, index, a);
+        ASSERT_TRUE(channel->isVisible());
+        channel->PaintPos = channel->BlockStartOffset;
+        const TRect tab = channel->TabRectOf(channel->Blocks[0].get(), 0);
+        const QImage image = channel->Widget()->grab().toImage();
+        // The caption is the only black ink; the tab's frame is grey.
+        int left = image.width(), right = -1, top = image.height(), bottom = -1;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (qGray(image.pixel(x, y)) < 60) {
+                    left = std::min(left, x);
+                    right = std::max(right, x);
+                    top = std::min(top, y);
+                    bottom = std::max(bottom, y);
+                }
+        ASSERT_GE(right, 0) << "no caption drawn";
+        EXPECT_GT(left, tab.Left);
+        EXPECT_LT(right, tab.Right - 1);
+        EXPECT_GT(top, tab.Top);
+        EXPECT_LT(bottom, tab.Bottom - 1);
+        EXPECT_GT(bottom - top, right - left) << "the caption runs downward";
+    }
 }
 
 TEST(ExDockVSNet, AChannelWhosePanesAreAllHiddenIsHidden)

@@ -450,24 +450,23 @@ void TExDockVSChannel::PaintBlock(TExDockVSBlock* block)
         if (pane->Form != block->ActiveForm || !painter)
             return false;
         TRect text = r;
-        if (IsTopOrBottom(align)) {
+        if (IsTopOrBottom(align))
             text.Left += block->InactiveTabWidth;
-        } else {
+        else
             text.Top += block->InactiveTabWidth;
-            text.Left = align == TAlign::alLeft ? 15 : 20;
-            text.Right = text.Left + (text.Bottom - text.Top);
-        }
         text.Right -= 3;
         painter->save();
         painter->setFont(Widget()->font());
         painter->setPen(Qt::black);
         const QFontMetrics metrics = painter->fontMetrics();
         if (FVerticalText) {
-            // The caption runs downward from the top of the tab.
+            // The caption runs downward from the top of the tab, its glyphs' tops towards the
+            // right. Its line is centred across the tab: fixed offsets fit one font only, and a
+            // larger one ran past the channel's edge.
             const int length = r.Bottom - r.Top - block->InactiveTabWidth - 3;
-            painter->translate(text.Left, text.Top);
+            painter->translate(r.Left + (r.Width() + metrics.height()) / 2, text.Top);
             painter->rotate(90);
-            painter->drawText(QRect(0, -metrics.ascent() - 2, std::max(0, length), metrics.height()),
+            painter->drawText(QRect(0, 0, std::max(0, length), metrics.height()),
                               Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
                               metrics.elidedText(QStr(pane->Form->Caption()), Qt::ElideRight, std::max(0, length)));
         } else {
