@@ -5,6 +5,9 @@
 #include "app/zuMainForm.h"
 
 #include "app/zuActionImages.h"
+#include "app/zuMainDockArea.h"
+#include "run/zuConsoleCommand.h"
+#include "windows/zuToolWindowForm.h"
 #include "run/zuBrowserFrame.h"
 #include "documents/zuCodeEditorForm.h"
 #include "run/zuProgramLauncher.h"
@@ -213,6 +216,7 @@ void TMainForm::CreateActions()
     CreatePrintActions();
     acCompareFile = AddAction("acCompareFile", "Compare Files...", scNone, &TMainForm::CompareFileExecute);
     acInsertGraphics = AddAction("acInsertGraphics", "Image...", scNone, &TMainForm::InsertGraphicsExecute);
+    CreateDockingActions();
 
     const std::pair<TAction*, const char*> images[] = {
         {acNewFile, "document-new"},
@@ -266,7 +270,7 @@ void TMainForm::CreateControls()
     BrowserFrame->OnCloseButton = [this] { BrowserCloseButtonClick(); };
     FClientStack->addWidget(BrowserFrame);
     FClientStack->setCurrentWidget(client);
-    setCentralWidget(FClientStack);
+    CreateDockArea(FClientStack);
     connect(MDIArea, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* w) { SubWindowActivated(w); });
 
     QStatusBar* bar = statusBar();
@@ -348,6 +352,9 @@ void TMainForm::CreateMenus()
     edit->addSeparator();
     edit->addAction(acWordWrap);
 
+    QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
+    AddToolWindowMenuEntries(*view);
+
     QMenu* insert = menuBar()->addMenu(QStringLiteral("&Insert"));
     insert->addAction(acInsertGraphics);
 
@@ -355,7 +362,7 @@ void TMainForm::CreateMenus()
     project->addAction(acProjectOptions);
 
     QMenu* run = menuBar()->addMenu(QStringLiteral("&Run"));
-    for (TAction* action : {acInternalPreview, acExternalPreview, acRunConsole})
+    for (TAction* action : {acInternalPreview, acExternalPreview, acRunConsole, acSyntaxCheck})
         run->addAction(action);
     run->addSeparator();
     run->addAction(acScriptParameters);
@@ -479,10 +486,12 @@ void TMainForm::CreateToolWindows()
     ProjectServices.FTPAccounts = FTPAccountsFile;
     ProjectServices.ProjectFolder = ProjectFolder;
     ProjectServices.CurrentProject = CurrentProject.get();
+    CreateDockedToolWindows();
 }
 
 void TMainForm::DestroyToolWindows()
 {
+    DestroyDockedToolWindows();
     if (!CurrentProject)
         return;
     try {
@@ -691,6 +700,7 @@ void TMainForm::SetPreviewMode(bool on)
     FTopPanel->setVisible(!on);
     FToolBar->setVisible(!on);
     statusBar()->setVisible(!on);
+    DockArea->SetDockPanelsVisible(!on);
     menuBar()->setVisible(!on);
 }
 
