@@ -43,6 +43,7 @@ class QMdiSubWindow;
 class QMenu;
 class QToolBar;
 class TCodeEditorForm;
+class TCodeExplorerForm;
 class TDosCommand;
 class TLogForm;
 class TMainDockArea;
@@ -116,6 +117,7 @@ public:
     std::vector<std::unique_ptr<TToolWindowForm>> ToolWindows;
     TOutputForm* OutputForm() const;
     TLogForm* LogForm() const;
+    TCodeExplorerForm* CodeExplorerForm() const;
     // The per-user "docking.dat", or the data folder's when the user has none.
     void LoadDockLayout();
     void SaveDockLayout();

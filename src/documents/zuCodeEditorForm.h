@@ -7,6 +7,8 @@
 //
 // Documents opened over FTP come with the FTP module; every document here is a local one.
 
+#include "code/zuPHPReference.h"
+
 #include "SrcEdit/Source/view/SrcEdit.h"
 
 #include "Platform/core/DateTime.h"
@@ -59,6 +61,9 @@ public:
     bool MatchBrackets = true;
     // Set by every typed character; cleared by the editor module's code timer.
     bool TypedSinceParse = false;
+    // The code model of the latest scan; null before the first one.
+    const TPHPPageRef& CodePage() const { return FCodePage; }
+    void SetCodePage(TPHPPageRef page) { FCodePage = std::move(page); }
 
     // [Editor] settings into the editor; also when the options dialog applies.
     void ApplyEditorSettings();
@@ -114,6 +119,7 @@ private:
     TStringList FScriptParameters;
     int FMarkedLine = 0;
     bool FClosing = false;
+    TPHPPageRef FCodePage;
 };
 
 // The backup copy of a file: in `folder` (the file's own folder when empty), the name split at
