@@ -5,6 +5,8 @@
 
 #include "code/zuPHPParser.h"
 
+#include "Platform/files/FileNames.h"
+
 std::string NodeText(const TPHP& item)
 {
     if (const auto* function = dynamic_cast<const TPHPFunction*>(&item))
@@ -106,6 +108,27 @@ void TCodeExplorerForm::UpdateTree()
     FShown = active;
     if (active && active->CodePage())
         BuildTree(active->CodePage());
+}
+
+void TCodeExplorerForm::GoToItem(const TPHP* item)
+{
+    const auto* caret = dynamic_cast<const TPHPCaret*>(item);
+    TCodeEditorForm* document = MainForm ? MainForm->ActiveEditorForm() : nullptr;
+    if (caret && document)
+        document->ShowLine(MakeBufferCoord(caret->Column, caret->Line));
+}
+
+bool TCodeExplorerForm::OpenIncludeFile(const TPHP* item)
+{
+    const auto* include = dynamic_cast<const TPHPInclude*>(item);
+    TCodeEditorForm* document = MainForm ? MainForm->ActiveEditorForm() : nullptr;
+    if (!include || include->Name.empty() || !document)
+        return false;
+    const std::string& name = include->Name;
+    const std::string path = ExpandFileName(name.front() == '/' ? name : ExtractFilePath(document->FileName()) + name);
+    if (!FileExists(path))
+        return false;
+    return MainForm->OpenFile(path, false, 0) != nullptr;
 }
 
 void TCodeExplorerForm::ClearTree()

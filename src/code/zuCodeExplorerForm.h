@@ -45,6 +45,12 @@ public:
     // shows that document.
     void DocumentClosing(TCodeEditorForm* document);
 
+    // The active document shows the item's place: caret there and the line marked.
+    void GoToItem(const TPHP* item);
+    // An include item's file, relative to the active document's folder, opens as a document; a
+    // file that does not exist does nothing. False when nothing was opened.
+    bool OpenIncludeFile(const TPHP* item);
+
     // The document whose page the tree shows; null for none.
     TCodeEditorForm* ShownDocument() const { return FShown; }
     const TPHPPageRef& ShownPage() const { return FShownPage; }

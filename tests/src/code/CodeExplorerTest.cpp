@@ -188,3 +188,40 @@ TEST_F(CodeExplorerTest, TheProgramEndsPromptlyWhileAScanRuns)
     Stop();
     SUCCEED();
 }
+
+TEST_F(CodeExplorerTest, AnItemShowsItsPlaceInTheActiveDocument)
+{
+    TCodeEditorForm* a = OpenPHP("a.php", "<?php\n\nclass A {\n  function m($x) {}\n}\n");
+    ASSERT_TRUE(Settled());
+    const auto* phpClass = dynamic_cast<TPHPClass*>(a->CodePage()->Items(0));
+    ASSERT_NE(phpClass, nullptr);
+    Explorer->GoToItem(phpClass->Members.Items(0));
+    EXPECT_EQ(a->Editor()->GetCaretCoord(), MakeBufferCoord(12, 4));
+    EXPECT_EQ(a->MarkedLine(), 4);
+    Explorer->GoToItem(phpClass);
+    EXPECT_EQ(a->Editor()->GetCaretCoord(), MakeBufferCoord(7, 3));
+    Explorer->GoToItem(nullptr);
+    EXPECT_EQ(a->Editor()->GetCaretCoord(), MakeBufferCoord(7, 3));
+}
+
+TEST_F(CodeExplorerTest, AnIncludeOpensItsFileRelativeToTheDocument)
+{
+    const std::string absolute = WriteWork("abs.php", "<?php function abs_f() {}");
+    WriteWork("lib/inc.php", "<?php function inc() {}");
+    TCodeEditorForm* a = OpenPHP("a.php", "<?php\ninclude 'lib/inc.php';\nrequire_once('missing.php');\n"
+                                          "include '" + absolute + "';\ninclude $dir . '/x.php';\nfunction f() {}\n");
+    ASSERT_TRUE(Settled());
+    const TPHPPageRef page = a->CodePage();
+    ASSERT_EQ(page->Count(), 5);
+    EXPECT_FALSE(Explorer->OpenIncludeFile(page->Items(1))) << "a missing file opens nothing";
+    EXPECT_FALSE(Explorer->OpenIncludeFile(page->Items(3)));
+    EXPECT_FALSE(Explorer->OpenIncludeFile(page->Items(4))) << "a function is no include";
+    EXPECT_EQ(Form->Documents().size(), 1u);
+    EXPECT_TRUE(Questions.empty()) << "and says nothing";
+    ASSERT_TRUE(Explorer->OpenIncludeFile(page->Items(0)));
+    ASSERT_NE(Form->ActiveEditorForm(), a);
+    EXPECT_EQ(Form->ActiveEditorForm()->FileName(), Work("lib/inc.php"));
+    Form->MDIArea->setActiveSubWindow(a);
+    ASSERT_TRUE(Explorer->OpenIncludeFile(page->Items(2)));
+    EXPECT_EQ(Form->ActiveEditorForm()->FileName(), absolute);
+}
