@@ -101,6 +101,32 @@ using TLTHeaderDraggedOutEvent = std::function<void(TLTHeader* Sender, TColumnIn
 using TLTHeaderPaintEvent = std::function<void(TLTHeader* Sender, TCanvas& HeaderCanvas, TColumnIndex Column, TRect R,
                                                bool Hover, bool Pressed, int DropMark)>;
 using TLTHeaderNotifyEvent = std::function<void(TLTHeader* Sender, TColumnIndex Column)>;
+
+// What the advanced header painting events are told about a cell (PaintedColumn nil: the
+// background behind the cells).
+class TLazyTreeColumn;
+enum class TLTDropMarkMode { dmmNone, dmmLeft, dmmRight };
+struct THeaderPaintInfo {
+    TCanvas* HeaderCanvas = nullptr;
+    TLazyTreeColumn* PaintedColumn = nullptr;
+    TRect CellRect;
+    TRect CaptionRect;
+    bool HeaderHot = false;
+    bool HeaderPressed = false;
+    bool HeaderEnabled = false;
+    bool WithGlyph = false;
+    bool WithSortGlyph = false;
+    bool WithRightBorder = false;
+    TLTDropMarkMode DropMarkSide = TLTDropMarkMode::dmmNone;
+    TPoint GlyphPoint;
+    TPoint SortGlyphPoint;
+};
+enum THeaderPaintElement { hpeBackground, hpeDropMark, hpeHeaderGlyph, hpeSortGlyph, hpeText };
+using THeaderPaintElements = TSet<THeaderPaintElement>;
+using TLTHeaderPaintQueryElementsEvent =
+    std::function<void(TLTHeader* Sender, THeaderPaintInfo& PaintInfo, THeaderPaintElements& Elements)>;
+using TLTAdvancedHeaderPaintEvent =
+    std::function<void(TLTHeader* Sender, THeaderPaintInfo& PaintInfo, THeaderPaintElements Elements)>;
 using TLTGetHeaderCursorEvent = std::function<void(TLTHeader* Sender, TCursor& Cursor)>;
 
 // Scroll bar numbers of OnShowScrollbar.

@@ -26,11 +26,15 @@
 #include "TreeView/Source/core/LTNode.h"
 #include "TreeView/Source/core/LTOptions.h"
 #include "TreeView/Source/core/LTTypes.h"
+#include "TreeView/Source/paint/LTPaintRecord.h"
 
 #include "Platform/controls/Control.h"
 #include "Platform/graphics/Colors.h"
 
 #include <QAbstractScrollArea>
+#include <QBrush>
+#include <QImage>
+#include <array>
 #include <atomic>
 #include <functional>
 #include <memory>
@@ -304,6 +308,7 @@ public:
     void AssignFocusedColumn(TColumnIndex column);
     PLazyNode HotNode() const { return FHotNode; }
     PLazyNode DropTargetNode() const { return FDropTargetNode; }
+    TDropMode LastDropMode() const { return FLastDropMode; }
     void DeselectAll();
     void SelectAllNodes(bool visibleOnly);
     void FlipSelection(bool visibleOnly);
@@ -368,8 +373,14 @@ public:
     void RepaintColumn(TColumnIndex column);
     void RepaintToBottom(PLazyNode node);
     void RedrawNodeNow(PLazyNode node);
-    // Paints the rows of `window` (client coordinates) into `painter`.
-    void PaintTree(QPainter& painter, const TRect& window);
+    // Paints the part `window` of the tree surface (content coordinates) into `target` with its
+    // upper left corner at `targetPoint`.
+    void PaintTree(QPainter& target, const TRect& window, TPoint targetPoint, TTreePaintFlags flags);
+    // The tree as the control paints it, for a client rectangle.
+    void PaintControl(QPainter& painter, const TRect& updateRect);
+    // The button pictures (9 x 9, transparent around them).
+    const QImage& PlusButton() const { return FPlusButton; }
+    const QImage& MinusButton() const { return FMinusButton; }
 
     // ---- events
     TLTInitNodeEvent OnInitNode;
@@ -433,6 +444,8 @@ public:
     TLTHeaderDraggedEvent OnHeaderDragged;
     TLTHeaderDraggedOutEvent OnHeaderDraggedOut;
     TLTHeaderPaintEvent OnHeaderDraw;
+    TLTHeaderPaintQueryElementsEvent OnHeaderDrawQueryElements;
+    TLTAdvancedHeaderPaintEvent OnAdvancedHeaderDraw;
     TLTHeaderNotifyEvent OnColumnResize;
     TLTGetHeaderCursorEvent OnGetHeaderCursor;
 
@@ -592,6 +605,8 @@ public:
     virtual bool FireHeaderDragging(TColumnIndex column);
     virtual void FireHeaderDraw(TCanvas& canvas, TColumnIndex column, const TRect& r, bool hover, bool pressed,
                                 int dropMark);
+    virtual void FireHeaderDrawQueryElements(THeaderPaintInfo& paintInfo, THeaderPaintElements& elements);
+    virtual void FireAdvancedHeaderDraw(THeaderPaintInfo& paintInfo, THeaderPaintElements elements);
     virtual void FireHeaderMouseDown(TMouseButton button, TShiftState shift, int x, int y);
     virtual void FireHeaderMouseMove(TShiftState shift, int x, int y);
     virtual void FireHeaderMouseUp(TMouseButton button, TShiftState shift, int x, int y);
@@ -649,8 +664,51 @@ protected:
     void RefreshHorizontalScrollBar(bool doRepaint);
     void RefreshVerticalScrollBar(bool doRepaint);
     virtual int WidestVisibleRowRight();
-    virtual void DrawNodeContent(QPainter& painter, PLazyNode node, TColumnIndex column, const TRect& cellRect);
     void InvalidateClient(const TRect* r = nullptr);
+
+    // ---- painting primitives (on the cell being painted)
+    void BuildButtonAndLineImages(bool needButtons, bool needLines);
+    // The node under a drag and where the drop would land; repaints the rows that change.
+    void SetDropTarget(PLazyNode node, TDropMode mode);
+    void EnsurePaintResources();
+    // The line pattern in `lineColor` over the tree colour.
+    QBrush LinePatternBrush(TColor lineColor) const;
+    void RowAlignOffsets(bool showImages, bool showStateImages, PLazyNode node, int& imageAnchor, int& buttonTop);
+    void PlaceImage(TCustomImageList* images, bool rightToLeft, int anchor, TRect& r, TLTImageSlot& slot);
+    void ShiftForIndent(TTreeCellPaintRecord& record, int levels);
+    // The line image of a node's row; answers the number of its selected ancestors.
+    int BuildLineImage(PLazyNode node, TLineImage& lineImage);
+    virtual void DrawConnectorLines(TTreeCellPaintRecord& record, int anchor, int levels, const TLineImage& lineImage);
+    void DrawLineSegment(TTreeCellPaintRecord& record, int x, int rowTop, int rowHeight, int anchor, TLTLineType kind,
+                         bool rightToLeft);
+    virtual void DotLineAcross(TTreeCellPaintRecord& record, int left, int right, int y);
+    virtual void DotLineDown(TTreeCellPaintRecord& record, int y1, int y2, int x);
+    virtual void DrawExpandButton(QPainter& painter, PLazyNode node, const TRect& r, int buttonX, int buttonY,
+                                  bool rightToLeft);
+    void EraseRowBackground(TTreeCellPaintRecord& record, bool useBackground, bool floating, TRect r);
+    void PaintFixedBackground(QPainter& painter, TPoint offset, const TRect& r);
+    void PaintTiledBackground(QPainter& painter, TPoint offset, const TRect& r);
+    void PaintCellSelection(TTreeCellPaintRecord& record, int windowOrgX, int maxWidth);
+    virtual void ResolveImageIndex(TTreeCellPaintRecord& record, TLTImageKind kind, TLTImageSlotKind slot,
+                                   TCustomImageList* defaultImages);
+    virtual void DrawNodeImage(TTreeCellPaintRecord& record, TLTImageSlotKind slot, bool doOverlay);
+    virtual void DrawCheckImage(TTreeCellPaintRecord& record);
+    virtual void DrawRubberBand(QPainter& painter, int windowOrgX, const TRect& bandRect, const TRect& targetRect);
+    virtual void DrawDropMark(QPainter& painter, PLazyNode node, const TRect& r);
+    virtual void DrawNodeContent(TTreeCellPaintRecord& record);
+    // Widens the cell over the neighbours it may span and answers the next column to paint.
+    virtual void FitPaintCell(TTreeCellPaintRecord& record, TColumnIndex& nextNonEmpty);
+    virtual void HookCanvasFontChange(TCanvas& canvas);
+    virtual void UnhookCanvasFontChange(TCanvas& canvas);
+    virtual void HandleFontChange(TFont& font);
+    // Set by the canvas font hook while painting when a handler changed the font.
+    bool CanvasFontChanged() const { return FCanvasFontChanged; }
+    void ClearCanvasFontChanged() { FCanvasFontChanged = false; }
+    // Calls `callback` (step, step size) spread over `duration` milliseconds; a false answer ends it.
+    using TLTAnimationCallback = std::function<bool(int step, int stepSize)>;
+    virtual void RunAnimation(int steps, int duration, const TLTAnimationCallback& callback);
+    // One step of the expand (positive `stepSize` down) or collapse animation over `area`.
+    bool ToggleAnimationStep(int step, int stepSize, const TRect& area, bool expanding);
 
     // ---- the remaining structural helpers
     void ClearNodeReferences();
@@ -808,4 +866,17 @@ private:
     int FTextMargin = 4;
     bool FWantTabs = false;
     TFont FFont;
+
+    // Painting resources.
+    QImage FPlusButton;
+    QImage FMinusButton;
+    std::array<std::uint16_t, 8> FLinePattern{};
+    std::array<std::int64_t, 8> FPaintResourceKey{};
+    bool FCanvasFontChanged = false;
+    TNotifyEvent FSavedCanvasFontChange;
+    mutable QBrush FLineBrush;
+    mutable std::pair<QRgb, QRgb> FLineBrushKey{};
+    int FPaintRowTop = 0; // content position of the row being painted
+    QWidget* FHeaderSpacer = nullptr; // owned by the vertical scroll bar's area
+    TDropMode FLastDropMode = TDropMode::dmNowhere;
 };

@@ -165,14 +165,25 @@ void TBaseLazyTree::ComputeHeaderArea()
     if (!FHeader)
         return;
     TLTHeaderWidget* widget = FHeader->Widget();
-    if (FHeader->Options().Contains(hoVisible)) {
-        setViewportMargins(0, FHeader->Height(), 0, 0);
+    const bool shown = FHeader->Options().Contains(hoVisible);
+    const int height = shown ? FHeader->Height() : 0;
+    // why: the header lies above the client area as the window frame's top part, so the vertical
+    // scroll bar starts below it; a spacer of the header's height takes its place in the bar.
+    if (!FHeaderSpacer) {
+        FHeaderSpacer = new QWidget;
+        addScrollBarWidget(FHeaderSpacer, Qt::AlignTop);
+    }
+    FHeaderSpacer->setFixedHeight(height);
+    FHeaderSpacer->setVisible(shown);
+    setViewportMargins(0, height, 0, 0);
+    if (shown) {
         const QRect area = viewport()->geometry();
-        widget->setGeometry(area.left(), area.top() - FHeader->Height(), area.width(), FHeader->Height());
+        const int right = contentsRect().right() + 1;
+        widget->setGeometry(area.left(), area.top() - height, right - area.left(), height);
         widget->show();
+        widget->raise();
         FHeader->Columns().ApplySpringColumns(area.width());
     } else {
-        setViewportMargins(0, 0, 0, 0);
         widget->hide();
     }
 }
