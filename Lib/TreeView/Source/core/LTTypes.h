@@ -96,6 +96,7 @@ enum class TLTDragImageKind { diComplete, diMainColumnOnly, diNoImage };
 enum class TLTDragType { dtOLE, dtVCL };
 enum TDragOperation { doCopy, doMove, doLink };
 using TDragOperations = TSet<TDragOperation>;
+enum class TLTTooltipLineBreakStyle { hlbDefault, hlbForceSingleLine, hlbForceMultiLine };
 enum class TLTHintMode { hmDefault, hmHint, hmHintAndDefault, hmTooltip };
 enum class THintAnimationType { hatNone, hatFade, hatSlide, hatSystemDefault };
 enum class TLTIncrementalSearch { isAll, isNone, isInitializedOnly, isVisibleOnly };

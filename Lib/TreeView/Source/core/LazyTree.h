@@ -26,6 +26,7 @@
 #include "TreeView/Source/core/LTNode.h"
 #include "TreeView/Source/core/LTOptions.h"
 #include "TreeView/Source/core/LTTypes.h"
+#include "TreeView/Source/paint/LTFontCache.h"
 #include "TreeView/Source/paint/LTPaintRecord.h"
 
 #include "Platform/controls/Control.h"
@@ -502,6 +503,12 @@ public:
     virtual void SortChildren(PLazyNode node, TColumnIndex column, TSortDirection direction, bool doInit = true);
     virtual void RefreshScrollBars(bool doRepaint);
     virtual int NodeContentWidth(PLazyNode node, TColumnIndex column, TCanvas* canvas);
+    // The hint and the tooltip of a cell (base: the control's hint).
+    virtual QString NodeHintText(PLazyNode node, TColumnIndex column, TLTTooltipLineBreakStyle& lineBreakStyle);
+    virtual QString NodeTooltipText(PLazyNode node, TColumnIndex column, TLTTooltipLineBreakStyle& lineBreakStyle);
+    // The Qt font and metrics of a class-library font (cached).
+    const QFont& QtFontOf(const TFont& font) const { return FFontCache.Font(font); }
+    const QFontMetrics& MetricsOf(const TFont& font) const { return FFontCache.Metrics(font); }
     virtual bool NodeHasImage(PLazyNode node, TLTImageKind kind, TColumnIndex column);
 
 protected:
@@ -872,6 +879,7 @@ private:
     QImage FMinusButton;
     std::array<std::uint16_t, 8> FLinePattern{};
     std::array<std::int64_t, 8> FPaintResourceKey{};
+    mutable TLTFontCache FFontCache;
     bool FCanvasFontChanged = false;
     TNotifyEvent FSavedCanvasFontChange;
     mutable QBrush FLineBrush;
