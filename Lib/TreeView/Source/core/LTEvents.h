@@ -62,6 +62,10 @@ using TLTPopupEvent = std::function<void(TBaseLazyTree* Sender, PLazyNode Node, 
 using TLTHelpContextEvent =
     std::function<void(TBaseLazyTree* Sender, PLazyNode Node, TColumnIndex Column, int& HelpContext)>;
 
+// Drag and drop.
+using TLTDragAllowedEvent =
+    std::function<void(TBaseLazyTree* Sender, PLazyNode Node, TColumnIndex Column, bool& Allowed)>;
+
 // Painting.
 using TLTPaintEvent = std::function<void(TBaseLazyTree* Sender, TCanvas& TargetCanvas)>;
 using TLTBackgroundPaintEvent = std::function<void(TBaseLazyTree* Sender, TCanvas& TargetCanvas, TRect R, bool& Handled)>;

@@ -35,6 +35,8 @@
 #include <QAbstractScrollArea>
 #include <QBrush>
 #include <QImage>
+#include <QMenu>
+#include <QPointer>
 #include <array>
 #include <atomic>
 #include <functional>
@@ -51,6 +53,10 @@ class TLTHeader;
 class TScrollBarOptions;
 class TStream;
 class TWorkerThread;
+class TLTPanningWindow;
+class QContextMenuEvent;
+class QKeyEvent;
+class QMouseEvent;
 
 // The message by which the cache worker reports to a tree (WParam: states to enter, LParam:
 // states to leave; bit 1 tsStopValidation, 2 tsUseCache, 4 tsValidating, 8 tsValidationNeeded).
@@ -205,7 +211,7 @@ public:
     TCustomImageList* StateImages() const { return FStateImages; }
     void SetStateImages(TCustomImageList* value);
     TLTIncrementalSearch IncrementalSearch() const { return FIncrementalSearch; }
-    void SetIncrementalSearch(TLTIncrementalSearch value) { FIncrementalSearch = value; }
+    void SetIncrementalSearch(TLTIncrementalSearch value);
     TLTSearchDirection IncrementalSearchDirection() const { return FIncrementalSearchDirection; }
     void SetIncrementalSearchDirection(TLTSearchDirection value) { FIncrementalSearchDirection = value; }
     TLTSearchStart IncrementalSearchStart() const { return FIncrementalSearchStart; }
@@ -230,6 +236,12 @@ public:
     void SetTextMargin(int value);
     bool WantTabs() const { return FWantTabs; }
     void SetWantTabs(bool value) { FWantTabs = value; }
+    // The control's popup menu (shown on the context menu request when no node popup was).
+    QMenu* PopupMenu() const { return FPopupMenu; }
+    void SetPopupMenu(QMenu* value) { FPopupMenu = value; }
+    TPoint LastClickPos() const { return FLastClickPos; }
+    const QString& SearchBuffer() const { return FSearchBuffer; }
+    PLazyNode LastSearchHit() const { return FLastSearchHit; }
     TFont& Font() { return FFont; }
     const TFont& Font() const { return FFont; }
     void SetFont(const TFont& value);
@@ -367,6 +379,8 @@ public:
     int OffsetY() const { return FOffsetY; }
     void SetOffsetX(int value);
     void SetOffsetY(int value);
+    TPoint GetScrollOffset() const { return {FOffsetX, FOffsetY}; }
+    void SetScrollOffset(TPoint value) { ApplyScrollOffset(value); }
     int RangeX() const { return FRangeX; }
     int RangeY() const { return FRangeY; }
 
@@ -416,6 +430,7 @@ public:
     TLTEditCancelEvent OnEditCancelled;
     TLTIncrementalSearchEvent OnIncrementalSearch;
     TLTKeyActionEvent OnKeyAction;
+    TLTDragAllowedEvent OnDragAllowed;
     TLTPopupEvent OnGetPopupMenu;
     TLTHelpContextEvent OnGetHelpContext;
     TLTPaintEvent OnBeforePaint;
@@ -510,6 +525,68 @@ public:
     const QFont& QtFontOf(const TFont& font) const { return FFontCache.Font(font); }
     const QFontMetrics& MetricsOf(const TFont& font) const { return FFontCache.Metrics(font); }
     virtual bool NodeHasImage(PLazyNode node, TLTImageKind kind, TColumnIndex column);
+
+protected:
+    // The tree's window timers.
+    enum : std::uintptr_t {
+        ExpandTimer = 1, EditTimer = 2, HeaderTimerId = 3, ScrollTimer = 4, ChangeTimer = 5, StructureChangeTimer = 6,
+        SearchTimer = 7,
+    };
+
+    // ---- mouse, focus and hot tracking
+    virtual void MousePressed(TMessage& message, const TLTHitRecord& hit);
+    virtual void MouseReleased(TMessage& message, const TLTHitRecord& hit);
+    virtual void MouseDoubleClicked(TMessage& message, const TLTHitRecord& hit);
+    void MouseMove(TShiftState shift, int x, int y) override;
+    virtual void TrackHotNode(int x, int y);
+    virtual void ShowNodePopup(PLazyNode node, TColumnIndex column, TPoint p);
+    virtual bool PopupAvailable(PLazyNode node, TColumnIndex column, TPoint p);
+    virtual bool FireDragAllowed(PLazyNode node, TColumnIndex column);
+    // The source side of a drag: starts it from `hotSpot` (client coordinates).
+    virtual void RunOleDrag(TPoint hotSpot);
+    // Routes the mouse messages of the client area; true when handled.
+    bool RouteMouseMessage(TMessage& message);
+    void MsgMouseLeave();
+    void ApplyCursor();
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool event(QEvent* e) override;
+
+    // ---- keyboard
+    void KeyDown(WORD& key, TShiftState shift) override;
+    void KeyUp(WORD& key, TShiftState shift) override;
+    void KeyPress(char32_t& key) override;
+    LRESULT NativeDialogCode() const override;
+    // The tree's own handling of a pressed key; true when the key was the tree's.
+    virtual bool HandleTreeKey(WORD key, TShiftState shift);
+    bool HandleNavigationKey(WORD key, TShiftState shift);
+    bool HandleCommandKey(WORD key, TShiftState shift);
+
+    // ---- scrolling, automatic scrolling, wheel panning, type-ahead
+    bool DoMouseWheel(TShiftState shift, int wheelDelta, TPoint mousePos) override;
+    virtual bool AutoScrollAllowed();
+    virtual TScrollDirections AutoScrollDirectionsAt(int x, int y);
+    virtual void StartAutoScrollTimer(int x, int y);
+    virtual void AutoScrollStep();
+    virtual void BeginWheelPanning(TPoint position);
+    virtual void EndWheelPanning();
+    virtual void PickPanningCursor(int x, int y);
+    virtual void IncrementalSearchKey(char32_t charCode);
+    void StopAutoScroll();
+    void EndIncrementalSearch();
+    // The shift state of a message's keys plus the buttons the tree knows to be down.
+    TShiftState ShiftWithButtons(TShiftState keys) const;
+
+    // ---- other messages
+    void MsgSetFocus();
+    void MsgKillFocus();
+    void MsgCancelMode();
+    // Ends the hint the tree shows.
+    void CancelHint();
 
 protected:
     // ---- messages and Qt glue
@@ -667,7 +744,10 @@ protected:
     std::string RenderTreeData(const std::vector<PLazyNode>& nodes);
 
     // ---- scrolling and painting
-    virtual bool ApplyScrollOffset(int offsetX, int offsetY);
+    // The only change of the scroll offset: clamps it, scrolls the window content, keeps header
+    // and scroll bars in step, tracks the hot node and fires OnScroll; false when nothing moved.
+    virtual bool ApplyScrollOffset(TPoint offset, TScrollUpdateOptions options = AllScrollUpdates,
+                                   const TRect* clipRect = nullptr);
     void RefreshHorizontalScrollBar(bool doRepaint);
     void RefreshVerticalScrollBar(bool doRepaint);
     virtual int WidestVisibleRowRight();
@@ -873,6 +953,20 @@ private:
     int FTextMargin = 4;
     bool FWantTabs = false;
     TFont FFont;
+    QPointer<QMenu> FPopupMenu;
+
+    // Input.
+    TPoint FLastClickPos;
+    TScrollDirections FScrollDirections;
+    std::int64_t FScrollStartTime = 0;
+    int FWheelRemainder = 0;
+    QString FSearchBuffer;
+    PLazyNode FLastSearchHit = nullptr;
+    std::unique_ptr<TLTPanningWindow> FPanningWindow;
+    int FLastQtKey = 0;
+    TPoint FLastMousePos;
+    bool FDropTargetNow = false; // a drag is over the tree
+    int FPanningShape = -1;
 
     // Painting resources.
     QImage FPlusButton;

@@ -102,6 +102,8 @@ void TBaseLazyTree::FireFreeNodeAndDispose(PLazyNode node)
         FDropTargetNode = nullptr;
     if (node == FCheckNode)
         FCheckNode = nullptr;
+    if (node == FLastSearchHit)
+        FLastSearchHit = nullptr;
     if (node->Has(nsReady | nsFreeCallNeeded) && OnFreeNode)
         OnFreeNode(this, node);
     FNodePool.Release(node);

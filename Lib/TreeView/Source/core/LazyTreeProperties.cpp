@@ -9,6 +9,7 @@
 #include "TreeView/Source/core/LTErrors.h"
 #include "TreeView/Source/core/LTScrollBarOptions.h"
 #include "TreeView/Source/header/LTHeader.h"
+#include "TreeView/Source/input/LTPanningWindow.h"
 
 #include "Platform/graphics/ImgList.h"
 

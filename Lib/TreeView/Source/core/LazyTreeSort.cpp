@@ -6,7 +6,6 @@
 #include <vector>
 
 namespace {
-constexpr std::uintptr_t EditTimer = 2;
 // How far ahead a merge fetches the nodes it will compare next.
 constexpr std::size_t PrefetchDistance = 8;
 } // namespace

@@ -5,7 +5,6 @@
 #include "TreeView/Source/header/LTHeader.h"
 
 namespace {
-enum : std::uintptr_t { EditTimer = 2, ChangeTimer = 5, StructureChangeTimer = 6, SearchTimer = 7 };
 }
 
 void TBaseLazyTree::ShiftTreeStates(TLazyTreeStates enter, TLazyTreeStates leave)
@@ -100,9 +99,16 @@ void TBaseLazyTree::MsgTimer(TMessage& message)
     case StructureChangeTimer:
         FireStructureChange(FPendingStructureNode, FPendingStructureReason);
         break;
+    case ScrollTimer:
+        if (FStates.Contains(tsScrollPending)) {
+            CancelHint();
+            SetTimer(ScrollTimer, FAutoScrollInterval);
+            ShiftTreeStates(tsScrolling, tsScrollPending);
+        }
+        AutoScrollStep();
+        break;
     case SearchTimer:
-        ShiftTreeStates({}, tsIncrementalSearching);
-        KillTreeTimer(SearchTimer);
+        EndIncrementalSearch();
         break;
     default:
         break;
@@ -120,8 +126,21 @@ void TBaseLazyTree::WndProc(TMessage& message)
     case WM_TIMER:
         MsgTimer(message);
         return;
-    default:
+    case WM_SETFOCUS:
         TQtScrollControl<QAbstractScrollArea>::WndProc(message);
+        MsgSetFocus();
+        return;
+    case WM_KILLFOCUS:
+        TQtScrollControl<QAbstractScrollArea>::WndProc(message);
+        MsgKillFocus();
+        return;
+    case CM_CANCELMODE:
+        MsgCancelMode();
+        TQtScrollControl<QAbstractScrollArea>::WndProc(message);
+        return;
+    default:
+        if (!RouteMouseMessage(message))
+            TQtScrollControl<QAbstractScrollArea>::WndProc(message);
         return;
     }
 }
