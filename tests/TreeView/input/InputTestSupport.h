@@ -22,6 +22,12 @@ public:
     QPoint CheckPoint(PLazyNode node);
     void Activate();
     std::vector<PLazyNode> Selected() const;
+    // New texts for the root-level nodes; their measured widths are forgotten.
+    void SetNames(std::vector<QString> names)
+    {
+        Names = std::move(names);
+        ResetAllTextWidths();
+    }
 
     using TBaseLazyTree::HitTestAt;
 

@@ -60,8 +60,7 @@ TEST(Scroll, TheWheelScrollsLinesPagesOrSideways)
     EXPECT_EQ(tree.OffsetY(), -lines * 18) << "eight touchpad eighths make one notch";
     // A list that fits scrolls sideways by the indent.
     TInputTree wide(2);
-    wide.Names = {QString(200, 'w'), "x"};
-    wide.RepaintNode(wide.Root(0));
+    wide.SetNames({QString(200, 'w'), "x"});
     wide.RefreshScrollBars(false);
     ASSERT_GT(wide.RangeX(), wide.ClientWidth());
     Wheel(wide, -120);
@@ -96,7 +95,7 @@ TEST(Scroll, ARubberBandHeldAtTheBorderScrollsAfterTheDelay)
 TEST(TypeAhead, CharactersWithinTheTimeoutSearchTogether)
 {
     TInputTree tree(6);
-    tree.Names = {"apple", "banana", "apricot", "avocado", "berry", "cherry"};
+    tree.SetNames({"apple", "banana", "apricot", "avocado", "berry", "cherry"});
     tree.SetIncrementalSearch(TLTIncrementalSearch::isAll);
     tree.SetIncrementalSearchTimeout(100000);
     tree.Activate();
@@ -116,7 +115,7 @@ TEST(TypeAhead, CharactersWithinTheTimeoutSearchTogether)
 TEST(TypeAhead, TheSameLetterAgainMovesToTheNextNodeWithIt)
 {
     TInputTree tree(6);
-    tree.Names = {"apple", "banana", "apricot", "avocado", "berry", "aardvark"};
+    tree.SetNames({"apple", "banana", "apricot", "avocado", "berry", "aardvark"});
     tree.SetIncrementalSearch(TLTIncrementalSearch::isAll);
     tree.SetIncrementalSearchTimeout(100000);
     tree.Activate();
@@ -137,7 +136,7 @@ TEST(TypeAhead, TheSameLetterAgainMovesToTheNextNodeWithIt)
 TEST(TypeAhead, AfterTheTimeoutANewSearchStarts)
 {
     TInputTree tree(4);
-    tree.Names = {"bx", "ab", "ba", "cc"};
+    tree.SetNames({"bx", "ab", "ba", "cc"});
     tree.SetIncrementalSearch(TLTIncrementalSearch::isAll);
     tree.SetIncrementalSearchTimeout(50);
     tree.Activate();

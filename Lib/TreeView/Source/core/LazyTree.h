@@ -54,6 +54,9 @@ class TScrollBarOptions;
 class TStream;
 class TWorkerThread;
 class TLTPanningWindow;
+class TLazyTreeHintWindow;
+struct TTVItem;
+struct TLTHintData;
 class QContextMenuEvent;
 class QKeyEvent;
 class QMouseEvent;
@@ -518,6 +521,15 @@ public:
     virtual void SortChildren(PLazyNode node, TColumnIndex column, TSortDirection direction, bool doInit = true);
     virtual void RefreshScrollBars(bool doRepaint);
     virtual int NodeContentWidth(PLazyNode node, TColumnIndex column, TCanvas* canvas);
+    bool ShowHint() const { return FShowHint; }
+    void SetShowHint(bool value);
+    THintAnimationType HintAnimationToUse() const;
+    bool HintShown() const;
+    const TRect& LastHintRect() const { return FLastHintRect; }
+    TLazyTreeHintWindow* HintWindow() const { return FHintWindow.get(); }
+    // A column hint for a point of the header (client coordinates).
+    void ShowHeaderHint(TPoint p);
+    virtual std::unique_ptr<TLazyTreeHintWindow> HintWindowClassToUse();
     // The hint and the tooltip of a cell (base: the control's hint).
     virtual QString NodeHintText(PLazyNode node, TColumnIndex column, TLTTooltipLineBreakStyle& lineBreakStyle);
     virtual QString NodeTooltipText(PLazyNode node, TColumnIndex column, TLTTooltipLineBreakStyle& lineBreakStyle);
@@ -587,6 +599,13 @@ protected:
     void MsgCancelMode();
     // Ends the hint the tree shows.
     void CancelHint();
+    // The hint request for a client point: which hint shows, where and for which cursor area.
+    void ShowHintAt(TPoint p);
+    void ShowHintWindow(const TLTHintData& data, TPoint clientPlace, bool tooltip);
+    bool viewportEvent(QEvent* e) override;
+    // TVM_GETITEMA, TVM_GETITEMRECT and TVM_GETNEXTITEM; false for other messages.
+    bool AnswerTreeViewQuery(TMessage& message);
+    bool MsgItemQuery(TTVItem& item);
 
 protected:
     // ---- messages and Qt glue
@@ -804,6 +823,7 @@ protected:
 
 private:
     friend class TWorkerThread;
+    friend class TLazyTreeHintWindow;
     friend class TCustomLazyTreeOptions;
     friend class TLTHeader;
     friend class TLazyTreeColumns;
@@ -967,6 +987,9 @@ private:
     TPoint FLastMousePos;
     bool FDropTargetNow = false; // a drag is over the tree
     int FPanningShape = -1;
+    bool FShowHint = false;
+    TRect FLastHintRect;
+    std::unique_ptr<TLazyTreeHintWindow> FHintWindow;
 
     // Painting resources.
     QImage FPlusButton;

@@ -10,6 +10,7 @@
 #include "TreeView/Source/core/LTScrollBarOptions.h"
 #include "TreeView/Source/header/LTHeader.h"
 #include "TreeView/Source/input/LTPanningWindow.h"
+#include "TreeView/Source/paint/LTHintWindow.h"
 
 #include "Platform/graphics/ImgList.h"
 
@@ -29,6 +30,8 @@ TBaseLazyTree::TBaseLazyTree(TComponent* AOwner, QWidget* parent) : TQtScrollCon
     SetCustomPaint(true);
     setFocusPolicy(Qt::StrongFocus);
     viewport()->setAutoFillBackground(false);
+    // why: hot tracking, hints and the panning cursor follow the mouse without a button down.
+    viewport()->setMouseTracking(true);
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     setFrameShape(QFrame::StyledPanel);
     resize(200, 100);

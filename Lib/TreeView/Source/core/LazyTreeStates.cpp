@@ -4,6 +4,8 @@
 
 #include "TreeView/Source/header/LTHeader.h"
 
+#include <QPainter>
+
 namespace {
 }
 
@@ -138,7 +140,14 @@ void TBaseLazyTree::WndProc(TMessage& message)
         MsgCancelMode();
         TQtScrollControl<QAbstractScrollArea>::WndProc(message);
         return;
+    case WM_PRINTCLIENT:
+        if (auto* painter = reinterpret_cast<QPainter*>(message.WParam))
+            PaintTree(*painter, {-FOffsetX, -FOffsetY, ClientWidth() - FOffsetX, ClientHeight() - FOffsetY}, {0, 0},
+                      ControlPaintFlags - tpColumnColors);
+        return;
     default:
+        if (AnswerTreeViewQuery(message))
+            return;
         if (!RouteMouseMessage(message))
             TQtScrollControl<QAbstractScrollArea>::WndProc(message);
         return;

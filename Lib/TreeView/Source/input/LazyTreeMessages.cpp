@@ -3,7 +3,6 @@
 
 #include "TreeView/Source/core/LazyTree.h"
 
-#include <QToolTip>
 
 void TBaseLazyTree::MsgSetFocus()
 {
@@ -36,9 +35,4 @@ void TBaseLazyTree::MsgCancelMode()
     FLastSearchHit = nullptr;
     ShiftTreeStates({}, TLazyTreeStates{tsClearPending, tsDrawSelPending, tsDrawSelecting, tsEditPending,
                                         tsIncrementalSearching, tsOLEDragPending, tsVCLDragPending});
-}
-
-void TBaseLazyTree::CancelHint()
-{
-    QToolTip::hideText();
 }

@@ -163,7 +163,7 @@ bool TBaseLazyTree::RouteMouseMessage(TMessage& message)
 
 void TBaseLazyTree::MsgMouseLeave()
 {
-    ShiftTreeStates({}, tsHint);
+    CancelHint();
     if (!FStates.Contains(tsWheelPanning) && !FStates.Contains(tsWheelScrolling)) {
         KillTreeTimer(ScrollTimer);
         ShiftTreeStates({}, TLazyTreeStates{tsScrollPending, tsScrolling});
@@ -232,6 +232,7 @@ bool TBaseLazyTree::FireDragAllowed(PLazyNode node, TColumnIndex column)
 
 void TBaseLazyTree::MousePressed(TMessage& message, const TLTHitRecord& hit)
 {
+    CancelHint();
     if (FStates.Contains(tsWheelPanning) || FStates.Contains(tsWheelScrolling)) {
         EndWheelPanning();
         return;
@@ -470,6 +471,11 @@ void TBaseLazyTree::MouseMove(TShiftState shift, int x, int y)
         return;
     }
     TrackHotNode(x, y);
+    if (FLastHintRect.IsEmpty() ? false : !FLastHintRect.Contains({x, y}))
+        CancelHint();
+    // Tooltips for truncated texts come at once, without the hint pause.
+    if (FShowHint && FHintMode == TLTHintMode::hmTooltip && !QApplication::mouseButtons())
+        ShowHintAt({x, y});
     TQtScrollControl<QAbstractScrollArea>::MouseMove(shift, x, y);
 }
 
