@@ -9,6 +9,7 @@
 #include "TreeView/Source/header/LTHeader.h"
 #include "TreeView/Source/paint/LTDrawText.h"
 #include "TreeView/Source/stream/LTStreamIO.h"
+#include "TreeView/Source/strings/LTStringEditLink.h"
 
 #include "Platform/files/Streams.h"
 #include "Platform/graphics/Canvas.h"
@@ -65,7 +66,12 @@ TCustomLazyStringTree::TCustomLazyStringTree(TComponent* AOwner, QWidget* parent
     UpdateFontMetrics();
 }
 
-TCustomLazyStringTree::~TCustomLazyStringTree() = default;
+TCustomLazyStringTree::~TCustomLazyStringTree()
+{
+    // The editor ends while the string tree is whole: its link still talks to this class.
+    if (TreeStates().Contains(tsEditing))
+        AbortNodeEdit();
+}
 
 std::unique_ptr<TCustomLazyTreeOptions> TCustomLazyStringTree::OptionsClassToUse()
 {
@@ -451,6 +457,13 @@ void TCustomLazyStringTree::CellTextInfo(PLazyNode node, TColumnIndex column, TF
         --r.Bottom;
     const int delta = (r.Top + textHeight - r.Bottom) / 2;
     InflateRect(r, 0, delta);
+}
+
+void TCustomLazyStringTree::FireCreateEditor(PLazyNode node, TColumnIndex column, PLTEditLink& editLink)
+{
+    TBaseLazyTree::FireCreateEditor(node, column, editLink);
+    if (!editLink)
+        editLink = std::make_shared<TStringEditLink>();
 }
 
 // ---- text walks

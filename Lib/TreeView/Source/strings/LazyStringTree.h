@@ -112,6 +112,7 @@ protected:
     void FitPaintCell(TTreeCellPaintRecord& record, TColumnIndex& nextNonEmpty) override;
     bool FireGetCellIsEmpty(PLazyNode node, TColumnIndex column) override;
     int FireIncrementalSearch(PLazyNode node, const QString& searchText) override;
+    void FireCreateEditor(PLazyNode node, TColumnIndex column, PLTEditLink& editLink) override;
     bool ParseNodeChunk(TStream& stream, int version, PLazyNode node, std::int32_t chunkType,
                         std::int32_t chunkSize) override;
     void EmitNodeChunks(TStream& stream, PLazyNode node) override;
