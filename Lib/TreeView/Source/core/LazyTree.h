@@ -54,6 +54,12 @@ class TScrollBarOptions;
 class TStream;
 class TWorkerThread;
 class TLTPanningWindow;
+class TLTDragImage;
+class QDrag;
+class QDragEnterEvent;
+class QDragLeaveEvent;
+class QDragMoveEvent;
+class QDropEvent;
 class TLazyTreeHintWindow;
 struct TTVItem;
 struct TLTHintData;
@@ -434,6 +440,12 @@ public:
     TLTIncrementalSearchEvent OnIncrementalSearch;
     TLTKeyActionEvent OnKeyAction;
     TLTDragAllowedEvent OnDragAllowed;
+    TLTDragOverEvent OnDragOver;
+    TLTDragDropEvent OnDragDrop;
+    TLTCreateDragManagerEvent OnCreateDragManager;
+    TLTCreateDataObjectEvent OnCreateDataObject;
+    TLTGetUserClipboardFormatsEvent OnGetUserClipboardFormats;
+    TLTRenderOLEDataEvent OnRenderOLEData;
     TLTPopupEvent OnGetPopupMenu;
     TLTHelpContextEvent OnGetHelpContext;
     TLTPaintEvent OnBeforePaint;
@@ -467,6 +479,27 @@ public:
     TLTAdvancedHeaderPaintEvent OnAdvancedHeaderDraw;
     TLTHeaderNotifyEvent OnColumnResize;
     TLTGetHeaderCursorEvent OnGetHeaderCursor;
+
+    // ---- drag and drop, clipboard formats
+    TLTDragManager& ObtainDragManager();
+    const std::vector<PLazyNode>& DragSelection() const { return FDragSelection; }
+    TLTDragImage& DragImage() const { return *FDragImage; }
+    // The target side of drags, called by the drag manager; answers S_OK or a failure.
+    virtual int OleDragEntered(TShiftState shift, TPoint pt, int& effect);
+    virtual int OleDragMoved(TBaseLazyTree* source, TShiftState shift, TDragState state, TPoint pt, int& effect);
+    virtual void OleDragLeft();
+    virtual int OleDropped(const QMimeData* dataObject, TShiftState shift, TPoint pt, int& effect);
+    virtual int ProposeDropEffect(TBaseLazyTree* source, TShiftState shift, TPoint pt, int allowedEffects);
+    virtual void CollectClipboardFormats(TFormatEtcArray& formats);
+    virtual int RenderDataFormat(const TFormatEtc& format, QByteArray& medium, bool forClipboard);
+    virtual bool FireDragOver(QObject* source, TShiftState shift, TDragState state, TPoint pt, TDropMode mode,
+                              int& effect);
+    virtual void FireDragDrop(QObject* source, const QMimeData* dataObject, const std::vector<std::uint16_t>& formats,
+                              TShiftState shift, TPoint pt, int& effect, TDropMode mode);
+    virtual void FireCreateDragManager(std::unique_ptr<TLTDragManager>& manager);
+    virtual void FireCreateDataObject(std::unique_ptr<QMimeData>& dataObject);
+    virtual void FireGetUserClipboardFormats(TFormatEtcArray& formats);
+    virtual int FireRenderOLEData(const TFormatEtc& format, QByteArray& medium, bool forClipboard);
 
     // ---- operations a subclass may replace (see also the protected ones)
     virtual int ReserveInternalNodeData(int size);
@@ -556,6 +589,19 @@ protected:
     virtual bool FireDragAllowed(PLazyNode node, TColumnIndex column);
     // The source side of a drag: starts it from `hotSpot` (client coordinates).
     virtual void RunOleDrag(TPoint hotSpot);
+    // Runs the platform's drag loop; answers the effect the drop took.
+    virtual Qt::DropAction ExecuteDrag(QDrag& drag, Qt::DropActions allowed);
+    virtual bool DragImageWanted() const { return FDragImageKind != TLTDragImageKind::diNoImage; }
+    // The picture of the dragged rows around `hotSpot` (client coordinates) for `drag`.
+    void BuildDragImage(TPoint hotSpot, QDrag* drag);
+    virtual void ExpandDropTarget();
+    virtual void OleDragDone();
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    // Keeps the tree's clipboard data when the tree goes (the data object renders everything).
+    void FlushClipboard();
     // Routes the mouse messages of the client area; true when handled.
     bool RouteMouseMessage(TMessage& message);
     void MsgMouseLeave();
@@ -990,6 +1036,9 @@ private:
     bool FShowHint = false;
     TRect FLastHintRect;
     std::unique_ptr<TLazyTreeHintWindow> FHintWindow;
+    std::unique_ptr<TLTDragManager> FDragManager;
+    std::unique_ptr<TLTDragImage> FDragImage;
+    std::vector<PLazyNode> FDragSelection;
 
     // Painting resources.
     QImage FPlusButton;

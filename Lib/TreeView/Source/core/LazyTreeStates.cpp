@@ -101,6 +101,9 @@ void TBaseLazyTree::MsgTimer(TMessage& message)
     case StructureChangeTimer:
         FireStructureChange(FPendingStructureNode, FPendingStructureReason);
         break;
+    case ExpandTimer:
+        ExpandDropTarget();
+        break;
     case ScrollTimer:
         if (FStates.Contains(tsScrollPending)) {
             CancelHint();
@@ -139,6 +142,15 @@ void TBaseLazyTree::WndProc(TMessage& message)
     case CM_CANCELMODE:
         MsgCancelMode();
         TQtScrollControl<QAbstractScrollArea>::WndProc(message);
+        return;
+    case WM_COPY:
+        CopySelectionToClipboard();
+        return;
+    case WM_CUT:
+        CutSelectionToClipboard();
+        return;
+    case WM_PASTE:
+        PasteClipboardNodes();
         return;
     case WM_PRINTCLIENT:
         if (auto* painter = reinterpret_cast<QPainter*>(message.WParam))

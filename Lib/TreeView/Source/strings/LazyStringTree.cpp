@@ -68,7 +68,9 @@ TCustomLazyStringTree::TCustomLazyStringTree(TComponent* AOwner, QWidget* parent
 
 TCustomLazyStringTree::~TCustomLazyStringTree()
 {
-    // The editor ends while the string tree is whole: its link still talks to this class.
+    // The clipboard data and the editor end while the string tree is whole: its text renderings
+    // and its edit link still talk to this class.
+    FlushClipboard();
     if (TreeStates().Contains(tsEditing))
         AbortNodeEdit();
 }

@@ -80,6 +80,15 @@ public:
     // The main-column text width kept for a node (0: not measured; none for nil and the root).
     std::uint32_t* TextWidthCache(PLazyNode node) const;
 
+    // The exports of the nodes a text source walks (lines end with CR LF).
+    std::string ExportAsText(TLTTextSource source, char separator);
+    QString ExportAsWideText(TLTTextSource source, QChar separator);
+    std::string ExportAsRTF(TLTTextSource source);
+    std::string ExportAsHTML(TLTTextSource source, const QString& caption);
+    // A clipboard format's rendering with its terminating NUL; empty for other formats.
+    QByteArray ExportToGlobalMemory(std::uint16_t format, TLTTextSource source);
+    int RenderDataFormat(const TFormatEtc& format, QByteArray& medium, bool forClipboard) override;
+
     TVSTGetTextEvent OnGetText;
     TLTPaintText OnPaintText;
     TVSTGetHintEvent OnGetHint;
@@ -124,6 +133,8 @@ protected:
     // Measures the font's line height and the ellipsis and forgets every measured width.
     void UpdateFontMetrics();
     void ResetAllTextWidths();
+    int MaxLevelOf(TLTTextSource source);
+    QString ExportText(TLTTextSource source, QChar separator, bool wide);
 
 private:
     QString FDefaultText = QStringLiteral("Node");
