@@ -401,7 +401,7 @@ public:
     // upper left corner at `targetPoint`.
     void PaintTree(QPainter& target, const TRect& window, TPoint targetPoint, TTreePaintFlags flags);
     // The tree as the control paints it, for a client rectangle.
-    void PaintControl(QPainter& painter, const TRect& updateRect);
+    virtual void PaintControl(QPainter& painter, const TRect& updateRect);
     // The button pictures (9 x 9, transparent around them).
     const QImage& PlusButton() const { return FPlusButton; }
     const QImage& MinusButton() const { return FMinusButton; }
@@ -556,7 +556,7 @@ public:
     virtual int NodeContentWidth(PLazyNode node, TColumnIndex column, TCanvas* canvas);
     bool ShowHint() const { return FShowHint; }
     void SetShowHint(bool value);
-    THintAnimationType HintAnimationToUse() const;
+    virtual THintAnimationType HintAnimationToUse() const;
     bool HintShown() const;
     const TRect& LastHintRect() const { return FLastHintRect; }
     TLazyTreeHintWindow* HintWindow() const { return FHintWindow.get(); }
