@@ -156,6 +156,37 @@ TEST(StringTree, ANarrowCellShortensItsTextWithAnEllipsis)
     EXPECT_EQ(tree.InkSpan(tiny, 0, 0, 12).first, -1) << "not even the ellipsis fits: nothing";
 }
 
+TEST(StringTree, AnIndentedTextIsShortenedWithinItsCell)
+{
+    // The indentation moves the text's start, not the cell's end: a child's text that reaches past
+    // the cell is shortened to end inside it.
+    TTextTree tree;
+    tree.TreeOptions().SetPaintOptions(tree.TreeOptions().PaintOptions() + toShowRoot);
+    tree.AddColumn(150);
+    tree.AddColumn(100);
+    tree.OnInitNode = [](TBaseLazyTree*, PLazyNode, PLazyNode node, TShellNodeInitStates& s) {
+        if (node->ParentLink->NextLink == node->ParentLink)
+            s.Include(ivsHasChildren);
+    };
+    tree.OnInitChildren = [](TBaseLazyTree*, PLazyNode, std::uint32_t& count) { count = 1; };
+    tree.SetRootNodeCount(1);
+    tree.FlipExpanded(tree.Root(0));
+    PLazyNode child = tree.Root(0)->ChildHead;
+    tree.Texts[{child, 0}] = "a child text that runs on and on";
+    tree.RepaintNode(child);
+    int asked = 0;
+    tree.OnShortenString = [&](TCustomLazyStringTree*, TCanvas&, PLazyNode, TColumnIndex, const QString&, int space,
+                               bool, QString&, bool&) {
+        ++asked;
+        EXPECT_EQ(space, 150 - 2 * 18 - tree.Margin() - 2 * tree.TextMargin());
+    };
+    const QImage shot = tree.Shot();
+    EXPECT_EQ(asked, 1);
+    const auto [first, last] = tree.InkSpan(shot, 1, 0, 250);
+    EXPECT_GE(first, 2 * 18 + tree.Margin());
+    EXPECT_LT(last, 150 - tree.TextMargin());
+}
+
 TEST(StringTree, ACentredTextThatHadToBeShortenedIsDrawnFromTheLeft)
 {
     TTextTree tree;

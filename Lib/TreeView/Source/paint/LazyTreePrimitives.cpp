@@ -197,8 +197,12 @@ void TBaseLazyTree::PlaceImage(TCustomImageList* images, bool rightToLeft, int a
 
 void TBaseLazyTree::ShiftForIndent(TTreeCellPaintRecord& record, int levels)
 {
+    // The content's near edge moves past the indentation; its far edge stays at the cell's.
     const int shift = (record.RightToLeft() ? -1 : 1) * levels * static_cast<int>(FIndent);
-    OffsetRect(record.ContentRect, shift, 0);
+    if (record.RightToLeft())
+        record.ContentRect.Right += shift;
+    else
+        record.ContentRect.Left += shift;
     for (TLTImageSlot& slot : record.ImageSlots)
         slot.Position.X += shift;
 }
