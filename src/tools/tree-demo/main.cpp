@@ -29,19 +29,19 @@ namespace {
 
 // What a node carries: an id that names it and travels with it through drags and the clipboard.
 struct TDemoNode {
-    std::uint32_t Id;
+    std::uint64_t Id;
 };
 
 // Names given by editing, by id; shared by both trees so that copies keep them.
-std::map<std::uint32_t, QString>& EditedNames()
+std::map<std::uint64_t, QString>& EditedNames()
 {
-    static std::map<std::uint32_t, QString> names;
+    static std::map<std::uint64_t, QString> names;
     return names;
 }
 
-std::uint32_t NextId()
+std::uint64_t NextId()
 {
-    static std::uint32_t next = 1u << 30;
+    static std::uint64_t next = std::uint64_t{1} << 40;
     return next++;
 }
 
@@ -78,8 +78,9 @@ std::unique_ptr<TCustomImageList> DemoImages()
 
 class TDemoTree : public TLazyStringTree {
 public:
-    TDemoTree(std::uint32_t roots, std::uint32_t childrenPerRoot, TCustomImageList* images)
-        : FChildren(childrenPerRoot)
+    // Ids of the tree's own nodes start at `idBase`, so that the two trees' nodes differ.
+    TDemoTree(std::uint32_t roots, std::uint32_t childrenPerRoot, std::uint64_t idBase, TCustomImageList* images)
+        : FChildren(childrenPerRoot), FIdBase(idBase)
     {
         SetNodeDataSize(sizeof(TDemoNode));
         TLTHeader& header = Header();
@@ -109,8 +110,8 @@ public:
         OnInitNode = [this](TBaseLazyTree*, PLazyNode parent, PLazyNode node, TShellNodeInitStates& states) {
             TDemoNode* data = NodeData<TDemoNode>(node);
             if (data->Id == 0)
-                data->Id = parent ? NodeData<TDemoNode>(parent)->Id * 100 + node->SiblingIndex + 1
-                                  : (node->SiblingIndex + 1) * 100;
+                data->Id = parent ? NodeData<TDemoNode>(parent)->Id * 10 + node->SiblingIndex + 1
+                                  : FIdBase + (node->SiblingIndex + 1) * 10;
             if (!parent && FChildren > 0)
                 states.Include(ivsHasChildren);
             node->CheckKind = parent ? chkBox : chkTriState;
@@ -120,13 +121,13 @@ public:
                            QString& text) {
             if (type == TVSTTextType::ttStatic)
                 return;
-            const std::uint32_t id = NodeData<TDemoNode>(node)->Id;
+            const std::uint64_t id = NodeData<TDemoNode>(node)->Id;
             const bool folder = node->Has(nsMayHaveChildren);
             switch (column) {
             case 0: {
                 const auto edited = EditedNames().find(id);
                 text = edited != EditedNames().end() ? edited->second
-                       : folder ? QString("Folder %1 with a longer name").arg(id / 100)
+                       : folder ? QString("Folder %1 with a longer name").arg((id - FIdBase) / 10)
                                 : QString("File %1.txt").arg(id);
                 break;
             }
@@ -150,13 +151,13 @@ public:
             (void)tree;
         };
         OnSaveNode = [this](TBaseLazyTree*, PLazyNode node, TStream& stream) {
-            stream.WriteBuffer(&NodeData<TDemoNode>(node)->Id, sizeof(std::uint32_t));
+            stream.WriteBuffer(&NodeData<TDemoNode>(node)->Id, sizeof(std::uint64_t));
         };
         OnLoadNode = [this](TBaseLazyTree*, PLazyNode node, TStream& stream) {
-            std::uint32_t id = 0;
+            std::uint64_t id = 0;
             stream.ReadBuffer(&id, sizeof id);
             // A copy is a node of its own; it keeps the name it was given.
-            const std::uint32_t copy = NextId();
+            const std::uint64_t copy = NextId();
             if (const auto edited = EditedNames().find(id); edited != EditedNames().end())
                 EditedNames()[copy] = edited->second;
             NodeData<TDemoNode>(node)->Id = copy;
@@ -191,6 +192,7 @@ public:
 
 private:
     std::uint32_t FChildren;
+    std::uint64_t FIdBase;
 };
 
 } // namespace
@@ -211,8 +213,8 @@ int main(int argc, char** argv)
     window.setWindowTitle("Tree view demo");
     auto* splitter = new QSplitter(&window);
     // Root folders of nine files each: ten nodes per root.
-    auto* left = new TDemoTree(nodes / 10, 9, images.get());
-    auto* right = new TDemoTree(5, 2, images.get());
+    auto* left = new TDemoTree(nodes / 10, 9, 0, images.get());
+    auto* right = new TDemoTree(5, 2, 1000000000, images.get());
     splitter->addWidget(left);
     splitter->addWidget(right);
     splitter->setSizes({620, 380});

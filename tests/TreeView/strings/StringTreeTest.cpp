@@ -398,3 +398,19 @@ TEST(StringTree, MultiLineNodesWrapTheirText)
     EXPECT_EQ(tree.NodeContentWidth(tree.Root(0), 0, nullptr), 80) << "a multi-line cell is as wide as its column";
     EXPECT_GT(tree.WrappedHeight(tree.Root(0)), tree.FontLineHeight()) << "measured over more than one line";
 }
+
+TEST(StringTree, ApplicationDataStaysAlignedBehindTheWidthCache)
+{
+    // The width cache takes 4 bytes of every node; 8-byte data behind it must still be aligned.
+    TCustomLazyStringTree tree;
+    tree.SetNodeDataSize(sizeof(std::uint64_t));
+    tree.SetRootNodeCount(3);
+    for (PLazyNode node = tree.HiddenRoot()->ChildHead; node; node = node->NextLink) {
+        auto* data = tree.NodeData<std::uint64_t>(node);
+        EXPECT_EQ(reinterpret_cast<std::uintptr_t>(data) % alignof(std::uint64_t), 0u);
+        EXPECT_GE(reinterpret_cast<std::byte*>(data), reinterpret_cast<std::byte*>(tree.TextWidthCache(node)) + 4);
+        *data = 0x0102030405060708u;
+        *tree.TextWidthCache(node) = 77;
+        EXPECT_EQ(*data, 0x0102030405060708u) << "the areas do not overlap";
+    }
+}

@@ -93,6 +93,9 @@ public:
     PLazyNode HiddenRoot() const { return FRoot; }
     std::uint32_t VisibleRowCount() const { return FVisibleRowCount; }
     int InternalAreaSize() const { return FInternalAreaSize; }
+    // Where the application's data starts in a node: behind the internal areas, aligned for any
+    // field a node's slot can hold (internal areas grow in steps of 4 bytes).
+    int UserDataOffset() const { return (NodeHeaderSize + FInternalAreaSize + 7) / 8 * 8; }
     int NodeDataSize() const { return FNodeDataSize; }
     void SetNodeDataSize(int value);
     std::uint32_t DefaultNodeHeight() const { return FDefaultNodeHeight; }
