@@ -3,6 +3,8 @@
 
 #include "TreeView/TreeTestSupport.h"
 
+#include "TreeView/Source/core/LTColors.h"
+#include "TreeView/Source/header/LTHeader.h"
 #include "TreeView/Source/strings/LazyStringTree.h"
 #include "TreeView/Source/transfer/LTDataObject.h"
 #include "TreeView/Source/transfer/LTDragManager.h"
@@ -14,6 +16,7 @@
 #include <QClipboard>
 #include <QDrag>
 #include <QDragEnterEvent>
+#include <QImage>
 #include <QTest>
 #include <QtEndian>
 #include <gtest/gtest.h>
@@ -198,6 +201,30 @@ TEST(Drop, DraggingBetweenTreesCopiesOrMovesByTheModifiers)
     EXPECT_TRUE(TreeInvariantsHold(target));
 }
 
+TEST(Drop, ADroppedSelectedNodeJoinsTheTargetsSelectionOnlyWithMultiSelection)
+{
+    for (const bool multi : {true, false}) {
+        TDragTree source;
+        TDragTree target;
+        if (multi)
+            target.TreeOptions().SetSelectionOptions({toMultiSelect});
+        source.SetRootNodeCount(2);
+        source.Number(1);
+        target.SetRootNodeCount(1);
+        target.Number(10);
+        source.Target = &target;
+        source.DropAt = target.RowPoint(target.Root(0), 200) + QPoint(0, 7);
+        source.SetNodeSelected(source.Root(1), true);
+        Drag(source, source.Root(1));
+        ASSERT_EQ(Shape(target), "10 2");
+        PLazyNode dropped = target.Root(1);
+        EXPECT_EQ(target.GetNodeSelected(dropped), multi) << "multi " << multi;
+        EXPECT_EQ(target.SelectionCount(), multi ? 1u : 0u) << "the flag and the selection agree";
+        EXPECT_EQ(target.CollectSelectedNodes(false),
+                  multi ? std::vector<PLazyNode>{dropped} : std::vector<PLazyNode>{});
+    }
+}
+
 TEST(Drop, AParentAndItsSelectedChildTravelAsOneBlock)
 {
     TDragTree source;
@@ -294,5 +321,38 @@ TEST(Clipboard, CopiedNodesOfferTextCsvHtmlAndRtfAndPasteIntoAnotherTree)
     TCustomLazyStringTree again;
     EXPECT_TRUE(again.PasteClipboardNodes()) << "the tree data was kept too";
     EXPECT_EQ(again.RootNodeCount(), 2u);
+    QGuiApplication::clipboard()->clear();
+}
+
+TEST(Clipboard, APastedSelectedNodeShowsSelectedInATreeWithColumns)
+{
+    // Selections are painted in the focused column; a tree that never had a selection has none.
+    auto make = [] {
+        auto tree = std::make_unique<TCustomLazyStringTree>();
+        tree->OnGetText = [](TCustomLazyStringTree*, PLazyNode node, TColumnIndex, TVSTTextType, QString& text) {
+            text = QString("item %1").arg(node->SiblingIndex);
+        };
+        tree->TreeOptions().SetSelectionOptions({toMultiSelect, toExtendedFocus});
+        for (int i = 0; i < 2; ++i)
+            tree->Header().Columns().AddColumn()->SetWidth(100);
+        tree->Header().SetOptions(tree->Header().Options() + hoVisible);
+        tree->resize(300, 200);
+        return tree;
+    };
+    auto source = make();
+    source->SetRootNodeCount(2);
+    source->SetNodeSelected(source->HiddenRoot()->ChildHead, true);
+    source->CopySelectionToClipboard();
+    auto target = make();
+    target->SetRootNodeCount(1);
+    ASSERT_EQ(target->FocusedColumn(), NoColumn);
+    ASSERT_TRUE(target->PasteClipboardNodes());
+    PLazyNode pasted = target->HiddenRoot()->ChildTail;
+    ASSERT_TRUE(target->GetNodeSelected(pasted));
+    EXPECT_EQ(target->FocusedColumn(), 0) << "the main column";
+    QImage image(target->viewport()->size(), QImage::Format_RGB32);
+    target->viewport()->render(&image);
+    const TRect label = target->NodeDisplayRect(pasted, 0, true);
+    EXPECT_EQ(image.pixelColor(label.Left + 2, label.Top + 2), ToQColor(target->Colors().UnfocusedSelectionColor()));
     QGuiApplication::clipboard()->clear();
 }

@@ -525,6 +525,8 @@ public:
     virtual void UnselectNodeRange(PLazyNode startNode, PLazyNode endNode);
     virtual void AddScratchNode(PLazyNode node);
     virtual void ResetScratchNodeList();
+    // Makes a visible column (the main one if it is) the focused one when none or a hidden one is.
+    void FocusShownColumnForSelection();
     virtual bool ComputeDrawSelectionRect(int x, int y);
     virtual TCheckState NextCheckMarkFor(TLTCheckKind kind, TCheckState state) const;
     virtual int CheckImageIndexFor(PLazyNode node) const;
