@@ -10,6 +10,8 @@
 #include "TreeView/Source/header/LTHeader.h"
 #include "TreeView/Source/strings/LazyStringTree.h"
 
+#include "OffscreenBenchMain.h"
+
 #include <QApplication>
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -306,12 +308,7 @@ BENCHMARK(ExportHtml)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    std::printf("targets: PageScrollAndPaint ratio_1M_1k <= 1.5 and ratio_qtreeview <= 2; "
-                "TypeAheadToTheLastNode, ExportCsv and ExportHtml are reported beside a plain loop\n");
-    return 0;
+    return RunOffscreenBenchmarks(argc, argv,
+                                  "PageScrollAndPaint ratio_1M_1k <= 1.5 and ratio_qtreeview <= 2; "
+                                  "TypeAheadToTheLastNode, ExportCsv and ExportHtml are reported beside a plain loop");
 }

@@ -27,9 +27,11 @@
 
 namespace {
 
-// What a node carries: an id that names it and travels with it through drags and the clipboard.
+// What a node carries: an id of its own (edited names are kept by it) and the number its texts
+// are made of, which a copy keeps.
 struct TDemoNode {
     std::uint64_t Id;
+    std::uint64_t Shown;
 };
 
 // Names given by editing, by id; shared by both trees so that copies keep them.
@@ -109,9 +111,11 @@ public:
 
         OnInitNode = [this](TBaseLazyTree*, PLazyNode parent, PLazyNode node, TShellNodeInitStates& states) {
             TDemoNode* data = NodeData<TDemoNode>(node);
-            if (data->Id == 0)
-                data->Id = parent ? NodeData<TDemoNode>(parent)->Id * 10 + node->SiblingIndex + 1
-                                  : FIdBase + (node->SiblingIndex + 1) * 10;
+            if (data->Id == 0) {
+                data->Shown = parent ? NodeData<TDemoNode>(parent)->Shown * 10 + node->SiblingIndex + 1
+                                     : (node->SiblingIndex + 1) * 10;
+                data->Id = FIdBase + data->Shown;
+            }
             if (!parent && FChildren > 0)
                 states.Include(ivsHasChildren);
             node->CheckKind = parent ? chkBox : chkTriState;
@@ -122,17 +126,18 @@ public:
             if (type == TVSTTextType::ttStatic)
                 return;
             const std::uint64_t id = NodeData<TDemoNode>(node)->Id;
+            const std::uint64_t shown = NodeData<TDemoNode>(node)->Shown;
             const bool folder = node->Has(nsMayHaveChildren);
             switch (column) {
             case 0: {
                 const auto edited = EditedNames().find(id);
                 text = edited != EditedNames().end() ? edited->second
-                       : folder ? QString("Folder %1 with a longer name").arg((id - FIdBase) / 10)
-                                : QString("File %1.txt").arg(id);
+                       : folder ? QString("Folder %1 with a longer name").arg(shown / 10)
+                                : QString("File %1.txt").arg(shown);
                 break;
             }
             case 1:
-                text = folder ? QString() : QString("%1 KB").arg(id % 977);
+                text = folder ? QString() : QString("%1 KB").arg(shown % 977);
                 break;
             default:
                 text = folder ? "Folder" : "Text document";
@@ -151,16 +156,16 @@ public:
             (void)tree;
         };
         OnSaveNode = [this](TBaseLazyTree*, PLazyNode node, TStream& stream) {
-            stream.WriteBuffer(&NodeData<TDemoNode>(node)->Id, sizeof(std::uint64_t));
+            stream.WriteBuffer(NodeData<TDemoNode>(node), sizeof(TDemoNode));
         };
         OnLoadNode = [this](TBaseLazyTree*, PLazyNode node, TStream& stream) {
-            std::uint64_t id = 0;
-            stream.ReadBuffer(&id, sizeof id);
-            // A copy is a node of its own; it keeps the name it was given.
+            TDemoNode original{};
+            stream.ReadBuffer(&original, sizeof original);
+            // A copy is a node of its own; it keeps the name it was given and the texts it showed.
             const std::uint64_t copy = NextId();
-            if (const auto edited = EditedNames().find(id); edited != EditedNames().end())
+            if (const auto edited = EditedNames().find(original.Id); edited != EditedNames().end())
                 EditedNames()[copy] = edited->second;
-            NodeData<TDemoNode>(node)->Id = copy;
+            *NodeData<TDemoNode>(node) = {copy, original.Shown};
         };
         OnCompareNodes = [this](TBaseLazyTree*, PLazyNode a, PLazyNode b, TColumnIndex column, int& result) {
             result = GetCellText(a, column).compare(GetCellText(b, column), Qt::CaseInsensitive);
