@@ -62,6 +62,8 @@ void TMainForm::InsertEntityExecute()
     auto form = std::make_unique<TCharmapForm>(file.empty() ? IncludeTrailingPathDelimiter(DataFolder) + "HTMLEntity.dat"
                                                             : file);
     form->TargetEditor = [] { return MainForm ? MainForm->ActiveEditor() : nullptr; };
+    form->adjustSize();
+    form->move(geometry().center() - form->rect().center());
     form->show();
     // The window frees itself when it closes.
     form.release();

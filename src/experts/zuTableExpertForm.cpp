@@ -13,6 +13,7 @@
 
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -145,6 +146,7 @@ TTableExpertForm::TTableExpertForm(QWidget* parent) : QDialog(parent)
     layout->addWidget(properties);
     layout->addWidget(buttons);
     resize(520, 460);
+    Grid->viewport()->installEventFilter(this);
     ResizeGrid();
 }
 
@@ -166,6 +168,7 @@ TExOfficeColorButton* TTableExpertForm::MakeColorButton()
     button->SetFaceColor(clBtnFace);
     TExOfficeColorButtonProperties& p = button->Properties();
     p.SetShowDragBar(false);
+    p.SetAutoColor(clNone);
     p.SetShowAutoButton(true);
     p.SetAutoCaption("Automatic");
     p.SetShowOtherButton(true);
@@ -199,10 +202,12 @@ void TTableExpertForm::ResizeGrid()
         Grid->setRowHeight(r, height);
 }
 
-void TTableExpertForm::resizeEvent(QResizeEvent* event)
+bool TTableExpertForm::eventFilter(QObject* watched, QEvent* event)
 {
-    QDialog::resizeEvent(event);
-    ResizeGrid();
+    // why: the cells fill the grid, whose size the layout settles after the dialog's own.
+    if (watched == Grid->viewport() && event->type() == QEvent::Resize)
+        ResizeGrid();
+    return QDialog::eventFilter(watched, event);
 }
 
 TTableValues TTableExpertForm::Values() const

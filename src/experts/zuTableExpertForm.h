@@ -69,7 +69,7 @@ public:
     void ApplyClick();
 
 protected:
-    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     TExSpinEdit* MakeSpinEdit(int minimum, int maximum, int value);
@@ -77,5 +77,5 @@ private:
     void UnitChanged(QComboBox* unit, TExSpinEdit* edit);
 
     // The colour that the buttons' "Automatic" stands for: no attribute.
-    TColor FAutomatic = clDefault;
+    TColor FAutomatic = clNone;
 };
