@@ -370,6 +370,7 @@ private:
     void UpdateEntryKeys();
     // A menu entry with a shortcut of its own, which runs the action.
     QAction* AddOwnKeyEntry(QMenu& menu, TAction* action, const char* caption, const QKeySequence& key);
+    void AppendSelectionToClipboard(bool cut);
     // OpenURLHook, else the user's browser.
     void OpenURL(const std::string& url);
     void CreateMenus();

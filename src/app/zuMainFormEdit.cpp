@@ -65,6 +65,18 @@ TSrcEditMark* FirstMarkOf(TSrcEdit& editor, const std::vector<int>& lines)
     return nullptr;
 }
 
+// Every line once, starting after (or before) the caret line, wrapping round the ends and ending
+// with the caret line itself.
+std::vector<int> MarkSearchOrder(int caret, int count, bool forward)
+{
+    std::vector<int> lines;
+    for (int step = 1; step <= count; ++step) {
+        const int offset = forward ? caret - 1 + step : caret - 1 - step;
+        lines.push_back((offset % count + count) % count + 1);
+    }
+    return lines;
+}
+
 void JumpToMark(TSrcEdit& editor, const TSrcEditMark* mark)
 {
     if (!mark)
@@ -203,29 +215,30 @@ void TMainForm::UpdateEntryKeys()
 
 void TMainForm::CopyAppendExecute()
 {
-    TSrcEdit* editor = ActiveEditor();
-    if (!editor)
-        return;
-    const QMimeData* data = QApplication::clipboard()->mimeData();
-    if (!data || !data->hasText()) {
-        editor->CopySelectionToClipboard();
-        return;
-    }
-    editor->PutTextOnClipboard(data->text().toStdString() + editor->GetSelectedText());
+    AppendSelectionToClipboard(false);
 }
 
 void TMainForm::CutAppendExecute()
+{
+    AppendSelectionToClipboard(true);
+}
+
+void TMainForm::AppendSelectionToClipboard(bool cut)
 {
     TSrcEdit* editor = ActiveEditor();
     if (!editor)
         return;
     const QMimeData* data = QApplication::clipboard()->mimeData();
     if (!data || !data->hasText()) {
-        editor->CutSelectionToClipboard();
+        if (cut)
+            editor->CutSelectionToClipboard();
+        else
+            editor->CopySelectionToClipboard();
         return;
     }
     editor->PutTextOnClipboard(data->text().toStdString() + editor->GetSelectedText());
-    editor->SetSelectedText(std::string());
+    if (cut)
+        editor->SetSelectedText(std::string());
 }
 
 void TMainForm::ConvertTagCaseExecute()
@@ -275,32 +288,14 @@ void TMainForm::ToggleBookmarkExecute()
 
 void TMainForm::NextBookmarkExecute()
 {
-    TSrcEdit* editor = ActiveEditor();
-    if (!editor)
-        return;
-    const int count = editor->Lines().Count();
-    const int caret = editor->CaretLine();
-    std::vector<int> lines;
-    for (int line = caret + 1; line <= count; ++line)
-        lines.push_back(line);
-    for (int line = 1; line <= std::min(caret, count); ++line)
-        lines.push_back(line);
-    JumpToMark(*editor, FirstMarkOf(*editor, lines));
+    if (TSrcEdit* editor = ActiveEditor())
+        JumpToMark(*editor, FirstMarkOf(*editor, MarkSearchOrder(editor->CaretLine(), editor->Lines().Count(), true)));
 }
 
 void TMainForm::PreviousBookmarkExecute()
 {
-    TSrcEdit* editor = ActiveEditor();
-    if (!editor)
-        return;
-    const int count = editor->Lines().Count();
-    const int caret = editor->CaretLine();
-    std::vector<int> lines;
-    for (int line = std::min(caret, count + 1) - 1; line >= 1; --line)
-        lines.push_back(line);
-    for (int line = count; line >= caret && line >= 1; --line)
-        lines.push_back(line);
-    JumpToMark(*editor, FirstMarkOf(*editor, lines));
+    if (TSrcEdit* editor = ActiveEditor())
+        JumpToMark(*editor, FirstMarkOf(*editor, MarkSearchOrder(editor->CaretLine(), editor->Lines().Count(), false)));
 }
 
 void TMainForm::RemoveBookmarksExecute()

@@ -1,4 +1,5 @@
 #include "experts/zuSelectSyntaxForm.h"
+#include "experts/zuExpertButtons.h"
 
 #include "SrcEdit/Source/highlighters/SrcEditHighlighterMulti.h"
 #include "SrcEdit/Source/highlighters/SrcEditHighlighterSql.h"
@@ -6,7 +7,6 @@
 
 #include "Platform/core/QtBridge.h"
 
-#include <QDialogButtonBox>
 #include <QLabel>
 #include <QListWidget>
 #include <QVBoxLayout>
@@ -56,11 +56,7 @@ TSelectSyntaxForm::TSelectSyntaxForm(std::vector<TSrcCustomHighlighter*> highlig
     schemeLabel->setBuddy(SchemeBox);
     auto* sqlLabel = new QLabel(QStringLiteral("Select SQL Dialect:"), this);
     sqlLabel->setBuddy(SQLSchemeBox);
-    auto* buttons = new QDialogButtonBox(this);
-    buttons->addButton(QStringLiteral("Apply"), QDialogButtonBox::AcceptRole);
-    buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
-    connect(buttons, &QDialogButtonBox::accepted, this, [this] { ApplyClick(); });
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox* buttons = MakeApplyCancelButtons(*this, "Apply", "Cancel", [this] { ApplyClick(); });
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(schemeLabel);
     layout->addWidget(SchemeBox, 2);

@@ -1,4 +1,5 @@
 #include "experts/zuTableExpertForm.h"
+#include "experts/zuExpertButtons.h"
 
 #include "common/zuFunctions.h"
 #include "settings/zuSettings.h"
@@ -12,7 +13,6 @@
 #include "Platform/text/Format.h"
 
 #include <QComboBox>
-#include <QDialogButtonBox>
 #include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -135,11 +135,7 @@ TTableExpertForm::TTableExpertForm(QWidget* parent) : QDialog(parent)
     add(5, 1, "Border Color", BorderColor);
     grid->setColumnMinimumWidth(2, 12);
 
-    auto* buttons = new QDialogButtonBox(this);
-    buttons->addButton(QStringLiteral("&Apply"), QDialogButtonBox::AcceptRole);
-    buttons->addButton(QStringLiteral("&Cancel"), QDialogButtonBox::RejectRole);
-    connect(buttons, &QDialogButtonBox::accepted, this, [this] { ApplyClick(); });
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox* buttons = MakeApplyCancelButtons(*this, "&Apply", "&Cancel", [this] { ApplyClick(); });
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(Grid, 1);

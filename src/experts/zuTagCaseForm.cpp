@@ -1,10 +1,10 @@
 #include "experts/zuTagCaseForm.h"
+#include "experts/zuExpertButtons.h"
 
 #include "common/zuFunctions.h"
 
 #include "SrcEdit/Source/view/SrcEdit.h"
 
-#include <QDialogButtonBox>
 #include <QLabel>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -16,11 +16,7 @@ TTagCaseForm::TTagCaseForm(QWidget* parent) : QDialog(parent)
     LowerCaseButton = new QRadioButton(QStringLiteral("Convert all tags to lowercase"), this);
     UpperCaseButton->setChecked(true);
     auto* note = new QLabel(QStringLiteral("Note: This operation cannot be undone"), this);
-    auto* buttons = new QDialogButtonBox(this);
-    buttons->addButton(QStringLiteral("&Apply"), QDialogButtonBox::AcceptRole);
-    buttons->addButton(QStringLiteral("&Cancel"), QDialogButtonBox::RejectRole);
-    connect(buttons, &QDialogButtonBox::accepted, this, [this] { ApplyClick(); });
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox* buttons = MakeApplyCancelButtons(*this, "&Apply", "&Cancel", [this] { ApplyClick(); });
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(UpperCaseButton);
     layout->addWidget(LowerCaseButton);
