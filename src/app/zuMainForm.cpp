@@ -8,6 +8,7 @@
 #include "app/zuMainDockArea.h"
 #include "run/zuConsoleCommand.h"
 #include "windows/zuToolWindowForm.h"
+#include "help/zuHelpRouter.h"
 #include "run/zuBrowserFrame.h"
 #include "documents/zuCodeEditorForm.h"
 #include "run/zuProgramLauncher.h"
@@ -20,6 +21,8 @@
 
 #include "SrcEdit/Source/print/SrcEditPrint.h"
 #include "SrcEdit/Source/view/SrcEdit.h"
+
+#include "Platform/controls/ColorDialog.h"
 
 #include "ExLib/run/process/ExProcessRunner.h"
 
@@ -86,6 +89,7 @@ TMainForm::TMainForm()
     CreateActions();
     CreateMenus();
     CreateToolBar();
+    CreateEditCommands();
     connect(&BackupTimer, &QTimer::timeout, this, [this] { BackupTimerTimer(); });
     connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
         if (state != Qt::ApplicationActive)
@@ -406,6 +410,10 @@ void TMainForm::BuildWindowMenu(QMenu& menu)
     menu.clear();
     menu.addAction(acWndNext);
     menu.addAction(acWndPrevious);
+    menu.addSeparator();
+    for (TAction* action : {acWndCascade, acWndTileHorz, acWndTileVert, acWndMinimizeAll, acWndArrange})
+        if (action)
+            menu.addAction(action);
     const std::vector<TCodeEditorForm*> documents = Documents();
     if (!documents.empty())
         menu.addSeparator();
@@ -548,6 +556,7 @@ void TMainForm::LoadKeymap()
 
 void TMainForm::UpdateWindowKeys()
 {
+    UpdateEntryKeys();
     // why: one key with two owners reaches neither; a command the user gave the key wins.
     const QKeySequence closeKey(Qt::CTRL | Qt::Key_F4);
     const auto& actions = ActionList.Actions();
