@@ -4,9 +4,9 @@
 #include "documents/zuCodeEditorForm.h"
 
 #include "code/zuCodeImages.h"
+#include "code/zuCodeTree.h"
 #include "code/zuPHPParser.h"
 
-#include "Platform/controls/AlignLayout.h"
 #include "Platform/files/FileNames.h"
 #include "Platform/graphics/ImgList.h"
 #include "Platform/text/TextUtils.h"
@@ -48,23 +48,17 @@ void TCodeExplorerForm::CreateTree()
 {
     ImageList1 = new TCustomImageList(this); // owned by the form
     AddCodeKindImages(*ImageList1);
-    Tree1 = new TLazyStringTree(this, this); // owned by the form
-    Tree1->SetName("Tree1");
-    SetAlign(*Tree1, TAlign::alClient);
-    Tree1->SetNodeDataSize(sizeof(TCodeExplorerNodeData));
-    Tree1->SetImages(ImageList1);
+    Tree1 = CreateCodeTree(*this, "Tree1", sizeof(TCodeExplorerNodeData), ImageList1, [this](PLazyNode node) {
+        const auto* data = Tree1->NodeData<TCodeExplorerNodeData>(node);
+        return data ? data->Kind : -1;
+    });
     TCustomLazyTreeOptions& options = Tree1->TreeOptions();
-    options.SetPaintOptions(options.PaintOptions() + toShowTreeLines + toShowButtons + toShowRoot);
+    options.SetPaintOptions(options.PaintOptions() + toShowRoot);
     // why: a double-click goes to the entry; it does not fold the class.
-    options.SetMiscOptions(options.MiscOptions() - toToggleOnDblClick - toEditable);
+    options.SetMiscOptions(options.MiscOptions() - toToggleOnDblClick);
     Tree1->OnGetText = [this](TCustomLazyStringTree*, PLazyNode node, TColumnIndex, TVSTTextType type, QString& text) {
         if (const TPHP* item = NodeItem(node); item && type == TVSTTextType::ttNormal)
             text = QString::fromStdString(NodeText(*item));
-    };
-    Tree1->OnGetImageIndex = [this](TBaseLazyTree*, PLazyNode node, TLTImageKind kind, TColumnIndex, bool&, int& index) {
-        if (kind == TLTImageKind::ikNormal || kind == TLTImageKind::ikSelected)
-            if (const auto* data = Tree1->NodeData<TCodeExplorerNodeData>(node))
-                index = data->Kind;
     };
     Tree1->OnCompareNodes = [this](TBaseLazyTree*, PLazyNode a, PLazyNode b, TColumnIndex, int& result) {
         const TPHP* first = NodeItem(a);

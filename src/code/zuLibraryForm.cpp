@@ -2,6 +2,7 @@
 
 #include "app/zuMainForm.h"
 #include "code/zuCodeImages.h"
+#include "code/zuCodeTree.h"
 
 #include "ExLib/run/lists/ExComboBox.h"
 
@@ -35,26 +36,19 @@ void TLibraryForm::CreateTree()
 {
     ImageList1 = new TCustomImageList(this); // owned by the form
     AddLibraryImages(*ImageList1);
-    LibraryTree = new TLazyStringTree(this, this); // owned by the form
-    LibraryTree->SetName("LibraryTree");
-    SetAlign(*LibraryTree, TAlign::alClient);
-    LibraryTree->SetNodeDataSize(sizeof(const TLibraryEntry*));
-    LibraryTree->SetImages(ImageList1);
+    LibraryTree = CreateCodeTree(*this, "LibraryTree", sizeof(const TLibraryEntry*), ImageList1, [this](PLazyNode node) {
+        const TLibraryEntry* entry = NodeEntry(node);
+        return entry ? (entry->Children.empty() ? 1 : 0) : -1;
+    });
     LibraryTree->SetShowHint(true);
     TCustomLazyTreeOptions& options = LibraryTree->TreeOptions();
-    options.SetPaintOptions(options.PaintOptions() + toShowTreeLines + toShowButtons + toShowHorzGridLines);
+    options.SetPaintOptions(options.PaintOptions() + toShowHorzGridLines);
     options.SetSelectionOptions(options.SelectionOptions() + toFullRowSelect);
-    options.SetMiscOptions(options.MiscOptions() + toToggleOnDblClick - toEditable);
+    options.SetMiscOptions(options.MiscOptions() + toToggleOnDblClick);
     LibraryTree->OnGetText = [this](TCustomLazyStringTree*, PLazyNode node, TColumnIndex, TVSTTextType type,
                                     QString& text) {
         if (const TLibraryEntry* entry = NodeEntry(node); entry && type == TVSTTextType::ttNormal)
             text = QString::fromStdString(entry->Caption);
-    };
-    LibraryTree->OnGetImageIndex = [this](TBaseLazyTree*, PLazyNode node, TLTImageKind kind, TColumnIndex, bool&,
-                                          int& index) {
-        if (kind == TLTImageKind::ikNormal || kind == TLTImageKind::ikSelected)
-            if (const TLibraryEntry* entry = NodeEntry(node))
-                index = entry->Children.empty() ? 1 : 0;
     };
     LibraryTree->OnDblClick = [this](TObject*) { InsertFocusedEntry(); };
 }
