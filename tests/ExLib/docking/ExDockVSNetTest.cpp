@@ -405,6 +405,42 @@ TEST(ExDockVSNet, ALayoutWithAnAutoHiddenHiddenFormComesBackSo)
     EXPECT_EQ(HostDockSite(*a), panel);
 }
 
+TEST(ExDockVSNet, ALayoutWithAnAutoHiddenTabHostKeepsItsInactivePagesAsTabs)
+{
+    TempDir dir;
+    const std::string file = dir.File("docking.dat");
+    {
+        DockFixture f(MakeVSNet);
+        TExDockVSNETPanel* panel = VSPanel(f, 0);
+        TExForm* a = f.Tool("A", 1000, 100);
+        TExForm* b = f.Tool("B", 1000, 300);
+        TExForm* c = f.Tool("C", 1300, 300);
+        TExDockTabHostForm* host = TabHostOf(a, b);
+        ManualDock(*c, host->PageControl(), nullptr, TAlign::alClient);
+        ManualDock(*host, panel);
+        panel->AutoHideForm(host);
+        HideDockableForm(c);
+        panel->Channel()->SlideOutForm(a);
+        RunSlide();
+        SaveDockLayoutToIniFile(file);
+    }
+    DockFixture f(MakeVSNet);
+    TExForm* a = f.Tool("A");
+    TExForm* b = f.Tool("B");
+    TExForm* c = f.Tool("C");
+    LoadDockLayoutFromIniFile(file);
+    DockFixture::Settle();
+    TExDockVSChannel* channel = VSPanel(f, 0)->Channel();
+    ASSERT_EQ(channel->Blocks.size(), 1u);
+    ASSERT_EQ(channel->Blocks[0]->PaneCount(), 3);
+    EXPECT_TRUE(channel->PaneForControl(a)->Visible);
+    EXPECT_TRUE(channel->PaneForControl(b)->Visible) << "a page behind the active one keeps its tab";
+    EXPECT_FALSE(channel->PaneForControl(c)->Visible) << "a page hidden in the channel stays hidden";
+    channel->PopupPanel()->PinForm(dynamic_cast<TExDockTabPageControl*>(HostDockSite(*a))->Host());
+    EXPECT_TRUE(ControlVisible(*b));
+    EXPECT_FALSE(ControlVisible(*c));
+}
+
 TEST(ExDockVSNet, PinningATabHostBackShowsItsPagesAsTheyWereInTheChannel)
 {
     DockFixture f(MakeVSNet);
