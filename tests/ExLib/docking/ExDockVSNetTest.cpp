@@ -77,6 +77,21 @@ TExDockVSChannel* AutoHidden(DockFixture& f, int index, TExForm* a)
     return panel->Channel();
 }
 
+// A tab host of A, B and C in panel 0, auto-hidden.
+struct AutoHiddenTabHost {
+    explicit AutoHiddenTabHost(DockFixture& f)
+        : a(f.Tool("A", 1000, 100)), b(f.Tool("B", 1000, 300)), c(f.Tool("C", 1300, 300)), host(TabHostOf(a, b))
+    {
+        ManualDock(*c, host->PageControl(), nullptr, TAlign::alClient);
+        ManualDock(*host, VSPanel(f, 0));
+        VSPanel(f, 0)->AutoHideForm(host);
+    }
+    TExForm* a;
+    TExForm* b;
+    TExForm* c;
+    TExDockTabHostForm* host;
+};
+
 } // namespace
 
 TEST(ExDockVSNet, ThePinButtonMovesTheOnlyFormOfAPanelIntoItsChannelAndBack)
@@ -305,6 +320,34 @@ TEST(ExDockVSNet, HoveringATabSlidesItsFormOutAndTheMouseAwayForTheHoldTimeSlide
     EXPECT_FALSE(style->HideTimerRunning());
 }
 
+TEST(ExDockVSNet, AFormShownByACommandStaysOutUntilTheMouseHasBeenOnItAndLeft)
+{
+    DockFixture f(MakeVSNet);
+    auto* style = dynamic_cast<TExDockVSNetStyle*>(f.style);
+    style->ChannelOption()->SetHideHoldTime(200);
+    TExForm* a = f.Tool("A");
+    TExDockVSChannel* channel = AutoHidden(f, 0, a);
+    QTest::mouseRelease(&f.main, Qt::LeftButton);
+    QCursor::setPos(f.main.ClientToScreen({600, 300}).ToQt());
+    style->MouseLeftClient = true; // as an earlier popup left it
+    ShowDockableForm(a);
+    RunSlide();
+    ASSERT_EQ(channel->ShownForm, a);
+    ASSERT_TRUE(style->HideTimerRunning());
+    for (int i = 0; i < 5; ++i)
+        style->HideTimerTick();
+    EXPECT_EQ(PopupAnimator()->Channel, nullptr) << "no slide back while the mouse has not been on it";
+    EXPECT_EQ(channel->ShownForm, a);
+
+    style->MouseLeftClient = true; // the mouse came and went
+    style->HideTimerTick();
+    style->HideTimerTick();
+    EXPECT_EQ(PopupAnimator()->Channel, channel);
+    EXPECT_EQ(PopupAnimator()->Direction, 1);
+    RunSlide();
+    EXPECT_EQ(channel->ShownForm, nullptr);
+}
+
 TEST(ExDockVSNet, ResizingTheFormCollapsesAnOpenPopupAtOnce)
 {
     DockFixture f(MakeVSNet);
@@ -411,16 +454,9 @@ TEST(ExDockVSNet, ALayoutWithAnAutoHiddenTabHostKeepsItsInactivePagesAsTabs)
     const std::string file = dir.File("docking.dat");
     {
         DockFixture f(MakeVSNet);
-        TExDockVSNETPanel* panel = VSPanel(f, 0);
-        TExForm* a = f.Tool("A", 1000, 100);
-        TExForm* b = f.Tool("B", 1000, 300);
-        TExForm* c = f.Tool("C", 1300, 300);
-        TExDockTabHostForm* host = TabHostOf(a, b);
-        ManualDock(*c, host->PageControl(), nullptr, TAlign::alClient);
-        ManualDock(*host, panel);
-        panel->AutoHideForm(host);
-        HideDockableForm(c);
-        panel->Channel()->SlideOutForm(a);
+        const AutoHiddenTabHost three(f);
+        HideDockableForm(three.c);
+        VSPanel(f, 0)->Channel()->SlideOutForm(three.a);
         RunSlide();
         SaveDockLayoutToIniFile(file);
     }
@@ -444,14 +480,9 @@ TEST(ExDockVSNet, ALayoutWithAnAutoHiddenTabHostKeepsItsInactivePagesAsTabs)
 TEST(ExDockVSNet, PinningATabHostBackShowsItsPagesAsTheyWereInTheChannel)
 {
     DockFixture f(MakeVSNet);
+    const AutoHiddenTabHost three(f);
+    auto [a, b, c, host] = three;
     TExDockVSNETPanel* panel = VSPanel(f, 0);
-    TExForm* a = f.Tool("A", 1000, 100);
-    TExForm* b = f.Tool("B", 1000, 300);
-    TExForm* c = f.Tool("C", 1300, 300);
-    TExDockTabHostForm* host = TabHostOf(a, b);
-    ManualDock(*c, host->PageControl(), nullptr, TAlign::alClient);
-    ManualDock(*host, panel);
-    panel->AutoHideForm(host);
     TExDockVSChannel* channel = panel->Channel();
     ASSERT_EQ(channel->Blocks[0]->PaneCount(), 3);
     HideDockableForm(c);
