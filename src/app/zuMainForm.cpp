@@ -214,6 +214,8 @@ void TMainForm::CreateActions()
     acOpenProject = AddAction("acOpenProject", "Open Project", scNone, &TMainForm::OpenProjectExecute);
 
     CreatePrintActions();
+    acCompareFile = AddAction("acCompareFile", "Compare Files...", scNone, &TMainForm::CompareFileExecute);
+    acInsertGraphics = AddAction("acInsertGraphics", "Image...", scNone, &TMainForm::InsertGraphicsExecute);
     CreateDockingActions();
 
     const std::pair<TAction*, const char*> images[] = {
@@ -353,6 +355,9 @@ void TMainForm::CreateMenus()
     QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
     AddToolWindowMenuEntries(*view);
 
+    QMenu* insert = menuBar()->addMenu(QStringLiteral("&Insert"));
+    insert->addAction(acInsertGraphics);
+
     QMenu* project = menuBar()->addMenu(QStringLiteral("&Project"));
     project->addAction(acProjectOptions);
 
@@ -361,6 +366,9 @@ void TMainForm::CreateMenus()
         run->addAction(action);
     run->addSeparator();
     run->addAction(acScriptParameters);
+
+    QMenu* tools = menuBar()->addMenu(QStringLiteral("&Tools"));
+    tools->addAction(acCompareFile);
 
     QMenu* window = menuBar()->addMenu(QStringLiteral("&Window"));
     connect(window, &QMenu::aboutToShow, this, [this, window] { BuildWindowMenu(*window); });

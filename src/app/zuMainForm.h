@@ -246,6 +246,11 @@ public:
     // Closes the print preview and leaves preview mode.
     void ClosePrintPreview();
 
+    // ---- tools (zuMainFormCompare.cpp)
+    TAction* acCompareFile = nullptr;
+    // A new compare window, shown without blocking.
+    void CompareFileExecute();
+
     // The browser panel's Close: stops the browser, hides the panel, leaves preview mode.
     void BrowserCloseButtonClick();
     bool BrowserShown() const;
@@ -261,6 +266,11 @@ public:
     std::string ConsoleTerminalProgram;
     // Console runs: one at a time, watched until the console window closes.
     std::unique_ptr<TExCreateProcess> ProcessManager;
+
+    // ---- insert commands (zuMainFormImage.cpp)
+    TAction* acInsertGraphics = nullptr;
+    // The image insert dialog for the active document, modal.
+    void InsertGraphicsExecute();
 
     // ---- controls
     TMDITabControl* FileTabs = nullptr;

@@ -5,19 +5,23 @@
 #include "Platform/files/Streams.h"
 
 #include <algorithm>
+#include <cstring>
 
 TTextLines SplitTextLines(std::string_view text)
 {
     TTextLines lines;
-    size_t i = 0;
-    while (i < text.size()) {
-        const size_t end = text.find_first_of("\r\n", i);
-        if (end == std::string_view::npos) {
-            lines.emplace_back(text.substr(i));
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    while (p < end) {
+        // why: memchr scans whole words at a time; a line ends at its first CR or LF.
+        const auto* lf = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(end - p)));
+        const char* stop = lf ? lf : end;
+        const auto* cr = static_cast<const char*>(std::memchr(p, '\r', static_cast<size_t>(stop - p)));
+        const char* lineEnd = cr ? cr : stop;
+        lines.emplace_back(p, static_cast<size_t>(lineEnd - p));
+        if (lineEnd == end)
             break;
-        }
-        lines.emplace_back(text.substr(i, end - i));
-        i = end + (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n' ? 2 : 1);
+        p = lineEnd + (*lineEnd == '\r' && lineEnd + 1 < end && lineEnd[1] == '\n' ? 2 : 1);
     }
     return lines;
 }

@@ -3,6 +3,7 @@
 #include "documents/zuCodeEditorForm.h"
 
 #include "app/zuConstants.h"
+#include "code/zuCodeInsight.h"
 #include "documents/zuEditorModule.h"
 #include "common/zuFunctions.h"
 #include "app/zuFolders.h"
@@ -345,8 +346,12 @@ void TCodeEditorForm::EditorStatusChange(TSrcStatusChanges changes)
             SetActionEnabled(action, selection);
         SetActionEnabled(MainForm->acPaste, FEditor->PasteAvailable());
     }
-    if (all || changes.Contains(scCaretX) || changes.Contains(scCaretY))
+    if (all || changes.Contains(scCaretX) || changes.Contains(scCaretY)) {
         MainForm->SetStatusPanel(0, Format("%6d:%3d", {FEditor->CaretLine(), FEditor->CaretChar()}));
+        // The parameter hint shows, follows or hides with the caret.
+        if (EditorModule)
+            EditorModule->CodeInsight->ParameterProposal->OpenFor(FEditor);
+    }
     if (all || changes.Contains(scInsertMode))
         MainForm->SetStatusPanel(1, FEditor->InsertMode() ? "Insert" : "Overwrite");
     if (all || changes.Contains(scModified)) {

@@ -3,12 +3,15 @@
 
 #include "documents/zuEditorModule.h"
 
+#include "code/zuCodeInsight.h"
 #include "documents/zuCodeEditorForm.h"
 #include "http/zuHTTPModule.h"
 #include "http/zuHttpPaths.h"
+#include "app/zuFolders.h"
 #include "app/zuMainForm.h"
 #include "settings/zuSettings.h"
 
+#include "SrcEdit/Source/autocorrect/SrcEditAutoCorrect.h"
 #include "SrcEdit/Source/highlighters/SrcEditHighlighterCss.h"
 #include "SrcEdit/Source/highlighters/SrcEditHighlighterHtml.h"
 #include "SrcEdit/Source/highlighters/SrcEditHighlighterJava.h"
@@ -156,7 +159,12 @@ TEditorModule::TEditorModule(TComponent* AOwner) : TComponent(AOwner)
 {
     SetName("EditorModule");
     EditorModule = this;
+    AutoCorrection = new TSrcAutoCorrect(this);
+    AutoCorrection->SetName("AutoCorrection");
+    AutoCorrection->Items().Add("(c)\t\xC2\xA9");
+    AutoCorrection->Items().Add("(r)\t\xC2\xAE");
     CreateHighlighters();
+    CodeInsight = new TCodeInsight(this);
     BasicSearch = new TSrcEditSearch(this);
     BasicSearch->SetName("BasicSearch");
     RegExpSearch = new TSrcEditRegexSearch(this);
@@ -327,6 +335,35 @@ void TEditorModule::LoadEditorColors()
     MatchedLineBG = Settings::Editor::MatchedLineBG.Read(ini);
     MatchedLineFG = Settings::Editor::MatchedLineFG.Read(ini);
     ActiveLineBG = Settings::Editor::ActiveLineBG.Read(ini);
+}
+
+void TEditorModule::LoadAutoCorrect()
+{
+    if (SettingsFile) {
+        const TIniFileEx& ini = *SettingsFile;
+        AutoCorrection->Enabled = Settings::AutoCorrection::Enabled.Read(ini);
+        TAsSrcAutoCorrectOptions options;
+        if (Settings::AutoCorrection::IgnoreCase.Read(ini))
+            options.Include(ascoIgnoreCase);
+        if (Settings::AutoCorrection::MaintainCase.Read(ini))
+            options.Include(ascoMaintainCase);
+        if (Settings::AutoCorrection::MouseDown.Read(ini))
+            options.Include(ascoCorrectOnMouseDown);
+        AutoCorrection->Options = options;
+    }
+    if (!UserFolder.empty())
+        AutoCorrection->LoadItemsFromFile(UserFolder + "autocorrect.dat");
+}
+
+void TEditorModule::LoadCompletionData()
+{
+    CodeInsight->LoadCompletionData(DataFolder);
+}
+
+void TEditorModule::AttachEditor(TCustomSrcEdit* editor)
+{
+    AutoCorrection->SetEditor(editor);
+    CodeInsight->AttachEditor(editor);
 }
 
 void TEditorModule::CodeTimerTimer()

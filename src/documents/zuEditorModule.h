@@ -1,11 +1,11 @@
 #pragma once
 // TEditorModule: what all document editors share. The highlighters with their stored colours
 // and file masks, the choice of a highlighter by file extension, the file filters of the Open
-// and Save dialogs, the two search engines, the editor colours and the code timer that asks
-// for a re-parse one second after typing stops.
+// and Save dialogs, the two search engines, the auto-correction, the editor colours, the
+// completion list and parameter hints with their data (CodeInsight), and the code timer that
+// asks for a re-parse one second after typing stops.
 //
-// Not built yet, each a named empty step: the system icon lists, auto-correction and the
-// completion lists with their pop-ups.
+// Not built yet, a named empty step: the system icon lists.
 
 #include "Platform/graphics/Colors.h"
 #include "Platform/core/Component.h"
@@ -16,7 +16,9 @@
 #include <string_view>
 #include <vector>
 
+class TCodeInsight;
 class TCustomSrcEdit;
+class TSrcAutoCorrect;
 class TSrcCssSyn;
 class TSrcCustomHighlighter;
 class TSrcEditRegexSearch;
@@ -51,6 +53,10 @@ public:
     TSrcPythonSyn* Python = nullptr;
     std::vector<TSrcCustomHighlighter*> Highlighters() const;
 
+    // "(c)" to "©" and "(r)" to "®" until the user's "autocorrect.dat" is loaded.
+    TSrcAutoCorrect* AutoCorrection = nullptr;
+    TCodeInsight* CodeInsight = nullptr;
+
     TSrcEditSearch* BasicSearch = nullptr;
     TSrcEditRegexSearch* RegExpSearch = nullptr;
 
@@ -79,12 +85,15 @@ public:
     const std::string& FileFilter() const { return FFileFilter; }
     void LoadEditorColors();
 
-    // Steps of features that are not built yet.
+    // A step of a feature that is not built yet.
     void LoadSystemIconLists() {}
-    void LoadAutoCorrect() {}
-    void LoadCompletionData() {}
-    // Hooks the completion and parameter hints to the editor of the active document.
-    void AttachEditor(TCustomSrcEdit*) {}
+    // [AutoCorrection] and the items of "autocorrect.dat" in the per-user folder, when it exists.
+    void LoadAutoCorrect();
+    // The completion data files of the data folder.
+    void LoadCompletionData();
+    // Points the auto-correction, the completion and the parameter hints at the editor of the
+    // active document.
+    void AttachEditor(TCustomSrcEdit* editor);
 
     void CodeTimerTimer();
 

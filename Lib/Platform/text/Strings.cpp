@@ -290,8 +290,10 @@ void TStrings::LoadFromFile(const std::string& fileName)
 
 void TStrings::SaveToFile(const std::string& fileName) const
 {
-    TFileStream stream(fileName, fmCreate);
+    // why: truncating the file first would lose it to a write that then fails.
+    TMemoryStream stream;
     SaveToStream(stream);
+    stream.SaveToFile(fileName);
 }
 
 void TStrings::Assign(const TPersistent& source)

@@ -5,6 +5,7 @@
 #include "Platform/core/Exceptions.h"
 #include "Platform/files/Streams.h"
 #include "Platform/text/Strings.h"
+#include "Platform/files/FileTestSupport.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -252,6 +253,26 @@ TEST(StringList, FilesRoundTripAndMissingFilesRaise)
     EXPECT_EQ(Items(loaded), (V{"x", "y"}));
     EXPECT_THROW(loaded.LoadFromFile(dir.File("missing.txt")), EFOpenError);
     EXPECT_EQ(loaded.Count(), 2);
+}
+
+TEST(StringList, ASaveThatDoesNotFitLeavesTheOldFile)
+{
+    const TSmallFileSystem disk(1 << 20, 64);
+    if (disk.Path().empty())
+        GTEST_SKIP() << "a small file system cannot be mounted here (needs root)";
+    const std::string name = disk.File("list.txt");
+    TStringList list;
+    list.Add("old");
+    list.SaveToFile(name);
+    disk.FillBut(0);
+
+    list.Clear();
+    for (int i = 0; i < 10000; ++i)
+        list.Add("a line that no longer fits on the disk");
+    EXPECT_ANY_THROW(list.SaveToFile(name));
+    TStringList loaded;
+    loaded.LoadFromFile(name);
+    EXPECT_EQ(Items(loaded), (V{"old"}));
 }
 
 TEST(StringList, OwnedObjectsAreFreedWithTheirItems)

@@ -225,6 +225,19 @@ TEST_F(CompletionForm, AUserResizeSnapsToWholeLines)
     EXPECT_EQ(Form->Position(), 0);
 }
 
+TEST_F(CompletionForm, AListOpensWithItsNumberOfLinesWhateverItsFont)
+{
+    EXPECT_EQ(Form->NbLinesInWindow(), 8);
+    Form->Font().SetName("DejaVu Sans");
+    Form->Font().SetHeight(-20);
+    Form->SetTitle("Title");
+    EXPECT_EQ(Form->NbLinesInWindow(), 8);
+    NumberedItems(30);
+    ShowAt(10, 10);
+    EXPECT_EQ(Form->height(), 8 * Form->LineHeight() + Form->TitleHeight() + 2 * Form->FrameSize());
+    EXPECT_EQ(Form->NbLinesInWindow(), 8);
+}
+
 TEST_F(CompletionForm, AListThatWouldLeaveTheScreenOpensAboveTheCaretLine)
 {
     NumberedItems(30);

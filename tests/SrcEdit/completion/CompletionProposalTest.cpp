@@ -5,9 +5,9 @@
 #include "SrcEdit/Source/completion/SrcEditCompletionProposal.h"
 
 #include "SrcEdit/view/EditorTestSupport.h"
+#include "support/WaitFor.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QKeyEvent>
 
 #include <algorithm>
@@ -70,16 +70,6 @@ protected:
         for (int i = 0; i < Proposal->Form().AssignedCount(); ++i)
             lines.push_back(Proposal->Form().AssignedText(i));
         return lines;
-    }
-    // Runs the event loop until `done` holds or `ms` pass.
-    template <class F>
-    static bool WaitFor(F done, int ms = 3000)
-    {
-        QElapsedTimer timer;
-        timer.start();
-        while (!done() && timer.elapsed() < ms)
-            QTest::qWait(10);
-        return done();
     }
 
     std::unique_ptr<TSrcCompletionProposal> Proposal;
@@ -284,6 +274,39 @@ TEST_F(CompletionProposal, AcceptingGivesTheValueToTheHandlers)
     Key(Qt::Key_Tab);
     EXPECT_EQ(Line(1), "format();");
     EXPECT_EQ(calls, (std::vector<std::string>{"code format() 2 0", "after format(); 2"}));
+}
+
+TEST_F(CompletionProposal, AnInputGivenByTheExecuteHandlerIsWhatAcceptingReplaces)
+{
+    Proposal->SetEndOfTokenChr("()[]. -");
+    SetItems({"a-bc", "a-bd", "abc"});
+    ReloadItemsOnExecute();
+    auto reload = Proposal->OnExecute;
+    Proposal->OnExecute = [&](SrcCompletionType kind, TObject* sender, std::string& input, int& x, int& y, bool& can) {
+        reload(kind, sender, input, x, y, can);
+        const std::string line = Edit->GetCaretLineText();
+        if (line.size() >= 3 && line.compare(line.size() - 3, 3, "a-b") == 0)
+            input = "a-b";
+    };
+    TypeAtEnd("x a-b");
+    OpenByShortcut();
+    ASSERT_TRUE(Proposal->Visible());
+    EXPECT_EQ(Proposal->Form().CurrentString(), "a-b");
+    EXPECT_EQ(Proposal->CompletionStart(), 3);
+    EXPECT_EQ(Shown(), (std::vector<std::string>{"a-bc", "a-bd"}));
+    Key(Qt::Key_Return);
+    EXPECT_EQ(Line(1), "x a-bc");
+}
+
+TEST_F(CompletionProposal, APrettyLineAcceptedWithoutAnInsertListGoesInWithoutItsFormatting)
+{
+    Proposal->SetOptions(Proposal->Options() + TSrcCompletionOptions{scoUsePrettyText});
+    SetItems({"\\image{0}\\style{+B}foo\\style{-B}", "bar"});
+    TypeAtEnd("fo");
+    OpenByShortcut();
+    ASSERT_TRUE(Proposal->Visible());
+    Key(Qt::Key_Return);
+    EXPECT_EQ(Line(1), "foo");
 }
 
 TEST_F(CompletionProposal, ADoubleClickAccepts)

@@ -192,3 +192,19 @@ TEST(ColumnBlock, ACountTheDataCannotHoldFailsBeforeMakingColumns)
     TMemoryStream text(Le32(1) + Le32(0x40000000));
     EXPECT_THROW(tree.Header().Columns().ReadColumnBlock(text, 3), EReadError);
 }
+
+TEST(ColumnBlock, AStoredWidthBelowTheDefaultMinimumSurvives)
+{
+    TTestTree tree;
+    TLazyTreeColumn* column = tree.Header().Columns().AddColumn();
+    column->SetMinWidth(0);
+    column->SetWidth(4);
+    column->SetMaxWidth(20000);
+    TMemoryStream stream;
+    tree.Header().Columns().WriteColumnBlock(stream);
+    TTestTree other;
+    stream.SetPosition(0);
+    other.Header().Columns().ReadColumnBlock(stream, 3);
+    EXPECT_EQ(other.Header().Columns().ColumnAt(0)->Width(), 4);
+    EXPECT_EQ(other.Header().Columns().ColumnAt(0)->MaxWidth(), 20000);
+}

@@ -360,3 +360,20 @@ TEST(TreeStream, PastedDataIsBoundedByItsRealSize)
     EXPECT_EQ(tree.RootNodeCount(), 4u);
     EXPECT_TRUE(TreeInvariantsHold(tree));
 }
+
+TEST(TreeStream, ARefusedCopyIsNotReportedAfterItWent)
+{
+    TTestTree tree;
+    tree.SetRootNodeCount(1);
+    const std::string blocks = NodeBlock(0, nsShown) + NodeBlock(0, nsShown);
+    const std::string bytes = Le32(static_cast<std::int32_t>(blocks.size())) + blocks;
+    TLTTreeMimeData data(nullptr, QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    int offered = 0;
+    tree.OnNodeCopying = [&](TBaseLazyTree*, PLazyNode, PLazyNode, bool& allowed) { allowed = offered++ == 0; };
+    std::vector<PLazyNode> reported;
+    tree.OnStructureChange = [&](TBaseLazyTree*, PLazyNode node, TChangeReason) { reported.push_back(node); };
+    EXPECT_TRUE(tree.InsertFromDataObject(nullptr, &data, false, TLTNodeAttachMode::amAddChildLast, nullptr));
+    EXPECT_EQ(tree.RootNodeCount(), 2u);
+    for (PLazyNode node : reported)
+        EXPECT_TRUE(node == nullptr || node == tree.Root(0) || node == tree.Root(1)) << "a node that was deleted";
+}

@@ -4,6 +4,7 @@
 
 #include "SrcEdit/Source/view/SrcEdit.h"
 
+#include "Platform/core/QtBridge.h"
 #include "Platform/files/FileNames.h"
 #include "Platform/files/SafeFileStream.h"
 
@@ -11,16 +12,6 @@
 #include <QString>
 
 namespace {
-
-QString QStr(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-std::string StdStr(const QString& text)
-{
-    return text.toStdString();
-}
 
 // Letters and digits end no word; every other character that types something does.
 bool IsWordChar(char32_t c)

@@ -85,7 +85,7 @@ TSrcBaseCompletionProposalForm::TSrcBaseCompletionProposalForm(TComponent* AOwne
     FScrollBar->setFocusPolicy(Qt::NoFocus);
     QObject::connect(FScrollBar, &QScrollBar::valueChanged, [this](int value) { ScrollBarMoved(value); });
     RecalcMetrics();
-    resize(260, FLineHeight * FNbLinesInWindow + 2 * FrameSize());
+    resize(260, FLineHeight * FNbLinesInWindow + FTitleHeight + 2 * FrameSize());
 }
 
 TSrcBaseCompletionProposalForm::~TSrcBaseCompletionProposalForm()
@@ -263,7 +263,7 @@ void TSrcBaseCompletionProposalForm::SetImages(TCustomImageList* images)
 void TSrcBaseCompletionProposalForm::SetResizeable(bool value)
 {
     FResizeable = value;
-    Resize();
+    LayoutScrollBar();
 }
 
 void TSrcBaseCompletionProposalForm::SetCurrentEditor(TCustomSrcEdit* editor)
@@ -286,7 +286,7 @@ void TSrcBaseCompletionProposalForm::RecalcMetrics()
     FLineHeight = FItemHeight > 0 ? FItemHeight : std::max(textHeight, 1);
     canvas.Font().Assign(FTitleFont);
     FTitleHeight = FTitle.empty() ? 0 : canvas.TextHeight("CompletionProposal") + 4;
-    Resize();
+    LayoutScrollBar();
 }
 
 int TSrcBaseCompletionProposalForm::FrameSize() const
@@ -313,7 +313,7 @@ void TSrcBaseCompletionProposalForm::SetScrollBarVisible(bool visible)
 {
     FScrollBarShown = visible;
     FScrollBar->setVisible(visible);
-    Resize();
+    LayoutScrollBar();
 }
 
 void TSrcBaseCompletionProposalForm::AdjustScrollBar()
@@ -707,9 +707,16 @@ void TSrcBaseCompletionProposalForm::ResizeTo(TPoint pointer)
 void TSrcBaseCompletionProposalForm::Resize()
 {
     TCustomControl::Resize();
+    // A list shows as many lines as its height holds, also after the user sized it.
     const int f = FrameSize();
     if (FDisplayType == SrcCompletionType::ctCode && FLineHeight > 0)
         FNbLinesInWindow = std::max(1, (height() - 2 * f - FTitleHeight) / FLineHeight);
+    LayoutScrollBar();
+}
+
+void TSrcBaseCompletionProposalForm::LayoutScrollBar()
+{
+    const int f = FrameSize();
     const int sbw = FScrollBar->sizeHint().width();
     FScrollBar->setGeometry(width() - f - sbw, f + FTitleHeight, sbw, std::max(0, height() - 2 * f - FTitleHeight));
     AdjustScrollBar();

@@ -145,6 +145,8 @@ protected:
 
 private:
     void RecalcMetrics();
+    // Places the scroll bar beside the list; the number of lines stays.
+    void LayoutScrollBar();
     void Refilter();
     void FireChange();
     TObject* Sender() { return Owner() ? static_cast<TObject*>(Owner()) : this; }

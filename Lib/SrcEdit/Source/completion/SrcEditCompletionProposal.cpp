@@ -123,6 +123,7 @@ void TSrcBaseCompletionProposal::ShowAt(const std::string& input, int x, int y, 
     std::string currentInput = input;
     if (OnExecute)
         OnExecute(kind, this, currentInput, x, y, FCanExecute);
+    FExecutedInput = currentInput;
     if (!FCanExecute || ItemList().Count() == 0) {
         if (kind == SrcCompletionType::ctParams)
             FForm->HidePopup();
@@ -322,6 +323,15 @@ void TSrcCompletionProposal::OpenFor(TCustomSrcEdit* editor)
     Form().EndOfTokenChars = EndOfTokenSet(*editor);
     const std::string input = GetCurrentInput(editor);
     ShowAt(input, point.X, point.Y, DefaultType(), editor->LineHeight());
+    // An input that OnExecute gave instead, when it stands before the caret, is what an
+    // acceptance replaces.
+    if (FExecutedInput != input) {
+        const std::string line = editor->GetCaretLineText();
+        const size_t end = static_cast<size_t>(editor->CaretChar() - 1);
+        const size_t size = FExecutedInput.size();
+        if (end <= line.size() && size <= end && line.compare(end - size, size, FExecutedInput) == 0)
+            FCompletionStart = static_cast<int>(end - size) + 1;
+    }
     FSwallowNextKey = DefaultType() == SrcCompletionType::ctCode && FCanExecute && Visible();
 }
 

@@ -88,8 +88,9 @@ public:
     virtual void ShowAt(const std::string& input, int x, int y, SrcCompletionType kind, int editorLineHeight = 0);
 
 protected:
-    // Whether the last showing's OnExecute left CanExecute set.
+    // Whether the last showing's OnExecute left CanExecute set, and the input it left.
     bool FCanExecute = true;
+    std::string FExecutedInput;
 
 private:
     TSrcBaseCompletionProposalForm* FForm;
@@ -126,6 +127,8 @@ public:
     int EditorCount() const { return static_cast<int>(FEditors.size()); }
 
     // Opens the pop-up for a registered editor at its caret (a list not in a read-only editor).
+    // When OnExecute gives a longer input that stands before the caret, an acceptance replaces
+    // that input.
     virtual void OpenFor(TCustomSrcEdit* editor);
     void OpenForEditor() { OpenFor(FEditor); }
     // Makes the editor the pop-up's and starts the timer, when there is one.

@@ -117,6 +117,11 @@ public:
     int PositionCacheSlots() const;
     void DropPositionCache();
     void HaltCacheWorker();
+    // Builds the cache; runs on the worker thread.
+    // why: not virtual: a tree may already be half destroyed (its subclass parts gone) when it
+    // halts the worker from its base destructor, so the worker must not reach subclass code or
+    // read the object's dispatch table meanwhile.
+    bool RebuildPositionCache();
     const std::vector<TLTCacheEntry>& PositionCache() const { return FPositionCache; }
     // Entry for a content position (precondition: tsUseCache, y >= 0); nil without entries.
     PLazyNode CacheEntryForY(std::uint32_t y, std::uint32_t& entryTop) const;
@@ -483,7 +488,6 @@ public:
     virtual void ResetNodeToUninitialized(PLazyNode node);
     virtual void SortChildren(PLazyNode node, TColumnIndex column, TSortDirection direction, bool doInit = true);
     virtual void RefreshScrollBars(bool doRepaint);
-    virtual bool RebuildPositionCache();
     virtual int NodeContentWidth(PLazyNode node, TColumnIndex column, TCanvas* canvas);
     virtual bool NodeHasImage(PLazyNode node, TLTImageKind kind, TColumnIndex column);
 

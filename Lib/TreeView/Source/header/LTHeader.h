@@ -14,11 +14,11 @@
 #include "Platform/core/Messages.h"
 #include "Platform/graphics/Graphics.h"
 
+#include <QMenu>
 #include <QPointer>
 #include <QWidget>
 #include <memory>
 
-class QMenu;
 class TCustomImageList;
 
 enum TLTHeaderOption {
