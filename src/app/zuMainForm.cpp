@@ -5,6 +5,10 @@
 #include "app/zuMainForm.h"
 
 #include "app/zuActionImages.h"
+#include "app/zuMainDockArea.h"
+#include "run/zuConsoleCommand.h"
+#include "windows/zuToolWindowForm.h"
+#include "help/zuHelpRouter.h"
 #include "run/zuBrowserFrame.h"
 #include "documents/zuCodeEditorForm.h"
 #include "run/zuProgramLauncher.h"
@@ -17,6 +21,8 @@
 
 #include "SrcEdit/Source/print/SrcEditPrint.h"
 #include "SrcEdit/Source/view/SrcEdit.h"
+
+#include "Platform/controls/ColorDialog.h"
 
 #include "ExLib/run/process/ExProcessRunner.h"
 
@@ -83,6 +89,7 @@ TMainForm::TMainForm()
     CreateActions();
     CreateMenus();
     CreateToolBar();
+    CreateEditCommands();
     connect(&BackupTimer, &QTimer::timeout, this, [this] { BackupTimerTimer(); });
     connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
         if (state != Qt::ApplicationActive)
@@ -217,6 +224,7 @@ void TMainForm::CreateActions()
     acApplicationOptions = AddAction("acApplicationOptions", "&Application Options...", scNone,
                                      &TMainForm::ApplicationOptionsExecute);
     acInsertGraphics = AddAction("acInsertGraphics", "Image...", scNone, &TMainForm::InsertGraphicsExecute);
+    CreateDockingActions();
 
     const std::pair<TAction*, const char*> images[] = {
         {acNewFile, "document-new"},
@@ -270,7 +278,7 @@ void TMainForm::CreateControls()
     BrowserFrame->OnCloseButton = [this] { BrowserCloseButtonClick(); };
     FClientStack->addWidget(BrowserFrame);
     FClientStack->setCurrentWidget(client);
-    setCentralWidget(FClientStack);
+    CreateDockArea(FClientStack);
     connect(MDIArea, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* w) { SubWindowActivated(w); });
 
     QStatusBar* bar = statusBar();
@@ -353,6 +361,9 @@ void TMainForm::CreateMenus()
     edit->addSeparator();
     edit->addAction(acWordWrap);
 
+    QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
+    AddToolWindowMenuEntries(*view);
+
     QMenu* insert = menuBar()->addMenu(QStringLiteral("&Insert"));
     insert->addAction(acInsertGraphics);
 
@@ -360,7 +371,7 @@ void TMainForm::CreateMenus()
     project->addAction(acProjectOptions);
 
     QMenu* run = menuBar()->addMenu(QStringLiteral("&Run"));
-    for (TAction* action : {acInternalPreview, acExternalPreview, acRunConsole})
+    for (TAction* action : {acInternalPreview, acExternalPreview, acRunConsole, acSyntaxCheck})
         run->addAction(action);
     run->addSeparator();
     run->addAction(acScriptParameters);
@@ -407,6 +418,10 @@ void TMainForm::BuildWindowMenu(QMenu& menu)
     menu.clear();
     menu.addAction(acWndNext);
     menu.addAction(acWndPrevious);
+    menu.addSeparator();
+    for (TAction* action : {acWndCascade, acWndTileHorz, acWndTileVert, acWndMinimizeAll, acWndArrange})
+        if (action)
+            menu.addAction(action);
     const std::vector<TCodeEditorForm*> documents = Documents();
     if (!documents.empty())
         menu.addSeparator();
@@ -487,10 +502,12 @@ void TMainForm::CreateToolWindows()
     ProjectServices.FTPAccounts = FTPAccountsFile;
     ProjectServices.ProjectFolder = ProjectFolder;
     ProjectServices.CurrentProject = CurrentProject.get();
+    CreateDockedToolWindows();
 }
 
 void TMainForm::DestroyToolWindows()
 {
+    DestroyDockedToolWindows();
     if (!CurrentProject)
         return;
     try {
@@ -547,6 +564,7 @@ void TMainForm::LoadKeymap()
 
 void TMainForm::UpdateWindowKeys()
 {
+    UpdateEntryKeys();
     // why: one key with two owners reaches neither; a command the user gave the key wins.
     const QKeySequence closeKey(Qt::CTRL | Qt::Key_F4);
     const auto& actions = ActionList.Actions();
@@ -699,6 +717,7 @@ void TMainForm::SetPreviewMode(bool on)
     FTopPanel->setVisible(!on);
     FToolBar->setVisible(!on);
     statusBar()->setVisible(!on);
+    DockArea->SetDockPanelsVisible(!on);
     menuBar()->setVisible(!on);
 }
 
