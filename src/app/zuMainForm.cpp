@@ -219,6 +219,10 @@ void TMainForm::CreateActions()
 
     CreatePrintActions();
     acCompareFile = AddAction("acCompareFile", "Compare Files...", scNone, &TMainForm::CompareFileExecute);
+    acEnvironmentOptions = AddAction("acEnvironmentOptions", "&Environment Options...", scNone,
+                                     &TMainForm::EnvironmentOptionsExecute);
+    acApplicationOptions = AddAction("acApplicationOptions", "&Application Options...", scNone,
+                                     &TMainForm::ApplicationOptionsExecute);
     acInsertGraphics = AddAction("acInsertGraphics", "Image...", scNone, &TMainForm::InsertGraphicsExecute);
     CreateDockingActions();
 
@@ -303,6 +307,7 @@ void TMainForm::AddMenuEntry(QMenu& menu, TAction* action, const char* caption)
     }
     // why: a QAction has one text; the entry mirrors the action under the menu's own caption.
     auto* entry = menu.addAction(QString::fromUtf8(caption));
+    entry->setData(QVariant::fromValue<QObject*>(action)); // the key map finds the action's menu by it
     const auto mirror = [entry, action] {
         entry->setEnabled(action->isEnabled());
         entry->setIcon(action->icon());
@@ -372,6 +377,9 @@ void TMainForm::CreateMenus()
     run->addAction(acScriptParameters);
 
     QMenu* tools = menuBar()->addMenu(QStringLiteral("&Tools"));
+    for (TAction* action : {acEnvironmentOptions, acApplicationOptions})
+        tools->addAction(action);
+    tools->addSeparator();
     tools->addAction(acCompareFile);
 
     QMenu* window = menuBar()->addMenu(QStringLiteral("&Window"));

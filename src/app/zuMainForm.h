@@ -270,6 +270,12 @@ public:
     // Console runs: one at a time, watched until the console window closes.
     std::unique_ptr<TExCreateProcess> ProcessManager;
 
+    // ---- options dialogs (zuMainFormOptions.cpp), modal and made for one use
+    TAction* acEnvironmentOptions = nullptr;
+    TAction* acApplicationOptions = nullptr;
+    void EnvironmentOptionsExecute();
+    void ApplicationOptionsExecute();
+
     // ---- insert commands (zuMainFormImage.cpp)
     TAction* acInsertGraphics = nullptr;
     // The image insert dialog for the active document, modal.

@@ -135,6 +135,14 @@ std::string AttributeText(const TSrcHighlighterAttributes& attribute)
            (style.Contains(fsStrikeOut) ? "1" : "0");
 }
 
+std::string SchemeSettingKey(std::string_view schemeName)
+{
+    std::string key;
+    for (char c : schemeName)
+        key += c == '=' ? std::string("%3D") : std::string(1, c);
+    return key;
+}
+
 void ApplyAttributeText(std::string_view text, TSrcHighlighterAttributes& attribute)
 {
     if (text.size() != 20)
@@ -290,7 +298,8 @@ void TEditorModule::LoadHighlighterSettings()
             TSchemes& schemes = PHP_HTML_XML_CSS_JS->Schemes();
             for (int i = 0; i < schemes.Count(); ++i) {
                 TScheme* scheme = schemes.SchemeAt(i);
-                ApplyAttributeText(ini.ReadString(section, scheme->SchemeName(), ""), *scheme->MarkerAttri());
+                ApplyAttributeText(ini.ReadString(section, SchemeSettingKey(scheme->SchemeName()), ""),
+                                   *scheme->MarkerAttri());
             }
             continue;
         }

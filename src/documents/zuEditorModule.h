@@ -108,6 +108,9 @@ extern TEditorModule* EditorModule;
 // The stored form of an attribute: background and foreground as 8 upper-case hexadecimal
 // digits each, then one digit each for bold, italic, underline and strike-out.
 std::string AttributeText(const TSrcHighlighterAttributes& attribute);
+// The key of a scheme of the multi-language highlighter: its name, with "=" written "%3D",
+// since a key of the settings file ends at its first "=" (`CSS within style="..."`).
+std::string SchemeSettingKey(std::string_view schemeName);
 // Applies a stored attribute; a text that is not 20 characters long changes nothing. A colour
 // that is not hexadecimal becomes clWindow (background) or clWindowText (foreground).
 void ApplyAttributeText(std::string_view text, TSrcHighlighterAttributes& attribute);
