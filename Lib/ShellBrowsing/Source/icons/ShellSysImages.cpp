@@ -1,5 +1,6 @@
 #include "ShellBrowsing/Source/icons/ShellSysImages.h"
 
+#include "ShellBrowsing/Source/common/ShellLibrary.h"
 #include "ShellBrowsing/Source/icons/SystemIconTable.h"
 
 namespace {
@@ -12,6 +13,8 @@ struct TSharedLists {
 
 TSharedLists& Shared()
 {
+    // why: the table is made first, so it outlives the lists that follow it.
+    TSystemIconTable::Instance();
     static TSharedLists lists;
     return lists;
 }
@@ -68,8 +71,10 @@ void TShellSysImages::Sync()
 TShellSysImages* SmallSysImages()
 {
     TSharedLists& s = Shared();
-    if (!s.Small)
+    if (!s.Small) {
+        StopShellBrowsingAtExit();
         s.Small = std::make_unique<TShellSysImages>(nullptr, TSysImageSize::Small);
+    }
     return s.Small.get();
 }
 
@@ -77,6 +82,7 @@ TShellSysImages* LargeSysImages()
 {
     TSharedLists& s = Shared();
     if (!s.Large) {
+        StopShellBrowsingAtExit();
         s.Large = std::make_unique<TShellSysImages>(nullptr, TSysImageSize::Small);
         s.Large->SetImageSize(TSysImageSize::Large);
     }

@@ -255,13 +255,23 @@ std::string NormalizePath(const std::string& path)
 
 PItemIDList PathToPIDL(const std::string& path)
 {
+    if (path != ComputerParsingName && path != TrashParsingName) {
+        const std::string normal = NormalizePath(path);
+        struct stat st {};
+        if (normal.empty() || ::lstat(normal.c_str(), &st) != 0)
+            return nullptr;
+    }
+    return PathToPIDLLexical(path);
+}
+
+PItemIDList PathToPIDLLexical(const std::string& path)
+{
     if (path == ComputerParsingName)
         return MakeItem(TItemKind::Computer);
     if (path == TrashParsingName)
         return MakeItem(TItemKind::Trash);
     const std::string normal = NormalizePath(path);
-    struct stat st {};
-    if (normal.empty() || ::lstat(normal.c_str(), &st) != 0)
+    if (normal.empty())
         return nullptr;
     const std::string home = HomeFolderPath();
     if (normal == home)

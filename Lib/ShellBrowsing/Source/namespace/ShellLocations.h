@@ -51,6 +51,8 @@ std::string NormalizePath(const std::string& path);
 // The canonical list of an existing path; nil when the path is empty, not absolute or missing.
 // "computer:///" names Computer and "trash:///" the trash.
 PItemIDList PathToPIDL(const std::string& path);
+// The same without asking the disk (for paths that are gone, as in change announcements).
+PItemIDList PathToPIDLLexical(const std::string& path);
 inline PItemIDList PathToPIDL(const QString& path)
 {
     return PathToPIDL(path.toStdString());

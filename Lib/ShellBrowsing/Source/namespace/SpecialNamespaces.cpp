@@ -1,5 +1,6 @@
 #include "ShellBrowsing/Source/namespace/SpecialNamespaces.h"
 
+#include "ShellBrowsing/Source/common/ShellLibrary.h"
 #include "ShellBrowsing/Source/icons/SystemIconTable.h"
 #include "ShellBrowsing/Source/namespace/ShellLocations.h"
 
@@ -35,6 +36,7 @@ TSpecialNamespaces& SpecialNamespaces()
 {
     std::unique_ptr<TSpecialNamespaces>& shared = Shared();
     if (!shared) {
+        StopShellBrowsingAtExit();
         shared = std::make_unique<TSpecialNamespaces>();
         shared->DesktopFolder = CreateSpecialNamespace(CSIDL_DESKTOP);
         shared->RecycleBinFolder = CreateSpecialNamespace(CSIDL_BITBUCKET);
