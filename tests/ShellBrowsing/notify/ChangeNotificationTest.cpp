@@ -10,6 +10,7 @@
 
 #include <QTest>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <thread>
 
@@ -233,6 +234,8 @@ TEST_F(TChangeNotification, TrashingUpdatesTheFolderAndTheTrashOnly)
     ASSERT_TRUE(WaitFor([&] { return !control.Batches.empty(); }));
     EXPECT_EQ(control.Batches.back().Events, (Lines{"Update Directory " + Dir(), "Update Directory trash:"}));
     ChangeNotifier().SetQuietTimeForTesting(750);
+    std::error_code ignored;
+    std::filesystem::remove_all(HomeTrashPath(), ignored);
 }
 
 TEST_F(TChangeNotification, ChangesThisProgramAnnouncesNeedNoWatch)

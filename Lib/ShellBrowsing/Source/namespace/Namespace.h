@@ -19,8 +19,13 @@
 #include <functional>
 #include <memory>
 
+class QDialog;
 class QMenu;
+class QMimeData;
+class QPoint;
+class QWidget;
 class TNamespace;
+class TPopupMenu;
 
 using TNamespaceArray = std::vector<TNamespace*>;
 using TPIDLArray = std::vector<PItemIDList>;
@@ -28,6 +33,25 @@ using TPIDLArray = std::vector<PItemIDList>;
 // Called for each child of an enumeration with its relative list, which it takes over; answers
 // whether it kept the item, and may set `terminate` to stop.
 using TEnumFolderCallback = std::function<bool(TNamespace& folder, PItemIDList relativePIDL, bool& terminate)>;
+
+// Handlers of a context menu: before it shows (clearing `allow` cancels it), for a chosen command
+// that is not one of the caller's own items (setting `handled` keeps the verb from running), and
+// after a verb ran.
+using TContextMenuShowEvent = std::function<void(TNamespace* item, QMenu* menu, bool& allow)>;
+using TContextMenuCmdEvent = std::function<void(TNamespace* item, const QString& verb, int command, bool& handled)>;
+using TContextMenuAfterCmdEvent = std::function<void(TNamespace* item, const QString& verb, int command, bool succeeded)>;
+
+struct TContextMenuHandlers {
+    TContextMenuCmdEvent OnCommand;
+    TContextMenuShowEvent OnShow;
+    TContextMenuAfterCmdEvent AfterCommand;
+};
+
+using HRESULT = std::int32_t;
+enum : HRESULT { S_OK = 0, S_FALSE = 1 };
+enum : std::uint32_t { DROPEFFECT_NONE = 0, DROPEFFECT_COPY = 1, DROPEFFECT_MOVE = 2, DROPEFFECT_LINK = 4 };
+// Key state of drags (with the mouse-message bits MK_SHIFT 0x4 and MK_CONTROL 0x8).
+enum : std::uint32_t { MK_ALT_KEY = 0x20 };
 
 class TNamespace : public TObject {
 public:
@@ -169,6 +193,47 @@ public:
     // Renaming replaces the item's lists (NamespaceOperations).
     void ReplaceRelativePIDL(PItemIDList newRelative);
 
+    // ---- actions on items (operations/NamespaceOperations.cpp, operations/ContextMenu.cpp)
+    // Shows the item's context menu at `position` (screen; the mouse position when nil), with the
+    // caller's popup (when given) as a submenu named `customCaption` after a separator. Raises
+    // EAssertionFailed without an owner. True when a command ran successfully.
+    bool ShowContextMenu(QWidget* owner, const TContextMenuHandlers& handlers, const QPoint* position = nullptr,
+                         TPopupMenu* customPopup = nullptr, const QString& customCaption = {});
+    bool ShowContextMenuMulti(QWidget* owner, const TNamespaceArray& items, bool useDesktop,
+                              const TContextMenuHandlers& handlers, const QPoint* position = nullptr,
+                              TPopupMenu* customPopup = nullptr, const QString& customCaption = {});
+    // Runs a verb ("open", "cut", "copy", "paste", "pastelink", "delete", "deletepermanently",
+    // "restore", "newfolder", "properties") on the lists (children of this item's parent folder)
+    // or, without lists, on this item.
+    bool InvokeVerb(const QString& verb, const TPIDLArray* lists = nullptr, QWidget* window = nullptr);
+    // Every item must be a sibling of this one, else the warning "PIDLs to operate on are not
+    // siblings of the Namespace doing the operation." captioned "Error".
+    bool SameParentCheck(const TNamespaceArray& items);
+    bool Copy(const TNamespaceArray& items);
+    bool Cut(const TNamespaceArray& items);
+    // To the trash (permanently after a question while Shift is held).
+    bool Delete(const TNamespaceArray& items);
+    // Pastes the clipboard's files into the first item: copies them, or moves them after a cut;
+    // with `asCopy` false makes links to them.
+    bool Paste(const TNamespaceArray& items, bool asCopy);
+    // A non-modal properties dialog of the items (it deletes itself when closed); nil when an
+    // item has no properties.
+    QDialog* ShowPropertySheetMulti(const TNamespaceArray& items);
+    std::unique_ptr<QMimeData> DataObjectInterface(const TPIDLArray* lists = nullptr);
+    std::unique_ptr<QMimeData> DataObjectMulti(const TNamespaceArray& items);
+    HRESULT DragEnter(const QMimeData* data, std::uint32_t keyState, const QPoint& point, std::uint32_t& effect);
+    HRESULT DragOver(std::uint32_t keyState, const QPoint& point, std::uint32_t& effect);
+    HRESULT DragLeave();
+    HRESULT Drop(const QMimeData* data, std::uint32_t keyState, const QPoint& point, std::uint32_t& effect);
+    // Opens the item (the program's handler, else the desktop's default application); folders
+    // only with `executeFolders`, links to folders only with `executeFolderShortcuts`. Arguments
+    // cannot be handed to the default application and are left out.
+    bool ShellExecuteNamespace(const QString& workingDir, const QString& parameters, bool executeFolderShortcuts,
+                               bool executeFolders);
+    // Renames the item in its folder (never over another item); its lists follow the new name.
+    bool SetNameOf(const QString& newName);
+    bool SetNameOfBytes(const std::string& newName);
+
     // While a context menu of this item is shown.
     QMenu* CurrentContextMenu = nullptr;
     // The verb of a command of the current context menu ("" for 0, -1 or without a menu).
@@ -221,7 +286,17 @@ private:
     std::int64_t FFileSize = 0;
     int FDetailsColumnCount = 0;
     int FOverlayIndex = -1;
+    std::vector<std::string> FDragPaths;
+    std::uint32_t FDragAllowed = 0;
+    std::vector<std::string> ItemPaths(const TPIDLArray* lists);
+    std::uint32_t DropEffectFor(std::uint32_t keyState, std::uint32_t allowed);
 };
+
+// Opens a path as ShellExecuteNamespace does (no folder checks): the program's handler first.
+bool ExecutePath(const std::string& path);
+// The program's own opener (the IDE opens files it edits); answers whether it opened the path.
+using TShellExecuteHandler = std::function<bool(const std::string& path)>;
+void SetShellExecuteHandler(TShellExecuteHandler handler);
 
 // The parsing path of a list (PathToPIDL, its reverse, is in ShellLocations.h).
 QString PIDLToPath(PCItemIDList pidl);
