@@ -70,6 +70,8 @@ void TShellTest::SetUp()
 
 void TShellTest::TearDown()
 {
+    FChildren.clear();
+    FFolder.reset();
     std::error_code ignored;
     // Tests may leave folders they made unreadable; make them removable first.
     for (auto it = std::filesystem::recursive_directory_iterator(FDir, std::filesystem::directory_options::skip_permission_denied, ignored);
@@ -107,6 +109,14 @@ std::unique_ptr<TNamespace> TShellTest::Item(const std::string& path)
     PItemIDList pidl = PathToPIDL(path);
     EXPECT_NE(pidl, nullptr) << path;
     return std::make_unique<TNamespace>(pidl, nullptr);
+}
+
+TNamespace* TShellTest::Child(const std::string& name)
+{
+    if (!FFolder)
+        FFolder = Item(FDir);
+    FChildren.push_back(std::make_unique<TNamespace>(MakeItem(TItemKind::Entry, name), FFolder.get()));
+    return FChildren.back().get();
 }
 
 std::vector<std::string> TShellTest::Listing(const std::string& folder) const

@@ -11,6 +11,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 // The fake home folder of the test program.
 std::string FakeHome();
@@ -31,9 +32,14 @@ protected:
     std::unique_ptr<TNamespace> Item(const std::string& path);
     // The names of a folder's entries, sorted ("" entries are never listed).
     std::vector<std::string> Listing(const std::string& folder) const;
+    // A namespace for the entry `name` of the test's folder (under one namespace of that
+    // folder), kept until the test ends.
+    TNamespace* Child(const std::string& name);
 
 private:
     std::string FDir;
+    std::unique_ptr<TNamespace> FFolder;
+    std::vector<std::unique_ptr<TNamespace>> FChildren;
 };
 
 // A list built from items: {{kind, name}, ...}.

@@ -5,13 +5,46 @@
 
 #include "ShellBrowsing/ShellTestSupport.h"
 
+#include <algorithm>
 #include <fcntl.h>
+#include <sys/fsuid.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
 class TNamespaceItems : public TShellTest {};
+
+// Root reads and enters every folder, so while one of these lives this thread looks at files as
+// "nobody" (setfsuid changes only the file-system identity of the calling thread). The fake home
+// is opened to others meanwhile, so that the test folders stay reachable.
+class TFileSystemUser {
+public:
+    TFileSystemUser()
+    {
+        if (::geteuid() != 0) {
+            FLimited = true;
+            return;
+        }
+        ::chmod(FakeHome().c_str(), 0711);
+        FOld = static_cast<uid_t>(::setfsuid(65534));
+        FLimited = static_cast<uid_t>(::setfsuid(static_cast<uid_t>(-1))) == 65534;
+    }
+    ~TFileSystemUser()
+    {
+        if (::geteuid() != 0)
+            return;
+        ::setfsuid(FOld);
+        ::chmod(FakeHome().c_str(), 0700);
+    }
+    TFileSystemUser(const TFileSystemUser&) = delete;
+    TFileSystemUser& operator=(const TFileSystemUser&) = delete;
+    bool Limited() const { return FLimited; }
+
+private:
+    uid_t FOld = 0;
+    bool FLimited = false;
+};
 
 std::vector<QString> ChildNames(TNamespace& folder, TFileObjects objects)
 {
@@ -171,11 +204,12 @@ TEST_F(TNamespaceItems, UnreadableEntriesAnswerWhatTheyCan)
     EXPECT_EQ(loop->DisplayNameNormal(), QStringLiteral("loop"));
     EXPECT_TRUE(loop->TestAttributesOf(SFGAO_VALIDATE));
 
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "root reads every folder";
     const std::string closed = MakeDir("closed");
     MakeFile("closed/secret");
     ASSERT_EQ(::chmod(closed.c_str(), 0), 0);
+    const TFileSystemUser user;
+    if (!user.Limited())
+        GTEST_SKIP() << "root reads every folder and cannot act as another user here";
     const auto item = Item(closed);
     EXPECT_TRUE(item->IsFolderItem());
     EXPECT_EQ(item->EnumerateFolder({TFileObject::foFolders, TFileObject::foNonFolders},
@@ -184,7 +218,42 @@ TEST_F(TNamespaceItems, UnreadableEntriesAnswerWhatTheyCan)
                                         return true;
                                     }),
               0);
-    EXPECT_TRUE(item->AttributesText().contains(u'R'));
+    EXPECT_FALSE(item->HasAnyChildItem());
+    // Root acting as another user still writes every entry.
+    if (::geteuid() != 0) {
+        EXPECT_TRUE(item->AttributesText().contains(u'R'));
+    }
+}
+
+TEST_F(TNamespaceItems, EntriesThatCannotBeLookedAtKeepTheirNames)
+{
+    // A folder that may be listed but not entered: its entries have names and nothing else.
+    const std::string folder = MakeDir("listonly");
+    MakeFile("listonly/page.php", "<?php");
+    MakeDir("listonly/sub");
+    ASSERT_EQ(::chmod(folder.c_str(), 0444), 0);
+    const TFileSystemUser user;
+    if (!user.Limited())
+        GTEST_SKIP() << "root enters every folder and cannot act as another user here";
+    const auto item = Item(folder);
+    std::vector<std::unique_ptr<TNamespace>> children;
+    item->EnumerateFolder({TFileObject::foFolders, TFileObject::foNonFolders}, [&](TNamespace& parent, PItemIDList child, bool&) {
+        children.push_back(std::make_unique<TNamespace>(child, &parent));
+        return true;
+    });
+    ASSERT_EQ(children.size(), 2u);
+    std::sort(children.begin(), children.end(),
+              [](const auto& a, const auto& b) { return a->DisplayNameInFolder() < b->DisplayNameInFolder(); });
+    EXPECT_EQ(children[0]->DisplayNameInFolder(), QStringLiteral("page.php"));
+    EXPECT_EQ(children[1]->DisplayNameInFolder(), QStringLiteral("sub"));
+    for (const auto& child : children) {
+        EXPECT_EQ(child->ParsingPath(), QString::fromStdString(folder) + u'/' + child->DisplayNameInFolder());
+        EXPECT_FALSE(child->TestAttributesOf(SFGAO_VALIDATE));
+        EXPECT_EQ(child->FileSizeBytes(), 0);
+        EXPECT_EQ(child->ModifiedText(), QString());
+        EXPECT_EQ(child->FindData(), nullptr);
+        EXPECT_GE(child->IconIndexFor(false), 0);
+    }
 }
 
 TEST_F(TNamespaceItems, EnumerationHonoursFoldersFilesAndHidden)

@@ -18,19 +18,7 @@
 
 namespace {
 
-class TItemActions : public TShellTest {
-protected:
-    std::unique_ptr<TNamespace> Folder;
-    std::vector<std::unique_ptr<TNamespace>> Kept;
-
-    TNamespace* Child(const std::string& name)
-    {
-        if (!Folder)
-            Folder = Item(Dir());
-        Kept.push_back(std::make_unique<TNamespace>(MakeItem(TItemKind::Entry, name), Folder.get()));
-        return Kept.back().get();
-    }
-};
+class TItemActions : public TShellTest {};
 
 // Picks the action with the text from the context menu once it shows (or closes it when there
 // is none), by the keyboard as a user would. Collects the texts of the menu and its submenus.

@@ -15,16 +15,6 @@ namespace {
 
 class TShellSort : public TShellTest {
 protected:
-    std::unique_ptr<TNamespace> Folder;
-    std::vector<std::unique_ptr<TNamespace>> Items;
-
-    TNamespace* Child(const std::string& name)
-    {
-        if (!Folder)
-            Folder = Item(Dir());
-        Items.push_back(std::make_unique<TNamespace>(MakeItem(TItemKind::Entry, name), Folder.get()));
-        return Items.back().get();
-    }
     void SetTime(const std::string& name, long seconds)
     {
         const struct timespec times[2] = {{seconds, 0}, {seconds, 0}};
