@@ -24,6 +24,7 @@
 #include "SrcEdit/Source/highlighters/SrcEditHighlighterXml.h"
 #include "SrcEdit/Source/search/SrcEditRegexSearch.h"
 #include "SrcEdit/Source/search/SrcEditSearch.h"
+#include "ShellBrowsing/Source/icons/ShellSysImages.h"
 
 #include "Platform/text/Format.h"
 #include "Platform/text/TextUtils.h"
@@ -191,8 +192,17 @@ TEditorModule::TEditorModule(TComponent* AOwner) : TComponent(AOwner)
 TEditorModule::~TEditorModule()
 {
     CodeTimer.stop();
+    // The system image lists are handed back, never destroyed.
+    LargeIconList = nullptr;
+    SmallIconList = nullptr;
     if (EditorModule == this)
         EditorModule = nullptr;
+}
+
+void TEditorModule::LoadSystemIconLists()
+{
+    SmallIconList = SmallSysImages();
+    LargeIconList = LargeSysImages();
 }
 
 void TEditorModule::CreateHighlighters()
