@@ -10,6 +10,7 @@
 #include "run/zuProgramLauncher.h"
 #include "projects/zuCurrentProject.h"
 #include "app/zuFolders.h"
+#include "ftp/zuFTPModule.h"
 #include "run/zuRunCommands.h"
 #include "app/zuScopeGuards.h"
 #include "settings/zuSettings.h"
@@ -211,6 +212,7 @@ void TMainForm::CreateActions()
     acOpenProject = AddAction("acOpenProject", "Open Project", scNone, &TMainForm::OpenProjectExecute);
 
     CreatePrintActions();
+    CreateFtpActions();
     acCompareFile = AddAction("acCompareFile", "Compare Files...", scNone, &TMainForm::CompareFileExecute);
 
     const std::pair<TAction*, const char*> images[] = {
@@ -324,6 +326,9 @@ void TMainForm::CreateMenus()
     AddMenuEntry(*file, acSaveAsTemplate, "Save As Template...");
     AddMenuEntry(*file, acSaveAll, nullptr);
     file->addSeparator();
+    AddMenuEntry(*file, acOpenRemote, nullptr);
+    AddMenuEntry(*file, acSaveAsRemote, nullptr);
+    file->addSeparator();
     AddMenuEntry(*file, acClose, nullptr);
     AddMenuEntry(*file, acCloseOther, nullptr);
     AddMenuEntry(*file, acCloseAll, nullptr);
@@ -357,6 +362,8 @@ void TMainForm::CreateMenus()
     run->addAction(acScriptParameters);
 
     QMenu* tools = menuBar()->addMenu(QStringLiteral("&Tools"));
+    tools->addAction(acFTPAccounts);
+    tools->addSeparator();
     tools->addAction(acCompareFile);
 
     QMenu* window = menuBar()->addMenu(QStringLiteral("&Window"));
@@ -475,6 +482,9 @@ void TMainForm::CreateToolWindows()
     ProjectServices.FTPAccounts = FTPAccountsFile;
     ProjectServices.ProjectFolder = ProjectFolder;
     ProjectServices.CurrentProject = CurrentProject.get();
+    ProjectServices.EditFTPAccount = [this](const TGUID& account, QWidget* parent) {
+        return EditFTPAccount(account, parent);
+    };
 }
 
 void TMainForm::DestroyToolWindows()
@@ -555,6 +565,14 @@ void TMainForm::SaveSettings()
 
 void TMainForm::closeEvent(QCloseEvent* event)
 {
+    // why: an FTP transfer runs inside a command of this window; it is cancelled and the
+    // window closes once that command has ended.
+    if (FTPModule && FTPModule->Busy()) {
+        FTPModule->Cancel();
+        CloseAfterTransfer();
+        event->ignore();
+        return;
+    }
     for (TCodeEditorForm* document : Documents())
         if (!document->CloseQuery()) {
             event->ignore();

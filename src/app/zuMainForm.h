@@ -6,8 +6,9 @@
 // commands by the number of open documents; and opens, saves, reopens, reloads and closes
 // documents (zuMainFormFiles.cpp); runs the active document in the internal browser panel,
 // the user's browser or a console window (zuMainFormRun.cpp); makes, opens and edits
-// projects through the project dialogs (zuMainFormProjects.cpp); and prints, previews and
-// exports the active document (zuMainFormPrint.cpp).
+// projects through the project dialogs (zuMainFormProjects.cpp); prints, previews and
+// exports the active document (zuMainFormPrint.cpp); and opens and saves documents on FTP
+// accounts and edits the accounts (zuMainFormFtp.cpp).
 //
 // Of the tool windows only the current project exists yet (the project explorer will hold
 // it); the dock layout is not built yet; its step is named and empty.
@@ -223,6 +224,27 @@ public:
     // Closes the print preview and leaves preview mode.
     void ClosePrintPreview();
 
+    // ---- FTP commands (zuMainFormFtp.cpp)
+    TAction* acOpenRemote = nullptr;
+    TAction* acSaveAsRemote = nullptr;
+    TAction* acFTPAccounts = nullptr;
+
+    // Opens a downloaded local copy as the document of an account's remote file, or shows the
+    // document that has it (asking before a modified one is reloaded). Null when there is none
+    // to show.
+    TCodeEditorForm* OpenRemoteFile(const std::string& localCopy, const std::string& remotePath,
+                                    const TGUID& account);
+    // Open From FTP: a remote file chosen on an account, downloaded and opened.
+    void OpenRemoteExecute();
+    // Save As To FTP: the active document uploaded under a name chosen on an account.
+    void SaveAsRemoteExecute();
+    // The FTP account manager.
+    void FTPAccountsExecute();
+    // The account dialog for one account; true when it ended with OK.
+    bool EditFTPAccount(const TGUID& account, QWidget* parent);
+    // The account the remote file chooser offers first: the one used last.
+    TGUID LastFTPAccount;
+
     // ---- tools (zuMainFormCompare.cpp)
     TAction* acCompareFile = nullptr;
     // A new compare window, shown without blocking.
@@ -283,6 +305,16 @@ protected:
 private:
     void CreateActions();
     void CreatePrintActions();
+    void CreateFtpActions();
+    // A new maximised document in front: `name` names it, then its tab, completion and the
+    // highlighter for `textFile`'s extension are set up and `load` fills it. When `name` or
+    // `load` raises, the document is gone again.
+    TCodeEditorForm* CreateDocument(const std::string& textFile,
+                                    const std::function<void(TCodeEditorForm& document)>& name,
+                                    const std::function<void(TCodeEditorForm& document)>& load);
+    // Closes the window once the running FTP transfer has ended and its message is answered.
+    void CloseAfterTransfer();
+    void CloseWhenTransferEnded();
     void CreateMenus();
     void CreateToolBar();
     void CreateControls();
@@ -313,6 +345,7 @@ private:
     bool FCheckingFiles = false;
     bool FBackupRunning = false;
     bool FSettingsOpen = false;
+    bool FCloseAfterTransfer = false;
 };
 
 // The main window, from the start of its construction to its destruction.
