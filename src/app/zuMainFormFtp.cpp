@@ -92,7 +92,12 @@ void TMainForm::OpenRemoteExecute()
     const std::string remotePath = chooser.RemotePath();
     LastFTPAccount = account;
     TMemoryStream bytes;
-    FTPModule->DownloadToStream(account, remotePath, bytes);
+    try {
+        FTPModule->DownloadToStream(account, remotePath, bytes);
+    } catch (const ENetFTPAborted&) {
+        // The user cancelled it; there is nothing to tell.
+        return;
+    }
     TFTPLocalCopies& copies = FTPModule->LocalCopies();
     const std::string localCopy = copies.SaveCopy(remotePath, bytes.View());
     struct TRelease {

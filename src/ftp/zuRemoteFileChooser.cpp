@@ -75,6 +75,8 @@ TRemoteFileChooser::TRemoteFileChooser(TMode mode, TFTPModule& module, TIniFileE
     RemoteView->setHeaderLabels({QStringLiteral("Filename"), QStringLiteral("Size"), QStringLiteral("Date"),
                                  QStringLiteral("Permission")});
     RemoteView->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    for (int column = 1; column < 4; ++column)
+        RemoteView->header()->setSectionResizeMode(column, QHeaderView::ResizeToContents);
     TransferLog = new QPlainTextEdit(splitter);
     TransferLog->setObjectName(QStringLiteral("TransferLog"));
     TransferLog->setReadOnly(true);
@@ -142,10 +144,12 @@ void TRemoteFileChooser::FillAccountBox()
     AccountBox->addItem(QStringLiteral("-- None --"), QStr(GUIDToString(NullGUID)));
     for (const TProjectListEntry& account : ReadAccountList(FAccounts))
         AccountBox->addItem(QStr(account.Name), QStr(GUIDToString(account.ID)));
-    const int row = AccountBox->findData(QStr(GUIDToString(FAccount)));
-    AccountBox->setCurrentIndex(row >= 0 ? row : 0);
-    if (row < 0)
-        FAccount = NullGUID;
+    // Without a known account the first one is offered, if there is one.
+    int row = AccountBox->findData(QStr(GUIDToString(FAccount)));
+    if (row < 0 || (FAccount == NullGUID && AccountBox->count() > 1))
+        row = std::min(1, AccountBox->count() - 1);
+    AccountBox->setCurrentIndex(row);
+    FAccount = StringToGUID(StdStr(AccountBox->itemData(row).toString()));
 }
 
 void TRemoteFileChooser::SelectAccount(const TGUID& account)

@@ -33,7 +33,8 @@ public:
     ~TRemoteFileChooser() override;
 
     TMode Mode() const { return FMode; }
-    // Refills the account drop-down ("-- None --" and every account) keeping the selection.
+    // Refills the account drop-down ("-- None --" and every account) and selects the dialog's
+    // account, or the first account when it has none.
     void FillAccountBox();
     void SelectAccount(const TGUID& account);
     TGUID Account() const { return FAccount; }

@@ -11,6 +11,7 @@
 #include "ftp/zuFTPAccounts.h"
 #include "ftp/zuFTPManagerForm.h"
 #include "ftp/zuFTPModule.h"
+#include "ftp/zuProgressForm.h"
 #include "ftp/zuRemoteFileChooser.h"
 
 #include "Platform/core/QtBridge.h"
@@ -19,6 +20,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPointer>
+#include <QPushButton>
 #include <QTimer>
 
 namespace {
@@ -212,6 +214,24 @@ TEST_F(RemoteDocumentsTest, OpenFromFtpChoosesDownloadsAndOpens)
     EXPECT_TRUE(QDir(QString::fromStdString(Module->LocalCopies().Folder()))
                     .entryList(QDir::AllEntries | QDir::NoDotAndDotDot)
                     .isEmpty());
+}
+
+TEST_F(RemoteDocumentsTest, CancelledOpenFromFtpOpensNothingAndSaysNothing)
+{
+    Server.WriteHome("big.php", std::string(32 * 1024 * 1024, 'x'));
+    Form->ModalHook = [&](QDialog& dialog) {
+        auto& chooser = dynamic_cast<TRemoteFileChooser&>(dialog);
+        // With no account chosen before, the first one is offered.
+        EXPECT_EQ(chooser.Account(), Account);
+        chooser.ConnectExecute();
+        chooser.SetFileName("big.php");
+        EXPECT_TRUE(chooser.ActionExecute());
+        return chooser.result();
+    };
+    WhenSent("RETR", [] { ProgressForm->CancelButton->click(); });
+    Form->acOpenRemote->trigger();
+    EXPECT_EQ(Form->Documents().size(), 0u);
+    EXPECT_TRUE(Questions.empty());
 }
 
 TEST_F(RemoteDocumentsTest, SaveAsToFtpUploadsAndBindsTheDocument)
