@@ -10,6 +10,7 @@
 #include "run/zuProgramLauncher.h"
 #include "projects/zuCurrentProject.h"
 #include "app/zuFolders.h"
+#include "ftp/explorer/zuFTPExplorerForm.h"
 #include "ftp/zuFTPModule.h"
 #include "run/zuRunCommands.h"
 #include "app/zuScopeGuards.h"
@@ -567,8 +568,7 @@ void TMainForm::closeEvent(QCloseEvent* event)
 {
     // why: an FTP transfer runs inside a command of this window; it is cancelled and the
     // window closes once that command has ended.
-    if (FTPModule && FTPModule->Busy()) {
-        FTPModule->Cancel();
+    if (CancelFTPTransfers()) {
         CloseAfterTransfer();
         event->ignore();
         return;

@@ -43,6 +43,7 @@ class QMdiSubWindow;
 class QMenu;
 class QToolBar;
 class TCodeEditorForm;
+class TFTPExplorerForm;
 class TPrintPreviewForm;
 class TSrcEdit;
 class TSrcEditPrint;
@@ -228,22 +229,27 @@ public:
     TAction* acOpenRemote = nullptr;
     TAction* acSaveAsRemote = nullptr;
     TAction* acFTPAccounts = nullptr;
+    TAction* acFTPExplorer = nullptr;
 
     // Opens a downloaded local copy as the document of an account's remote file, or shows the
     // document that has it (asking before a modified one is reloaded). Null when there is none
     // to show.
     TCodeEditorForm* OpenRemoteFile(const std::string& localCopy, const std::string& remotePath,
                                     const TGUID& account);
-    // Open From FTP: a remote file chosen on an account, downloaded and opened.
+    // The FTP explorer, made at its first use; null before the settings files exist.
+    TFTPExplorerForm* FTPExplorer();
+    // The FTP explorer as a tool window.
+    void FTPExplorerExecute();
+    // Open From FTP: the FTP explorer as a modal dialog that opens remote files.
     void OpenRemoteExecute();
-    // Save As To FTP: the active document uploaded under a name chosen on an account.
+    // Save As To FTP: the FTP explorer as a modal dialog that uploads the active document.
     void SaveAsRemoteExecute();
+    // Cancels the transfers of the FTP module and the FTP explorer; true when one ran.
+    bool CancelFTPTransfers();
     // The FTP account manager.
     void FTPAccountsExecute();
     // The account dialog for one account; true when it ended with OK.
     bool EditFTPAccount(const TGUID& account, QWidget* parent);
-    // The account the remote file chooser offers first: the one used last.
-    TGUID LastFTPAccount;
 
     // ---- tools (zuMainFormCompare.cpp)
     TAction* acCompareFile = nullptr;
@@ -346,6 +352,7 @@ private:
     bool FBackupRunning = false;
     bool FSettingsOpen = false;
     bool FCloseAfterTransfer = false;
+    std::unique_ptr<TFTPExplorerForm> FTPExplorerForm;
 };
 
 // The main window, from the start of its construction to its destruction.

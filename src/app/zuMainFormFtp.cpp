@@ -1,6 +1,5 @@
-// The main window's FTP commands: documents opened from and saved to FTP accounts, and the
-// account manager. Until the FTP explorer exists, the remote file is chosen in a remote file
-// chooser; the transfers go through the FTP module with its progress window.
+// The main window's FTP commands: the FTP explorer as a tool window and as the Open From FTP
+// and Save As To FTP dialogs, remote files opened as documents, and the account manager.
 
 #include "app/zuMainForm.h"
 
@@ -11,7 +10,7 @@
 #include "ftp/zuFTPAccountForm.h"
 #include "ftp/zuFTPManagerForm.h"
 #include "ftp/zuFTPModule.h"
-#include "ftp/zuRemoteFileChooser.h"
+#include "ftp/explorer/zuFTPExplorerForm.h"
 #include "settings/zuSettings.h"
 
 #include "SrcEdit/Source/view/SrcEdit.h"
@@ -44,6 +43,7 @@ void TMainForm::CreateFtpActions()
     acOpenRemote = AddAction("acOpenRemote", "Open From F&TP...", scNone, &TMainForm::OpenRemoteExecute);
     acSaveAsRemote = AddAction("acSaveAsRemote", "Save As To &FTP...", scNone, &TMainForm::SaveAsRemoteExecute);
     acFTPAccounts = AddAction("acFTPAccounts", "FTP &Accounts...", scNone, &TMainForm::FTPAccountsExecute);
+    acFTPExplorer = AddAction("acFTPExplorer", "FTP Explorer", scNone, &TMainForm::FTPExplorerExecute);
 }
 
 TCodeEditorForm* TMainForm::OpenRemoteFile(const std::string& localCopy, const std::string& remotePath,
@@ -80,47 +80,63 @@ TCodeEditorForm* TMainForm::OpenRemoteFile(const std::string& localCopy, const s
     return document;
 }
 
+TFTPExplorerForm* TMainForm::FTPExplorer()
+{
+    if (!FTPExplorerForm && FTPAccountsFile && SettingsFile) {
+        FTPExplorerForm = std::make_unique<TFTPExplorerForm>(*FTPAccountsFile, *SettingsFile, this);
+        FTPExplorerForm->OnOpenRemoteFile = [this](const std::string& localCopy, const std::string& remotePath,
+                                                   const TGUID& account) { OpenRemoteFile(localCopy, remotePath, account); };
+        FTPExplorerForm->ExecuteDialog = [this](QDialog& dialog) { return ShowModal(dialog); };
+        FTPExplorerForm->ProgressOwner = this;
+    }
+    return FTPExplorerForm.get();
+}
+
+void TMainForm::FTPExplorerExecute()
+{
+    TFTPExplorerForm* explorer = FTPExplorer();
+    if (!explorer || explorer->isModal())
+        return;
+    explorer->SetDialogMode(TFTPExplorerForm::dmExplorer);
+    explorer->show();
+    explorer->raise();
+    explorer->activateWindow();
+}
+
 void TMainForm::OpenRemoteExecute()
 {
-    if (!FTPModule || !FTPAccountsFile)
+    TFTPExplorerForm* explorer = FTPExplorer();
+    if (!explorer || explorer->isVisible())
         return;
-    TRemoteFileChooser chooser(TRemoteFileChooser::TMode::rmOpen, *FTPModule, *FTPAccountsFile, this);
-    chooser.SelectAccount(LastFTPAccount);
-    if (ShowModal(chooser) != QDialog::Accepted)
-        return;
-    const TGUID account = chooser.Account();
-    const std::string remotePath = chooser.RemotePath();
-    LastFTPAccount = account;
-    TMemoryStream bytes;
-    try {
-        FTPModule->DownloadToStream(account, remotePath, bytes);
-    } catch (const ENetFTPAborted&) {
-        // The user cancelled it; there is nothing to tell.
-        return;
-    }
-    TFTPLocalCopies& copies = FTPModule->LocalCopies();
-    const std::string localCopy = copies.SaveCopy(remotePath, bytes.View());
-    struct TRelease {
-        TFTPLocalCopies& Copies;
-        const std::string& Path;
-        ~TRelease() { Copies.Release(Path); }
-    } release{copies, localCopy};
-    OpenRemoteFile(localCopy, remotePath, account);
+    explorer->SetDialogMode(TFTPExplorerForm::dmOpen);
+    ShowModal(*explorer);
 }
 
 void TMainForm::SaveAsRemoteExecute()
 {
     TCodeEditorForm* document = ActiveEditorForm();
-    if (!document || !FTPModule || !FTPAccountsFile)
+    TFTPExplorerForm* explorer = FTPExplorer();
+    if (!document || !explorer || explorer->isVisible())
         return;
-    TRemoteFileChooser chooser(TRemoteFileChooser::TMode::rmSave, *FTPModule, *FTPAccountsFile, this);
-    chooser.SelectAccount(document->IsRemote() ? document->AccountID() : LastFTPAccount);
-    chooser.SetFileName(DocumentBaseName(document->FileName()));
-    const QPointer<TCodeEditorForm> target = document;
-    if (ShowModal(chooser) != QDialog::Accepted || !target)
-        return;
-    LastFTPAccount = chooser.Account();
-    target->UploadTo(chooser.Account(), chooser.RemotePath());
+    explorer->SetDialogMode(TFTPExplorerForm::dmSave);
+    explorer->SetFileName(DocumentBaseName(document->FileName()));
+    explorer->Document = document;
+    ShowModal(*explorer);
+    explorer->Document = nullptr;
+}
+
+bool TMainForm::CancelFTPTransfers()
+{
+    bool running = false;
+    if (FTPModule && FTPModule->Busy()) {
+        FTPModule->Cancel();
+        running = true;
+    }
+    if (FTPExplorerForm && FTPExplorerForm->Busy()) {
+        FTPExplorerForm->Cancel();
+        running = true;
+    }
+    return running;
 }
 
 void TMainForm::FTPAccountsExecute()
@@ -153,7 +169,8 @@ void TMainForm::CloseAfterTransfer()
 void TMainForm::CloseWhenTransferEnded()
 {
     // why: the cancelled command is still unwinding, or its message is still shown.
-    if ((FTPModule && FTPModule->Busy()) || QApplication::activeModalWidget()) {
+    if ((FTPModule && FTPModule->Busy()) || (FTPExplorerForm && FTPExplorerForm->Busy()) ||
+        QApplication::activeModalWidget()) {
         QTimer::singleShot(CloseRetryMs, this, &TMainForm::CloseWhenTransferEnded);
         return;
     }

@@ -95,6 +95,11 @@ public:
     void UploadDocument();
     // The same to another account and path, to which the document is bound once it is there.
     void UploadTo(const TGUID& account, const std::string& remotePath);
+    // The text as it goes to an FTP server: LF line ends, whatever the local setting says.
+    std::string RemoteText() const;
+    // After the text reached the server elsewhere: the document belongs to that file now and
+    // counts as saved.
+    void BindRemote(const TGUID& account, const std::string& remotePath);
     // Replaces the text with the remote file's; a failed download raises and leaves the text
     // as it was.
     void DownloadDocument();

@@ -56,12 +56,21 @@ void TCodeEditorForm::UploadDocument()
 void TCodeEditorForm::UploadTo(const TGUID& account, const std::string& remotePath)
 {
     TFTPModule& module = Module();
-    // The remote copy always gets LF line ends, whatever the local setting says.
-    TMemoryStream bytes(ConvertLineBreaks(FEditor->GetAllText(), 1));
+    TMemoryStream bytes(RemoteText());
     {
         TBusyFlag busy(FTransferring);
         module.UploadFromStream(account, remotePath, bytes);
     }
+    BindRemote(account, remotePath);
+}
+
+std::string TCodeEditorForm::RemoteText() const
+{
+    return ConvertLineBreaks(FEditor->GetAllText(), 1);
+}
+
+void TCodeEditorForm::BindRemote(const TGUID& account, const std::string& remotePath)
+{
     SetAccountID(account);
     SetRemotePath(remotePath);
     AfterSave();

@@ -1,5 +1,5 @@
 // Documents of FTP accounts in the running shell, against pyftpdlib: opening (also through Open
-// From FTP), saving by upload (also through Save As To FTP), reloading, what a failed upload or
+// From FTP and the FTP explorer), saving by upload (also through Save As To FTP), reloading, what a failed upload or
 // download leaves, closing a document or the program during a transfer, the backup timer, the
 // run URL, and where the FTP commands sit.
 
@@ -12,12 +12,14 @@
 #include "ftp/zuFTPManagerForm.h"
 #include "ftp/zuFTPModule.h"
 #include "ftp/zuProgressForm.h"
-#include "ftp/zuRemoteFileChooser.h"
+#include "ftp/explorer/zuFTPExplorerForm.h"
 
 #include "Platform/core/QtBridge.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QLineEdit>
+#include <QTreeWidget>
 #include <QMenuBar>
 #include <QPointer>
 #include <QPushButton>
@@ -185,51 +187,60 @@ TEST_F(RemoteDocumentsTest, OpenFromFtpChoosesDownloadsAndOpens)
     int shown = 0;
     Form->ModalHook = [&](QDialog& dialog) {
         ++shown;
-        auto& chooser = dynamic_cast<TRemoteFileChooser&>(dialog);
-        EXPECT_EQ(chooser.Mode(), TRemoteFileChooser::TMode::rmOpen);
-        chooser.SelectAccount(Account);
-        chooser.ConnectExecute();
-        EXPECT_TRUE(chooser.Connected());
-        EXPECT_EQ(chooser.RowNames(), std::vector<std::string>{"www"});
-        chooser.ChangeDir("www");
-        EXPECT_EQ(chooser.CurrentFolder(), "/www");
-        EXPECT_EQ(chooser.RowNames(), (std::vector<std::string>{"site", "zeta.txt"}));
-        chooser.ChangeDir("site");
-        chooser.SetFileName("page.php");
-        EXPECT_TRUE(chooser.ActionExecute());
-        const std::vector<std::string> log = chooser.LogLines();
+        auto& explorer = dynamic_cast<TFTPExplorerForm&>(dialog);
+        EXPECT_EQ(explorer.DialogMode(), TFTPExplorerForm::dmOpen);
+        EXPECT_TRUE(explorer.FileNameEdit->isReadOnly());
+        EXPECT_EQ(StdStr(explorer.ActionButton->text()), "&Open");
+        explorer.SelectAccount(Account);
+        explorer.FTPConnectExecute();
+        EXPECT_TRUE(explorer.Connected());
+        EXPECT_EQ(explorer.RowNames(), std::vector<std::string>{"www"});
+        explorer.RemoteViewDblClick(explorer.Row("www"));
+        EXPECT_EQ(explorer.CurrentFolder(), "/www");
+        EXPECT_EQ(explorer.RowNames(), (std::vector<std::string>{"site", "zeta.txt"}));
+        explorer.RemoteViewDblClick(explorer.Row("site"));
+        explorer.SelectRows({"page.php"});
+        explorer.ActionButton->click();
+        const std::vector<std::string> log = explorer.LogLines();
         EXPECT_NE(std::find(log.begin(), log.end(), "COMMAND:> PASS *"), log.end());
         for (const std::string& line : log)
             EXPECT_EQ(line.find("secret"), std::string::npos) << line;
-        return chooser.result();
+        return explorer.result();
     };
     Form->acOpenRemote->trigger();
     EXPECT_EQ(shown, 1);
     TCodeEditorForm* document = Form->ActiveEditorForm();
     ASSERT_NE(document, nullptr);
     EXPECT_EQ(document->RemotePath(), "/www/site/page.php");
+    EXPECT_EQ(document->AccountID(), Account);
     EXPECT_EQ(Text(document), "<?php echo 'page';\r\n");
-    EXPECT_EQ(Form->LastFTPAccount, Account);
-    // The local copy is gone once the document has its text.
-    EXPECT_TRUE(QDir(QString::fromStdString(Module->LocalCopies().Folder()))
-                    .entryList(QDir::AllEntries | QDir::NoDotAndDotDot)
-                    .isEmpty());
+    EXPECT_FALSE(document->Editor()->ContentModified());
 }
 
 TEST_F(RemoteDocumentsTest, CancelledOpenFromFtpOpensNothingAndSaysNothing)
 {
     Server.WriteHome("big.php", std::string(32 * 1024 * 1024, 'x'));
+    bool accepted = true;
     Form->ModalHook = [&](QDialog& dialog) {
-        auto& chooser = dynamic_cast<TRemoteFileChooser&>(dialog);
-        // With no account chosen before, the first one is offered.
-        EXPECT_EQ(chooser.Account(), Account);
-        chooser.ConnectExecute();
-        chooser.SetFileName("big.php");
-        EXPECT_TRUE(chooser.ActionExecute());
-        return chooser.result();
+        auto& explorer = dynamic_cast<TFTPExplorerForm&>(dialog);
+        explorer.SelectAccount(Account);
+        explorer.FTPConnectExecute();
+        explorer.SelectRows({"big.php"});
+        const auto logged = explorer.Client().Intercept.OnSent;
+        explorer.Client().Intercept.OnSent = [logged](const std::string& line) {
+            logged(line);
+            if (line.rfind("RETR", 0) == 0)
+                QTimer::singleShot(0, [] { ProgressForm->CancelButton->click(); });
+        };
+        explorer.ActionButton->click();
+        explorer.Client().Intercept.OnSent = logged;
+        // The dialog stays open, its log telling what happened.
+        accepted = explorer.result() == QDialog::Accepted;
+        EXPECT_NE(explorer.LogLines().back().find("EXCEPTION:> "), std::string::npos);
+        return int(QDialog::Rejected);
     };
-    WhenSent("RETR", [] { ProgressForm->CancelButton->click(); });
     Form->acOpenRemote->trigger();
+    EXPECT_FALSE(accepted);
     EXPECT_EQ(Form->Documents().size(), 0u);
     EXPECT_TRUE(Questions.empty());
 }
@@ -239,30 +250,35 @@ TEST_F(RemoteDocumentsTest, SaveAsToFtpUploadsAndBindsTheDocument)
     Server.WriteHome("www/taken.php", "old");
     TCodeEditorForm* local = Open(WriteWork("taken.php", "<?php echo 'local';\r\n"));
     std::string offered;
+    std::vector<bool> accepted;
     Form->ModalHook = [&](QDialog& dialog) {
-        auto& chooser = dynamic_cast<TRemoteFileChooser&>(dialog);
-        EXPECT_EQ(chooser.Mode(), TRemoteFileChooser::TMode::rmSave);
-        offered = chooser.FileName();
-        chooser.SelectAccount(Account);
-        chooser.ConnectExecute();
-        chooser.ChangeDir("www");
+        auto& explorer = dynamic_cast<TFTPExplorerForm&>(dialog);
+        EXPECT_EQ(explorer.DialogMode(), TFTPExplorerForm::dmSave);
+        EXPECT_FALSE(explorer.FileNameEdit->isReadOnly());
+        offered = explorer.FileName();
+        explorer.SelectAccount(Account);
+        explorer.FTPConnectExecute();
+        explorer.RemoteViewDblClick(explorer.Row("www"));
         // An invalid name is refused; an existing file is replaced only after a Yes.
-        chooser.SetFileName("a/b.php");
-        EXPECT_FALSE(chooser.ActionExecute());
-        chooser.SetFileName("taken.php");
-        EXPECT_FALSE(chooser.ActionExecute());
-        EXPECT_TRUE(chooser.ActionExecute());
-        return chooser.result();
+        for (const char* name : {"a/b.php", "taken.php", "taken.php"}) {
+            explorer.SetFileName(name);
+            explorer.ActionButton->click();
+            accepted.push_back(explorer.result() == QDialog::Accepted);
+        }
+        return explorer.result();
     };
     Answers = {IDOK, IDNO, IDYES};
     Form->acSaveAsRemote->trigger();
     EXPECT_EQ(offered, "taken.php");
+    EXPECT_EQ(accepted, (std::vector<bool>{false, false, true}));
     EXPECT_EQ(QuestionTexts(), (std::vector<std::string>{"a/b.php is not a valid filename",
                                                          "A file named taken.php already exists.\r\nDo you wish to overwrite it?",
                                                          "A file named taken.php already exists.\r\nDo you wish to overwrite it?"}));
     EXPECT_EQ(Server.ReadHome("www/taken.php"), "<?php echo 'local';\n");
     EXPECT_TRUE(local->IsRemote());
+    EXPECT_EQ(local->AccountID(), Account);
     EXPECT_EQ(local->RemotePath(), "/www/taken.php");
+    EXPECT_FALSE(local->Editor()->ContentModified());
     EXPECT_EQ(StdStr(local->windowTitle()), "{127.0.0.1}/www/taken.php");
     // Saved as a local file again, it is local from then on.
     Type("x");
@@ -270,6 +286,94 @@ TEST_F(RemoteDocumentsTest, SaveAsToFtpUploadsAndBindsTheDocument)
     local->SaveDocumentAs();
     EXPECT_FALSE(local->IsRemote());
     EXPECT_EQ(StdStr(local->windowTitle()), Work("again.php"));
+}
+
+TEST_F(RemoteDocumentsTest, FailedSaveAsToFtpKeepsTheDialogOpenAndTheDocumentModified)
+{
+    const std::string path = WriteWork("page.php", "text");
+    TCodeEditorForm* local = Open(path);
+    Type("new ");
+    bool accepted = true;
+    Form->ModalHook = [&](QDialog& dialog) {
+        auto& explorer = dynamic_cast<TFTPExplorerForm&>(dialog);
+        explorer.SelectAccount(Account);
+        explorer.FTPConnectExecute();
+        const auto logged = explorer.Client().Intercept.OnSent;
+        explorer.Client().Intercept.OnSent = [this, logged](const std::string& line) {
+            logged(line);
+            if (line.rfind("STOR", 0) == 0)
+                QTimer::singleShot(0, [this] { Server.Peer->Kill(); });
+        };
+        explorer.ActionButton->click();
+        explorer.Client().Intercept.OnSent = logged;
+        accepted = explorer.result() == QDialog::Accepted;
+        EXPECT_NE(explorer.LogLines().back().find("EXCEPTION:> "), std::string::npos);
+        return int(QDialog::Rejected);
+    };
+    Form->acSaveAsRemote->trigger();
+    EXPECT_FALSE(accepted);
+    EXPECT_FALSE(local->IsRemote());
+    EXPECT_EQ(local->FileName(), path);
+    EXPECT_TRUE(local->Editor()->ContentModified());
+}
+
+TEST_F(RemoteDocumentsTest, ExplorerOpensARemoteFileThatIsEditedSavedRenamedAndDeleted)
+{
+    Server.WriteHome("www/index.php", "<?php\necho 'v1';\n");
+    Form->acFTPExplorer->trigger();
+    TFTPExplorerForm* explorer = Form->FTPExplorer();
+    ASSERT_NE(explorer, nullptr);
+    EXPECT_TRUE(explorer->isVisible());
+    EXPECT_FALSE(explorer->isModal());
+    EXPECT_EQ(explorer->DialogMode(), TFTPExplorerForm::dmExplorer);
+    EXPECT_FALSE(explorer->BottomPanel->isVisible());
+    explorer->SelectAccount(Account);
+    explorer->FTPConnectExecute();
+    explorer->RemoteViewDblClick(explorer->Row("www"));
+    explorer->SelectRows({"index.php"});
+    explorer->RemoteViewDblClick(explorer->Row("index.php"));
+    TCodeEditorForm* document = Form->ActiveEditorForm();
+    ASSERT_NE(document, nullptr);
+    EXPECT_EQ(document->RemotePath(), "/www/index.php");
+    Type("// edited ");
+    Form->acSave->trigger();
+    EXPECT_EQ(Server.ReadHome("www/index.php"), "// edited <?php\necho 'v1';\n");
+
+    explorer->RefreshExecute();
+    explorer->Row("index.php")->setText(0, QStringLiteral("home.php"));
+    EXPECT_EQ(Server.ReadHome("www/home.php"), "// edited <?php\necho 'v1';\n");
+    explorer->SelectRows({"home.php"});
+    Answers = {IDYES};
+    explorer->DeleteExecute();
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(Server.HomeFile("www/home.php"))));
+    EXPECT_TRUE(explorer->RowNames().empty());
+    explorer->close();
+    EXPECT_FALSE(explorer->isVisible());
+    EXPECT_TRUE(explorer->Connected()) << "the hidden explorer keeps its connection for next time";
+}
+
+TEST_F(RemoteDocumentsTest, ClosingTheProgramDuringAnExplorerTransferCancelsItThenCloses)
+{
+    Server.WriteHome("big.php", std::string(32 * 1024 * 1024, 'x'));
+    Form->acFTPExplorer->trigger();
+    TFTPExplorerForm* explorer = Form->FTPExplorer();
+    explorer->SelectAccount(Account);
+    explorer->FTPConnectExecute();
+    explorer->SelectRows({"big.php"});
+    const auto logged = explorer->Client().Intercept.OnSent;
+    explorer->Client().Intercept.OnSent = [this, logged](const std::string& line) {
+        logged(line);
+        if (line.rfind("RETR", 0) == 0)
+            QTimer::singleShot(0, [this] { Form->close(); });
+    };
+    EXPECT_FALSE(explorer->OpenRemoteExecute());
+    EXPECT_TRUE(Form->isVisible()) << "the close waits for the cancelled transfer";
+    for (int i = 0; i < 50 && Form->isVisible(); ++i) {
+        QApplication::processEvents();
+        QTest::qWait(20);
+    }
+    EXPECT_FALSE(Form->isVisible());
+    EXPECT_EQ(Form->Documents().size(), 0u);
 }
 
 TEST_F(RemoteDocumentsTest, FailedSaveAsToFtpLeavesTheDocumentLocal)
@@ -344,6 +448,7 @@ TEST_F(RemoteDocumentsTest, CommandsSitInTheMenusAndTheAccountDialogServesProjec
     EXPECT_NE(std::find(file.begin(), file.end(), "Open From F&TP..."), file.end());
     EXPECT_NE(std::find(file.begin(), file.end(), "Save As To &FTP..."), file.end());
     EXPECT_NE(std::find(tools.begin(), tools.end(), "FTP &Accounts..."), tools.end());
+    EXPECT_NE(Form->ActionList.Find("acFTPExplorer"), nullptr);
 
     bool managerShown = false;
     Form->ModalHook = [&](QDialog& dialog) {
