@@ -5,6 +5,9 @@
 #include "app/zuMainForm.h"
 
 #include "app/zuActionImages.h"
+#include "app/zuMainDockArea.h"
+#include "run/zuConsoleCommand.h"
+#include "windows/zuToolWindowForm.h"
 #include "run/zuBrowserFrame.h"
 #include "documents/zuCodeEditorForm.h"
 #include "run/zuProgramLauncher.h"
@@ -215,6 +218,8 @@ void TMainForm::CreateActions()
     CreatePrintActions();
     CreateFtpActions();
     acCompareFile = AddAction("acCompareFile", "Compare Files...", scNone, &TMainForm::CompareFileExecute);
+    acInsertGraphics = AddAction("acInsertGraphics", "Image...", scNone, &TMainForm::InsertGraphicsExecute);
+    CreateDockingActions();
 
     const std::pair<TAction*, const char*> images[] = {
         {acNewFile, "document-new"},
@@ -268,7 +273,7 @@ void TMainForm::CreateControls()
     BrowserFrame->OnCloseButton = [this] { BrowserCloseButtonClick(); };
     FClientStack->addWidget(BrowserFrame);
     FClientStack->setCurrentWidget(client);
-    setCentralWidget(FClientStack);
+    CreateDockArea(FClientStack);
     connect(MDIArea, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* w) { SubWindowActivated(w); });
 
     QStatusBar* bar = statusBar();
@@ -353,11 +358,18 @@ void TMainForm::CreateMenus()
     edit->addSeparator();
     edit->addAction(acWordWrap);
 
+    QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
+    AddToolWindowMenuEntries(*view);
+    AddFTPExplorerMenuEntry(*view);
+
+    QMenu* insert = menuBar()->addMenu(QStringLiteral("&Insert"));
+    insert->addAction(acInsertGraphics);
+
     QMenu* project = menuBar()->addMenu(QStringLiteral("&Project"));
     project->addAction(acProjectOptions);
 
     QMenu* run = menuBar()->addMenu(QStringLiteral("&Run"));
-    for (TAction* action : {acInternalPreview, acExternalPreview, acRunConsole})
+    for (TAction* action : {acInternalPreview, acExternalPreview, acRunConsole, acSyntaxCheck})
         run->addAction(action);
     run->addSeparator();
     run->addAction(acScriptParameters);
@@ -486,10 +498,12 @@ void TMainForm::CreateToolWindows()
     ProjectServices.EditFTPAccount = [this](const TGUID& account, QWidget* parent) {
         return EditFTPAccount(account, parent);
     };
+    CreateDockedToolWindows();
 }
 
 void TMainForm::DestroyToolWindows()
 {
+    DestroyDockedToolWindows();
     if (!CurrentProject)
         return;
     try {
@@ -705,6 +719,7 @@ void TMainForm::SetPreviewMode(bool on)
     FTopPanel->setVisible(!on);
     FToolBar->setVisible(!on);
     statusBar()->setVisible(!on);
+    DockArea->SetDockPanelsVisible(!on);
     menuBar()->setVisible(!on);
 }
 

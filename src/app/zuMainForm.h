@@ -10,8 +10,9 @@
 // exports the active document (zuMainFormPrint.cpp); and opens and saves documents on FTP
 // accounts and edits the accounts (zuMainFormFtp.cpp).
 //
-// Of the tool windows only the current project exists yet (the project explorer will hold
-// it); the dock layout is not built yet; its step is named and empty.
+// The tool windows are docked in the docking area around the client area and checks the
+// active document's syntax (zuMainFormDocking.cpp); of the project explorer only the current
+// project exists yet.
 
 #include "app/zuDialogs.h"
 #include "projects/zuProjectOptionsDialog.h"
@@ -44,7 +45,12 @@ class QMenu;
 class QToolBar;
 class TCodeEditorForm;
 class TFTPExplorerForm;
+class TDosCommand;
+class TLogForm;
+class TMainDockArea;
+class TOutputForm;
 class TPrintPreviewForm;
+class TToolWindowForm;
 class TSrcEdit;
 class TSrcEditPrint;
 
@@ -96,14 +102,31 @@ public:
     void LoadKeymap();
     // The document windows' own close key Ctrl+F4, unless a command carries it.
     void UpdateWindowKeys();
-    // The tool windows: for now the current project, on "projects.dat".
+    // The tool windows: the current project, on "projects.dat", and the docked tool windows.
     void CreateToolWindows();
     // At program end, after the server module: records the current project and frees them.
     void DestroyToolWindows();
     // [Print] into the print component.
     void LoadPrintSettings();
-    // A step of a feature that is not built yet.
-    void SaveDockLayout() {}
+
+    // ---- docking and the tool windows (zuMainFormDocking.cpp)
+    // The form around the client area that holds the dock server and its panels.
+    TMainDockArea* DockArea = nullptr;
+    // Off: no dock server and no tool windows (a start measured without them).
+    bool DockingEnabled = true;
+    // The docked tool windows, in the order of their creation.
+    std::vector<std::unique_ptr<TToolWindowForm>> ToolWindows;
+    TOutputForm* OutputForm() const;
+    TLogForm* LogForm() const;
+    // The per-user "docking.dat", or the data folder's when the user has none.
+    void LoadDockLayout();
+    void SaveDockLayout();
+    // The view commands of the tool windows, one per entry of ToolWindowKinds(), at the same index.
+    std::vector<TAction*> ToolWindowActions;
+    TAction* acSyntaxCheck = nullptr;
+    // Runs the syntax check; its lines go to the output window.
+    std::unique_ptr<TDosCommand> ProcessWrapper;
+    void SyntaxCheckExecute();
 
     // Which project is current and its document root (the project explorer's state).
     std::unique_ptr<TCurrentProject> CurrentProject;
@@ -244,6 +267,8 @@ public:
     void OpenRemoteExecute();
     // Save As To FTP: the FTP explorer as a modal dialog that uploads the active document.
     void SaveAsRemoteExecute();
+    // The View menu's FTP Explorer entry, last of the explorers, with its own key Ctrl+Alt+F.
+    void AddFTPExplorerMenuEntry(QMenu& view);
     // Cancels the transfers of the FTP module and the FTP explorer; true when one ran.
     bool CancelFTPTransfers();
     // The FTP account manager.
@@ -271,6 +296,11 @@ public:
     std::string ConsoleTerminalProgram;
     // Console runs: one at a time, watched until the console window closes.
     std::unique_ptr<TExCreateProcess> ProcessManager;
+
+    // ---- insert commands (zuMainFormImage.cpp)
+    TAction* acInsertGraphics = nullptr;
+    // The image insert dialog for the active document, modal.
+    void InsertGraphicsExecute();
 
     // ---- controls
     TMDITabControl* FileTabs = nullptr;
@@ -321,6 +351,12 @@ private:
     // Closes the window once the running FTP transfer has ended and its message is answered.
     void CloseAfterTransfer();
     void CloseWhenTransferEnded();
+    void CreateDockArea(QWidget* client);
+    void CreateDockingActions();
+    void CreateDockedToolWindows();
+    void DestroyDockedToolWindows();
+    // The view commands of the tool windows, a separator between their groups.
+    void AddToolWindowMenuEntries(QMenu& view);
     void CreateMenus();
     void CreateToolBar();
     void CreateControls();

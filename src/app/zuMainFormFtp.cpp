@@ -20,7 +20,9 @@
 #include "Platform/files/Streams.h"
 #include "Platform/text/Format.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QMenu>
 #include <QPointer>
 #include <QTimer>
 
@@ -123,6 +125,21 @@ void TMainForm::SaveAsRemoteExecute()
     explorer->Document = document;
     ShowModal(*explorer);
     explorer->Document = nullptr;
+}
+
+void TMainForm::AddFTPExplorerMenuEntry(QMenu& view)
+{
+    QAction* before = nullptr;
+    for (QAction* entry : view.actions())
+        if (entry->isSeparator()) {
+            before = entry;
+            break;
+        }
+    auto* entry = new QAction(acFTPExplorer->text(), &view);
+    entry->setObjectName(QStringLiteral("FTPExplorerMenuEntry"));
+    entry->setShortcut(QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_F));
+    view.insertAction(before, entry);
+    connect(entry, &QAction::triggered, acFTPExplorer, [this] { acFTPExplorer->trigger(); });
 }
 
 bool TMainForm::CancelFTPTransfers()

@@ -14,6 +14,8 @@
 #include "Platform/core/Application.h"
 #include "utility/UclFileUtils.h"
 
+#include "imageformats/common/FileFormatList.h"
+
 #include <QScreen>
 #include <QTimer>
 
@@ -24,6 +26,8 @@ int RunZentu(TApplication& app, const std::vector<std::string>& arguments, const
     // why: each connection of the built-in server holds a descriptor, and its connection cap
     // follows the soft limit, which is often far below what the system allows.
     RaiseOpenFileLimit();
+    // The picture formats are known before any window exists and until the last is gone.
+    TImgLibFormatsScope imageFormats;
     std::unique_ptr<TMainForm> mainForm;
     std::unique_ptr<THTTPModule> httpModule;
     std::unique_ptr<TFTPModule> ftpModule;
@@ -32,6 +36,7 @@ int RunZentu(TApplication& app, const std::vector<std::string>& arguments, const
     TProgramHooks hooks;
     hooks.CreateMainWindow = [&] {
         mainForm = std::make_unique<TMainForm>();
+        mainForm->DockingEnabled = options.Docking;
         const std::string programFolder = options.ProgramFolder.empty() ? ProgramFolder() : options.ProgramFolder;
         const std::string appData = options.AppDataFolder.empty() ? AppDataFolderPath() : options.AppDataFolder;
         const std::string dataHome = options.DataHomeFolder.empty() ? DataHomeFolderPath() : options.DataHomeFolder;

@@ -448,7 +448,21 @@ TEST_F(RemoteDocumentsTest, CommandsSitInTheMenusAndTheAccountDialogServesProjec
     EXPECT_NE(std::find(file.begin(), file.end(), "Open From F&TP..."), file.end());
     EXPECT_NE(std::find(file.begin(), file.end(), "Save As To &FTP..."), file.end());
     EXPECT_NE(std::find(tools.begin(), tools.end(), "FTP &Accounts..."), tools.end());
-    EXPECT_NE(Form->ActionList.Find("acFTPExplorer"), nullptr);
+    // The View menu's FTP Explorer entry carries its own key and shows the explorer.
+    QAction* explorerEntry = Form->findChild<QAction*>(QStringLiteral("FTPExplorerMenuEntry"));
+    ASSERT_NE(explorerEntry, nullptr);
+    EXPECT_EQ(StdStr(explorerEntry->text()), "FTP Explorer");
+    EXPECT_EQ(explorerEntry->shortcut(), QKeySequence(QStringLiteral("Ctrl+Alt+F")));
+    std::vector<std::string> view;
+    for (QAction* menu : Form->menuBar()->actions())
+        if (menu->text() == QStringLiteral("&View"))
+            for (QAction* entry : menu->menu()->actions())
+                view.push_back(StdStr(entry->text()));
+    EXPECT_NE(std::find(view.begin(), view.end(), "FTP Explorer"), view.end());
+    explorerEntry->trigger();
+    ASSERT_NE(Form->FTPExplorer(), nullptr);
+    EXPECT_TRUE(Form->FTPExplorer()->isVisible());
+    Form->FTPExplorer()->close();
 
     bool managerShown = false;
     Form->ModalHook = [&](QDialog& dialog) {

@@ -1,8 +1,9 @@
 #!/usr/bin/python3
 """The FTP peers of the tests, on 127.0.0.1 at a free port that is printed first.
 
-  ftp_peer.py server HOME [anonymous]
-      pyftpdlib serving HOME to "user" / "secret" (and to anonymous logins with "anonymous").
+  ftp_peer.py server HOME [anonymous] [slow]
+      pyftpdlib serving HOME to "user" / "secret" (and to anonymous logins with "anonymous");
+      with "slow", data flows at 4 MB/s each way, so that a demo can watch a transfer.
   ftp_peer.py proxy MODE UPSTREAM_PORT PROXY_USER PROXY_PASS LOG
       a fake FTP proxy for one login style (usersite, site, open, userpass, transparent); it
       writes every line the client sends to LOG, logs in upstream as the style says and then
@@ -14,7 +15,7 @@ import sys
 import threading
 
 
-def serve(home, anonymous):
+def serve(home, anonymous, slow):
     from pyftpdlib.authorizers import DummyAuthorizer
     from pyftpdlib.handlers import FTPHandler
     from pyftpdlib.servers import FTPServer
@@ -26,6 +27,11 @@ def serve(home, anonymous):
         authorizer.add_anonymous(home, perm="elradfmwMT")
     handler = FTPHandler
     handler.authorizer = authorizer
+    if slow:
+        from pyftpdlib.handlers import ThrottledDTPHandler
+        ThrottledDTPHandler.read_limit = 4 * 1024 * 1024
+        ThrottledDTPHandler.write_limit = 4 * 1024 * 1024
+        handler.dtp_handler = ThrottledDTPHandler
     handler.auth_failed_timeout = 0.1
     server = FTPServer(("127.0.0.1", 0), handler)
     print(server.address[1], flush=True)
@@ -188,6 +194,6 @@ def end_with_parent():
 if __name__ == "__main__":
     end_with_parent()
     if sys.argv[1] == "server":
-        serve(sys.argv[2], len(sys.argv) > 3 and sys.argv[3] == "anonymous")
+        serve(sys.argv[2], "anonymous" in sys.argv[3:], "slow" in sys.argv[3:])
     else:
         proxy(sys.argv[2], int(sys.argv[3]), sys.argv[4], sys.argv[5], sys.argv[6])
