@@ -24,7 +24,6 @@ TEST_F(ShellTest, CompareFilesOpensANewCompareWindowEachTime)
                 if (item->text() == QStringLiteral("Compare Files..."))
                     entry = item;
     ASSERT_NE(entry, nullptr);
-    EXPECT_EQ(entry->text(), QStringLiteral("Compare Files..."));
     entry->trigger();
     Form->acCompareFile->trigger();
     QApplication::processEvents();
