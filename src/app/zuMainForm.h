@@ -46,6 +46,7 @@ class QMenu;
 class QToolBar;
 class TCodeEditorForm;
 class TFTPExplorerForm;
+class TCodeExplorerForm;
 class TDosCommand;
 class TLogForm;
 class TMainDockArea;
@@ -121,6 +122,7 @@ public:
     std::vector<std::unique_ptr<TToolWindowForm>> ToolWindows;
     TOutputForm* OutputForm() const;
     TLogForm* LogForm() const;
+    TCodeExplorerForm* CodeExplorerForm() const;
     // The per-user "docking.dat", or the data folder's when the user has none.
     void LoadDockLayout();
     void SaveDockLayout();

@@ -3,6 +3,7 @@
 
 #include "documents/zuEditorModule.h"
 
+#include "code/zuCodeExplorerForm.h"
 #include "code/zuCodeInsight.h"
 #include "documents/zuCodeEditorForm.h"
 #include "http/zuHTTPModule.h"
@@ -390,7 +391,14 @@ void TEditorModule::CodeTimerTimer()
     CodeTimer.stop();
     if (!MainForm)
         return;
-    // The code explorer that re-parses the document is not built yet.
-    if (TCodeEditorForm* document = MainForm->ActiveEditorForm())
-        document->TypedSinceParse = false;
+    TCodeExplorerForm* explorer = MainForm->CodeExplorerForm();
+    TCodeEditorForm* document = MainForm->ActiveEditorForm();
+    if (!document) {
+        if (explorer)
+            explorer->ClearTree();
+        return;
+    }
+    document->TypedSinceParse = false;
+    if (explorer)
+        explorer->RequestParse(document, TCodeExplorerForm::prkParse);
 }
