@@ -3,10 +3,32 @@
 #include "ShellBrowsing/Source/common/ShellTexts.h"
 #include "ShellBrowsing/Source/common/WideStrings.h"
 
+#include <QHash>
+#include <QLocale>
 #include <QMimeDatabase>
+#include <mutex>
 #include <sys/stat.h>
 
 namespace {
+
+// A type's comment is read from its description file anew for every QMimeType, and a folder of
+// thousands of files asks for the same few types; any thread may ask.
+QString TypeComment(const QMimeType& type)
+{
+    static std::mutex lock;
+    static QHash<QString, QString> comments;
+    const QString key = type.name() + u'|' + QLocale().name();
+    {
+        const std::lock_guard guard(lock);
+        const auto known = comments.constFind(key);
+        if (known != comments.cend())
+            return *known;
+    }
+    QString comment = type.comment();
+    const std::lock_guard guard(lock);
+    comments.insert(key, comment);
+    return comment;
+}
 
 QMimeType EntryMimeType(const std::string& name, const TItemData& data)
 {
@@ -31,8 +53,11 @@ QMimeType EntryMimeType(const std::string& name, const TItemData& data)
 QString EntryTypeName(const std::string& name, const TItemData& data)
 {
     const QMimeType type = EntryMimeType(name, data);
-    if (type.isValid() && !type.isDefault() && !type.comment().isEmpty())
-        return type.comment();
+    if (type.isValid() && !type.isDefault()) {
+        QString comment = TypeComment(type);
+        if (!comment.isEmpty())
+            return comment;
+    }
     const QString ext = ExtractFileExtW(DisplayText(name));
     if (ext.size() <= 1)
         return QStringLiteral("File");
