@@ -8,6 +8,7 @@
 #include "app/zuMainDockArea.h"
 #include "run/zuConsoleCommand.h"
 #include "windows/zuToolWindowForm.h"
+#include "help/zuHelpRouter.h"
 #include "run/zuBrowserFrame.h"
 #include "documents/zuCodeEditorForm.h"
 #include "run/zuProgramLauncher.h"
@@ -22,6 +23,8 @@
 
 #include "SrcEdit/Source/print/SrcEditPrint.h"
 #include "SrcEdit/Source/view/SrcEdit.h"
+
+#include "Platform/controls/ColorDialog.h"
 
 #include "ExLib/run/process/ExProcessRunner.h"
 
@@ -88,6 +91,7 @@ TMainForm::TMainForm()
     CreateActions();
     CreateMenus();
     CreateToolBar();
+    CreateEditCommands();
     connect(&BackupTimer, &QTimer::timeout, this, [this] { BackupTimerTimer(); });
     connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
         if (state != Qt::ApplicationActive)
@@ -218,6 +222,10 @@ void TMainForm::CreateActions()
     CreatePrintActions();
     CreateFtpActions();
     acCompareFile = AddAction("acCompareFile", "Compare Files...", scNone, &TMainForm::CompareFileExecute);
+    acEnvironmentOptions = AddAction("acEnvironmentOptions", "&Environment Options...", scNone,
+                                     &TMainForm::EnvironmentOptionsExecute);
+    acApplicationOptions = AddAction("acApplicationOptions", "&Application Options...", scNone,
+                                     &TMainForm::ApplicationOptionsExecute);
     acInsertGraphics = AddAction("acInsertGraphics", "Image...", scNone, &TMainForm::InsertGraphicsExecute);
     CreateDockingActions();
 
@@ -302,6 +310,7 @@ void TMainForm::AddMenuEntry(QMenu& menu, TAction* action, const char* caption)
     }
     // why: a QAction has one text; the entry mirrors the action under the menu's own caption.
     auto* entry = menu.addAction(QString::fromUtf8(caption));
+    entry->setData(QVariant::fromValue<QObject*>(action)); // the key map finds the action's menu by it
     const auto mirror = [entry, action] {
         entry->setEnabled(action->isEnabled());
         entry->setIcon(action->icon());
@@ -375,7 +384,8 @@ void TMainForm::CreateMenus()
     run->addAction(acScriptParameters);
 
     QMenu* tools = menuBar()->addMenu(QStringLiteral("&Tools"));
-    tools->addAction(acFTPAccounts);
+    for (TAction* action : {acEnvironmentOptions, acApplicationOptions, acFTPAccounts})
+        tools->addAction(action);
     tools->addSeparator();
     tools->addAction(acCompareFile);
 
@@ -415,6 +425,10 @@ void TMainForm::BuildWindowMenu(QMenu& menu)
     menu.clear();
     menu.addAction(acWndNext);
     menu.addAction(acWndPrevious);
+    menu.addSeparator();
+    for (TAction* action : {acWndCascade, acWndTileHorz, acWndTileVert, acWndMinimizeAll, acWndArrange})
+        if (action)
+            menu.addAction(action);
     const std::vector<TCodeEditorForm*> documents = Documents();
     if (!documents.empty())
         menu.addSeparator();
@@ -560,6 +574,7 @@ void TMainForm::LoadKeymap()
 
 void TMainForm::UpdateWindowKeys()
 {
+    UpdateEntryKeys();
     // why: one key with two owners reaches neither; a command the user gave the key wins.
     const QKeySequence closeKey(Qt::CTRL | Qt::Key_F4);
     const auto& actions = ActionList.Actions();

@@ -19,6 +19,7 @@
 #include "documents/zentuMDITabControl.h"
 
 #include "Platform/controls/ActnList.h"
+#include "Platform/core/DateTime.h"
 #include "Platform/text/Strings.h"
 
 #include <QMainWindow>
@@ -45,10 +46,13 @@ class QMenu;
 class QToolBar;
 class TCodeEditorForm;
 class TFTPExplorerForm;
+class TCodeExplorerForm;
 class TDosCommand;
 class TLogForm;
 class TMainDockArea;
 class TOutputForm;
+class TColorDialog;
+class THelpRouter;
 class TPrintPreviewForm;
 class TToolWindowForm;
 class TSrcEdit;
@@ -118,6 +122,7 @@ public:
     std::vector<std::unique_ptr<TToolWindowForm>> ToolWindows;
     TOutputForm* OutputForm() const;
     TLogForm* LogForm() const;
+    TCodeExplorerForm* CodeExplorerForm() const;
     // The per-user "docking.dat", or the data folder's when the user has none.
     void LoadDockLayout();
     void SaveDockLayout();
@@ -299,10 +304,86 @@ public:
     // Console runs: one at a time, watched until the console window closes.
     std::unique_ptr<TExCreateProcess> ProcessManager;
 
+    // ---- options dialogs (zuMainFormOptions.cpp), modal and made for one use
+    TAction* acEnvironmentOptions = nullptr;
+    TAction* acApplicationOptions = nullptr;
+    void EnvironmentOptionsExecute();
+    void ApplicationOptionsExecute();
+
     // ---- insert commands (zuMainFormImage.cpp)
     TAction* acInsertGraphics = nullptr;
     // The image insert dialog for the active document, modal.
     void InsertGraphicsExecute();
+
+    // ---- edit, bookmark, view, insert, window and help commands (zuMainFormEdit.cpp,
+    // zuMainFormView.cpp, zuMainFormInsert.cpp, zuMainFormHelp.cpp)
+    TAction* acCutAppend = nullptr;
+    TAction* acCopyAppend = nullptr;
+    TAction* acConvertTagCase = nullptr;
+    TAction* acGoto = nullptr;
+    TAction* acToggleBookmark = nullptr;
+    TAction* acNextBookmark = nullptr;
+    TAction* acPreviousBookmark = nullptr;
+    TAction* acRemoveBookmarks = nullptr;
+    TAction* acChangeSyntax = nullptr;
+    TAction* acFullScreen = nullptr;
+    TAction* acTransferLog = nullptr;
+    TAction* acInsertColor = nullptr;
+    TAction* acInsertDate = nullptr;
+    TAction* acInsertEntity = nullptr;
+    TAction* acInsertTable = nullptr;
+    TAction* acWndCascade = nullptr;
+    TAction* acWndTileHorz = nullptr;
+    TAction* acWndTileVert = nullptr;
+    TAction* acWndMinimizeAll = nullptr;
+    TAction* acWndArrange = nullptr;
+    TAction* acHelpTopics = nullptr;
+    TAction* acPHPHelp = nullptr;
+    TAction* acHomePage = nullptr;
+    TAction* acCustomerSupport = nullptr;
+
+    // The clipboard's text followed by the selection; a plain copy or cut when the clipboard
+    // holds no text.
+    void CopyAppendExecute();
+    void CutAppendExecute();
+    void ConvertTagCaseExecute();
+    void GotoExecute();
+    // A mark at the caret, or none when the caret line has one.
+    void ToggleBookmarkExecute();
+    // The nearest mark after (before) the caret line, wrapping around the document.
+    void NextBookmarkExecute();
+    void PreviousBookmarkExecute();
+    void RemoveBookmarksExecute();
+    void ChangeSyntaxExecute();
+    // Toggles full screen: the menu bar and the client area fill the screen.
+    void FullScreenExecute();
+    // The colour dialog; the chosen colour goes in as "#RRGGBB".
+    void InsertColorExecute();
+    // The date and time in the [General] DateTimeFormat.
+    void InsertDateExecute();
+    // A new entity window, shown without blocking; null when its list cannot be read.
+    void InsertEntityExecute();
+    void InsertTableExecute();
+    void WndTileHorzExecute();
+    void WndTileVertExecute();
+    void WndMinimizeAllExecute();
+    void WndArrangeExecute();
+    // The program's help contents.
+    void HelpTopicsExecute();
+    // The PHP manual at the word at the caret; the environment options when it is not set.
+    void PHPHelpExecute();
+    void HomePageExecute();
+    void CustomerSupportExecute();
+
+    // The colour dialog of Insert > Color; tests answer through ColorDialogHook.
+    std::unique_ptr<TColorDialog> ColorDialog;
+    std::function<bool(TColorDialog& dialog)> ColorDialogHook;
+    // The help router of the main window.
+    std::unique_ptr<THelpRouter> HelpRouter;
+    // The time that Insert > Date/Time writes; tests fix it.
+    std::function<TDateTime()> Clock;
+    // Status bar clicks in main-window client coordinates: 0..75 Go To, 225..375 the syntax.
+    void StatusBarClick(int x);
 
     // ---- controls
     TMDITabControl* FileTabs = nullptr;
@@ -359,6 +440,18 @@ private:
     void DestroyDockedToolWindows();
     // The view commands of the tool windows, a separator between their groups.
     void AddToolWindowMenuEntries(QMenu& view);
+    void CreateEditCommands();
+    void CreateEditMenuEntries();
+    void StartHelpRouter();
+    void StartStatusBarWatcher();
+    // Entries whose own shortcut takes a key that an action carries: the entry wins.
+    void AddEntryShortCut(QAction* entry, const QKeySequence& key);
+    void UpdateEntryKeys();
+    // A menu entry with a shortcut of its own, which runs the action.
+    QAction* AddOwnKeyEntry(QMenu& menu, TAction* action, const char* caption, const QKeySequence& key);
+    void AppendSelectionToClipboard(bool cut);
+    // OpenURLHook, else the user's browser.
+    void OpenURL(const std::string& url);
     void CreateMenus();
     void CreateToolBar();
     void CreateControls();
@@ -376,6 +469,9 @@ private:
     QWidget* FTopPanel = nullptr;
     QToolBar* FToolBar = nullptr;
     QAction* FWindowCloseKey = nullptr;
+    std::vector<std::pair<QAction*, QKeySequence>> FEntryKeys;
+    QRect FBoundsBeforeFullScreen;
+    bool FMaximizedBeforeFullScreen = false;
     // The "project/" beside the program, the default project of earlier versions.
     std::string FProgramProjectFolder;
     // The URL each running browser opener was given.

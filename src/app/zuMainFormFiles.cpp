@@ -3,6 +3,8 @@
 
 #include "app/zuMainForm.h"
 
+#include "code/zuCodeExplorerForm.h"
+
 #include "documents/zuCodeEditorForm.h"
 #include "app/zuConstants.h"
 #include "projects/zuCurrentProject.h"
@@ -129,6 +131,8 @@ TCodeEditorForm* TMainForm::CreateDocument(const std::string& textFile,
         document->showMaximized();
     }
     BringDocumentToFront(document);
+    if (TCodeExplorerForm* explorer = CodeExplorerForm())
+        explorer->RequestParse(document, TCodeExplorerForm::prkParse);
     return document;
 }
 
@@ -336,10 +340,18 @@ void TMainForm::CloseOtherExecute()
 void TMainForm::CloseAllExecute()
 {
     Tag = 0;
+    TCodeExplorerForm* explorer = CodeExplorerForm();
+    // why: each closing document would activate the next one and have it scanned for nothing.
+    if (explorer)
+        explorer->SetEnabled(false);
     std::vector<TCodeEditorForm*> documents = Documents();
-    for (auto it = documents.rbegin(); it != documents.rend(); ++it)
-        if (!(*it)->close())
-            return;
+    bool closed = true;
+    for (auto it = documents.rbegin(); closed && it != documents.rend(); ++it)
+        closed = (*it)->close();
+    if (explorer) {
+        explorer->SetEnabled(true);
+        explorer->ClearTree();
+    }
 }
 
 void TMainForm::OpenFileAtCursorExecute()

@@ -3,6 +3,7 @@
 #include "documents/zuCodeEditorForm.h"
 
 #include "app/zuConstants.h"
+#include "code/zuCodeExplorerForm.h"
 #include "code/zuCodeInsight.h"
 #include "documents/zuEditorModule.h"
 #include "common/zuFunctions.h"
@@ -140,6 +141,8 @@ TCodeEditorForm::~TCodeEditorForm()
     FEditor->OnSpecialLineColors = nullptr;
     if (MainForm)
         MainForm->FileTabs->RemoveForm(this);
+    if (TCodeExplorerForm* explorer = MainForm->CodeExplorerForm())
+        explorer->DocumentClosing(this);
 }
 
 std::string TCodeEditorForm::BuildQueryString() const
@@ -356,7 +359,8 @@ void TCodeEditorForm::EditorStatusChange(TSrcStatusChanges changes)
         return;
     if (all || changes.Contains(scSelection)) {
         const bool selection = FEditor->HasSelection();
-        for (TAction* action : {MainForm->acCopy, MainForm->acCut, MainForm->acIndent, MainForm->acOutdent})
+        for (TAction* action : {MainForm->acCopy, MainForm->acCopyAppend, MainForm->acCut, MainForm->acCutAppend,
+                                MainForm->acIndent, MainForm->acOutdent})
             SetActionEnabled(action, selection);
         SetActionEnabled(MainForm->acPaste, FEditor->PasteAvailable());
     }
@@ -384,6 +388,8 @@ void TCodeEditorForm::Activated()
     if (EditorModule)
         EditorModule->AttachEditor(FEditor);
     UpdateHighlighterPanel();
+    if (TCodeExplorerForm* explorer = MainForm ? MainForm->CodeExplorerForm() : nullptr)
+        explorer->RequestParse(this, TCodeExplorerForm::prkIfNoPage);
 }
 
 void TCodeEditorForm::EditorKeyPress(char32_t& key)

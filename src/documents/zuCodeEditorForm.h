@@ -10,6 +10,8 @@
 
 #include "common/zuGuid.h"
 
+#include "code/zuPHPReference.h"
+
 #include "SrcEdit/Source/view/SrcEdit.h"
 
 #include "Platform/core/DateTime.h"
@@ -63,6 +65,9 @@ public:
     bool MatchBrackets = true;
     // Set by every typed character; cleared by the editor module's code timer.
     bool TypedSinceParse = false;
+    // The code model of the latest scan; null before the first one.
+    const TPHPPageRef& CodePage() const { return FCodePage; }
+    void SetCodePage(TPHPPageRef page) { FCodePage = std::move(page); }
 
     // [Editor] settings into the editor; also when the options dialog applies.
     void ApplyEditorSettings();
@@ -151,6 +156,7 @@ private:
     TStringList FScriptParameters;
     int FMarkedLine = 0;
     bool FClosing = false;
+    TPHPPageRef FCodePage;
 };
 
 // The backup copy of a file: in `folder` (the file's own folder when empty), the name split at
