@@ -272,6 +272,8 @@ public:
     void OpenRemoteExecute();
     // Save As To FTP: the FTP explorer as a modal dialog that uploads the active document.
     void SaveAsRemoteExecute();
+    // False when the explorer cannot be shown as a dialog now (it is one already, or busy).
+    bool PrepareModalExplorer(TFTPExplorerForm* explorer);
     // The View menu's FTP Explorer entry, last of the explorers, with its own key Ctrl+Alt+F.
     void AddFTPExplorerMenuEntry(QMenu& view);
     // Cancels the transfers of the FTP module and the FTP explorer; true when one ran.

@@ -5,6 +5,7 @@
 
 #include "app/zuConstants.h"
 #include "app/zuScopeGuards.h"
+#include "app/zuToolWindows.h"
 #include "documents/zuCodeEditorForm.h"
 #include "ftp/client/zuFTPErrors.h"
 #include "ftp/zuFTPAccountForm.h"
@@ -97,7 +98,7 @@ TFTPExplorerForm* TMainForm::FTPExplorer()
 void TMainForm::FTPExplorerExecute()
 {
     TFTPExplorerForm* explorer = FTPExplorer();
-    if (!explorer || explorer->isModal())
+    if (!explorer || (explorer->isVisible() && explorer->isModal()))
         return;
     explorer->SetDialogMode(TFTPExplorerForm::dmExplorer);
     explorer->show();
@@ -105,10 +106,19 @@ void TMainForm::FTPExplorerExecute()
     explorer->activateWindow();
 }
 
+bool TMainForm::PrepareModalExplorer(TFTPExplorerForm* explorer)
+{
+    if (!explorer || explorer->Busy() || (explorer->isVisible() && explorer->isModal()))
+        return false;
+    // The tool window becomes the dialog; its connection stays.
+    explorer->hide();
+    return true;
+}
+
 void TMainForm::OpenRemoteExecute()
 {
     TFTPExplorerForm* explorer = FTPExplorer();
-    if (!explorer || explorer->isVisible())
+    if (!PrepareModalExplorer(explorer))
         return;
     explorer->SetDialogMode(TFTPExplorerForm::dmOpen);
     ShowModal(*explorer);
@@ -118,7 +128,7 @@ void TMainForm::SaveAsRemoteExecute()
 {
     TCodeEditorForm* document = ActiveEditorForm();
     TFTPExplorerForm* explorer = FTPExplorer();
-    if (!document || !explorer || explorer->isVisible())
+    if (!document || !PrepareModalExplorer(explorer))
         return;
     explorer->SetDialogMode(TFTPExplorerForm::dmSave);
     explorer->SetFileName(DocumentBaseName(document->FileName()));
@@ -129,16 +139,25 @@ void TMainForm::SaveAsRemoteExecute()
 
 void TMainForm::AddFTPExplorerMenuEntry(QMenu& view)
 {
+    // The explorers come first; the entry goes before the output windows and their separator.
     QAction* before = nullptr;
-    for (QAction* entry : view.actions())
-        if (entry->isSeparator()) {
-            before = entry;
+    const std::span<const TToolWindowKind> kinds = ToolWindowKinds();
+    for (std::size_t i = 0; i < kinds.size() && i < ToolWindowActions.size(); ++i)
+        if (kinds[i].Group == TToolWindowGroup::twgOutput) {
+            before = ToolWindowActions[i];
             break;
         }
+    const QList<QAction*> entries = view.actions();
+    const qsizetype at = before ? entries.indexOf(before) : -1;
+    const bool separated = at > 0 && entries[at - 1]->isSeparator();
+    if (separated)
+        before = entries[at - 1];
     auto* entry = new QAction(acFTPExplorer->text(), &view);
     entry->setObjectName(QStringLiteral("FTPExplorerMenuEntry"));
     entry->setShortcut(QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_F));
     view.insertAction(before, entry);
+    if (before && !separated)
+        view.insertSeparator(before);
     connect(entry, &QAction::triggered, acFTPExplorer, [this] { acFTPExplorer->trigger(); });
 }
 

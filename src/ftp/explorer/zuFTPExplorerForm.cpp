@@ -33,6 +33,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStyle>
@@ -56,13 +57,17 @@ TFTPExplorerForm::TFTPExplorerForm(TIniFileEx& accounts, TIniFileEx& settings, Q
 {
     setObjectName(QStringLiteral("FTPExplorerForm"));
     setWindowTitle(QStringLiteral("FTP Explorer"));
-    resize(640, 520);
+    resize(760, 560);
     CreateActions();
     CreateControls();
 
     FClient.SetTransferType(TFTPTransferType::ftASCII);
     FClient.MaxLineAction = TMaxLineAction::maException;
-    FLog.OnLine = [this](const std::string& line) { TransferLog->Lines().Add(line); };
+    FLog.OnLine = [this](const std::string& line) {
+        TransferLog->Lines().Add(line);
+        // The newest line in view, where a failure's reason shows.
+        TransferLog->verticalScrollBar()->setValue(TransferLog->verticalScrollBar()->maximum());
+    };
     FLog.Attach(FClient);
     FClient.OnConnected = [this] { UpdateUserInterface(); };
     FClient.OnDisconnected = [this] { UpdateUserInterface(); };
@@ -171,7 +176,7 @@ void TFTPExplorerForm::CreateControls()
     RemoteView->setColumnWidth(fcFilename, 200);
     RemoteView->setColumnWidth(fcSize, 80);
     RemoteView->setColumnWidth(fcType, 80);
-    RemoteView->setColumnWidth(fcDate, 130);
+    RemoteView->setColumnWidth(fcDate, 150);
     RemoteView->setContextMenuPolicy(Qt::CustomContextMenu);
     TransferLog = new TExMemo(nullptr, splitter);
     TransferLog->setObjectName(QStringLiteral("TransferLog"));

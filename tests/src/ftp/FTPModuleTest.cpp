@@ -51,15 +51,6 @@ protected:
         return std::string(stream.View());
     }
 
-    // Runs `step` from the event loop once the command starting with `prefix` has been sent.
-    void WhenSent(const std::string& prefix, std::function<void()> step)
-    {
-        Module.FTPClient().Intercept.OnSent = [prefix, step](const std::string& line) {
-            if (line.rfind(prefix, 0) == 0)
-                QTimer::singleShot(0, step);
-        };
-    }
-
     TFtpServerFixture Server;
     TIniFileEx Accounts;
     TIniFileEx Settings;
@@ -177,7 +168,7 @@ TEST_F(FTPModuleTest, CancelStopsTheTransferAndASecondOneIsRefused)
 {
     Server.WriteHome("big.bin", BinaryBytes(64 * 1024 * 1024));
     bool refused = false;
-    WhenSent("RETR", [&] {
+    WhenSent(Module.FTPClient(), "RETR", [&] {
         TMemoryStream other;
         try {
             Module.DownloadToStream(Account, "/big.bin", other);
@@ -194,7 +185,7 @@ TEST_F(FTPModuleTest, CancelStopsTheTransferAndASecondOneIsRefused)
     EXPECT_FALSE(Module.Busy());
     EXPECT_EQ(ProgressForm, nullptr);
     // Cancel between two commands counts as well; closing the window cancels too.
-    WhenSent("CWD", [] { ASSERT_NE(ProgressForm, nullptr); ProgressForm->close(); });
+    WhenSent(Module.FTPClient(), "CWD", [] { ASSERT_NE(ProgressForm, nullptr); ProgressForm->close(); });
     EXPECT_THROW(Download("/www/a.txt"), ENetFTPAborted);
     // The next transfer runs normally.
     Module.FTPClient().Intercept = TFTPIntercept();

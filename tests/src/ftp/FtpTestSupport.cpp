@@ -4,9 +4,11 @@
 
 #include <QDir>
 #include <QTcpServer>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <random>
 
 namespace {
@@ -94,6 +96,19 @@ void TFtpServerFixture::SetUp(TNetFTP& client) const
     client.Username = "user";
     client.Password = "secret";
     client.Passive = true;
+}
+
+void WhenSent(TNetFTP& client, const std::string& prefix, std::function<void()> step)
+{
+    auto done = std::make_shared<bool>(false);
+    client.Intercept.OnSent = [previous = client.Intercept.OnSent, prefix, step, done](const std::string& line) {
+        if (previous)
+            previous(line);
+        if (!*done && line.rfind(prefix, 0) == 0) {
+            *done = true;
+            QTimer::singleShot(0, step);
+        }
+    };
 }
 
 std::string BinaryBytes(size_t size)

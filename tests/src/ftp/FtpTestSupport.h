@@ -9,6 +9,7 @@
 
 #include <QProcess>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -51,6 +52,10 @@ public:
     TempDir Dir;
     std::unique_ptr<TFtpPeer> Peer;
 };
+
+// Runs `step` from the event loop, once, after the client sent a command starting with `prefix`;
+// whatever watched the sent lines before goes on seeing them.
+void WhenSent(TNetFTP& client, const std::string& prefix, std::function<void()> step);
 
 // Bytes 0..255 over and over, then some random ones: `size` bytes in all.
 std::string BinaryBytes(size_t size);

@@ -66,15 +66,6 @@ struct RemoteDocumentsTest : ShellTest {
         return document;
     }
 
-    // Runs `step` from the event loop once the command starting with `prefix` has been sent.
-    void WhenSent(const std::string& prefix, std::function<void()> step)
-    {
-        Module->FTPClient().Intercept.OnSent = [prefix, step](const std::string& line) {
-            if (line.rfind(prefix, 0) == 0)
-                QTimer::singleShot(0, step);
-        };
-    }
-
     // The editor's text, its lines joined by CR LF.
     static std::string Text(TCodeEditorForm* document) { return document->Editor()->GetAllText(); }
 
@@ -174,7 +165,7 @@ TEST_F(RemoteDocumentsTest, ReloadBrokenInTheMiddleKeepsTheText)
     TCodeEditorForm* document = OpenRemote("/www/a.php");
     Type("mine ");
     Server.WriteHome("www/a.php", std::string(32 * 1024 * 1024, 'x'));
-    WhenSent("RETR", [this] { Server.Peer->Kill(); });
+    WhenSent(Module->FTPClient(), "RETR", [this] { Server.Peer->Kill(); });
     Answers.push_back(IDYES);
     EXPECT_THROW(Form->ReloadExecute(), ENetFTPError);
     EXPECT_EQ(Text(document), "mine small\r\n");
@@ -226,14 +217,8 @@ TEST_F(RemoteDocumentsTest, CancelledOpenFromFtpOpensNothingAndSaysNothing)
         explorer.SelectAccount(Account);
         explorer.FTPConnectExecute();
         explorer.SelectRows({"big.php"});
-        const auto logged = explorer.Client().Intercept.OnSent;
-        explorer.Client().Intercept.OnSent = [logged](const std::string& line) {
-            logged(line);
-            if (line.rfind("RETR", 0) == 0)
-                QTimer::singleShot(0, [] { ProgressForm->CancelButton->click(); });
-        };
+        WhenSent(explorer.Client(), "RETR", [] { ProgressForm->CancelButton->click(); });
         explorer.ActionButton->click();
-        explorer.Client().Intercept.OnSent = logged;
         // The dialog stays open, its log telling what happened.
         accepted = explorer.result() == QDialog::Accepted;
         EXPECT_NE(explorer.LogLines().back().find("EXCEPTION:> "), std::string::npos);
@@ -298,14 +283,8 @@ TEST_F(RemoteDocumentsTest, FailedSaveAsToFtpKeepsTheDialogOpenAndTheDocumentMod
         auto& explorer = dynamic_cast<TFTPExplorerForm&>(dialog);
         explorer.SelectAccount(Account);
         explorer.FTPConnectExecute();
-        const auto logged = explorer.Client().Intercept.OnSent;
-        explorer.Client().Intercept.OnSent = [this, logged](const std::string& line) {
-            logged(line);
-            if (line.rfind("STOR", 0) == 0)
-                QTimer::singleShot(0, [this] { Server.Peer->Kill(); });
-        };
+        WhenSent(explorer.Client(), "STOR", [this] { Server.Peer->Kill(); });
         explorer.ActionButton->click();
-        explorer.Client().Intercept.OnSent = logged;
         accepted = explorer.result() == QDialog::Accepted;
         EXPECT_NE(explorer.LogLines().back().find("EXCEPTION:> "), std::string::npos);
         return int(QDialog::Rejected);
@@ -347,6 +326,17 @@ TEST_F(RemoteDocumentsTest, ExplorerOpensARemoteFileThatIsEditedSavedRenamedAndD
     explorer->DeleteExecute();
     EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(Server.HomeFile("www/home.php"))));
     EXPECT_TRUE(explorer->RowNames().empty());
+    // Open From FTP while the tool window is up: the same window, still connected, as the dialog.
+    bool asDialog = false;
+    Form->ModalHook = [&](QDialog& dialog) {
+        asDialog = &dialog == explorer && explorer->DialogMode() == TFTPExplorerForm::dmOpen && explorer->Connected() &&
+                   !explorer->isVisible();
+        return int(QDialog::Rejected);
+    };
+    Form->acOpenRemote->trigger();
+    EXPECT_TRUE(asDialog);
+    Form->acFTPExplorer->trigger();
+    EXPECT_TRUE(explorer->BottomPanel->isHidden());
     explorer->close();
     EXPECT_FALSE(explorer->isVisible());
     EXPECT_TRUE(explorer->Connected()) << "the hidden explorer keeps its connection for next time";
@@ -360,12 +350,7 @@ TEST_F(RemoteDocumentsTest, ClosingTheProgramDuringAnExplorerTransferCancelsItTh
     explorer->SelectAccount(Account);
     explorer->FTPConnectExecute();
     explorer->SelectRows({"big.php"});
-    const auto logged = explorer->Client().Intercept.OnSent;
-    explorer->Client().Intercept.OnSent = [this, logged](const std::string& line) {
-        logged(line);
-        if (line.rfind("RETR", 0) == 0)
-            QTimer::singleShot(0, [this] { Form->close(); });
-    };
+    WhenSent(explorer->Client(), "RETR", [this] { Form->close(); });
     EXPECT_FALSE(explorer->OpenRemoteExecute());
     EXPECT_TRUE(Form->isVisible()) << "the close waits for the cancelled transfer";
     for (int i = 0; i < 50 && Form->isVisible(); ++i) {
@@ -393,7 +378,7 @@ TEST_F(RemoteDocumentsTest, ClosingTheDocumentDuringItsUploadCancelsIt)
     Server.WriteHome("www/a.php", "a\n");
     TCodeEditorForm* document = OpenRemote("/www/a.php");
     Type("y");
-    WhenSent("STOR", [document] { document->close(); });
+    WhenSent(Module->FTPClient(), "STOR", [document] { document->close(); });
     EXPECT_THROW(document->SaveDocument(false), ENetFTPAborted);
     Flush();
     ASSERT_EQ(Form->Documents().size(), 1u);
@@ -405,7 +390,7 @@ TEST_F(RemoteDocumentsTest, ClosingTheProgramDuringATransferCancelsItThenCloses)
     Server.WriteHome("www/a.php", "a\n");
     TCodeEditorForm* document = OpenRemote("/www/a.php");
     Type("y");
-    WhenSent("STOR", [this] { Form->close(); });
+    WhenSent(Module->FTPClient(), "STOR", [this] { Form->close(); });
     EXPECT_THROW(document->SaveDocument(false), ENetFTPAborted);
     EXPECT_TRUE(Form->isVisible()) << "the close waits for the cancelled transfer";
     // Then the program closes as usual, asking about the unsaved document.
@@ -458,7 +443,10 @@ TEST_F(RemoteDocumentsTest, CommandsSitInTheMenusAndTheAccountDialogServesProjec
         if (menu->text() == QStringLiteral("&View"))
             for (QAction* entry : menu->menu()->actions())
                 view.push_back(StdStr(entry->text()));
-    EXPECT_NE(std::find(view.begin(), view.end(), "FTP Explorer"), view.end());
+    // With the explorers, before the output windows.
+    ASSERT_GE(view.size(), 3u);
+    EXPECT_EQ(view[0], "FTP Explorer");
+    EXPECT_EQ(view[1], "") << "the separator";
     explorerEntry->trigger();
     ASSERT_NE(Form->FTPExplorer(), nullptr);
     EXPECT_TRUE(Form->FTPExplorer()->isVisible());

@@ -138,21 +138,6 @@ protected:
         return count;
     }
 
-    // Runs `step` from the event loop once, after a command starting with `prefix` was sent.
-    void WhenSent(const std::string& prefix, std::function<void()> step)
-    {
-        auto previous = Explorer->Client().Intercept.OnSent;
-        auto done = std::make_shared<bool>(false);
-        Explorer->Client().Intercept.OnSent = [previous, prefix, step, done](const std::string& line) {
-            if (previous)
-                previous(line);
-            if (!*done && line.rfind(prefix, 0) == 0) {
-                *done = true;
-                QTimer::singleShot(0, step);
-            }
-        };
-    }
-
     TFtpServerFixture Server;
     TIniFileEx Accounts;
     TIniFileEx Settings;
@@ -370,7 +355,7 @@ TEST_F(FTPExplorerTest, ProgressWindowShowsADownloadAndABrokenOrCancelledOneOpen
         Explorer->TransferLog->Clear();
         Explorer->SelectRows({"big.bin"});
         std::string status;
-        WhenSent("RETR", [&, c] {
+        WhenSent(Explorer->Client(), "RETR", [&, c] {
             ASSERT_NE(ProgressForm, nullptr);
             status = ProgressForm->StatusText();
             if (c.Cancel)
@@ -590,7 +575,7 @@ TEST_F(FTPExplorerTest, ClosingTheExplorerDuringATransferEndsIt)
     Connect(TFTPExplorerForm::dmOpen);
     Explorer->show();
     Explorer->SelectRows({"big.bin"});
-    WhenSent("RETR", [this] { Explorer->close(); });
+    WhenSent(Explorer->Client(), "RETR", [this] { Explorer->close(); });
     EXPECT_FALSE(Explorer->OpenRemoteExecute());
     EXPECT_FALSE(Explorer->Busy());
     EXPECT_FALSE(Explorer->isVisible());
