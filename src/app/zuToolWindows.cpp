@@ -1,7 +1,10 @@
 #include "app/zuToolWindows.h"
 
 #include "app/zuActionImages.h"
+#include "app/zuFolders.h"
 #include "app/zuMainDockArea.h"
+#include "code/zuCodeExplorerForm.h"
+#include "code/zuLibraryForm.h"
 #include "windows/zuLogForm.h"
 #include "windows/zuOutputForm.h"
 
@@ -15,9 +18,19 @@
 
 namespace {
 
-// The project, FTP and file explorers, the code library, the code explorer and the search
-// results join here in their places of the creation order.
+// The project, FTP and file explorers and the search results join here in their places of the
+// creation order.
 const TToolWindowKind Kinds[] = {
+    {"acCodeLibrary", "Code Library", ShortCut('S', TShiftState{ssCtrl, ssAlt}), TToolWindowGroup::twgExplorers, "applications-office",
+     {TAlign::alRight, 230},
+     [](const TToolWindowServices& s) -> std::unique_ptr<TToolWindowForm> {
+         return std::make_unique<TLibraryForm>(s.Style, DataFolder);
+     }},
+    {"acCodeExplorer", "Code Explorer", scNone, TToolWindowGroup::twgExplorers, "format-indent-more",
+     {TAlign::alLeft, 230},
+     [](const TToolWindowServices& s) -> std::unique_ptr<TToolWindowForm> {
+         return std::make_unique<TCodeExplorerForm>(s.Style);
+     }},
     {"acViewOutput", "Output", scNone, TToolWindowGroup::twgOutput, "utilities-terminal", {TAlign::alBottom, 170},
      [](const TToolWindowServices& s) -> std::unique_ptr<TToolWindowForm> {
          return std::make_unique<TOutputForm>(s.Style);

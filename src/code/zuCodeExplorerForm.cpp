@@ -3,9 +3,15 @@
 #include "app/zuMainForm.h"
 #include "documents/zuCodeEditorForm.h"
 
+#include "code/zuCodeImages.h"
+#include "code/zuCodeTree.h"
 #include "code/zuPHPParser.h"
 
 #include "Platform/files/FileNames.h"
+#include "Platform/graphics/ImgList.h"
+#include "Platform/text/TextUtils.h"
+
+#include <QMenu>
 
 std::string NodeText(const TPHP& item)
 {
@@ -18,11 +24,91 @@ std::string NodeText(const TPHP& item)
     return "unknown type";
 }
 
-TCodeExplorerForm::TCodeExplorerForm(TExDockBasicStyle* style)
-    : TToolWindowForm("CodeExplorerForm", "Code Explorer", style),
-      FThread(std::make_unique<TPHPParserThread>(
-          this, [this](std::vector<TPHPParserThread::TResult> results) { Deliver(std::move(results)); }))
+std::int32_t NodeKind(const TPHP& item)
 {
+    if (dynamic_cast<const TPHPFunction*>(&item))
+        return 1;
+    if (dynamic_cast<const TPHPVar*>(&item))
+        return 2;
+    if (dynamic_cast<const TPHPInclude*>(&item))
+        return 3;
+    return 0;
+}
+
+TCodeExplorerForm::TCodeExplorerForm(TExDockBasicStyle* style)
+    : TToolWindowForm("CodeExplorerForm", "Code Explorer", style)
+{
+    CreateTree();
+    CreatePopupMenu();
+    FThread = std::make_unique<TPHPParserThread>(
+        this, [this](std::vector<TPHPParserThread::TResult> results) { Deliver(std::move(results)); });
+}
+
+void TCodeExplorerForm::CreateTree()
+{
+    ImageList1 = new TCustomImageList(this); // owned by the form
+    AddCodeKindImages(*ImageList1);
+    Tree1 = CreateCodeTree(*this, "Tree1", sizeof(TCodeExplorerNodeData), ImageList1, [this](PLazyNode node) {
+        const auto* data = Tree1->NodeData<TCodeExplorerNodeData>(node);
+        return data ? data->Kind : -1;
+    });
+    TCustomLazyTreeOptions& options = Tree1->TreeOptions();
+    options.SetPaintOptions(options.PaintOptions() + toShowRoot);
+    // why: a double-click goes to the entry; it does not fold the class.
+    options.SetMiscOptions(options.MiscOptions() - toToggleOnDblClick);
+    Tree1->OnGetText = [this](TCustomLazyStringTree*, PLazyNode node, TColumnIndex, TVSTTextType type, QString& text) {
+        if (const TPHP* item = NodeItem(node); item && type == TVSTTextType::ttNormal)
+            text = QString::fromStdString(NodeText(*item));
+    };
+    Tree1->OnCompareNodes = [this](TBaseLazyTree*, PLazyNode a, PLazyNode b, TColumnIndex, int& result) {
+        const TPHP* first = NodeItem(a);
+        const TPHP* second = NodeItem(b);
+        if (first && second)
+            result = CompareText(NodeText(*first), NodeText(*second));
+    };
+    const auto keepExpanded = [this](PLazyNode node, bool expanded) {
+        if (auto* caret = dynamic_cast<TPHPCaret*>(NodeItem(node)))
+            caret->Expanded = expanded;
+    };
+    Tree1->OnExpanded = [keepExpanded](TBaseLazyTree*, PLazyNode node) { keepExpanded(node, true); };
+    Tree1->OnCollapsed = [keepExpanded](TBaseLazyTree*, PLazyNode node) { keepExpanded(node, false); };
+    Tree1->OnDblClick = [this](TObject*) { TreeDblClick(); };
+    Tree1->OnMouseUp = [this](TObject*, TMouseButton, TShiftState shift, int, int) { TreeMouseUp(shift); };
+}
+
+void TCodeExplorerForm::CreatePopupMenu()
+{
+    PopupMenu = new QMenu(this); // owned by the form
+    mnuOpenIncludeFile = PopupMenu->addAction(QStringLiteral("Open Include File"));
+    mnuOpenIncludeFile->setEnabled(false);
+    UpdateMenu = PopupMenu->addAction(QStringLiteral("Update"));
+    connect(PopupMenu, &QMenu::aboutToShow, this, [this] {
+        mnuOpenIncludeFile->setEnabled(dynamic_cast<TPHPInclude*>(NodeItem(Tree1->FocusNode())) != nullptr);
+    });
+    connect(mnuOpenIncludeFile, &QAction::triggered, this, [this] { OpenIncludeFile(NodeItem(Tree1->FocusNode())); });
+    connect(UpdateMenu, &QAction::triggered, this, [this] {
+        if (TCodeEditorForm* document = MainForm ? MainForm->ActiveEditorForm() : nullptr)
+            RequestParse(document, prkParse);
+    });
+    Tree1->SetPopupMenu(PopupMenu);
+}
+
+TPHP* TCodeExplorerForm::NodeItem(PLazyNode node) const
+{
+    const auto* data = node ? Tree1->NodeData<TCodeExplorerNodeData>(node) : nullptr;
+    return data ? data->Item : nullptr;
+}
+
+void TCodeExplorerForm::TreeDblClick()
+{
+    if (Tree1->SelectionCount() > 0)
+        GoToItem(NodeItem(Tree1->FirstSelectedNode()));
+}
+
+void TCodeExplorerForm::TreeMouseUp(TShiftState shift)
+{
+    if (shift.Contains(ssCtrl))
+        OpenIncludeFile(NodeItem(Tree1->FocusNode()));
 }
 
 TCodeExplorerForm::~TCodeExplorerForm()
@@ -106,8 +192,13 @@ void TCodeExplorerForm::UpdateTree()
 {
     TCodeEditorForm* active = MainForm ? MainForm->ActiveEditorForm() : nullptr;
     FShown = active;
-    if (active && active->CodePage())
+    if (!active || !active->CodePage())
+        return;
+    // why: a tree that cannot be rebuilt keeps what it showed.
+    try {
         BuildTree(active->CodePage());
+    } catch (const std::exception&) {
+    }
 }
 
 void TCodeExplorerForm::GoToItem(const TPHP* item)
@@ -133,16 +224,65 @@ bool TCodeExplorerForm::OpenIncludeFile(const TPHP* item)
 
 void TCodeExplorerForm::ClearTree()
 {
+    Tree1->RemoveAllNodes();
     FShown = nullptr;
     FShownPage.reset();
 }
 
 void TCodeExplorerForm::SaveScrollOffset(TCodeEditorForm* document)
 {
-    (void)document;
+    if (const TPHPPageRef& page = document->CodePage())
+        page->ScrollOffset = Tree1->GetScrollOffset();
 }
 
 void TCodeExplorerForm::BuildTree(const TPHPPageRef& page)
 {
+    Tree1->StartBatchUpdate();
+    try {
+        SyncTreeNodes(Tree1->HiddenRoot(), *page);
+        Tree1->SortAllNodes(NoColumn, TSortDirection::sdAscending);
+    } catch (...) {
+        Tree1->FinishBatchUpdate();
+        throw;
+    }
+    Tree1->FinishBatchUpdate();
+    // invariant: every node points into this page from here on; the page it replaces may go.
     FShownPage = page;
+    Tree1->SetScrollOffset(page->ScrollOffset);
+}
+
+void TCodeExplorerForm::SyncTreeNodes(PLazyNode parent, const TPHPList& list)
+{
+    PLazyNode previous = nullptr;
+    for (int i = 0; i < list.Count(); ++i) {
+        TPHP* item = list.Items(i);
+        const std::string text = NodeText(*item);
+        PLazyNode node = nullptr;
+        int position = 0;
+        for (PLazyNode child = parent->ChildHead; child; child = child->NextLink, ++position)
+            if (position >= i && NodeItem(child) && NodeText(*NodeItem(child)) == text) {
+                node = child;
+                break;
+            }
+        if (node) {
+            if (position != i) {
+                if (previous)
+                    Tree1->RelocateNode(node, previous, TLTNodeAttachMode::amInsertAfter, false);
+                else
+                    Tree1->RelocateNode(node, parent, TLTNodeAttachMode::amAddChildFirst, false);
+            }
+        } else
+            node = previous ? Tree1->PlaceNewNode(previous, TLTNodeAttachMode::amInsertAfter)
+                            : Tree1->PlaceNewNode(parent, TLTNodeAttachMode::amAddChildFirst);
+        auto* data = Tree1->NodeData<TCodeExplorerNodeData>(node);
+        data->Item = item;
+        data->Kind = NodeKind(*item);
+        if (const auto* phpClass = dynamic_cast<const TPHPClass*>(item)) {
+            SyncTreeNodes(node, phpClass->Members);
+            Tree1->SetNodeExpanded(node, phpClass->Expanded);
+        } else
+            Tree1->RemoveChildNodes(node);
+        previous = node;
+    }
+    Tree1->SetNodeChildCount(parent, static_cast<std::uint32_t>(list.Count()));
 }

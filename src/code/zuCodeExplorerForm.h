@@ -12,6 +12,8 @@
 #include "documents/zuCodeEditorForm.h"
 #include "windows/zuToolWindowForm.h"
 
+#include "TreeView/Source/strings/LazyStringTree.h"
+
 #include <QPointer>
 
 #include <cstdint>
@@ -22,6 +24,21 @@
 // The display text of an item: "name(parameters)" for a function, "name extends parent" for a
 // class with a parent, the name for the others.
 std::string NodeText(const TPHP& item);
+
+class QAction;
+class QMenu;
+class TCustomImageList;
+
+// The data of a code tree node. Its text is NodeText(*Item): a node only ever takes over an item
+// of the same text, so the text stays as it was made.
+struct TCodeExplorerNodeData {
+    // 0 class, 1 function, 2 variable, 3 include; also the node's picture.
+    std::int32_t Kind = 0;
+    TPHP* Item = nullptr;
+};
+
+// The kind of an item as its node shows it.
+std::int32_t NodeKind(const TPHP& item);
 
 class TCodeExplorerForm : public TToolWindowForm {
 public:
@@ -51,6 +68,14 @@ public:
     // file that does not exist does nothing. False when nothing was opened.
     bool OpenIncludeFile(const TPHP* item);
 
+    TLazyStringTree* Tree1 = nullptr;
+    TCustomImageList* ImageList1 = nullptr;
+    QMenu* PopupMenu = nullptr;
+    QAction* mnuOpenIncludeFile = nullptr;
+    QAction* UpdateMenu = nullptr;
+    // The item of a node; null for none.
+    TPHP* NodeItem(PLazyNode node) const;
+
     // The document whose page the tree shows; null for none.
     TCodeEditorForm* ShownDocument() const { return FShown; }
     const TPHPPageRef& ShownPage() const { return FShownPage; }
@@ -62,6 +87,13 @@ private:
     // The shown document becomes the active one, and the tree shows its page when it has one.
     void UpdateTree();
     void BuildTree(const TPHPPageRef& page);
+    // Makes the children of `parent` show the items of `list`, keeping the nodes whose text is
+    // still there (and with them selection and expansion).
+    void SyncTreeNodes(PLazyNode parent, const TPHPList& list);
+    void CreateTree();
+    void CreatePopupMenu();
+    void TreeDblClick();
+    void TreeMouseUp(TShiftState shift);
     // The tree's scroll offset into the document's page, when it has one.
     void SaveScrollOffset(TCodeEditorForm* document);
     void Queue(TCodeEditorForm* document, bool scan);

@@ -152,8 +152,9 @@ void TScanner::WordEnd(int column, std::string_view endText)
         FFunc.Name.clear();
         FFunc.Params.clear();
         FFunc.Pending.clear();
-        FFunc.ReadingName = true;
-        FFunc.InParams = false;
+        // why: "function($x)" is a closure as much as "function ($x)" is.
+        FFunc.InParams = endText == "(";
+        FFunc.ReadingName = !FFunc.InParams;
         FFunc.Ready = false;
         FFunc.Depth = 0;
         FFunc.Column = column;

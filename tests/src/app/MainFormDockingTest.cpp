@@ -73,7 +73,7 @@ TEST_F(MainFormDockingTest, AFirstStartDocksOutputAndServerLogsAsTabsOfTheBottom
     EXPECT_GT(Bottom()->Height(), 100);
     EXPECT_TRUE(output->isVisible());
     EXPECT_EQ(pages->ActivePage(), pages->PageOfControl(output));
-    EXPECT_EQ(Server().DockPanelWithAlign(TAlign::alLeft)->Width(), 0);
+    EXPECT_EQ(Server().DockPanelWithAlign(TAlign::alTop)->Height(), 0);
     EXPECT_EQ(Form->DockArea->Name(), "MainForm");
 }
 
@@ -143,7 +143,7 @@ TEST_F(MainFormDockingTest, PreviewModeHidesTheDockPanelsAndChannels)
     EXPECT_TRUE(Bottom()->isVisible());
     EXPECT_TRUE(Form->OutputForm()->isVisible());
     EXPECT_TRUE(Server().SplitterWithAlign(TAlign::alBottom)->isVisible());
-    EXPECT_FALSE(Server().SplitterWithAlign(TAlign::alLeft)->isVisible());
+    EXPECT_FALSE(Server().SplitterWithAlign(TAlign::alTop)->isVisible());
 }
 
 TEST_F(MainFormDockingTest, TheSyntaxCheckShowsTheInterpretersMessagesForABrokenAndACleanFile)

@@ -32,8 +32,6 @@ struct CodeExplorerTest : ShellTest {
     {
         ShellTest::SetUp();
         Start();
-        if (!Form->CodeExplorerForm())
-            Form->ToolWindows.push_back(std::make_unique<TCodeExplorerForm>(nullptr));
         Explorer = Form->CodeExplorerForm();
         ASSERT_NE(Explorer, nullptr);
     }
@@ -47,6 +45,48 @@ struct CodeExplorerTest : ShellTest {
         TCodeEditorForm* document = Open(WriteWork(name, text));
         EXPECT_NE(document, nullptr);
         return document;
+    }
+
+    // The tree as text: each node's text, children indented by two blanks, "+" before an
+    // expanded node with children.
+    std::vector<std::string> Tree() const
+    {
+        std::vector<std::string> lines;
+        Walk(Explorer->Tree1->HiddenRoot(), "", lines);
+        return lines;
+    }
+    void Walk(PLazyNode parent, const std::string& indent, std::vector<std::string>& lines) const
+    {
+        for (PLazyNode node = parent->ChildHead; node; node = node->NextLink) {
+            const bool open = node->ChildHead && Explorer->Tree1->GetNodeExpanded(node);
+            lines.push_back(indent + (open ? "+" : "") + Explorer->Tree1->GetCellText(node, NoColumn).toStdString());
+            Walk(node, indent + "  ", lines);
+        }
+    }
+    PLazyNode Node(const std::string& text, PLazyNode parent = nullptr) const
+    {
+        for (PLazyNode node = (parent ? parent : Explorer->Tree1->HiddenRoot())->ChildHead; node; node = node->NextLink)
+            if (Explorer->Tree1->GetCellText(node, NoColumn).toStdString() == text)
+                return node;
+        return nullptr;
+    }
+    QPoint Centre(PLazyNode node) const
+    {
+        Explorer->Tree1->MakeNodeVisible(node);
+        return Explorer->Tree1->NodeDisplayRect(node, NoColumn, true).ToQt().center();
+    }
+    void Reparse(TCodeEditorForm* document, const std::string& text)
+    {
+        document->Editor()->SetAllText(text);
+        Explorer->RequestParse(document, TCodeExplorerForm::prkParse);
+        ASSERT_TRUE(Settled());
+    }
+    // Shows the explorer as a floating window large enough for the trees of the tests.
+    void ShowExplorer()
+    {
+        Explorer->resize(300, 400);
+        Explorer->Show();
+        QApplication::processEvents();
     }
 
     TCodeExplorerForm* Explorer = nullptr;
@@ -156,6 +196,7 @@ TEST_F(CodeExplorerTest, CloseAllEmptiesTheTreeAndScansNothing)
     EXPECT_FALSE(Explorer->ShownPage());
     ASSERT_TRUE(Settled());
     EXPECT_FALSE(Explorer->ShownPage());
+    EXPECT_TRUE(Tree().empty());
 }
 
 TEST_F(CodeExplorerTest, TheCodeTimerWithoutDocumentsEmptiesTheTree)
@@ -224,4 +265,119 @@ TEST_F(CodeExplorerTest, AnIncludeOpensItsFileRelativeToTheDocument)
     Form->MDIArea->setActiveSubWindow(a);
     ASSERT_TRUE(Explorer->OpenIncludeFile(page->Items(2)));
     EXPECT_EQ(Form->ActiveEditorForm()->FileName(), absolute);
+}
+
+TEST_F(CodeExplorerTest, TheTreeListsEveryLevelSortedByText)
+{
+    OpenPHP("a.php", "<?php\ninclude 'x.php';\nclass B extends Base {\n  function z($q) {}\n  var $a = 1;\n}\n"
+                     "function a() {}\nclass c {}\nfunction f() {}\nfunction f() {}\n");
+    ASSERT_TRUE(Settled());
+    EXPECT_EQ(Tree(), (std::vector<std::string>{"a()", "B extends Base", "  $a =  1", "  z($q)", "c", "f()", "f()", "x.php"}));
+    const auto kind = [&](PLazyNode node) { return Explorer->Tree1->NodeData<TCodeExplorerNodeData>(node)->Kind; };
+    EXPECT_EQ(kind(Node("B extends Base")), 0);
+    EXPECT_EQ(kind(Node("a()")), 1);
+    EXPECT_EQ(kind(Node("$a =  1", Node("B extends Base"))), 2);
+    EXPECT_EQ(kind(Node("x.php")), 3);
+}
+
+TEST_F(CodeExplorerTest, AReparseKeepsTheNodesSelectionAndFoldingOfUnchangedEntries)
+{
+    TCodeEditorForm* a = OpenPHP("a.php", "<?php\nclass K { function m() {} }\nclass L { function n() {} }\nfunction old() {}\nfunction g() {}\n");
+    ASSERT_TRUE(Settled());
+    TLazyStringTree* tree = Explorer->Tree1;
+    PLazyNode k = Node("K");
+    PLazyNode l = Node("L");
+    PLazyNode g = Node("g()");
+    ASSERT_TRUE(k && l && g);
+    tree->SetNodeExpanded(k, true);
+    tree->SetNodeExpanded(l, true);
+    tree->SetNodeExpanded(l, false);
+    tree->SetNodeSelected(g, true);
+    Reparse(a, "<?php\nclass K { function m() {} function m2() {} }\nclass L { function n() {} }\nfunction renamed() {}\nfunction g() {}\n");
+    EXPECT_EQ(Tree(), (std::vector<std::string>{"g()", "+K", "  m()", "  m2()", "L", "  n()", "renamed()"}));
+    EXPECT_EQ(Node("K"), k);
+    EXPECT_EQ(Node("L"), l);
+    EXPECT_EQ(Node("g()"), g);
+    EXPECT_TRUE(tree->GetNodeSelected(g));
+    EXPECT_EQ(Node("old()"), nullptr);
+    // Entries after a removed one and duplicate texts find their own nodes.
+    Reparse(a, "<?php\nfunction g() {}\nfunction g() {}\n");
+    EXPECT_EQ(Tree(), (std::vector<std::string>{"g()", "g()"}));
+    EXPECT_TRUE(Node("g()") == g || Node("g()")->NextLink == g);
+}
+
+TEST_F(CodeExplorerTest, TypingRebuildsTheTreeAfterTheCodeTimer)
+{
+    TCodeEditorForm* a = OpenPHP("a.php", "<?php\nfunction a() {}\n");
+    ASSERT_TRUE(Settled());
+    EXPECT_EQ(Tree(), (std::vector<std::string>{"a()"}));
+    a->Editor()->SetCaretCoord(MakeBufferCoord(1, 3));
+    Type("class Z { function y($p) {} }");
+    ASSERT_TRUE(WaitFor([&] { return Tree().size() == 3; }, 4000));
+    EXPECT_EQ(Tree(), (std::vector<std::string>{"a()", "Z", "  y($p)"}));
+}
+
+TEST_F(CodeExplorerTest, ADoubleClickMovesTheCaretToTheEntry)
+{
+    TCodeEditorForm* a = OpenPHP("a.php", "<?php\n\n\nfunction far($x) {}\nfunction near() {}\n");
+    ASSERT_TRUE(Settled());
+    ShowExplorer();
+    PLazyNode far = Node("far($x)");
+    ASSERT_NE(far, nullptr);
+    QTest::mouseClick(Explorer->Tree1->viewport(), Qt::LeftButton, {}, Centre(far));
+    QTest::mouseDClick(Explorer->Tree1->viewport(), Qt::LeftButton, {}, Centre(far));
+    QApplication::processEvents();
+    EXPECT_EQ(a->Editor()->GetCaretCoord(), MakeBufferCoord(10, 4));
+    EXPECT_EQ(a->MarkedLine(), 4);
+}
+
+TEST_F(CodeExplorerTest, CtrlClickAndTheMenuOpenAnIncludeThatExists)
+{
+    WriteWork("inc.php", "<?php function inc() {}");
+    TCodeEditorForm* a = OpenPHP("a.php", "<?php\ninclude 'inc.php';\ninclude 'gone.php';\nfunction f() {}\n");
+    ASSERT_TRUE(Settled());
+    ShowExplorer();
+    TLazyStringTree* tree = Explorer->Tree1;
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, Qt::ControlModifier, Centre(Node("gone.php")));
+    EXPECT_EQ(Form->Documents().size(), 1u) << "a missing file does nothing";
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, Centre(Node("f()")));
+    emit Explorer->PopupMenu->aboutToShow();
+    EXPECT_FALSE(Explorer->mnuOpenIncludeFile->isEnabled());
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, Centre(Node("inc.php")));
+    emit Explorer->PopupMenu->aboutToShow();
+    EXPECT_TRUE(Explorer->mnuOpenIncludeFile->isEnabled());
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, Qt::ControlModifier, Centre(Node("inc.php")));
+    ASSERT_EQ(Form->Documents().size(), 2u);
+    EXPECT_EQ(Form->ActiveEditorForm()->FileName(), Work("inc.php"));
+    (void)a;
+}
+
+TEST_F(CodeExplorerTest, EachDocumentKeepsItsScrollOffset)
+{
+    TCodeEditorForm* a = OpenPHP("a.php", Functions(200));
+    ASSERT_TRUE(Settled());
+    ShowExplorer();
+    Explorer->Tree1->SetScrollOffset({0, -300});
+    const TPoint scrolled = Explorer->Tree1->GetScrollOffset();
+    ASSERT_LT(scrolled.Y, 0);
+    TCodeEditorForm* b = OpenPHP("b.php", Functions(3));
+    ASSERT_TRUE(Settled());
+    EXPECT_EQ(Explorer->ShownDocument(), b);
+    EXPECT_EQ(a->CodePage()->ScrollOffset, scrolled);
+    Form->MDIArea->setActiveSubWindow(a);
+    QApplication::processEvents();
+    ASSERT_TRUE(Settled());
+    EXPECT_EQ(Explorer->ShownDocument(), a);
+    EXPECT_EQ(Explorer->Tree1->GetScrollOffset(), scrolled);
+    // A new scan of the same document keeps it too.
+    Explorer->RequestParse(a, TCodeExplorerForm::prkParse);
+    ASSERT_TRUE(Settled());
+    EXPECT_EQ(Explorer->Tree1->GetScrollOffset(), scrolled);
+}
+
+TEST_F(CodeExplorerTest, UpdateWithoutADocumentChangesNothing)
+{
+    Explorer->UpdateMenu->trigger();
+    EXPECT_EQ(Explorer->PendingRequests(), 0);
+    EXPECT_TRUE(Tree().empty());
 }

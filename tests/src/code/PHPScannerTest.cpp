@@ -113,6 +113,8 @@ TEST(PHPScanner, FunctionDeclarations)
         {"<?php function f ( ) {}", "function f(_)"},
         {"<?php function ($x) {}", "function ($x)"},
         {"<?php $c = function ($a) use ($b) { return $a; };", "function ($a)"},
+        {"<?php add_filter('x', static function( $c ) { return $c; });", "function ($c)"},
+        {"<?php $f = function() {};", "function ()"},
         {"<?php function f($a; function g() {}", "function g()"},
         {"<?php function f { function g() {}", "function g()"},
         {"<?php function f($a) { function g() {} }", "function f($a), function g()"},
