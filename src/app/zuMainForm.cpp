@@ -5,12 +5,17 @@
 #include "app/zuMainForm.h"
 
 #include "app/zuActionImages.h"
+#include "app/zuMainDockArea.h"
+#include "run/zuConsoleCommand.h"
+#include "windows/zuToolWindowForm.h"
 #include "help/zuHelpRouter.h"
 #include "run/zuBrowserFrame.h"
 #include "documents/zuCodeEditorForm.h"
 #include "run/zuProgramLauncher.h"
 #include "projects/zuCurrentProject.h"
 #include "app/zuFolders.h"
+#include "ftp/explorer/zuFTPExplorerForm.h"
+#include "ftp/zuFTPModule.h"
 #include "run/zuRunCommands.h"
 #include "app/zuScopeGuards.h"
 #include "settings/zuSettings.h"
@@ -215,8 +220,14 @@ void TMainForm::CreateActions()
     acOpenProject = AddAction("acOpenProject", "Open Project", scNone, &TMainForm::OpenProjectExecute);
 
     CreatePrintActions();
+    CreateFtpActions();
     acCompareFile = AddAction("acCompareFile", "Compare Files...", scNone, &TMainForm::CompareFileExecute);
+    acEnvironmentOptions = AddAction("acEnvironmentOptions", "&Environment Options...", scNone,
+                                     &TMainForm::EnvironmentOptionsExecute);
+    acApplicationOptions = AddAction("acApplicationOptions", "&Application Options...", scNone,
+                                     &TMainForm::ApplicationOptionsExecute);
     acInsertGraphics = AddAction("acInsertGraphics", "Image...", scNone, &TMainForm::InsertGraphicsExecute);
+    CreateDockingActions();
 
     const std::pair<TAction*, const char*> images[] = {
         {acNewFile, "document-new"},
@@ -270,7 +281,7 @@ void TMainForm::CreateControls()
     BrowserFrame->OnCloseButton = [this] { BrowserCloseButtonClick(); };
     FClientStack->addWidget(BrowserFrame);
     FClientStack->setCurrentWidget(client);
-    setCentralWidget(FClientStack);
+    CreateDockArea(FClientStack);
     connect(MDIArea, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* w) { SubWindowActivated(w); });
 
     QStatusBar* bar = statusBar();
@@ -299,6 +310,7 @@ void TMainForm::AddMenuEntry(QMenu& menu, TAction* action, const char* caption)
     }
     // why: a QAction has one text; the entry mirrors the action under the menu's own caption.
     auto* entry = menu.addAction(QString::fromUtf8(caption));
+    entry->setData(QVariant::fromValue<QObject*>(action)); // the key map finds the action's menu by it
     const auto mirror = [entry, action] {
         entry->setEnabled(action->isEnabled());
         entry->setIcon(action->icon());
@@ -329,6 +341,9 @@ void TMainForm::CreateMenus()
     AddMenuEntry(*file, acSaveAsTemplate, "Save As Template...");
     AddMenuEntry(*file, acSaveAll, nullptr);
     file->addSeparator();
+    AddMenuEntry(*file, acOpenRemote, nullptr);
+    AddMenuEntry(*file, acSaveAsRemote, nullptr);
+    file->addSeparator();
     AddMenuEntry(*file, acClose, nullptr);
     AddMenuEntry(*file, acCloseOther, nullptr);
     AddMenuEntry(*file, acCloseAll, nullptr);
@@ -352,6 +367,10 @@ void TMainForm::CreateMenus()
     edit->addSeparator();
     edit->addAction(acWordWrap);
 
+    QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
+    AddToolWindowMenuEntries(*view);
+    AddFTPExplorerMenuEntry(*view);
+
     QMenu* insert = menuBar()->addMenu(QStringLiteral("&Insert"));
     insert->addAction(acInsertGraphics);
 
@@ -359,12 +378,15 @@ void TMainForm::CreateMenus()
     project->addAction(acProjectOptions);
 
     QMenu* run = menuBar()->addMenu(QStringLiteral("&Run"));
-    for (TAction* action : {acInternalPreview, acExternalPreview, acRunConsole})
+    for (TAction* action : {acInternalPreview, acExternalPreview, acRunConsole, acSyntaxCheck})
         run->addAction(action);
     run->addSeparator();
     run->addAction(acScriptParameters);
 
     QMenu* tools = menuBar()->addMenu(QStringLiteral("&Tools"));
+    for (TAction* action : {acEnvironmentOptions, acApplicationOptions, acFTPAccounts})
+        tools->addAction(action);
+    tools->addSeparator();
     tools->addAction(acCompareFile);
 
     QMenu* window = menuBar()->addMenu(QStringLiteral("&Window"));
@@ -487,10 +509,15 @@ void TMainForm::CreateToolWindows()
     ProjectServices.FTPAccounts = FTPAccountsFile;
     ProjectServices.ProjectFolder = ProjectFolder;
     ProjectServices.CurrentProject = CurrentProject.get();
+    ProjectServices.EditFTPAccount = [this](const TGUID& account, QWidget* parent) {
+        return EditFTPAccount(account, parent);
+    };
+    CreateDockedToolWindows();
 }
 
 void TMainForm::DestroyToolWindows()
 {
+    DestroyDockedToolWindows();
     if (!CurrentProject)
         return;
     try {
@@ -568,6 +595,13 @@ void TMainForm::SaveSettings()
 
 void TMainForm::closeEvent(QCloseEvent* event)
 {
+    // why: an FTP transfer runs inside a command of this window; it is cancelled and the
+    // window closes once that command has ended.
+    if (CancelFTPTransfers()) {
+        CloseAfterTransfer();
+        event->ignore();
+        return;
+    }
     for (TCodeEditorForm* document : Documents())
         if (!document->CloseQuery()) {
             event->ignore();
@@ -700,6 +734,7 @@ void TMainForm::SetPreviewMode(bool on)
     FTopPanel->setVisible(!on);
     FToolBar->setVisible(!on);
     statusBar()->setVisible(!on);
+    DockArea->SetDockPanelsVisible(!on);
     menuBar()->setVisible(!on);
 }
 

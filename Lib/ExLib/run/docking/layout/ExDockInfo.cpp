@@ -101,6 +101,8 @@ void TExDockInfoZone::TakeFromControl(TWinControlCore* control)
     UnDockWidth = UndockWidth(*control);
     UnDockHeight = UndockHeight(*control);
     Visible = ControlVisible(*control);
+    if (auto* pages = dynamic_cast<const TExDockTabPageControl*>(HostDockSite(*control)))
+        Visible = pages->PageShown(*control);
     if (auto* panel = dynamic_cast<TExDockPanel*>(control); panel && panel->IsPopupPanel()) {
         panel->SetVisible(false);
         Visible = false;
@@ -143,7 +145,9 @@ void TExDockInfoZone::TakeFromDockControl(TExDockBaseControl* dockControl)
 void TExDockInfoZone::ApplyToControl(TWinControlCore* control)
 {
     auto* panel = dynamic_cast<TExDockPanel*>(control);
-    if (ParentName.empty() || (panel && panel->VisibleDockClientCount() > 0)) {
+    // A docking area inside another window (a main window's) keeps its place and visibility there.
+    const bool embeddedArea = ParentName.empty() && !control->Widget()->isWindow() && FindDockServerOf(control);
+    if ((ParentName.empty() && !embeddedArea) || (panel && panel->VisibleDockClientCount() > 0)) {
         const TAlignDisabler disabled(control->Widget());
         if (auto* form = dynamic_cast<TCustomForm*>(control)) {
             form->SetBorderStyle(static_cast<TFormBorderStyle>(std::clamp(BorderStyle, 0, 5)));
@@ -162,7 +166,8 @@ void TExDockInfoZone::ApplyToControl(TWinControlCore* control)
             }
         }
     }
-    control->SetVisible(Visible);
+    if (!embeddedArea)
+        control->SetVisible(Visible);
     ::SetLRDockWidth(*control, LRDockWidth);
     ::SetTBDockHeight(*control, TBDockHeight);
     SetUndockHeight(*control, UnDockHeight);
