@@ -17,8 +17,6 @@ namespace {
 
 constexpr const char* HomePageAddress = "https://zentu.example.org/";
 constexpr const char* SupportMail = "mailto:support@zentu.example.org?subject=%22Zentu%22";
-constexpr const char* sNoPHPManual =
-    "The PHP manual was not found.\r\nName its folder or web address in Tools > Environment Options.";
 
 } // namespace
 
@@ -52,10 +50,8 @@ void TMainForm::PHPHelpExecute()
     const std::string manual =
         SettingsFile ? Settings::Environment::Documentation.Read(*SettingsFile) : PHPEnvironment.PHPManual;
     if (!HelpRouter || !THelpBook(manual).Exists()) {
-        if (TAction* options = ActionList.Find("acEnvironmentOptions"))
-            options->Execute();
-        else
-            ShowMessageBox(sNoPHPManual, MB_OK | MB_ICONINFORMATION);
+        // why: that is where the user names the manual.
+        acEnvironmentOptions->Execute();
         return;
     }
     HelpRouter->Helpfile = manual;

@@ -27,6 +27,7 @@ TCharmapForm::TCharmapForm(const std::string& entityFile, QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint)
 {
     setAttribute(Qt::WA_DeleteOnClose);
+    setAttribute(Qt::WA_QuitOnClose, false);
     setWindowTitle(QStringLiteral("HTML Entities"));
     FEntities.LoadFromFile(entityFile);
     // The list's own index error for a short file, before any window exists.

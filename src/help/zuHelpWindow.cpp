@@ -11,6 +11,8 @@
 THelpWindow::THelpWindow(QWidget* parent) : QWidget(parent, Qt::Window)
 {
     setAttribute(Qt::WA_DeleteOnClose);
+    // why: the program ends with its main window, also while help is open.
+    setAttribute(Qt::WA_QuitOnClose, false);
     setWindowTitle(QStringLiteral("Zentu Help"));
     Browser = new QTextBrowser(this);
     Browser->setObjectName(QStringLiteral("HelpBrowser"));

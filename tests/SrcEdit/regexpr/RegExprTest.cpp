@@ -900,9 +900,9 @@ TEST_F(RegExprStepBudget, DefaultBudgetStopsAnExponentialSearch)
 {
     TRegExpr re;
     re.SetExpression("(a|aa)+$");
-    const auto start = std::chrono::steady_clock::now();
+    // Without the budget this search would run for ages; the test's time-out is the bound, a
+    // wall-clock check here only failed on loaded machines.
     EXPECT_EQ(ExecError(re, std::string(200, 'a') + "b"), TRegExpr::ErrorMatchTooComplex);
-    EXPECT_LT(Seconds(start), 60.0);
 }
 
 TEST_F(RegExprStepBudget, PolynomialSearchesAreBoundedToo)

@@ -124,6 +124,7 @@ TEST_F(MainFormDockingTest, TheArrangementComesBackAfterARestartAndSavesTheSameB
         EXPECT_EQ(channel->Blocks[0]->PaneCount(), 2);
         EXPECT_EQ(ChannelOfControl(Form->OutputForm()), channel) << "output is auto-hidden again";
         EXPECT_EQ(ChannelOfControl(Form->LogForm()), channel);
+        EXPECT_TRUE(channel->PaneForControl(Form->LogForm())->Visible) << "the page behind keeps its tab";
         EXPECT_EQ(Bottom()->Height(), 0);
         Form->close();
         saves.push_back(Bytes(UserFile("docking.dat")));
