@@ -18,18 +18,18 @@
 
 namespace {
 
-// The project, FTP and file explorers and the search results join here in their places of the
-// creation order.
+// The project and file explorers and the search results join here in their places of the View
+// menu's order, which is also the order of creation.
 const TToolWindowKind Kinds[] = {
-    {"acCodeLibrary", "Code Library", ShortCut('S', TShiftState{ssCtrl, ssAlt}), TToolWindowGroup::twgExplorers, "applications-office",
-     {TAlign::alRight, 230},
-     [](const TToolWindowServices& s) -> std::unique_ptr<TToolWindowForm> {
-         return std::make_unique<TLibraryForm>(s.Style, DataFolder);
-     }},
     {"acCodeExplorer", "Code Explorer", scNone, TToolWindowGroup::twgExplorers, "format-indent-more",
      {TAlign::alLeft, 230},
      [](const TToolWindowServices& s) -> std::unique_ptr<TToolWindowForm> {
          return std::make_unique<TCodeExplorerForm>(s.Style);
+     }},
+    {"acCodeLibrary", "Code Library", ShortCut('S', TShiftState{ssCtrl, ssAlt}), TToolWindowGroup::twgExplorers, "applications-office",
+     {TAlign::alRight, 230},
+     [](const TToolWindowServices& s) -> std::unique_ptr<TToolWindowForm> {
+         return std::make_unique<TLibraryForm>(s.Style, DataFolder);
      }},
     {"acViewOutput", "Output", scNone, TToolWindowGroup::twgOutput, "utilities-terminal", {TAlign::alBottom, 170},
      [](const TToolWindowServices& s) -> std::unique_ptr<TToolWindowForm> {

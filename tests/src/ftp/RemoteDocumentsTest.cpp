@@ -444,9 +444,11 @@ TEST_F(RemoteDocumentsTest, CommandsSitInTheMenusAndTheAccountDialogServesProjec
             for (QAction* entry : menu->menu()->actions())
                 view.push_back(StdStr(entry->text()));
     // With the explorers, before the output windows.
-    ASSERT_GE(view.size(), 3u);
-    EXPECT_EQ(view[0], "FTP Explorer");
-    EXPECT_EQ(view[1], "") << "the separator";
+    const auto ftp = std::find(view.begin(), view.end(), "FTP Explorer");
+    const auto separator = std::find(view.begin(), view.end(), "");
+    ASSERT_NE(ftp, view.end());
+    ASSERT_NE(separator, view.end());
+    EXPECT_EQ(ftp + 1, separator) << "the last explorer, then the separator";
     explorerEntry->trigger();
     ASSERT_NE(Form->FTPExplorer(), nullptr);
     EXPECT_TRUE(Form->FTPExplorer()->isVisible());
