@@ -443,10 +443,12 @@ TEST_F(RemoteDocumentsTest, CommandsSitInTheMenusAndTheAccountDialogServesProjec
         if (menu->text() == QStringLiteral("&View"))
             for (QAction* entry : menu->menu()->actions())
                 view.push_back(StdStr(entry->text()));
-    // With the explorers, before the output windows.
+    // First among the explorers, which a separator keeps apart from the output windows.
     ASSERT_GE(view.size(), 3u);
     EXPECT_EQ(view[0], "FTP Explorer");
-    EXPECT_EQ(view[1], "") << "the separator";
+    const auto output = std::find(view.begin(), view.end(), "Output");
+    ASSERT_NE(output, view.end());
+    EXPECT_EQ(*(output - 1), "") << "the separator";
     explorerEntry->trigger();
     ASSERT_NE(Form->FTPExplorer(), nullptr);
     EXPECT_TRUE(Form->FTPExplorer()->isVisible());
