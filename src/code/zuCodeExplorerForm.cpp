@@ -113,8 +113,10 @@ void TCodeExplorerForm::TreeMouseUp(TShiftState shift)
 
 TCodeExplorerForm::~TCodeExplorerForm()
 {
-    // why: the thread may still deliver into this form's members; it goes first.
+    // why: the thread may still deliver into this form's members; it goes first. The nodes point
+    // into the shown page, which goes before the tree does.
     FThread.reset();
+    Tree1->RemoveAllNodes();
 }
 
 void TCodeExplorerForm::Queue(TCodeEditorForm* document, bool scan)

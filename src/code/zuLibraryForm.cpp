@@ -9,6 +9,7 @@
 #include "SrcEdit/Source/view/SrcEdit.h"
 
 #include "Platform/controls/AlignLayout.h"
+#include "Platform/core/Application.h"
 #include "Platform/graphics/ImgList.h"
 
 TLibraryForm::TLibraryForm(TExDockBasicStyle* style, std::string dataFolder)
@@ -23,7 +24,16 @@ TLibraryForm::TLibraryForm(TExDockBasicStyle* style, std::string dataFolder)
     CreateTree();
     cmbxLibrary->SetItemIndex(0);
     LoadLibrary(0);
-    cmbxLibrary->OnChange = [this](TObject*) { LoadLibrary(cmbxLibrary->ItemIndex()); };
+    cmbxLibrary->OnChange = [this](TObject*) {
+        // why: a damaged data file is reported, as the application reports any error, and the
+        // library shown stays.
+        try {
+            LoadLibrary(cmbxLibrary->ItemIndex());
+        } catch (const std::exception& e) {
+            if (TApplication* application = Application())
+                application->ShowException(e);
+        }
+    };
 }
 
 TLibraryForm::~TLibraryForm()

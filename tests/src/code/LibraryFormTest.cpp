@@ -121,6 +121,18 @@ TEST_F(LibraryFormTest, ADoubleClickInsertsTheEntryWithTheCaretInside)
     EXPECT_EQ(editor->GetCaretCoord(), MakeBufferCoord(8, 3));
 }
 
+TEST_F(LibraryFormTest, ADamagedFileIsReportedAndTheShownLibraryStays)
+{
+    Dir.Write("program/data/css.xml", "<css><group name=\"Box\"><property name=\"margin\"></css>");
+    StartWith({"php-functions.xml"});
+    const std::vector<std::string> php = TopLevel();
+    Answers.push_back(IDOK);
+    Library->cmbxLibrary->SetItemIndex(2);
+    ASSERT_EQ(Questions.size(), 1u);
+    EXPECT_NE(Questions[0].Text.find("css.xml"), std::string::npos) << Questions[0].Text;
+    EXPECT_EQ(TopLevel(), php);
+}
+
 TEST_F(LibraryFormTest, WithoutADocumentADoubleClickDoesNothing)
 {
     StartWith({"php-functions.xml"});
