@@ -106,10 +106,12 @@ int TCustomShellExplorerTree::OleDropped(const QMimeData* dataObject, TShiftStat
     WaitCursor(true);
     int result = S_OK;
     try {
-        // The base settles the drop target and asks OnDragDrop.
+        // The base asks OnDragDrop and forgets its drop target; the item under the point decides.
+        TLTHitRecord hit;
+        HitTestAt(pt.X, pt.Y, true, hit);
+        PLazyNode target = DropTargetFor(hit.HitNode);
         result = TCustomLazyStringTree::OleDropped(dataObject, shift, pt, effect);
         FDropping = true;
-        PLazyNode target = DropTargetFor(DropTargetNode());
         TNamespace* ns = NodeNamespace(target);
         if (!Has(toVETReadOnly) && ns && dataObject) {
             std::uint32_t e = static_cast<std::uint32_t>(offered);
