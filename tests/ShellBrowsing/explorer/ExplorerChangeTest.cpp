@@ -23,6 +23,7 @@ TEST_F(ExplorerChanges, FilesCreatedRenamedAndDeletedOnDiskShowInTheList)
     MakeFile("keep.txt");
     auto list = MakeList(Dir(), true);
     ASSERT_TRUE(list->ChangeNotifierOn());
+    ASSERT_TRUE(WaitForWatches());
     EXPECT_EQ(RowNames(*list), (std::vector<std::string>{"keep.txt"}));
 
     MakeFile("new.txt");
@@ -71,6 +72,7 @@ TEST_F(ExplorerChanges, EventsWaitWhileANameIsEdited)
     MakeFile("edit-me.txt");
     auto list = MakeList(Dir(), true);
     list->show();
+    ASSERT_TRUE(WaitForWatches());
     PLazyNode node = RowNamed(*list, "edit-me.txt");
     list->SetNodeSelected(node, true);
     ASSERT_TRUE(list->EditSelectedName());
@@ -87,6 +89,7 @@ TEST_F(ExplorerChanges, DeletedRootFolderIsReportedAndChangesNothing)
 {
     MakeFile("gone/file.txt");
     auto list = MakeList(PathOf("gone"), true);
+    ASSERT_TRUE(WaitForWatches());
     int invalid = 0;
     list->OnInvalidRootNamespace = [&](TCustomShellExplorerTree*) { ++invalid; };
     std::filesystem::remove_all(PathOf("gone"));

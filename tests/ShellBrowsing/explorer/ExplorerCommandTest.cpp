@@ -110,6 +110,7 @@ TEST_F(ExplorerCommands, DeleteMovesTheSelectionToTheTrash)
     MakeFile("doomed.txt", "d");
     MakeFile("kept.txt", "k");
     auto list = MakeList(Dir(), true);
+    ASSERT_TRUE(WaitForWatches());
     Select(*list, {"doomed.txt"});
     WORD key = VK_DELETE;
     TShiftState none;

@@ -63,6 +63,13 @@ inline PLazyNode RowNamed(TCustomShellExplorerTree& tree, const std::string& nam
     return nullptr;
 }
 
+// The watcher thread takes up new folders a moment after they are asked for; changes made
+// before that are not seen.
+inline bool WaitForWatches()
+{
+    return WaitUntil([] { return ChangeNotifier().WatchedFolderCount() > 0; });
+}
+
 inline std::string ShownFolder(TCustomShellExplorerTree& tree)
 {
     TNamespace* root = tree.NodeNamespace(tree.HiddenRoot());
