@@ -6,6 +6,7 @@
 #include "ShellBrowsing/Source/explorer/IconThread.h"
 #include "ShellBrowsing/Source/icons/ShellSysImages.h"
 #include "ShellBrowsing/Source/idlist/PIDLManager.h"
+#include "ShellBrowsing/Source/namespace/SpecialNamespaces.h"
 #include "ShellBrowsing/Source/notify/ShellChangeNotifier.h"
 #include "ShellBrowsing/Source/notify/ShellEvents.h"
 
@@ -281,8 +282,9 @@ TCustomImageList* TCustomShellExplorerTree::FireGetImageIndex(PLazyNode node, TL
             break;
         }
         case TLTImageKind::ikOverlay:
+            // The folders offer no overlays of their own: links get the link emblem.
             if (ns->IsShellLinkItem())
-                index = ns->OverlayIndex() >= 0 ? ns->OverlayIndex() : index;
+                index = ns->OverlayIndex() >= 0 ? ns->OverlayIndex() : DefaultSystemImageIndex(3);
             break;
         case TLTImageKind::ikState:
             break;
