@@ -139,24 +139,18 @@ void TMainForm::SaveAsRemoteExecute()
 
 void TMainForm::AddFTPExplorerMenuEntry(QMenu& view)
 {
-    // The explorers come first; the entry goes before the output windows and their separator.
+    // The FTP explorer leads the explorers that follow it in the menu (the code explorer and
+    // library); with no explorer in the table it goes before the output windows' group.
     QAction* before = nullptr;
     const std::span<const TToolWindowKind> kinds = ToolWindowKinds();
-    for (std::size_t i = 0; i < kinds.size() && i < ToolWindowActions.size(); ++i)
-        if (kinds[i].Group == TToolWindowGroup::twgOutput) {
-            before = ToolWindowActions[i];
-            break;
-        }
-    const QList<QAction*> entries = view.actions();
-    const qsizetype at = before ? entries.indexOf(before) : -1;
-    const bool separated = at > 0 && entries[at - 1]->isSeparator();
-    if (separated)
-        before = entries[at - 1];
+    for (std::size_t i = 0; i < kinds.size() && i < ToolWindowActions.size() && !before; ++i)
+        before = ToolWindowActions[i];
+    const bool explorersFollow = !kinds.empty() && kinds.front().Group == TToolWindowGroup::twgExplorers;
     auto* entry = new QAction(acFTPExplorer->text(), &view);
     entry->setObjectName(QStringLiteral("FTPExplorerMenuEntry"));
     entry->setShortcut(QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_F));
     view.insertAction(before, entry);
-    if (before && !separated)
+    if (before && !explorersFollow)
         view.insertSeparator(before);
     connect(entry, &QAction::triggered, acFTPExplorer, [this] { acFTPExplorer->trigger(); });
 }

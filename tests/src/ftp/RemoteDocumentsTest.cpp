@@ -443,12 +443,12 @@ TEST_F(RemoteDocumentsTest, CommandsSitInTheMenusAndTheAccountDialogServesProjec
         if (menu->text() == QStringLiteral("&View"))
             for (QAction* entry : menu->menu()->actions())
                 view.push_back(StdStr(entry->text()));
-    // With the explorers, before the output windows.
-    const auto ftp = std::find(view.begin(), view.end(), "FTP Explorer");
-    const auto separator = std::find(view.begin(), view.end(), "");
-    ASSERT_NE(ftp, view.end());
-    ASSERT_NE(separator, view.end());
-    EXPECT_EQ(ftp + 1, separator) << "the last explorer, then the separator";
+    // First among the explorers, which a separator keeps apart from the output windows.
+    ASSERT_GE(view.size(), 3u);
+    EXPECT_EQ(view[0], "FTP Explorer");
+    const auto output = std::find(view.begin(), view.end(), "Output");
+    ASSERT_NE(output, view.end());
+    EXPECT_EQ(*(output - 1), "") << "the separator";
     explorerEntry->trigger();
     ASSERT_NE(Form->FTPExplorer(), nullptr);
     EXPECT_TRUE(Form->FTPExplorer()->isVisible());

@@ -120,7 +120,8 @@ bool TNamespace::TestAttributesOf(std::uint32_t mask)
 bool TNamespace::CachedAttribute(TValid bit, std::uint16_t cachedBit, std::uint32_t mask)
 {
     if (!Valid(bit)) {
-        if (TestAttributesOf(mask))
+        const PShellFolder folder = ParentShellFolder();
+        if (folder && (folder->GetAttributesOfData(FRelativePIDL, mask, CurrentData()) & mask) == mask)
             FCachedBits |= cachedBit;
         else
             FCachedBits &= static_cast<std::uint16_t>(~cachedBit);

@@ -252,13 +252,18 @@ private:
         vInFolderName, vNormalName, vParsingAddressBar, vNormalIcon, vOpenIcon, vOverlay, vCreatedText,
         vAccessedText, vModifiedText, vSizeText, vSizeKBText, vFileSize, vFileType, vNoFindData,
         vIsFileSystem, vIsFolder, vCanDelete, vCanRename, vIsHidden, vCanCopy, vCanMove, vCanLink,
-        vIsShellLink, vIsFileSystemAncestor, vIsCompressed, vTimesRefreshed, vDetailsColumnCount,
+        vIsShellLink, vIsFileSystemAncestor, vIsCompressed, vTimesRefreshed, vDetailsColumnCount, vCurrentRead,
+        vCurrentIsFindData,
     };
     bool Valid(TValid bit) const { return (FCacheValid >> bit) & 1; }
     void SetValid(TValid bit) { FCacheValid |= std::uint32_t{1} << bit; }
     bool CachedAttribute(TValid bit, std::uint16_t cachedBit, std::uint32_t mask);
     QString CachedName(TValid bit, QString& text, std::uint32_t flags);
     bool FindDataAttr(std::uint32_t attribute);
+    // The item's data as the disk has it in this cache period: read once and shared by the
+    // answers that are cached (attributes, size, times, type, icon); nil when it cannot be read.
+    const TItemData* CurrentData();
+    void ForgetCurrentData();
     void FreeCaches();
     int LookupIcon(bool open);
 
@@ -269,6 +274,7 @@ private:
     PShellFolder FShellFolder;
     bool FShellFolderTried = false;
     std::unique_ptr<TItemData> FFindData;
+    std::unique_ptr<TItemData> FCurrentData; // when the find data was read in an earlier period
     std::uint16_t FFlags = FlagFreePIDL;
     std::uint32_t FCacheValid = 0;
     std::uint16_t FCachedBits = 0;

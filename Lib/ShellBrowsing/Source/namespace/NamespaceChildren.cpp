@@ -117,6 +117,7 @@ void TNamespace::InvalidateCache()
     FDetailsColumnCount = 0;
     FCachedBits = 0;
     FCacheValid = 0;
+    FCurrentData.reset();
 }
 
 void TNamespace::FreeCaches()
@@ -129,6 +130,7 @@ void TNamespace::FreeCaches()
     FShellFolder.reset();
     FShellFolderTried = false;
     FFindData.reset();
+    ForgetCurrentData();
 }
 
 void TNamespace::InvalidateNamespace(bool forgetIcons)
@@ -188,4 +190,5 @@ void TNamespace::ReplaceRelativePIDL(PItemIDList newRelative)
     FShellFolder.reset();
     FShellFolderTried = false;
     FFindData.reset();
+    ForgetCurrentData();
 }

@@ -18,8 +18,35 @@ const TItemData* TNamespace::FindData()
             FFindData = std::make_unique<TItemData>(std::move(data));
         else
             SetValid(vNoFindData);
+        if (!Valid(vCurrentRead)) {
+            SetValid(vCurrentRead);
+            SetValid(vCurrentIsFindData);
+        }
     }
     return FFindData.get();
+}
+
+const TItemData* TNamespace::CurrentData()
+{
+    if (IsDesktop())
+        return nullptr;
+    if (!Valid(vCurrentRead) && !FFindData)
+        FindData();
+    if (!Valid(vCurrentRead)) {
+        SetValid(vCurrentRead);
+        TItemData data;
+        if (ReadItemData(PathBytes(), data))
+            FCurrentData = std::make_unique<TItemData>(std::move(data));
+        else
+            FCurrentData.reset();
+    }
+    return Valid(vCurrentIsFindData) ? FFindData.get() : FCurrentData.get();
+}
+
+void TNamespace::ForgetCurrentData()
+{
+    FCacheValid &= ~((std::uint32_t{1} << vCurrentRead) | (std::uint32_t{1} << vCurrentIsFindData));
+    FCurrentData.reset();
 }
 
 QString TNamespace::FindDataFileName()
@@ -41,11 +68,10 @@ FILETIME TNamespace::CreatedTime()
         return {};
     if (!Valid(vTimesRefreshed)) {
         SetValid(vTimesRefreshed);
-        TItemData fresh;
-        if (ReadItemData(PathBytes(), fresh)) {
-            FFindData->Created = fresh.Created;
-            FFindData->Accessed = fresh.Accessed;
-            FFindData->Modified = fresh.Modified;
+        if (const TItemData* fresh = CurrentData(); fresh && fresh != FFindData.get()) {
+            FFindData->Created = fresh->Created;
+            FFindData->Accessed = fresh->Accessed;
+            FFindData->Modified = fresh->Modified;
         }
     }
     return FFindData->Created;
@@ -91,10 +117,8 @@ QString TNamespace::ModifiedText()
 std::int64_t TNamespace::FileSizeBytes()
 {
     if (!Valid(vFileSize)) {
-        FFileSize = 0;
-        TItemData data;
-        if (IsFileSystemItem() && ReadItemData(PathBytes(), data) && !data.IsFolder())
-            FFileSize = data.Size;
+        const TItemData* data = IsFileSystemItem() ? CurrentData() : nullptr;
+        FFileSize = data && !data->IsFolder() ? data->Size : 0;
         SetValid(vFileSize);
     }
     return FFileSize;
@@ -139,7 +163,7 @@ QString TNamespace::FileTypeText()
 {
     if (!Valid(vFileType)) {
         const PShellFolder folder = ParentShellFolder();
-        FTextFileType = folder ? folder->TypeNameOf(FRelativePIDL) : QString();
+        FTextFileType = folder ? folder->TypeNameOfData(FRelativePIDL, CurrentData()) : QString();
         SetValid(vFileType);
     }
     return FTextFileType;
@@ -150,7 +174,7 @@ QString TNamespace::FileTypeText()
 QString TNamespace::IconName(bool openIcon)
 {
     const PShellFolder folder = ParentShellFolder();
-    return folder ? folder->IconNameOf(FRelativePIDL, openIcon) : QString();
+    return folder ? folder->IconNameOfData(FRelativePIDL, openIcon, CurrentData()) : QString();
 }
 
 int TNamespace::LookupIcon(bool open)

@@ -112,28 +112,42 @@ bool TShellFolder::GetItemData(PCItemIDList child, TItemData& data) const
     return ReadItemData(ChildPath(child), data);
 }
 
-std::uint32_t TShellFolder::GetAttributesOf(PCItemIDList child, std::uint32_t mask)
+namespace {
+
+// Attributes of the children that are not on the file system; false for the others.
+bool VirtualAttributes(PCItemIDList child, std::uint32_t mask, std::uint32_t& attributes)
 {
-    if (!child)
-        return 0;
-    if (ItemCB(child) == 0) // the desktop itself
-        return mask & (SFGAO_FOLDER | SFGAO_HASSUBFOLDER | SFGAO_FILESYSANCESTOR | SFGAO_VALIDATE);
-    switch (ItemKind(child)) {
-    case TItemKind::Computer:
-        return mask & (SFGAO_FOLDER | SFGAO_HASSUBFOLDER | SFGAO_FILESYSANCESTOR | SFGAO_VALIDATE);
-    case TItemKind::Trash:
-        return mask & (SFGAO_FOLDER | SFGAO_DROPTARGET | SFGAO_VALIDATE);
-    default:
-        return FileSystemAttributes(child, mask);
-    }
+    if (ItemCB(child) == 0 || ItemKind(child) == TItemKind::Computer) // the desktop itself, or Computer
+        attributes = mask & (SFGAO_FOLDER | SFGAO_HASSUBFOLDER | SFGAO_FILESYSANCESTOR | SFGAO_VALIDATE);
+    else if (ItemKind(child) == TItemKind::Trash)
+        attributes = mask & (SFGAO_FOLDER | SFGAO_DROPTARGET | SFGAO_VALIDATE);
+    else
+        return false;
+    return true;
 }
 
-std::uint32_t TShellFolder::FileSystemAttributes(PCItemIDList child, std::uint32_t mask)
+} // namespace
+
+std::uint32_t TShellFolder::GetAttributesOf(PCItemIDList child, std::uint32_t mask)
+{
+    std::uint32_t attributes = 0;
+    if (!child || VirtualAttributes(child, mask, attributes))
+        return attributes;
+    TItemData data;
+    return GetItemData(child, data) ? FileSystemAttributes(child, mask, data) : 0;
+}
+
+std::uint32_t TShellFolder::GetAttributesOfData(PCItemIDList child, std::uint32_t mask, const TItemData* data)
+{
+    std::uint32_t attributes = 0;
+    if (!child || VirtualAttributes(child, mask, attributes))
+        return attributes;
+    return data ? FileSystemAttributes(child, mask, *data) : 0;
+}
+
+std::uint32_t TShellFolder::FileSystemAttributes(PCItemIDList child, std::uint32_t mask, const TItemData& data)
 {
     const std::string path = ChildPath(child);
-    TItemData data;
-    if (!ReadItemData(path, data))
-        return 0;
     const TItemKind kind = ItemKind(child);
     std::uint32_t bits = SFGAO_VALIDATE | SFGAO_FILESYSTEM | SFGAO_CANCOPY | SFGAO_CANLINK | SFGAO_HASPROPSHEET;
     if (data.IsFolder())
@@ -333,17 +347,29 @@ bool TShellFolder::GetDetailsOf(PCItemIDList child, int column, QString& text)
 
 QString TShellFolder::TypeNameOf(PCItemIDList child)
 {
+    TItemData data;
+    return TypeNameOfData(child, child && GetItemData(child, data) ? &data : nullptr);
+}
+
+QString TShellFolder::TypeNameOfData(PCItemIDList child, const TItemData* data)
+{
     if (!child)
         return {};
     if (ItemCB(child) == 0 || ItemKind(child) == TItemKind::Computer || ItemKind(child) == TItemKind::Trash)
         return QString::fromLatin1(ShellTexts::SystemFolder);
-    TItemData data;
-    if (!GetItemData(child, data))
-        return {};
-    return EntryTypeName(ChildDisplayName(child), data);
+    return data ? EntryTypeName(ChildDisplayName(child), *data) : QString();
 }
 
 QString TShellFolder::IconNameOf(PCItemIDList child, bool open)
+{
+    TItemData data;
+    // why: only entries need their data for an icon; Home and volumes would be read for nothing.
+    const bool entry = child && ItemCB(child) != 0
+        && (ItemKind(child) == TItemKind::Entry || ItemKind(child) == TItemKind::TrashEntry);
+    return IconNameOfData(child, open, entry && GetItemData(child, data) ? &data : nullptr);
+}
+
+QString TShellFolder::IconNameOfData(PCItemIDList child, bool open, const TItemData* data)
 {
     if (!child)
         return {};
@@ -373,17 +399,16 @@ QString TShellFolder::IconNameOf(PCItemIDList child, bool open)
         return GetAttributesOf(child, SFGAO_REMOVABLE) ? QStringLiteral("drive-removable-media;drive-harddisk")
                                                        : QStringLiteral("drive-harddisk");
     default: {
-        TItemData data;
-        if (!GetItemData(child, data))
+        if (!data)
             return QStringLiteral("unknown;text-x-generic");
-        if (data.IsFolder() && !open) {
+        if (data->IsFolder() && !open) {
             const std::string path = ChildPath(child);
             if (path == DocumentsPath())
                 return QStringLiteral("folder-documents;folder");
             if (path == PhysicalDesktopPath())
                 return QStringLiteral("user-desktop;folder");
         }
-        return EntryIconName(ChildDisplayName(child), data, open);
+        return EntryIconName(ChildDisplayName(child), *data, open);
     }
     }
 }

@@ -49,6 +49,8 @@ public:
     virtual std::unique_ptr<TEnumIDList> EnumObjects(std::uint32_t flags) = 0;
     // The bits of `mask` (SFGAO_*) that hold for the child.
     virtual std::uint32_t GetAttributesOf(PCItemIDList child, std::uint32_t mask);
+    // The same with the child's file data read already (nil for a child that has none).
+    std::uint32_t GetAttributesOfData(PCItemIDList child, std::uint32_t mask, const TItemData* data);
     // The child's name in the form `flags` (SHGDN_*) asks, as bytes ("" when it has none).
     virtual std::string GetDisplayNameOf(PCItemIDList child, std::uint32_t flags);
     // The folder of a child that is a folder; nil otherwise.
@@ -71,10 +73,13 @@ public:
     // Type name and "primary;fallback" icon names of a child.
     virtual QString TypeNameOf(PCItemIDList child);
     virtual QString IconNameOf(PCItemIDList child, bool open);
+    // The same with the child's file data read already (nil for a child that has none).
+    QString TypeNameOfData(PCItemIDList child, const TItemData* data);
+    QString IconNameOfData(PCItemIDList child, bool open, const TItemData* data);
 
 protected:
     // Attributes of a child that lives on the file system.
-    std::uint32_t FileSystemAttributes(PCItemIDList child, std::uint32_t mask);
+    std::uint32_t FileSystemAttributes(PCItemIDList child, std::uint32_t mask, const TItemData& data);
     // The name of the child for display (not for parsing).
     virtual std::string ChildDisplayName(PCItemIDList child) const;
     int CompareNames(PCItemIDList a, PCItemIDList b) const;

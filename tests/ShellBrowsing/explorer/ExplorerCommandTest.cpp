@@ -1,0 +1,229 @@
+// Commands on items: copy, cut and paste through the clipboard, delete to the trash, rename in
+// place from the context menu, new folders, and drops from the list onto a folder of the tree.
+
+#include "ShellBrowsing/explorer/ExplorerTestSupport.h"
+#include "ShellBrowsing/operations/OperationsTestSupport.h"
+
+#include "ShellBrowsing/Source/namespace/ShellLocations.h"
+
+#include "TreeView/Source/strings/LTStringEditLink.h"
+
+#include <QApplication>
+#include <QMenu>
+#include <QMimeData>
+#include <QTest>
+#include <QTimer>
+#include <filesystem>
+
+namespace {
+
+class ExplorerCommands : public TExplorerTest {
+protected:
+    // Selects the rows named, and focuses the first.
+    void Select(TCustomShellExplorerTree& tree, std::initializer_list<std::string> names, PLazyNode parent = nullptr)
+    {
+        tree.DeselectAll();
+        bool first = true;
+        for (const std::string& name : names) {
+            PLazyNode node = RowNamed(tree, name, parent);
+            ASSERT_NE(node, nullptr) << name;
+            tree.SetNodeSelected(node, true);
+            if (first)
+                tree.AssignFocusedNode(node);
+            first = false;
+        }
+    }
+
+    // Chooses the menu entry of `verb` as soon as the context menu shows.
+    void ChooseFromMenu(TCustomShellExplorerTree& tree, const QString& verb)
+    {
+        tree.OnContextMenuShow = [verb](TCustomShellExplorerTree*, TNamespace*, QMenu* menu, bool&) {
+            QTimer::singleShot(0, menu, [menu, verb] {
+                for (QAction* action : menu->actions())
+                    if (action->property("zentuVerb").toString() == verb) {
+                        menu->setActiveAction(action);
+                        QTest::keyClick(menu, Qt::Key_Return);
+                        return;
+                    }
+                menu->close();
+            });
+        };
+    }
+
+    // Types a name into the open editor and ends the edit.
+    void TypeName(TCustomShellExplorerTree& tree, const QString& name)
+    {
+        TLTEdit* edit = tree.findChild<TLTEdit*>();
+        ASSERT_NE(edit, nullptr);
+        edit->SetEditText(name);
+        edit->document()->setModified(true);
+        tree.FinishNodeEdit();
+    }
+};
+
+} // namespace
+
+TEST_F(ExplorerCommands, CopyAndPasteCopiesIntoTheSelectedFolder)
+{
+    MakeFile("src/a.txt", "alpha");
+    MakeFile("src/b.txt", "beta");
+    MakeDir("dst");
+    auto list = MakeList(PathOf("src"));
+    Select(*list, {"a.txt", "b.txt"});
+    list->CopySelectionToClipboard();
+    EXPECT_TRUE(list->TreeStates().Contains(tsCopyPending)) << "copied items are marked";
+
+    WORD key = 'V';
+    TShiftState ctrl{ssCtrl};
+    // The tree pastes into the selected folder; the list into the folder it shows.
+    TTestTreeview tree;
+    tree.SetActive(true);
+    tree.SetRootFolderCustomPath(QString::fromStdString(Dir()));
+    Select(tree, {"dst"}, tree.FirstNodeRaw());
+    tree.FireKeyAction(key, ctrl);
+    EXPECT_TRUE(Exists(PathOf("dst/a.txt")));
+    EXPECT_TRUE(Exists(PathOf("dst/b.txt")));
+    EXPECT_TRUE(Exists(PathOf("src/a.txt"))) << "a copy leaves the original";
+    EXPECT_FALSE(Exists(PathOf("dst/a.txt")) && std::filesystem::is_symlink(PathOf("dst/a.txt")))
+        << "pasting makes copies, not links";
+}
+
+TEST_F(ExplorerCommands, CutAndPasteInTheListMovesIntoTheShownFolder)
+{
+    MakeFile("src/moved.txt", "m");
+    MakeDir("dst/sub");
+    auto source = MakeList(PathOf("src"));
+    Select(*source, {"moved.txt"});
+    source->CutSelectionToClipboard();
+    EXPECT_TRUE(source->TreeStates().Contains(tsCutPending));
+    auto target = MakeList(PathOf("dst"));
+    Select(*target, {"sub"});
+    WORD key = 'V';
+    TShiftState ctrl{ssCtrl};
+    target->FireKeyAction(key, ctrl);
+    EXPECT_TRUE(Exists(PathOf("dst/moved.txt"))) << "into the folder shown, not the selected sub-folder";
+    EXPECT_FALSE(Exists(PathOf("src/moved.txt")));
+}
+
+TEST_F(ExplorerCommands, DeleteMovesTheSelectionToTheTrash)
+{
+    MakeFile("doomed.txt", "d");
+    MakeFile("kept.txt", "k");
+    auto list = MakeList(Dir(), true);
+    ASSERT_TRUE(WaitForWatches());
+    Select(*list, {"doomed.txt"});
+    WORD key = VK_DELETE;
+    TShiftState none;
+    list->FireKeyAction(key, none);
+    EXPECT_FALSE(Exists(PathOf("doomed.txt")));
+    EXPECT_TRUE(Exists(HomeTrashPath() + "/files/doomed.txt"));
+    ASSERT_TRUE(WaitUntil([&] { return RowNamed(*list, "doomed.txt") == nullptr; }));
+    EXPECT_EQ(RowNames(*list), (std::vector<std::string>{"kept.txt"}));
+}
+
+TEST_F(ExplorerCommands, ReadOnlyExplorerNeitherCutsNorPastesNorDeletes)
+{
+    MakeFile("file.txt");
+    auto list = MakeList(Dir());
+    TVETMiscOptions misc = list->VETMiscOptions();
+    misc.Include(toVETReadOnly);
+    list->SetVETMiscOptions(misc);
+    Select(*list, {"file.txt"});
+    WORD key = VK_DELETE;
+    TShiftState none;
+    list->FireKeyAction(key, none);
+    list->CutSelectionToClipboard();
+    EXPECT_TRUE(Exists(PathOf("file.txt")));
+    EXPECT_FALSE(list->TreeStates().Contains(tsCutPending));
+    EXPECT_FALSE(list->PasteFromClipboard());
+}
+
+TEST_F(ExplorerCommands, RenameFromTheContextMenuEditsInPlace)
+{
+    MakeFile("old-name.txt", "x");
+    auto list = MakeList(Dir());
+    list->show();
+    ChooseFromMenu(*list, "rename");
+    PLazyNode node = RowNamed(*list, "old-name.txt");
+    list->ShowContextMenuAt(node, list->mapToGlobal(QPoint(20, 20)));
+    ASSERT_TRUE(list->EditorActive()) << "the menu's Rename opens the editor instead of renaming";
+    TypeName(*list, "new-name.txt");
+    EXPECT_FALSE(Exists(PathOf("old-name.txt")));
+    EXPECT_TRUE(Exists(PathOf("new-name.txt")));
+    EXPECT_EQ(list->NodeNamespace(node)->DisplayNameInFolder(), "new-name.txt");
+    EXPECT_EQ(list->GetCellText(node, 0), "new-name.txt");
+}
+
+TEST_F(ExplorerCommands, RenameOntoATakenNameBeepsAndReopensTheEditor)
+{
+    MakeFile("one.txt", "1");
+    MakeFile("two.txt", "2");
+    auto list = MakeList(Dir());
+    list->show();
+    Select(*list, {"one.txt"});
+    ASSERT_TRUE(list->EditSelectedName());
+    TypeName(*list, "two.txt");
+    EXPECT_EQ(FileText(PathOf("two.txt")), "2") << "nothing is overwritten";
+    ASSERT_TRUE(WaitUntil([&] { return list->EditorActive(); }, 3000)) << "the editor comes back";
+    list->CancelNodeEdit();
+}
+
+TEST_F(ExplorerCommands, CopyFromTheContextMenuMarksTheItems)
+{
+    MakeFile("copied.txt");
+    auto list = MakeList(Dir());
+    list->show();
+    ChooseFromMenu(*list, "copy");
+    PLazyNode node = RowNamed(*list, "copied.txt");
+    EXPECT_TRUE(list->ShowContextMenuAt(node, list->mapToGlobal(QPoint(20, 20))));
+    EXPECT_TRUE(list->TreeStates().Contains(tsCopyPending));
+    EXPECT_FALSE(list->GetNodeSelected(node)) << "a right click on an unselected item restores the selection after";
+}
+
+TEST_F(ExplorerCommands, NewFolderIsCreatedSelectedAndEdited)
+{
+    MakeDir("New Folder");
+    auto list = MakeList(Dir());
+    list->show();
+    const QString name = list->CreateNewFolder(list->RootNamespace()->AbsolutePIDL());
+    EXPECT_EQ(name, "New Folder (1)");
+    EXPECT_TRUE(std::filesystem::is_directory(PathOf("New Folder (1)")));
+    EXPECT_TRUE(list->EditorActive());
+    list->CancelNodeEdit();
+    const std::vector<PLazyNode> selected = list->CollectSelectedNodes(false);
+    ASSERT_EQ(selected.size(), 1u);
+    EXPECT_EQ(list->NodeNamespace(selected.front())->PathBytes(), PathOf("New Folder (1)"));
+}
+
+// Dropping the list's file onto a folder of the tree: Ctrl copies, Shift moves.
+struct TDropCase {
+    TShiftState Keys;
+    bool SourceRemains;
+};
+
+class ExplorerDrop : public ExplorerCommands, public ::testing::WithParamInterface<TDropCase> {};
+
+TEST_P(ExplorerDrop, ListItemOntoTreeFolder)
+{
+    MakeFile("src/dragged.txt", "payload");
+    MakeDir("dst");
+    auto list = MakeList(PathOf("src"));
+    TTestTreeview tree;
+    tree.resize(400, 400);
+    tree.SetActive(true);
+    tree.SetRootFolderCustomPath(QString::fromStdString(Dir()));
+    PLazyNode dst = RowNamed(tree, "dst", tree.FirstNodeRaw());
+    ASSERT_NE(dst, nullptr);
+    Select(*list, {"dragged.txt"});
+    TNamespaceArray items = list->SelectedNamespaces();
+    std::unique_ptr<QMimeData> data = items.front()->DataObjectMulti(items);
+    ASSERT_TRUE(data->hasUrls()) << "drags carry text/uri-list";
+    const TRect r = tree.NodeDisplayRect(dst, NoColumn, true);
+    int effect = Qt::CopyAction | Qt::MoveAction | Qt::LinkAction;
+    tree.OleDropped(data.get(), GetParam().Keys, {(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2}, effect);
+    EXPECT_EQ(FileText(PathOf("dst/dragged.txt")), "payload");
+    EXPECT_EQ(Exists(PathOf("src/dragged.txt")), GetParam().SourceRemains);
+}
+
+INSTANTIATE_TEST_SUITE_P(Modifiers, ExplorerDrop,
+                         ::testing::Values(TDropCase{{ssCtrl}, true}, TDropCase{{ssShift}, false}));
