@@ -41,17 +41,24 @@ bool TPHPParserThread::Drop(const std::function<bool(const TRequest&)>& match)
 void TPHPParserThread::Execute()
 {
     while (true) {
-        std::deque<TRequest> drain;
         {
             std::unique_lock lock(FLock);
             FWake.wait(lock, [this] { return FTerminated || !FRequests.empty(); });
             if (FTerminated)
                 return;
-            // why: scanning outside the lock keeps the GUI thread from waiting on a scan.
-            drain.swap(FRequests);
         }
+        // why: one request at a time leaves the rest in the queue, where Drop still reaches
+        // them; the scan itself runs outside the lock so the GUI thread never waits on it.
         std::vector<TResult> results;
-        for (const TRequest& request : drain) {
+        while (true) {
+            TRequest request;
+            {
+                const std::lock_guard guard(FLock);
+                if (FTerminated || FRequests.empty())
+                    break;
+                request = std::move(FRequests.front());
+                FRequests.pop_front();
+            }
             if (FStop)
                 return;
             TResult result{request.Ticket, nullptr};
@@ -65,6 +72,8 @@ void TPHPParserThread::Execute()
         }
         if (FStop)
             return;
+        if (results.empty())
+            continue;
         QMetaObject::invokeMethod(
             FReceiver, [deliver = FDeliver, results = std::move(results)]() mutable { deliver(std::move(results)); },
             Qt::QueuedConnection);
