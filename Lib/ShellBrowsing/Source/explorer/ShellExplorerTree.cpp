@@ -3,6 +3,7 @@
 #include "ShellBrowsing/Source/explorer/ChangeDispatch.h"
 #include "ShellBrowsing/Source/explorer/ExplorerViewState.h"
 #include "ShellBrowsing/Source/explorer/IconThread.h"
+#include "ShellBrowsing/Source/explorer/NameSortKey.h"
 #include "ShellBrowsing/Source/icons/ShellSysImages.h"
 #include "ShellBrowsing/Source/idlist/PIDLManager.h"
 #include "ShellBrowsing/Source/namespace/ShellLocations.h"
@@ -15,6 +16,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -436,6 +438,7 @@ int TCustomShellExplorerTree::EnumerateNodeChildren(PLazyNode node)
         WaitCursor(false);
         throw;
     }
+    const bool presorted = PresortByName(found);
     StartBatchUpdate();
     if (!found.empty()) {
         // why: one bulk link of all children is far cheaper than appending them one by one.
@@ -443,12 +446,51 @@ int TCustomShellExplorerTree::EnumerateNodeChildren(PLazyNode node)
         std::size_t i = 0;
         for (PLazyNode child = node->ChildHead; child && i < found.size(); child = child->NextLink)
             SetAreaOf(child, TNodeArea{found[i++], nullptr});
-        SortChildren(node, Header().SortColumn(), Header().SortDirection(), false);
+        if (!presorted)
+            SortChildren(node, Header().SortColumn(), Header().SortDirection(), false);
     }
     FinishBatchUpdate();
     WaitCursor(false);
     WatchNodeFolder(node);
     return static_cast<int>(found.size());
+}
+
+bool TCustomShellExplorerTree::PresortByName(std::vector<TNamespace*>& items)
+{
+    const TColumnIndex column = Header().SortColumn();
+    const bool byName = column < 0 || (FColumnDetails == TColumnDetailType::cdShellColumns
+                                           ? column == 0
+                                           : ColumnKind(column) == TColumnDetails::cdFileName);
+    if (Has(toUserSort) || !byName || items.size() < 2)
+        return false;
+    // Only file-system entries (the entry kind) are ordered by their names alone, folders first.
+    struct TKeyed {
+        TNamespace* Item;
+        bool Folder;
+        std::string_view Name;
+        std::u32string Key;
+    };
+    std::vector<TKeyed> keyed;
+    keyed.reserve(items.size());
+    for (TNamespace* item : items) {
+        PCItemIDList relative = PIDLMgr().GetPointerToLastID(item->AbsolutePIDL());
+        if (!relative || ItemKind(relative) != TItemKind::Entry)
+            return false;
+        const std::string_view name = ItemName(relative);
+        keyed.push_back({item, item->IsFolderItem(), name, NameSortKey(name)});
+    }
+    std::sort(keyed.begin(), keyed.end(), [](const TKeyed& a, const TKeyed& b) {
+        if (a.Folder != b.Folder)
+            return a.Folder;
+        if (a.Key != b.Key)
+            return a.Key < b.Key;
+        return a.Name < b.Name;
+    });
+    if (Header().SortDirection() == TSortDirection::sdDescending)
+        std::reverse(keyed.begin(), keyed.end());
+    for (std::size_t i = 0; i < keyed.size(); ++i)
+        items[i] = keyed[i].Item;
+    return true;
 }
 
 void TCustomShellExplorerTree::WatchNodeFolder(PLazyNode node)

@@ -267,6 +267,9 @@ protected:
     void ApplyRegistrations();
     // Enumerates a node's folder into new child nodes; answers their count.
     int EnumerateNodeChildren(PLazyNode node);
+    // Orders new children by name through sort keys when the tree sorts by name; false when
+    // the ordinary sort must run.
+    bool PresortByName(std::vector<TNamespace*>& items);
     PLazyNode AddNamespaceNode(PLazyNode parent, std::unique_ptr<TNamespace> ns, bool hasChildren);
     void FireNamespaceStructureChange(PLazyNode node, TNamespace* ns, TNamespaceStructureChange change);
     // Deletes a node; the focus moves to its next sibling, else its parent.
