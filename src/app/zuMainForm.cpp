@@ -12,6 +12,7 @@
 #include "app/zuFolders.h"
 #include "run/zuRunCommands.h"
 #include "app/zuScopeGuards.h"
+#include "search/zuSearchResultForm.h"
 #include "settings/zuSettings.h"
 #include "app/zuTypes.h"
 
@@ -83,6 +84,7 @@ TMainForm::TMainForm()
     CreateActions();
     CreateMenus();
     CreateToolBar();
+    CreateSearchCommands();
     connect(&BackupTimer, &QTimer::timeout, this, [this] { BackupTimerTimer(); });
     connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
         if (state != Qt::ApplicationActive)
@@ -475,10 +477,12 @@ void TMainForm::CreateToolWindows()
     ProjectServices.FTPAccounts = FTPAccountsFile;
     ProjectServices.ProjectFolder = ProjectFolder;
     ProjectServices.CurrentProject = CurrentProject.get();
+    CreateSearchWindow();
 }
 
 void TMainForm::DestroyToolWindows()
 {
+    DestroySearchWindow();
     if (!CurrentProject)
         return;
     try {

@@ -6,15 +6,18 @@
 // commands by the number of open documents; and opens, saves, reopens, reloads and closes
 // documents (zuMainFormFiles.cpp); runs the active document in the internal browser panel,
 // the user's browser or a console window (zuMainFormRun.cpp); makes, opens and edits
-// projects through the project dialogs (zuMainFormProjects.cpp); and prints, previews and
-// exports the active document (zuMainFormPrint.cpp).
+// projects through the project dialogs (zuMainFormProjects.cpp); prints, previews and
+// exports the active document (zuMainFormPrint.cpp); and finds and replaces in the active
+// document and finds in files (zuMainFormSearch.cpp).
 //
-// Of the tool windows only the current project exists yet (the project explorer will hold
-// it); the dock layout is not built yet; its step is named and empty.
+// Of the tool windows only the current project (the project explorer will hold it) and the
+// search results exist yet; the dock layout is not built yet; its step is named and empty.
 
 #include "app/zuDialogs.h"
 #include "projects/zuProjectOptionsDialog.h"
 #include "documents/zentuMDITabControl.h"
+
+#include "SrcEdit/Source/search/SrcEditSearchCustom.h"
 
 #include "Platform/controls/ActnList.h"
 #include "Platform/text/Strings.h"
@@ -43,6 +46,9 @@ class QMenu;
 class QToolBar;
 class TCodeEditorForm;
 class TPrintPreviewForm;
+class TSearchForm;
+class TSearchResultForm;
+class TSearchResultHost;
 class TSrcEdit;
 class TSrcEditPrint;
 
@@ -223,6 +229,29 @@ public:
     // Closes the print preview and leaves preview mode.
     void ClosePrintPreview();
 
+    // ---- search commands (zuMainFormSearch.cpp)
+    TAction* acFind = nullptr;
+    TAction* acFindNext = nullptr;
+    TAction* acFindPrevious = nullptr;
+    TAction* acReplace = nullptr;
+    TAction* acExFind = nullptr;
+    TAction* acSearchResults = nullptr;
+    // The flags of the last Find or Replace.
+    TSrcEditSearchFlags SearchFlags;
+    // The Find in Files results; a tool window of this window until the main window docks.
+    std::unique_ptr<TSearchResultForm> SearchResultForm;
+
+    void FindExecute();
+    void FindNextExecute();
+    void FindPreviousExecute();
+    void ReplaceExecute();
+    void ExFindExecute();
+    // Shows the results window (where the tool windows go).
+    void ShowSearchResults();
+    // Finds or replaces LastSearchText in the active document with SearchFlags, asking before
+    // each replacement when they say so; says when nothing was found.
+    void SearchAgain();
+
     // ---- tools (zuMainFormCompare.cpp)
     TAction* acCompareFile = nullptr;
     // A new compare window, shown without blocking.
@@ -285,6 +314,10 @@ private:
     void CreatePrintActions();
     void CreateMenus();
     void CreateToolBar();
+    void CreateSearchCommands();
+    void CreateSearchWindow();
+    void DestroySearchWindow();
+    void RunSearchDialog(TSearchForm& dialog, TSrcEditSearchFlags startFlags);
     void CreateControls();
     void SetStatusBarSimple(bool simple);
     void BrowserOpenerEnded(pid_t pid, std::uint32_t exitCode);
@@ -304,6 +337,8 @@ private:
     std::string FProgramProjectFolder;
     // The URL each running browser opener was given.
     std::map<pid_t, std::string> FBrowserURLs;
+    std::unique_ptr<TSearchResultHost> FSearchHost;
+    bool FSearchResultsPlaced = false;
     QLabel* FStatusPanels[5] = {};
     std::string FStatusTexts[5];
     QLabel* FStatusSimpleLabel = nullptr;
