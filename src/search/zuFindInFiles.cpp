@@ -9,6 +9,8 @@
 #include <cerrno>
 #include <dirent.h>
 #include <sys/stat.h>
+#include <system_error>
+#include <thread>
 
 namespace {
 
@@ -40,23 +42,176 @@ bool MatchesFileMask(std::string_view name, std::string_view mask)
     return mask == "*.*" || MatchesMask(name, mask);
 }
 
-TFindInFiles::TFindInFiles(const std::string& searchText, TSearchOptions options)
+TFindInFiles::TFindInFiles(const std::string& searchText, TSearchOptions options, unsigned threads)
+    : FSearchText(searchText), FOptions(options)
 {
-    FSearcher.SetBufSize(30000);
-    FSearcher.SetOptions(options);
-    FSearcher.SetPattern(searchText);
-    FSearcher.OnFound = [this](TSearcher&, int lineNo, std::string_view line, int sPos, int ePos) {
-        if (OnHit)
-            OnHit(FCurrentFile, lineNo, line, sPos, ePos);
-        Yield();
+    // The text is checked here, before any file.
+    MakeSearcher();
+    FMaxThreads = threads > 0 ? threads : std::clamp(std::thread::hardware_concurrency(), 1u, DefaultThreads);
+    FLastYield = std::chrono::steady_clock::now();
+}
+
+TFindInFiles::~TFindInFiles()
+{
+    {
+        const std::lock_guard lock(FLock);
+        FAborted = true;
+        FStopping = true;
+        FQueue.clear();
+    }
+    FWork.notify_all();
+    for (std::thread& thread : FThreads)
+        thread.join();
+}
+
+std::unique_ptr<TSearcher> TFindInFiles::MakeSearcher() const
+{
+    auto searcher = std::make_unique<TSearcher>();
+    searcher->SetBufSize(30000);
+    searcher->SetOptions(FOptions);
+    searcher->SetPattern(FSearchText);
+    return searcher;
+}
+
+void TFindInFiles::Work()
+{
+    std::unique_ptr<TSearcher> searcher = MakeSearcher();
+    TJob* job = nullptr;
+    searcher->OnFound = [this, &job](TSearcher&, int lineNo, std::string_view line, int sPos, int ePos) {
         if (FAborted)
             throw TRunAborted();
+        job->Hits.push_back(MakeSearchResult(lineNo, line, sPos, ePos));
     };
-    FLastYield = std::chrono::steady_clock::now();
+    std::unique_lock lock(FLock);
+    while (!FStopping) {
+        if (FQueue.empty()) {
+            ++FIdleThreads;
+            FWork.wait(lock);
+            --FIdleThreads;
+            continue;
+        }
+        job = FQueue.front();
+        FQueue.pop_front();
+        // why: the threads wake each other in turn, so that queuing a file wakes one at most.
+        const bool more = !FQueue.empty() && FIdleThreads > 0;
+        lock.unlock();
+        if (more)
+            FWork.notify_one();
+        // invariant: until it is marked done, a job is this thread's alone.
+        try {
+            searcher->SetFileName(job->FileName);
+            searcher->Execute();
+        } catch (const TRunAborted&) {
+        } catch (const std::exception& e) {
+            job->Failed = true;
+            job->Failure = e.what();
+        }
+        // why: the file's bytes are not kept while the search goes on.
+        searcher->SetFileName("");
+        lock.lock();
+        job->Done = true;
+        // invariant: while the searching thread waits, it does not change the list of jobs.
+        if (FWaiting && FJobs.front().get() == job)
+            FJobDone.notify_one();
+    }
+}
+
+void TFindInFiles::Enqueue(std::unique_ptr<TJob> job)
+{
+    bool wake = false;
+    {
+        const std::lock_guard lock(FLock);
+        TJob& queued = *FJobs.emplace_back(std::move(job));
+        if (!queued.Done) {
+            FQueue.push_back(&queued);
+            // why: one thread more only when every thread is busy; a new thread costs more
+            // than a wait for a file.
+            if (FIdleThreads == 0 && FThreads.size() < FMaxThreads) {
+                try {
+                    FThreads.emplace_back([this] { Work(); });
+                } catch (const std::system_error& e) {
+                    if (FThreads.empty()) {
+                        FQueue.pop_back();
+                        queued.Failed = true;
+                        queued.Failure = e.what();
+                        queued.Done = true;
+                    }
+                }
+            }
+            wake = FIdleThreads > 0;
+        }
+    }
+    if (wake)
+        FWork.notify_one();
+    // Memory stays bounded: the walk waits while too many files are searched ahead.
+    while (!FAborted && FJobs.size() >= MaxPendingJobs)
+        Deliver(TDeliver::dlFront);
+    Deliver(TDeliver::dlReady);
+}
+
+void TFindInFiles::WakeWorkers()
+{
+    bool wake;
+    {
+        const std::lock_guard lock(FLock);
+        wake = FIdleThreads > 0 && !FQueue.empty();
+    }
+    if (wake)
+        FWork.notify_one();
+}
+
+bool TFindInFiles::WaitForFront()
+{
+    WakeWorkers();
+    std::unique_lock lock(FLock);
+    const TJob& job = *FJobs.front();
+    if (!job.Done) {
+        FWaiting = true;
+        FJobDone.wait_for(lock, YieldInterval, [&job] { return job.Done; });
+        FWaiting = false;
+    }
+    return job.Done;
+}
+
+void TFindInFiles::Deliver(TDeliver how)
+{
+    while (!FJobs.empty() && !FAborted) {
+        bool done;
+        {
+            const std::lock_guard lock(FLock);
+            done = FJobs.front()->Done;
+        }
+        if (!done) {
+            if (how == TDeliver::dlReady)
+                break;
+            if (!WaitForFront()) {
+                Yield();
+                continue;
+            }
+        }
+        const std::unique_ptr<TJob> job = std::move(FJobs.front());
+        FJobs.pop_front();
+        if (job->Failed) {
+            FSkipped.emplace_back(job->FileName, job->Failure);
+        } else {
+            ++FFilesSearched;
+            for (TSearchResult& hit : job->Hits) {
+                if (OnHit)
+                    OnHit(job->FileName, std::move(hit));
+                if (FAborted)
+                    break;
+            }
+        }
+        if (how == TDeliver::dlFront)
+            break;
+    }
+    Yield();
 }
 
 void TFindInFiles::Yield()
 {
+    if (FAborted)
+        return;
     const auto now = std::chrono::steady_clock::now();
     if (now - FLastYield < YieldInterval)
         return;
@@ -65,34 +220,37 @@ void TFindInFiles::Yield()
         OnYield();
 }
 
+void TFindInFiles::EnqueueFailure(const std::string& name, const std::string& reason)
+{
+    auto job = std::make_unique<TJob>();
+    job->FileName = name;
+    job->Failed = true;
+    job->Failure = reason;
+    job->Done = true;
+    Enqueue(std::move(job));
+}
+
 void TFindInFiles::SkipFile(const std::string& name)
 {
-    FSkipped.emplace_back(name, "no file");
+    EnqueueFailure(name, "no file");
+    Deliver(TDeliver::dlAll);
 }
 
 void TFindInFiles::SearchFile(const std::string& fileName)
 {
     if (FAborted)
         return;
-    FCurrentFile = fileName;
-    try {
-        FSearcher.SetFileName(fileName);
-        FSearcher.Execute();
-        ++FFilesSearched;
-    } catch (const TRunAborted&) {
-        ++FFilesSearched;
-    } catch (const Exception& e) {
-        FSkipped.emplace_back(fileName, e.Message());
-    }
-    // why: the file's bytes are not kept while the walk goes on.
-    FSearcher.SetFileName("");
-    Yield();
+    auto job = std::make_unique<TJob>();
+    job->FileName = fileName;
+    Enqueue(std::move(job));
+    Deliver(TDeliver::dlAll);
 }
 
 void TFindInFiles::SearchFolder(const std::string& folder, const std::vector<std::string>& masks, bool recurse)
 {
     std::vector<TFolderId> path;
     Walk(IncludeTrailingPathDelimiter(folder), masks, recurse, path);
+    Deliver(TDeliver::dlAll);
 }
 
 void TFindInFiles::Walk(const std::string& folder, const std::vector<std::string>& masks, bool recurse,
@@ -101,7 +259,7 @@ void TFindInFiles::Walk(const std::string& folder, const std::vector<std::string
     struct stat st {};
     DIR* dir = ::stat(folder.c_str(), &st) == 0 ? ::opendir(folder.c_str()) : nullptr;
     if (!dir) {
-        FSkipped.emplace_back(folder, SysErrorMessage(errno));
+        EnqueueFailure(folder, SysErrorMessage(errno));
         return;
     }
     path.push_back({st.st_dev, st.st_ino});
@@ -125,7 +283,7 @@ void TFindInFiles::Walk(const std::string& folder, const std::vector<std::string
             files.emplace_back(name);
     }
     ::closedir(dir);
-    Yield();
+    Deliver(TDeliver::dlReady);
 
     if (recurse) {
         for (const std::string& name : folders) {
@@ -145,8 +303,11 @@ void TFindInFiles::Walk(const std::string& folder, const std::vector<std::string
             if (taken[i] || !MatchesFileMask(files[i], mask))
                 continue;
             taken[i] = true;
-            SearchFile(folder + files[i]);
+            auto job = std::make_unique<TJob>();
+            job->FileName = folder + files[i];
+            Enqueue(std::move(job));
         }
     }
+    WakeWorkers();
     path.pop_back();
 }

@@ -84,12 +84,14 @@ void TSearcher::SetPattern(const std::string& text)
 void TSearcher::SetFileName(const std::string& name)
 {
     FFileName = name;
-    FData.clear();
+    FSize = 0;
     if (name.empty())
         return;
     // why: a named pipe without a writer would block the open.
     const int handle = ::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    const auto fail = [&name](int error) {
+    const auto fail = [this, &name](int error) {
+        FFileName.clear();
+        FSize = 0;
         throw EFOpenError(Format("Cannot open file \"%s\". %s", {name, SysErrorMessage(error)}));
     };
     if (handle < 0)
@@ -104,12 +106,11 @@ void TSearcher::SetFileName(const std::string& name)
     if (!S_ISREG(st.st_mode))
         fail(S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
     // why: the size is a hint only (files that grow, or report no size, are read to their end).
-    FData.resize(static_cast<size_t>(std::max<off_t>(st.st_size, 0)) + 1);
-    size_t used = 0;
+    Reserve(static_cast<size_t>(std::max<off_t>(st.st_size, 0)) + 1);
     for (;;) {
-        if (used == FData.size())
-            FData.resize(FData.size() * 2);
-        const ssize_t got = ::read(handle, FData.data() + used, FData.size() - used);
+        if (FSize == FCapacity)
+            Reserve(FCapacity * 2);
+        const ssize_t got = ::read(handle, FData.get() + FSize, FCapacity - FSize);
         if (got < 0) {
             if (errno == EINTR)
                 continue;
@@ -117,9 +118,19 @@ void TSearcher::SetFileName(const std::string& name)
         }
         if (got == 0)
             break;
-        used += static_cast<size_t>(got);
+        FSize += static_cast<size_t>(got);
     }
-    FData.resize(used);
+}
+
+void TSearcher::Reserve(size_t size)
+{
+    if (size <= FCapacity)
+        return;
+    std::unique_ptr<char[]> data = std::make_unique_for_overwrite<char[]>(size);
+    if (FSize > 0)
+        std::memcpy(data.get(), FData.get(), FSize);
+    FData = std::move(data);
+    FCapacity = size;
 }
 
 void TSearcher::Execute()
@@ -127,7 +138,7 @@ void TSearcher::Execute()
     if (FFileName.empty())
         return;
     FBufferUsed = true;
-    const std::string_view text(FData.data(), FData.size());
+    const std::string_view text(FData.get(), FSize);
     const size_t block = std::min(text.size(), static_cast<size_t>(FBufSize - 1));
     if (std::memchr(text.data(), 0, block))
         throw ESearchBinaryFile("Unable to search in binary files");

@@ -1,7 +1,7 @@
 #pragma once
 // TSearcher: searches one file at a time for a literal text and reports every hit, line by
-// line, through OnFound. Find in Files creates one per run, sets its options and text once and
-// hands it one file after another; it keeps nothing between files but its options, its
+// line, through OnFound. Find in Files gives each of its threads one, sets its options and text
+// once and hands it one file after another; it keeps nothing between files but its options, its
 // compiled text and its buffer.
 //
 // Files are searched as the bytes they hold (UTF-8 stays whole). Lines end at CR, LF or CR LF
@@ -13,9 +13,9 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
-#include <vector>
 
 enum TSearchOption { soCaseSensitive, soWholeWord };
 using TSearchOptions = TSet<TSearchOption>;
@@ -66,6 +66,7 @@ public:
     TSearcherFoundEvent OnFound;
 
 private:
+    void Reserve(size_t size);
     void ScanText(std::string_view text);
     // The offset of the next occurrence at or after `from`, or npos.
     size_t FindNext(std::string_view text, size_t from) const;
@@ -80,7 +81,10 @@ private:
     std::string FFolded;
     // Its rarest byte and that byte's offset in it: the scan looks for this byte first.
     size_t FAnchor = 0;
-    std::vector<char> FData;
+    // The file's bytes: the buffer grows and is kept for the next file, never cleared.
+    std::unique_ptr<char[]> FData;
+    size_t FCapacity = 0;
+    size_t FSize = 0;
     std::string FLine;
 };
 

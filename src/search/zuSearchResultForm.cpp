@@ -163,9 +163,7 @@ void TSearchResultForm::RunSearch()
             options.Include(soWholeWord);
         run = std::make_unique<TFindInFiles>(GrepSettings.SearchText, options);
         FRun = run.get();
-        run->OnHit = [this](const std::string& fileName, int lineNo, std::string_view line, int sPos, int ePos) {
-            AddHit(fileName, lineNo, line, sPos, ePos);
-        };
+        run->OnHit = [this](const std::string& fileName, TSearchResult&& hit) { AddHit(fileName, std::move(hit)); };
         run->OnYield = [this] {
             ResultList->viewport()->update();
             QCoreApplication::processEvents();
@@ -222,11 +220,11 @@ void TSearchResultForm::SearchOpenDocuments(TFindInFiles& run)
     }
 }
 
-void TSearchResultForm::AddHit(const std::string& fileName, int lineNo, std::string_view line, int sPos, int ePos)
+void TSearchResultForm::AddHit(const std::string& fileName, TSearchResult&& hit)
 {
     if (!FCurrentResults || FCurrentResults->FileName != fileName)
         FCurrentResults = &ResultList->AddFile(fileName);
-    FCurrentResults->Hits.push_back(MakeSearchResult(lineNo, line, sPos, ePos));
+    FCurrentResults->Hits.push_back(std::move(hit));
 }
 
 void TSearchResultForm::ShowSkipped(const TFindInFiles& run)

@@ -22,7 +22,6 @@ class QToolBar;
 class TAction;
 class TIniFileEx;
 class TSearchResultTree;
-class TSearchResults;
 
 class TSearchResultHost {
 public:
@@ -83,7 +82,7 @@ private:
     void RunSearch();
     void SearchCurrentFile(TFindInFiles& run);
     void SearchOpenDocuments(TFindInFiles& run);
-    void AddHit(const std::string& fileName, int lineNo, std::string_view line, int sPos, int ePos);
+    void AddHit(const std::string& fileName, TSearchResult&& hit);
     void ShowSkipped(const TFindInFiles& run);
     void EscapePressed();
 

@@ -19,7 +19,7 @@ protected:
     {
         TFindInFiles run("needle", {});
         std::vector<std::string> files;
-        run.OnHit = [&files, this](const std::string& fileName, int, std::string_view, int, int) {
+        run.OnHit = [&files, this](const std::string& fileName, TSearchResult&&) {
             const std::string relative = fileName.substr(Dir.Path().size() + 1);
             if (files.empty() || files.back() != relative)
                 files.push_back(relative);
@@ -128,7 +128,7 @@ TEST_F(FindInFilesTest, AbortStopsAfterTheFileBeingSearched)
     Dir.Write("c.php", "needle");
     TFindInFiles run("needle", {});
     int hits = 0;
-    run.OnHit = [&](const std::string&, int, std::string_view, int, int) {
+    run.OnHit = [&](const std::string&, TSearchResult&&) {
         ++hits;
         run.Abort();
     };
@@ -163,4 +163,29 @@ TEST_F(FindInFilesTest, AFolderThatCannotBeListedIsCounted)
     run.SearchFolder(Dir.File("missing"), {"*.*"}, true);
     EXPECT_EQ(run.FilesSkipped(), 1);
     EXPECT_EQ(run.FilesSearched(), 0);
+}
+
+TEST_F(FindInFilesTest, HitsComeInTheOrderOfTheWalkWhateverTheNumberOfThreads)
+{
+    for (int i = 0; i < 200; ++i) {
+        std::string text;
+        for (int line = 0; line < i % 7; ++line)
+            text += line % 2 ? "needle needle\n" : "hay\n";
+        Dir.Write("tree/" + std::to_string(i % 9) + "/" + std::to_string(i % 4) + "/f" + std::to_string(i) + ".txt",
+                  text);
+    }
+    const auto hits = [this](unsigned threads) {
+        TFindInFiles run("needle", {}, threads);
+        std::vector<std::string> seen;
+        run.OnHit = [&seen](const std::string& fileName, TSearchResult&& hit) {
+            seen.push_back(fileName + ":" + std::to_string(hit.LineNo) + ":" + std::to_string(hit.SPos));
+        };
+        run.SearchFolder(Dir.File("tree"), {"*.txt"}, true);
+        EXPECT_EQ(run.FilesSearched(), 200);
+        return seen;
+    };
+    const std::vector<std::string> one = hits(1);
+    EXPECT_EQ(one.size(), 508u);
+    EXPECT_EQ(hits(4), one);
+    EXPECT_EQ(hits(16), one);
 }
