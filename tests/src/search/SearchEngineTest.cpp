@@ -1,13 +1,16 @@
 // The line searcher: hits with their line numbers, columns and line texts; case, whole words,
-// line ends, long lines, binary and unreadable files, and the limits of the search text.
+// line ends, long lines, binary and unreadable files, the limits of the search text, and the
+// lines that grep finds in files of Debian packages.
 
 #include "search/zuSearchEngine.h"
 
 #include "support/TempDir.h"
 
+#include <QProcess>
 #include <gtest/gtest.h>
 
 #include <random>
+#include <set>
 #include <sys/stat.h>
 #include <tuple>
 
@@ -218,4 +221,46 @@ TEST_F(SearcherTest, AFileThatCannotBeReadRaisesAndTheNextOneIsSearched)
     searcher.SetFileName("");
     searcher.Execute();
     EXPECT_EQ(calls, 0);
+}
+
+TEST(SearcherOnDebianFiles, FindsTheLinesGrepFinds)
+{
+    struct Case {
+        const char* File;
+        const char* Pattern;
+        bool MatchCase;
+    };
+    const Case cases[] = {
+        {"/usr/include/stdio.h", "FILE", true},
+        {"/usr/include/stdio.h", "__restrict", true},
+        {"/usr/share/common-licenses/GPL-3", "the", false},
+        {"/usr/share/common-licenses/GPL-3", "Program", true},
+    };
+    for (const Case& c : cases) {
+        QProcess grep;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("LC_ALL", "C");
+        grep.setProcessEnvironment(environment);
+        QStringList arguments{"-n", "-F"};
+        if (!c.MatchCase)
+            arguments << "-i";
+        arguments << c.Pattern << c.File;
+        grep.start("grep", arguments);
+        ASSERT_TRUE(grep.waitForFinished(10000));
+        std::set<int> expected;
+        for (const QByteArray& line : grep.readAllStandardOutput().split('\n'))
+            if (!line.isEmpty())
+                expected.insert(line.left(line.indexOf(':')).toInt());
+        ASSERT_FALSE(expected.empty()) << c.File;
+
+        TSearcher searcher;
+        searcher.SetBufSize(30000);
+        searcher.SetOptions(c.MatchCase ? TSearchOptions{soCaseSensitive} : TSearchOptions{});
+        searcher.SetPattern(c.Pattern);
+        std::set<int> found;
+        searcher.OnFound = [&found](TSearcher&, int lineNo, std::string_view, int, int) { found.insert(lineNo); };
+        searcher.SetFileName(c.File);
+        searcher.Execute();
+        EXPECT_EQ(found, expected) << c.File << " " << c.Pattern;
+    }
 }
