@@ -257,15 +257,16 @@ void TFindInFiles::Walk(const std::string& folder, const std::vector<std::string
                         std::vector<TFolderId>& path)
 {
     struct stat st {};
-    DIR* dir = ::stat(folder.c_str(), &st) == 0 ? ::opendir(folder.c_str()) : nullptr;
+    std::unique_ptr<DIR, int (*)(DIR*)> dir(nullptr, ::closedir);
+    if (::stat(folder.c_str(), &st) == 0)
+        dir.reset(::opendir(folder.c_str()));
     if (!dir) {
         EnqueueFailure(folder, SysErrorMessage(errno));
         return;
     }
-    path.push_back({st.st_dev, st.st_ino});
     std::vector<std::string> folders;
     std::vector<std::string> files;
-    while (const dirent* entry = ::readdir(dir)) {
+    while (const dirent* entry = ::readdir(dir.get())) {
         const std::string_view name = entry->d_name;
         if (name == "." || name == "..")
             continue;
@@ -282,8 +283,10 @@ void TFindInFiles::Walk(const std::string& folder, const std::vector<std::string
         else if (type == DT_REG)
             files.emplace_back(name);
     }
-    ::closedir(dir);
+    // why: a deep tree would otherwise hold one open folder per level.
+    dir.reset();
     Deliver(TDeliver::dlReady);
+    path.push_back({st.st_dev, st.st_ino});
 
     if (recurse) {
         for (const std::string& name : folders) {
