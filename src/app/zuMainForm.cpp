@@ -214,6 +214,7 @@ void TMainForm::CreateActions()
 
     CreatePrintActions();
     acCompareFile = AddAction("acCompareFile", "Compare Files...", scNone, &TMainForm::CompareFileExecute);
+    acInsertGraphics = AddAction("acInsertGraphics", "Image...", scNone, &TMainForm::InsertGraphicsExecute);
 
     const std::pair<TAction*, const char*> images[] = {
         {acNewFile, "document-new"},
@@ -348,6 +349,9 @@ void TMainForm::CreateMenus()
         edit->addAction(action);
     edit->addSeparator();
     edit->addAction(acWordWrap);
+
+    QMenu* insert = menuBar()->addMenu(QStringLiteral("&Insert"));
+    insert->addAction(acInsertGraphics);
 
     QMenu* project = menuBar()->addMenu(QStringLiteral("&Project"));
     project->addAction(acProjectOptions);

@@ -273,6 +273,11 @@ public:
     // Console runs: one at a time, watched until the console window closes.
     std::unique_ptr<TExCreateProcess> ProcessManager;
 
+    // ---- insert commands (zuMainFormImage.cpp)
+    TAction* acInsertGraphics = nullptr;
+    // The image insert dialog for the active document, modal.
+    void InsertGraphicsExecute();
+
     // ---- controls
     TMDITabControl* FileTabs = nullptr;
     QMdiArea* MDIArea = nullptr;

@@ -13,6 +13,8 @@
 #include "Platform/core/Application.h"
 #include "utility/UclFileUtils.h"
 
+#include "imageformats/common/FileFormatList.h"
+
 #include <QScreen>
 #include <QTimer>
 
@@ -23,6 +25,8 @@ int RunZentu(TApplication& app, const std::vector<std::string>& arguments, const
     // why: each connection of the built-in server holds a descriptor, and its connection cap
     // follows the soft limit, which is often far below what the system allows.
     RaiseOpenFileLimit();
+    // The picture formats are known before any window exists and until the last is gone.
+    TImgLibFormatsScope imageFormats;
     std::unique_ptr<TMainForm> mainForm;
     std::unique_ptr<THTTPModule> httpModule;
     std::unique_ptr<TEditorModule> editorModule;

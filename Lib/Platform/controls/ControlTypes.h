@@ -2,6 +2,8 @@
 // The class library's small vocabulary shared by controls: cursor numbers, scroll-bar and
 // border settings, text alignment and reading order.
 
+#include "Platform/core/Set.h"
+
 #include <qnamespace.h>
 
 // A cursor number; 0 is the default cursor of the control.
@@ -34,7 +36,17 @@ enum class TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
 enum class TBorderStyle { bsNone, bsSingle };
 // Unscoped: print settings store these numbers.
 enum TAlignment { taLeftJustify = 0, taRightJustify = 1, taCenter = 2 };
+// Where a text lies vertically in its control.
+enum class TTextLayout { tlTop, tlCenter, tlBottom };
 enum class TBiDiMode { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
+
+// The state of an owner-drawn item as the platform reports it while measuring and drawing; the
+// first eight flags are the low byte of the platform's state word.
+enum TOwnerDrawStateFlag {
+    odSelected, odGrayed, odDisabled, odChecked, odFocused, odDefault, odHotLight, odInactive, odNoAccel,
+    odNoFocusRect, odReserved1, odReserved2, odComboBoxEdit,
+};
+using TOwnerDrawState = TSet<TOwnerDrawStateFlag>;
 
 // The shape a stock cursor number stands for; numbers without a shape give the arrow.
 Qt::CursorShape CursorShape(TCursor cursor);

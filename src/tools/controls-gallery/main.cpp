@@ -1,12 +1,16 @@
 // controls-gallery: the control library's controls on one form.
 //
-//   controls-gallery [--open-menu] [--classic]
+//   controls-gallery [--open-menu] [--drop-colors] [--classic]
 //
 // The form has the owner-drawn main menu with the XP painter, a wizard header, speed buttons
 // (a group, a repeating one and one with a drop-down menu), spin edits of the three value
 // types, combo, file-name and folder edits, a memo with a line limit, a text list box, static
-// texts, a page control, a pixel ruler, a drawn spin button and a status bar hosting a button.
-// --open-menu opens the File menu after start; --classic draws without themes.
+// texts, a page control, a pixel ruler, a drawn spin button and a status bar hosting a button;
+// a second column holds a tab bar, labels, colour buttons, combo boxes and list boxes.
+// --open-menu opens the File menu after start; --drop-colors drops the colour panel of the
+// first colour button down; --classic draws without themes.
+
+#include "LabelsColorsLists.h"
 
 #include "ExLib/run/buttons/ExSpeedButton.h"
 #include "ExLib/run/buttons/ExSpinButton.h"
@@ -78,16 +82,19 @@ int main(int argc, char** argv)
 {
     TApplication app(argc, argv);
     bool openMenu = false;
+    bool dropColors = false;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--open-menu") == 0)
             openMenu = true;
+        else if (std::strcmp(argv[i], "--drop-colors") == 0)
+            dropColors = true;
         else if (std::strcmp(argv[i], "--classic") == 0)
             CurrentThemeServices().SetThemesEnabled(false);
     }
 
     TCustomForm form(nullptr);
     form.SetCaption("Controls gallery");
-    form.resize(760, 560);
+    form.resize(1150, 560);
 
     // The main menu, drawn by the XP painter as the IDE's main window draws it.
     auto* images = new TImageList(&form, 16, 16);
@@ -122,10 +129,10 @@ int main(int argc, char** argv)
     AddItem(&form, menu->Items(), "&Help");
     QMenuBar* bar = menu->MenuBar();
     bar->setParent(&form);
-    bar->setGeometry(0, 0, 760, bar->sizeHint().height());
+    bar->setGeometry(0, 0, 1150, bar->sizeHint().height());
     const int top = bar->sizeHint().height();
 
-    auto* header = Place(new TJvgWizardHeader(&form, &form), 0, top, 760, 60);
+    auto* header = Place(new TJvgWizardHeader(&form, &form), 0, top, 1150, 60);
     header->Captions().Add("Controls Gallery");
     header->Comments().Add("The control library's controls, as the option dialogs place them.");
     header->SetSymbol("J");
@@ -225,7 +232,7 @@ int main(int argc, char** argv)
     headline->SetCaption("Static text: centred both ways");
 
     // The status bar hosts a button in its first panel.
-    auto* statusBar = Place(new TExStatusBar(&form, &form), 0, 534, 760, 26);
+    auto* statusBar = Place(new TExStatusBar(&form, &form), 0, 534, 1150, 26);
     statusBar->AddPanel().SetWidth(105);
     statusBar->AddPanel().SetWidth(800);
     statusBar->Panels(1).SetText(" Ready");
@@ -235,7 +242,11 @@ int main(int argc, char** argv)
     hosted->resize(90, 20);
     statusBar->Panels(0).SetControl(hosted);
 
+    TExOfficeColorButton* colors = AddLabelsColorsAndLists(form, 770, top + 70);
+
     form.show();
+    if (dropColors)
+        QTimer::singleShot(300, [colors] { colors->DropDownAt(0, 0); });
     if (openMenu)
         QTimer::singleShot(300, [file, bar] {
             if (auto* dropDown = qobject_cast<QMenu*>(file->SubMenuWidget()))

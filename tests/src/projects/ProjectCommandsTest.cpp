@@ -139,8 +139,8 @@ TEST_F(ProjectCommandsTest, TheCommandsSitInTheFileAndProjectMenusAndOnTheToolBa
         if (entry->text() == "&Project")
             project = entry->menu();
     }
-    EXPECT_EQ(menus, (std::vector<std::string>{"&File", "&Edit", "&Search", "&View", "&Project", "&Run", "&Tools",
-                                                "&Window"}));
+    EXPECT_EQ(menus, (std::vector<std::string>{"&File", "&Edit", "&Search", "&View", "&Insert", "&Project", "&Run",
+                                                "&Tools", "&Window"}));
     ASSERT_TRUE(file && project);
     const QList<QAction*> entries = file->actions();
     ASSERT_GE(entries.size(), 4);

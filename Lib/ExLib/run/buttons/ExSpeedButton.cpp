@@ -6,6 +6,7 @@
 
 #include "Platform/core/Application.h"
 #include "Platform/core/QtBridge.h"
+#include "Platform/graphics/Frame3D.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -26,19 +27,6 @@ TColor LighterShade(TColor face)
 {
     const TColor c = ColorToRGB(face);
     return RGBColor(std::min(255, GetRValue(c) + 64), std::min(255, GetGValue(c) + 64), std::min(255, GetBValue(c) + 64));
-}
-
-// A one-pixel frame: `topLeft` along the left and upper edges, `bottomRight` along the others.
-void Frame3D(TCanvas& canvas, TRect& r, TColor topLeft, TColor bottomRight)
-{
-    canvas.Pen().SetColor(topLeft);
-    canvas.MoveTo(r.Left, r.Bottom - 1);
-    canvas.LineTo(r.Left, r.Top);
-    canvas.LineTo(r.Right - 1, r.Top);
-    canvas.Pen().SetColor(bottomRight);
-    canvas.LineTo(r.Right - 1, r.Bottom - 1);
-    canvas.LineTo(r.Left - 1, r.Bottom - 1);
-    InflateRect(r, -1, -1);
 }
 
 } // namespace

@@ -17,9 +17,7 @@ class TExCustomMenuItemPainter;
 enum class TExMenuStyle { msStandard, msOwnerDraw, msBtnLowered, msBtnRaised, msOffice, msXP, msItemPainter };
 enum class TExVerticalAlignment { vaTop, vaMiddle, vaBottom };
 
-// The item state as the platform reports it while measuring and drawing.
-enum TOwnerDrawStateFlag { odSelected, odGrayed, odDisabled, odChecked, odFocused, odDefault, odHotLight, odNoAccel };
-using TOwnerDrawState = TSet<TOwnerDrawStateFlag>;
+// The item state from the platform's state word.
 TOwnerDrawState OwnerDrawStateFromFlags(UINT itemState);
 
 

@@ -24,7 +24,6 @@ private:
 };
 
 enum class TStaticBorderStyle { sbsNone, sbsSingle, sbsSunken };
-enum class TTextLayout { tlTop, tlCenter, tlBottom };
 
 class TExCustomStaticText : public TExWinControl {
 public:
