@@ -1,5 +1,6 @@
 #include "search/zuExFindForm.h"
 
+#include "search/zuDialogPlacement.h"
 #include "search/zuSearchHistory.h"
 #include "settings/zuSettings.h"
 
@@ -160,4 +161,10 @@ void TExFindForm::done(int result)
         Settings::Find::Filter.Write(*FSettings, StdStr(cmExtensions->text()));
     }
     QDialog::done(result);
+}
+
+void TExFindForm::showEvent(QShowEvent* event)
+{
+    CentreOnScreen(*this);
+    QDialog::showEvent(event);
 }

@@ -1,5 +1,6 @@
 #include "search/zuSearchForm.h"
 
+#include "search/zuDialogPlacement.h"
 #include "search/zuSearchHistory.h"
 #include "settings/zuSettings.h"
 
@@ -154,6 +155,12 @@ QToolButton* TSearchForm::MakeExpressionButton(QComboBox* box, const std::vector
     }
     button->setMenu(menu);
     return button;
+}
+
+void TSearchForm::showEvent(QShowEvent* event)
+{
+    CentreOnScreen(*this);
+    QDialog::showEvent(event);
 }
 
 void TSearchForm::done(int result)

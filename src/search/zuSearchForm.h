@@ -66,6 +66,7 @@ public:
 protected:
     // Closing with "Find" stores the choices; nothing is stored otherwise.
     void done(int result) override;
+    void showEvent(QShowEvent* event) override;
     virtual void StoreChoices();
     // Adds a row below the search text: a caption, a box and its expression button.
     void AddTextRow(const QString& caption, QWidget* box, QToolButton* button);

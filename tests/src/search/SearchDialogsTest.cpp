@@ -2,6 +2,7 @@
 // the expression menus; and where "Confirm Replace" stands beside a match.
 
 #include "search/zuConfirmationForm.h"
+#include "search/zuExFindForm.h"
 #include "search/zuReplaceForm.h"
 
 #include "settings/zentuIniFiles.h"
@@ -13,6 +14,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QRadioButton>
+#include <QScreen>
 #include <gtest/gtest.h>
 
 namespace {
@@ -194,4 +196,25 @@ TEST(ConfirmReplace, AsksAboutTheSearchText)
     EXPECT_EQ(form.lblConfirmation->text(), "Replace this occurence of \"foo\"?");
     EXPECT_TRUE(form.btnReplace->isDefault());
     EXPECT_EQ(form.btnReplaceAll->text(), "Yes to &All");
+}
+
+TEST(SearchDialogPlacement, TheDialogsOpenInTheMiddleOfTheScreenWhateverWindowOpensThem)
+{
+    TempDir dir;
+    TIniFileEx ini(dir.File("Zentupad.dat"));
+    // The opener sits in a corner, as the results window does at the bottom of the screen.
+    QWidget opener;
+    const QRect screen = opener.screen()->availableGeometry();
+    opener.setGeometry(screen.right() - 300, screen.bottom() - 120, 300, 120);
+    opener.show();
+    TSearchForm find(&ini, "", &opener);
+    TReplaceForm replace(&ini, "", &opener);
+    TExFindForm files(&ini, "", "/srv/", &opener);
+    for (QDialog* dialog : std::initializer_list<QDialog*>{&find, &replace, &files}) {
+        dialog->show();
+        const QPoint centre = dialog->frameGeometry().center();
+        EXPECT_LE(std::abs(centre.x() - screen.center().x()), 1) << dialog->windowTitle().toStdString();
+        EXPECT_LE(std::abs(centre.y() - screen.center().y()), 1) << dialog->windowTitle().toStdString();
+        dialog->reject();
+    }
 }
