@@ -10,6 +10,8 @@
 
 #include "TreeView/Source/core/LazyTree.h"
 
+#include "OffscreenBenchMain.h"
+
 #include <QApplication>
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -234,12 +236,7 @@ BENCHMARK(MemoryPerNode)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    std::printf("targets: CountAndFirstPaint ratio <= 0.1, LastScreenLookupAndPaint ratio <= 1.5, "
-                "SortMillionSiblings ratio <= 1.5, MemoryPerNode ratio <= 1.5\n");
-    return 0;
+    return RunOffscreenBenchmarks(argc, argv,
+                                  "CountAndFirstPaint ratio <= 0.1, LastScreenLookupAndPaint ratio <= 1.5, "
+                                  "SortMillionSiblings ratio <= 1.5, MemoryPerNode ratio <= 1.5");
 }

@@ -5,6 +5,10 @@
 #include "app/zuMainForm.h"
 
 #include "app/zuActionImages.h"
+#include "app/zuMainDockArea.h"
+#include "run/zuConsoleCommand.h"
+#include "windows/zuToolWindowForm.h"
+#include "help/zuHelpRouter.h"
 #include "run/zuBrowserFrame.h"
 #include "documents/zuCodeEditorForm.h"
 #include "run/zuProgramLauncher.h"
@@ -18,6 +22,8 @@
 
 #include "SrcEdit/Source/print/SrcEditPrint.h"
 #include "SrcEdit/Source/view/SrcEdit.h"
+
+#include "Platform/controls/ColorDialog.h"
 
 #include "ExLib/run/process/ExProcessRunner.h"
 
@@ -85,6 +91,7 @@ TMainForm::TMainForm()
     CreateMenus();
     CreateToolBar();
     CreateSearchCommands();
+    CreateEditCommands();
     connect(&BackupTimer, &QTimer::timeout, this, [this] { BackupTimerTimer(); });
     connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
         if (state != Qt::ApplicationActive)
@@ -215,6 +222,7 @@ void TMainForm::CreateActions()
     CreatePrintActions();
     acCompareFile = AddAction("acCompareFile", "Compare Files...", scNone, &TMainForm::CompareFileExecute);
     acInsertGraphics = AddAction("acInsertGraphics", "Image...", scNone, &TMainForm::InsertGraphicsExecute);
+    CreateDockingActions();
 
     const std::pair<TAction*, const char*> images[] = {
         {acNewFile, "document-new"},
@@ -268,7 +276,7 @@ void TMainForm::CreateControls()
     BrowserFrame->OnCloseButton = [this] { BrowserCloseButtonClick(); };
     FClientStack->addWidget(BrowserFrame);
     FClientStack->setCurrentWidget(client);
-    setCentralWidget(FClientStack);
+    CreateDockArea(FClientStack);
     connect(MDIArea, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* w) { SubWindowActivated(w); });
 
     QStatusBar* bar = statusBar();
@@ -350,6 +358,9 @@ void TMainForm::CreateMenus()
     edit->addSeparator();
     edit->addAction(acWordWrap);
 
+    QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
+    AddToolWindowMenuEntries(*view);
+
     QMenu* insert = menuBar()->addMenu(QStringLiteral("&Insert"));
     insert->addAction(acInsertGraphics);
 
@@ -357,7 +368,7 @@ void TMainForm::CreateMenus()
     project->addAction(acProjectOptions);
 
     QMenu* run = menuBar()->addMenu(QStringLiteral("&Run"));
-    for (TAction* action : {acInternalPreview, acExternalPreview, acRunConsole})
+    for (TAction* action : {acInternalPreview, acExternalPreview, acRunConsole, acSyntaxCheck})
         run->addAction(action);
     run->addSeparator();
     run->addAction(acScriptParameters);
@@ -401,6 +412,10 @@ void TMainForm::BuildWindowMenu(QMenu& menu)
     menu.clear();
     menu.addAction(acWndNext);
     menu.addAction(acWndPrevious);
+    menu.addSeparator();
+    for (TAction* action : {acWndCascade, acWndTileHorz, acWndTileVert, acWndMinimizeAll, acWndArrange})
+        if (action)
+            menu.addAction(action);
     const std::vector<TCodeEditorForm*> documents = Documents();
     if (!documents.empty())
         menu.addSeparator();
@@ -481,12 +496,14 @@ void TMainForm::CreateToolWindows()
     ProjectServices.FTPAccounts = FTPAccountsFile;
     ProjectServices.ProjectFolder = ProjectFolder;
     ProjectServices.CurrentProject = CurrentProject.get();
+    CreateDockedToolWindows();
     CreateSearchWindow();
 }
 
 void TMainForm::DestroyToolWindows()
 {
     DestroySearchWindow();
+    DestroyDockedToolWindows();
     if (!CurrentProject)
         return;
     try {
@@ -543,6 +560,7 @@ void TMainForm::LoadKeymap()
 
 void TMainForm::UpdateWindowKeys()
 {
+    UpdateEntryKeys();
     // why: one key with two owners reaches neither; a command the user gave the key wins.
     const QKeySequence closeKey(Qt::CTRL | Qt::Key_F4);
     const auto& actions = ActionList.Actions();
@@ -695,6 +713,7 @@ void TMainForm::SetPreviewMode(bool on)
     FTopPanel->setVisible(!on);
     FToolBar->setVisible(!on);
     statusBar()->setVisible(!on);
+    DockArea->SetDockPanelsVisible(!on);
     menuBar()->setVisible(!on);
 }
 

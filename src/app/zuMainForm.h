@@ -10,8 +10,9 @@
 // exports the active document (zuMainFormPrint.cpp); and finds and replaces in the active
 // document and finds in files (zuMainFormSearch.cpp).
 //
-// Of the tool windows only the current project (the project explorer will hold it) and the
-// search results exist yet; the dock layout is not built yet; its step is named and empty.
+// The tool windows are docked in the docking area around the client area and checks the
+// active document's syntax (zuMainFormDocking.cpp); of the project explorer only the current
+// project exists yet.
 
 #include "app/zuDialogs.h"
 #include "projects/zuProjectOptionsDialog.h"
@@ -20,6 +21,7 @@
 #include "SrcEdit/Source/search/SrcEditSearchCustom.h"
 
 #include "Platform/controls/ActnList.h"
+#include "Platform/core/DateTime.h"
 #include "Platform/text/Strings.h"
 
 #include <QMainWindow>
@@ -45,10 +47,17 @@ class QMdiSubWindow;
 class QMenu;
 class QToolBar;
 class TCodeEditorForm;
+class TDosCommand;
+class TLogForm;
+class TMainDockArea;
+class TOutputForm;
+class TColorDialog;
+class THelpRouter;
 class TPrintPreviewForm;
 class TSearchForm;
 class TSearchResultForm;
 class TSearchResultHost;
+class TToolWindowForm;
 class TSrcEdit;
 class TSrcEditPrint;
 
@@ -100,14 +109,31 @@ public:
     void LoadKeymap();
     // The document windows' own close key Ctrl+F4, unless a command carries it.
     void UpdateWindowKeys();
-    // The tool windows: for now the current project, on "projects.dat".
+    // The tool windows: the current project, on "projects.dat", and the docked tool windows.
     void CreateToolWindows();
     // At program end, after the server module: records the current project and frees them.
     void DestroyToolWindows();
     // [Print] into the print component.
     void LoadPrintSettings();
-    // A step of a feature that is not built yet.
-    void SaveDockLayout() {}
+
+    // ---- docking and the tool windows (zuMainFormDocking.cpp)
+    // The form around the client area that holds the dock server and its panels.
+    TMainDockArea* DockArea = nullptr;
+    // Off: no dock server and no tool windows (a start measured without them).
+    bool DockingEnabled = true;
+    // The docked tool windows, in the order of their creation.
+    std::vector<std::unique_ptr<TToolWindowForm>> ToolWindows;
+    TOutputForm* OutputForm() const;
+    TLogForm* LogForm() const;
+    // The per-user "docking.dat", or the data folder's when the user has none.
+    void LoadDockLayout();
+    void SaveDockLayout();
+    // The view commands of the tool windows, one per entry of ToolWindowKinds(), at the same index.
+    std::vector<TAction*> ToolWindowActions;
+    TAction* acSyntaxCheck = nullptr;
+    // Runs the syntax check; its lines go to the output window.
+    std::unique_ptr<TDosCommand> ProcessWrapper;
+    void SyntaxCheckExecute();
 
     // Which project is current and its document root (the project explorer's state).
     std::unique_ptr<TCurrentProject> CurrentProject;
@@ -235,19 +261,16 @@ public:
     TAction* acFindPrevious = nullptr;
     TAction* acReplace = nullptr;
     TAction* acExFind = nullptr;
-    TAction* acSearchResults = nullptr;
     // The flags of the last Find or Replace.
     TSrcEditSearchFlags SearchFlags;
-    // The Find in Files results; a tool window of this window until the main window docks.
-    std::unique_ptr<TSearchResultForm> SearchResultForm;
+    // The Find in Files results, one of the docked tool windows (null with docking off).
+    TSearchResultForm* SearchResultForm() const;
 
     void FindExecute();
     void FindNextExecute();
     void FindPreviousExecute();
     void ReplaceExecute();
     void ExFindExecute();
-    // Shows the results window (where the tool windows go).
-    void ShowSearchResults();
     // Finds or replaces LastSearchText in the active document with SearchFlags, asking before
     // each replacement when they say so; says when nothing was found.
     void SearchAgain();
@@ -277,6 +300,76 @@ public:
     TAction* acInsertGraphics = nullptr;
     // The image insert dialog for the active document, modal.
     void InsertGraphicsExecute();
+
+    // ---- edit, bookmark, view, insert, window and help commands (zuMainFormEdit.cpp,
+    // zuMainFormView.cpp, zuMainFormInsert.cpp, zuMainFormHelp.cpp)
+    TAction* acCutAppend = nullptr;
+    TAction* acCopyAppend = nullptr;
+    TAction* acConvertTagCase = nullptr;
+    TAction* acGoto = nullptr;
+    TAction* acToggleBookmark = nullptr;
+    TAction* acNextBookmark = nullptr;
+    TAction* acPreviousBookmark = nullptr;
+    TAction* acRemoveBookmarks = nullptr;
+    TAction* acChangeSyntax = nullptr;
+    TAction* acFullScreen = nullptr;
+    TAction* acTransferLog = nullptr;
+    TAction* acInsertColor = nullptr;
+    TAction* acInsertDate = nullptr;
+    TAction* acInsertEntity = nullptr;
+    TAction* acInsertTable = nullptr;
+    TAction* acWndCascade = nullptr;
+    TAction* acWndTileHorz = nullptr;
+    TAction* acWndTileVert = nullptr;
+    TAction* acWndMinimizeAll = nullptr;
+    TAction* acWndArrange = nullptr;
+    TAction* acHelpTopics = nullptr;
+    TAction* acPHPHelp = nullptr;
+    TAction* acHomePage = nullptr;
+    TAction* acCustomerSupport = nullptr;
+
+    // The clipboard's text followed by the selection; a plain copy or cut when the clipboard
+    // holds no text.
+    void CopyAppendExecute();
+    void CutAppendExecute();
+    void ConvertTagCaseExecute();
+    void GotoExecute();
+    // A mark at the caret, or none when the caret line has one.
+    void ToggleBookmarkExecute();
+    // The nearest mark after (before) the caret line, wrapping around the document.
+    void NextBookmarkExecute();
+    void PreviousBookmarkExecute();
+    void RemoveBookmarksExecute();
+    void ChangeSyntaxExecute();
+    // Toggles full screen: the menu bar and the client area fill the screen.
+    void FullScreenExecute();
+    // The colour dialog; the chosen colour goes in as "#RRGGBB".
+    void InsertColorExecute();
+    // The date and time in the [General] DateTimeFormat.
+    void InsertDateExecute();
+    // A new entity window, shown without blocking; null when its list cannot be read.
+    void InsertEntityExecute();
+    void InsertTableExecute();
+    void WndTileHorzExecute();
+    void WndTileVertExecute();
+    void WndMinimizeAllExecute();
+    void WndArrangeExecute();
+    // The program's help contents.
+    void HelpTopicsExecute();
+    // The PHP manual at the word at the caret; the environment options when it is not set.
+    void PHPHelpExecute();
+    void HomePageExecute();
+    void CustomerSupportExecute();
+
+    // The colour dialog of Insert > Color; tests answer through ColorDialogHook.
+    std::unique_ptr<TColorDialog> ColorDialog;
+    std::function<bool(TColorDialog& dialog)> ColorDialogHook;
+    // The help router of the main window.
+    std::unique_ptr<THelpRouter> HelpRouter;
+    // The time that Insert > Date/Time writes; tests fix it.
+    std::function<TDateTime()> Clock;
+    // Status bar clicks in main-window client coordinates: 0..75 Go To, 225..375 the syntax.
+    void StatusBarClick(int x);
 
     // ---- controls
     TMDITabControl* FileTabs = nullptr;
@@ -317,6 +410,24 @@ protected:
 private:
     void CreateActions();
     void CreatePrintActions();
+    void CreateDockArea(QWidget* client);
+    void CreateDockingActions();
+    void CreateDockedToolWindows();
+    void DestroyDockedToolWindows();
+    // The view commands of the tool windows, a separator between their groups.
+    void AddToolWindowMenuEntries(QMenu& view);
+    void CreateEditCommands();
+    void CreateEditMenuEntries();
+    void StartHelpRouter();
+    void StartStatusBarWatcher();
+    // Entries whose own shortcut takes a key that an action carries: the entry wins.
+    void AddEntryShortCut(QAction* entry, const QKeySequence& key);
+    void UpdateEntryKeys();
+    // A menu entry with a shortcut of its own, which runs the action.
+    QAction* AddOwnKeyEntry(QMenu& menu, TAction* action, const char* caption, const QKeySequence& key);
+    void AppendSelectionToClipboard(bool cut);
+    // OpenURLHook, else the user's browser.
+    void OpenURL(const std::string& url);
     void CreateMenus();
     void CreateToolBar();
     void CreateSearchCommands();
@@ -338,12 +449,14 @@ private:
     QWidget* FTopPanel = nullptr;
     QToolBar* FToolBar = nullptr;
     QAction* FWindowCloseKey = nullptr;
+    std::vector<std::pair<QAction*, QKeySequence>> FEntryKeys;
+    QRect FBoundsBeforeFullScreen;
+    bool FMaximizedBeforeFullScreen = false;
     // The "project/" beside the program, the default project of earlier versions.
     std::string FProgramProjectFolder;
     // The URL each running browser opener was given.
     std::map<pid_t, std::string> FBrowserURLs;
     std::unique_ptr<TSearchResultHost> FSearchHost;
-    bool FSearchResultsPlaced = false;
     QLabel* FStatusPanels[5] = {};
     std::string FStatusTexts[5];
     QLabel* FStatusSimpleLabel = nullptr;

@@ -1,6 +1,6 @@
 // The main window's search commands: Find and Replace in the active document with their
 // dialogs and the replace confirmation, Find Next and Find Previous, Find in Files, and the
-// Search Results window, which is a tool window of the main window.
+// Search Results window, one of the docked tool windows.
 
 #include "app/zuMainForm.h"
 
@@ -17,6 +17,8 @@
 #include "SrcEdit/Source/search/SrcEditRegexSearch.h"
 #include "SrcEdit/Source/search/SrcEditSearch.h"
 #include "SrcEdit/Source/view/SrcEdit.h"
+
+#include "ExLib/run/docking/control/ExDockGlobals.h"
 
 #include "Platform/core/Application.h"
 #include "Platform/text/Format.h"
@@ -58,19 +60,25 @@ public:
     TIniFileEx* Settings() const override { return SettingsFile; }
     void OpenFileAtLine(const std::string& fileName, int line) override { FForm.OpenFile(fileName, false, line); }
     int ShowModal(QDialog& dialog) override { return FForm.ShowModal(dialog); }
-    void ShowResultWindow(QWidget&) override { FForm.ShowSearchResults(); }
+    void ShowResultWindow(TSearchResultForm& window) override { ShowDockableForm(&window); }
 
 private:
     TMainForm& FForm;
 };
 
-QMenu* FindOrAddMenu(QMenuBar& bar, const QString& title, QAction* before)
+// The Search menu, made after the Edit menu when it does not exist yet.
+QMenu* SearchMenu(QMenuBar& bar)
 {
-    for (QAction* action : bar.actions())
-        if (action->menu() && action->text() == title)
+    const QList<QAction*> menus = bar.actions();
+    for (QAction* action : menus)
+        if (action->menu() && action->text() == QStringLiteral("&Search"))
             return action->menu();
-    auto* menu = new QMenu(title, &bar);
-    bar.insertMenu(before, menu);
+    QAction* afterEdit = nullptr;
+    for (qsizetype i = 0; i + 1 < menus.size(); ++i)
+        if (menus[i]->text() == QStringLiteral("&Edit"))
+            afterEdit = menus[i + 1];
+    auto* menu = new QMenu(QStringLiteral("&Search"), &bar);
+    bar.insertMenu(afterEdit, menu);
     return menu;
 }
 
@@ -85,31 +93,17 @@ void TMainForm::CreateSearchCommands()
         AddAction("acFindPrevious", "Find &Previous", ShortCut(VK_F3, ctrl), &TMainForm::FindPreviousExecute);
     acReplace = AddAction("acReplace", "&Replace", ShortCut('R', ctrl), &TMainForm::ReplaceExecute);
     acExFind = AddAction("acExFind", "Find in Files...", scNone, &TMainForm::ExFindExecute);
-    acSearchResults = AddAction("acSearchResults", "Search Results...", scNone, &TMainForm::ShowSearchResults);
     acFind->setIcon(ActionImage("edit-find"));
     acReplace->setIcon(ActionImage("edit-find-replace"));
     acExFind->setIcon(ActionImage("system-search"));
 
-    // The Search menu follows the Edit menu.
-    QMenuBar& bar = *menuBar();
-    QAction* afterEdit = nullptr;
-    const QList<QAction*> menus = bar.actions();
-    for (int i = 0; i + 1 < menus.size(); ++i)
-        if (menus[i]->text() == QStringLiteral("&Edit"))
-            afterEdit = menus[i + 1];
-    QMenu* search = FindOrAddMenu(bar, QStringLiteral("&Search"), afterEdit);
+    QMenu* search = SearchMenu(*menuBar());
     AddMenuEntry(*search, acFind, "&Find...");
     AddMenuEntry(*search, acFindNext, nullptr);
     AddMenuEntry(*search, acFindPrevious, nullptr);
     AddMenuEntry(*search, acReplace, "&Replace...");
     search->addSeparator();
     AddMenuEntry(*search, acExFind, nullptr);
-    QAction* afterSearch = nullptr;
-    const QList<QAction*> withSearch = bar.actions();
-    const qsizetype at = withSearch.indexOf(search->menuAction());
-    if (at >= 0 && at + 1 < withSearch.size())
-        afterSearch = withSearch[at + 1];
-    FindOrAddMenu(bar, QStringLiteral("&View"), afterSearch)->addAction(acSearchResults);
 
     // The tool bar shows Find, Replace and Find in Files after the clipboard commands.
     QAction* runGroup = nullptr;
@@ -128,35 +122,29 @@ void TMainForm::CreateSearchCommands()
 void TMainForm::CreateSearchWindow()
 {
     FSearchHost = std::make_unique<TMainFormSearchHost>(*this);
-    SearchResultForm = std::make_unique<TSearchResultForm>(*FSearchHost, this);
-    // The seam for docking: until the main window docks, the results are a tool window of it.
-    SearchResultForm->setWindowFlag(Qt::Tool);
+    if (TSearchResultForm* results = SearchResultForm())
+        results->SetHost(FSearchHost.get(), this);
 }
 
 void TMainForm::DestroySearchWindow()
 {
-    SearchResultForm.reset();
+    if (TSearchResultForm* results = SearchResultForm())
+        results->SetHost(nullptr, nullptr);
     FSearchHost.reset();
 }
 
-void TMainForm::ShowSearchResults()
+TSearchResultForm* TMainForm::SearchResultForm() const
 {
-    if (!SearchResultForm)
-        return;
-    if (!FSearchResultsPlaced) {
-        FSearchResultsPlaced = true;
-        const QRect frame = geometry();
-        const int height = std::min(260, frame.height() / 3);
-        SearchResultForm->setGeometry(frame.left(), frame.bottom() - height, frame.width(), height);
-    }
-    SearchResultForm->show();
-    SearchResultForm->raise();
+    for (const auto& window : ToolWindows)
+        if (auto* results = dynamic_cast<TSearchResultForm*>(window.get()))
+            return results;
+    return nullptr;
 }
 
 void TMainForm::ExFindExecute()
 {
-    if (SearchResultForm)
-        SearchResultForm->StartSearch(false);
+    if (TSearchResultForm* results = SearchResultForm())
+        results->StartSearch(false);
 }
 
 // ---- Find and Replace

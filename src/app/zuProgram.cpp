@@ -34,6 +34,7 @@ int RunZentu(TApplication& app, const std::vector<std::string>& arguments, const
     TProgramHooks hooks;
     hooks.CreateMainWindow = [&] {
         mainForm = std::make_unique<TMainForm>();
+        mainForm->DockingEnabled = options.Docking;
         const std::string programFolder = options.ProgramFolder.empty() ? ProgramFolder() : options.ProgramFolder;
         const std::string appData = options.AppDataFolder.empty() ? AppDataFolderPath() : options.AppDataFolder;
         const std::string dataHome = options.DataHomeFolder.empty() ? DataHomeFolderPath() : options.DataHomeFolder;

@@ -19,6 +19,8 @@ struct TZentuOptions {
     // project.
     std::string DataHomeFolder;
     TProgramOptions Entry;
+    // Off: the main window has no dock server and no tool windows.
+    bool Docking = true;
     // Runs once the start-up files are open, just before the message loop.
     std::function<void()> OnStarted;
 };

@@ -2,12 +2,13 @@
 
 #include "code/zuCompletionData.h"
 
+#include "common/zuFunctions.h"
+
 #include "Platform/core/QtBridge.h"
 #include "Platform/files/FileNames.h"
 #include "Platform/text/Format.h"
 #include "Platform/text/TextUtils.h"
 
-#include <QDir>
 #include <QtGlobal>
 
 #include <algorithm>
@@ -23,16 +24,6 @@ TXmlElement LoadDataFile(const std::string& dataFolder, const std::string& name)
     if (!LoadXmlTree(IncludeTrailingPathDelimiter(dataFolder) + name, root, error))
         qWarning("Completion data not loaded: %s", error.c_str());
     return root;
-}
-
-// The file of the folder whose name equals `name` without regard to letter case; "" for none.
-std::string FindFileNoCase(const std::string& folder, const std::string& name)
-{
-    const QStringList entries = QDir(QStr(folder)).entryList(QDir::Files);
-    for (const QString& entry : entries)
-        if (entry.compare(QStr(name), Qt::CaseInsensitive) == 0)
-            return IncludeTrailingPathDelimiter(folder) + StdStr(entry);
-    return {};
 }
 
 // Where the tags of each first letter begin among the children of html.xml (1-based).

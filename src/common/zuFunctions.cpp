@@ -7,6 +7,7 @@
 #include "Platform/core/QtBridge.h"
 #include "Platform/text/TextUtils.h"
 
+#include <QDir>
 #include <QMimeDatabase>
 
 #include <csignal>
@@ -208,4 +209,13 @@ std::string CollapseSlashes(std::string_view text)
         if (c != '/' || out.empty() || out.back() != '/')
             out += c;
     return out;
+}
+
+std::string FindFileNoCase(const std::string& folder, const std::string& name)
+{
+    const QStringList entries = QDir(QStr(folder)).entryList(QDir::Files);
+    for (const QString& entry : entries)
+        if (entry.compare(QStr(name), Qt::CaseInsensitive) == 0)
+            return IncludeTrailingPathDelimiter(folder) + StdStr(entry);
+    return {};
 }

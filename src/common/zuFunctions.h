@@ -38,3 +38,6 @@ bool KillProcessesByName(const std::string& exeName);
 
 // Every run of two or more "/" becomes one.
 std::string CollapseSlashes(std::string_view text);
+
+// The file of the folder whose name equals `name` without regard to letter case; "" for none.
+std::string FindFileNoCase(const std::string& folder, const std::string& name);

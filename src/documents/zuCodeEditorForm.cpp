@@ -342,7 +342,8 @@ void TCodeEditorForm::EditorStatusChange(TSrcStatusChanges changes)
         return;
     if (all || changes.Contains(scSelection)) {
         const bool selection = FEditor->HasSelection();
-        for (TAction* action : {MainForm->acCopy, MainForm->acCut, MainForm->acIndent, MainForm->acOutdent})
+        for (TAction* action : {MainForm->acCopy, MainForm->acCopyAppend, MainForm->acCut, MainForm->acCutAppend,
+                                MainForm->acIndent, MainForm->acOutdent})
             SetActionEnabled(action, selection);
         SetActionEnabled(MainForm->acPaste, FEditor->PasteAvailable());
     }

@@ -6,6 +6,9 @@
 #include "search/zuExFindForm.h"
 #include "search/zuSearchResultTree.h"
 
+#include "ExLib/run/docking/control/ExDockClient.h"
+#include "ExLib/run/docking/control/ExDockGlobals.h"
+
 #include "Platform/controls/ActnList.h"
 #include "Platform/core/Application.h"
 #include "Platform/core/QtBridge.h"
@@ -26,11 +29,9 @@ constexpr size_t MaxListedSkippedFiles = 40;
 
 } // namespace
 
-TSearchResultForm::TSearchResultForm(TSearchResultHost& host, QWidget* parent)
-    : TExForm(nullptr, parent), FHost(host)
+TSearchResultForm::TSearchResultForm(TExDockBasicStyle* style, TSearchResultHost* host)
+    : TToolWindowForm("SearchResultForm", "Search Results", style), FHost(host)
 {
-    SetName("SearchResultForm");
-    SetCaption("Search Results");
     resize(640, 240);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -60,16 +61,27 @@ TSearchResultForm::TSearchResultForm(TSearchResultHost& host, QWidget* parent)
     acContract = addAction("acContract", "Contract All", "list-remove", [this] { ResultList->ContractAll(); });
 
     ResultList->OnOpenHit = [this](const TSearchResults& file, const TSearchResult& hit) {
-        FHost.OpenFileAtLine(file.FileName, hit.LineNo);
+        if (FHost)
+            FHost->OpenFileAtLine(file.FileName, hit.LineNo);
     };
     // Esc reaches the window first, wherever the focus is in it.
     installEventFilter(this);
     ResultList->installEventFilter(this);
     FToolBar->installEventFilter(this);
+}
+
+void TSearchResultForm::SetHost(TSearchResultHost* host, QWidget* programWindow)
+{
+    if (!host)
+        Abort();
+    if (FProgramWindow)
+        FProgramWindow->removeEventFilter(this);
+    FHost = host;
+    FProgramWindow = programWindow;
     // why: a search runs inside the event loop; when the program's window closes meanwhile, the
     // search has to end for the program to end.
-    if (parent)
-        parent->window()->installEventFilter(this);
+    if (FProgramWindow)
+        FProgramWindow->installEventFilter(this);
 }
 
 TSearchResultForm::~TSearchResultForm()
@@ -87,6 +99,8 @@ void TSearchResultForm::EscapePressed()
 {
     if (FBusy)
         Abort();
+    else if (DockClient()->DockStyle())
+        HideDockableForm(this);
     else
         hide();
 }
@@ -104,14 +118,16 @@ bool TSearchResultForm::eventFilter(QObject* watched, QEvent* event)
         EscapePressed();
         return true;
     }
-    if (event->type() == QEvent::Close && watched != this)
+    if (event->type() == QEvent::Close && watched == FProgramWindow)
         Abort();
     return TExForm::eventFilter(watched, event);
 }
 
 void TSearchResultForm::StartSearch(bool repeat)
 {
-    FHost.ShowResultWindow(*this);
+    if (!FHost)
+        return;
+    FHost->ShowResultWindow(*this);
     if (FBusy)
         return;
     if (!(repeat && GrepSettings.HaveParameters) && !AskParameters())
@@ -121,8 +137,8 @@ void TSearchResultForm::StartSearch(bool repeat)
 
 bool TSearchResultForm::AskParameters()
 {
-    TExFindForm dialog(FHost.Settings(), FHost.WordAtCaret(), FHost.DefaultSearchFolder(), this);
-    if (FHost.ShowModal(dialog) != QDialog::Accepted)
+    TExFindForm dialog(FHost->Settings(), FHost->WordAtCaret(), FHost->DefaultSearchFolder(), this);
+    if (FHost->ShowModal(dialog) != QDialog::Accepted)
         return false;
     TGrepSettings parameters = dialog.Parameters();
     if (parameters.SearchText.empty() || parameters.Folder.empty())
@@ -182,7 +198,7 @@ void TSearchResultForm::RunSearch()
             std::string masks = Trim(GrepSettings.Masks);
             if (masks.empty())
                 masks = project ? "*.*" : "*.php";
-            run->SearchFolder(project ? FHost.ProjectFolder() : GrepSettings.Folder, SplitMasks(masks),
+            run->SearchFolder(project ? FHost->ProjectFolder() : GrepSettings.Folder, SplitMasks(masks),
                               GrepSettings.Recurse);
             break;
         }
@@ -199,7 +215,7 @@ void TSearchResultForm::RunSearch()
 void TSearchResultForm::SearchCurrentFile(TFindInFiles& run)
 {
     TSearchResultHost::TDocument document;
-    if (!FHost.ActiveDocument(document))
+    if (!FHost->ActiveDocument(document))
         return;
     if (!document.HasFile) {
         ShowMessageBox(Format(sDocumentNotFound, {document.FileName}), MB_OK | MB_ICONWARNING);
@@ -210,7 +226,7 @@ void TSearchResultForm::SearchCurrentFile(TFindInFiles& run)
 
 void TSearchResultForm::SearchOpenDocuments(TFindInFiles& run)
 {
-    for (const TSearchResultHost::TDocument& document : FHost.OpenDocuments()) {
+    for (const TSearchResultHost::TDocument& document : FHost->OpenDocuments()) {
         if (run.Aborted())
             break;
         if (document.HasFile)

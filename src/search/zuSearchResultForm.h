@@ -7,10 +7,13 @@
 //
 // What it needs of the program (documents, project, settings, opening files, showing dialogs
 // and showing itself) comes through TSearchResultHost, so that it works on its own in tests.
+// Without a host (as the default dock layout makes it) it searches nothing.
 
 #include "search/zuFindInFiles.h"
 
-#include "ExLib/run/controls/ExComponent.h"
+#include "windows/zuToolWindowForm.h"
+
+#include <QPointer>
 
 #include <memory>
 #include <string>
@@ -21,6 +24,7 @@ class QLabel;
 class QToolBar;
 class TAction;
 class TIniFileEx;
+class TSearchResultForm;
 class TSearchResultTree;
 
 class TSearchResultHost {
@@ -47,13 +51,17 @@ public:
     virtual void OpenFileAtLine(const std::string& fileName, int line) = 0;
     virtual int ShowModal(QDialog& dialog) = 0;
     // Shows the results window where the program keeps its tool windows.
-    virtual void ShowResultWindow(QWidget& window) = 0;
+    virtual void ShowResultWindow(TSearchResultForm& window) = 0;
 };
 
-class TSearchResultForm : public TExForm {
+class TSearchResultForm : public TToolWindowForm {
 public:
-    TSearchResultForm(TSearchResultHost& host, QWidget* parent = nullptr);
+    explicit TSearchResultForm(TExDockBasicStyle* style, TSearchResultHost* host = nullptr);
     ~TSearchResultForm() override;
+
+    // `programWindow`: closing it ends a running search, which would otherwise keep the program
+    // from ending. A null host ends a running search.
+    void SetHost(TSearchResultHost* host, QWidget* programWindow);
 
     // A search from the dialog, or, with `repeat` and stored parameters, the last one again.
     // While a search runs it only shows the window.
@@ -86,7 +94,8 @@ private:
     void ShowSkipped(const TFindInFiles& run);
     void EscapePressed();
 
-    TSearchResultHost& FHost;
+    TSearchResultHost* FHost;
+    QPointer<QWidget> FProgramWindow;
     QToolBar* FToolBar = nullptr;
     TFindInFiles* FRun = nullptr;
     // The file now being searched: its results; null between files.

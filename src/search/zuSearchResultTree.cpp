@@ -254,6 +254,10 @@ void TSearchResultTree::DblClick()
 
 void TSearchResultTree::KeyDown(WORD& key, TShiftState shift)
 {
+    // why: "+", "-" and "=" toggle a file row as characters (KeyPress); the tree's own plus and
+    // minus keys would open or close it first and the toggle would undo that.
+    if (key == VK_ADD || key == VK_SUBTRACT || key == VK_OEM_PLUS || key == VK_OEM_MINUS)
+        return;
     TBaseLazyTree::KeyDown(key, shift);
     PLazyNode focus = FocusNode();
     PLazyNode target = nullptr;

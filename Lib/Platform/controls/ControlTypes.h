@@ -1,6 +1,6 @@
 #pragma once
 // The class library's small vocabulary shared by controls: cursor numbers, scroll-bar and
-// border settings, text alignment and reading order.
+// border settings, text alignment, reading order and drag states.
 
 #include "Platform/core/Set.h"
 
@@ -39,6 +39,8 @@ enum TAlignment { taLeftJustify = 0, taRightJustify = 1, taCenter = 2 };
 // Where a text lies vertically in its control.
 enum class TTextLayout { tlTop, tlCenter, tlBottom };
 enum class TBiDiMode { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
+// Where a drag stands relative to a control that it passes over.
+enum class TDragState { dsDragEnter, dsDragLeave, dsDragMove };
 
 // The state of an owner-drawn item as the platform reports it while measuring and drawing; the
 // first eight flags are the low byte of the platform's state word.

@@ -52,6 +52,9 @@ public:
     std::string Title = "Zentu";
     TColor HintColor = clInfoBk;
     std::function<void(TObject* Sender, const std::exception& e)> OnException;
+    // Shows the help topic of a help context through OnHelp; false when nobody showed it.
+    bool HelpContext(int context) { return OnHelp && OnHelp(context); }
+    std::function<bool(int context)> OnHelp;
 
 private:
     bool FTerminated = false;

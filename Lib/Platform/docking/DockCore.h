@@ -19,6 +19,7 @@
 // Floating controls are frameless tool windows (FloatingFrame.h draws their caption).
 
 #include "Platform/controls/AlignLayout.h"
+#include "Platform/controls/ControlTypes.h"
 #include "Platform/docking/DockMessages.h"
 #include "Platform/files/Streams.h"
 
@@ -31,7 +32,6 @@ class QPainter;
 enum class TDragKind { dkDrag, dkDock };
 enum class TDragMode { dmManual, dmAutomatic };
 enum class TDockOrientation { doNoOrient, doHorizontal, doVertical };
-enum class TDragState { dsDragEnter, dsDragLeave, dsDragMove };
 
 class TDockSite;
 

@@ -34,6 +34,9 @@ public:
     TBrush& Brush() { return FBrush; }
     TPoint PenPos() const { return FPenPos; }
     void SetPenPos(TPoint p) { FPenPos = p; }
+    // Options (ETO_OPAQUE, ETO_CLIPPED) that text drawing on this canvas takes.
+    unsigned TextFlags() const { return FTextFlags; }
+    void SetTextFlags(unsigned flags) { FTextFlags = flags; }
 
     void MoveTo(int x, int y) { FPenPos = {x, y}; }
     // A line from the pen position up to, not including, (x, y).
@@ -82,4 +85,5 @@ private:
     TPen FPen;
     TBrush FBrush;
     TPoint FPenPos;
+    unsigned FTextFlags = 0;
 };

@@ -30,6 +30,8 @@ TEST(Paint, RowsSelectionAndCellEvents)
 {
     TTestTree tree;
     tree.SetRootNodeCount(3);
+    // A full-row selection colours the whole row, also left of the (empty) cell content.
+    tree.TreeOptions().SetSelectionOptions({toFullRowSelect});
     tree.SetNodeSelected(tree.Root(1), true);
     tree.setFocus();
     std::vector<PLazyNode> cells;
@@ -38,9 +40,11 @@ TEST(Paint, RowsSelectionAndCellEvents)
         cells.push_back(node);
     };
     tree.OnBeforeItemErase = [&](TBaseLazyTree*, TCanvas&, PLazyNode node, TRect, TColor& color,
-                                 TItemEraseAction&) {
-        if (node == tree.Root(2))
+                                 TItemEraseAction& action) {
+        if (node == tree.Root(2)) {
             color = clRed;
+            action = TItemEraseAction::eaColor;
+        }
     };
     QImage image(tree.viewport()->size(), QImage::Format_RGB32);
     image.fill(Qt::black);

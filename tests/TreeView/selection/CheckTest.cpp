@@ -133,6 +133,36 @@ TEST_F(CheckFixture, AChangeOfANodeThatIsChangingIsIgnored)
     EXPECT_FALSE(tree.TreeStates().Contains(tsCheckPropagation));
 }
 
+TEST(Checks, BoxesThatTheInitEventGivesCountBeforeTheirRowsWereShown)
+{
+    // A tri-state folder of four files; every kind comes from OnInitNode, as in a lazy tree.
+    TTestTree tree;
+    tree.TreeOptions().SetMiscOptions(tree.TreeOptions().MiscOptions() + toCheckSupport);
+    tree.OnInitNode = [](TBaseLazyTree*, PLazyNode parent, PLazyNode node, TShellNodeInitStates& states) {
+        node->CheckKind = parent ? chkBox : chkTriState;
+        if (!parent)
+            states.Include(ivsHasChildren);
+    };
+    tree.OnInitChildren = [](TBaseLazyTree*, PLazyNode, std::uint32_t& count) { count = 4; };
+    tree.SetRootNodeCount(2);
+    PLazyNode folder = tree.Root(0);
+    tree.FlipExpanded(folder);
+    ASSERT_EQ(folder->NumChildren, 4u);
+    ASSERT_FALSE(tree.Child(folder, 1)->Has(nsReady)) << "the files have not been initialised yet";
+    tree.SetNodeCheckMark(tree.Child(folder, 0), csCheckedNormal);
+    tree.SetNodeCheckMark(tree.Child(folder, 3), csCheckedNormal);
+    EXPECT_EQ(folder->CheckMark, csMixedNormal) << "two files of four are checked";
+    EXPECT_EQ(tree.Child(folder, 1)->CheckMark, csUncheckedNormal);
+
+    // Checking a folder whose children were never made checks them when they are made.
+    PLazyNode closed = tree.Root(1);
+    tree.SetNodeCheckMark(closed, csCheckedNormal);
+    ASSERT_EQ(closed->NumChildren, 4u);
+    for (PLazyNode file = closed->ChildHead; file; file = file->NextLink)
+        EXPECT_EQ(file->CheckMark, csCheckedNormal);
+    EXPECT_EQ(closed->CheckMark, csCheckedNormal);
+}
+
 TEST(Checks, RadioButtonsExcludeTheirSiblingsQuietly)
 {
     TTestTree tree;

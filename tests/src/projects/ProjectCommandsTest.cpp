@@ -140,7 +140,7 @@ TEST_F(ProjectCommandsTest, TheCommandsSitInTheFileAndProjectMenusAndOnTheToolBa
             project = entry->menu();
     }
     EXPECT_EQ(menus, (std::vector<std::string>{"&File", "&Edit", "&Search", "&View", "&Insert", "&Project", "&Run",
-                                                "&Tools", "&Window"}));
+                                                "&Tools", "&Window", "&Help"}));
     ASSERT_TRUE(file && project);
     const QList<QAction*> entries = file->actions();
     ASSERT_GE(entries.size(), 4);

@@ -3,6 +3,8 @@
 
 #include "src/run/ShellTestSupport.h"
 
+#include "app/zuMainDockArea.h"
+#include "app/zuToolWindows.h"
 #include "search/zuConfirmationForm.h"
 #include "search/zuExFindForm.h"
 #include "search/zuReplaceForm.h"
@@ -10,6 +12,9 @@
 #include "search/zuSearchResultTree.h"
 
 #include "SrcEdit/Source/search/SrcEditRegexSearch.h"
+
+#include "ExLib/run/docking/control/ExDockPanel.h"
+#include "ExLib/run/docking/control/ExDockServer.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -85,13 +90,16 @@ TEST_F(SearchCommandsTest, TheCommandsSitInTheSearchMenuAndNeedADocument)
     std::vector<std::string> entries;
     for (QAction* entry : search->actions())
         entries.push_back(entry->text().section(QLatin1Char('\t'), 0, 0).toStdString());
+    // Go to line and the bookmarks follow the search commands.
     EXPECT_EQ(entries, (std::vector<std::string>{"&Find...", "Find &Next", "Find &Previous", "&Replace...", "",
-                                                 "Find in Files..."}));
+                                                 "Find in Files...", "", "&Goto Line/Column...", "",
+                                                 "Toggle Bookmark", "Next Bookmark", "Previous Bookmark",
+                                                 "Remove Bookmarks"}));
     EXPECT_EQ(Form->acFind->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_F));
     EXPECT_EQ(Form->acFindNext->shortcut(), QKeySequence(Qt::Key_F3));
     EXPECT_EQ(Form->acFindPrevious->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_F3));
     EXPECT_EQ(Form->acReplace->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_R));
-    EXPECT_TRUE(view->actions().contains(Form->acSearchResults));
+    EXPECT_TRUE(view->actions().contains(Form->ActionList.Find("acSearchResults")));
     const QList<QAction*> buttons = Form->findChild<QToolBar*>(QStringLiteral("ToolBar"))->actions();
     const qsizetype find = buttons.indexOf(Form->acFind);
     ASSERT_GT(find, 0);
@@ -190,8 +198,9 @@ TEST_F(SearchCommandsTest, AMatchEqualToItsReplacementIsSkippedWithoutAsking)
     EXPECT_TRUE(QuestionTexts().empty()) << "the matches were found";
 }
 
-TEST_F(SearchCommandsTest, FindInFilesListsTheHitsAndADoubleClickOpensTheLine)
+TEST_F(SearchCommandsTest, FindInFilesListsTheHitsInTheDockedWindowAndADoubleClickOpensTheLine)
 {
+    WriteDefaultDockLayout(Dir.File("program/data/docking.dat"));
     Start();
     WriteWork("site/index.php", "<?php\n// needle\n?>");
     WriteWork("site/lib/util.php", "needle();\n");
@@ -204,10 +213,10 @@ TEST_F(SearchCommandsTest, FindInFilesListsTheHitsAndADoubleClickOpensTheLine)
         return form.result();
     };
     Form->acExFind->trigger();
-    TSearchResultForm* results = Form->SearchResultForm.get();
+    TSearchResultForm* results = Form->SearchResultForm();
     ASSERT_NE(results, nullptr);
     EXPECT_TRUE(results->isVisible());
-    EXPECT_TRUE(results->isWindow());
+    EXPECT_TRUE(Form->DockArea->DockServer->DockPanelWithAlign(TAlign::alBottom)->isAncestorOf(results));
     TSearchResultTree* list = results->ResultList;
     std::vector<PLazyNode> rows = list->Rows();
     ASSERT_EQ(rows.size(), 2u);
@@ -222,9 +231,10 @@ TEST_F(SearchCommandsTest, FindInFilesListsTheHitsAndADoubleClickOpensTheLine)
     EXPECT_EQ(opened->FileName(), Work("site/index.php"));
     EXPECT_EQ(opened->Editor()->CaretLine(), 2);
 
-    // The command shows the window again after it was closed.
-    results->close();
+    // The View command shows the window again at its place after Esc hid it.
+    QTest::keyClick(list, Qt::Key_Escape);
     EXPECT_FALSE(results->isVisible());
-    Form->acSearchResults->trigger();
+    Form->ActionList.Find("acSearchResults")->trigger();
     EXPECT_TRUE(results->isVisible());
+    EXPECT_TRUE(Form->DockArea->DockServer->DockPanelWithAlign(TAlign::alBottom)->isAncestorOf(results));
 }

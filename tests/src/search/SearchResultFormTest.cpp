@@ -49,7 +49,7 @@ public:
         }
         return Modal(dialog);
     }
-    void ShowResultWindow(QWidget& window) override
+    void ShowResultWindow(TSearchResultForm& window) override
     {
         ++Shown;
         window.show();
@@ -139,7 +139,7 @@ protected:
 
     TempDir Dir;
     FakeHost Host;
-    TSearchResultForm Form{Host};
+    TSearchResultForm Form{nullptr, &Host};
 };
 
 } // namespace

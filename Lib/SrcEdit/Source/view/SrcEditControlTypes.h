@@ -6,6 +6,7 @@
 #include "SrcEdit/Source/commands/SrcEditMethod.h"
 #include "SrcEdit/Source/text/SrcEditTypes.h"
 
+#include "Platform/controls/ControlTypes.h"
 #include "Platform/graphics/Canvas.h"
 #include "Platform/graphics/Colors.h"
 #include "Platform/core/Component.h"
@@ -42,8 +43,6 @@ enum class TTransientType { ttBefore, ttAfter };
 enum class TScrollHintFormat { shfTopLineOnly, shfTopToBottom };
 enum class TScrollBarKind { sbHorizontal, sbVertical };
 enum class TSrcReplaceAction { raCancel, raSkip, raReplace, raReplaceAll };
-// Where a drag stands relative to a control that it passes over.
-enum class TDragState { dsDragEnter, dsDragLeave, dsDragMove };
 
 // What WM_DROPFILES carries (its WParam points to it): the names of the dropped files in order
 // and the drop point in client coordinates.

@@ -3,20 +3,28 @@
 // whose name begins with Fire; an unassigned event leaves the preset values of its reference
 // arguments as the answer. Events never receive the hidden root: nil stands for it.
 
+#include "TreeView/Source/core/LTGlobals.h"
 #include "TreeView/Source/core/LTTypes.h"
 #include "TreeView/Source/editing/LTEditLink.h"
 
 #include "Platform/controls/Keys.h"
+#include "Platform/docking/DockCore.h"
 #include "Platform/graphics/Colors.h"
 
 #include <QString>
 #include <functional>
+#include <memory>
+#include <vector>
 
 class TCanvas;
 class TCustomImageList;
 class TStream;
 class TLTHeader;
 class QMenu;
+class QMimeData;
+class QObject;
+class QByteArray;
+class TLTDragManager;
 
 // Node life cycle and structure.
 using TLTInitNodeEvent =
@@ -62,6 +70,24 @@ using TLTPopupEvent = std::function<void(TBaseLazyTree* Sender, PLazyNode Node, 
 using TLTHelpContextEvent =
     std::function<void(TBaseLazyTree* Sender, PLazyNode Node, TColumnIndex Column, int& HelpContext)>;
 
+// Drag and drop.
+using TLTDragAllowedEvent =
+    std::function<void(TBaseLazyTree* Sender, PLazyNode Node, TColumnIndex Column, bool& Allowed)>;
+// Source: the tree a drag comes from when it is one of this process, else nil. Effects are the
+// drop effects (copy 1, move 2, link 4), Formats the format ids the data object offers.
+using TLTDragOverEvent = std::function<void(TBaseLazyTree* Sender, QObject* Source, TShiftState Shift,
+                                            TDragState State, TPoint Pt, TDropMode Mode, int& Effect, bool& Accept)>;
+using TLTDragDropEvent =
+    std::function<void(TBaseLazyTree* Sender, QObject* Source, const QMimeData* DataObject,
+                       const std::vector<std::uint16_t>& Formats, TShiftState Shift, TPoint Pt, int& Effect,
+                       TDropMode Mode)>;
+using TLTCreateDragManagerEvent =
+    std::function<void(TBaseLazyTree* Sender, std::unique_ptr<TLTDragManager>& DragManager)>;
+using TLTCreateDataObjectEvent = std::function<void(TBaseLazyTree* Sender, std::unique_ptr<QMimeData>& DataObject)>;
+using TLTGetUserClipboardFormatsEvent = std::function<void(TBaseLazyTree* Sender, TFormatEtcArray& Formats)>;
+using TLTRenderOLEDataEvent = std::function<void(TBaseLazyTree* Sender, const TFormatEtc& FormatEtcIn,
+                                                 QByteArray& Medium, bool ForClipboard, int& Result)>;
+
 // Painting.
 using TLTPaintEvent = std::function<void(TBaseLazyTree* Sender, TCanvas& TargetCanvas)>;
 using TLTBackgroundPaintEvent = std::function<void(TBaseLazyTree* Sender, TCanvas& TargetCanvas, TRect R, bool& Handled)>;
@@ -101,6 +127,32 @@ using TLTHeaderDraggedOutEvent = std::function<void(TLTHeader* Sender, TColumnIn
 using TLTHeaderPaintEvent = std::function<void(TLTHeader* Sender, TCanvas& HeaderCanvas, TColumnIndex Column, TRect R,
                                                bool Hover, bool Pressed, int DropMark)>;
 using TLTHeaderNotifyEvent = std::function<void(TLTHeader* Sender, TColumnIndex Column)>;
+
+// What the advanced header painting events are told about a cell (PaintedColumn nil: the
+// background behind the cells).
+class TLazyTreeColumn;
+enum class TLTDropMarkMode { dmmNone, dmmLeft, dmmRight };
+struct THeaderPaintInfo {
+    TCanvas* HeaderCanvas = nullptr;
+    TLazyTreeColumn* PaintedColumn = nullptr;
+    TRect CellRect;
+    TRect CaptionRect;
+    bool HeaderHot = false;
+    bool HeaderPressed = false;
+    bool HeaderEnabled = false;
+    bool WithGlyph = false;
+    bool WithSortGlyph = false;
+    bool WithRightBorder = false;
+    TLTDropMarkMode DropMarkSide = TLTDropMarkMode::dmmNone;
+    TPoint GlyphPoint;
+    TPoint SortGlyphPoint;
+};
+enum THeaderPaintElement { hpeBackground, hpeDropMark, hpeHeaderGlyph, hpeSortGlyph, hpeText };
+using THeaderPaintElements = TSet<THeaderPaintElement>;
+using TLTHeaderPaintQueryElementsEvent =
+    std::function<void(TLTHeader* Sender, THeaderPaintInfo& PaintInfo, THeaderPaintElements& Elements)>;
+using TLTAdvancedHeaderPaintEvent =
+    std::function<void(TLTHeader* Sender, THeaderPaintInfo& PaintInfo, THeaderPaintElements Elements)>;
 using TLTGetHeaderCursorEvent = std::function<void(TLTHeader* Sender, TCursor& Cursor)>;
 
 // Scroll bar numbers of OnShowScrollbar.

@@ -69,7 +69,10 @@ void TCustomLazyTreeOptions::SetMiscOptions(TLTMiscOptions value)
     if (old.Contains(toCheckSupport) != value.Contains(toCheckSupport))
         FOwner->InvalidateClient();
     if (old.Contains(toAcceptOLEDrop) != value.Contains(toAcceptOLEDrop))
+    {
         FOwner->setAcceptDrops(value.Contains(toAcceptOLEDrop));
+        FOwner->viewport()->setAcceptDrops(value.Contains(toAcceptOLEDrop));
+    }
 }
 
 void TCustomLazyTreeOptions::AssignTo(TPersistent& dest) const

@@ -96,9 +96,18 @@ enum class TLTDragImageKind { diComplete, diMainColumnOnly, diNoImage };
 enum class TLTDragType { dtOLE, dtVCL };
 enum TDragOperation { doCopy, doMove, doLink };
 using TDragOperations = TSet<TDragOperation>;
+enum class TLTTooltipLineBreakStyle { hlbDefault, hlbForceSingleLine, hlbForceMultiLine };
 enum class TLTHintMode { hmDefault, hmHint, hmHintAndDefault, hmTooltip };
 enum class THintAnimationType { hatNone, hatFade, hatSlide, hatSystemDefault };
 enum class TLTIncrementalSearch { isAll, isNone, isInitializedOnly, isVisibleOnly };
 enum class TLTSearchDirection { sdForward, sdBackward };
 enum class TLTSearchStart { ssAlwaysStartOver, ssLastHit, ssFocusedNode };
+// Directions of automatic scrolling.
+enum TScrollDirection { sdLeft, sdUp, sdRight, sdDown };
+using TScrollDirections = TSet<TScrollDirection>;
+// What ApplyScrollOffset updates besides the offset.
+enum TScrollUpdateOption { suoRepaintHeader, suoRepaintScrollbars, suoScrollClientArea, suoUpdateNCArea };
+using TScrollUpdateOptions = TSet<TScrollUpdateOption>;
+constexpr TScrollUpdateOptions AllScrollUpdates{suoRepaintHeader, suoRepaintScrollbars, suoScrollClientArea,
+                                                suoUpdateNCArea};
 enum class TScrollBarStyle { sbmRegular, sbmFlat, sbm3D };

@@ -26,11 +26,18 @@
 #include "TreeView/Source/core/LTNode.h"
 #include "TreeView/Source/core/LTOptions.h"
 #include "TreeView/Source/core/LTTypes.h"
+#include "TreeView/Source/paint/LTFontCache.h"
+#include "TreeView/Source/paint/LTPaintRecord.h"
 
 #include "Platform/controls/Control.h"
 #include "Platform/graphics/Colors.h"
 
 #include <QAbstractScrollArea>
+#include <QBrush>
+#include <QImage>
+#include <QMenu>
+#include <QPointer>
+#include <array>
 #include <atomic>
 #include <functional>
 #include <memory>
@@ -46,6 +53,19 @@ class TLTHeader;
 class TScrollBarOptions;
 class TStream;
 class TWorkerThread;
+class TLTPanningWindow;
+class TLTDragImage;
+class QDrag;
+class QDragEnterEvent;
+class QDragLeaveEvent;
+class QDragMoveEvent;
+class QDropEvent;
+class TLazyTreeHintWindow;
+struct TTVItem;
+struct TLTHintData;
+class QContextMenuEvent;
+class QKeyEvent;
+class QMouseEvent;
 
 // The message by which the cache worker reports to a tree (WParam: states to enter, LParam:
 // states to leave; bit 1 tsStopValidation, 2 tsUseCache, 4 tsValidating, 8 tsValidationNeeded).
@@ -73,6 +93,9 @@ public:
     PLazyNode HiddenRoot() const { return FRoot; }
     std::uint32_t VisibleRowCount() const { return FVisibleRowCount; }
     int InternalAreaSize() const { return FInternalAreaSize; }
+    // Where the application's data starts in a node: behind the internal areas, aligned for any
+    // field a node's slot can hold (internal areas grow in steps of 4 bytes).
+    int UserDataOffset() const { return (NodeHeaderSize + FInternalAreaSize + 7) / 8 * 8; }
     int NodeDataSize() const { return FNodeDataSize; }
     void SetNodeDataSize(int value);
     std::uint32_t DefaultNodeHeight() const { return FDefaultNodeHeight; }
@@ -200,7 +223,7 @@ public:
     TCustomImageList* StateImages() const { return FStateImages; }
     void SetStateImages(TCustomImageList* value);
     TLTIncrementalSearch IncrementalSearch() const { return FIncrementalSearch; }
-    void SetIncrementalSearch(TLTIncrementalSearch value) { FIncrementalSearch = value; }
+    void SetIncrementalSearch(TLTIncrementalSearch value);
     TLTSearchDirection IncrementalSearchDirection() const { return FIncrementalSearchDirection; }
     void SetIncrementalSearchDirection(TLTSearchDirection value) { FIncrementalSearchDirection = value; }
     TLTSearchStart IncrementalSearchStart() const { return FIncrementalSearchStart; }
@@ -225,6 +248,12 @@ public:
     void SetTextMargin(int value);
     bool WantTabs() const { return FWantTabs; }
     void SetWantTabs(bool value) { FWantTabs = value; }
+    // The control's popup menu (shown on the context menu request when no node popup was).
+    QMenu* PopupMenu() const { return FPopupMenu; }
+    void SetPopupMenu(QMenu* value) { FPopupMenu = value; }
+    TPoint LastClickPos() const { return FLastClickPos; }
+    const QString& SearchBuffer() const { return FSearchBuffer; }
+    PLazyNode LastSearchHit() const { return FLastSearchHit; }
     TFont& Font() { return FFont; }
     const TFont& Font() const { return FFont; }
     void SetFont(const TFont& value);
@@ -304,6 +333,7 @@ public:
     void AssignFocusedColumn(TColumnIndex column);
     PLazyNode HotNode() const { return FHotNode; }
     PLazyNode DropTargetNode() const { return FDropTargetNode; }
+    TDropMode LastDropMode() const { return FLastDropMode; }
     void DeselectAll();
     void SelectAllNodes(bool visibleOnly);
     void FlipSelection(bool visibleOnly);
@@ -361,6 +391,8 @@ public:
     int OffsetY() const { return FOffsetY; }
     void SetOffsetX(int value);
     void SetOffsetY(int value);
+    TPoint GetScrollOffset() const { return {FOffsetX, FOffsetY}; }
+    void SetScrollOffset(TPoint value) { ApplyScrollOffset(value); }
     int RangeX() const { return FRangeX; }
     int RangeY() const { return FRangeY; }
 
@@ -368,8 +400,14 @@ public:
     void RepaintColumn(TColumnIndex column);
     void RepaintToBottom(PLazyNode node);
     void RedrawNodeNow(PLazyNode node);
-    // Paints the rows of `window` (client coordinates) into `painter`.
-    void PaintTree(QPainter& painter, const TRect& window);
+    // Paints the part `window` of the tree surface (content coordinates) into `target` with its
+    // upper left corner at `targetPoint`.
+    void PaintTree(QPainter& target, const TRect& window, TPoint targetPoint, TTreePaintFlags flags);
+    // The tree as the control paints it, for a client rectangle.
+    virtual void PaintControl(QPainter& painter, const TRect& updateRect);
+    // The button pictures (9 x 9, transparent around them).
+    const QImage& PlusButton() const { return FPlusButton; }
+    const QImage& MinusButton() const { return FMinusButton; }
 
     // ---- events
     TLTInitNodeEvent OnInitNode;
@@ -404,6 +442,13 @@ public:
     TLTEditCancelEvent OnEditCancelled;
     TLTIncrementalSearchEvent OnIncrementalSearch;
     TLTKeyActionEvent OnKeyAction;
+    TLTDragAllowedEvent OnDragAllowed;
+    TLTDragOverEvent OnDragOver;
+    TLTDragDropEvent OnDragDrop;
+    TLTCreateDragManagerEvent OnCreateDragManager;
+    TLTCreateDataObjectEvent OnCreateDataObject;
+    TLTGetUserClipboardFormatsEvent OnGetUserClipboardFormats;
+    TLTRenderOLEDataEvent OnRenderOLEData;
     TLTPopupEvent OnGetPopupMenu;
     TLTHelpContextEvent OnGetHelpContext;
     TLTPaintEvent OnBeforePaint;
@@ -433,8 +478,31 @@ public:
     TLTHeaderDraggedEvent OnHeaderDragged;
     TLTHeaderDraggedOutEvent OnHeaderDraggedOut;
     TLTHeaderPaintEvent OnHeaderDraw;
+    TLTHeaderPaintQueryElementsEvent OnHeaderDrawQueryElements;
+    TLTAdvancedHeaderPaintEvent OnAdvancedHeaderDraw;
     TLTHeaderNotifyEvent OnColumnResize;
     TLTGetHeaderCursorEvent OnGetHeaderCursor;
+
+    // ---- drag and drop, clipboard formats
+    TLTDragManager& ObtainDragManager();
+    const std::vector<PLazyNode>& DragSelection() const { return FDragSelection; }
+    TLTDragImage& DragImage() const { return *FDragImage; }
+    // The target side of drags, called by the drag manager; answers S_OK or a failure.
+    virtual int OleDragEntered(TShiftState shift, TPoint pt, int& effect);
+    virtual int OleDragMoved(TBaseLazyTree* source, TShiftState shift, TDragState state, TPoint pt, int& effect);
+    virtual void OleDragLeft();
+    virtual int OleDropped(const QMimeData* dataObject, TShiftState shift, TPoint pt, int& effect);
+    virtual int ProposeDropEffect(TBaseLazyTree* source, TShiftState shift, TPoint pt, int allowedEffects);
+    virtual void CollectClipboardFormats(TFormatEtcArray& formats);
+    virtual int RenderDataFormat(const TFormatEtc& format, QByteArray& medium, bool forClipboard);
+    virtual bool FireDragOver(QObject* source, TShiftState shift, TDragState state, TPoint pt, TDropMode mode,
+                              int& effect);
+    virtual void FireDragDrop(QObject* source, const QMimeData* dataObject, const std::vector<std::uint16_t>& formats,
+                              TShiftState shift, TPoint pt, int& effect, TDropMode mode);
+    virtual void FireCreateDragManager(std::unique_ptr<TLTDragManager>& manager);
+    virtual void FireCreateDataObject(std::unique_ptr<QMimeData>& dataObject);
+    virtual void FireGetUserClipboardFormats(TFormatEtcArray& formats);
+    virtual int FireRenderOLEData(const TFormatEtc& format, QByteArray& medium, bool forClipboard);
 
     // ---- operations a subclass may replace (see also the protected ones)
     virtual int ReserveInternalNodeData(int size);
@@ -457,6 +525,8 @@ public:
     virtual void UnselectNodeRange(PLazyNode startNode, PLazyNode endNode);
     virtual void AddScratchNode(PLazyNode node);
     virtual void ResetScratchNodeList();
+    // Makes a visible column (the main one if it is) the focused one when none or a hidden one is.
+    void FocusShownColumnForSelection();
     virtual bool ComputeDrawSelectionRect(int x, int y);
     virtual TCheckState NextCheckMarkFor(TLTCheckKind kind, TCheckState state) const;
     virtual int CheckImageIndexFor(PLazyNode node) const;
@@ -489,7 +559,104 @@ public:
     virtual void SortChildren(PLazyNode node, TColumnIndex column, TSortDirection direction, bool doInit = true);
     virtual void RefreshScrollBars(bool doRepaint);
     virtual int NodeContentWidth(PLazyNode node, TColumnIndex column, TCanvas* canvas);
+    bool ShowHint() const { return FShowHint; }
+    void SetShowHint(bool value);
+    virtual THintAnimationType HintAnimationToUse() const;
+    bool HintShown() const;
+    const TRect& LastHintRect() const { return FLastHintRect; }
+    TLazyTreeHintWindow* HintWindow() const { return FHintWindow.get(); }
+    // A column hint for a point of the header (client coordinates).
+    void ShowHeaderHint(TPoint p);
+    virtual std::unique_ptr<TLazyTreeHintWindow> HintWindowClassToUse();
+    // The hint and the tooltip of a cell (base: the control's hint).
+    virtual QString NodeHintText(PLazyNode node, TColumnIndex column, TLTTooltipLineBreakStyle& lineBreakStyle);
+    virtual QString NodeTooltipText(PLazyNode node, TColumnIndex column, TLTTooltipLineBreakStyle& lineBreakStyle);
+    // The Qt font and metrics of a class-library font (cached).
+    const QFont& QtFontOf(const TFont& font) const { return FFontCache.Font(font); }
+    const QFontMetrics& MetricsOf(const TFont& font) const { return FFontCache.Metrics(font); }
     virtual bool NodeHasImage(PLazyNode node, TLTImageKind kind, TColumnIndex column);
+
+protected:
+    // The tree's window timers.
+    enum : std::uintptr_t {
+        ExpandTimer = 1, EditTimer = 2, HeaderTimerId = 3, ScrollTimer = 4, ChangeTimer = 5, StructureChangeTimer = 6,
+        SearchTimer = 7,
+    };
+
+    // ---- mouse, focus and hot tracking
+    virtual void MousePressed(TMessage& message, const TLTHitRecord& hit);
+    virtual void MouseReleased(TMessage& message, const TLTHitRecord& hit);
+    virtual void MouseDoubleClicked(TMessage& message, const TLTHitRecord& hit);
+    void MouseMove(TShiftState shift, int x, int y) override;
+    virtual void TrackHotNode(int x, int y);
+    virtual void ShowNodePopup(PLazyNode node, TColumnIndex column, TPoint p);
+    virtual bool PopupAvailable(PLazyNode node, TColumnIndex column, TPoint p);
+    virtual bool FireDragAllowed(PLazyNode node, TColumnIndex column);
+    // The source side of a drag: starts it from `hotSpot` (client coordinates).
+    virtual void RunOleDrag(TPoint hotSpot);
+    // Runs the platform's drag loop; answers the effect the drop took.
+    virtual Qt::DropAction ExecuteDrag(QDrag& drag, Qt::DropActions allowed);
+    virtual bool DragImageWanted() const { return FDragImageKind != TLTDragImageKind::diNoImage; }
+    // The picture of the dragged rows around `hotSpot` (client coordinates) for `drag`.
+    void BuildDragImage(TPoint hotSpot, QDrag* drag);
+    virtual void ExpandDropTarget();
+    virtual void OleDragDone();
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    // Keeps the tree's clipboard data when the tree goes (the data object renders everything).
+    void FlushClipboard();
+    // Routes the mouse messages of the client area; true when handled.
+    bool RouteMouseMessage(TMessage& message);
+    void MsgMouseLeave();
+    void ApplyCursor();
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool event(QEvent* e) override;
+
+    // ---- keyboard
+    void KeyDown(WORD& key, TShiftState shift) override;
+    void KeyUp(WORD& key, TShiftState shift) override;
+    void KeyPress(char32_t& key) override;
+    LRESULT NativeDialogCode() const override;
+    // The tree's own handling of a pressed key; true when the key was the tree's.
+    virtual bool HandleTreeKey(WORD key, TShiftState shift);
+    bool HandleNavigationKey(WORD key, TShiftState shift);
+    bool HandleCommandKey(WORD key, TShiftState shift);
+
+    // ---- scrolling, automatic scrolling, wheel panning, type-ahead
+    bool DoMouseWheel(TShiftState shift, int wheelDelta, TPoint mousePos) override;
+    virtual bool AutoScrollAllowed();
+    virtual TScrollDirections AutoScrollDirectionsAt(int x, int y);
+    virtual void StartAutoScrollTimer(int x, int y);
+    virtual void AutoScrollStep();
+    virtual void BeginWheelPanning(TPoint position);
+    virtual void EndWheelPanning();
+    virtual void PickPanningCursor(int x, int y);
+    virtual void IncrementalSearchKey(char32_t charCode);
+    void StopAutoScroll();
+    void EndIncrementalSearch();
+    // The shift state of a message's keys plus the buttons the tree knows to be down.
+    TShiftState ShiftWithButtons(TShiftState keys) const;
+
+    // ---- other messages
+    void MsgSetFocus();
+    void MsgKillFocus();
+    void MsgCancelMode();
+    // Ends the hint the tree shows.
+    void CancelHint();
+    // The hint request for a client point: which hint shows, where and for which cursor area.
+    void ShowHintAt(TPoint p);
+    void ShowHintWindow(const TLTHintData& data, TPoint clientPlace, bool tooltip);
+    bool viewportEvent(QEvent* e) override;
+    // TVM_GETITEMA, TVM_GETITEMRECT and TVM_GETNEXTITEM; false for other messages.
+    bool AnswerTreeViewQuery(TMessage& message);
+    bool MsgItemQuery(TTVItem& item);
 
 protected:
     // ---- messages and Qt glue
@@ -592,6 +759,8 @@ public:
     virtual bool FireHeaderDragging(TColumnIndex column);
     virtual void FireHeaderDraw(TCanvas& canvas, TColumnIndex column, const TRect& r, bool hover, bool pressed,
                                 int dropMark);
+    virtual void FireHeaderDrawQueryElements(THeaderPaintInfo& paintInfo, THeaderPaintElements& elements);
+    virtual void FireAdvancedHeaderDraw(THeaderPaintInfo& paintInfo, THeaderPaintElements elements);
     virtual void FireHeaderMouseDown(TMouseButton button, TShiftState shift, int x, int y);
     virtual void FireHeaderMouseMove(TShiftState shift, int x, int y);
     virtual void FireHeaderMouseUp(TMouseButton button, TShiftState shift, int x, int y);
@@ -645,12 +814,58 @@ protected:
     std::string RenderTreeData(const std::vector<PLazyNode>& nodes);
 
     // ---- scrolling and painting
-    virtual bool ApplyScrollOffset(int offsetX, int offsetY);
+    // The only change of the scroll offset: clamps it, scrolls the window content, keeps header
+    // and scroll bars in step, tracks the hot node and fires OnScroll; false when nothing moved.
+    virtual bool ApplyScrollOffset(TPoint offset, TScrollUpdateOptions options = AllScrollUpdates,
+                                   const TRect* clipRect = nullptr);
     void RefreshHorizontalScrollBar(bool doRepaint);
     void RefreshVerticalScrollBar(bool doRepaint);
     virtual int WidestVisibleRowRight();
-    virtual void DrawNodeContent(QPainter& painter, PLazyNode node, TColumnIndex column, const TRect& cellRect);
     void InvalidateClient(const TRect* r = nullptr);
+
+    // ---- painting primitives (on the cell being painted)
+    void BuildButtonAndLineImages(bool needButtons, bool needLines);
+    // The node under a drag and where the drop would land; repaints the rows that change.
+    void SetDropTarget(PLazyNode node, TDropMode mode);
+    void EnsurePaintResources();
+    // The line pattern in `lineColor` over the tree colour.
+    QBrush LinePatternBrush(TColor lineColor) const;
+    void RowAlignOffsets(bool showImages, bool showStateImages, PLazyNode node, int& imageAnchor, int& buttonTop);
+    void PlaceImage(TCustomImageList* images, bool rightToLeft, int anchor, TRect& r, TLTImageSlot& slot);
+    void ShiftForIndent(TTreeCellPaintRecord& record, int levels);
+    // The line image of a node's row; answers the number of its selected ancestors.
+    int BuildLineImage(PLazyNode node, TLineImage& lineImage);
+    virtual void DrawConnectorLines(TTreeCellPaintRecord& record, int anchor, int levels, const TLineImage& lineImage);
+    void DrawLineSegment(TTreeCellPaintRecord& record, int x, int rowTop, int rowHeight, int anchor, TLTLineType kind,
+                         bool rightToLeft);
+    virtual void DotLineAcross(TTreeCellPaintRecord& record, int left, int right, int y);
+    virtual void DotLineDown(TTreeCellPaintRecord& record, int y1, int y2, int x);
+    virtual void DrawExpandButton(QPainter& painter, PLazyNode node, const TRect& r, int buttonX, int buttonY,
+                                  bool rightToLeft);
+    void EraseRowBackground(TTreeCellPaintRecord& record, bool useBackground, bool floating, TRect r);
+    void PaintFixedBackground(QPainter& painter, TPoint offset, const TRect& r);
+    void PaintTiledBackground(QPainter& painter, TPoint offset, const TRect& r);
+    void PaintCellSelection(TTreeCellPaintRecord& record, int windowOrgX, int maxWidth);
+    virtual void ResolveImageIndex(TTreeCellPaintRecord& record, TLTImageKind kind, TLTImageSlotKind slot,
+                                   TCustomImageList* defaultImages);
+    virtual void DrawNodeImage(TTreeCellPaintRecord& record, TLTImageSlotKind slot, bool doOverlay);
+    virtual void DrawCheckImage(TTreeCellPaintRecord& record);
+    virtual void DrawRubberBand(QPainter& painter, int windowOrgX, const TRect& bandRect, const TRect& targetRect);
+    virtual void DrawDropMark(QPainter& painter, PLazyNode node, const TRect& r);
+    virtual void DrawNodeContent(TTreeCellPaintRecord& record);
+    // Widens the cell over the neighbours it may span and answers the next column to paint.
+    virtual void FitPaintCell(TTreeCellPaintRecord& record, TColumnIndex& nextNonEmpty);
+    virtual void HookCanvasFontChange(TCanvas& canvas);
+    virtual void UnhookCanvasFontChange(TCanvas& canvas);
+    virtual void HandleFontChange(TFont& font);
+    // Set by the canvas font hook while painting when a handler changed the font.
+    bool CanvasFontChanged() const { return FCanvasFontChanged; }
+    void ClearCanvasFontChanged() { FCanvasFontChanged = false; }
+    // Calls `callback` (step, step size) spread over `duration` milliseconds; a false answer ends it.
+    using TLTAnimationCallback = std::function<bool(int step, int stepSize)>;
+    virtual void RunAnimation(int steps, int duration, const TLTAnimationCallback& callback);
+    // One step of the expand (positive `stepSize` down) or collapse animation over `area`.
+    bool ToggleAnimationStep(int step, int stepSize, const TRect& area, bool expanding);
 
     // ---- the remaining structural helpers
     void ClearNodeReferences();
@@ -659,6 +874,7 @@ protected:
 
 private:
     friend class TWorkerThread;
+    friend class TLazyTreeHintWindow;
     friend class TCustomLazyTreeOptions;
     friend class TLTHeader;
     friend class TLazyTreeColumns;
@@ -808,4 +1024,38 @@ private:
     int FTextMargin = 4;
     bool FWantTabs = false;
     TFont FFont;
+    QPointer<QMenu> FPopupMenu;
+
+    // Input.
+    TPoint FLastClickPos;
+    TScrollDirections FScrollDirections;
+    std::int64_t FScrollStartTime = 0;
+    int FWheelRemainder = 0;
+    QString FSearchBuffer;
+    PLazyNode FLastSearchHit = nullptr;
+    std::unique_ptr<TLTPanningWindow> FPanningWindow;
+    int FLastQtKey = 0;
+    TPoint FLastMousePos;
+    bool FDropTargetNow = false; // a drag is over the tree
+    int FPanningShape = -1;
+    bool FShowHint = false;
+    TRect FLastHintRect;
+    std::unique_ptr<TLazyTreeHintWindow> FHintWindow;
+    std::unique_ptr<TLTDragManager> FDragManager;
+    std::unique_ptr<TLTDragImage> FDragImage;
+    std::vector<PLazyNode> FDragSelection;
+
+    // Painting resources.
+    QImage FPlusButton;
+    QImage FMinusButton;
+    std::array<std::uint16_t, 8> FLinePattern{};
+    std::array<std::int64_t, 8> FPaintResourceKey{};
+    mutable TLTFontCache FFontCache;
+    bool FCanvasFontChanged = false;
+    TNotifyEvent FSavedCanvasFontChange;
+    mutable QBrush FLineBrush;
+    mutable std::pair<QRgb, QRgb> FLineBrushKey{};
+    int FPaintRowTop = 0; // content position of the row being painted
+    QWidget* FHeaderSpacer = nullptr; // owned by the vertical scroll bar's area
+    TDropMode FLastDropMode = TDropMode::dmNowhere;
 };

@@ -75,7 +75,7 @@ PLazyNode TBaseLazyTree::AllocateNode()
         FNodeDataSize = std::max(size, 0);
     }
     if (FNodePool.InUse() == 0)
-        FNodePool.SetSlotSize(static_cast<std::size_t>(NodeHeaderSize + FInternalAreaSize + FNodeDataSize));
+        FNodePool.SetSlotSize(static_cast<std::size_t>(UserDataOffset() + FNodeDataSize));
     PLazyNode node = FNodePool.Allocate();
     node->SubtreeCount = 1;
     node->RowHeight = ClampHeight(FDefaultNodeHeight);
@@ -102,6 +102,8 @@ void TBaseLazyTree::FireFreeNodeAndDispose(PLazyNode node)
         FDropTargetNode = nullptr;
     if (node == FCheckNode)
         FCheckNode = nullptr;
+    if (node == FLastSearchHit)
+        FLastSearchHit = nullptr;
     if (node->Has(nsReady | nsFreeCallNeeded) && OnFreeNode)
         OnFreeNode(this, node);
     FNodePool.Release(node);
@@ -125,7 +127,7 @@ void* TBaseLazyTree::NodeUserData(PLazyNode node) const
     LTAssert(FNodeDataSize > 0, "NodeDataSize not initialized.");
     if (!node || node == FRoot)
         return nullptr;
-    return node->Bytes() + NodeHeaderSize + FInternalAreaSize;
+    return node->Bytes() + UserDataOffset();
 }
 
 // ---- children and counts

@@ -376,3 +376,15 @@ void TBaseLazyTree::FireGetHeaderCursor(TCursor& cursor)
     if (OnGetHeaderCursor)
         OnGetHeaderCursor(&Header(), cursor);
 }
+
+void TBaseLazyTree::FireHeaderDrawQueryElements(THeaderPaintInfo& paintInfo, THeaderPaintElements& elements)
+{
+    if (OnHeaderDrawQueryElements)
+        OnHeaderDrawQueryElements(&Header(), paintInfo, elements);
+}
+
+void TBaseLazyTree::FireAdvancedHeaderDraw(THeaderPaintInfo& paintInfo, THeaderPaintElements elements)
+{
+    if (OnAdvancedHeaderDraw)
+        OnAdvancedHeaderDraw(&Header(), paintInfo, elements);
+}

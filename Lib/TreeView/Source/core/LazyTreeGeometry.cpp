@@ -66,6 +66,16 @@ int TBaseLazyTree::NodeContentWidth(PLazyNode, TColumnIndex, TCanvas*)
     return 0;
 }
 
+QString TBaseLazyTree::NodeHintText(PLazyNode, TColumnIndex, TLTTooltipLineBreakStyle&)
+{
+    return QString::fromStdString(Hint());
+}
+
+QString TBaseLazyTree::NodeTooltipText(PLazyNode, TColumnIndex, TLTTooltipLineBreakStyle&)
+{
+    return QString::fromStdString(Hint());
+}
+
 void TBaseLazyTree::CellTextInfo(PLazyNode, TColumnIndex, TFont& font, TRect& r, QString& text)
 {
     font.Assign(FFont);

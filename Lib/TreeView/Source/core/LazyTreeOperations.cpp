@@ -14,8 +14,6 @@
 
 namespace {
 constexpr const char* IteratingMessage = "Deleting nodes during tree iteration leads to invalid pointers.";
-constexpr std::uintptr_t EditTimer = 2;
-constexpr std::uintptr_t ScrollTimer = 4;
 
 // Nothing can be placed beside the hidden root.
 TLTNodeAttachMode MapForRoot(TLTNodeAttachMode mode)

@@ -9,6 +9,10 @@
 #include "TreeView/Source/core/LTErrors.h"
 #include "TreeView/Source/core/LTScrollBarOptions.h"
 #include "TreeView/Source/header/LTHeader.h"
+#include "TreeView/Source/input/LTPanningWindow.h"
+#include "TreeView/Source/paint/LTDragImage.h"
+#include "TreeView/Source/paint/LTHintWindow.h"
+#include "TreeView/Source/transfer/LTDragManager.h"
 
 #include "Platform/graphics/ImgList.h"
 
@@ -28,12 +32,20 @@ TBaseLazyTree::TBaseLazyTree(TComponent* AOwner, QWidget* parent) : TQtScrollCon
     SetCustomPaint(true);
     setFocusPolicy(Qt::StrongFocus);
     viewport()->setAutoFillBackground(false);
+    // why: hot tracking, hints and the panning cursor follow the mouse without a button down.
+    viewport()->setMouseTracking(true);
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     setFrameShape(QFrame::StyledPanel);
     resize(200, 100);
     FColors = std::make_unique<TLTColors>(this);
     FScrollBarOptions = std::make_unique<TScrollBarOptions>(this);
     FCheckImages = ::CheckImagesForKind(TCheckImageKind::ckLightCheck);
+    FDragImage = std::make_unique<TLTDragImage>();
+    FDragImage->FadeEdges = true;
+    FDragImage->AlphaLevel = 200;
+    // why: the options are made on first use, so that a subclass's options class counts.
+    setAcceptDrops(DefaultMiscOptions.Contains(toAcceptOLEDrop));
+    viewport()->setAcceptDrops(DefaultMiscOptions.Contains(toAcceptOLEDrop));
     FWorker = TWorkerThread::AcquireWorkerThread();
     if (!FRoot)
         SetUpHiddenRoot(0);
@@ -43,6 +55,7 @@ TBaseLazyTree::TBaseLazyTree(TComponent* AOwner, QWidget* parent) : TQtScrollCon
 
 TBaseLazyTree::~TBaseLazyTree()
 {
+    FlushClipboard();
     TComponent::Destroying();
     if (FOptions)
         FOptions->SetMiscOptions(FOptions->MiscOptions() - toReadOnly);
@@ -540,6 +553,12 @@ void TBaseLazyTree::Notification(TComponent* component, TOperation operation)
             FCustomCheckImagesLink = 0;
             FCheckImageKind = TCheckImageKind::ckLightCheck;
             FCheckImages = ::CheckImagesForKind(TCheckImageKind::ckLightCheck);
+    FDragImage = std::make_unique<TLTDragImage>();
+    FDragImage->FadeEdges = true;
+    FDragImage->AlphaLevel = 200;
+    // why: the options are made on first use, so that a subclass's options class counts.
+    setAcceptDrops(DefaultMiscOptions.Contains(toAcceptOLEDrop));
+    viewport()->setAcceptDrops(DefaultMiscOptions.Contains(toAcceptOLEDrop));
             if (!IsDestroying())
                 InvalidateClient();
         }

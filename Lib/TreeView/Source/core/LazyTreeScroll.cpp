@@ -8,6 +8,7 @@
 
 #include "Platform/graphics/ImgList.h"
 
+#include <QCursor>
 #include <QScrollBar>
 #include <algorithm>
 
@@ -20,37 +21,58 @@ bool Allows(TScrollStyle style, bool vertical)
 
 void TBaseLazyTree::SetOffsetX(int value)
 {
-    ApplyScrollOffset(value, FOffsetY);
+    ApplyScrollOffset({value, FOffsetY});
 }
 
 void TBaseLazyTree::SetOffsetY(int value)
 {
-    ApplyScrollOffset(FOffsetX, value);
+    ApplyScrollOffset({FOffsetX, value});
 }
 
-bool TBaseLazyTree::ApplyScrollOffset(int offsetX, int offsetY)
+bool TBaseLazyTree::ApplyScrollOffset(TPoint offset, TScrollUpdateOptions options, const TRect* clipRect)
 {
-    offsetX = std::clamp(offsetX, std::min(0, ClientWidth() - FRangeX), 0);
-    offsetY = std::clamp(offsetY, std::min(0, ClientHeight() - FRangeY), 0);
-    const int dx = offsetX - FOffsetX;
-    const int dy = offsetY - FOffsetY;
+    const int x = std::clamp(offset.X, std::min(0, ClientWidth() - FRangeX), 0);
+    const int y = std::clamp(offset.Y, std::min(0, ClientHeight() - FRangeY), 0);
+    const int dx = x - FOffsetX;
+    const int dy = y - FOffsetY;
     if (dx == 0 && dy == 0)
         return false;
-    FOffsetX = offsetX;
-    FOffsetY = offsetY;
-    if (WindowExists()) {
-        if (HasOption(toShowBackground) || std::abs(dy) >= ClientHeight() || std::abs(dx) >= ClientWidth() || dx != 0)
-            InvalidateClient();
-        else
-            viewport()->scroll(0, dy);
-        if (dx != 0 && FHeader)
-            FHeader->RepaintHeader();
-        FSyncingScrollBars = true;
-        horizontalScrollBar()->setValue(-FOffsetX);
-        verticalScrollBar()->setValue(-FOffsetY);
-        FSyncingScrollBars = false;
+    FOffsetX = x;
+    FOffsetY = y;
+    CancelHint();
+    if (FUpdateDepth == 0 && WindowExists()) {
+        if (options.Contains(suoScrollClientArea)) {
+            const QRect area = clipRect ? clipRect->ToQt() : viewport()->rect();
+            const int fixedWidth =
+                FHeader && FHeader->Columns().Count() > 0 ? FHeader->Columns().FixedColumnsWidth() : 0;
+            if (HasOption(toShowBackground) && !FBackground.isNull()) {
+                InvalidateClient();
+            } else if (dx == 0 || fixedWidth == 0) {
+                viewport()->scroll(dx, dy, area);
+            } else {
+                // The fixed columns stay; only the part right of them moves sideways.
+                const QRect movable = area.intersected(QRect(fixedWidth, 0, viewport()->width() - fixedWidth,
+                                                             viewport()->height()));
+                viewport()->scroll(dx, 0, movable);
+                if (dy != 0)
+                    viewport()->scroll(0, dy, area);
+            }
+        }
+        if (options.Contains(suoUpdateNCArea)) {
+            if (dx != 0 && FHeader && options.Contains(suoRepaintHeader))
+                FHeader->RepaintHeader();
+            FSyncingScrollBars = true;
+            if (dx != 0 && !FStates.Contains(tsSizing))
+                horizontalScrollBar()->setValue(-FOffsetX);
+            if (dy != 0 && !FStates.Contains(tsSizing) && !FStates.Contains(tsThumbTracking))
+                verticalScrollBar()->setValue(-FOffsetY);
+            FSyncingScrollBars = false;
+        }
     }
     PositionEditor();
+    const QPoint cursor = viewport()->mapFromGlobal(QCursor::pos());
+    if (viewport()->rect().contains(cursor) && viewport()->underMouse())
+        TrackHotNode(cursor.x(), cursor.y());
     FireScroll(dx, dy);
     return true;
 }
@@ -58,7 +80,7 @@ bool TBaseLazyTree::ApplyScrollOffset(int offsetX, int offsetY)
 void TBaseLazyTree::scrollContentsBy(int, int)
 {
     if (!FSyncingScrollBars)
-        ApplyScrollOffset(-horizontalScrollBar()->value(), -verticalScrollBar()->value());
+        ApplyScrollOffset({-horizontalScrollBar()->value(), -verticalScrollBar()->value()});
 }
 
 void TBaseLazyTree::ApplyScrollBarPolicies()
@@ -165,14 +187,25 @@ void TBaseLazyTree::ComputeHeaderArea()
     if (!FHeader)
         return;
     TLTHeaderWidget* widget = FHeader->Widget();
-    if (FHeader->Options().Contains(hoVisible)) {
-        setViewportMargins(0, FHeader->Height(), 0, 0);
+    const bool shown = FHeader->Options().Contains(hoVisible);
+    const int height = shown ? FHeader->Height() : 0;
+    // why: the header lies above the client area as the window frame's top part, so the vertical
+    // scroll bar starts below it; a spacer of the header's height takes its place in the bar.
+    if (!FHeaderSpacer) {
+        FHeaderSpacer = new QWidget;
+        addScrollBarWidget(FHeaderSpacer, Qt::AlignTop);
+    }
+    FHeaderSpacer->setFixedHeight(height);
+    FHeaderSpacer->setVisible(shown);
+    setViewportMargins(0, height, 0, 0);
+    if (shown) {
         const QRect area = viewport()->geometry();
-        widget->setGeometry(area.left(), area.top() - FHeader->Height(), area.width(), FHeader->Height());
+        const int right = contentsRect().right() + 1;
+        widget->setGeometry(area.left(), area.top() - height, right - area.left(), height);
         widget->show();
+        widget->raise();
         FHeader->Columns().ApplySpringColumns(area.width());
     } else {
-        setViewportMargins(0, 0, 0, 0);
         widget->hide();
     }
 }

@@ -6,7 +6,6 @@
 #include <vector>
 
 namespace {
-constexpr std::uintptr_t EditTimer = 2;
 // How far ahead a merge fetches the nodes it will compare next.
 constexpr std::size_t PrefetchDistance = 8;
 } // namespace
@@ -22,7 +21,7 @@ void TBaseLazyTree::SortChildrenChain(PLazyNode node, TColumnIndex column, TSort
         runs.push_back(child);
     std::vector<PLazyNode> merged(runs.size());
     const bool ascending = direction == TSortDirection::sdAscending;
-    const std::size_t dataOffset = static_cast<std::size_t>(NodeHeaderSize + FInternalAreaSize);
+    const std::size_t dataOffset = static_cast<std::size_t>(UserDataOffset());
     auto prefetch = [&](const std::vector<PLazyNode>& from, std::size_t index, std::size_t end) {
         if (index < end)
             __builtin_prefetch(reinterpret_cast<const char*>(from[index]) + dataOffset);

@@ -4,8 +4,9 @@
 
 #include "TreeView/Source/header/LTHeader.h"
 
+#include <QPainter>
+
 namespace {
-enum : std::uintptr_t { EditTimer = 2, ChangeTimer = 5, StructureChangeTimer = 6, SearchTimer = 7 };
 }
 
 void TBaseLazyTree::ShiftTreeStates(TLazyTreeStates enter, TLazyTreeStates leave)
@@ -100,9 +101,19 @@ void TBaseLazyTree::MsgTimer(TMessage& message)
     case StructureChangeTimer:
         FireStructureChange(FPendingStructureNode, FPendingStructureReason);
         break;
+    case ExpandTimer:
+        ExpandDropTarget();
+        break;
+    case ScrollTimer:
+        if (FStates.Contains(tsScrollPending)) {
+            CancelHint();
+            SetTimer(ScrollTimer, FAutoScrollInterval);
+            ShiftTreeStates(tsScrolling, tsScrollPending);
+        }
+        AutoScrollStep();
+        break;
     case SearchTimer:
-        ShiftTreeStates({}, tsIncrementalSearching);
-        KillTreeTimer(SearchTimer);
+        EndIncrementalSearch();
         break;
     default:
         break;
@@ -120,8 +131,37 @@ void TBaseLazyTree::WndProc(TMessage& message)
     case WM_TIMER:
         MsgTimer(message);
         return;
-    default:
+    case WM_SETFOCUS:
         TQtScrollControl<QAbstractScrollArea>::WndProc(message);
+        MsgSetFocus();
+        return;
+    case WM_KILLFOCUS:
+        TQtScrollControl<QAbstractScrollArea>::WndProc(message);
+        MsgKillFocus();
+        return;
+    case CM_CANCELMODE:
+        MsgCancelMode();
+        TQtScrollControl<QAbstractScrollArea>::WndProc(message);
+        return;
+    case WM_COPY:
+        CopySelectionToClipboard();
+        return;
+    case WM_CUT:
+        CutSelectionToClipboard();
+        return;
+    case WM_PASTE:
+        PasteClipboardNodes();
+        return;
+    case WM_PRINTCLIENT:
+        if (auto* painter = reinterpret_cast<QPainter*>(message.WParam))
+            PaintTree(*painter, {-FOffsetX, -FOffsetY, ClientWidth() - FOffsetX, ClientHeight() - FOffsetY}, {0, 0},
+                      ControlPaintFlags - tpColumnColors);
+        return;
+    default:
+        if (AnswerTreeViewQuery(message))
+            return;
+        if (!RouteMouseMessage(message))
+            TQtScrollControl<QAbstractScrollArea>::WndProc(message);
         return;
     }
 }

@@ -6,11 +6,6 @@
 #include "TreeView/Source/core/LTErrors.h"
 #include "TreeView/Source/header/LTHeader.h"
 
-namespace {
-constexpr std::uintptr_t EditTimer = 2;
-constexpr std::uintptr_t ScrollTimer = 4;
-} // namespace
-
 bool TBaseLazyTree::EditAllowed(PLazyNode node, TColumnIndex column)
 {
     bool allowed = HasOption(toEditable) && isEnabled() && !HasOption(toReadOnly);

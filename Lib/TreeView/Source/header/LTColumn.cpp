@@ -764,40 +764,6 @@ void TLazyTreeColumns::WriteColumnBlock(TStream& stream) const
         WriteInt32(stream, index);
 }
 
-void TLazyTreeColumns::PaintHeaderTo(QPainter& painter, const TRect& r)
-{
-    // The cells as the platform's style draws header sections; the header's own painter, with
-    // glyphs, sort marks and its button styles, takes this over.
-    QStyle* style = FHeader.Widget() ? FHeader.Widget()->style() : QApplication::style();
-    painter.fillRect(r.ToQt(), ToQColor(FHeader.Background()));
-    const int offset = Tree()->OffsetX();
-    for (TLazyTreeColumn* column : VisibleColumnList()) {
-        const int left = column->AbsoluteLeft() + (column->IsFixed() ? 0 : offset);
-        const QRect cell(left, 0, column->Width(), FHeader.Height());
-        if (cell.right() < r.Left || cell.left() > r.Right)
-            continue;
-        QStyleOptionHeader option;
-        option.rect = cell;
-        option.text = column->Text();
-        option.state = QStyle::State_Horizontal | QStyle::State_Raised;
-        if (column->Options().Contains(coEnabled) && Tree()->isEnabled())
-            option.state |= QStyle::State_Enabled;
-        if (column->Index() == PressedIndex)
-            option.state |= QStyle::State_Sunken;
-        if (column->Index() == HoverIndex && FHeader.Options().Contains(hoHotTrack))
-            option.state |= QStyle::State_MouseOver;
-        option.textAlignment = column->Alignment() == TAlignment::taCenter       ? Qt::AlignHCenter
-                               : column->Alignment() == TAlignment::taRightJustify ? Qt::AlignRight
-                                                                                  : Qt::AlignLeft;
-        option.textAlignment |= Qt::AlignVCenter;
-        if (FHeader.Options().Contains(hoShowSortGlyphs) && column->Index() == FHeader.SortColumn())
-            option.sortIndicator = FHeader.SortDirection() == TSortDirection::sdAscending
-                                       ? QStyleOptionHeader::SortUp
-                                       : QStyleOptionHeader::SortDown;
-        style->drawControl(QStyle::CE_Header, &option, &painter, FHeader.Widget());
-    }
-}
-
 void TLazyTreeColumns::Assign(const TPersistent& source)
 {
     const auto* columns = dynamic_cast<const TLazyTreeColumns*>(&source);

@@ -13,6 +13,7 @@
 #include <memory>
 #include <vector>
 
+class QFontMetrics;
 class QPainter;
 class TStream;
 class TLTHeader;
@@ -80,6 +81,10 @@ public:
     virtual bool SameSettings(const TLazyTreeColumn& other) const;
     // The header rectangle narrowed to this column.
     virtual TRect HeaderCellRect() const;
+    // Where the caption, the sort glyph and the header glyph go in the header cell `client`.
+    virtual void LayoutHeaderCell(const QFontMetrics& metrics, const TRect& client, TRect& textBounds,
+                                  TPoint& sortGlyphPos, TPoint& glyphPos, bool showSortGlyph,
+                                  bool showHeaderGlyph) const;
     void RevertColumnWidth();
 
     void Assign(const TPersistent& source) override;
@@ -169,8 +174,11 @@ public:
     void ReadColumnBlock(TStream& stream, int version);
     void WriteColumnBlock(TStream& stream) const;
 
-    // Paints the header cells into `painter` (header coordinates).
+    // Paints the part `r` of the header into `painter` (header coordinates: x as the tree's
+    // client area, y from the header's upper edge).
     virtual void PaintHeaderTo(QPainter& painter, const TRect& r);
+    // Paints one column's cell with its left edge at x = 0, as the column drag image shows it.
+    void PaintColumnImage(QPainter& painter, TColumnIndex column);
 
     void Assign(const TPersistent& source) override;
 

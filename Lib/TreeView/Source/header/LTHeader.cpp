@@ -1,6 +1,7 @@
 #include "TreeView/Source/header/LTHeader.h"
 
 #include "TreeView/Source/core/LazyTree.h"
+#include "TreeView/Source/paint/LTDragImage.h"
 #include "TreeView/Source/stream/LTStreamIO.h"
 
 #include "Platform/controls/Keys.h"
@@ -10,6 +11,7 @@
 #include <QApplication>
 #include <QCursor>
 #include <QGuiApplication>
+#include <QHelpEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
@@ -134,10 +136,24 @@ void TLTHeaderWidget::leaveEvent(QEvent*)
     unsetCursor();
 }
 
+bool TLTHeaderWidget::event(QEvent* event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        const QPoint p = static_cast<QHelpEvent*>(event)->pos();
+        FHeader.Tree().ShowHeaderHint({p.x(), p.y() - FHeader.Height()});
+        return true;
+    }
+    return QWidget::event(event);
+}
+
 // ---- the header
 
-TLTHeader::TLTHeader(TBaseLazyTree& tree) : FTree(tree)
+TLTHeader::TLTHeader(TBaseLazyTree& tree) : FTree(tree), FDragImage(std::make_unique<TLTDragImage>())
 {
+    FDragImage->FadeEdges = false;
+    FDragImage->BiasAfter = 0;
+    FDragImage->BiasBefore = -50;
+    FDragImage->AlphaLevel = 140;
     FColumns = std::make_unique<TLazyTreeColumns>(*this);
     FWidget = new TLTHeaderWidget(*this, &tree);
     FFont.OnChange = [this](TObject*) {
@@ -473,8 +489,28 @@ void TLTHeader::HandleClick(TPoint p, TMouseButton button, bool force, bool doub
     }
 }
 
+void TLTHeader::PrepareColumnDragImage(TColumnIndex column, TPoint p)
+{
+    const TLazyTreeColumn* c = FColumns->ColumnAt(column);
+    if (!c || !FWidget)
+        return;
+    QImage picture(c->Width(), FHeight, QImage::Format_ARGB32);
+    picture.fill(ToQColor(clBtnFace));
+    {
+        QPainter painter(&picture);
+        FColumns->PaintColumnImage(painter, column);
+    }
+    const int left = c->AbsoluteLeft() + (c->IsFixed() ? 0 : FTree.OffsetX());
+    const QPoint imageAt = FWidget->mapToGlobal(QPoint(left, 0));
+    const QPoint mouse = FWidget->mapToGlobal(QPoint(p.X, p.Y + FHeight));
+    FDragImage->MoveLimit = FOptions.Contains(hoRestrictDrag) ? TLTMoveLimit::mlHorizontal : TLTMoveLimit::mlNone;
+    FDragImage->LoadDragPicture(picture, TPoint::FromQt(imageAt), nullptr, TPoint::FromQt(mouse));
+    FDragImage->RevealDragImage();
+}
+
 void TLTHeader::StopColumnDrag()
 {
+    FDragImage->FinishDragImage();
     FStates.Exclude(hsDragging).Exclude(hsDragPending);
     FColumns->DropTarget = NoColumn;
     FColumns->DragIndex = NoColumn;
@@ -548,9 +584,12 @@ bool TLTHeader::HandleCapturedMove(TPoint p)
         RepaintHeader(pressed);
         FColumns->DragIndex = column;
         FStates.Exclude(hsDragPending).Include(hsDragging);
+        PrepareColumnDragImage(column, FDragStart);
+        FDragImage->MoveDragImage(TPoint::FromQt(FWidget->mapToGlobal(QPoint(p.X, p.Y + FHeight))), false);
         return true;
     }
     if (FStates.Contains(hsDragging)) {
+        FDragImage->MoveDragImage(TPoint::FromQt(FWidget->mapToGlobal(QPoint(p.X, p.Y + FHeight))), false);
         UpdateDropTarget(p);
         return true;
     }
@@ -635,6 +674,7 @@ bool TLTHeader::HeaderMessage(TMessage& message)
         if (message.Msg == WM_LBUTTONUP && !stateWasSet && !columnPressed)
             return false;
         if (FStates.Contains(hsDragging)) {
+            FDragImage->FinishDragImage();
             const QRect window = FTree.rect();
             const bool inside = p.X >= 0 && p.X < window.width() && p.Y >= -FHeight && p.Y < FTree.ClientHeight();
             EndHeaderDrag(p, inside);

@@ -20,6 +20,7 @@
 #include <memory>
 
 class TCustomImageList;
+class TLTDragImage;
 
 enum TLTHeaderOption {
     hoAutoResize, hoColumnResize, hoDblClickResize, hoDrag, hoHotTrack, hoOwnerDraw, hoRestrictDrag, hoShowHint,
@@ -50,6 +51,7 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     LPARAM ClientPoint(const QPointF& local) const;
@@ -97,6 +99,8 @@ public:
     void SetStyle(TLTHeaderStyle value);
 
     TLTHeaderStates States() const { return FStates; }
+    // The picture of a dragged column that follows the mouse.
+    TLTDragImage& DragImage() const { return *FDragImage; }
     bool HasColumns() const { return FColumns->Count() > 0; }
     // The header area in the tree's client coordinates: (0, -Height, client width, 0).
     TRect HeaderRect() const;
@@ -131,6 +135,7 @@ private:
     void EndHeaderDrag(TPoint p, bool insideWindow);
     void UpdateDropTarget(TPoint p);
     void StopColumnDrag();
+    void PrepareColumnDragImage(TColumnIndex column, TPoint p);
     TShiftState KeyboardShift() const;
     void UpdateCursor(TPoint p);
     bool Loading() const;
@@ -153,6 +158,7 @@ private:
     TLTHeaderStyle FStyle = TLTHeaderStyle::hsThickButtons;
     TLTHeaderStates FStates;
     TPoint FDragStart;
+    std::unique_ptr<TLTDragImage> FDragImage;
     TPoint FTrackStart;
     int FTrackLeft = 0;
 };

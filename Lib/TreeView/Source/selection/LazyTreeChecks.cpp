@@ -103,12 +103,18 @@ bool TBaseLazyTree::SwitchCheckMark(PLazyNode node, TCheckState newState)
     if (!node->Has(nsReady))
         PrepareNode(node);
     const bool tracking = HasOption(toAutoTristateTracking);
-    if (tracking && node->CheckKind == chkTriState &&
-        (newState == csUncheckedNormal || newState == csCheckedNormal) && node->ChildHead) {
+    const bool toChildren =
+        tracking && node->CheckKind == chkTriState && (newState == csUncheckedNormal || newState == csCheckedNormal);
+    // Children not made or not initialised yet have no check kind; they must not be passed over.
+    if (toChildren && node->NumChildren == 0 && node->Has(nsMayHaveChildren))
+        LoadChildNodes(node);
+    if (toChildren && node->ChildHead) {
         int unchecked = 0;
         int checked = 0;
         int mixed = 0;
         for (PLazyNode child = node->ChildHead; child; child = child->NextLink) {
+            if (!child->Has(nsReady))
+                PrepareNode(child);
             if (!IsBox(child->CheckKind))
                 continue;
             SetNodeCheckMark(child, newState);
@@ -158,6 +164,8 @@ bool TBaseLazyTree::DeriveParentCheckMark(PLazyNode node, TCheckState newState)
     int checked = 0;
     bool mixed = false;
     for (PLazyNode sibling = parent->ChildHead; sibling; sibling = sibling->NextLink) {
+        if (!sibling->Has(nsReady))
+            PrepareNode(sibling);
         if (!IsBox(sibling->CheckKind))
             continue;
         ++boxes;

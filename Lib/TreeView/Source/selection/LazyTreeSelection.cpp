@@ -224,6 +224,20 @@ void TBaseLazyTree::ResetScratchNodeList()
     FScratchCount = 0;
 }
 
+// The selection is painted in the focused column only; a column that is none or hidden would
+// leave selected rows looking unselected.
+void TBaseLazyTree::FocusShownColumnForSelection()
+{
+    if (!FHeader || FHeader->Columns().Count() == 0)
+        return;
+    const TLazyTreeColumns& columns = FHeader->Columns();
+    const TLazyTreeColumn* focused = columns.ColumnAt(FFocusedColumn);
+    if (focused && focused->Options().Contains(coVisible))
+        return;
+    const TLazyTreeColumn* main = columns.ColumnAt(FHeader->MainColumn());
+    FFocusedColumn = (main && main->Options().Contains(coVisible)) ? FHeader->MainColumn() : columns.FirstShownColumn();
+}
+
 void TBaseLazyTree::SetNodeSelected(PLazyNode node, bool value)
 {
     if (!node || node == FRoot || node->Has(nsPicked) == value)
@@ -234,15 +248,7 @@ void TBaseLazyTree::SetNodeSelected(PLazyNode node, bool value)
         else if (!HasOption(toMultiSelect))
             DeselectAll();
         AddNodeToSelection(node);
-        if (FHeader && FHeader->Columns().Count() > 0) {
-            const TLazyTreeColumns& columns = FHeader->Columns();
-            const TLazyTreeColumn* focused = columns.ColumnAt(FFocusedColumn);
-            if (!focused || !focused->Options().Contains(coVisible)) {
-                const TLazyTreeColumn* main = columns.ColumnAt(FHeader->MainColumn());
-                FFocusedColumn = (main && main->Options().Contains(coVisible)) ? FHeader->MainColumn()
-                                                                               : columns.FirstShownColumn();
-            }
-        }
+        FocusShownColumnForSelection();
         if (!FRangeAnchor)
             FRangeAnchor = node;
     } else {

@@ -6,6 +6,7 @@
 #include "TreeView/Source/stream/LTStreamIO.h"
 #include "TreeView/Source/stream/LTTreeData.h"
 #include "TreeView/Source/stream/LTTreeMimeData.h"
+#include "TreeView/Source/transfer/LTDataObject.h"
 
 #include "Platform/files/Streams.h"
 
@@ -39,6 +40,9 @@ QString TreeReferenceMimeType()
 
 TBaseLazyTree* TBaseLazyTree::SourceTreeOfDataObject(const QMimeData* data) const
 {
+    // A reference is honoured only when the object itself is one of this process.
+    if (const auto* object = dynamic_cast<const TLTDataObject*>(data))
+        return object->Owner();
     const auto* treeData = dynamic_cast<const TLTTreeMimeData*>(data);
     return treeData ? treeData->SourceTree() : nullptr;
 }
@@ -64,9 +68,8 @@ void TBaseLazyTree::CopySelectionToClipboard()
 {
     if (FSelectionCount == 0)
         return;
-    const std::string data = RenderTreeData(CollectSelectedNodes(true));
-    QGuiApplication::clipboard()->setMimeData(
-        new TLTTreeMimeData(this, QByteArray(data.data(), static_cast<qsizetype>(data.size()))));
+    // The clipboard owns the object; the marks it renders from are set once it holds it.
+    QGuiApplication::clipboard()->setMimeData(new TLTDataObject(this, true));
     FlagSelectedForCutCopy();
     ShiftTreeStates(tsCopyPending, {});
     InvalidateClient();
@@ -76,9 +79,7 @@ void TBaseLazyTree::CutSelectionToClipboard()
 {
     if (FSelectionCount == 0 || HasOption(toReadOnly))
         return;
-    const std::string data = RenderTreeData(CollectSelectedNodes(true));
-    QGuiApplication::clipboard()->setMimeData(
-        new TLTTreeMimeData(this, QByteArray(data.data(), static_cast<qsizetype>(data.size()))));
+    QGuiApplication::clipboard()->setMimeData(new TLTDataObject(this, true));
     FlagSelectedForCutCopy();
     ShiftTreeStates(tsCutPending, tsCopyPending);
     InvalidateClient();

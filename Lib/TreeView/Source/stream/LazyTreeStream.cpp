@@ -206,6 +206,7 @@ bool TBaseLazyTree::AppendFromStream(TStream& stream, int version, PLazyNode nod
         for (int i = 0; i < FScratchCount; ++i)
             FScratchNodes[static_cast<size_t>(i)]->StateBits.Exclude(nsPicked);
         PickNodes(FScratchNodes.data(), FScratchCount, true);
+        FocusShownColumnForSelection();
     }
     ResetScratchNodeList();
     return true;

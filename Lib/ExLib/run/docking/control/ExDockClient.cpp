@@ -304,6 +304,11 @@ void TExDockClient::FormExitHook()
     if (auto* panel = dynamic_cast<TExDockCustomPanel*>(HostDockSite(*ParentForm())))
         if (IExDockManager* manager = panel->ExDockManager())
             manager->SetActiveControl(nullptr);
+    // The style hears of the focus leaving the form as the form's own exit.
+    if (DockStyle()) {
+        TMessage m{CM_EXIT, 0, 0, 0};
+        DockStyle()->ClientMessageHook(this, m);
+    }
 }
 
 void TExDockClient::FormEnterHook()
@@ -311,6 +316,10 @@ void TExDockClient::FormEnterHook()
     if (auto* panel = dynamic_cast<TExDockCustomPanel*>(HostDockSite(*ParentForm())))
         if (IExDockManager* manager = panel->ExDockManager())
             manager->SetActiveControl(ParentForm());
+    if (DockStyle()) {
+        TMessage m{CM_ENTER, 0, 0, 0};
+        DockStyle()->ClientMessageHook(this, m);
+    }
 }
 
 void TExDockClient::BeginDragHook(TExDockDragDockObject& source)

@@ -4,6 +4,8 @@
 #include "ExLib/run/docking/control/ExDockHostForms.h"
 #include "ExLib/run/docking/control/ExDockServer.h"
 #include "ExLib/run/docking/support/ExDockSupportProc.h"
+#include "ExLib/run/docking/vsnet/ExDockVSChannel.h"
+#include "ExLib/run/docking/vsnet/ExDockVSNetStyle.h"
 
 #include "Platform/controls/FormList.h"
 #include "Platform/docking/WindowOrder.h"
@@ -347,6 +349,8 @@ void UndockControl(TWinControlCore* control)
             const std::vector<TWinControlCore*> clients = ClientsOf(panel);
             for (auto it = clients.rbegin(); it != clients.rend(); ++it)
                 UndockControl(*it);
+            if (auto* vsnet = dynamic_cast<TExDockVSNETPanel*>(panel); vsnet && vsnet->Channel())
+                vsnet->Channel()->ClearBlocks();
         }
         return;
     }
@@ -354,6 +358,11 @@ void UndockControl(TWinControlCore* control)
     if (site)
         if (auto* host = dynamic_cast<TExDockableForm*>(site->SiteControl().Parent()); host && site->DockClientCount() <= 2)
             host->PostMessage(WM_CLOSE);
+    if (TExDockVSChannel* channel = ChannelOfDockSite(site)) {
+        channel->RemoveChannelForm(control);
+        ManualFloat(*control, Bounds(control->Left(), control->Top(), UndockWidth(*control), UndockHeight(*control)));
+        return;
+    }
     ManualDock(*control, nullptr, nullptr, TAlign::alNone);
 }
 
@@ -368,7 +377,11 @@ void UndockAllForms()
     FreeEmptyHostForms();
 }
 
-void FreeEmptyHostForms()
+namespace {
+
+// Calls `act` for every host form whose site holds no client any more, last registered first.
+template <class Act>
+void ForEachEmptyHostForm(Act act)
 {
     TExGlobalDockManager* manager = GlobalDockManager();
     for (int i = manager->DockableFormCount() - 1; i >= 0; --i) {
@@ -377,6 +390,22 @@ void FreeEmptyHostForms()
         TExDockableForm* form = manager->DockableForms(i);
         TDockSite* site = form->DockingSite();
         if (!site || site->DockClientCount() == 0)
-            delete form;
+            act(manager, form);
     }
+}
+
+} // namespace
+
+void FreeEmptyHostForms()
+{
+    ForEachEmptyHostForm([](TExGlobalDockManager*, TExDockableForm* form) { delete form; });
+}
+
+void ReleaseEmptyHostForms()
+{
+    ForEachEmptyHostForm([](TExGlobalDockManager* manager, TExDockableForm* form) {
+        manager->UnregisterDockableForm(form);
+        form->Hide();
+        form->Release();
+    });
 }

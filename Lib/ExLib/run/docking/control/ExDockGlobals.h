@@ -68,6 +68,9 @@ void RecordUndockPosition(TWinControlCore* control, TWinControlCore* target);
 void UndockControl(TWinControlCore* control);
 void UndockAllForms();
 void FreeEmptyHostForms();
+// The same for a drop, which runs inside a mouse event of the host being emptied: the empty
+// hosts leave the manager's list now and go once the pending events are handled.
+void ReleaseEmptyHostForms();
 
 // The form of that name when it has a dock client: what a stored layout may dock again.
 TCustomForm* FindDockableFormByName(const std::string& name);

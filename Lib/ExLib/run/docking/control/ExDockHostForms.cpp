@@ -5,29 +5,12 @@
 #include "ExLib/run/docking/drag/ExDockDragObject.h"
 #include "ExLib/run/docking/support/ExDockStrings.h"
 #include "ExLib/run/docking/support/ExDockSupportProc.h"
+#include "ExLib/run/docking/tree/ExDockStreamValues.h"
 
 #include "Platform/core/Application.h"
 #include "Platform/core/Exceptions.h"
 
 #include <QFont>
-
-namespace {
-
-template <class T>
-void Write(TStream& stream, T value)
-{
-    stream.WriteBuffer(&value, sizeof value);
-}
-
-template <class T>
-T Read(TStream& stream)
-{
-    T value{};
-    stream.ReadBuffer(&value, sizeof value);
-    return value;
-}
-
-} // namespace
 
 // ---- dockable form
 
@@ -68,9 +51,12 @@ void TExDockableForm::DoClose(TCloseAction& action)
     const int count = site ? site->DockClientCount() : 0;
     if (count == 1) {
         FloatingChild = site->DockClients(0);
-        if (HostDockSite(*this))
-            FloatingChild->SetVisible(false);
-        FloatAtHostPosition(FloatingChild);
+        // why: while the host is still whole its site can give its place to the form left; once
+        // the host is being destroyed it is no longer known as a host.
+        if (auto* outer = dynamic_cast<TExDockCustomControl*>(HostDockSite(*this)))
+            outer->HandOverToFloatingChild(this);
+        else
+            FloatAtHostPosition(FloatingChild);
         action = TCloseAction::caFree;
     } else if (count >= 2) {
         action = TCloseAction::caHide;
@@ -387,8 +373,8 @@ void TExDockTabPageControl::DockDrop(TDragDockObject& source, int x, int y)
 
 void TExDockTabPageControl::SaveToStream(TStream& stream)
 {
-    Write<std::int32_t>(stream, StreamVersion);
-    Write<std::int32_t>(stream, PageCount());
+    WriteValue<std::int32_t>(stream, StreamVersion);
+    WriteValue<std::int32_t>(stream, PageCount());
     for (int i = 0; i < PageCount(); ++i) {
         TWinControlCore* control = nullptr;
         for (QObject* child : Pages(i)->Widget()->children())
@@ -397,13 +383,13 @@ void TExDockTabPageControl::SaveToStream(TStream& stream)
         if (!control)
             continue;
         const std::string& name = control->Name();
-        Write<std::int32_t>(stream, static_cast<std::int32_t>(name.size()));
+        WriteValue<std::int32_t>(stream, static_cast<std::int32_t>(name.size()));
         if (!name.empty())
             stream.WriteString(name);
-        Write<std::uint8_t>(stream, ControlVisible(*control) ? 1 : 0);
+        WriteValue<std::uint8_t>(stream, ControlVisible(*control) ? 1 : 0);
     }
-    Write<std::int32_t>(stream, ActivePageIndex());
-    Write<std::int32_t>(stream, -10);
+    WriteValue<std::int32_t>(stream, ActivePageIndex());
+    WriteValue<std::int32_t>(stream, -10);
 }
 
 void TExDockTabPageControl::LoadFromStream(TStream& stream)
@@ -411,20 +397,20 @@ void TExDockTabPageControl::LoadFromStream(TStream& stream)
     std::int32_t active = -1;
     bool whole = false;
     try {
-        Read<std::int32_t>(stream); // the version is not compared
-        const auto count = Read<std::int32_t>(stream);
+        ReadValue<std::int32_t>(stream); // the version is not compared
+        const auto count = ReadValue<std::int32_t>(stream);
         // Each entry takes at least five bytes; a count the stream cannot hold is damaged.
         if (count < 0 || count > (stream.Size() - stream.Position()) / 5)
             return;
         int found = 0;
         for (int i = 0; i < count; ++i) {
-            const auto length = Read<std::int32_t>(stream);
+            const auto length = ReadValue<std::int32_t>(stream);
             if (length < 0 || length > stream.Size() - stream.Position())
                 return;
             std::string name(static_cast<size_t>(length), '\0');
             if (length > 0)
                 stream.ReadBuffer(name.data(), length);
-            const bool shown = Read<std::uint8_t>(stream) != 0;
+            const bool shown = ReadValue<std::uint8_t>(stream) != 0;
             if (name.empty())
                 continue;
             TWinControlCore* form = FindDockableFormByName(name);
@@ -435,7 +421,7 @@ void TExDockTabPageControl::LoadFromStream(TStream& stream)
                 DockClients(found)->SetVisible(shown);
             ++found;
         }
-        active = Read<std::int32_t>(stream);
+        active = ReadValue<std::int32_t>(stream);
         whole = true;
     } catch (const EReadError&) {
         // A stream cut short keeps what was docked so far.

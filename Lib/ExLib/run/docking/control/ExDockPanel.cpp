@@ -269,6 +269,7 @@ void TExDockAdvPanel::UndockClientMessage(TMessage& m)
     if (LayoutLoading())
         return;
     m.Result = 0;
+    HandOverToFloatingChild(reinterpret_cast<TWinControlCore*>(m.LParam));
     IExDockManager* manager = ExDockManager();
     if (!manager)
         return;

@@ -545,7 +545,7 @@ void TExDockBasicStyle::HideTree(TWinControlCore* form)
 void TExDockBasicStyle::CollapseUp(TWinControlCore* form)
 {
     TDockSite* site = HostDockSite(*form);
-    if (!site || site->VisibleDockClientCount() > 0)
+    if (!site || KeepsEmptyHosts(form) || site->VisibleDockClientCount() > 0)
         return;
     if (auto* panel = dynamic_cast<TExDockPanel*>(site)) {
         panel->ShowDockPanel(false, nullptr, true);

@@ -151,6 +151,11 @@ public:
     // Toggles between docked (in the last panel) and floating (at the last floating place).
     virtual void RedockClient(TExDockClient* client);
 
+protected:
+    // True where hiding a form stops climbing up its empty hosts (an auto-hidden form keeps its
+    // channel's panel).
+    virtual bool KeepsEmptyHosts(TWinControlCore* control) { (void)control; return false; }
+
 private:
     void ShowOne(TWinControlCore* c, TWinControlCore* h);
     void HideTree(TWinControlCore* form);

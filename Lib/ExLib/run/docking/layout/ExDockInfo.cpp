@@ -143,7 +143,9 @@ void TExDockInfoZone::TakeFromDockControl(TExDockBaseControl* dockControl)
 void TExDockInfoZone::ApplyToControl(TWinControlCore* control)
 {
     auto* panel = dynamic_cast<TExDockPanel*>(control);
-    if (ParentName.empty() || (panel && panel->VisibleDockClientCount() > 0)) {
+    // A docking area inside another window (a main window's) keeps its place and visibility there.
+    const bool embeddedArea = ParentName.empty() && !control->Widget()->isWindow() && FindDockServerOf(control);
+    if ((ParentName.empty() && !embeddedArea) || (panel && panel->VisibleDockClientCount() > 0)) {
         const TAlignDisabler disabled(control->Widget());
         if (auto* form = dynamic_cast<TCustomForm*>(control)) {
             form->SetBorderStyle(static_cast<TFormBorderStyle>(std::clamp(BorderStyle, 0, 5)));
@@ -162,7 +164,8 @@ void TExDockInfoZone::ApplyToControl(TWinControlCore* control)
             }
         }
     }
-    control->SetVisible(Visible);
+    if (!embeddedArea)
+        control->SetVisible(Visible);
     ::SetLRDockWidth(*control, LRDockWidth);
     ::SetTBDockHeight(*control, TBDockHeight);
     SetUndockHeight(*control, UnDockHeight);

@@ -5,6 +5,7 @@
 #include "ExLib/run/docking/control/ExDockServer.h"
 #include "ExLib/run/docking/layout/ExDockInfo.h"
 #include "ExLib/run/docking/support/ExDockSupportProc.h"
+#include "ExLib/run/docking/vsnet/ExDockVSNetStyle.h"
 #include "ExLib/run/storage/ExIniStorage.h"
 
 #include "Platform/controls/FormList.h"
@@ -46,9 +47,11 @@ std::unique_ptr<TExAppIniFileStorage> OpenLayoutFile(const std::string& fileName
 void SaveDockLayoutToStorage(TExCustomAppStorage& storage, const std::string& rootPath)
 {
     const TBatch batch(storage);
+    CollapseOtherChannels(nullptr);
     TExDockInfoTree tree;
     for (TCustomForm* form : CustomFormList()) {
-        if (form->Parent() || !form->isWindow())
+        // A form inside another window counts only as a dock server (a main window's docking area).
+        if (form->Parent() || (!form->isWindow() && !FindDockServerOf(form)))
             continue;
         if (FindDockClientOf(form) || FindDockServerOf(form)) {
             tree.CurrTreeZone = tree.TopTreeZone;
@@ -63,6 +66,7 @@ void SaveDockLayoutToStorage(TExCustomAppStorage& storage, const std::string& ro
 void LoadDockLayoutFromStorage(TExCustomAppStorage& storage, const std::string& rootPath)
 {
     const TBatch batch(storage);
+    CollapseOtherChannels(nullptr);
     TExDockInfoTree tree;
     const TDesktopUpdateLock lock;
     tree.Storage = &storage;

@@ -104,10 +104,18 @@ void TExDockCustomControl::RefreshHostCaption(TWinControlCore* exclude)
 
 void TExDockCustomControl::UndockClientMessage(TMessage& m)
 {
+    HandOverToFloatingChild(reinterpret_cast<TWinControlCore*>(m.LParam));
+    DefaultDockHandler(m);
+}
+
+void TExDockCustomControl::HandOverToFloatingChild(TWinControlCore* control)
+{
     // A host that leaves hands its place to the form it floated when it closed.
-    auto* leaving = dynamic_cast<TExDockableForm*>(reinterpret_cast<TWinControlCore*>(m.LParam));
+    auto* leaving = dynamic_cast<TExDockableForm*>(control);
     if (leaving && leaving->FloatingChild) {
         TWinControlCore* child = leaving->FloatingChild;
+        // A form that filled a tab page is laid out by this site's manager from now on.
+        SetAlign(*child, TAlign::alNone);
         if (dynamic_cast<TExDockTabPageControl*>(this)) {
             ManualDock(*child, this, nullptr, TAlign::alNone);
         } else {
@@ -119,7 +127,6 @@ void TExDockCustomControl::UndockClientMessage(TMessage& m)
         if (auto* manager = ExDockManager())
             manager->ReplaceZoneControl(leaving, child);
     }
-    DefaultDockHandler(m);
 }
 
 void TExDockCustomControl::WndProc(TMessage& m)

@@ -42,6 +42,10 @@ protected:
     virtual void DockClientMessage(TMessage& m) { DefaultDockHandler(m); }
     virtual void UndockClientMessage(TMessage& m);
     virtual void DockNotification(TMessage& m) { (void)m; }
+
+public:
+    // A host form that closes with one form left hands its place here to that form.
+    void HandOverToFloatingChild(TWinControlCore* leaving);
 };
 
 class TExDockCustomPanel : public TExDockCustomControl {

@@ -263,7 +263,7 @@ void TExDockCustomTabControl::LayoutTabBar()
     case TTabPosition::tpRight: FTabBar->setGeometry(width() - thickness, 0, thickness, height()); break;
     default: FTabBar->setGeometry(0, 0, width(), thickness); break;
     }
-    FTabBar->setVisible(thickness > 0);
+    FTabBar->setVisible(thickness > 0 && UsesNativeTabBar());
     FTabBar->raise();
     Realign(this);
 }

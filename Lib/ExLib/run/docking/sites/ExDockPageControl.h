@@ -80,6 +80,9 @@ protected:
     virtual bool CanChange();
     // After the tab bar handled a mouse message.
     virtual void TabMouseMessage(UINT msg, QPoint pos) { (void)msg, (void)pos; }
+    // False for a control that draws its own tab strip: the platform's tab bar then only keeps
+    // the tabs and never shows.
+    virtual bool UsesNativeTabBar() const { return true; }
     void Resized() override;
     void LayoutTabBar();
 

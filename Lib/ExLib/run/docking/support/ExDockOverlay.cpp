@@ -17,12 +17,22 @@ public:
         }
     }
 
+    // Strips of a shaped band, in the band's own coordinates; none for a plain frame.
+    std::vector<QRect> Strips;
+
     // A frame on the screen shows only its strips: without a compositor a window cannot be
     // see-through, so its middle is cut away.
     void UpdateMask()
     {
         const QRect r = rect();
         const int t = FThickness;
+        if (!Strips.empty()) {
+            QRegion shape;
+            for (const QRect& s : Strips)
+                shape += s;
+            setMask(shape);
+            return;
+        }
         if (parentWidget() || t <= 0 || r.width() <= 2 * t || r.height() <= 2 * t) {
             clearMask();
             return;
@@ -36,6 +46,13 @@ protected:
         QPainter painter(this);
         const QBrush pattern(QColor(0, 0, 0), Qt::Dense4Pattern);
         const QRect r = rect();
+        if (!Strips.empty()) {
+            for (const QRect& s : Strips) {
+                painter.fillRect(s, QColor(160, 160, 160));
+                painter.fillRect(s, pattern);
+            }
+            return;
+        }
         if (parentWidget() || FThickness <= 0 || r.width() <= 2 * FThickness || r.height() <= 2 * FThickness) {
             painter.fillRect(r, QColor(255, 255, 255, 90));
             painter.fillRect(r, pattern);
@@ -77,14 +94,23 @@ QWidget* TExDockOverlay::Widget() const
 
 void TExDockOverlay::Xor(const TRect& r)
 {
+    XorStrips(r, {});
+}
+
+void TExDockOverlay::XorStrips(const TRect& r, const std::vector<TRect>& strips)
+{
     if (!FBand)
         return;
-    if (FShown && r == FRect) {
+    if (FShown && r == FRect && strips == FStrips) {
         Hide();
         return;
     }
     FRect = r;
+    FStrips = strips;
     FShown = true;
+    FBand->Strips.clear();
+    for (const TRect& s : strips)
+        FBand->Strips.push_back(QRect(s.Left - r.Left, s.Top - r.Top, s.Width(), s.Height()));
     FBand->setGeometry(r.ToQt());
     FBand->UpdateMask();
     FBand->show();

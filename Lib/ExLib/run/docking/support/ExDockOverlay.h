@@ -9,6 +9,7 @@
 
 #include <QPointer>
 #include <memory>
+#include <vector>
 
 class QWidget;
 
@@ -23,6 +24,9 @@ public:
 
     // Shows `r`, or erases it when it is what shows now.
     void Xor(const TRect& r);
+    // The same for a band made of strips (in the coordinates of `r`, which holds them all):
+    // drawing the same strips again erases them.
+    void XorStrips(const TRect& r, const std::vector<TRect>& strips);
     void Hide();
     bool Shown() const { return FShown; }
     const TRect& ShownRect() const { return FRect; }
@@ -34,4 +38,5 @@ private:
     QPointer<Band> FBand;
     bool FShown = false;
     TRect FRect;
+    std::vector<TRect> FStrips;
 };

@@ -271,6 +271,8 @@ void TExDockTree::InsertControl(TWinControlCore* control, TAlign insertAt, TWinC
         FRootZone->Orientation = newOrientation;
         FRootZone->Limit = newOrientation == H ? only.Width() : only.Height();
         FRootExtent = newOrientation == H ? only.Height() : only.Width();
+        // The only zone reaches to the far edge along the new axis until it shares it.
+        FRootZone->FirstChild->Limit = newOrientation == H ? only.Bottom : only.Right;
     }
     TExDockZone* zone = NewZone();
     zone->Control = control;

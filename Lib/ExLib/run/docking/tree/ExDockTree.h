@@ -305,6 +305,9 @@ public:
 protected:
     // The canvas while the site paints.
     TCanvas& Canvas() { return FCanvas; }
+    void SetMinZoneSize(int value) { FMinZoneSize = value; }
+    // Ends a splitter drag that a descendant finished itself.
+    void ClearDragZone() { FDragZone = nullptr; }
     TExDockZone* FRootZone = nullptr;
     int FRootExtent = 0;
     int FUpdateLevel = 0;

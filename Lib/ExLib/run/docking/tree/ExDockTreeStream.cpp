@@ -2,6 +2,7 @@
 // checked against what remains; reading stops at the first record that cannot be read whole.
 
 #include "ExLib/run/docking/tree/ExDockTree.h"
+#include "ExLib/run/docking/tree/ExDockStreamValues.h"
 
 #include "ExLib/run/docking/support/ExDockStrings.h"
 
@@ -12,20 +13,6 @@
 namespace {
 
 constexpr std::int32_t EndMarker = -1;
-
-template <class T>
-void WriteValue(TStream& stream, T value)
-{
-    stream.WriteBuffer(&value, sizeof value);
-}
-
-template <class T>
-T ReadValue(TStream& stream)
-{
-    T value{};
-    stream.ReadBuffer(&value, sizeof value);
-    return value;
-}
 
 // True when four bytes could be read.
 bool TryReadInt32(TStream& stream, std::int32_t& value)

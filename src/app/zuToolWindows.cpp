@@ -1,0 +1,100 @@
+#include "app/zuToolWindows.h"
+
+#include "app/zuActionImages.h"
+#include "app/zuMainDockArea.h"
+#include "search/zuSearchResultForm.h"
+#include "windows/zuLogForm.h"
+#include "windows/zuOutputForm.h"
+
+#include "ExLib/run/docking/control/ExDockGlobals.h"
+#include "ExLib/run/docking/control/ExDockHostForms.h"
+#include "ExLib/run/docking/control/ExDockServer.h"
+#include "ExLib/run/docking/layout/ExDockLayout.h"
+#include "ExLib/run/docking/vsnet/ExDockVSNetStyle.h"
+
+#include <map>
+
+namespace {
+
+// The project, FTP and file explorers, the code library and the code explorer join here in
+// their places of the creation order.
+const TToolWindowKind Kinds[] = {
+    {"acViewOutput", "Output", scNone, TToolWindowGroup::twgOutput, "utilities-terminal", {TAlign::alBottom, 170},
+     [](const TToolWindowServices& s) -> std::unique_ptr<TToolWindowForm> {
+         return std::make_unique<TOutputForm>(s.Style);
+     }},
+    {"acSearchResults", "Search Results...", scNone, TToolWindowGroup::twgOutput, "system-search",
+     {TAlign::alBottom, 170},
+     [](const TToolWindowServices& s) -> std::unique_ptr<TToolWindowForm> {
+         // The main window gives it its host once made.
+         return std::make_unique<TSearchResultForm>(s.Style);
+     }},
+    {"acServerLogs", "HTTP Server Logs", scNone, TToolWindowGroup::twgOutput, "text-x-generic",
+     {TAlign::alBottom, 170},
+     [](const TToolWindowServices& s) -> std::unique_ptr<TToolWindowForm> {
+         return std::make_unique<TLogForm>(s.Style, s.Settings);
+     }},
+};
+
+} // namespace
+
+std::span<const TToolWindowKind> ToolWindowKinds()
+{
+    return Kinds;
+}
+
+TToolWindowList MakeToolWindows(const TToolWindowServices& services)
+{
+    TToolWindowList windows;
+    for (const TToolWindowKind& kind : ToolWindowKinds()) {
+        windows.push_back(kind.Make(services));
+        windows.back()->setWindowIcon(ActionImage(kind.IconName));
+    }
+    return windows;
+}
+
+void ArrangeDefaultDockLayout(TExDockServer& server, const TToolWindowList& windows)
+{
+    const std::span<const TToolWindowKind> kinds = ToolWindowKinds();
+    // The first window docked on each edge, which the later ones join as tabs.
+    std::map<TAlign, TToolWindowForm*> firstOnEdge;
+    for (std::size_t i = 0; i < windows.size() && i < kinds.size(); ++i) {
+        const TToolWindowPlace& place = kinds[i].Place;
+        TExDockPanel* panel = server.DockPanelWithAlign(place.Edge);
+        TToolWindowForm* window = windows[i].get();
+        if (!panel || !window)
+            continue;
+        if (place.Edge == TAlign::alLeft || place.Edge == TAlign::alRight)
+            SetLRDockWidth(*window, place.Size);
+        else
+            SetTBDockHeight(*window, place.Size);
+        window->Show();
+        auto [first, isFirst] = firstOnEdge.try_emplace(place.Edge, window);
+        if (isFirst)
+            ManualDock(*window, panel);
+        else if (auto* pages = dynamic_cast<TExDockTabPageControl*>(HostDockSite(*first->second)))
+            ManualDock(*window, pages); // a third window joins the tabs rather than the first one alone
+        else
+            ManualDock(*window, panel, first->second, TAlign::alClient);
+    }
+    for (const auto& [edge, window] : firstOnEdge)
+        if (auto* pages = dynamic_cast<TExDockTabPageControl*>(HostDockSite(*window)))
+            if (TExDockTabSheet* page = pages->PageOfControl(window))
+                pages->SetActivePage(page);
+}
+
+void WriteDefaultDockLayout(const std::string& fileName)
+{
+    TMainDockArea area(nullptr);
+    area.setWindowFlags(Qt::Window);
+    area.setGeometry(0, 0, 1000, 700);
+    area.CreateDocking();
+    area.show();
+    {
+        const TToolWindowList windows = MakeToolWindows({area.DockStyleNET, nullptr});
+        ArrangeDefaultDockLayout(*area.DockServer, windows);
+        SaveDockLayoutToIniFile(fileName);
+    }
+    // The host forms the arrangement made go with their forms.
+    FreeEmptyHostForms();
+}

@@ -1,0 +1,18 @@
+#include "windows/zuToolWindowForm.h"
+
+#include "ExLib/run/docking/control/ExDockClient.h"
+
+TToolWindowForm::TToolWindowForm(const std::string& name, const std::string& caption, TExDockBasicStyle* style)
+    : TExForm(nullptr)
+{
+    SetName(name);
+    SetCaption(caption);
+    resize(300, 200);
+    FDockClient = new TExDockClient(this); // owned by the form
+    FDockClient->SetName("DockClient");
+    FDockClient->SetDockStyle(style);
+    // A tool window appears where the layout puts it; it starts hidden.
+    hide();
+}
+
+TToolWindowForm::~TToolWindowForm() = default;
