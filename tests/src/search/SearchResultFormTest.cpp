@@ -374,6 +374,38 @@ TEST_F(SearchResultFormTest, TogglingIsRefusedWhileASearchRuns)
     EXPECT_EQ(RowTexts(), (std::vector<std::string>{"+ a.php", "+ b.php"}));
 }
 
+TEST_F(SearchResultFormTest, ClosingTheProgramWindowEndsASearchAndWithoutAHostNothingIsSearched)
+{
+    for (int i = 0; i < 1000; ++i)
+        Dir.Write("tree/" + std::to_string(i % 20) + "/f" + std::to_string(i) + ".php", "needle");
+    QWidget program;
+    program.show();
+    Form.SetHost(&Host, &program);
+    AnswerFolder("needle");
+    QTimer watch;
+    watch.setInterval(0);
+    QObject::connect(&watch, &QTimer::timeout, &Form, [&] {
+        if (Form.ResultList->Rows().empty())
+            return;
+        watch.stop();
+        program.close();
+    });
+    watch.start();
+    Form.StartSearch(false);
+    EXPECT_FALSE(Form.Busy());
+    EXPECT_GT(RowTexts().size(), 0u);
+    EXPECT_LT(RowTexts().size(), 1000u);
+
+    // Without a host (as the program is ending) neither command asks or searches.
+    Form.SetHost(nullptr, nullptr);
+    const int dialogs = Host.Dialogs;
+    const int shown = Host.Shown;
+    Form.acSearch->trigger();
+    Form.acRefresh->trigger();
+    EXPECT_EQ(Host.Dialogs, dialogs);
+    EXPECT_EQ(Host.Shown, shown);
+}
+
 TEST(ExFindForm, OpensWithDefaultsAndKeepsTheHistoryFolderAndMasksOnEveryClose)
 {
     TempDir dir;
