@@ -14,6 +14,8 @@
 #include "run/zuProgramLauncher.h"
 #include "projects/zuCurrentProject.h"
 #include "app/zuFolders.h"
+#include "ftp/explorer/zuFTPExplorerForm.h"
+#include "ftp/zuFTPModule.h"
 #include "run/zuRunCommands.h"
 #include "app/zuScopeGuards.h"
 #include "search/zuSearchResultForm.h"
@@ -220,7 +222,12 @@ void TMainForm::CreateActions()
     acOpenProject = AddAction("acOpenProject", "Open Project", scNone, &TMainForm::OpenProjectExecute);
 
     CreatePrintActions();
+    CreateFtpActions();
     acCompareFile = AddAction("acCompareFile", "Compare Files...", scNone, &TMainForm::CompareFileExecute);
+    acEnvironmentOptions = AddAction("acEnvironmentOptions", "&Environment Options...", scNone,
+                                     &TMainForm::EnvironmentOptionsExecute);
+    acApplicationOptions = AddAction("acApplicationOptions", "&Application Options...", scNone,
+                                     &TMainForm::ApplicationOptionsExecute);
     acInsertGraphics = AddAction("acInsertGraphics", "Image...", scNone, &TMainForm::InsertGraphicsExecute);
     CreateDockingActions();
 
@@ -305,6 +312,7 @@ void TMainForm::AddMenuEntry(QMenu& menu, TAction* action, const char* caption)
     }
     // why: a QAction has one text; the entry mirrors the action under the menu's own caption.
     auto* entry = menu.addAction(QString::fromUtf8(caption));
+    entry->setData(QVariant::fromValue<QObject*>(action)); // the key map finds the action's menu by it
     const auto mirror = [entry, action] {
         entry->setEnabled(action->isEnabled());
         entry->setIcon(action->icon());
@@ -335,6 +343,9 @@ void TMainForm::CreateMenus()
     AddMenuEntry(*file, acSaveAsTemplate, "Save As Template...");
     AddMenuEntry(*file, acSaveAll, nullptr);
     file->addSeparator();
+    AddMenuEntry(*file, acOpenRemote, nullptr);
+    AddMenuEntry(*file, acSaveAsRemote, nullptr);
+    file->addSeparator();
     AddMenuEntry(*file, acClose, nullptr);
     AddMenuEntry(*file, acCloseOther, nullptr);
     AddMenuEntry(*file, acCloseAll, nullptr);
@@ -360,6 +371,7 @@ void TMainForm::CreateMenus()
 
     QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
     AddToolWindowMenuEntries(*view);
+    AddFTPExplorerMenuEntry(*view);
 
     QMenu* insert = menuBar()->addMenu(QStringLiteral("&Insert"));
     insert->addAction(acInsertGraphics);
@@ -374,6 +386,9 @@ void TMainForm::CreateMenus()
     run->addAction(acScriptParameters);
 
     QMenu* tools = menuBar()->addMenu(QStringLiteral("&Tools"));
+    for (TAction* action : {acEnvironmentOptions, acApplicationOptions, acFTPAccounts})
+        tools->addAction(action);
+    tools->addSeparator();
     tools->addAction(acCompareFile);
 
     QMenu* window = menuBar()->addMenu(QStringLiteral("&Window"));
@@ -496,6 +511,9 @@ void TMainForm::CreateToolWindows()
     ProjectServices.FTPAccounts = FTPAccountsFile;
     ProjectServices.ProjectFolder = ProjectFolder;
     ProjectServices.CurrentProject = CurrentProject.get();
+    ProjectServices.EditFTPAccount = [this](const TGUID& account, QWidget* parent) {
+        return EditFTPAccount(account, parent);
+    };
     CreateDockedToolWindows();
     CreateSearchWindow();
 }
@@ -581,6 +599,13 @@ void TMainForm::SaveSettings()
 
 void TMainForm::closeEvent(QCloseEvent* event)
 {
+    // why: an FTP transfer runs inside a command of this window; it is cancelled and the
+    // window closes once that command has ended.
+    if (CancelFTPTransfers()) {
+        CloseAfterTransfer();
+        event->ignore();
+        return;
+    }
     for (TCodeEditorForm* document : Documents())
         if (!document->CloseQuery()) {
             event->ignore();

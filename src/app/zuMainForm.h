@@ -7,7 +7,8 @@
 // documents (zuMainFormFiles.cpp); runs the active document in the internal browser panel,
 // the user's browser or a console window (zuMainFormRun.cpp); makes, opens and edits
 // projects through the project dialogs (zuMainFormProjects.cpp); prints, previews and
-// exports the active document (zuMainFormPrint.cpp); and finds and replaces in the active
+// exports the active document (zuMainFormPrint.cpp); opens and saves documents on FTP
+// accounts and edits the accounts (zuMainFormFtp.cpp); and finds and replaces in the active
 // document and finds in files (zuMainFormSearch.cpp).
 //
 // The tool windows are docked in the docking area around the client area and checks the
@@ -47,6 +48,8 @@ class QMdiSubWindow;
 class QMenu;
 class QToolBar;
 class TCodeEditorForm;
+class TFTPExplorerForm;
+class TCodeExplorerForm;
 class TDosCommand;
 class TLogForm;
 class TMainDockArea;
@@ -125,6 +128,7 @@ public:
     std::vector<std::unique_ptr<TToolWindowForm>> ToolWindows;
     TOutputForm* OutputForm() const;
     TLogForm* LogForm() const;
+    TCodeExplorerForm* CodeExplorerForm() const;
     // The per-user "docking.dat", or the data folder's when the user has none.
     void LoadDockLayout();
     void SaveDockLayout();
@@ -275,6 +279,34 @@ public:
     // each replacement when they say so; says when nothing was found.
     void SearchAgain();
 
+    // ---- FTP commands (zuMainFormFtp.cpp)
+    TAction* acOpenRemote = nullptr;
+    TAction* acSaveAsRemote = nullptr;
+    TAction* acFTPAccounts = nullptr;
+    TAction* acFTPExplorer = nullptr;
+
+    // Opens a downloaded local copy as the document of an account's remote file, or shows the
+    // document that has it (asking before a modified one is reloaded). Null when there is none
+    // to show.
+    TCodeEditorForm* OpenRemoteFile(const std::string& localCopy, const std::string& remotePath,
+                                    const TGUID& account);
+    // The FTP explorer, made at its first use; null before the settings files exist.
+    TFTPExplorerForm* FTPExplorer();
+    // The FTP explorer as a tool window.
+    void FTPExplorerExecute();
+    // Open From FTP: the FTP explorer as a modal dialog that opens remote files.
+    void OpenRemoteExecute();
+    // Save As To FTP: the FTP explorer as a modal dialog that uploads the active document.
+    void SaveAsRemoteExecute();
+    // The View menu's FTP Explorer entry, last of the explorers, with its own key Ctrl+Alt+F.
+    void AddFTPExplorerMenuEntry(QMenu& view);
+    // Cancels the transfers of the FTP module and the FTP explorer; true when one ran.
+    bool CancelFTPTransfers();
+    // The FTP account manager.
+    void FTPAccountsExecute();
+    // The account dialog for one account; true when it ended with OK.
+    bool EditFTPAccount(const TGUID& account, QWidget* parent);
+
     // ---- tools (zuMainFormCompare.cpp)
     TAction* acCompareFile = nullptr;
     // A new compare window, shown without blocking.
@@ -295,6 +327,12 @@ public:
     std::string ConsoleTerminalProgram;
     // Console runs: one at a time, watched until the console window closes.
     std::unique_ptr<TExCreateProcess> ProcessManager;
+
+    // ---- options dialogs (zuMainFormOptions.cpp), modal and made for one use
+    TAction* acEnvironmentOptions = nullptr;
+    TAction* acApplicationOptions = nullptr;
+    void EnvironmentOptionsExecute();
+    void ApplicationOptionsExecute();
 
     // ---- insert commands (zuMainFormImage.cpp)
     TAction* acInsertGraphics = nullptr;
@@ -410,6 +448,16 @@ protected:
 private:
     void CreateActions();
     void CreatePrintActions();
+    void CreateFtpActions();
+    // A new maximised document in front: `name` names it, then its tab, completion and the
+    // highlighter for `textFile`'s extension are set up and `load` fills it. When `name` or
+    // `load` raises, the document is gone again.
+    TCodeEditorForm* CreateDocument(const std::string& textFile,
+                                    const std::function<void(TCodeEditorForm& document)>& name,
+                                    const std::function<void(TCodeEditorForm& document)>& load);
+    // Closes the window once the running FTP transfer has ended and its message is answered.
+    void CloseAfterTransfer();
+    void CloseWhenTransferEnded();
     void CreateDockArea(QWidget* client);
     void CreateDockingActions();
     void CreateDockedToolWindows();
@@ -466,6 +514,8 @@ private:
     bool FCheckingFiles = false;
     bool FBackupRunning = false;
     bool FSettingsOpen = false;
+    bool FCloseAfterTransfer = false;
+    std::unique_ptr<TFTPExplorerForm> FTPExplorerForm;
 };
 
 // The main window, from the start of its construction to its destruction.

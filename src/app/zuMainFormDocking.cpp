@@ -10,6 +10,7 @@
 #include "app/zuScopeGuards.h"
 #include "app/zuToolWindows.h"
 #include "app/zuTypes.h"
+#include "code/zuCodeExplorerForm.h"
 #include "run/zuConsoleCommand.h"
 #include "run/zuRunCommands.h"
 #include "settings/zuSettings.h"
@@ -100,6 +101,11 @@ TOutputForm* TMainForm::OutputForm() const
 TLogForm* TMainForm::LogForm() const
 {
     return FindToolWindow<TLogForm>(ToolWindows);
+}
+
+TCodeExplorerForm* TMainForm::CodeExplorerForm() const
+{
+    return FindToolWindow<TCodeExplorerForm>(ToolWindows);
 }
 
 void TMainForm::LoadDockLayout()

@@ -3,11 +3,14 @@
 
 #include "app/zuMainForm.h"
 
+#include "code/zuCodeExplorerForm.h"
+
 #include "documents/zuCodeEditorForm.h"
 #include "app/zuConstants.h"
 #include "projects/zuCurrentProject.h"
 #include "documents/zuEditorModule.h"
 #include "app/zuFolders.h"
+#include "ftp/zuFTPModule.h"
 #include "app/zuScopeGuards.h"
 #include "settings/zuSettings.h"
 #include "documents/zuTemplateForm.h"
@@ -77,26 +80,43 @@ TCodeEditorForm* TMainForm::OpenFile(const std::string& path, bool asNew, int li
         }
     }
 
+    TCodeEditorForm* document = CreateDocument(
+        fullPath,
+        [&](TCodeEditorForm& created) {
+            if (asNew) {
+                created.SetFileName(Format("%s%d%s", {sUntitled, Tag, ExtractFileExt(fullPath)}));
+                ++Tag;
+            } else {
+                created.SetFileName(fullPath);
+            }
+        },
+        [&](TCodeEditorForm& created) {
+            created.LoadFromFile(fullPath);
+            if (asNew)
+                created.SetFileTime(FILETIME{});
+        });
+    document->ShowLine(MakeBufferCoord(0, line));
+    document->UpdateHighlighterPanel();
+    return document;
+}
+
+TCodeEditorForm* TMainForm::CreateDocument(const std::string& textFile,
+                                           const std::function<void(TCodeEditorForm& document)>& name,
+                                           const std::function<void(TCodeEditorForm& document)>& load)
+{
     TCodeEditorForm* document = nullptr;
     {
         TUpdatesLock updates(MDIArea);
         document = new TCodeEditorForm();
         MDIArea->addSubWindow(document);
         try {
-            if (asNew) {
-                document->SetFileName(Format("%s%d%s", {sUntitled, Tag, ExtractFileExt(fullPath)}));
-                ++Tag;
-            } else {
-                document->SetFileName(fullPath);
-            }
+            name(*document);
             FileTabs->AddForm(document);
             if (EditorModule) {
                 EditorModule->AttachEditor(document->Editor());
-                document->Editor()->SetHighlighter(EditorModule->HighlighterForExtension(ExtractFileExt(fullPath)));
+                document->Editor()->SetHighlighter(EditorModule->HighlighterForExtension(ExtractFileExt(textFile)));
             }
-            document->LoadFromFile(fullPath);
-            if (asNew)
-                document->SetFileTime(FILETIME{});
+            load(*document);
         } catch (...) {
             // why: a document whose text could not be read must not stay open: saving it would
             // replace the file with an empty text.
@@ -111,8 +131,8 @@ TCodeEditorForm* TMainForm::OpenFile(const std::string& path, bool asNew, int li
         document->showMaximized();
     }
     BringDocumentToFront(document);
-    document->ShowLine(MakeBufferCoord(0, line));
-    document->UpdateHighlighterPanel();
+    if (TCodeExplorerForm* explorer = CodeExplorerForm())
+        explorer->RequestParse(document, TCodeExplorerForm::prkParse);
     return document;
 }
 
@@ -188,11 +208,18 @@ void TMainForm::BackupTimerTimer()
         return;
     TBusyFlag busy(FBackupRunning);
     const bool skipUntitled = Settings::Backup::DisableAutoSaveUntitled.Read(*SettingsFile);
+    const bool skipRemote = Settings::Backup::DisableAutoSaveFTP.Read(*SettingsFile);
     for (TCodeEditorForm* document : Documents()) {
-        if (skipUntitled && !document->HasFile())
+        // why: a transfer that runs already is never interrupted by a timed one.
+        if (document->IsRemote() && (skipRemote || (FTPModule && FTPModule->Busy())))
+            continue;
+        if (!document->IsRemote() && skipUntitled && !document->HasFile())
             continue;
         try {
-            document->SaveDocument(true);
+            if (document->IsRemote())
+                document->UploadDocument();
+            else
+                document->SaveDocument(true);
         } catch (const std::exception& e) {
             if (TApplication* app = Application())
                 app->ShowException(e);
@@ -223,9 +250,13 @@ void TMainForm::OpenFileExecute()
 void TMainForm::ReloadExecute()
 {
     TCodeEditorForm* document = ActiveEditorForm();
-    if (!document || !document->HasFile())
+    if (!document || (!document->IsRemote() && !document->HasFile()))
         return;
-    if (ShowMessageBox(std::string(sReloadLoseChanges), MB_YESNO | MB_ICONQUESTION) == IDYES)
+    if (ShowMessageBox(std::string(sReloadLoseChanges), MB_YESNO | MB_ICONQUESTION) != IDYES)
+        return;
+    if (document->IsRemote())
+        document->DownloadDocument();
+    else
         document->LoadFromFile(document->FileName());
 }
 
@@ -309,10 +340,18 @@ void TMainForm::CloseOtherExecute()
 void TMainForm::CloseAllExecute()
 {
     Tag = 0;
+    TCodeExplorerForm* explorer = CodeExplorerForm();
+    // why: each closing document would activate the next one and have it scanned for nothing.
+    if (explorer)
+        explorer->SetEnabled(false);
     std::vector<TCodeEditorForm*> documents = Documents();
-    for (auto it = documents.rbegin(); it != documents.rend(); ++it)
-        if (!(*it)->close())
-            return;
+    bool closed = true;
+    for (auto it = documents.rbegin(); closed && it != documents.rend(); ++it)
+        closed = (*it)->close();
+    if (explorer) {
+        explorer->SetEnabled(true);
+        explorer->ClearTree();
+    }
 }
 
 void TMainForm::OpenFileAtCursorExecute()

@@ -81,6 +81,16 @@ std::string TMainForm::ScriptURL()
 std::string TMainForm::ScriptURLFor(const std::string& runFile) const
 {
     const TGUID project = CurrentProject ? CurrentProject->CurrentProject() : NullGUID;
+    // A document opened over FTP runs on its remote site.
+    if (const TCodeEditorForm* document = ActiveEditorForm(); document && document->IsRemote()) {
+        const std::string remoteURL = ProjectsFile ? ReadProjectString(*ProjectsFile, project, ProjectKeys::RemoteURL,
+                                                                       ProjectDefaults::RunRemoteURL)
+                                                   : std::string(ProjectDefaults::RunRemoteURL);
+        const std::string remotePath = ProjectsFile ? ReadProjectString(*ProjectsFile, project, ProjectKeys::RemotePath,
+                                                                        ProjectDefaults::RemotePath)
+                                                    : std::string(ProjectDefaults::RemotePath);
+        return RemoteScriptURL(remoteURL, remotePath, document->RemotePath());
+    }
     TScriptURLInputs inputs;
     inputs.ServerChoice = ProjectsFile ? ReadProjectServer(*ProjectsFile, project) : psInternal;
     inputs.LocalURL = ProjectsFile ? ReadProjectString(*ProjectsFile, project, ProjectKeys::LocalURL,
@@ -103,6 +113,8 @@ bool TMainForm::BrowserShown() const
 
 bool TMainForm::CheckRunFileServed(const std::string& runFile)
 {
+    if (const TCodeEditorForm* document = ActiveEditorForm(); document && document->IsRemote())
+        return true;
     const TGUID project = CurrentProject ? CurrentProject->CurrentProject() : NullGUID;
     const int server = ProjectsFile ? ReadProjectServer(*ProjectsFile, project) : psInternal;
     if (server != psInternal && server != psThirdParty)

@@ -5,6 +5,7 @@
 #include "projects/zuCurrentProject.h"
 #include "documents/zuEditorModule.h"
 #include "app/zuFolders.h"
+#include "ftp/zuFTPModule.h"
 #include "http/zuHTTPModule.h"
 #include "app/zuMainForm.h"
 #include "settings/zuSettings.h"
@@ -29,6 +30,7 @@ int RunZentu(TApplication& app, const std::vector<std::string>& arguments, const
     TImgLibFormatsScope imageFormats;
     std::unique_ptr<TMainForm> mainForm;
     std::unique_ptr<THTTPModule> httpModule;
+    std::unique_ptr<TFTPModule> ftpModule;
     std::unique_ptr<TEditorModule> editorModule;
 
     TProgramHooks hooks;
@@ -46,7 +48,7 @@ int RunZentu(TApplication& app, const std::vector<std::string>& arguments, const
         mainForm->showMaximized();
         return true;
     };
-    // The HTTP server module first (it opens the last project), the FTP module once it exists,
+    // The HTTP server module first (it opens the last project), then the FTP module, and
     // then the editor module, which hands the server its PHP file filter.
     hooks.CreateModules = [&] {
         httpModule = std::make_unique<THTTPModule>();
@@ -55,6 +57,9 @@ int RunZentu(TApplication& app, const std::vector<std::string>& arguments, const
         httpModule->ProjectHostSource = [form] { return form->ProjectLocalHost(); };
         httpModule->DataModuleCreate(*SettingsFile, *mainForm->CurrentProject, PHPEnvironment.PHPExecutable,
                                      DataFolder);
+        ftpModule = std::make_unique<TFTPModule>(*FTPAccountsFile, *SettingsFile);
+        FTPModule = ftpModule.get();
+        ftpModule->ProgressOwner = mainForm.get();
         editorModule = std::make_unique<TEditorModule>();
         if (options.OnStarted)
             QTimer::singleShot(0, [&] { options.OnStarted(); });
@@ -71,13 +76,15 @@ int RunZentu(TApplication& app, const std::vector<std::string>& arguments, const
 
     const int exitCode = RunProgram(app, arguments, hooks, options.Entry);
     // After the loop: the server stops first, before anything its connection threads read
-    // goes; then the documents, the editor module, the tool windows (the current project is
-    // recorded) and the main window, which frees the settings files last.
+    // goes; then the documents, the editor module, the FTP module, the tool windows (the
+    // current project is recorded) and the main window, which frees the settings files last.
     httpModule.reset();
     HTTPModule = nullptr;
     if (mainForm)
         mainForm->DestroyDocuments();
     editorModule.reset();
+    FTPModule = nullptr;
+    ftpModule.reset();
     if (mainForm)
         mainForm->DestroyToolWindows();
     mainForm.reset();

@@ -3,6 +3,7 @@
 #include "documents/zuCodeEditorForm.h"
 
 #include "app/zuConstants.h"
+#include "code/zuCodeExplorerForm.h"
 #include "code/zuCodeInsight.h"
 #include "documents/zuEditorModule.h"
 #include "common/zuFunctions.h"
@@ -140,6 +141,8 @@ TCodeEditorForm::~TCodeEditorForm()
     FEditor->OnSpecialLineColors = nullptr;
     if (MainForm)
         MainForm->FileTabs->RemoveForm(this);
+    if (TCodeExplorerForm* explorer = MainForm->CodeExplorerForm())
+        explorer->DocumentClosing(this);
 }
 
 std::string TCodeEditorForm::BuildQueryString() const
@@ -215,7 +218,7 @@ bool TCodeEditorForm::HasFile() const
 
 void TCodeEditorForm::UpdateCaption()
 {
-    const std::string caption = FFileName + (FEditor->ContentModified() ? "*" : "");
+    const std::string caption = (IsRemote() ? RemoteCaption() : FFileName) + (FEditor->ContentModified() ? "*" : "");
     setWindowTitle(QStr(caption));
     if (MainForm)
         MainForm->FileTabs->UpdateCaption(this);
@@ -226,13 +229,19 @@ void TCodeEditorForm::LoadFromFile(const std::string& fileName)
     // why: read first, so a file that cannot be read leaves the text as it was.
     TMemoryStream bytes;
     bytes.LoadFromFile(fileName);
+    LoadText(bytes);
+    FILETIME time;
+    if (ReadFileTime(fileName, time))
+        FFileTime = time;
+}
+
+void TCodeEditorForm::LoadText(TStream& bytes)
+{
+    bytes.SetPosition(0);
     FEditor->ResetContents();
     FEditor->Lines().LoadFromStream(bytes);
     FEditor->SetContentModified(false);
     FEditor->ClearUndoHistory();
-    FILETIME time;
-    if (ReadFileTime(fileName, time))
-        FFileTime = time;
 }
 
 void TCodeEditorForm::WriteText(const std::string& fileName)
@@ -245,6 +254,10 @@ bool TCodeEditorForm::SaveDocument(bool forceBackup)
 {
     if (!FEditor->ContentModified())
         return true;
+    if (IsRemote()) {
+        UploadDocument();
+        return true;
+    }
     if (!HasFile())
         return SaveDocumentAs();
     using namespace Settings::Backup;
@@ -277,7 +290,11 @@ bool TCodeEditorForm::SaveDocumentAs()
         return false;
     const std::string chosen = ExpandFileName(dialog.FileName);
     WriteText(chosen);
+    // The document is local from now on.
+    FAccountID = NullGUID;
+    FRemotePath.clear();
     SetFileName(chosen);
+    UpdateCaption();
     if (EditorModule)
         FEditor->SetHighlighter(EditorModule->HighlighterForExtension(ExtractFileExt(chosen)));
     AfterSave();
@@ -288,7 +305,7 @@ bool TCodeEditorForm::SaveDocumentAs()
 void TCodeEditorForm::AfterSave()
 {
     FILETIME time;
-    if (ReadFileTime(FFileName, time))
+    if (!IsRemote() && ReadFileTime(FFileName, time))
         FFileTime = time;
     FEditor->SetContentModified(false);
     if (SettingsFile && !Settings::Editor::UndoAfterSave.Read(*SettingsFile))
@@ -371,6 +388,8 @@ void TCodeEditorForm::Activated()
     if (EditorModule)
         EditorModule->AttachEditor(FEditor);
     UpdateHighlighterPanel();
+    if (TCodeExplorerForm* explorer = MainForm ? MainForm->CodeExplorerForm() : nullptr)
+        explorer->RequestParse(this, TCodeExplorerForm::prkIfNoPage);
 }
 
 void TCodeEditorForm::EditorKeyPress(char32_t& key)
@@ -491,7 +510,8 @@ bool TCodeEditorForm::CloseQuery()
 {
     if (!FEditor->ContentModified())
         return true;
-    switch (ShowMessageBox(Format(sSaveChanges, {FFileName}), MB_YESNOCANCEL | MB_ICONQUESTION)) {
+    const std::string& shown = IsRemote() ? FRemotePath : FFileName;
+    switch (ShowMessageBox(Format(sSaveChanges, {shown}), MB_YESNOCANCEL | MB_ICONQUESTION)) {
     case IDYES:
         try {
             // why: the window closes only when its text is safe on disk.
@@ -510,6 +530,13 @@ bool TCodeEditorForm::CloseQuery()
 
 void TCodeEditorForm::closeEvent(QCloseEvent* event)
 {
+    // why: the transfer runs inside this window's own call; it ends first, and the window,
+    // still holding its text, stays until it is closed again.
+    if (FTransferring) {
+        CancelTransfer();
+        event->ignore();
+        return;
+    }
     if (!FClosing && !CloseQuery()) {
         event->ignore();
         return;

@@ -5,7 +5,12 @@
 // closes brackets and quotes as they are typed, highlights matching brackets and marks the
 // line that a jump went to.
 //
-// Documents opened over FTP come with the FTP module; every document here is a local one.
+// A document opened over FTP has an account and a remote path: it is saved by uploading and
+// reloaded by downloading through the FTP module (zuCodeEditorFormFtp.cpp).
+
+#include "common/zuGuid.h"
+
+#include "code/zuPHPReference.h"
 
 #include "SrcEdit/Source/view/SrcEdit.h"
 
@@ -18,6 +23,7 @@
 #include <string>
 
 class TSrcEdit;
+class TStream;
 
 class TCodeEditorForm : public QMdiSubWindow {
 public:
@@ -59,6 +65,9 @@ public:
     bool MatchBrackets = true;
     // Set by every typed character; cleared by the editor module's code timer.
     bool TypedSinceParse = false;
+    // The code model of the latest scan; null before the first one.
+    const TPHPPageRef& CodePage() const { return FCodePage; }
+    void SetCodePage(TPHPPageRef page) { FCodePage = std::move(page); }
 
     // [Editor] settings into the editor; also when the options dialog applies.
     void ApplyEditorSettings();
@@ -76,6 +85,31 @@ public:
     bool SaveDocumentAs();
     // After a save: the file's time, the modified flag, the undo lists and the actions.
     void AfterSave();
+
+    // ---- documents opened over FTP
+    // The document's FTP account; the all-zero GUID for a local document.
+    const TGUID& AccountID() const { return FAccountID; }
+    void SetAccountID(const TGUID& account);
+    bool IsRemote() const { return FAccountID != NullGUID; }
+    // The file's full path on the FTP site.
+    const std::string& RemotePath() const { return FRemotePath; }
+    // Stores the path; the file name becomes its last part and the caption "{host}path".
+    void SetRemotePath(const std::string& path);
+    // Uploads the text with LF line ends to the document's account and path, then counts as
+    // saved. A failed upload raises ENetFTPError and leaves the document modified.
+    void UploadDocument();
+    // The same to another account and path, to which the document is bound once it is there.
+    void UploadTo(const TGUID& account, const std::string& remotePath);
+    // The text as it goes to an FTP server: LF line ends, whatever the local setting says.
+    std::string RemoteText() const;
+    // After the text reached the server elsewhere: the document belongs to that file now and
+    // counts as saved.
+    void BindRemote(const TGUID& account, const std::string& remotePath);
+    // Replaces the text with the remote file's; a failed download raises and leaves the text
+    // as it was.
+    void DownloadDocument();
+    // True while the document's own upload or download runs.
+    bool Transferring() const { return FTransferring; }
 
     // Scrolls the line a third of the window below its top, puts the caret there and marks the
     // line (line 0: the first line, no mark).
@@ -107,13 +141,22 @@ private:
     void EditorMouseDown(TMouseButton button);
     void InsertBracePair();
     void WriteText(const std::string& fileName);
+    // The bytes as the whole text: unmodified, no undo.
+    void LoadText(TStream& bytes);
+    // "{host}path" of a document opened over FTP.
+    std::string RemoteCaption() const;
+    void CancelTransfer();
 
     TSrcEdit* FEditor;
     std::string FFileName;
+    TGUID FAccountID;
+    std::string FRemotePath;
+    bool FTransferring = false;
     FILETIME FFileTime{};
     TStringList FScriptParameters;
     int FMarkedLine = 0;
     bool FClosing = false;
+    TPHPPageRef FCodePage;
 };
 
 // The backup copy of a file: in `folder` (the file's own folder when empty), the name split at

@@ -3,6 +3,7 @@
 
 #include "documents/zuEditorModule.h"
 
+#include "code/zuCodeExplorerForm.h"
 #include "code/zuCodeInsight.h"
 #include "documents/zuCodeEditorForm.h"
 #include "http/zuHTTPModule.h"
@@ -24,6 +25,7 @@
 #include "SrcEdit/Source/highlighters/SrcEditHighlighterXml.h"
 #include "SrcEdit/Source/search/SrcEditRegexSearch.h"
 #include "SrcEdit/Source/search/SrcEditSearch.h"
+#include "ShellBrowsing/Source/icons/ShellSysImages.h"
 
 #include "Platform/text/Format.h"
 #include "Platform/text/TextUtils.h"
@@ -135,6 +137,14 @@ std::string AttributeText(const TSrcHighlighterAttributes& attribute)
            (style.Contains(fsStrikeOut) ? "1" : "0");
 }
 
+std::string SchemeSettingKey(std::string_view schemeName)
+{
+    std::string key;
+    for (char c : schemeName)
+        key += c == '=' ? std::string("%3D") : std::string(1, c);
+    return key;
+}
+
 void ApplyAttributeText(std::string_view text, TSrcHighlighterAttributes& attribute)
 {
     if (text.size() != 20)
@@ -183,8 +193,17 @@ TEditorModule::TEditorModule(TComponent* AOwner) : TComponent(AOwner)
 TEditorModule::~TEditorModule()
 {
     CodeTimer.stop();
+    // The system image lists are handed back, never destroyed.
+    LargeIconList = nullptr;
+    SmallIconList = nullptr;
     if (EditorModule == this)
         EditorModule = nullptr;
+}
+
+void TEditorModule::LoadSystemIconLists()
+{
+    SmallIconList = SmallSysImages();
+    LargeIconList = LargeSysImages();
 }
 
 void TEditorModule::CreateHighlighters()
@@ -290,7 +309,8 @@ void TEditorModule::LoadHighlighterSettings()
             TSchemes& schemes = PHP_HTML_XML_CSS_JS->Schemes();
             for (int i = 0; i < schemes.Count(); ++i) {
                 TScheme* scheme = schemes.SchemeAt(i);
-                ApplyAttributeText(ini.ReadString(section, scheme->SchemeName(), ""), *scheme->MarkerAttri());
+                ApplyAttributeText(ini.ReadString(section, SchemeSettingKey(scheme->SchemeName()), ""),
+                                   *scheme->MarkerAttri());
             }
             continue;
         }
@@ -371,7 +391,14 @@ void TEditorModule::CodeTimerTimer()
     CodeTimer.stop();
     if (!MainForm)
         return;
-    // The code explorer that re-parses the document is not built yet.
-    if (TCodeEditorForm* document = MainForm->ActiveEditorForm())
-        document->TypedSinceParse = false;
+    TCodeExplorerForm* explorer = MainForm->CodeExplorerForm();
+    TCodeEditorForm* document = MainForm->ActiveEditorForm();
+    if (!document) {
+        if (explorer)
+            explorer->ClearTree();
+        return;
+    }
+    document->TypedSinceParse = false;
+    if (explorer)
+        explorer->RequestParse(document, TCodeExplorerForm::prkParse);
 }

@@ -3,9 +3,8 @@
 // and file masks, the choice of a highlighter by file extension, the file filters of the Open
 // and Save dialogs, the two search engines, the auto-correction, the editor colours, the
 // completion list and parameter hints with their data (CodeInsight), and the code timer that
-// asks for a re-parse one second after typing stops.
-//
-// Not built yet, a named empty step: the system icon lists.
+// asks for a re-parse one second after typing stops. The small and large icon lists are the
+// shell's system image lists, borrowed and handed back, never destroyed.
 
 #include "Platform/graphics/Colors.h"
 #include "Platform/core/Component.h"
@@ -17,6 +16,7 @@
 #include <vector>
 
 class TCodeInsight;
+class TCustomImageList;
 class TCustomSrcEdit;
 class TSrcAutoCorrect;
 class TSrcCssSyn;
@@ -85,8 +85,10 @@ public:
     const std::string& FileFilter() const { return FFileFilter; }
     void LoadEditorColors();
 
-    // A step of a feature that is not built yet.
-    void LoadSystemIconLists() {}
+    // Takes the shell's small and large system image lists.
+    void LoadSystemIconLists();
+    TCustomImageList* LargeIconList = nullptr;
+    TCustomImageList* SmallIconList = nullptr;
     // [AutoCorrection] and the items of "autocorrect.dat" in the per-user folder, when it exists.
     void LoadAutoCorrect();
     // The completion data files of the data folder.
@@ -108,6 +110,9 @@ extern TEditorModule* EditorModule;
 // The stored form of an attribute: background and foreground as 8 upper-case hexadecimal
 // digits each, then one digit each for bold, italic, underline and strike-out.
 std::string AttributeText(const TSrcHighlighterAttributes& attribute);
+// The key of a scheme of the multi-language highlighter: its name, with "=" written "%3D",
+// since a key of the settings file ends at its first "=" (`CSS within style="..."`).
+std::string SchemeSettingKey(std::string_view schemeName);
 // Applies a stored attribute; a text that is not 20 characters long changes nothing. A colour
 // that is not hexadecimal becomes clWindow (background) or clWindowText (foreground).
 void ApplyAttributeText(std::string_view text, TSrcHighlighterAttributes& attribute);

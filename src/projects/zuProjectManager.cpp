@@ -4,61 +4,17 @@
 
 #include "settings/zentuIniFiles.h"
 #include "projects/zuCurrentProject.h"
+#include "projects/zuGuidList.h"
 #include "projects/zuProjects.h"
 
-#include "Platform/graphics/PainterState.h"
 #include "Platform/core/QtBridge.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QListWidget>
-#include <QPainter>
 #include <QPushButton>
 #include <QStyle>
-#include <QStyledItemDelegate>
 #include <QVBoxLayout>
-
-namespace {
-
-constexpr int GUIDRole = Qt::UserRole;
-constexpr int IconSize = 16;
-constexpr int RowHeight = 22;
-
-// One row: the project icon 10 pixels from the left and 1 below the top, the name 15 pixels
-// after it up to 3 pixels before the right edge, a silver line on the row's last pixel line.
-class TProjectRowDelegate : public QStyledItemDelegate {
-public:
-    TProjectRowDelegate(QObject* parent, QIcon icon) : QStyledItemDelegate(parent), FIcon(std::move(icon)) {}
-
-    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
-    {
-        const TPainterStateGuard state(painter);
-        const QRect row = option.rect;
-        const bool selected = option.state & QStyle::State_Selected;
-        painter->fillRect(row, selected ? option.palette.highlight() : option.palette.base());
-        const QPixmap image = FIcon.pixmap(IconSize, IconSize);
-        painter->drawPixmap(row.left() + 10, row.top() + 1, image);
-        const QRect textRect(row.left() + 10 + IconSize + 15, row.top(), row.width() - (10 + IconSize + 15) - 3,
-                             row.height());
-        painter->setPen(selected ? option.palette.highlightedText().color() : option.palette.text().color());
-        const QString text = option.fontMetrics.elidedText(index.data(Qt::DisplayRole).toString(), Qt::ElideRight,
-                                                           textRect.width());
-        painter->drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
-        painter->setPen(QColor(0xC0, 0xC0, 0xC0));
-        const int width = option.widget ? option.widget->width() : row.width();
-        painter->drawLine(0, row.bottom(), width, row.bottom());
-    }
-
-    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
-    {
-        return {QStyledItemDelegate::sizeHint(option, index).width(), RowHeight};
-    }
-
-private:
-    QIcon FIcon;
-};
-
-} // namespace
 
 TProjectManagerForm::TProjectManagerForm(const TProjectServices& services, QWidget* parent)
     : QDialog(parent), FServices(services)
@@ -72,7 +28,7 @@ TProjectManagerForm::TProjectManagerForm(const TProjectServices& services, QWidg
     QIcon icon = FServices.ProjectIcon;
     if (icon.isNull())
         icon = QApplication::style()->standardIcon(QStyle::SP_DirIcon);
-    ProjectList->setItemDelegate(new TProjectRowDelegate(ProjectList, icon));
+    ProjectList->setItemDelegate(new TListRowDelegate(ProjectList, icon));
     layout->addWidget(ProjectList, 1);
 
     auto* buttons = new QVBoxLayout();
@@ -104,28 +60,18 @@ TProjectManagerForm::~TProjectManagerForm() = default;
 void TProjectManagerForm::FillProjectList(bool clearOnly)
 {
     ProjectList->clear();
-    if (clearOnly)
-        return;
-    for (const TProjectListEntry& project : ReadProjectList(*FServices.Projects)) {
-        auto* item = new QListWidgetItem(QStr(project.Name), ProjectList);
-        item->setData(GUIDRole, QStr(GUIDToString(project.ID)));
-    }
+    if (!clearOnly)
+        FillGuidList(*ProjectList, ReadProjectList(*FServices.Projects));
 }
 
 std::vector<TGUID> TProjectManagerForm::ProjectIDs() const
 {
-    std::vector<TGUID> ids;
-    for (int row = 0; row < ProjectList->count(); ++row)
-        ids.push_back(StringToGUID(StdStr(ProjectList->item(row)->data(GUIDRole).toString())));
-    return ids;
+    return GuidListIDs(*ProjectList);
 }
 
 std::vector<std::string> TProjectManagerForm::ProjectNames() const
 {
-    std::vector<std::string> names;
-    for (int row = 0; row < ProjectList->count(); ++row)
-        names.push_back(StdStr(ProjectList->item(row)->text()));
-    return names;
+    return GuidListNames(*ProjectList);
 }
 
 void TProjectManagerForm::SelectRow(int row)
@@ -135,11 +81,7 @@ void TProjectManagerForm::SelectRow(int row)
 
 bool TProjectManagerForm::SelectedProject(TGUID& project) const
 {
-    const QListWidgetItem* item = ProjectList->currentItem();
-    if (!item || !item->isSelected())
-        return false;
-    project = StringToGUID(StdStr(item->data(GUIDRole).toString()));
-    return true;
+    return SelectedGuid(*ProjectList, project);
 }
 
 void TProjectManagerForm::ShowOptions(const TGUID& project)

@@ -2,6 +2,7 @@
 
 #include "projects/zuProjectOptionsDialog.h"
 
+#include "common/zuDialogParts.h"
 #include "settings/zentuIniFiles.h"
 #include "projects/zuCurrentProject.h"
 #include "projects/zuProjects.h"
@@ -23,8 +24,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-constexpr TColor InvalidFieldColor = 255;
 
 QLineEdit* MakeEdit(QWidget* parent, const char* name, const char* hint)
 {
@@ -54,19 +53,10 @@ TProjectOptionsForm::TProjectOptionsForm(const TProjectServices& services, QWidg
     setMinimumWidth(480);
     auto* layout = new QVBoxLayout(this);
 
-    auto* header = new QWidget(this);
-    header->setObjectName(QStringLiteral("HeaderPanel"));
-    header->setAutoFillBackground(true);
-    header->setBackgroundRole(QPalette::Base);
-    auto* headerLayout = new QVBoxLayout(header);
-    HeaderPanel = new QLabel(QStringLiteral("Project:"), header);
-    QFont captionFont = HeaderPanel->font();
-    captionFont.setBold(true);
-    HeaderPanel->setFont(captionFont);
-    FHeaderComment = new QLabel(header);
-    headerLayout->addWidget(HeaderPanel);
-    headerLayout->addWidget(FHeaderComment);
-    layout->addWidget(header);
+    const TDialogHeader header = MakeDialogHeader(this, QStringLiteral("Project:"));
+    HeaderPanel = header.Caption;
+    FHeaderComment = header.Comment;
+    layout->addWidget(header.Panel);
 
     auto* projectGroup = new QGroupBox(QStringLiteral("Project"), this);
     auto* projectForm = new QFormLayout(projectGroup);
@@ -273,25 +263,14 @@ bool TProjectOptionsForm::DoApply()
     return true;
 }
 
-void TProjectOptionsForm::SetFieldColor(QWidget* field, TColor color)
-{
-    QPalette palette = field->palette();
-    palette.setColor(QPalette::Base, color == clWindow ? QWidget::palette().color(QPalette::Base) : ToQColor(color));
-    field->setPalette(palette);
-    field->setProperty("zentuFieldColor", static_cast<qlonglong>(color));
-    field->update();
-}
-
 TColor TProjectOptionsForm::FieldColor(const QWidget* field) const
 {
-    const QVariant color = field->property("zentuFieldColor");
-    return color.isValid() ? static_cast<TColor>(color.toLongLong()) : clWindow;
+    return ::FieldColor(field);
 }
 
 void TProjectOptionsForm::DoEnter(QWidget* field)
 {
-    if (FieldColor(field) == InvalidFieldColor)
-        SetFieldColor(field, clWindow);
+    ClearFieldMark(field);
     DoShowHint(field);
 }
 

@@ -86,7 +86,6 @@ protected:
 
 private:
     void ShowChoice();
-    void SetFieldColor(QWidget* field, TColor color);
     void BrowseLocalPath();
 
     TProjectServices FServices;

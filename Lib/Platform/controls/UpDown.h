@@ -5,12 +5,11 @@
 // handling of SB_THUMBPOSITION takes the position and calls Click with the button pressed.
 
 #include "Platform/controls/Control.h"
+#include "Platform/controls/ScrollCodes.h"
 
 #include <QTimer>
 #include <optional>
 #include <memory>
-
-enum : WPARAM { SB_THUMBPOSITION = 4, SB_ENDSCROLL = 8 };
 
 enum class TUDBtnType { btNext, btPrev };
 using TUDClickEvent = std::function<void(TObject* Sender, TUDBtnType Button)>;

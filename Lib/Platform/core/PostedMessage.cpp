@@ -61,6 +61,20 @@ bool DiscardPostedMessage(QObject* receiver, UINT msg)
     return true;
 }
 
+std::vector<TMessage> TakePostedMessages(QObject* receiver, UINT msg)
+{
+    PendingMessages& p = Pending();
+    const std::lock_guard guard(p.Lock);
+    std::vector<TMessage> taken;
+    for (TPostedMessageEvent* e : p.Events) {
+        if (e->Receiver() == receiver && e->Message.Msg == msg && !e->Discarded()) {
+            e->Discard();
+            taken.push_back(e->Message);
+        }
+    }
+    return taken;
+}
+
 LRESULT PerformOnThreadOf(QObject* receiver, const std::function<LRESULT()>& perform)
 {
     if (QThread::currentThread() == receiver->thread())

@@ -9,6 +9,7 @@
 #include <QEvent>
 #include <atomic>
 #include <functional>
+#include <vector>
 
 class QObject;
 
@@ -38,6 +39,9 @@ void PostMessageTo(QObject* receiver, const TMessage& message);
 
 // Takes back the oldest pending message `msg` for `receiver`; true when there was one.
 bool DiscardPostedMessage(QObject* receiver, UINT msg);
+// Takes back every pending message `msg` for `receiver` and hands back their records, oldest
+// first, so that a sender can free what they carry.
+std::vector<TMessage> TakePostedMessages(QObject* receiver, UINT msg);
 
 // Runs `perform` on the receiver's thread and waits for its result; on that thread it runs at
 // once. The receiver must outlive the call.

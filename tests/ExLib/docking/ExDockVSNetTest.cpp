@@ -77,6 +77,21 @@ TExDockVSChannel* AutoHidden(DockFixture& f, int index, TExForm* a)
     return panel->Channel();
 }
 
+// A tab host of A, B and C in panel 0, auto-hidden.
+struct AutoHiddenTabHost {
+    explicit AutoHiddenTabHost(DockFixture& f)
+        : a(f.Tool("A", 1000, 100)), b(f.Tool("B", 1000, 300)), c(f.Tool("C", 1300, 300)), host(TabHostOf(a, b))
+    {
+        ManualDock(*c, host->PageControl(), nullptr, TAlign::alClient);
+        ManualDock(*host, VSPanel(f, 0));
+        VSPanel(f, 0)->AutoHideForm(host);
+    }
+    TExForm* a;
+    TExForm* b;
+    TExForm* c;
+    TExDockTabHostForm* host;
+};
+
 } // namespace
 
 TEST(ExDockVSNet, ThePinButtonMovesTheOnlyFormOfAPanelIntoItsChannelAndBack)
@@ -305,6 +320,34 @@ TEST(ExDockVSNet, HoveringATabSlidesItsFormOutAndTheMouseAwayForTheHoldTimeSlide
     EXPECT_FALSE(style->HideTimerRunning());
 }
 
+TEST(ExDockVSNet, AFormShownByACommandStaysOutUntilTheMouseHasBeenOnItAndLeft)
+{
+    DockFixture f(MakeVSNet);
+    auto* style = dynamic_cast<TExDockVSNetStyle*>(f.style);
+    style->ChannelOption()->SetHideHoldTime(200);
+    TExForm* a = f.Tool("A");
+    TExDockVSChannel* channel = AutoHidden(f, 0, a);
+    QTest::mouseRelease(&f.main, Qt::LeftButton);
+    QCursor::setPos(f.main.ClientToScreen({600, 300}).ToQt());
+    style->MouseLeftClient = true; // as an earlier popup left it
+    ShowDockableForm(a);
+    RunSlide();
+    ASSERT_EQ(channel->ShownForm, a);
+    ASSERT_TRUE(style->HideTimerRunning());
+    for (int i = 0; i < 5; ++i)
+        style->HideTimerTick();
+    EXPECT_EQ(PopupAnimator()->Channel, nullptr) << "no slide back while the mouse has not been on it";
+    EXPECT_EQ(channel->ShownForm, a);
+
+    style->MouseLeftClient = true; // the mouse came and went
+    style->HideTimerTick();
+    style->HideTimerTick();
+    EXPECT_EQ(PopupAnimator()->Channel, channel);
+    EXPECT_EQ(PopupAnimator()->Direction, 1);
+    RunSlide();
+    EXPECT_EQ(channel->ShownForm, nullptr);
+}
+
 TEST(ExDockVSNet, ResizingTheFormCollapsesAnOpenPopupAtOnce)
 {
     DockFixture f(MakeVSNet);
@@ -405,17 +448,41 @@ TEST(ExDockVSNet, ALayoutWithAnAutoHiddenHiddenFormComesBackSo)
     EXPECT_EQ(HostDockSite(*a), panel);
 }
 
+TEST(ExDockVSNet, ALayoutWithAnAutoHiddenTabHostKeepsItsInactivePagesAsTabs)
+{
+    TempDir dir;
+    const std::string file = dir.File("docking.dat");
+    {
+        DockFixture f(MakeVSNet);
+        const AutoHiddenTabHost three(f);
+        HideDockableForm(three.c);
+        VSPanel(f, 0)->Channel()->SlideOutForm(three.a);
+        RunSlide();
+        SaveDockLayoutToIniFile(file);
+    }
+    DockFixture f(MakeVSNet);
+    TExForm* a = f.Tool("A");
+    TExForm* b = f.Tool("B");
+    TExForm* c = f.Tool("C");
+    LoadDockLayoutFromIniFile(file);
+    DockFixture::Settle();
+    TExDockVSChannel* channel = VSPanel(f, 0)->Channel();
+    ASSERT_EQ(channel->Blocks.size(), 1u);
+    ASSERT_EQ(channel->Blocks[0]->PaneCount(), 3);
+    EXPECT_TRUE(channel->PaneForControl(a)->Visible);
+    EXPECT_TRUE(channel->PaneForControl(b)->Visible) << "a page behind the active one keeps its tab";
+    EXPECT_FALSE(channel->PaneForControl(c)->Visible) << "a page hidden in the channel stays hidden";
+    channel->PopupPanel()->PinForm(dynamic_cast<TExDockTabPageControl*>(HostDockSite(*a))->Host());
+    EXPECT_TRUE(ControlVisible(*b));
+    EXPECT_FALSE(ControlVisible(*c));
+}
+
 TEST(ExDockVSNet, PinningATabHostBackShowsItsPagesAsTheyWereInTheChannel)
 {
     DockFixture f(MakeVSNet);
+    const AutoHiddenTabHost three(f);
+    auto [a, b, c, host] = three;
     TExDockVSNETPanel* panel = VSPanel(f, 0);
-    TExForm* a = f.Tool("A", 1000, 100);
-    TExForm* b = f.Tool("B", 1000, 300);
-    TExForm* c = f.Tool("C", 1300, 300);
-    TExDockTabHostForm* host = TabHostOf(a, b);
-    ManualDock(*c, host->PageControl(), nullptr, TAlign::alClient);
-    ManualDock(*host, panel);
-    panel->AutoHideForm(host);
     TExDockVSChannel* channel = panel->Channel();
     ASSERT_EQ(channel->Blocks[0]->PaneCount(), 3);
     HideDockableForm(c);

@@ -130,6 +130,7 @@ TEST_F(MainFormDockingTest, TheArrangementComesBackAfterARestartAndSavesTheSameB
                                 [](const TToolWindowKind& kind) { return kind.Place.Edge == TAlign::alBottom; }));
         EXPECT_EQ(ChannelOfControl(Form->OutputForm()), channel) << "output is auto-hidden again";
         EXPECT_EQ(ChannelOfControl(Form->LogForm()), channel);
+        EXPECT_TRUE(channel->PaneForControl(Form->LogForm())->Visible) << "the page behind keeps its tab";
         EXPECT_EQ(Bottom()->Height(), 0);
         Form->close();
         saves.push_back(Bytes(UserFile("docking.dat")));

@@ -12,6 +12,7 @@
 #include "ExLib/run/lists/ExOwnerDraw.h"
 
 #include "Platform/controls/ControlFont.h"
+#include "Platform/controls/ScrollCodes.h"
 
 #include <QImage>
 #include <memory>
@@ -22,11 +23,6 @@ enum class TExListboxFillMode { bfmTile, bfmStretch };
 enum class TListBoxStyle { lbStandard, lbOwnerDrawFixed, lbOwnerDrawVariable, lbVirtual, lbVirtualOwnerDraw };
 enum class TDragMode { dmManual, dmAutomatic };
 
-// Scroll codes of a scroll request.
-enum : int {
-    SB_LINEUP = 0, SB_LINEDOWN = 1, SB_PAGEUP = 2, SB_PAGEDOWN = 3, SB_THUMBPOSITION = 4, SB_THUMBTRACK = 5,
-    SB_TOP = 6, SB_BOTTOM = 7, SB_ENDSCROLL = 8,
-};
 struct TWMScroll {
     int ScrollCode = 0;
     int Pos = 0;

@@ -5,6 +5,7 @@
 
 #include "SrcEdit/Source/view/SrcEditScopes.h"
 
+#include "Platform/controls/ScrollCodes.h"
 #include "Platform/text/Format.h"
 #include "Platform/core/QtBridge.h"
 
@@ -200,13 +201,8 @@ void TCustomSrcEdit::RefreshScrollBars()
 
 namespace {
 
-// The codes of the scroll-bar messages: WM_HSCROLL and WM_VSCROLL carry one in the low word of
-// WParam and the thumb position in the bits above it.
-enum : int {
-    SB_LINEUP = 0, SB_LINEDOWN = 1, SB_PAGEUP = 2, SB_PAGEDOWN = 3, SB_THUMBPOSITION = 4, SB_THUMBTRACK = 5,
-    SB_TOP = 6, SB_BOTTOM = 7, SB_ENDSCROLL = 8,
-};
-
+// WM_HSCROLL and WM_VSCROLL carry a scroll code in the low word of WParam and the thumb
+// position in the bits above it.
 WPARAM ScrollWParam(int code, int position)
 {
     return static_cast<WPARAM>(code) | (static_cast<WPARAM>(static_cast<unsigned>(position)) << 16);

@@ -371,6 +371,11 @@ void TExDockTabPageControl::DockDrop(TDragDockObject& source, int x, int y)
     }
 }
 
+bool TExDockTabPageControl::PageShown(const TWinControlCore& page) const
+{
+    return ControlVisible(page);
+}
+
 void TExDockTabPageControl::SaveToStream(TStream& stream)
 {
     WriteValue<std::int32_t>(stream, StreamVersion);
@@ -386,7 +391,7 @@ void TExDockTabPageControl::SaveToStream(TStream& stream)
         WriteValue<std::int32_t>(stream, static_cast<std::int32_t>(name.size()));
         if (!name.empty())
             stream.WriteString(name);
-        WriteValue<std::uint8_t>(stream, ControlVisible(*control) ? 1 : 0);
+        WriteValue<std::uint8_t>(stream, PageShown(*control) ? 1 : 0);
     }
     WriteValue<std::int32_t>(stream, ActivePageIndex());
     WriteValue<std::int32_t>(stream, -10);

@@ -96,6 +96,9 @@ public:
     int StreamVersion = 262144;
     virtual void LoadFromStream(TStream& stream);
     virtual void SaveToStream(TStream& stream);
+    // Whether the layout records `page` (a form docked here) as shown: a page that is hidden only
+    // for a while, as the inactive pages of an auto-hidden tab host are, is shown.
+    virtual bool PageShown(const TWinControlCore& page) const;
 
     void QuerySiteInfo(TExDockDragDockObject& source, TWinControlCore* client, TRect& influenceRect,
                        TPoint mousePos, bool& canDock) override;

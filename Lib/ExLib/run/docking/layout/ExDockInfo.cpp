@@ -101,6 +101,8 @@ void TExDockInfoZone::TakeFromControl(TWinControlCore* control)
     UnDockWidth = UndockWidth(*control);
     UnDockHeight = UndockHeight(*control);
     Visible = ControlVisible(*control);
+    if (auto* pages = dynamic_cast<const TExDockTabPageControl*>(HostDockSite(*control)))
+        Visible = pages->PageShown(*control);
     if (auto* panel = dynamic_cast<TExDockPanel*>(control); panel && panel->IsPopupPanel()) {
         panel->SetVisible(false);
         Visible = false;

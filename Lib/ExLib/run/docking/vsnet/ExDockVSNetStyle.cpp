@@ -171,8 +171,12 @@ void TExDockVSNetStyle::RemoveDockControl(TExDockBaseControl* control)
 void TExDockVSNetStyle::ShowForm(TCustomForm* form)
 {
     TExDockVIDStyle::ShowForm(form);
-    if (TExDockVSChannel* channel = ChannelOfControl(form))
+    if (TExDockVSChannel* channel = ChannelOfControl(form)) {
+        // A popup that a command opens (the syntax check's output) stays out until the mouse has
+        // been on it and left; a mouse that left some earlier popup would slide it back at once.
+        MouseLeftClient = false;
         channel->SlideOutForm(form);
+    }
 }
 
 bool TExDockVSNetStyle::KeepsEmptyHosts(TWinControlCore* control)

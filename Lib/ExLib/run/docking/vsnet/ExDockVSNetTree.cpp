@@ -455,6 +455,15 @@ TExDockVSNETTabPageControl::TExDockVSNETTabPageControl(TExDockTabHostForm* host)
     RecreateTabPanel();
 }
 
+bool TExDockVSNETTabPageControl::PageShown(const TWinControlCore& page) const
+{
+    // In a channel only the active page is visible; the others keep their place as tabs.
+    if (Host() && ChannelOfControl(Host()))
+        if (auto* sheet = dynamic_cast<TExDockVSNETTabSheet*>(PageOfControl(&page)))
+            return sheet->ShownInChannel;
+    return TExDockVIDTabPageControl::PageShown(page);
+}
+
 void TExDockVSNETTabPageControl::UndockClientMessage(TMessage& m)
 {
     if (Host())

@@ -112,6 +112,7 @@ public:
 class TExDockVSNETTabPageControl : public TExDockVIDTabPageControl {
 public:
     explicit TExDockVSNETTabPageControl(TExDockTabHostForm* host);
+    bool PageShown(const TWinControlCore& page) const override;
 
 protected:
     // A page that leaves an auto-hidden tab host takes the host's whole block out of its channel.

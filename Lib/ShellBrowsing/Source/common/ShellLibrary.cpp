@@ -1,0 +1,48 @@
+#include "ShellBrowsing/Source/common/ShellLibrary.h"
+
+#include "ShellBrowsing/Source/icons/ShellSysImages.h"
+#include "ShellBrowsing/Source/idlist/PIDLManager.h"
+#include "ShellBrowsing/Source/namespace/SpecialNamespaces.h"
+#include "ShellBrowsing/Source/notify/ShellChangeNotifier.h"
+#include "ShellBrowsing/Source/notify/ShellNotifyManager.h"
+
+#include <QCoreApplication>
+#include <atomic>
+
+namespace {
+
+std::atomic<bool> AtExitArranged{false};
+
+void StopAtApplicationEnd()
+{
+    StopShellBrowsing();
+    AtExitArranged = false;
+}
+
+} // namespace
+
+void StartShellBrowsing()
+{
+    StopShellBrowsingAtExit();
+    PIDLMgr();
+    SpecialNamespaces();
+    SmallSysImages();
+    LargeSysImages();
+    ShellNotifyManager();
+}
+
+void StopShellBrowsing()
+{
+    FreeChangeNotifier();
+    FreeShellNotifyManager();
+    FreeSysImageLists();
+    FreeSpecialNamespaces();
+}
+
+void StopShellBrowsingAtExit()
+{
+    // why: adding a routine while the application runs its routines would never end.
+    if (!QCoreApplication::instance() || QCoreApplication::closingDown() || AtExitArranged.exchange(true))
+        return;
+    qAddPostRoutine(StopAtApplicationEnd);
+}

@@ -1,0 +1,7 @@
+#include "ShellBrowsing/Source/common/ShellTexts.h"
+
+bool Win9xDriveFreeSpace(const char*, TDriveFreeSpace& space)
+{
+    space = {};
+    return false;
+}

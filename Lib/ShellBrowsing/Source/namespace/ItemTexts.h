@@ -1,0 +1,24 @@
+#pragma once
+// Texts of item details: times, sizes and attribute letters, formatted as the program formats
+// dates and numbers.
+
+#include "ShellBrowsing/Source/namespace/ItemData.h"
+
+#include <QString>
+#include <cstdint>
+#include <string>
+
+// Local time: the short date, then the long time unless it is exactly midnight; empty for zero.
+QString FileTimeText(FILETIME utc);
+// The byte count with digit grouping.
+QString SizeText(std::int64_t bytes);
+// Kilobytes ("%.0n KB", truncated toward zero); "0 KB" becomes "1 KB".
+QString SizeKBText(std::int64_t bytes);
+// Bytes, kilobytes, megabytes or gigabytes with one decimal, for volume sizes.
+QString VolumeSizeText(std::uint64_t bytes);
+// "A", "H", "R", "S", "C" in this order, as the attributes hold.
+QString AttributesText(std::uint32_t fileAttributes);
+
+// Comparison of display names as people expect: letter case aside, numbers by value, then the
+// bytes, so that two different names never compare equal.
+int CompareItemNames(const std::string& a, const std::string& b);

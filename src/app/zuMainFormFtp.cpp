@@ -1,0 +1,196 @@
+// The main window's FTP commands: the FTP explorer as a tool window and as the Open From FTP
+// and Save As To FTP dialogs, remote files opened as documents, and the account manager.
+
+#include "app/zuMainForm.h"
+
+#include "app/zuConstants.h"
+#include "app/zuScopeGuards.h"
+#include "documents/zuCodeEditorForm.h"
+#include "ftp/client/zuFTPErrors.h"
+#include "ftp/zuFTPAccountForm.h"
+#include "ftp/zuFTPManagerForm.h"
+#include "ftp/zuFTPModule.h"
+#include "ftp/explorer/zuFTPExplorerForm.h"
+#include "settings/zuSettings.h"
+
+#include "SrcEdit/Source/view/SrcEdit.h"
+
+#include "Platform/core/Application.h"
+#include "Platform/files/FileNames.h"
+#include "Platform/files/Streams.h"
+#include "Platform/text/Format.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QPointer>
+#include <QTimer>
+
+namespace {
+
+// How often a close that waits for a transfer looks again.
+constexpr int CloseRetryMs = 100;
+
+// The file-name part of a document's name: after the last backslash, colon or slash.
+std::string DocumentBaseName(const std::string& fileName)
+{
+    const size_t cut = fileName.find_last_of("\\:/");
+    return cut == std::string::npos ? fileName : fileName.substr(cut + 1);
+}
+
+} // namespace
+
+void TMainForm::CreateFtpActions()
+{
+    acOpenRemote = AddAction("acOpenRemote", "Open From F&TP...", scNone, &TMainForm::OpenRemoteExecute);
+    acSaveAsRemote = AddAction("acSaveAsRemote", "Save As To &FTP...", scNone, &TMainForm::SaveAsRemoteExecute);
+    acFTPAccounts = AddAction("acFTPAccounts", "FTP &Accounts...", scNone, &TMainForm::FTPAccountsExecute);
+    acFTPExplorer = AddAction("acFTPExplorer", "FTP Explorer", scNone, &TMainForm::FTPExplorerExecute);
+}
+
+TCodeEditorForm* TMainForm::OpenRemoteFile(const std::string& localCopy, const std::string& remotePath,
+                                           const TGUID& account)
+{
+    TWaitCursor wait;
+    if (!FileExists(localCopy)) {
+        ShowMessageBox(Format(sDocumentNotFound, {localCopy}), MB_OK | MB_ICONWARNING);
+        return nullptr;
+    }
+    // why: exact comparison; on the server two names that differ in letter case are two files.
+    for (TCodeEditorForm* document : Documents()) {
+        if (document->AccountID() != account || document->RemotePath() != remotePath)
+            continue;
+        if (document->Editor()->ContentModified() &&
+            ShowMessageBox(std::string(sReloadLoseChanges), MB_YESNO | MB_ICONQUESTION) == IDYES) {
+            document->LoadFromFile(localCopy);
+            document->SetFileTime(FILETIME{});
+        }
+        BringDocumentToFront(document);
+        return document;
+    }
+    TCodeEditorForm* document = CreateDocument(
+        localCopy,
+        [&](TCodeEditorForm& created) {
+            created.SetAccountID(account);
+            created.SetRemotePath(remotePath);
+        },
+        [&](TCodeEditorForm& created) {
+            created.LoadFromFile(localCopy);
+            created.SetFileTime(FILETIME{});
+        });
+    document->UpdateHighlighterPanel();
+    return document;
+}
+
+TFTPExplorerForm* TMainForm::FTPExplorer()
+{
+    if (!FTPExplorerForm && FTPAccountsFile && SettingsFile) {
+        FTPExplorerForm = std::make_unique<TFTPExplorerForm>(*FTPAccountsFile, *SettingsFile, this);
+        FTPExplorerForm->OnOpenRemoteFile = [this](const std::string& localCopy, const std::string& remotePath,
+                                                   const TGUID& account) { OpenRemoteFile(localCopy, remotePath, account); };
+        FTPExplorerForm->ExecuteDialog = [this](QDialog& dialog) { return ShowModal(dialog); };
+        FTPExplorerForm->ProgressOwner = this;
+    }
+    return FTPExplorerForm.get();
+}
+
+void TMainForm::FTPExplorerExecute()
+{
+    TFTPExplorerForm* explorer = FTPExplorer();
+    if (!explorer || explorer->isModal())
+        return;
+    explorer->SetDialogMode(TFTPExplorerForm::dmExplorer);
+    explorer->show();
+    explorer->raise();
+    explorer->activateWindow();
+}
+
+void TMainForm::OpenRemoteExecute()
+{
+    TFTPExplorerForm* explorer = FTPExplorer();
+    if (!explorer || explorer->isVisible())
+        return;
+    explorer->SetDialogMode(TFTPExplorerForm::dmOpen);
+    ShowModal(*explorer);
+}
+
+void TMainForm::SaveAsRemoteExecute()
+{
+    TCodeEditorForm* document = ActiveEditorForm();
+    TFTPExplorerForm* explorer = FTPExplorer();
+    if (!document || !explorer || explorer->isVisible())
+        return;
+    explorer->SetDialogMode(TFTPExplorerForm::dmSave);
+    explorer->SetFileName(DocumentBaseName(document->FileName()));
+    explorer->Document = document;
+    ShowModal(*explorer);
+    explorer->Document = nullptr;
+}
+
+void TMainForm::AddFTPExplorerMenuEntry(QMenu& view)
+{
+    QAction* before = nullptr;
+    for (QAction* entry : view.actions())
+        if (entry->isSeparator()) {
+            before = entry;
+            break;
+        }
+    auto* entry = new QAction(acFTPExplorer->text(), &view);
+    entry->setObjectName(QStringLiteral("FTPExplorerMenuEntry"));
+    entry->setShortcut(QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_F));
+    view.insertAction(before, entry);
+    connect(entry, &QAction::triggered, acFTPExplorer, [this] { acFTPExplorer->trigger(); });
+}
+
+bool TMainForm::CancelFTPTransfers()
+{
+    bool running = false;
+    if (FTPModule && FTPModule->Busy()) {
+        FTPModule->Cancel();
+        running = true;
+    }
+    if (FTPExplorerForm && FTPExplorerForm->Busy()) {
+        FTPExplorerForm->Cancel();
+        running = true;
+    }
+    return running;
+}
+
+void TMainForm::FTPAccountsExecute()
+{
+    if (!FTPAccountsFile || !SettingsFile)
+        return;
+    TFTPManagerForm manager(*FTPAccountsFile, *SettingsFile, this);
+    // why: the account dialogs the manager opens are modal too and answer through the same seam.
+    manager.ExecuteAccount = [this](TFTPAccountForm& dialog) { return ShowModal(dialog); };
+    ShowModal(manager);
+}
+
+bool TMainForm::EditFTPAccount(const TGUID& account, QWidget* parent)
+{
+    if (!FTPAccountsFile)
+        return false;
+    TFTPAccountForm dialog(*FTPAccountsFile, parent);
+    dialog.LoadAccount(account);
+    return ShowModal(dialog) == QDialog::Accepted;
+}
+
+void TMainForm::CloseAfterTransfer()
+{
+    if (FCloseAfterTransfer)
+        return;
+    FCloseAfterTransfer = true;
+    QTimer::singleShot(0, this, &TMainForm::CloseWhenTransferEnded);
+}
+
+void TMainForm::CloseWhenTransferEnded()
+{
+    // why: the cancelled command is still unwinding, or its message is still shown.
+    if ((FTPModule && FTPModule->Busy()) || (FTPExplorerForm && FTPExplorerForm->Busy()) ||
+        QApplication::activeModalWidget()) {
+        QTimer::singleShot(CloseRetryMs, this, &TMainForm::CloseWhenTransferEnded);
+        return;
+    }
+    FCloseAfterTransfer = false;
+    close();
+}
