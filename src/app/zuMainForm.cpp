@@ -18,6 +18,7 @@
 #include "ftp/zuFTPModule.h"
 #include "run/zuRunCommands.h"
 #include "app/zuScopeGuards.h"
+#include "search/zuSearchResultForm.h"
 #include "settings/zuSettings.h"
 #include "app/zuTypes.h"
 
@@ -91,6 +92,7 @@ TMainForm::TMainForm()
     CreateActions();
     CreateMenus();
     CreateToolBar();
+    CreateSearchCommands();
     CreateEditCommands();
     connect(&BackupTimer, &QTimer::timeout, this, [this] { BackupTimerTimer(); });
     connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
@@ -513,10 +515,12 @@ void TMainForm::CreateToolWindows()
         return EditFTPAccount(account, parent);
     };
     CreateDockedToolWindows();
+    CreateSearchWindow();
 }
 
 void TMainForm::DestroyToolWindows()
 {
+    DestroySearchWindow();
     DestroyDockedToolWindows();
     if (!CurrentProject)
         return;

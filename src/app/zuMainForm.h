@@ -7,8 +7,9 @@
 // documents (zuMainFormFiles.cpp); runs the active document in the internal browser panel,
 // the user's browser or a console window (zuMainFormRun.cpp); makes, opens and edits
 // projects through the project dialogs (zuMainFormProjects.cpp); prints, previews and
-// exports the active document (zuMainFormPrint.cpp); and opens and saves documents on FTP
-// accounts and edits the accounts (zuMainFormFtp.cpp).
+// exports the active document (zuMainFormPrint.cpp); opens and saves documents on FTP
+// accounts and edits the accounts (zuMainFormFtp.cpp); and finds and replaces in the active
+// document and finds in files (zuMainFormSearch.cpp).
 //
 // The tool windows are docked in the docking area around the client area and checks the
 // active document's syntax (zuMainFormDocking.cpp); of the project explorer only the current
@@ -17,6 +18,8 @@
 #include "app/zuDialogs.h"
 #include "projects/zuProjectOptionsDialog.h"
 #include "documents/zentuMDITabControl.h"
+
+#include "SrcEdit/Source/search/SrcEditSearchCustom.h"
 
 #include "Platform/controls/ActnList.h"
 #include "Platform/core/DateTime.h"
@@ -54,6 +57,9 @@ class TOutputForm;
 class TColorDialog;
 class THelpRouter;
 class TPrintPreviewForm;
+class TSearchForm;
+class TSearchResultForm;
+class TSearchResultHost;
 class TToolWindowForm;
 class TSrcEdit;
 class TSrcEditPrint;
@@ -252,6 +258,26 @@ public:
     void ExportExecute();
     // Closes the print preview and leaves preview mode.
     void ClosePrintPreview();
+
+    // ---- search commands (zuMainFormSearch.cpp)
+    TAction* acFind = nullptr;
+    TAction* acFindNext = nullptr;
+    TAction* acFindPrevious = nullptr;
+    TAction* acReplace = nullptr;
+    TAction* acExFind = nullptr;
+    // The flags of the last Find or Replace.
+    TSrcEditSearchFlags SearchFlags;
+    // The Find in Files results, one of the docked tool windows (null with docking off).
+    TSearchResultForm* SearchResultForm() const;
+
+    void FindExecute();
+    void FindNextExecute();
+    void FindPreviousExecute();
+    void ReplaceExecute();
+    void ExFindExecute();
+    // Finds or replaces LastSearchText in the active document with SearchFlags, asking before
+    // each replacement when they say so; says when nothing was found.
+    void SearchAgain();
 
     // ---- FTP commands (zuMainFormFtp.cpp)
     TAction* acOpenRemote = nullptr;
@@ -454,6 +480,10 @@ private:
     void OpenURL(const std::string& url);
     void CreateMenus();
     void CreateToolBar();
+    void CreateSearchCommands();
+    void CreateSearchWindow();
+    void DestroySearchWindow();
+    void RunSearchDialog(TSearchForm& dialog, TSrcEditSearchFlags startFlags);
     void CreateControls();
     void SetStatusBarSimple(bool simple);
     void BrowserOpenerEnded(pid_t pid, std::uint32_t exitCode);
@@ -476,6 +506,7 @@ private:
     std::string FProgramProjectFolder;
     // The URL each running browser opener was given.
     std::map<pid_t, std::string> FBrowserURLs;
+    std::unique_ptr<TSearchResultHost> FSearchHost;
     QLabel* FStatusPanels[5] = {};
     std::string FStatusTexts[5];
     QLabel* FStatusSimpleLabel = nullptr;

@@ -5,6 +5,7 @@
 #include "app/zuMainDockArea.h"
 #include "code/zuCodeExplorerForm.h"
 #include "code/zuLibraryForm.h"
+#include "search/zuSearchResultForm.h"
 #include "windows/zuLogForm.h"
 #include "windows/zuOutputForm.h"
 
@@ -18,8 +19,8 @@
 
 namespace {
 
-// The project and file explorers and the search results join here in their places of the View
-// menu's order, which is also the order of creation.
+// The project and file explorers join here in their places of the View menu's order, which is
+// also the order of creation.
 const TToolWindowKind Kinds[] = {
     {"acCodeExplorer", "Code Explorer", scNone, TToolWindowGroup::twgExplorers, "format-indent-more",
      {TAlign::alLeft, 230},
@@ -34,6 +35,12 @@ const TToolWindowKind Kinds[] = {
     {"acViewOutput", "Output", scNone, TToolWindowGroup::twgOutput, "utilities-terminal", {TAlign::alBottom, 170},
      [](const TToolWindowServices& s) -> std::unique_ptr<TToolWindowForm> {
          return std::make_unique<TOutputForm>(s.Style);
+     }},
+    {"acSearchResults", "Search Results...", scNone, TToolWindowGroup::twgOutput, "system-search",
+     {TAlign::alBottom, 170},
+     [](const TToolWindowServices& s) -> std::unique_ptr<TToolWindowForm> {
+         // The main window gives it its host once made.
+         return std::make_unique<TSearchResultForm>(s.Style);
      }},
     {"acServerLogs", "HTTP Server Logs", scNone, TToolWindowGroup::twgOutput, "text-x-generic",
      {TAlign::alBottom, 170},
@@ -78,6 +85,8 @@ void ArrangeDefaultDockLayout(TExDockServer& server, const TToolWindowList& wind
         auto [first, isFirst] = firstOnEdge.try_emplace(place.Edge, window);
         if (isFirst)
             ManualDock(*window, panel);
+        else if (auto* pages = dynamic_cast<TExDockTabPageControl*>(HostDockSite(*first->second)))
+            ManualDock(*window, pages); // a third window joins the tabs rather than the first one alone
         else
             ManualDock(*window, panel, first->second, TAlign::alClient);
     }
