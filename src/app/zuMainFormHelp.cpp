@@ -11,14 +11,11 @@
 
 #include "SrcEdit/Source/view/SrcEdit.h"
 
-#include "Platform/core/Application.h"
 
 namespace {
 
 constexpr const char* HomePageAddress = "https://zentu.example.org/";
 constexpr const char* SupportMail = "mailto:support@zentu.example.org?subject=%22Zentu%22";
-constexpr const char* sNoPHPManual =
-    "The PHP manual was not found.\r\nName its folder or web address in Tools > Environment Options.";
 
 } // namespace
 
@@ -52,10 +49,7 @@ void TMainForm::PHPHelpExecute()
     const std::string manual =
         SettingsFile ? Settings::Environment::Documentation.Read(*SettingsFile) : PHPEnvironment.PHPManual;
     if (!HelpRouter || !THelpBook(manual).Exists()) {
-        if (TAction* options = ActionList.Find("acEnvironmentOptions"))
-            options->Execute();
-        else
-            ShowMessageBox(sNoPHPManual, MB_OK | MB_ICONINFORMATION);
+        acEnvironmentOptions->Execute();
         return;
     }
     HelpRouter->Helpfile = manual;
