@@ -470,7 +470,7 @@ private:
     void CreateEditMenuEntries();
     void StartHelpRouter();
     void StartStatusBarWatcher();
-    // Entries whose own shortcut takes a key that an action carries: the entry wins.
+    // Menu entries whose own shortcut takes a key that an action carries: the entry wins.
     void AddEntryShortCut(QAction* entry, const QKeySequence& key);
     void UpdateEntryKeys();
     // A menu entry with a shortcut of its own, which runs the action.
@@ -499,7 +499,6 @@ private:
     QWidget* FTopPanel = nullptr;
     QToolBar* FToolBar = nullptr;
     QAction* FWindowCloseKey = nullptr;
-    std::vector<std::pair<QAction*, QKeySequence>> FEntryKeys;
     QRect FBoundsBeforeFullScreen;
     bool FMaximizedBeforeFullScreen = false;
     // The "project/" beside the program, the default project of earlier versions.

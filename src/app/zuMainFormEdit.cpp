@@ -196,17 +196,21 @@ QAction* TMainForm::AddOwnKeyEntry(QMenu& menu, TAction* action, const char* cap
     mirror();
     connect(action, &QAction::changed, entry, mirror);
     connect(entry, &QAction::triggered, action, [action] { action->trigger(); });
-    FEntryKeys.emplace_back(entry, key);
     return entry;
 }
 
 void TMainForm::UpdateEntryKeys()
 {
+    // Menu entries that are not commands themselves carry keys of their own.
+    std::vector<QKeySequence> entryKeys;
+    for (const QMenu* menu : menuBar()->findChildren<QMenu*>())
+        for (const QAction* entry : menu->actions())
+            if (!dynamic_cast<const TAction*>(entry) && !entry->shortcut().isEmpty())
+                entryKeys.push_back(entry->shortcut());
     // why: the menu is asked before the action list, so an entry's own key beats an action's.
     for (TAction* action : ActionList.Actions()) {
         const QKeySequence key = ShortCutToKeySequence(action->ShortCut());
-        const bool taken = std::any_of(FEntryKeys.begin(), FEntryKeys.end(),
-                                       [&](const auto& entry) { return !key.isEmpty() && entry.second == key; });
+        const bool taken = !key.isEmpty() && std::find(entryKeys.begin(), entryKeys.end(), key) != entryKeys.end();
         action->setShortcut(taken ? QKeySequence() : key);
     }
 }

@@ -11,7 +11,6 @@
 
 #include "SrcEdit/Source/view/SrcEdit.h"
 
-#include "Platform/core/Application.h"
 
 namespace {
 
@@ -50,7 +49,6 @@ void TMainForm::PHPHelpExecute()
     const std::string manual =
         SettingsFile ? Settings::Environment::Documentation.Read(*SettingsFile) : PHPEnvironment.PHPManual;
     if (!HelpRouter || !THelpBook(manual).Exists()) {
-        // why: that is where the user names the manual.
         acEnvironmentOptions->Execute();
         return;
     }
