@@ -227,3 +227,24 @@ TEST_P(ExplorerDrop, ListItemOntoTreeFolder)
 
 INSTANTIATE_TEST_SUITE_P(Modifiers, ExplorerDrop,
                          ::testing::Values(TDropCase{{ssCtrl}, true}, TDropCase{{ssShift}, false}));
+
+TEST_F(ExplorerCommands, DropOnAFileOrTheEmptyAreaOfTheListGoesIntoTheShownFolder)
+{
+    MakeFile("outside/one.txt", "1");
+    MakeFile("outside/two.txt", "2");
+    MakeFile("shown/resident.txt", "r");
+    auto source = MakeList(PathOf("outside"));
+    auto list = MakeList(PathOf("shown"));
+    auto dropFile = [&](const std::string& name, TPoint at) {
+        Select(*source, {name});
+        TNamespaceArray items = source->SelectedNamespaces();
+        std::unique_ptr<QMimeData> data = items.front()->DataObjectMulti(items);
+        int effect = Qt::CopyAction | Qt::MoveAction | Qt::LinkAction;
+        list->OleDropped(data.get(), {ssCtrl}, at, effect);
+    };
+    const TRect row = list->NodeDisplayRect(RowNamed(*list, "resident.txt"), 0, true);
+    dropFile("one.txt", {(row.Left + row.Right) / 2, (row.Top + row.Bottom) / 2});
+    EXPECT_EQ(FileText(PathOf("shown/one.txt")), "1") << "a file takes no drops; its folder does";
+    dropFile("two.txt", {50, 300});
+    EXPECT_EQ(FileText(PathOf("shown/two.txt")), "2");
+}
