@@ -8,6 +8,8 @@
 
 #include "TreeView/Source/strings/LTStringEditLink.h"
 
+#include "Platform/controls/Keys.h"
+
 #include <QApplication>
 #include <QMenu>
 #include <QMimeData>
@@ -117,8 +119,11 @@ TEST_F(ExplorerCommands, DeleteMovesTheSelectionToTheTrash)
     list->FireKeyAction(key, none);
     EXPECT_FALSE(Exists(PathOf("doomed.txt")));
     EXPECT_TRUE(Exists(HomeTrashPath() + "/files/doomed.txt"));
-    ASSERT_TRUE(WaitUntil([&] { return RowNamed(*list, "doomed.txt") == nullptr; }));
+    EXPECT_TRUE(WaitUntil([&] { return RowNamed(*list, "doomed.txt") == nullptr; }));
     EXPECT_EQ(RowNames(*list), (std::vector<std::string>{"kept.txt"}));
+    // The other tests expect no trash.
+    std::error_code ignored;
+    std::filesystem::remove_all(HomeTrashPath(), ignored);
 }
 
 TEST_F(ExplorerCommands, ReadOnlyExplorerNeitherCutsNorPastesNorDeletes)
@@ -227,3 +232,74 @@ TEST_P(ExplorerDrop, ListItemOntoTreeFolder)
 
 INSTANTIATE_TEST_SUITE_P(Modifiers, ExplorerDrop,
                          ::testing::Values(TDropCase{{ssCtrl}, true}, TDropCase{{ssShift}, false}));
+
+TEST_F(ExplorerCommands, DropOnAFileOrTheEmptyAreaOfTheListGoesIntoTheShownFolder)
+{
+    MakeFile("outside/one.txt", "1");
+    MakeFile("outside/two.txt", "2");
+    MakeFile("shown/resident.txt", "r");
+    auto source = MakeList(PathOf("outside"));
+    auto list = MakeList(PathOf("shown"));
+    auto dropFile = [&](const std::string& name, TPoint at) {
+        Select(*source, {name});
+        TNamespaceArray items = source->SelectedNamespaces();
+        std::unique_ptr<QMimeData> data = items.front()->DataObjectMulti(items);
+        int effect = Qt::CopyAction | Qt::MoveAction | Qt::LinkAction;
+        list->OleDropped(data.get(), {ssCtrl}, at, effect);
+    };
+    const TRect row = list->NodeDisplayRect(RowNamed(*list, "resident.txt"), 0, true);
+    dropFile("one.txt", {(row.Left + row.Right) / 2, (row.Top + row.Bottom) / 2});
+    EXPECT_EQ(FileText(PathOf("shown/one.txt")), "1") << "a file takes no drops; its folder does";
+    dropFile("two.txt", {50, 300});
+    EXPECT_EQ(FileText(PathOf("shown/two.txt")), "2");
+}
+
+TEST_F(ExplorerCommands, KeysMoveTheFocusWithoutTheSelectionAndDropMarks)
+{
+    MakeFile("a.txt");
+    MakeFile("b.txt");
+    MakeFile("c.txt");
+    auto list = MakeList(Dir());
+    list->show();
+    Select(*list, {"a.txt"});
+    auto press = [&](WORD key, TShiftState shift) { list->FireKeyAction(key, shift); };
+    press(VK_DOWN, {ssCtrl});
+    EXPECT_EQ(list->FocusNode(), RowNamed(*list, "b.txt"));
+    EXPECT_TRUE(list->GetNodeSelected(RowNamed(*list, "a.txt")));
+    EXPECT_FALSE(list->GetNodeSelected(RowNamed(*list, "b.txt"))) << "Ctrl+Down moves only the focus";
+    press(VK_UP, {ssCtrl});
+    EXPECT_EQ(list->FocusNode(), RowNamed(*list, "a.txt"));
+
+    press('C', {ssCtrl});
+    EXPECT_TRUE(list->TreeStates().Contains(tsCopyPending));
+    press(VK_ESCAPE, {});
+    EXPECT_FALSE(list->TreeStates().Contains(tsCopyPending)) << "Escape drops the copy marks";
+
+    press('A', {ssCtrl, ssShift});
+    EXPECT_FALSE(list->GetNodeSelected(RowNamed(*list, "a.txt")));
+    EXPECT_TRUE(list->GetNodeSelected(RowNamed(*list, "b.txt")));
+    EXPECT_TRUE(list->GetNodeSelected(RowNamed(*list, "c.txt"))) << "Shift+Ctrl+A inverts the selection";
+
+    Select(*list, {"c.txt"});
+    press(VK_F2, {});
+    EXPECT_TRUE(list->EditorActive());
+    list->CancelNodeEdit();
+}
+
+TEST_F(ExplorerCommands, F3RereadsTheSelectedFolderAndKeepsWhatIsOpenInIt)
+{
+    MakeDir("top/open/inner");
+    MakeDir("top/closed");
+    TTestTreeview tree;
+    tree.SetActive(true);
+    tree.SetRootFolderCustomPath(QString::fromStdString(Dir()));
+    ASSERT_TRUE(tree.BrowseToPath(QString::fromStdString(PathOf("top"))));
+    tree.SetNodeExpanded(RowNamed(tree, "open", RowNamed(tree, "top", tree.FirstNodeRaw())), true);
+    MakeDir("top/added");
+    WORD key = VK_F3;
+    TShiftState none;
+    tree.FireKeyAction(key, none);
+    PLazyNode top = RowNamed(tree, "top", tree.FirstNodeRaw());
+    EXPECT_EQ(RowNames(tree, top), (std::vector<std::string>{"added", "closed", "open"}));
+    EXPECT_TRUE(RowNamed(tree, "open", top)->Has(nsOpen)) << "the folders open in it stay open";
+}
