@@ -3,6 +3,8 @@
 // reports the time to its first paint of the folder and the time until the whole folder is
 // listed and every row's name, size, type and modified texts were read once.
 
+#include "BigFolder.h"
+
 #include "ShellBrowsing/Source/common/ShellLibrary.h"
 #include "ShellBrowsing/Source/explorer/ExplorerViews.h"
 
@@ -28,28 +30,7 @@ std::string BigFolder;
 double OursFirstPaint = 0;
 double PeerFirstPaint = 0;
 
-void MakeBigFolder()
-{
-    static const char* const extensions[] = {".php", ".html", ".css", ".js", ".txt", ".png", ".xml", ".inc", ""};
-    BigFolder = Root + "/big";
-    std::filesystem::create_directories(BigFolder);
-    for (int i = 0; i < FileCount; ++i) {
-        const std::string name = BigFolder + "/file" + std::to_string(i) + extensions[i % 9];
-        std::ofstream(name, std::ios::binary) << std::string(static_cast<size_t>(i % 64), 'x');
-    }
-}
 
-bool Wait(const std::function<bool()>& done, int milliseconds)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > milliseconds)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
-}
 
 void BM_ExplorerListview(benchmark::State& state)
 {
@@ -90,13 +71,13 @@ void BM_QTreeViewFileSystemModel(benchmark::State& state)
         clock.start();
         const QModelIndex root = model.setRootPath(QString::fromStdString(BigFolder));
         view.setRootIndex(root);
-        if (!Wait([&] { return model.rowCount(root) > 0; }, 120000)) {
+        if (!WaitWithEvents([&] { return model.rowCount(root) > 0; }, 120000)) {
             state.SkipWithError("QFileSystemModel listed nothing");
             break;
         }
         view.viewport()->repaint();
         firstPaint += clock.nsecsElapsed() / 1e9;
-        if (!Wait([&] { return model.rowCount(root) == FileCount; }, 120000)) {
+        if (!WaitWithEvents([&] { return model.rowCount(root) == FileCount; }, 120000)) {
             state.SkipWithError("QFileSystemModel did not list every file");
             break;
         }
@@ -125,7 +106,7 @@ int main(int argc, char** argv)
     ::setenv("XDG_DATA_HOME", (Root + "/.local/share").c_str(), 1);
     QApplication app(argc, argv);
     StartShellBrowsing();
-    MakeBigFolder();
+    BigFolder = MakeBigFolder(Root, FileCount);
 
     benchmark::Initialize(&argc, argv);
     TComparingReporter reporter;

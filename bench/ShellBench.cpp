@@ -4,6 +4,8 @@
 // files created in a watched folder, counting the batches the change notifier delivers and the
 // delay after the last file, beside the signals QFileSystemWatcher sends for the same files.
 
+#include "BigFolder.h"
+
 #include "ShellBrowsing/Source/common/ShellLibrary.h"
 #include "ShellBrowsing/Source/idlist/PIDLManager.h"
 #include "ShellBrowsing/Source/namespace/Namespace.h"
@@ -38,29 +40,7 @@ constexpr int WatchedFileCount = 1000;
 std::string Root;
 std::string BigFolder;
 
-void MakeBigFolder()
-{
-    static const char* const extensions[] = {".php", ".html", ".css", ".js", ".txt", ".png", ".xml", ".inc", ""};
-    BigFolder = Root + "/big";
-    std::filesystem::create_directories(BigFolder);
-    for (int i = 0; i < FileCount; ++i) {
-        const std::string name = BigFolder + "/file" + std::to_string(i) + extensions[i % 9];
-        std::ofstream(name, std::ios::binary) << std::string(static_cast<size_t>(i % 64), 'x');
-    }
-}
 
-// Runs the event loop until `done` or the time is up.
-bool Wait(const std::function<bool()>& done, int milliseconds)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > milliseconds)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
-}
 
 void BM_NamespaceEnumerate(benchmark::State& state)
 {
@@ -88,7 +68,7 @@ void BM_QFileSystemModel(benchmark::State& state)
     for (auto _ : state) {
         QFileSystemModel model;
         const QModelIndex root = model.setRootPath(QString::fromStdString(BigFolder));
-        if (!Wait([&] { return model.rowCount(root) == FileCount; }, 120000)) {
+        if (!WaitWithEvents([&] { return model.rowCount(root) == FileCount; }, 120000)) {
             state.SkipWithError("QFileSystemModel did not list every file");
             break;
         }
@@ -135,9 +115,9 @@ double ThousandNewFiles(benchmark::State& state, const std::string& folder, cons
             std::ofstream(folder + "/r" + std::to_string(run) + "-" + std::to_string(i));
         QElapsedTimer clock;
         clock.start();
-        Wait([&] { return deliveries > before; }, 10000);
+        WaitWithEvents([&] { return deliveries > before; }, 10000);
         state.SetIterationTime(static_cast<double>(clock.nsecsElapsed()) / 1e9);
-        Wait([] { return false; }, 1500);
+        WaitWithEvents([] { return false; }, 1500);
         total += deliveries - before;
         ++run;
     }
@@ -160,7 +140,7 @@ void BM_NotifierThousandFiles(benchmark::State& state)
         const std::unique_ptr<TNamespace> item = TNamespace::CreateFromFileName(QString::fromStdString(folder));
         ChangeNotifier().WatchFolder(&window, item->AbsolutePIDL());
     }
-    Wait([] { return ChangeNotifier().WatchedFolderCount() >= 1; }, 5000);
+    WaitWithEvents([] { return ChangeNotifier().WatchedFolderCount() >= 1; }, 5000);
     state.counters["batches_per_run"] = ThousandNewFiles(state, folder, batches);
     ChangeNotifier().UnRegisterAllControls();
 }
@@ -195,7 +175,7 @@ int main(int argc, char** argv)
     ::setenv("XDG_DATA_HOME", (Root + "/.local/share").c_str(), 1);
     QApplication app(argc, argv);
     StartShellBrowsing();
-    MakeBigFolder();
+    BigFolder = MakeBigFolder(Root, FileCount);
 
     benchmark::Initialize(&argc, argv);
     TComparingReporter reporter;
