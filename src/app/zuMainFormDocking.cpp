@@ -70,7 +70,10 @@ void TMainForm::AddToolWindowMenuEntries(QMenu& view)
     for (std::size_t i = 0; i < kinds.size() && i < ToolWindowActions.size(); ++i) {
         if (i > 0 && kinds[i].Group != kinds[i - 1].Group)
             view.addSeparator();
-        view.addAction(ToolWindowActions[i]);
+        if (kinds[i].MenuShortCut != scNone)
+            AddOwnKeyEntry(view, ToolWindowActions[i], kinds[i].Caption, ShortCutToKeySequence(kinds[i].MenuShortCut));
+        else
+            view.addAction(ToolWindowActions[i]);
     }
 }
 

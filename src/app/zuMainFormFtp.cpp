@@ -141,10 +141,8 @@ void TMainForm::AddFTPExplorerMenuEntry(QMenu& view)
 {
     // The FTP explorer leads the explorers that follow it in the menu (the code explorer and
     // library); with no explorer in the table it goes before the output windows' group.
-    QAction* before = nullptr;
     const std::span<const TToolWindowKind> kinds = ToolWindowKinds();
-    for (std::size_t i = 0; i < kinds.size() && i < ToolWindowActions.size() && !before; ++i)
-        before = ToolWindowActions[i];
+    QAction* before = view.actions().isEmpty() ? nullptr : view.actions().first();
     const bool explorersFollow = !kinds.empty() && kinds.front().Group == TToolWindowGroup::twgExplorers;
     auto* entry = new QAction(acFTPExplorer->text(), &view);
     entry->setObjectName(QStringLiteral("FTPExplorerMenuEntry"));

@@ -26,7 +26,8 @@ const TToolWindowKind Kinds[] = {
      {TAlign::alLeft, 230},
      [](const TToolWindowServices& s) -> std::unique_ptr<TToolWindowForm> {
          return std::make_unique<TCodeExplorerForm>(s.Style);
-     }},
+     },
+     ShortCut('C', TShiftState{ssCtrl, ssAlt})},
     {"acCodeLibrary", "Code Library", ShortCut('S', TShiftState{ssCtrl, ssAlt}), TToolWindowGroup::twgExplorers, "applications-office",
      {TAlign::alRight, 230},
      [](const TToolWindowServices& s) -> std::unique_ptr<TToolWindowForm> {

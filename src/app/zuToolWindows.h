@@ -49,6 +49,8 @@ struct TToolWindowKind {
     const char* IconName;
     TToolWindowPlace Place;
     std::unique_ptr<TToolWindowForm> (*Make)(const TToolWindowServices& services);
+    // A key of the View menu's entry itself, which beats an action carrying the same key.
+    TShortCut MenuShortCut = scNone;
 };
 
 std::span<const TToolWindowKind> ToolWindowKinds();

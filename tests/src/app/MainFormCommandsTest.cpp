@@ -3,6 +3,7 @@
 
 #include "src/run/ShellTestSupport.h"
 
+#include "code/zuCodeExplorerForm.h"
 #include "experts/zuCharmapForm.h"
 #include "experts/zuGotoForm.h"
 #include "experts/zuSelectSyntaxForm.h"
@@ -363,6 +364,21 @@ TEST_F(Commands, TheColorEntrysOwnKeyBeatsAnActionCarryingIt)
     EXPECT_TRUE(Dialogs.empty());
 }
 
+TEST_F(Commands, CtrlAltCShowsTheCodeExplorerAndInsertsNoColour)
+{
+    StartWithDocument("<?php function f() {} ?>");
+    ASSERT_NE(Form->CodeExplorerForm(), nullptr);
+    Form->CodeExplorerForm()->Close();
+    int colours = 0;
+    Form->ColorDialogHook = [&](TColorDialog&) {
+        ++colours;
+        return false;
+    };
+    QTest::keyClick(Editor(), Qt::Key_C, Qt::ControlModifier | Qt::AltModifier);
+    EXPECT_TRUE(Form->CodeExplorerForm()->isVisible());
+    EXPECT_EQ(colours, 0);
+}
+
 TEST_F(Commands, EveryMenuEntryWithAKeyOfItsOwnBeatsTheActions)
 {
     ForceDirectories(UserFile(""));
@@ -382,13 +398,15 @@ TEST_F(Commands, DefaultKeysOfTheCommands)
         {Form->acToggleBookmark, QKeySequence(Qt::CTRL | Qt::Key_F2)},
         {Form->acNextBookmark, QKeySequence(Qt::Key_F2)},
         {Form->acPreviousBookmark, QKeySequence(Qt::ALT | Qt::Key_F2)},
-        {Form->acInsertColor, QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_C)},
         {Form->acHelpTopics, QKeySequence(Qt::SHIFT | Qt::Key_F1)},
         {Form->acPHPHelp, QKeySequence(Qt::Key_F1)},
     };
     for (const auto& [action, key] : keys)
         EXPECT_EQ(action->shortcut(), key) << action->Name();
     EXPECT_EQ(MenuEntry("&Insert", "&Color...")->shortcut(), QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_R));
+    // Insert Color carries Ctrl+Alt+C, but the View menu's Code Explorer entry answers it.
+    EXPECT_EQ(Form->acInsertColor->ShortCut(), ShortCut('C', {ssCtrl, ssAlt}));
+    EXPECT_EQ(MenuEntry("&View", "Code Explorer")->shortcut(), QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_C));
     EXPECT_NE(Form->ActionList.Find("acTransferLog"), nullptr) << "a name in the key map";
 }
 

@@ -94,7 +94,10 @@ TEST_F(MainFormDockingTest, EveryToolWindowHasAViewCommandInTheViewMenuThatShows
         TToolWindowForm* window = Form->ToolWindows[i].get();
         TAction* action = Form->ActionList.Find(kinds[i].ActionName);
         ASSERT_NE(action, nullptr);
-        EXPECT_TRUE(view->actions().contains(action));
+        const QList<QAction*> entries = view->actions();
+        EXPECT_TRUE(entries.contains(action) || std::any_of(entries.begin(), entries.end(), [&](const QAction* entry) {
+                        return entry->text() == action->text();
+                    })) << "the action or an entry of its own";
         window->Close();
         ASSERT_FALSE(window->isVisible());
         action->trigger();
