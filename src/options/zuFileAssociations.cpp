@@ -27,7 +27,7 @@ constexpr std::string_view OwnMimePrefix = "application/x-zentu-";
 std::string EnvironmentFolder(const char* variable, const char* fallbackBelowHome)
 {
     const char* value = std::getenv(variable);
-    // why: the specification ignores a relative path in these variables
+    // why: the XDG base-directory rules ignore a relative path in these variables
     if (value && value[0] == '/')
         return ExcludeTrailingPathDelimiter(value);
     const char* home = std::getenv("HOME");

@@ -17,7 +17,7 @@
 
 class TIniFileEx;
 
-// The user's folders of the freedesktop specifications: $XDG_DATA_HOME (else ~/.local/share)
+// The user's XDG folders: $XDG_DATA_HOME (else ~/.local/share)
 // and $XDG_CONFIG_HOME (else ~/.config), without trailing separators.
 struct TXdgFolders {
     std::string DataHome;
@@ -39,7 +39,7 @@ public:
     // The MIME type of files with this extension: the MIME database's, else our own
     // "application/x-zentu-" + the extension without its dot.
     std::string MimeTypeFor(const std::string& extension) const;
-    // The "Exec" line's value: the program quoted as the desktop entry specification asks,
+    // The "Exec" line's value: the program quoted as desktop entries require,
     // then "%F".
     std::string ExecLine() const;
 

@@ -5,7 +5,7 @@
 
 #include "ShellBrowsing/Source/explorer/IconThread.h"
 #include "ShellBrowsing/Source/idlist/PIDLManager.h"
-#include "ShellBrowsing/Source/namespace/SpecialNamespaces.h"
+#include "ShellBrowsing/Source/namespace/KnownNamespaces.h"
 
 #include "TreeView/Source/strings/LTStringEditLink.h"
 

@@ -1,6 +1,6 @@
 #include "ShellBrowsing/Source/icons/ShellSysImages.h"
 #include "ShellBrowsing/Source/icons/SystemIconTable.h"
-#include "ShellBrowsing/Source/namespace/SpecialNamespaces.h"
+#include "ShellBrowsing/Source/namespace/KnownNamespaces.h"
 
 #include "ShellBrowsing/ShellTestSupport.h"
 #include "support/WaitFor.h"

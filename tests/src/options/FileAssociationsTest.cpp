@@ -68,7 +68,7 @@ TEST(UserXdgFolders, FollowTheVariablesAndFallBackBelowHome)
     EXPECT_EQ(UserXdgFolders().ConfigHome, "/home/u/.config");
 }
 
-TEST_F(FileAssociationsTest, ExecLineQuotesTheProgramAsTheDesktopEntrySpecificationAsks)
+TEST_F(FileAssociationsTest, ExecLineQuotesTheProgramAsDesktopEntriesRequire)
 {
     EXPECT_EQ(Associations.ExecLine(), "\"/opt/zentu/zentupad\" %F");
     TFileAssociations odd({Dir.Path(), Dir.Path()}, "/opt/my $app/100%/zen\"tu");

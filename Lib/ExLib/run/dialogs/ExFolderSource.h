@@ -2,7 +2,7 @@
 // What the folder browser shows: a tree of folders (and, when asked, files) below a root. The
 // file system serves it here; the shell namespace can serve the same interface once it exists.
 
-#include "ExLib/run/dialogs/ExSpecialFolders.h"
+#include "ExLib/run/dialogs/ExKnownFolders.h"
 
 #include "Platform/core/Set.h"
 

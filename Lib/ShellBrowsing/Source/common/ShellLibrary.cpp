@@ -2,7 +2,7 @@
 
 #include "ShellBrowsing/Source/icons/ShellSysImages.h"
 #include "ShellBrowsing/Source/idlist/PIDLManager.h"
-#include "ShellBrowsing/Source/namespace/SpecialNamespaces.h"
+#include "ShellBrowsing/Source/namespace/KnownNamespaces.h"
 #include "ShellBrowsing/Source/notify/ShellChangeNotifier.h"
 #include "ShellBrowsing/Source/notify/ShellNotifyManager.h"
 
@@ -25,7 +25,7 @@ void StartShellBrowsing()
 {
     StopShellBrowsingAtExit();
     PIDLMgr();
-    SpecialNamespaces();
+    KnownNamespaces();
     SmallSysImages();
     LargeSysImages();
     ShellNotifyManager();
@@ -36,7 +36,7 @@ void StopShellBrowsing()
     FreeChangeNotifier();
     FreeShellNotifyManager();
     FreeSysImageLists();
-    FreeSpecialNamespaces();
+    FreeKnownNamespaces();
 }
 
 void StopShellBrowsingAtExit()

@@ -6,7 +6,7 @@
 #include "ShellBrowsing/Source/explorer/IconThread.h"
 #include "ShellBrowsing/Source/icons/ShellSysImages.h"
 #include "ShellBrowsing/Source/idlist/PIDLManager.h"
-#include "ShellBrowsing/Source/namespace/SpecialNamespaces.h"
+#include "ShellBrowsing/Source/namespace/KnownNamespaces.h"
 #include "ShellBrowsing/Source/notify/ShellChangeNotifier.h"
 #include "ShellBrowsing/Source/notify/ShellEvents.h"
 

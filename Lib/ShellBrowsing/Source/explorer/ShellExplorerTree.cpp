@@ -7,7 +7,7 @@
 #include "ShellBrowsing/Source/icons/ShellSysImages.h"
 #include "ShellBrowsing/Source/idlist/PIDLManager.h"
 #include "ShellBrowsing/Source/namespace/ShellLocations.h"
-#include "ShellBrowsing/Source/namespace/SpecialNamespaces.h"
+#include "ShellBrowsing/Source/namespace/KnownNamespaces.h"
 #include "ShellBrowsing/Source/notify/ShellChangeNotifier.h"
 
 #include "TreeView/Source/header/LTHeader.h"

@@ -162,8 +162,8 @@ void RegisterTreeClipboardFormat(std::uint16_t formatId, const TLTTreeClass* tre
 {
     if (formatId == 0)
         return;
-    const TFormatEtc spec{formatId, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
-    RegisteredTreeFormats().AddEntry(ClipboardFormatName(formatId), treeClass, spec, priority);
+    const TFormatEtc format{formatId, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+    RegisteredTreeFormats().AddEntry(ClipboardFormatName(formatId), treeClass, format, priority);
 }
 
 std::uint16_t RegisterNamedTreeClipboardFormat(const std::string& description, const TLTTreeClass* treeClass,

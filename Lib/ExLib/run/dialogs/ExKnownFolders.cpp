@@ -1,4 +1,4 @@
-#include "ExLib/run/dialogs/ExSpecialFolders.h"
+#include "ExLib/run/dialogs/ExKnownFolders.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "ShellBrowsing/Source/namespace/SpecialNamespaces.h"
+#include "ShellBrowsing/Source/namespace/KnownNamespaces.h"
 
 #include "ShellBrowsing/Source/common/ShellLibrary.h"
 #include "ShellBrowsing/Source/icons/SystemIconTable.h"
@@ -6,9 +6,9 @@
 
 namespace {
 
-std::unique_ptr<TSpecialNamespaces>& Shared()
+std::unique_ptr<TKnownNamespaces>& Shared()
 {
-    static std::unique_ptr<TSpecialNamespaces> shared;
+    static std::unique_ptr<TKnownNamespaces> shared;
     return shared;
 }
 
@@ -32,12 +32,12 @@ std::unique_ptr<TNamespace> CreateSpecialNamespace(int csidl)
     }
 }
 
-TSpecialNamespaces& SpecialNamespaces()
+TKnownNamespaces& KnownNamespaces()
 {
-    std::unique_ptr<TSpecialNamespaces>& shared = Shared();
+    std::unique_ptr<TKnownNamespaces>& shared = Shared();
     if (!shared) {
         StopShellBrowsingAtExit();
-        shared = std::make_unique<TSpecialNamespaces>();
+        shared = std::make_unique<TKnownNamespaces>();
         shared->DesktopFolder = CreateSpecialNamespace(CSIDL_DESKTOP);
         shared->RecycleBinFolder = CreateSpecialNamespace(CSIDL_BITBUCKET);
         shared->PhysicalDesktopFolder = CreateSpecialNamespace(CSIDL_DESKTOPDIRECTORY);
@@ -53,7 +53,7 @@ TSpecialNamespaces& SpecialNamespaces()
     return *shared;
 }
 
-void FreeSpecialNamespaces()
+void FreeKnownNamespaces()
 {
     Shared().reset();
 }

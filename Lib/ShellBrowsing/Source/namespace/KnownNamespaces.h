@@ -20,7 +20,7 @@ enum : int {
 // A new namespace for the folder of that number, or nil when this system has none.
 std::unique_ptr<TNamespace> CreateSpecialNamespace(int csidl);
 
-struct TSpecialNamespaces {
+struct TKnownNamespaces {
     std::unique_ptr<TNamespace> DesktopFolder;
     std::unique_ptr<TNamespace> RecycleBinFolder;
     std::unique_ptr<TNamespace> PhysicalDesktopFolder;
@@ -31,8 +31,8 @@ struct TSpecialNamespaces {
 };
 
 // The shared special namespaces (built on first use, for the GUI thread).
-TSpecialNamespaces& SpecialNamespaces();
-void FreeSpecialNamespaces();
+TKnownNamespaces& KnownNamespaces();
+void FreeKnownNamespaces();
 
 // Icon indices without asking about a file: 0 closed folder, 1 open folder, 2 a file of no
 // known type, 3 the link emblem, 4 the documents folder (-1 without one); -1 otherwise.
