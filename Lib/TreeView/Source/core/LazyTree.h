@@ -822,6 +822,21 @@ protected:
     void RefreshVerticalScrollBar(bool doRepaint);
     virtual int WidestVisibleRowRight();
     void InvalidateClient(const TRect* r = nullptr);
+    // A look property's setter: stores a new value and says whether it changed.
+    template <typename T>
+    static bool ChangeProperty(T& field, const T& value)
+    {
+        if (field == value)
+            return false;
+        field = value;
+        return true;
+    }
+    // Repaints for a changed look, unless the tree is not shown yet or still loading.
+    void InvalidateIfShown()
+    {
+        if (WindowExists() && !Loading())
+            InvalidateClient();
+    }
 
     // ---- painting primitives (on the cell being painted)
     void BuildButtonAndLineImages(bool needButtons, bool needLines);

@@ -313,47 +313,32 @@ void TBaseLazyTree::SetIndent(std::uint32_t value)
 
 void TBaseLazyTree::SetLineMode(TLTLineMode value)
 {
-    if (value == FLineMode)
-        return;
-    FLineMode = value;
-    if (WindowExists() && !Loading())
-        InvalidateClient();
+    if (ChangeProperty(FLineMode, value))
+        InvalidateIfShown();
 }
 
 void TBaseLazyTree::SetLineStyle(TLTLineStyle value)
 {
-    if (value == FLineStyle)
-        return;
-    FLineStyle = value;
-    if (!Loading() && WindowExists())
-        InvalidateClient();
+    if (ChangeProperty(FLineStyle, value))
+        InvalidateIfShown();
 }
 
 void TBaseLazyTree::SetMargin(int value)
 {
-    if (value == FMargin)
-        return;
-    FMargin = value;
-    if (WindowExists() && !Loading())
-        InvalidateClient();
+    if (ChangeProperty(FMargin, value))
+        InvalidateIfShown();
 }
 
 void TBaseLazyTree::SetNodeAlignment(TLTNodeAlignment value)
 {
-    if (value == FNodeAlignment)
-        return;
-    FNodeAlignment = value;
-    if (WindowExists() && !Loading())
-        InvalidateClient();
+    if (ChangeProperty(FNodeAlignment, value))
+        InvalidateIfShown();
 }
 
 void TBaseLazyTree::SetSelectionCurveRadius(std::uint32_t value)
 {
-    if (value == FSelectionCurveRadius)
-        return;
-    FSelectionCurveRadius = value;
-    if (WindowExists() && !Loading())
-        InvalidateClient();
+    if (ChangeProperty(FSelectionCurveRadius, value))
+        InvalidateIfShown();
 }
 
 void TBaseLazyTree::SetTextMargin(int value)
