@@ -9,6 +9,7 @@
 #include "ShellBrowsing/Source/namespace/KnownNamespaces.h"
 #include "ShellBrowsing/Source/notify/ShellChangeNotifier.h"
 #include "ShellBrowsing/Source/notify/ShellEvents.h"
+#include "ShellBrowsing/Source/threads/BackgroundEnumThread.h"
 
 #include "TreeView/Source/header/LTHeader.h"
 
@@ -24,6 +25,9 @@ void TCustomShellExplorerTree::WndProc(TMessage& message)
         return;
     case VM_ICONREADY:
         ApplyIconAnswer(message);
+        return;
+    case VM_ENUMBATCH:
+        TakeEnumBatch(message);
         return;
     case VM_RETRYRENAME:
         RetryRename(reinterpret_cast<PLazyNode>(message.WParam));

@@ -1,6 +1,7 @@
 #include "ShellBrowsing/Source/explorer/ShellExplorerTree.h"
 
 #include "ShellBrowsing/Source/explorer/ChangeDispatch.h"
+#include "ShellBrowsing/Source/explorer/ExplorerEnumeration.h"
 #include "ShellBrowsing/Source/explorer/ExplorerViewState.h"
 #include "ShellBrowsing/Source/explorer/IconThread.h"
 #include "ShellBrowsing/Source/explorer/NameSortKey.h"
@@ -59,6 +60,7 @@ TCustomShellExplorerTree::TCustomShellExplorerTree(TComponent* AOwner, QWidget* 
 
 TCustomShellExplorerTree::~TCustomShellExplorerTree()
 {
+    StopBackgroundEnum();
     if (FRegisteredWithManager)
         ShellNotifyManager().UnRegisterExplorer(this);
     if (FThreadedImagesOn) {
@@ -186,6 +188,7 @@ void TCustomShellExplorerTree::FireFreeNodeAndDispose(PLazyNode node)
 
 void TCustomShellExplorerTree::FreeHiddenRootNamespace()
 {
+    StopBackgroundEnum();
     PLazyNode root = HiddenRoot();
     if (!root)
         return;
@@ -417,6 +420,10 @@ int TCustomShellExplorerTree::EnumerateNodeChildren(PLazyNode node)
         return 0;
     if (node->NumChildren > 0)
         return 0;
+    if (FThreadedEnum && node == HiddenRoot()) {
+        StartBackgroundEnum();
+        return 0;
+    }
     WaitCursor(true);
     std::vector<TNamespace*> found;
     try {
@@ -455,37 +462,30 @@ int TCustomShellExplorerTree::EnumerateNodeChildren(PLazyNode node)
     return static_cast<int>(found.size());
 }
 
-bool TCustomShellExplorerTree::PresortByName(std::vector<TNamespace*>& items)
+bool TCustomShellExplorerTree::SortsByName() const
 {
     const TColumnIndex column = Header().SortColumn();
     const bool byName = column < 0 || (FColumnDetails == TColumnDetailType::cdShellColumns
                                            ? column == 0
                                            : ColumnKind(column) == TColumnDetails::cdFileName);
-    if (Has(toUserSort) || !byName || items.size() < 2)
+    return byName && !Has(toUserSort);
+}
+
+bool TCustomShellExplorerTree::PresortByName(std::vector<TNamespace*>& items)
+{
+    if (!SortsByName() || items.size() < 2)
         return false;
     // Only file-system entries (the entry kind) are ordered by their names alone, folders first.
-    struct TKeyed {
-        TNamespace* Item;
-        bool Folder;
-        std::string_view Name;
-        std::u32string Key;
-    };
-    std::vector<TKeyed> keyed;
+    std::vector<TEnumEntry> keyed;
     keyed.reserve(items.size());
     for (TNamespace* item : items) {
-        PCItemIDList relative = PIDLMgr().GetPointerToLastID(item->AbsolutePIDL());
-        if (!relative || ItemKind(relative) != TItemKind::Entry)
+        TEnumEntry entry;
+        entry.Item = item;
+        if (!KeyEnumEntry(entry))
             return false;
-        const std::string_view name = ItemName(relative);
-        keyed.push_back({item, item->IsFolderItem(), name, NameSortKey(name)});
+        keyed.push_back(std::move(entry));
     }
-    std::sort(keyed.begin(), keyed.end(), [](const TKeyed& a, const TKeyed& b) {
-        if (a.Folder != b.Folder)
-            return a.Folder;
-        if (a.Key != b.Key)
-            return a.Key < b.Key;
-        return a.Name < b.Name;
-    });
+    std::sort(keyed.begin(), keyed.end(), EnumEntryLess);
     if (Header().SortDirection() == TSortDirection::sdDescending)
         std::reverse(keyed.begin(), keyed.end());
     for (std::size_t i = 0; i < keyed.size(); ++i)

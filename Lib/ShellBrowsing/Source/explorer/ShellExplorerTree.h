@@ -25,6 +25,9 @@
 
 class TShellKitEvent;
 class TShellKitEventList;
+class TShellBackGndEnumThread;
+struct TEnumListing;
+struct TEnumEntry;
 class TVETPersistent;
 class TCustomShellExplorerTree;
 
@@ -69,6 +72,7 @@ using TVETClipboardEvent = std::function<void(TCustomShellExplorerTree* Sender, 
 using TVETClipboardCutEvent =
     std::function<void(TCustomShellExplorerTree* Sender, bool& MarkSelectedCut, bool& Handled)>;
 using TVETShellNotifyEvent = std::function<void(TCustomShellExplorerTree* Sender, TShellKitEvent* ShellEvent)>;
+using TVETEnumLengthyOperationEvent = std::function<void(TCustomShellExplorerTree* Sender, bool& ShowAnimation)>;
 using TVETContextMenuShowEvent =
     std::function<void(TCustomShellExplorerTree* Sender, TNamespace* Namespace, QMenu* Menu, bool& Allow)>;
 using TVETContextMenuCmdEvent = std::function<void(TCustomShellExplorerTree* Sender, TNamespace* Namespace,
@@ -196,6 +200,15 @@ public:
     // Whether the context menu is showing (events wait meanwhile).
     bool ContextMenuShown() const { return FMenuShown; }
 
+    // ---- listing on the enumeration thread (ExplorerEnumeration.cpp)
+    bool ThreadedEnum() const { return FThreadedEnum; }
+    void SetThreadedEnum(bool value) { FThreadedEnum = value; }
+    bool Enumerating() const;
+    TShellBackGndEnumThread* EnumThread() const;
+    void StopBackgroundEnum();
+    TVETNotifyEvent OnEnumFinished;
+    TVETEnumLengthyOperationEvent OnEnumThreadLengthyOperation;
+
     TVETEnumFolderEvent OnEnumFolder;
     TVETRootChangingEvent OnRootChanging;
     TVETNotifyEvent OnRootChange;
@@ -270,6 +283,12 @@ protected:
     // Orders new children by name through sort keys when the tree sorts by name; false when
     // the ordinary sort must run.
     bool PresortByName(std::vector<TNamespace*>& items);
+    bool SortsByName() const;
+    void StartBackgroundEnum();
+    void TakeEnumBatch(TMessage& message);
+    bool RowsAreEntries(PLazyNode root, const std::vector<TEnumEntry>& rows) const;
+    void AppendEnumRows(PLazyNode root, TEnumListing& listing, std::vector<TEnumEntry>& taken);
+    void MergeEnumRows(PLazyNode root, TEnumListing& listing, std::vector<TEnumEntry>& taken);
     PLazyNode AddNamespaceNode(PLazyNode parent, std::unique_ptr<TNamespace> ns, bool hasChildren);
     void FireNamespaceStructureChange(PLazyNode node, TNamespace* ns, TNamespaceStructureChange change);
     // Deletes a node; the focus moves to its next sibling, else its parent.
@@ -300,6 +319,8 @@ private:
     void SetAreaOf(PLazyNode node, const TNodeArea& area);
 
     int FWaitCount = 0;
+    bool FThreadedEnum = false;
+    std::unique_ptr<TEnumListing> FEnumListing;
     // Nodes whose folders the change notifier watches for this tree.
     std::unordered_set<PLazyNode> FWatched;
 
