@@ -207,3 +207,30 @@ INSTANTIATE_TEST_SUITE_P(States, BackgroundEnumShutdown,
                          [](const auto& info) { return std::string(info.param.Name); });
 
 } // namespace
+
+namespace {
+
+// A header click sorts through keys made once per item; the order must be the one the pairwise
+// name comparison gives, in both directions.
+TEST_F(BackgroundEnum, HeaderClickSortByKeysAgreesWithThePairwiseComparison)
+{
+    const std::string folder = MakeMixedFolder("big", 300);
+    auto list = MakeThreadedList(1);
+    list->SetRootFolderCustomPath(QString::fromStdString(folder));
+    ASSERT_TRUE(WaitUntil([&] { return !list->Enumerating(); }));
+    for (TSortDirection direction : {TSortDirection::sdDescending, TSortDirection::sdAscending}) {
+        list->SortByColumn(0);
+        if (list->Header().SortDirection() != direction)
+            list->SortByColumn(0);
+        ASSERT_EQ(list->Header().SortDirection(), direction);
+        const int sign = direction == TSortDirection::sdAscending ? 1 : -1;
+        int misplaced = 0;
+        for (PLazyNode node = list->HiddenRoot()->ChildHead; node && node->NextLink; node = node->NextLink)
+            if (sign * list->FireCompareNodes(node, node->NextLink, 0) > 0)
+                ++misplaced;
+        EXPECT_EQ(misplaced, 0);
+        EXPECT_EQ(list->RootNodeCount(), 312u);
+    }
+}
+
+} // namespace

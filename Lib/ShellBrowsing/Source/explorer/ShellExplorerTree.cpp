@@ -462,9 +462,8 @@ int TCustomShellExplorerTree::EnumerateNodeChildren(PLazyNode node)
     return static_cast<int>(found.size());
 }
 
-bool TCustomShellExplorerTree::SortsByName() const
+bool TCustomShellExplorerTree::ColumnSortsByName(TColumnIndex column) const
 {
-    const TColumnIndex column = Header().SortColumn();
     const bool byName = column < 0 || (FColumnDetails == TColumnDetailType::cdShellColumns
                                            ? column == 0
                                            : ColumnKind(column) == TColumnDetails::cdFileName);
@@ -527,6 +526,8 @@ int TCustomShellExplorerTree::FireCompareNodes(PLazyNode node1, PLazyNode node2,
 {
     if (Has(toUserSort))
         return TCustomLazyStringTree::FireCompareNodes(node1, node2, column);
+    if (FSortKeys)
+        return CompareSortKeys(node1, node2);
     TNamespace* ns1 = NodeNamespace(node1);
     TNamespace* ns2 = NodeNamespace(node2);
     if (!ns1 || !ns2)

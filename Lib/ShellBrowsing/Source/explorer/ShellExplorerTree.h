@@ -284,6 +284,10 @@ protected:
     // the ordinary sort must run.
     bool PresortByName(std::vector<TNamespace*>& items);
     bool SortsByName() const;
+    bool ColumnSortsByName(TColumnIndex column) const;
+    // Sorts by name through sort keys made once per item (ExplorerKeyedSort.cpp).
+    void SortChildren(PLazyNode node, TColumnIndex column, TSortDirection direction, bool doInit = true) override;
+    int CompareSortKeys(PLazyNode node1, PLazyNode node2) const;
     void StartBackgroundEnum();
     void TakeEnumBatch(TMessage& message);
     bool RowsAreEntries(PLazyNode root, const std::vector<TEnumEntry>& rows) const;
@@ -320,6 +324,8 @@ private:
 
     int FWaitCount = 0;
     bool FThreadedEnum = false;
+    // The sort keys of the children being sorted, by their sibling index before the sort.
+    const std::vector<TEnumEntry>* FSortKeys = nullptr;
     std::unique_ptr<TEnumListing> FEnumListing;
     // Nodes whose folders the change notifier watches for this tree.
     std::unordered_set<PLazyNode> FWatched;

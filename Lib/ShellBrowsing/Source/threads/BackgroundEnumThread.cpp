@@ -15,7 +15,7 @@ std::atomic<bool> HoldAfterFirstBatch{false};
 
 // why: a small first batch paints the first rows at once; doubling keeps the receiver's merges
 // at O(n log n) for the whole folder.
-constexpr std::size_t FirstBatchSize = 256;
+constexpr std::size_t FirstBatchSize = 64;
 
 } // namespace
 
