@@ -10,6 +10,7 @@
 #include "ShellBrowsing/Source/notify/ShellChangeNotifier.h"
 #include "ShellBrowsing/Source/notify/ShellEvents.h"
 #include "ShellBrowsing/Source/threads/BackgroundEnumThread.h"
+#include "ShellBrowsing/Source/threads/ExpandMarkThread.h"
 
 #include "TreeView/Source/header/LTHeader.h"
 
@@ -25,6 +26,9 @@ void TCustomShellExplorerTree::WndProc(TMessage& message)
         return;
     case VM_ICONREADY:
         ApplyIconAnswer(message);
+        return;
+    case VM_EXPANDMARKREADY:
+        ApplyExpandMarkAnswer(message);
         return;
     case VM_ENUMBATCH:
         TakeEnumBatch(message);

@@ -67,6 +67,7 @@ TCustomShellExplorerTree::~TCustomShellExplorerTree()
         TIconThreadManager::Instance().UnRegisterControl(this);
         FThreadedImagesOn = false;
     }
+    SetThreadedExpandMark(false);
     if (FChangeNotifierOn) {
         DrainPostedShellEvents();
         ChangeNotifier().UnRegisterShellChangeNotify(this);
@@ -97,6 +98,7 @@ void TCustomShellExplorerTree::AssignDefaultOptions()
 void TCustomShellExplorerTree::ApplyRegistrations()
 {
     SetThreadedImages(Has(toThreadedImages));
+    SetThreadedExpandMark(Has(toThreadedExpandMark));
     SetChangeNotifierThread(Has(toChangeNotifierThread));
 }
 
@@ -175,6 +177,7 @@ void TCustomShellExplorerTree::FireFreeNodeAndDispose(PLazyNode node)
     if (FThreadedImagesOn)
         TIconThreadManager::Instance().ClearPendingItem(this, node, VM_ICONREADY,
                                                         [this](TMessage& message) { ApplyIconAnswer(message); });
+    WithdrawExpandMarks(node);
     if (node == FShellDropNode)
         FShellDropNode = nullptr;
     const TNodeArea area = AreaOf(node);
@@ -209,6 +212,7 @@ void TCustomShellExplorerTree::SetActive(bool value)
     FActive = value;
     if (FThreadedImagesOn)
         TIconThreadManager::Instance().ClearPendingItems(this, VM_ICONREADY);
+    WithdrawExpandMarks(nullptr);
     if (FActive && !FActiveApplied) {
         if (!FRootNamespace)
             ApplyRoot(FRootFolder);
@@ -335,6 +339,7 @@ void TCustomShellExplorerTree::RebuildTree()
         RemoveAllNodes();
         if (FThreadedImagesOn)
             TIconThreadManager::Instance().ClearPendingItems(this, VM_ICONREADY);
+        WithdrawExpandMarks(nullptr);
         FreeHiddenRootNamespace();
         if (Has(toHideRootFolder)) {
             TNodeArea area{};
@@ -396,6 +401,9 @@ void TCustomShellExplorerTree::FireInitNode(PLazyNode parentNode, PLazyNode node
         if (ns->IsRemovableItem() && Has(toFoldersExpandable)) {
             if (ns->HasSubFolders())
                 initialStates.Include(ivsHasChildren);
+        } else if (QueueExpandMark(node, ns)) {
+            // Shown until the expand-mark thread finds the folder empty.
+            initialStates.Include(ivsHasChildren);
         } else if (MayHaveChildren(ns, node)) {
             initialStates.Include(ivsHasChildren);
         }
@@ -610,6 +618,8 @@ void TCustomShellExplorerTree::FireCollapsed(PLazyNode node)
     TCustomLazyStringTree::FireCollapsed(node);
     if (!FBrowsing && FThreadedImagesOn)
         TIconThreadManager::Instance().ClearPendingItems(this, VM_ICONREADY);
+    if (!FBrowsing)
+        WithdrawExpandMarks(nullptr);
 }
 
 void TCustomShellExplorerTree::FireUpdating(TLTUpdateState state)

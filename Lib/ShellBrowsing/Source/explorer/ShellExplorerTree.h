@@ -91,7 +91,11 @@ public:
 
     // ---- options
     TVETFolderOptions VETFolderOptions() const { return FFolderOptions; }
-    void SetVETFolderOptions(TVETFolderOptions value) { FFolderOptions = value; }
+    void SetVETFolderOptions(TVETFolderOptions value)
+    {
+        FFolderOptions = value;
+        SetThreadedExpandMark(Has(toThreadedExpandMark));
+    }
     TVETShellOptions VETShellOptions() const { return FShellOptions; }
     void SetVETShellOptions(TVETShellOptions value) { FShellOptions = value; }
     TVETMiscOptions VETMiscOptions() const { return FMiscOptions; }
@@ -197,6 +201,9 @@ public:
     void SetChangeNotifierThread(bool on);
     bool ThreadedImagesOn() const { return FThreadedImagesOn; }
     void SetThreadedImages(bool on);
+    // Expand buttons of slow folders settled by the expand-mark thread (ExplorerExpandMarks.cpp).
+    bool ThreadedExpandMarkOn() const { return FThreadedExpandMarkOn; }
+    void SetThreadedExpandMark(bool on);
     // Whether the context menu is showing (events wait meanwhile).
     bool ContextMenuShown() const { return FMenuShown; }
 
@@ -288,6 +295,13 @@ protected:
     // Sorts by name through sort keys made once per item (ExplorerKeyedSort.cpp).
     void SortChildren(PLazyNode node, TColumnIndex column, TSortDirection direction, bool doInit = true) override;
     int CompareSortKeys(PLazyNode node1, PLazyNode node2) const;
+    // Whether the folder's expand button comes from the expand-mark thread (folders on network
+    // file systems).
+    virtual bool ExpandMarkFromThread(TNamespace* ns);
+    bool QueueExpandMark(PLazyNode node, TNamespace* ns);
+    void ApplyExpandMarkAnswer(TMessage& message);
+    // The node's requests (all of the tree's for nil).
+    void WithdrawExpandMarks(PLazyNode node);
     void StartBackgroundEnum();
     void TakeEnumBatch(TMessage& message);
     bool RowsAreEntries(PLazyNode root, const std::vector<TEnumEntry>& rows) const;
@@ -361,6 +375,7 @@ private:
     bool FExpandButtonHit = false;
     bool FChangeNotifierOn = false;
     bool FThreadedImagesOn = false;
+    bool FThreadedExpandMarkOn = false;
     bool FRegisteredWithManager = false;
     bool FMenuShown = false;
     bool FDropping = false;
