@@ -179,6 +179,26 @@ TEST_F(BackgroundEnum, FolderRemovedWhileListedEndsTheListingCleanly)
     list->viewport()->repaint();
 }
 
+TEST_F(BackgroundEnum, ChangesWhileListedAreAppliedWhenTheListingEnds)
+{
+    const std::string big = MakeMixedFolder("big", ManyFiles);
+    TShellBackGndEnumThread::HoldAfterFirstBatchForTesting(true);
+    auto list = MakeThreadedList();
+    list->SetRootFolderCustomPath(QString::fromStdString(big));
+    ASSERT_TRUE(WaitForHeldThread(*list));
+    ASSERT_TRUE(WaitUntil([&] { return list->RootNodeCount() > 0; }));
+    const std::string listed = RowNames(*list).front();
+    std::filesystem::remove_all(big + "/" + listed);
+    MakeFile("big/new-file.txt");
+    // What a change event for the folder does: the refresh waits for the listing.
+    list->RefreshNodeChildren(list->HiddenRoot(), true);
+    list->EnumThread()->SetSuspended(false);
+    ASSERT_TRUE(WaitUntil([&] { return !list->Enumerating(); }));
+    std::vector<std::string> rows = RowNames(*list);
+    std::sort(rows.begin(), rows.end());
+    EXPECT_EQ(rows, Listing(big));
+}
+
 struct TShutdownCase {
     const char* Name;
     bool HeldWithBatchPosted;

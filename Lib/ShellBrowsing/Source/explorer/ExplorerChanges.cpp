@@ -194,7 +194,7 @@ void TCustomShellExplorerTree::DeleteNodeKeepFocus(PLazyNode node)
 void TCustomShellExplorerTree::RefreshNodeChildren(PLazyNode node, bool sortAfterwards)
 {
     TNamespace* ns = NodeNamespace(node);
-    if (!ns)
+    if (!ns || (node == HiddenRoot() && DeferRefreshWhileListing()))
         return;
     if (!ns->OkToBrowse()) {
         if (node == HiddenRoot())

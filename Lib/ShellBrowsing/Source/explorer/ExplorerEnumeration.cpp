@@ -51,6 +51,14 @@ void TCustomShellExplorerTree::StopBackgroundEnum()
     setCursor(listing->SavedCursor);
 }
 
+bool TCustomShellExplorerTree::DeferRefreshWhileListing()
+{
+    if (!FEnumListing)
+        return false;
+    FEnumListing->RefreshAfterwards = true;
+    return true;
+}
+
 void TCustomShellExplorerTree::StartBackgroundEnum()
 {
     StopBackgroundEnum();
@@ -189,6 +197,7 @@ void TCustomShellExplorerTree::TakeEnumBatch(TMessage& message)
     else
         AppendEnumRows(root, *listing, taken);
     const bool last = batch->Last;
+    const bool refreshAfterwards = listing->RefreshAfterwards;
     if (last) {
         if (!listing->Keyed && root->NumChildren > 1)
             SortChildren(root, Header().SortColumn(), Header().SortDirection(), false);
@@ -208,6 +217,8 @@ void TCustomShellExplorerTree::TakeEnumBatch(TMessage& message)
         ValidateRootNamespace();
     } else {
         WatchNodeFolder(root);
+        if (refreshAfterwards)
+            RefreshNodeChildren(root, true);
     }
     if (OnEnumFinished)
         OnEnumFinished(this);

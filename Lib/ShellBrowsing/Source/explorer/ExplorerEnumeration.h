@@ -20,6 +20,8 @@ struct TEnumListing {
     // Counts the ticks until the listing counts as lengthy.
     QTimer Ticker;
     int Ticks = 0;
+    // The folder changed while it was read: it is refreshed once the listing ends.
+    bool RefreshAfterwards = false;
     // The tree's own cursor, back when the listing ends.
     QCursor SavedCursor;
 };

@@ -304,6 +304,8 @@ protected:
     void WithdrawExpandMarks(PLazyNode node);
     void StartBackgroundEnum();
     void TakeEnumBatch(TMessage& message);
+    // A refresh of the folder being listed waits for the listing's end; true when it waits.
+    bool DeferRefreshWhileListing();
     bool RowsAreEntries(PLazyNode root, const std::vector<TEnumEntry>& rows) const;
     void AppendEnumRows(PLazyNode root, TEnumListing& listing, std::vector<TEnumEntry>& taken);
     void MergeEnumRows(PLazyNode root, TEnumListing& listing, std::vector<TEnumEntry>& taken);
