@@ -157,6 +157,27 @@ TEST_F(BackgroundEnum, BrowsingElsewhereDropsTheOldListing)
     EXPECT_EQ(ShownFolder(*list), PathOf("small"));
 }
 
+TEST_F(BackgroundEnum, RowsPickedWhileListedStayPickedAsMoreRowsArrive)
+{
+    const std::string big = MakeMixedFolder("big", ManyFiles);
+    TShellBackGndEnumThread::HoldAfterFirstBatchForTesting(true);
+    auto list = MakeThreadedList();
+    list->SetRootFolderCustomPath(QString::fromStdString(big));
+    ASSERT_TRUE(WaitForHeldThread(*list));
+    ASSERT_TRUE(WaitUntil([&] { return list->RootNodeCount() > 0; }));
+    PLazyNode picked = list->HiddenRoot()->ChildTail;
+    const std::string name = list->NodeNamespace(picked)->DisplayNameInFolder().toStdString();
+    list->DeselectAll();
+    list->SetNodeSelected(picked, true);
+    list->AssignFocusedNode(picked);
+    list->EnumThread()->SetSuspended(false);
+    ASSERT_TRUE(WaitUntil([&] { return !list->Enumerating(); }));
+    const std::vector<PLazyNode> selected = list->CollectSelectedNodes(false);
+    ASSERT_EQ(selected.size(), 1u);
+    EXPECT_EQ(list->NodeNamespace(selected.front())->DisplayNameInFolder().toStdString(), name);
+    EXPECT_EQ(list->FocusNode(), selected.front());
+}
+
 TEST_F(BackgroundEnum, FolderRemovedWhileListedEndsTheListingCleanly)
 {
     const std::string big = MakeMixedFolder("big", ManyFiles);

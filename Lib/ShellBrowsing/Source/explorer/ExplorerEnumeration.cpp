@@ -135,16 +135,34 @@ void TCustomShellExplorerTree::MergeEnumRows(PLazyNode root, TEnumListing& listi
     for (TEnumEntry& row : rows)
         if (row.Item->ThreadIconLoading())
             row.Item->SetThreadIconLoading(false);
+    // why: the user may have picked rows meanwhile; the choice stays with the items, not the places.
+    std::vector<TNamespace*> selected;
+    for (PLazyNode node : CollectSelectedNodes(false))
+        selected.push_back(NodeNamespace(node));
+    TNamespace* focused = NodeNamespace(FocusNode());
     SetNodeChildCount(root, static_cast<std::uint32_t>(rows.size()));
+    std::vector<PLazyNode> reselect;
+    PLazyNode refocus = nullptr;
     std::size_t i = 0;
     for (PLazyNode child = root->ChildHead; child && i < rows.size(); child = child->NextLink, ++i) {
+        TNamespace* item = rows[i].Item;
+        if (!selected.empty() && std::find(selected.begin(), selected.end(), item) != selected.end())
+            reselect.push_back(child);
+        if (item == focused)
+            refocus = child;
         TNodeArea area = AreaOf(child);
-        if (area.Namespace == rows[i].Item)
+        if (area.Namespace == item)
             continue;
-        area.Namespace = rows[i].Item;
+        area.Namespace = item;
         SetAreaOf(child, area);
         if (child->Has(nsReady))
             RepaintNode(child);
+    }
+    if (!selected.empty() || focused) {
+        DeselectAll();
+        for (PLazyNode node : reselect)
+            SetNodeSelected(node, true);
+        AssignFocusedNode(refocus);
     }
 }
 
