@@ -7,11 +7,14 @@
 
 #include "TreeView/Source/header/LTHeader.h"
 
+#include <QProgressBar>
 #include <algorithm>
 #include <filesystem>
 #include <random>
 
 namespace {
+
+using THold = TShellBackGndEnumThread::THoldPoint;
 
 // More than the first few batches, so that later batches are merged into the rows shown.
 constexpr int ManyFiles = 1500;
@@ -20,7 +23,7 @@ class BackgroundEnum : public TExplorerTest {
 protected:
     void TearDown() override
     {
-        TShellBackGndEnumThread::HoldAfterFirstBatchForTesting(false);
+        TShellBackGndEnumThread::HoldForTesting(THold::None);
         TExplorerTest::TearDown();
     }
 
@@ -145,7 +148,7 @@ TEST_F(BackgroundEnum, BrowsingElsewhereDropsTheOldListing)
     MakeFile("small/one.txt");
     MakeFile("small/two.php");
     MakeDir("small/sub");
-    TShellBackGndEnumThread::HoldAfterFirstBatchForTesting(true);
+    TShellBackGndEnumThread::HoldForTesting(THold::AfterFirstBatch);
     auto list = MakeThreadedList();
     list->SetRootFolderCustomPath(QString::fromStdString(big));
     // The first batch of the big folder is posted and not yet delivered when the list moves on.
@@ -160,7 +163,7 @@ TEST_F(BackgroundEnum, BrowsingElsewhereDropsTheOldListing)
 TEST_F(BackgroundEnum, RowsPickedWhileListedStayPickedAsMoreRowsArrive)
 {
     const std::string big = MakeMixedFolder("big", ManyFiles);
-    TShellBackGndEnumThread::HoldAfterFirstBatchForTesting(true);
+    TShellBackGndEnumThread::HoldForTesting(THold::AfterFirstBatch);
     auto list = MakeThreadedList();
     list->SetRootFolderCustomPath(QString::fromStdString(big));
     ASSERT_TRUE(WaitForHeldThread(*list));
@@ -181,7 +184,7 @@ TEST_F(BackgroundEnum, RowsPickedWhileListedStayPickedAsMoreRowsArrive)
 TEST_F(BackgroundEnum, FolderRemovedWhileListedEndsTheListingCleanly)
 {
     const std::string big = MakeMixedFolder("big", ManyFiles);
-    TShellBackGndEnumThread::HoldAfterFirstBatchForTesting(true);
+    TShellBackGndEnumThread::HoldForTesting(THold::AfterFirstBatch);
     auto list = MakeThreadedList();
     int invalid = 0;
     int finished = 0;
@@ -203,7 +206,7 @@ TEST_F(BackgroundEnum, FolderRemovedWhileListedEndsTheListingCleanly)
 TEST_F(BackgroundEnum, ChangesWhileListedAreAppliedWhenTheListingEnds)
 {
     const std::string big = MakeMixedFolder("big", ManyFiles);
-    TShellBackGndEnumThread::HoldAfterFirstBatchForTesting(true);
+    TShellBackGndEnumThread::HoldForTesting(THold::AfterFirstBatch);
     auto list = MakeThreadedList();
     list->SetRootFolderCustomPath(QString::fromStdString(big));
     ASSERT_TRUE(WaitForHeldThread(*list));
@@ -220,6 +223,50 @@ TEST_F(BackgroundEnum, ChangesWhileListedAreAppliedWhenTheListingEnds)
     EXPECT_EQ(rows, Listing(big));
 }
 
+struct TLengthyCase {
+    const char* Name;
+    bool HandlerShowsAnimation;
+};
+
+class BackgroundEnumLengthy : public BackgroundEnum, public ::testing::WithParamInterface<TLengthyCase> {};
+
+TEST_P(BackgroundEnumLengthy, AFolderSlowToReadAsksOnceASecondPassedWhetherToShowTheAnimation)
+{
+    const std::string big = MakeMixedFolder("big", 20);
+    TShellBackGndEnumThread::HoldForTesting(THold::BeforeFirstBatch);
+    auto list = MakeThreadedList();
+    list->show();
+    int asked = 0;
+    list->OnEnumThreadLengthyOperation = [&](TCustomShellExplorerTree*, bool& showAnimation) {
+        ++asked;
+        showAnimation = GetParam().HandlerShowsAnimation;
+    };
+    QElapsedTimer clock;
+    clock.start();
+    list->SetRootFolderCustomPath(QString::fromStdString(big));
+    ASSERT_TRUE(WaitForHeldThread(*list));
+    ASSERT_TRUE(WaitUntil([&] { return asked >= 2; }, 5000));
+    EXPECT_GE(clock.elapsed(), 1000) << "asked before about a second passed";
+    EXPECT_EQ(list->EnumAnimation() != nullptr, GetParam().HandlerShowsAnimation);
+    QWidget* animation = list->EnumAnimation();
+    if (animation) {
+        EXPECT_TRUE(animation->isVisible());
+        EXPECT_EQ(animation->parentWidget()->findChildren<QProgressBar*>().size(), 1) << "made once";
+    }
+    list->EnumThread()->SetSuspended(false);
+    ASSERT_TRUE(WaitUntil([&] { return !list->Enumerating(); }));
+    EXPECT_EQ(list->EnumAnimation(), nullptr);
+    EXPECT_EQ(list->RootNodeCount(), 32u);
+    const int askedWhileWaiting = asked;
+    WaitUntil([] { return false; }, 200);
+    EXPECT_EQ(asked, askedWhileWaiting) << "asked again after the rows arrived";
+}
+
+INSTANTIATE_TEST_SUITE_P(Handlers, BackgroundEnumLengthy,
+                         ::testing::Values(TLengthyCase{"ShowsTheAnimation", true},
+                                           TLengthyCase{"RefusesTheAnimation", false}),
+                         [](const auto& info) { return std::string(info.param.Name); });
+
 struct TShutdownCase {
     const char* Name;
     bool HeldWithBatchPosted;
@@ -230,7 +277,7 @@ class BackgroundEnumShutdown : public BackgroundEnum, public ::testing::WithPara
 TEST_P(BackgroundEnumShutdown, DestroyingTheListStopsTheThreadAndFreesItsBatches)
 {
     const std::string big = MakeMixedFolder("big", ManyFiles);
-    TShellBackGndEnumThread::HoldAfterFirstBatchForTesting(GetParam().HeldWithBatchPosted);
+    TShellBackGndEnumThread::HoldForTesting(GetParam().HeldWithBatchPosted ? THold::AfterFirstBatch : THold::None);
     auto list = MakeThreadedList();
     list->SetRootFolderCustomPath(QString::fromStdString(big));
     if (GetParam().HeldWithBatchPosted) {

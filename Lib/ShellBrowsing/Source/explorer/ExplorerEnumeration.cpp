@@ -51,6 +51,25 @@ void TCustomShellExplorerTree::StopBackgroundEnum()
     setCursor(listing->SavedCursor);
 }
 
+QWidget* TCustomShellExplorerTree::EnumAnimation() const
+{
+    return FEnumListing ? FEnumListing->Animation.get() : nullptr;
+}
+
+void TCustomShellExplorerTree::ShowEnumAnimation()
+{
+    if (!FEnumListing || FEnumListing->Animation)
+        return;
+    // A bar that runs to and fro: the platform has no animation of its own for a search.
+    auto animation = std::make_unique<QProgressBar>(viewport());
+    animation->setRange(0, 0);
+    animation->setTextVisible(false);
+    const int width = std::min(240, std::max(viewport()->width() - 20, 40));
+    animation->setGeometry((viewport()->width() - width) / 2, viewport()->height() / 3, width, 18);
+    animation->show();
+    FEnumListing->Animation = std::move(animation);
+}
+
 bool TCustomShellExplorerTree::DeferRefreshWhileListing()
 {
     if (!FEnumListing)
@@ -78,6 +97,8 @@ void TCustomShellExplorerTree::StartBackgroundEnum()
         bool showAnimation = true;
         if (OnEnumThreadLengthyOperation)
             OnEnumThreadLengthyOperation(this, showAnimation);
+        if (showAnimation && FEnumListing)
+            ShowEnumAnimation();
     });
     listing->Ticker.start();
     listing->SavedCursor = cursor();
@@ -177,6 +198,7 @@ void TCustomShellExplorerTree::TakeEnumBatch(TMessage& message)
     }
     TEnumListing* listing = FEnumListing.get();
     listing->Ticker.stop();
+    listing->Animation.reset();
     PLazyNode root = HiddenRoot();
     TNamespace* folder = NodeNamespace(root);
     // A header click meanwhile sorted the rows another way: they are sorted again at the end.

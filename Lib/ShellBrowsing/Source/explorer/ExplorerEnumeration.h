@@ -6,6 +6,7 @@
 #include "TreeView/Source/core/LTTypes.h"
 
 #include <QCursor>
+#include <QProgressBar>
 #include <QTimer>
 #include <memory>
 #include <vector>
@@ -20,6 +21,8 @@ struct TEnumListing {
     // Counts the ticks until the listing counts as lengthy.
     QTimer Ticker;
     int Ticks = 0;
+    // Shown when the first rows are long in coming.
+    std::unique_ptr<QProgressBar> Animation;
     // The folder changed while it was read: it is refreshed once the listing ends.
     bool RefreshAfterwards = false;
     // The tree's own cursor, back when the listing ends.

@@ -213,6 +213,8 @@ public:
     bool Enumerating() const;
     TShellBackGndEnumThread* EnumThread() const;
     void StopBackgroundEnum();
+    // The busy animation shown while the first rows are long in coming (nil when none shows).
+    QWidget* EnumAnimation() const;
     TVETNotifyEvent OnEnumFinished;
     TVETEnumLengthyOperationEvent OnEnumThreadLengthyOperation;
 
@@ -303,6 +305,7 @@ protected:
     // The node's requests (all of the tree's for nil).
     void WithdrawExpandMarks(PLazyNode node);
     void StartBackgroundEnum();
+    virtual void ShowEnumAnimation();
     void TakeEnumBatch(TMessage& message);
     // A refresh of the folder being listed waits for the listing's end; true when it waits.
     bool DeferRefreshWhileListing();

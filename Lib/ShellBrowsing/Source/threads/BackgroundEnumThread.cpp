@@ -11,7 +11,7 @@
 
 namespace {
 
-std::atomic<bool> HoldAfterFirstBatch{false};
+std::atomic<TShellBackGndEnumThread::THoldPoint> HoldPoint{TShellBackGndEnumThread::THoldPoint::None};
 
 // why: a small first batch paints the first rows at once; doubling keeps the receiver's merges
 // at O(n log n) for the whole folder.
@@ -59,9 +59,9 @@ TShellBackGndEnumThread::~TShellBackGndEnumThread()
     PIDLFree(FFolder);
 }
 
-void TShellBackGndEnumThread::HoldAfterFirstBatchForTesting(bool hold)
+void TShellBackGndEnumThread::HoldForTesting(THoldPoint point)
 {
-    HoldAfterFirstBatch = hold;
+    HoldPoint = point;
 }
 
 void TShellBackGndEnumThread::Cancel()
@@ -101,7 +101,7 @@ void TShellBackGndEnumThread::Execute()
         if (!Post(std::move(batch)))
             return false;
         batch = std::make_unique<TEnumBatch>();
-        if (first && !last && HoldAfterFirstBatch.load()) {
+        if (first && !last && HoldPoint.load() == THoldPoint::AfterFirstBatch) {
             SetSuspended(true);
             CheckSuspended();
         }
@@ -113,6 +113,10 @@ void TShellBackGndEnumThread::Execute()
         batch->Failed = true;
         send(true);
         return;
+    }
+    if (HoldPoint.load() == THoldPoint::BeforeFirstBatch) {
+        SetSuspended(true);
+        CheckSuspended();
     }
     try {
         folder.EnumerateFolder(FObjects, [&](TNamespace& parent, PItemIDList relative, bool& stop) {

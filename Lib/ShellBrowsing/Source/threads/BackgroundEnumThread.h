@@ -68,8 +68,9 @@ public:
     void Cancel();
     std::uint64_t Ticket() const { return FTicket; }
 
-    // Tests: a thread stops itself after posting its first batch, until SetSuspended(false).
-    static void HoldAfterFirstBatchForTesting(bool hold);
+    // Tests: a thread stops itself before or after its first batch, until SetSuspended(false).
+    enum class THoldPoint { None, BeforeFirstBatch, AfterFirstBatch };
+    static void HoldForTesting(THoldPoint point);
 
 protected:
     void Execute() override;
