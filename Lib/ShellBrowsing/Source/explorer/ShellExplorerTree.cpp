@@ -9,6 +9,7 @@
 #include "ShellBrowsing/Source/namespace/ShellLocations.h"
 #include "ShellBrowsing/Source/namespace/KnownNamespaces.h"
 #include "ShellBrowsing/Source/notify/ShellChangeNotifier.h"
+#include "ShellBrowsing/Source/views/ExplorerViewManager.h"
 
 #include "TreeView/Source/header/LTHeader.h"
 
@@ -48,6 +49,7 @@ TCustomShellExplorerTree::TCustomShellExplorerTree(TComponent* AOwner, QWidget* 
     SetDragWidth(150);
     SetHintMode(TLTHintMode::hmHint);
     FViewState = std::make_unique<TVETPersistent>();
+    FViewManager = std::make_unique<TViewManager>();
     FUnknownFileImageIndex = DefaultSystemImageIndex(2);
     FFolderImageIndex = DefaultSystemImageIndex(0);
     BeginRootRebuildLock();
@@ -398,6 +400,7 @@ void TCustomShellExplorerTree::FireInitNode(PLazyNode parentNode, PLazyNode node
         }
     }
     TCustomLazyStringTree::FireInitNode(parentNode, node, initialStates);
+    ApplyStoredCheckState(parentNode, node);
 }
 
 void TCustomShellExplorerTree::FireInitChildren(PLazyNode node, std::uint32_t& childCount)
