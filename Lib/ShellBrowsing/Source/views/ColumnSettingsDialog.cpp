@@ -20,14 +20,18 @@
 
 namespace {
 
-// A width typed into the edit: empty or absurd text keeps the row's width.
+// The widest a column may be.
+constexpr int MaxColumnWidth = 10000;
+
+// A width typed into the edit: an empty edit keeps the row's width; more digits than an
+// integer holds mean the widest.
 bool ParseWidth(const QString& text, int& width)
 {
-    bool ok = false;
-    const int value = text.toInt(&ok);
-    if (!ok)
+    if (text.isEmpty() || !std::all_of(text.begin(), text.end(), [](QChar c) { return c.isDigit(); }))
         return false;
-    width = std::clamp(value, 0, 10000);
+    bool ok = false;
+    const qlonglong value = text.toLongLong(&ok);
+    width = ok ? static_cast<int>(std::min<qlonglong>(value, MaxColumnWidth)) : MaxColumnWidth;
     return true;
 }
 
