@@ -241,6 +241,17 @@ void TFormColumnSettings::showEvent(QShowEvent* event)
     FButtonOk->setText(QString::fromUtf8(ShellTexts::OK));
     FButtonCancel->setText(QString::fromUtf8(ShellTexts::Cancel));
     FList->SetCheckImageKind(TCheckImageKind::ckXP);
+    // The width row must fit whatever the font makes of its texts.
+    FLabel2->adjustSize();
+    FLabel3->adjustSize();
+    const int widthRow = FLabel2->width() + FLabel3->width() + FEditPixelWidth->width() + 8 + 2 * 16;
+    if (width() < widthRow)
+        resize(widthRow, height());
+    // The first row starts focused, so the width edit shows something to change.
+    if (!FList->FocusNode() && RowNode(0)) {
+        FList->AssignFocusedNode(RowNode(0));
+        FList->SetNodeSelected(RowNode(0), true);
+    }
     if (const QScreen* screen = parentWidget() ? parentWidget()->screen() : QApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
     LayOutWidthRow();
@@ -313,6 +324,8 @@ void TColumnSettingsSession::ApplyRows()
         column->SetWidth(rows[n].ColumnWidth);
     }
     FTree.FinishBatchUpdate();
+    FTree.Header().RepaintHeader();
+    FTree.viewport()->update();
 }
 
 void TColumnSettingsSession::Finish(bool accepted)
@@ -338,5 +351,6 @@ void TColumnSettingsSession::Finish(bool accepted)
             column->SetWidth(FHeader[i].Width);
         }
     FTree.FinishBatchUpdate();
+    FTree.Header().RepaintHeader();
     FTree.viewport()->update();
 }

@@ -68,6 +68,7 @@ void TCustomShellExplorerTree::RestoreColumnState()
             column->SetOptions(layout.Visible[i] ? column->Options() + coVisible : column->Options() - coVisible);
         }
         columns.EndUpdate();
+        Header().RepaintHeader();
     } else {
         // A layout made for other columns cannot be applied.
         FViewState->NodeStorage().Delete(FRootNamespace->AbsolutePIDL(), stColumns, false, false);
