@@ -4,6 +4,7 @@
 
 #include "ShellBrowsing/explorer/ExplorerTestSupport.h"
 
+#include "ShellBrowsing/Source/views/ColumnLayout.h"
 #include "ShellBrowsing/Source/views/ColumnSettingsDialog.h"
 #include "ShellBrowsing/Source/views/NodeStorage.h"
 #include "ShellBrowsing/Source/explorer/ExplorerViewState.h"
@@ -18,22 +19,6 @@
 #include <set>
 
 namespace {
-
-struct TColumnLook {
-    int Position;
-    int Width;
-    bool Visible;
-    bool operator==(const TColumnLook&) const = default;
-};
-
-std::vector<TColumnLook> HeaderLook(TCustomShellExplorerTree& tree)
-{
-    std::vector<TColumnLook> look;
-    TLazyTreeColumns& columns = tree.Header().Columns();
-    for (int i = 0; i < columns.Count(); ++i)
-        look.push_back({columns[i]->Position(), columns[i]->Width(), columns[i]->Options().Contains(coVisible)});
-    return look;
-}
 
 std::vector<QString> Titles(const TFormColumnSettings& dialog)
 {
@@ -106,7 +91,7 @@ TEST_F(ColumnSettings, ADroppedRowGoesAfterALaterTargetAndBeforeAnEarlierOne)
 
 TEST_F(ColumnSettings, LiveUpdatesShowAtOnceAndCancelPutsTheHeaderBackExactly)
 {
-    const std::vector<TColumnLook> before = HeaderLook(*List);
+    const TColumnLayout before = TakeColumnLayout(List->Header().Columns());
     int userChanges = 0;
     List->OnColumnUserChangedVisiblility = [&](TCustomShellExplorerTree*) { ++userChanges; };
     {
@@ -124,7 +109,7 @@ TEST_F(ColumnSettings, LiveUpdatesShowAtOnceAndCancelPutsTheHeaderBackExactly)
         EXPECT_EQ(Columns()[1]->Width(), 55);
         session.Finish(false);
     }
-    EXPECT_EQ(HeaderLook(*List), before);
+    EXPECT_EQ(TakeColumnLayout(List->Header().Columns()), before);
     EXPECT_EQ(userChanges, 0);
 
     // Without Live Update nothing reaches the header before OK.

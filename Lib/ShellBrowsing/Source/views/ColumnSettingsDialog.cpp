@@ -2,6 +2,7 @@
 
 #include "ShellBrowsing/Source/common/ShellTexts.h"
 #include "ShellBrowsing/Source/explorer/ShellExplorerTree.h"
+#include "ShellBrowsing/Source/views/ColumnLayout.h"
 
 #include "TreeView/Source/core/LTOptions.h"
 #include "TreeView/Source/header/LTColumn.h"
@@ -303,8 +304,7 @@ TColumnSettingsSession::TColumnSettingsSession(TCustomShellExplorerTree& tree)
         FDialog->AddRow({column->Text(), column->Options().Contains(coVisible), column->Width(), index});
     }
     FDialog->VSTColumnNames().FinishBatchUpdate();
-    for (int i = 0; i < columns.Count(); ++i)
-        FHeader.push_back({columns[i]->Position(), columns[i]->Width(), columns[i]->Options().Contains(coVisible)});
+    FHeader = TakeColumnLayout(columns);
     FDialog->OnLiveUpdate = [this](TFormColumnSettings*) { ApplyRows(); };
 }
 
@@ -337,19 +337,8 @@ void TColumnSettingsSession::Finish(bool accepted)
             FTree.OnColumnUserChangedVisiblility(&FTree);
         return;
     }
-    TLazyTreeColumns& columns = FTree.Header().Columns();
     FTree.StartBatchUpdate();
-    // Positions from the left, so each lands where it was.
-    std::vector<int> order(FHeader.size());
-    for (std::size_t i = 0; i < order.size(); ++i)
-        order[i] = static_cast<int>(i);
-    std::sort(order.begin(), order.end(), [this](int a, int b) { return FHeader[a].Position < FHeader[b].Position; });
-    for (int i : order)
-        if (TLazyTreeColumn* column = columns[i]) {
-            column->SetPosition(FHeader[i].Position);
-            column->SetOptions(FHeader[i].Visible ? column->Options() + coVisible : column->Options() - coVisible);
-            column->SetWidth(FHeader[i].Width);
-        }
+    ApplyColumnLayout(FTree.Header().Columns(), FHeader);
     FTree.FinishBatchUpdate();
     FTree.Header().RepaintHeader();
     FTree.viewport()->update();

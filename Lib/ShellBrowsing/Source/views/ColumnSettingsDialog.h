@@ -4,6 +4,8 @@
 // (pixels). It only edits its rows; the opener (TColumnSettingsSession) fills them, applies them
 // to the header on OK or while Live Update is on, and puts the header back on Cancel.
 
+#include "ShellBrowsing/Source/views/ColumnLayout.h"
+
 #include "TreeView/Source/strings/LazyStringTree.h"
 
 #include <QDialog>
@@ -88,12 +90,8 @@ public:
     void Finish(bool accepted);
 
 private:
-    struct TColumnSnapshot {
-        int Position;
-        int Width;
-        bool Visible;
-    };
     TCustomShellExplorerTree& FTree;
     std::unique_ptr<TFormColumnSettings> FDialog;
-    std::vector<TColumnSnapshot> FHeader;
+    // The header as it was, for Cancel.
+    TColumnLayout FHeader;
 };

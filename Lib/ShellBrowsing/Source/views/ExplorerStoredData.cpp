@@ -4,6 +4,7 @@
 #include "ShellBrowsing/Source/common/ShellTexts.h"
 #include "ShellBrowsing/Source/explorer/ExplorerViewState.h"
 #include "ShellBrowsing/Source/explorer/ShellExplorerTree.h"
+#include "ShellBrowsing/Source/views/ColumnLayout.h"
 #include "ShellBrowsing/Source/views/ColumnSettingsDialog.h"
 #include "ShellBrowsing/Source/views/NodeStorage.h"
 
@@ -22,57 +23,51 @@ constexpr int MoreColumnsEntry = -2;
 
 // ---- column layouts
 
+namespace {
+
+// Layouts are kept per folder, for shell columns only.
+bool KeepsColumnLayouts(TCustomShellExplorerTree& tree)
+{
+    return tree.Has(toPersistentColumns) && tree.ColumnDetails() == TColumnDetailType::cdShellColumns &&
+           tree.RootNamespace() && tree.RootNamespace()->IsFolderItem();
+}
+
+} // namespace
+
 void TCustomShellExplorerTree::StoreColumnState()
 {
-    if (!Has(toPersistentColumns) || FColumnDetails != TColumnDetailType::cdShellColumns || !FRootNamespace ||
-        !FRootNamespace->IsFolderItem())
+    if (!KeepsColumnLayouts(*this))
         return;
     TNodeStorage* storage = FViewState->NodeStorage().Store(FRootNamespace->AbsolutePIDL(), stColumns);
     if (!storage)
         return;
-    TLazyTreeColumns& columns = Header().Columns();
-    TColumnStorage& layout = storage->Storage.Columns;
-    layout = {};
-    for (int i = 0; i < columns.Count(); ++i) {
-        layout.Widths.push_back(static_cast<std::uint16_t>(std::clamp(columns[i]->Width(), 0, 0xFFFF)));
-        layout.Positions.push_back(static_cast<std::uint16_t>(columns[i]->Position()));
-        layout.Visible.push_back(columns[i]->Options().Contains(coVisible) ? 1 : 0);
+    TColumnStorage& stored = storage->Storage.Columns;
+    stored = {};
+    for (const TColumnLayoutEntry& entry : TakeColumnLayout(Header().Columns())) {
+        stored.Widths.push_back(static_cast<std::uint16_t>(std::clamp(entry.Width, 0, 0xFFFF)));
+        stored.Positions.push_back(static_cast<std::uint16_t>(entry.Position));
+        stored.Visible.push_back(entry.Visible ? 1 : 0);
     }
 }
 
 void TCustomShellExplorerTree::RestoreColumnState()
 {
-    if (!Has(toPersistentColumns) || FColumnDetails != TColumnDetailType::cdShellColumns || !FRootNamespace ||
-        !FRootNamespace->IsFolderItem())
+    if (!KeepsColumnLayouts(*this))
         return;
     TNodeStorage* storage = FViewState->NodeStorage().FindStored(FRootNamespace->AbsolutePIDL(), stColumns);
     if (!storage)
         return;
+    const TColumnStorage& stored = storage->Storage.Columns;
+    TColumnLayout layout;
+    if (stored.Positions.size() == stored.Widths.size() && stored.Visible.size() == stored.Widths.size())
+        for (std::size_t i = 0; i < stored.Widths.size(); ++i)
+            layout.push_back({stored.Positions[i], stored.Widths[i], stored.Visible[i] != 0});
     const bool wasBuilding = FColumnsBuilding;
     FColumnsBuilding = true;
-    TLazyTreeColumns& columns = Header().Columns();
-    const TColumnStorage& layout = storage->Storage.Columns;
-    const auto count = static_cast<std::size_t>(columns.Count());
-    if (layout.Widths.size() == count && layout.Positions.size() == count && layout.Visible.size() == count) {
-        columns.BeginUpdate();
-        // Positions from the left, so each column lands where it was stored.
-        std::vector<int> order(count);
-        for (std::size_t i = 0; i < count; ++i)
-            order[i] = static_cast<int>(i);
-        std::sort(order.begin(), order.end(),
-                  [&layout](int a, int b) { return layout.Positions[a] < layout.Positions[b]; });
-        for (int i : order) {
-            TLazyTreeColumn* column = columns[i];
-            column->SetPosition(layout.Positions[i]);
-            column->SetWidth(layout.Widths[i]);
-            column->SetOptions(layout.Visible[i] ? column->Options() + coVisible : column->Options() - coVisible);
-        }
-        columns.EndUpdate();
+    if (ApplyColumnLayout(Header().Columns(), layout))
         Header().RepaintHeader();
-    } else {
-        // A layout made for other columns cannot be applied.
+    else // made for other columns
         FViewState->NodeStorage().Delete(FRootNamespace->AbsolutePIDL(), stColumns, false, false);
-    }
     FColumnsBuilding = wasBuilding;
 }
 
