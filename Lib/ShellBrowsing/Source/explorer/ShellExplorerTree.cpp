@@ -10,6 +10,7 @@
 #include "ShellBrowsing/Source/namespace/ShellLocations.h"
 #include "ShellBrowsing/Source/namespace/KnownNamespaces.h"
 #include "ShellBrowsing/Source/notify/ShellChangeNotifier.h"
+#include "ShellBrowsing/Source/views/ExplorerViewManager.h"
 
 #include "TreeView/Source/header/LTHeader.h"
 
@@ -49,6 +50,7 @@ TCustomShellExplorerTree::TCustomShellExplorerTree(TComponent* AOwner, QWidget* 
     SetDragWidth(150);
     SetHintMode(TLTHintMode::hmHint);
     FViewState = std::make_unique<TVETPersistent>();
+    FViewManager = std::make_unique<TViewManager>();
     FUnknownFileImageIndex = DefaultSystemImageIndex(2);
     FFolderImageIndex = DefaultSystemImageIndex(0);
     BeginRootRebuildLock();
@@ -409,6 +411,7 @@ void TCustomShellExplorerTree::FireInitNode(PLazyNode parentNode, PLazyNode node
         }
     }
     TCustomLazyStringTree::FireInitNode(parentNode, node, initialStates);
+    ApplyStoredCheckState(parentNode, node);
 }
 
 void TCustomShellExplorerTree::FireInitChildren(PLazyNode node, std::uint32_t& childCount)

@@ -29,6 +29,7 @@ class TShellBackGndEnumThread;
 struct TEnumListing;
 struct TEnumEntry;
 class TVETPersistent;
+class TViewManager;
 class TCustomShellExplorerTree;
 
 // Window messages of the explorer controls.
@@ -142,6 +143,21 @@ public:
     virtual bool BrowseAllowed(PCItemIDList list);
     // The node at the top of what the tree shows: the hidden root or the single root node.
     PLazyNode RootNode();
+
+    // ---- captured state, named views and node storage (views/)
+    TVETPersistent& ViewState() { return *FViewState; }
+    TViewManager& ViewManager() { return *FViewManager; }
+    // Keeps the root folder's column layout in the node storage (with toPersistentColumns).
+    virtual void StoreColumnState();
+    // Applies a column layout stored for the root folder.
+    virtual void RestoreColumnState();
+    int ColumnMenuItemCount() const { return FColumnMenuItemCount; }
+    void SetColumnMenuItemCount(int value) { FColumnMenuItemCount = value; }
+    // The column menu of the header at a screen point; "More ..." opens the column settings.
+    void ShowColumnMenu(const QPoint& screenPos);
+    // Runs the column settings dialog over the header; answers whether it closed with OK.
+    bool ShowColumnSettings();
+    TVETNotifyEvent OnColumnUserChangedVisiblility;
 
     // ---- refresh
     bool RefreshNode(PLazyNode node);
@@ -258,6 +274,11 @@ protected:
     bool FireKeyAction(WORD& charCode, TShiftState& shift) override;
     void FireHeaderClick(TColumnIndex column, TMouseButton button, TShiftState shift, int x, int y) override;
     void FireHeaderMouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
+    void FireHeaderDragged(TColumnIndex column, int oldPosition) override;
+    void ColumnResized(TColumnIndex column) override;
+    void FireChecked(PLazyNode node) override;
+    // Check marks of new nodes: stored ones come back, checked parents pass theirs on.
+    void ApplyStoredCheckState(PLazyNode parentNode, PLazyNode node);
     QString NodeHintText(PLazyNode node, TColumnIndex column, TLTTooltipLineBreakStyle& lineBreakStyle) override;
     void ReadTreeStream(TStream& stream) override;
     void WriteTreeStream(TStream& stream, PLazyNode node = nullptr) override;
@@ -365,6 +386,8 @@ private:
     std::unique_ptr<TNamespace> FRootNamespace;
     std::unique_ptr<TNamespace> FPendingRootNamespace;
     std::unique_ptr<TVETPersistent> FViewState;
+    std::unique_ptr<TViewManager> FViewManager;
+    int FColumnMenuItemCount = 8;
     int FRootRebuildLock = 0;
     TColumnDetailType FColumnDetails = TColumnDetailType::cdUser;
     TFileSizeFormat FFileSizeFormat = TFileSizeFormat::fsfExplorer;
