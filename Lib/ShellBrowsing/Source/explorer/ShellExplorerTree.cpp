@@ -48,6 +48,7 @@ TCustomShellExplorerTree::TCustomShellExplorerTree(TComponent* AOwner, QWidget* 
     SetDragWidth(150);
     SetHintMode(TLTHintMode::hmHint);
     FViewState = std::make_unique<TVETPersistent>();
+    FContextMenuManager = std::make_unique<TContextMenuManager>(*this);
     FUnknownFileImageIndex = DefaultSystemImageIndex(2);
     FFolderImageIndex = DefaultSystemImageIndex(0);
     BeginRootRebuildLock();
@@ -626,7 +627,8 @@ void TCustomShellExplorerTree::FireUpdating(TLTUpdateState state)
 
 void TCustomShellExplorerTree::FireChange(PLazyNode node)
 {
-    if (FMenuShown)
+    // A right click's selection for the menu is no choice of the user's: nobody follows it.
+    if (FContextMenuManager->MenuShown() || FContextMenuManager->RightClickActive())
         return;
     TCustomLazyStringTree::FireChange(node);
     DispatchChangeLink();
