@@ -157,8 +157,15 @@ int TCustomShellExplorerTree::OleDropped(const QMimeData* dataObject, TShiftStat
 
 bool TCustomShellExplorerTree::FireDragAllowed(PLazyNode node, TColumnIndex column)
 {
-    return Has(toDragDrop) && !Has(toVETReadOnly) && NodeNamespace(node) &&
-           TCustomLazyStringTree::FireDragAllowed(node, column);
+    TNamespace* ns = NodeNamespace(node);
+    if (!Has(toDragDrop) || Has(toVETReadOnly) || !ns || ns->IsDesktop())
+        return false;
+    // why: an item may be dragged unless the handler says no; the base's answer starts at no,
+    // which kept every item in place.
+    bool allowed = true;
+    if (OnDragAllowed)
+        OnDragAllowed(this, node, column, allowed);
+    return allowed;
 }
 
 void TCustomShellExplorerTree::FireCreateDataObject(std::unique_ptr<QMimeData>& dataObject)
