@@ -20,6 +20,8 @@
 
 void TCustomShellExplorerTree::WndProc(TMessage& message)
 {
+    if (HandleMenuAndDragMessage(message))
+        return;
     switch (message.Msg) {
     case VM_SHELLEVENTS:
         HandleShellEvents(reinterpret_cast<TShellKitEventList*>(message.WParam));
@@ -91,7 +93,7 @@ void TCustomShellExplorerTree::DrainPostedShellEvents()
 
 bool TCustomShellExplorerTree::IsReadyForShellEvents()
 {
-    return !EditorActive() && !DragInProgress() && !FMenuShown;
+    return !EditorActive() && !DragInProgress() && !ContextMenuShown();
 }
 
 void TCustomShellExplorerTree::DeliverShellEvents(TMessage& message)

@@ -51,6 +51,7 @@ TCustomShellExplorerTree::TCustomShellExplorerTree(TComponent* AOwner, QWidget* 
     SetHintMode(TLTHintMode::hmHint);
     FViewState = std::make_unique<TVETPersistent>();
     FViewManager = std::make_unique<TViewManager>();
+    FContextMenuManager = std::make_unique<TContextMenuManager>(*this);
     FUnknownFileImageIndex = DefaultSystemImageIndex(2);
     FFolderImageIndex = DefaultSystemImageIndex(0);
     BeginRootRebuildLock();
@@ -640,7 +641,8 @@ void TCustomShellExplorerTree::FireUpdating(TLTUpdateState state)
 
 void TCustomShellExplorerTree::FireChange(PLazyNode node)
 {
-    if (FMenuShown)
+    // A right click's selection for the menu is no choice of the user's: nobody follows it.
+    if (FContextMenuManager->MenuShown() || FContextMenuManager->RightClickActive())
         return;
     TCustomLazyStringTree::FireChange(node);
     DispatchChangeLink();

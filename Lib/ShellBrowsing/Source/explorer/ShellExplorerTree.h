@@ -11,6 +11,7 @@
 // the merge refresh), ExplorerCommands (keys, mouse, clipboard and item commands) and
 // ExplorerDragDrop (drops and the context menu).
 
+#include "ShellBrowsing/Source/explorer/ExplorerContextMenuManager.h"
 #include "ShellBrowsing/Source/explorer/ExplorerOptions.h"
 #include "ShellBrowsing/Source/namespace/Namespace.h"
 #include "ShellBrowsing/Source/notify/ShellNotifyManager.h"
@@ -221,7 +222,10 @@ public:
     bool ThreadedExpandMarkOn() const { return FThreadedExpandMarkOn; }
     void SetThreadedExpandMark(bool on);
     // Whether the context menu is showing (events wait meanwhile).
-    bool ContextMenuShown() const { return FMenuShown; }
+    bool ContextMenuShown() const { return FContextMenuManager->MenuShown(); }
+    TContextMenuManager& ContextMenuManager() { return *FContextMenuManager; }
+    // The files' data of the items being dragged out (nil when no drag of this tree runs).
+    const QMimeData* SelectionDataObject() const { return FSelectionDataObject.get(); }
 
     // ---- listing on the enumeration thread (ExplorerEnumeration.cpp)
     bool ThreadedEnum() const { return FThreadedEnum; }
@@ -248,6 +252,8 @@ public:
     TVETShellNotifyEvent OnShellNotify;
     TVETContextMenuShowEvent OnContextMenuShow;
     TVETContextMenuCmdEvent OnContextMenuCmd;
+    TVETContextMenuAfterCmdEvent OnContextMenuAfterCmd;
+    TVETContextMenuItemChangeEvent OnContextMenuItemChange;
     TVETNotifyEvent OnHeaderRebuild;
 
     // Shows the context menu of the selection (or of the node at a client point), as a right
@@ -303,6 +309,10 @@ protected:
     // Whether `node` is still a node of the tree (a linear walk; for rare checks only).
     bool NodeExists(PLazyNode node);
     void FireCreateDataObject(std::unique_ptr<QMimeData>& dataObject) override;
+    void CollectClipboardFormats(TFormatEtcArray& formats) override;
+    void RunOleDrag(TPoint hotSpot) override;
+    // The right button's press, moves and release: the context menu and the right-button drag.
+    bool HandleMenuAndDragMessage(TMessage& message);
 
     // The defaults of the core; the views replace them.
     virtual void AssignDefaultOptions();
@@ -405,7 +415,9 @@ private:
     bool FThreadedImagesOn = false;
     bool FThreadedExpandMarkOn = false;
     bool FRegisteredWithManager = false;
-    bool FMenuShown = false;
+    std::unique_ptr<TContextMenuManager> FContextMenuManager;
+    std::shared_ptr<QMimeData> FSelectionDataObject;
+    std::uint8_t FDragButton = 0; // 1 left, 2 right
     bool FDropping = false;
     PLazyNode FShellDropNode = nullptr;
     std::uint32_t FLastDropEffect = 0;
@@ -414,5 +426,6 @@ private:
     int FUnknownFileImageIndex = 0;
 
     friend class TVETPersistent;
+    friend class TContextMenuManager;
     friend class TColumnManager;
 };
