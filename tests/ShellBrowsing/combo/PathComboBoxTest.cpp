@@ -177,10 +177,10 @@ TEST_F(TFolderDropDown, TheButtonDropsTheTreeWithTheShownFolderSelected)
     ASSERT_TRUE(DropDown().Dropped());
     EXPECT_TRUE(DropDown().isVisible());
     EXPECT_EQ(SelectedInTree(), Dir());
-    // Below the combo box, as wide as its edit.
+    // Below the combo box, as wide as it.
     const QPoint below = Combo().mapToGlobal(QPoint(0, Combo().height()));
     EXPECT_EQ(DropDown().geometry().topLeft(), below);
-    EXPECT_EQ(DropDown().width(), Edit().width());
+    EXPECT_EQ(DropDown().width(), Combo().width());
     EXPECT_TRUE(DropDown().DropState() & dsBelow);
 
     // The classic tree shows two levels and the way to the shown folder, not its siblings.

@@ -109,7 +109,7 @@ bool TCustomOwnerDrawScrollbar::Notify(int code, int position)
         return false;
     const auto lparam = reinterpret_cast<LPARAM>(static_cast<TWinControlCore*>(this));
     FScrollTarget->Perform(WM_VSCROLL, static_cast<WPARAM>((code & 0xFFFF) | ((position & 0xFFFF) << 16)), lparam);
-    if (code != SB_THUMBTRACK)
+    if (code != SB_THUMBTRACK && code != SB_ENDSCROLL)
         FScrollTarget->Perform(WM_VSCROLL, SB_ENDSCROLL, lparam);
     return true;
 }
@@ -198,7 +198,9 @@ TRect TCustomOwnerDrawScrollbar::ThumbRect() const
     const int thumb = ThumbHeight();
     if (thumb <= 0)
         return {};
-    const int top = ThumbCenter() - thumb / 2;
+    const TRect track = TrackRect();
+    // why: an odd thumb height would put the thumb one pixel past the track's end.
+    const int top = std::clamp(ThumbCenter() - thumb / 2, track.Top, track.Bottom - thumb);
     return {0, top, Width(), top + thumb};
 }
 

@@ -103,8 +103,8 @@ public:
     // The width stays the bar's width.
     void SetBounds(int left, int top, int width, int height);
 
-    // Sends `code` (and the position) to the scroll target, with an end-scroll after every code
-    // but thumb tracking; false without a target.
+    // Sends `code` (and the position) to the scroll target, with an end-scroll after every step
+    // (not after thumb tracking, nor after an end-scroll itself); false without a target.
     bool Notify(int code, int position);
 
     // Geometry, in client coordinates.

@@ -124,6 +124,7 @@ TCustomShellExplorerCombobox::TCustomShellExplorerCombobox(TComponent* AOwner, Q
     setFocusPolicy(Qt::NoFocus);
     setFocusProxy(FEdit);
     setMouseTracking(true);
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     FFramed = true;
     if (!FNamespace && KnownNamespaces().DesktopFolder)
         SetPath(KnownNamespaces().DesktopFolder.get());
@@ -274,10 +275,24 @@ void TCustomShellExplorerCombobox::LayoutEdit()
         FEdit->setGeometry(r);
 }
 
+int TCustomShellExplorerCombobox::RequiredHeight() const
+{
+    return std::max(23, QFontMetrics(font()).height() + 8);
+}
+
+QSize TCustomShellExplorerCombobox::sizeHint() const
+{
+    return {300, RequiredHeight()};
+}
+
+QSize TCustomShellExplorerCombobox::minimumSizeHint() const
+{
+    return {ScrollBarWidth() + SmallSysImages()->Height() + 40, RequiredHeight()};
+}
+
 void TCustomShellExplorerCombobox::AdjustHeight()
 {
-    const int textHeight = QFontMetrics(font()).height();
-    const int required = textHeight + 8;
+    const int required = RequiredHeight();
     if (Height() < required)
         resize(Width(), required);
     FExplorerDropDown->setFont(font());
@@ -456,7 +471,8 @@ void TCustomShellExplorerCombobox::DropTree()
     FEdit->setCursorMoveStyle(Qt::LogicalMoveStyle);
     FExplorerDropDown->SetSelectTarget(FComboOptions & coSelectCurrentFolder);
     FExplorerDropDown->SetTargetPIDL(FNamespace ? FNamespace->AbsolutePIDL() : nullptr);
-    FExplorerDropDown->DropDown(FEdit, this);
+    // why: as wide as the whole box, which it hangs under, rather than only its edit.
+    FExplorerDropDown->DropDown(FEdit, this, QSize(Width(), 0));
 }
 
 void TCustomShellExplorerCombobox::DropDownClosed(TDropDownWnd* dropDown)
@@ -473,7 +489,7 @@ void TCustomShellExplorerCombobox::EditChanged()
     if (!FEdit->KeyIsDown() || !FActive)
         return;
     FExplorerDropDown->CloseUp(false);
-    FAutoCompleteDropDown->DropDown(FEdit, this);
+    FAutoCompleteDropDown->DropDown(FEdit, this, QSize(Width(), 0));
     FAutoCompleteDropDown->UpdateList(FEdit->text());
 }
 

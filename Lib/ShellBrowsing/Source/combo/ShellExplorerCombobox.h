@@ -113,6 +113,10 @@ public:
     TOnInvalidPath OnInvalidPath;
     TOnPathChange OnPathChange;
 
+    // As high as the font needs, as wide as it was made; layouts keep the height.
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
 protected:
     virtual void DispatchPathChange(PCItemIDList list);
     virtual void DoPathChange();
@@ -129,6 +133,7 @@ private:
     void EditChanged();
     void LayoutEdit();
     void AdjustHeight();
+    int RequiredHeight() const;
     void SetButtonState(std::uint8_t state);
     bool IconShown() const;
     // The steps of interpreting a typed text.
