@@ -56,6 +56,8 @@ int main(int argc, char** argv)
 
     tree->SetActive(true);
     tree->SetRootFolderCustomPath(folder);
+    // A big folder is read on the enumeration thread; the window stays usable meanwhile.
+    list->SetThreadedEnum(true);
     list->SetActive(true);
     list->SetRootFolderCustomPath(folder);
     tree->SetShellExplorerListview(list);
@@ -83,6 +85,7 @@ int main(int argc, char** argv)
         if (shown && !(current && PIDLMgr().EqualPIDL(current->AbsolutePIDL(), shown->AbsolutePIDL())))
             combo->SetPath(shown);
     };
+    list->OnEnumFinished = [&](TCustomShellExplorerTree*) { status(); };
     status();
     window.show();
     tree->setFocus();
@@ -108,6 +111,7 @@ int main(int argc, char** argv)
     // why: the panes go after the window's own parts; they must not report to it meanwhile.
     list->OnChange = nullptr;
     list->OnRootRebuild = nullptr;
+    list->OnEnumFinished = nullptr;
     delete central;
     StopShellBrowsing();
     return result;
