@@ -5,6 +5,8 @@
 
 #include "ShellBrowsing/combo/ComboTestSupport.h"
 
+#include <QElapsedTimer>
+#include <QPainter>
 #include <QSignalSpy>
 
 namespace {
@@ -390,6 +392,143 @@ TEST_F(TCompletionList, AClickOutsideClosesTheListAndKeepsTheText)
     EXPECT_EQ(clicked.count(), 0);
     EXPECT_EQ(Edit().text().toStdString(), Dir() + "/al");
     EXPECT_EQ(Shown(), Dir());
+}
+
+} // namespace
+
+namespace {
+
+class TDropDownWindow : public TFolderDropDown {
+protected:
+    void SetUp() override
+    {
+        TFolderDropDown::SetUp();
+        for (int i = 0; i < 12; ++i)
+            MakeDir("folder" + std::to_string(i));
+        // Siblings of the shown folder are listed, so that the tree is taller than the window.
+        DropDown().SetComboBoxStyle(TComboBoxStyle::cbsVETEnhanced);
+        DropDown().SetDropDownCount(4);
+    }
+    void LetTimersRun(int ms)
+    {
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < ms)
+            QApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+};
+
+TEST_F(TDropDownWindow, TheScrollBarShowsWhenTheTreeIsTallerAndScrollsIt)
+{
+    PressButton();
+    ASSERT_TRUE(DropDown().Dropped());
+    TOwnerDrawScrollbar& bar = *DropDown().Scrollbar();
+    EXPECT_FALSE(bar.isHidden());
+    EXPECT_EQ(bar.Max(), Tree().RangeY());
+    EXPECT_EQ(bar.PageSize(), Tree().ClientHeight());
+    EXPECT_EQ(Tree().width(), DropDown().width() - 2 - bar.width()) << "the list leaves room for the bar";
+    EXPECT_EQ(bar.Position(), -Tree().OffsetY());
+
+    const int before = Tree().OffsetY();
+    const TRect down = bar.DownButtonRect();
+    ClickAt(bar, QPoint(down.Left + 2, down.Top + 2));
+    EXPECT_LT(Tree().OffsetY(), before) << "the bar's button scrolls the tree";
+    EXPECT_EQ(bar.Position(), -Tree().OffsetY());
+
+    // A shorter tree hides the bar and gives the list the whole width.
+    DropDown().CloseUp(false);
+    DropDown().SetComboBoxStyle(TComboBoxStyle::cbsClassic);
+    DropDown().SetDropDownCount(40);
+    PressButton();
+    EXPECT_TRUE(bar.isHidden());
+    EXPECT_EQ(Tree().width(), DropDown().width() - 2);
+}
+
+TEST_F(TDropDownWindow, DraggingBelowTheListScrollsSlowlyNearAndFastFarther)
+{
+    PressButton();
+    ASSERT_TRUE(DropDown().Dropped());
+    Tree().SetOffsetY(0);
+    QWidget* view = Tree().viewport();
+    const int h = view->height();
+    QTest::mousePress(view, Qt::LeftButton, Qt::NoModifier, QPoint(20, h - 5));
+    QTest::mouseMove(view, QPoint(20, h + 10));
+    EXPECT_TRUE(DropDown().DropState() & dsScrollDown);
+    EXPECT_TRUE(DropDown().DropState() & dsSlowScroll);
+    LetTimersRun(500);
+    EXPECT_LT(Tree().OffsetY(), 0) << "the list scrolled down";
+    QTest::mouseMove(view, QPoint(20, h + 40));
+    EXPECT_TRUE(DropDown().DropState() & dsFastScroll);
+    QTest::mouseMove(view, QPoint(20, -30));
+    EXPECT_TRUE(DropDown().DropState() & dsScrollUp);
+    QTest::mouseMove(view, QPoint(20, h / 2));
+    EXPECT_EQ(DropDown().DropState() & (dsScrollUp | dsScrollDown | dsFastScroll | dsSlowScroll), 0)
+        << "back inside, the scrolling stops";
+    QTest::mouseRelease(view, Qt::LeftButton, Qt::NoModifier, QPoint(20, h + 50));
+    EXPECT_TRUE(DropDown().Dropped()) << "a release outside the rows takes nothing";
+}
+
+TEST_F(TDropDownWindow, SwitchingToAnotherApplicationClosesIt)
+{
+    PressButton();
+    ASSERT_TRUE(DropDown().Dropped());
+    QEvent deactivate(QEvent::ApplicationDeactivate);
+    QCoreApplication::sendEvent(qApp, &deactivate);
+    EXPECT_FALSE(DropDown().Dropped());
+    EXPECT_EQ(Shown(), Dir());
+}
+
+TEST_F(TDropDownWindow, TheGripResizesItAndPersistentSizingKeepsTheSize)
+{
+    for (const bool persistent : {false, true}) {
+        SCOPED_TRACE(persistent);
+        TPopupOptions options = DefaultPopupOptions;
+        options.Include(TPopupOption::poSizeable);
+        if (persistent)
+            options.Include(TPopupOption::poPersistentSizing);
+        DropDown().SetOptions(options);
+        PressButton();
+        ASSERT_TRUE(DropDown().Dropped());
+        const QSize first = DropDown().size();
+        TSizeGrabber& grip = *DropDown().Grabber();
+        ASSERT_TRUE(grip.isVisible());
+        EXPECT_EQ(grip.geometry().bottom(), DropDown().height() - 2) << "below the anchor the grip is at the bottom";
+        const QPoint p(grip.width() / 2, grip.height() / 2);
+        QTest::mousePress(&grip, Qt::LeftButton, Qt::NoModifier, p);
+        QTest::mouseMove(&grip, p + QPoint(-30, 50));
+        QTest::mouseRelease(&grip, Qt::LeftButton, Qt::NoModifier, p + QPoint(-30, 50));
+        EXPECT_EQ(DropDown().size(), first + QSize(-30, 50));
+        DropDown().CloseUp(false);
+        PressButton();
+        EXPECT_EQ(DropDown().size(), persistent ? first + QSize(-30, 50) : first);
+        DropDown().CloseUp(false);
+    }
+}
+
+TEST_F(TPathComboBox, TheControlShowsTheIconOnlyForAConfirmedPath)
+{
+    // Rendered, the icon's square differs from the box's colour only while the path stands.
+    auto iconPixels = [this] {
+        QImage image(Combo().size(), QImage::Format_ARGB32);
+        QPainter painter(&image);
+        Combo().PaintTo(painter);
+        painter.end();
+        const QColor background = ToQColor(Combo().Color());
+        const TRect r = Combo().IconRect();
+        int differing = 0;
+        for (int y = r.Top; y < r.Bottom; ++y)
+            for (int x = r.Left; x < r.Right; ++x)
+                differing += image.pixelColor(x, y) != background;
+        return differing;
+    };
+    EXPECT_GT(iconPixels(), 20);
+    Type("Sub", false);
+    Combo().AutoCompleteDropDown()->CloseUp(false);
+    EXPECT_EQ(iconPixels(), 0) << "typed text hides the icon";
+    QTest::keyClick(&Edit(), Qt::Key_Return);
+    EXPECT_GT(iconPixels(), 20) << "the confirmed path shows it again";
+    Combo().SetActive(false);
+    EXPECT_EQ(iconPixels(), 0) << "an inactive box shows none";
 }
 
 } // namespace

@@ -180,7 +180,8 @@ void TDropDownWnd::UpdateScrollbarFromList()
     FScrollbar->SetSmallChange(list->ScrollBarOptions().VerticalIncrement());
     FScrollbar->SetPosition(-list->OffsetY());
     const bool needed = list->RangeY() > list->ClientHeight();
-    if (needed != FScrollbar->isVisible()) {
+    // why: isHidden, since the window itself is still hidden while it is prepared.
+    if (needed == FScrollbar->isHidden()) {
         FScrollbar->setVisible(needed);
         LayoutChildren(Width(), Height());
     }
@@ -208,7 +209,7 @@ void TDropDownWnd::LayoutChildren(int width, int height)
         FScrollbar->setGeometry(columnLeft, 1, column, std::max(0, inner - grip));
     }
     if (FScrolledControl) {
-        const bool bar = FScrollbar->isVisible();
+        const bool bar = !FScrollbar->isHidden();
         const int listWidth = width - 2 - (bar ? column : 0);
         const int listLeft = bar && rightToLeft ? 1 + column : 1;
         FScrolledControl->setGeometry(listLeft, 1, std::max(0, listWidth), std::max(0, inner));
@@ -385,6 +386,10 @@ bool TDropDownWnd::ContainsScreenPoint(const QPoint& global) const
 // The loop's rules, applied to every event of the application while the window is down.
 bool TDropDownWnd::eventFilter(QObject* watched, QEvent* event)
 {
+    if (Dropped() && event->type() == QEvent::ApplicationDeactivate) {
+        CloseUp(false);
+        return false;
+    }
     if (!Dropped() || !watched->isWidgetType())
         return TCustomControl::eventFilter(watched, event);
     switch (event->type()) {
@@ -421,9 +426,6 @@ bool TDropDownWnd::eventFilter(QObject* watched, QEvent* event)
     case QEvent::Wheel:
         if (static_cast<QWidget*>(watched) == FScrolledControl || isAncestorOf(static_cast<QWidget*>(watched)))
             QMetaObject::invokeMethod(this, [this] { UpdateScrollbar(); }, Qt::QueuedConnection);
-        break;
-    case QEvent::ApplicationDeactivate:
-        CloseUp(false);
         break;
     default: break;
     }
