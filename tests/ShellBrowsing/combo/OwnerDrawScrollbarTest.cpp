@@ -205,7 +205,8 @@ TEST_F(TScrollbarTest, TheClassicLookAndCustomPainting)
         EXPECT_EQ(image.pixelColor(p), (p.x() + p.y()) % 2 ? blue : white) << p.x() << "," << p.y();
 
     std::vector<TScrollPaintCycle> asked;
-    Bar->OnScrollCustomPaint = [&](TObject*, TScrollPaintCycle cycle, TScrollPaintState, TRect& r, TCanvas&, bool& handled) {
+    Bar->OnScrollCustomPaint = [&](TObject*, TScrollPaintCycle cycle, TScrollPaintState, TRect& r, TCanvas&,
+                                   bool& handled) {
         asked.push_back(cycle);
         if (cycle == TScrollPaintCycle::pcThumb) {
             EXPECT_EQ(r.Top, Bar->ThumbRect().Top);

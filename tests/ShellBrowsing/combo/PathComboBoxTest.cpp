@@ -354,7 +354,8 @@ TEST_F(TCompletionList, TheKeysWalkTheListAndEnterGoesToTheEntry)
     EXPECT_EQ(Edit().cursorPosition(), Edit().text().size());
     EXPECT_TRUE(List().Dropped()) << "walking does not close the list";
     const std::string entry = d + "Alpine";
-    while (Edit().text().toStdString() != entry && Edit().text().toStdString() != List().Tree()->ShownTexts().back().toStdString())
+    const QString last = List().Tree()->ShownTexts().back();
+    while (Edit().text().toStdString() != entry && Edit().text() != last)
         QTest::keyClick(&Edit(), Qt::Key_Down);
     ASSERT_EQ(Edit().text().toStdString(), entry);
     QTest::keyClick(&Edit(), Qt::Key_Return);

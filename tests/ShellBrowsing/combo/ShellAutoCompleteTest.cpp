@@ -87,7 +87,8 @@ TEST_F(TAutoCompleteTest, TheDefaultOffersTheFolderThenTheVolumes)
     complete.SetCurrentDir(QString::fromStdString(Dir()));
     const std::vector<std::string> offered = Offered(complete);
     ASSERT_GE(offered.size(), 3U);
-    EXPECT_EQ(Sorted({offered.begin(), offered.begin() + 3}), (std::vector<std::string>{"Beta", "Gamma.txt", "alpha.php"}));
+    EXPECT_EQ(Sorted({offered.begin(), offered.begin() + 3}),
+              (std::vector<std::string>{"Beta", "Gamma.txt", "alpha.php"}));
     const std::vector<TVolume> volumes = UserVolumes();
     ASSERT_FALSE(volumes.empty());
     EXPECT_EQ(offered.size(), 3 + volumes.size());

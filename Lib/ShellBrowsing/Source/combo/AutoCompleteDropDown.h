@@ -62,32 +62,15 @@ private:
 };
 
 // The completion drop-down's settings as the combo box publishes them.
-class TPopupAutoCompleteOptions : public TPersistent {
+class TPopupAutoCompleteOptions : public TPopupDropDownOptions {
 public:
-    explicit TPopupAutoCompleteOptions(TPopupAutoCompleteDropDown* dropDown) : FDropDown(dropDown) {}
+    explicit TPopupAutoCompleteOptions(TPopupAutoCompleteDropDown* dropDown)
+        : TPopupDropDownOptions(dropDown), FDropDown(dropDown)
+    {
+    }
 
-    int AnimationSpeed() const { return FDropDown->AnimationSpeed(); }
-    void SetAnimationSpeed(int value) { FDropDown->SetAnimationSpeed(value); }
-    int AutoScrollTimeFast() const { return FDropDown->AutoScrollTimeFast(); }
-    void SetAutoScrollTimeFast(int value) { FDropDown->SetAutoScrollTimeFast(value); }
-    int AutoScrollTimeSlow() const { return FDropDown->AutoScrollTimeSlow(); }
-    void SetAutoScrollTimeSlow(int value) { FDropDown->SetAutoScrollTimeSlow(value); }
-    const QImage& Background() const { return FDropDown->Tree()->Background(); }
-    void SetBackground(const QImage& value) { FDropDown->Tree()->SetBackground(value); }
-    TColor Color() const { return FDropDown->Tree()->Color(); }
-    void SetColor(TColor value) { FDropDown->Tree()->SetColor(value); }
     TAutoCompleteContents Contents() const { return FDropDown->Tree()->AutoComplete().Contents(); }
     void SetContents(TAutoCompleteContents value) { FDropDown->Tree()->AutoComplete().SetContents(value); }
-    std::uint32_t DefaultNodeHeight() const { return FDropDown->Tree()->DefaultNodeHeight(); }
-    void SetDefaultNodeHeight(std::uint32_t value) { FDropDown->Tree()->SetDefaultNodeHeight(value); }
-    int DropDownCount() const { return FDropDown->DropDownCount(); }
-    void SetDropDownCount(int value) { FDropDown->SetDropDownCount(value); }
-    std::uint32_t Indent() const { return FDropDown->Tree()->Indent(); }
-    void SetIndent(std::uint32_t value) { FDropDown->Tree()->SetIndent(value); }
-    TPopupOptions Options() const { return FDropDown->Options(); }
-    void SetOptions(TPopupOptions value) { FDropDown->SetOptions(value); }
-    void SetOnRollDown(TOnPopupRollDown handler) { FDropDown->OnRollDown = std::move(handler); }
-    void SetOnRollUp(TOnPopupRollUp handler) { FDropDown->OnRollUp = std::move(handler); }
     void SetOnAutoCompleteUpdateList(TOnAutoCompleteUpdateList handler)
     {
         FDropDown->OnAutoCompleteUpdateList = std::move(handler);

@@ -19,7 +19,8 @@
 
 // ---- size grip
 
-TSizeGrabber::TSizeGrabber(TDropDownWnd* dropDown, QWidget* parent) : TCustomControl(dropDown, parent), FDropDown(dropDown)
+TSizeGrabber::TSizeGrabber(TDropDownWnd* dropDown, QWidget* parent)
+    : TCustomControl(dropDown, parent), FDropDown(dropDown)
 {
     setFocusPolicy(Qt::NoFocus);
     setCursor(CornerCursor());
@@ -334,11 +335,12 @@ void TDropDownWnd::ShowPlaced()
         FAnimation->setDuration(FAnimationSpeed);
         FAnimation->setStartValue(1);
         FAnimation->setEndValue(target.height());
-        QObject::connect(FAnimation.get(), &QVariantAnimation::valueChanged, this, [this, target, above](const QVariant& v) {
+        auto grow = [this, target, above](const QVariant& v) {
             const int h = v.toInt();
             setGeometry(above ? QRect(target.left(), target.bottom() + 1 - h, target.width(), h)
                               : QRect(target.topLeft(), QSize(target.width(), h)));
-        });
+        };
+        QObject::connect(FAnimation.get(), &QVariantAnimation::valueChanged, this, grow);
         setGeometry(above ? QRect(target.left(), target.bottom(), target.width(), 1)
                           : QRect(target.topLeft(), QSize(target.width(), 1)));
         show();
@@ -507,3 +509,17 @@ void TDropDownWnd::WndProc(TMessage& message)
     }
     TCustomControl::WndProc(message);
 }
+
+// ---- options
+
+const QImage& TPopupDropDownOptions::Background() const { return FBase->ScrolledControl()->Background(); }
+void TPopupDropDownOptions::SetBackground(const QImage& value) { FBase->ScrolledControl()->SetBackground(value); }
+TColor TPopupDropDownOptions::Color() const { return FBase->ScrolledControl()->Color(); }
+void TPopupDropDownOptions::SetColor(TColor value) { FBase->ScrolledControl()->SetColor(value); }
+std::uint32_t TPopupDropDownOptions::DefaultNodeHeight() const { return FBase->ScrolledControl()->DefaultNodeHeight(); }
+void TPopupDropDownOptions::SetDefaultNodeHeight(std::uint32_t value)
+{
+    FBase->ScrolledControl()->SetDefaultNodeHeight(value);
+}
+std::uint32_t TPopupDropDownOptions::Indent() const { return FBase->ScrolledControl()->Indent(); }
+void TPopupDropDownOptions::SetIndent(std::uint32_t value) { FBase->ScrolledControl()->SetIndent(value); }

@@ -163,3 +163,33 @@ private:
     bool FDroppingPress = false;
     QMetaObject::Connection FAppStateConnection;
 };
+
+// The settings both drop-downs publish through the combo box: the window's and its list's.
+class TPopupDropDownOptions : public TPersistent {
+public:
+    explicit TPopupDropDownOptions(TDropDownWnd* dropDown) : FBase(dropDown) {}
+
+    int AnimationSpeed() const { return FBase->AnimationSpeed(); }
+    void SetAnimationSpeed(int value) { FBase->SetAnimationSpeed(value); }
+    int AutoScrollTimeFast() const { return FBase->AutoScrollTimeFast(); }
+    void SetAutoScrollTimeFast(int value) { FBase->SetAutoScrollTimeFast(value); }
+    int AutoScrollTimeSlow() const { return FBase->AutoScrollTimeSlow(); }
+    void SetAutoScrollTimeSlow(int value) { FBase->SetAutoScrollTimeSlow(value); }
+    const QImage& Background() const;
+    void SetBackground(const QImage& value);
+    TColor Color() const;
+    void SetColor(TColor value);
+    std::uint32_t DefaultNodeHeight() const;
+    void SetDefaultNodeHeight(std::uint32_t value);
+    int DropDownCount() const { return FBase->DropDownCount(); }
+    void SetDropDownCount(int value) { FBase->SetDropDownCount(value); }
+    std::uint32_t Indent() const;
+    void SetIndent(std::uint32_t value);
+    TPopupOptions Options() const { return FBase->Options(); }
+    void SetOptions(TPopupOptions value) { FBase->SetOptions(value); }
+    void SetOnRollDown(TOnPopupRollDown handler) { FBase->OnRollDown = std::move(handler); }
+    void SetOnRollUp(TOnPopupRollUp handler) { FBase->OnRollUp = std::move(handler); }
+
+private:
+    TDropDownWnd* FBase;
+};

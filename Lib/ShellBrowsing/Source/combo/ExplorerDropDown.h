@@ -67,33 +67,16 @@ private:
 };
 
 // The explorer drop-down's settings as the combo box publishes them.
-class TPopupExplorerOptions : public TPersistent {
+class TPopupExplorerOptions : public TPopupDropDownOptions {
 public:
-    explicit TPopupExplorerOptions(TPopupExplorerDropDown* dropDown) : FDropDown(dropDown) {}
+    explicit TPopupExplorerOptions(TPopupExplorerDropDown* dropDown)
+        : TPopupDropDownOptions(dropDown), FDropDown(dropDown)
+    {
+    }
 
-    int AnimationSpeed() const { return FDropDown->AnimationSpeed(); }
-    void SetAnimationSpeed(int value) { FDropDown->SetAnimationSpeed(value); }
-    int AutoScrollTimeFast() const { return FDropDown->AutoScrollTimeFast(); }
-    void SetAutoScrollTimeFast(int value) { FDropDown->SetAutoScrollTimeFast(value); }
-    int AutoScrollTimeSlow() const { return FDropDown->AutoScrollTimeSlow(); }
-    void SetAutoScrollTimeSlow(int value) { FDropDown->SetAutoScrollTimeSlow(value); }
-    const QImage& Background() const { return FDropDown->Tree()->Background(); }
-    void SetBackground(const QImage& value) { FDropDown->Tree()->SetBackground(value); }
-    TColor Color() const { return FDropDown->Tree()->Color(); }
-    void SetColor(TColor value) { FDropDown->Tree()->SetColor(value); }
     TComboBoxStyle ComboBoxStyle() const { return FDropDown->ComboBoxStyle(); }
     void SetComboBoxStyle(TComboBoxStyle value) { FDropDown->SetComboBoxStyle(value); }
-    std::uint32_t DefaultNodeHeight() const { return FDropDown->Tree()->DefaultNodeHeight(); }
-    void SetDefaultNodeHeight(std::uint32_t value) { FDropDown->Tree()->SetDefaultNodeHeight(value); }
-    int DropDownCount() const { return FDropDown->DropDownCount(); }
-    void SetDropDownCount(int value) { FDropDown->SetDropDownCount(value); }
-    std::uint32_t Indent() const { return FDropDown->Tree()->Indent(); }
-    void SetIndent(std::uint32_t value) { FDropDown->Tree()->SetIndent(value); }
-    TPopupOptions Options() const { return FDropDown->Options(); }
-    void SetOptions(TPopupOptions value) { FDropDown->SetOptions(value); }
     void SetOnEnumFolder(TVETEnumFolderEvent handler) { FDropDown->Tree()->OnEnumFolderUser = std::move(handler); }
-    void SetOnRollDown(TOnPopupRollDown handler) { FDropDown->OnRollDown = std::move(handler); }
-    void SetOnRollUp(TOnPopupRollUp handler) { FDropDown->OnRollUp = std::move(handler); }
 
 private:
     TPopupExplorerDropDown* FDropDown;

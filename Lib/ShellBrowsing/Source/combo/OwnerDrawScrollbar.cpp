@@ -174,7 +174,8 @@ int TCustomOwnerDrawScrollbar::PositionFromY(int y) const
         return FMin;
     if (y > insetTop + length)
         return LargestPosition();
-    return FMin + static_cast<int>(std::lround(static_cast<double>(y - insetTop) * (LargestPosition() - FMin) / length));
+    const double span = LargestPosition() - FMin;
+    return FMin + static_cast<int>(std::lround(static_cast<double>(y - insetTop) * span / length));
 }
 
 TRect TCustomOwnerDrawScrollbar::UpButtonRect() const

@@ -24,7 +24,8 @@ QString InvalidPathMessage(const QString& path)
 
 // ---- edit
 
-TComboEdit::TComboEdit(TCustomShellExplorerCombobox* comboBox) : TCustomMaskEdit(comboBox, comboBox), FComboBox(comboBox)
+TComboEdit::TComboEdit(TCustomShellExplorerCombobox* comboBox)
+    : TCustomMaskEdit(comboBox, comboBox), FComboBox(comboBox)
 {
     setFrame(false);
     QObject::connect(this, &QLineEdit::textChanged, this, [this] { TextChanged(); });
