@@ -9,6 +9,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/fsuid.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -45,3 +49,34 @@ private:
 // A list built from items: {{kind, name}, ...}.
 PItemIDList BuildList(std::initializer_list<std::pair<TItemKind, std::string>> items);
 std::string ListBytes(PCItemIDList list);
+
+// Root reads and enters every folder, so while one of these lives this thread looks at files as
+// "nobody" (setfsuid changes only the file-system identity of the calling thread). The fake home
+// is opened to others meanwhile, so that the test folders stay reachable.
+class TFileSystemUser {
+public:
+    TFileSystemUser()
+    {
+        if (::geteuid() != 0) {
+            FLimited = true;
+            return;
+        }
+        ::chmod(FakeHome().c_str(), 0711);
+        FOld = static_cast<uid_t>(::setfsuid(65534));
+        FLimited = static_cast<uid_t>(::setfsuid(static_cast<uid_t>(-1))) == 65534;
+    }
+    ~TFileSystemUser()
+    {
+        if (::geteuid() != 0)
+            return;
+        ::setfsuid(FOld);
+        ::chmod(FakeHome().c_str(), 0700);
+    }
+    TFileSystemUser(const TFileSystemUser&) = delete;
+    TFileSystemUser& operator=(const TFileSystemUser&) = delete;
+    bool Limited() const { return FLimited; }
+
+private:
+    uid_t FOld = 0;
+    bool FLimited = false;
+};

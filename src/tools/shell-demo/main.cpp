@@ -1,14 +1,17 @@
-// shell-demo: the explorer's folder tree beside its file list.
+// shell-demo: a path combo box above the explorer's folder tree beside its file list.
 //
 //   shell-demo [FOLDER] [--shot FILE]
 //
 // The tree is rooted at FOLDER (the home folder by default) and the list shows the folder
 // selected in it; browsing in the list (Enter, double-click, Backspace) moves the tree along.
 // Files that change on disk show at once; the context menus, the clipboard keys, F2, F5 and
-// drops between the two panes work as in the IDE. --shot saves a picture of the window after
+// drops between the two panes work as in the IDE. A path typed into the combo box (Enter) or
+// picked from its drop-down opens in the list. --shot saves a picture of the window after
 // the root folder was opened in the list, and ends.
 
+#include "ShellBrowsing/Source/combo/ShellExplorerCombobox.h"
 #include "ShellBrowsing/Source/common/ShellLibrary.h"
+#include "ShellBrowsing/Source/idlist/PIDLManager.h"
 #include "ShellBrowsing/Source/explorer/ExplorerViews.h"
 #include "ShellBrowsing/Source/namespace/ShellLocations.h"
 
@@ -19,6 +22,7 @@
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTimer>
+#include <QVBoxLayout>
 #include <cstring>
 
 int main(int argc, char** argv)
@@ -36,13 +40,18 @@ int main(int argc, char** argv)
 
     QMainWindow window;
     window.setWindowTitle("Explorer demo: " + folder);
-    auto* splitter = new QSplitter(&window);
+    auto* central = new QWidget(&window);
+    auto* layout = new QVBoxLayout(central);
+    auto* combo = new TShellExplorerCombobox(nullptr, central);
+    layout->addWidget(combo);
+    auto* splitter = new QSplitter(central);
+    layout->addWidget(splitter);
     auto* tree = new TShellExplorerTreeview(nullptr, splitter);
     auto* list = new TShellExplorerListview(nullptr, splitter);
     splitter->addWidget(tree);
     splitter->addWidget(list);
     splitter->setSizes({300, 700});
-    window.setCentralWidget(splitter);
+    window.setCentralWidget(central);
     window.resize(1100, 640);
 
     tree->SetActive(true);
@@ -56,6 +65,9 @@ int main(int argc, char** argv)
     TVETMiscOptions misc = list->VETMiscOptions();
     misc.Include(toListviewLimitBrowseToRoot);
     list->SetVETMiscOptions(misc);
+    list->SetExplorerComboBox(combo);
+    combo->BrowseToPath(folder);
+    combo->SetActive(true);
 
     auto status = [&] {
         const TNamespace* shown = list->NodeNamespace(list->HiddenRoot());
@@ -65,7 +77,14 @@ int main(int argc, char** argv)
                                             .arg(shown ? const_cast<TNamespace*>(shown)->ParsingPath() : QString()));
     };
     list->OnChange = [&](TBaseLazyTree*, PLazyNode) { status(); };
-    list->OnRootRebuild = [&](TCustomShellExplorerTree*) { status(); };
+    list->OnRootRebuild = [&](TCustomShellExplorerTree*) {
+        status();
+        // The combo box shows the list's folder (and publishes nothing new when it already does).
+        TNamespace* shown = list->NodeNamespace(list->HiddenRoot());
+        TNamespace* current = combo->Namespace();
+        if (shown && !(current && PIDLMgr().EqualPIDL(current->AbsolutePIDL(), shown->AbsolutePIDL())))
+            combo->SetPath(shown);
+    };
     list->OnEnumFinished = [&](TCustomShellExplorerTree*) { status(); };
     status();
     window.show();
@@ -93,7 +112,7 @@ int main(int argc, char** argv)
     list->OnChange = nullptr;
     list->OnRootRebuild = nullptr;
     list->OnEnumFinished = nullptr;
-    delete splitter;
+    delete central;
     StopShellBrowsing();
     return result;
 }

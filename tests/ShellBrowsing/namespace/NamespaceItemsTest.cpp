@@ -15,37 +15,6 @@ namespace {
 
 class TNamespaceItems : public TShellTest {};
 
-// Root reads and enters every folder, so while one of these lives this thread looks at files as
-// "nobody" (setfsuid changes only the file-system identity of the calling thread). The fake home
-// is opened to others meanwhile, so that the test folders stay reachable.
-class TFileSystemUser {
-public:
-    TFileSystemUser()
-    {
-        if (::geteuid() != 0) {
-            FLimited = true;
-            return;
-        }
-        ::chmod(FakeHome().c_str(), 0711);
-        FOld = static_cast<uid_t>(::setfsuid(65534));
-        FLimited = static_cast<uid_t>(::setfsuid(static_cast<uid_t>(-1))) == 65534;
-    }
-    ~TFileSystemUser()
-    {
-        if (::geteuid() != 0)
-            return;
-        ::setfsuid(FOld);
-        ::chmod(FakeHome().c_str(), 0700);
-    }
-    TFileSystemUser(const TFileSystemUser&) = delete;
-    TFileSystemUser& operator=(const TFileSystemUser&) = delete;
-    bool Limited() const { return FLimited; }
-
-private:
-    uid_t FOld = 0;
-    bool FLimited = false;
-};
-
 std::vector<QString> ChildNames(TNamespace& folder, TFileObjects objects)
 {
     std::vector<QString> names;

@@ -64,6 +64,11 @@ void TShellExplorerTreeview::SetShellExplorerListview(TShellExplorerListview* va
     Relink(this, FListview, value);
 }
 
+void TShellExplorerTreeview::SetExplorerComboBox(QObject* value)
+{
+    Relink(this, FComboBox, value);
+}
+
 // ---- list view
 
 TShellExplorerListview::TShellExplorerListview(TComponent* AOwner, QWidget* parent)
@@ -98,6 +103,11 @@ void TShellExplorerListview::AssignDefaultOptions()
     SetIndent(0);
     SetMargin(4);
     SetColumnDetails(TColumnDetailType::cdShellColumns);
+}
+
+void TShellExplorerListview::SetExplorerComboBox(QObject* value)
+{
+    Relink(this, FComboBox, value);
 }
 
 void TShellExplorerListview::SetShellExplorerTreeview(TShellExplorerTreeview* value)

@@ -15,12 +15,16 @@ public:
 
     TShellExplorerListview* ShellExplorerListview() const { return FListview; }
     void SetShellExplorerListview(TShellExplorerListview* value);
+    // The path combo box this view follows (nil: none).
+    QObject* ExplorerComboBox() const { return FComboBox; }
+    void SetExplorerComboBox(QObject* value);
 
 protected:
     void AssignDefaultOptions() override;
 
 private:
     TShellExplorerListview* FListview = nullptr;
+    QObject* FComboBox = nullptr;
 };
 
 class TShellExplorerListview : public TCustomShellExplorerTree {
@@ -30,6 +34,9 @@ public:
 
     TShellExplorerTreeview* ShellExplorerTreeview() const { return FTreeview; }
     void SetShellExplorerTreeview(TShellExplorerTreeview* value);
+    // The path combo box this view follows (nil: none).
+    QObject* ExplorerComboBox() const { return FComboBox; }
+    void SetExplorerComboBox(QObject* value);
     // The root that the list may not browse above (with toListviewLimitBrowseToRoot).
     TNamespace* BrowseLimitRoot() const { return FBrowseLimitRoot.get(); }
     void SetBrowseLimitRoot();
@@ -55,6 +62,7 @@ protected:
 
 private:
     TShellExplorerTreeview* FTreeview = nullptr;
+    QObject* FComboBox = nullptr;
     std::unique_ptr<TNamespace> FBrowseLimitRoot;
     // Set while the list browses: the root it then shows is no new limit.
     bool FBrowsingRoot = false;
