@@ -61,6 +61,8 @@ TFileExplorerForm::TFileExplorerForm(TExDockBasicStyle* style, TIniFileEx* setti
     TVETMiscOptions misc = LocalListView->VETMiscOptions();
     misc.Include(toListviewLimitBrowseToRoot);
     LocalListView->SetVETMiscOptions(misc);
+    // A folder of many files is read on the enumeration thread; the window stays usable meanwhile.
+    LocalListView->SetThreadedEnum(true);
 
     LinkExplorerView(*LocalListView, *FilterEdit, false, [this](const std::string& path) {
         if (FOpen)

@@ -3,6 +3,7 @@
 // removed meanwhile ends the listing cleanly, and a list destroyed meanwhile leaves nothing behind.
 
 #include "ShellBrowsing/explorer/ExplorerTestSupport.h"
+#include "ShellBrowsing/Source/namespace/ShellLocations.h"
 #include "ShellBrowsing/Source/threads/BackgroundEnumThread.h"
 
 #include "TreeView/Source/header/LTHeader.h"
@@ -81,6 +82,13 @@ protected:
         return true;
     }
 };
+
+void SelectOnlyRow(TCustomShellExplorerTree& list, PLazyNode row)
+{
+    list.DeselectAll();
+    list.SetNodeSelected(row, true);
+    list.AssignFocusedNode(row);
+}
 
 struct TOrderCase {
     const char* Name;
@@ -170,14 +178,64 @@ TEST_F(BackgroundEnum, RowsPickedWhileListedStayPickedAsMoreRowsArrive)
     ASSERT_TRUE(WaitUntil([&] { return list->RootNodeCount() > 0; }));
     PLazyNode picked = list->HiddenRoot()->ChildTail;
     const std::string name = list->NodeNamespace(picked)->DisplayNameInFolder().toStdString();
-    list->DeselectAll();
-    list->SetNodeSelected(picked, true);
-    list->AssignFocusedNode(picked);
+    SelectOnlyRow(*list, picked);
     list->EnumThread()->SetSuspended(false);
     ASSERT_TRUE(WaitUntil([&] { return !list->Enumerating(); }));
     const std::vector<PLazyNode> selected = list->CollectSelectedNodes(false);
     ASSERT_EQ(selected.size(), 1u);
     EXPECT_EQ(list->NodeNamespace(selected.front())->DisplayNameInFolder().toStdString(), name);
+    EXPECT_EQ(list->FocusNode(), selected.front());
+}
+
+TEST_F(BackgroundEnum, TheDesktopListedWithoutTheTrashKeepsItsOwnOrder)
+{
+    const auto open = [&](bool threaded) {
+        auto list = MakeThreadedList(0, TSortDirection::sdAscending, threaded);
+        TVETFolderOptions folders = list->VETFolderOptions();
+        folders.Include(toForceHideRecycleBin);
+        list->SetVETFolderOptions(folders);
+        list->SetRootFolder(TRootFolder::rfDesktop);
+        EXPECT_TRUE(WaitUntil([&] { return !list->Enumerating(); }));
+        return list;
+    };
+    auto expected = open(false);
+    auto list = open(true);
+    EXPECT_EQ(RowNames(*list), RowNames(*expected));
+    EXPECT_EQ(list->RootNodeCount(), 2u) << "home and computer, no trash";
+    for (PLazyNode node = list->HiddenRoot()->ChildHead; node; node = node->NextLink)
+        EXPECT_FALSE(list->NodeNamespace(node)->IsRecycleBin());
+}
+
+TEST_F(BackgroundEnum, BrowsingToAFileSelectsItOnceItsFolderIsListed)
+{
+    const std::string big = MakeMixedFolder("big", ManyFiles);
+    auto list = MakeThreadedList();
+    list->SetRootFolderCustomPath(QString::fromStdString(PathOf("")));
+    ASSERT_TRUE(WaitUntil([&] { return !list->Enumerating(); }));
+    TPIDLHolder file(PathToPIDL(big + "/file1498.txt"));
+    ASSERT_TRUE(list->BrowseTo(file.Get()));
+    ASSERT_TRUE(WaitUntil([&] { return !list->Enumerating(); }));
+    const std::vector<PLazyNode> selected = list->CollectSelectedNodes(false);
+    ASSERT_EQ(selected.size(), 1u);
+    EXPECT_EQ(list->NodeNamespace(selected.front())->DisplayNameInFolder(), QStringLiteral("file1498.txt"));
+    EXPECT_EQ(list->FocusNode(), selected.front());
+}
+
+TEST_F(BackgroundEnum, ARefreshKeepsTheSelectionOnceTheRowsAreBack)
+{
+    const std::string big = MakeMixedFolder("big", ManyFiles);
+    auto list = MakeThreadedList();
+    list->SetRootFolderCustomPath(QString::fromStdString(big));
+    ASSERT_TRUE(WaitUntil([&] { return !list->Enumerating(); }));
+    PLazyNode picked = RowNamed(*list, "a_1001.php");
+    ASSERT_NE(picked, nullptr);
+    SelectOnlyRow(*list, picked);
+    ASSERT_TRUE(list->RefreshKeepingState(false));
+    EXPECT_TRUE(list->Enumerating());
+    ASSERT_TRUE(WaitUntil([&] { return !list->Enumerating(); }));
+    const std::vector<PLazyNode> selected = list->CollectSelectedNodes(false);
+    ASSERT_EQ(selected.size(), 1u);
+    EXPECT_EQ(list->NodeNamespace(selected.front())->DisplayNameInFolder(), QStringLiteral("a_1001.php"));
     EXPECT_EQ(list->FocusNode(), selected.front());
 }
 

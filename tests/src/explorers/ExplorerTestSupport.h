@@ -30,6 +30,8 @@ inline bool WaitUntil(const std::function<bool()>& done, int ms = 10000)
 // The in-folder names of the children of `parent` (the top level for nil), sorted.
 inline std::vector<std::string> ListedNames(TCustomShellExplorerTree& view, PLazyNode parent = nullptr)
 {
+    // A list reads its folder on the enumeration thread: the names are those of the whole folder.
+    WaitUntil([&] { return !view.Enumerating(); });
     std::vector<std::string> names;
     PLazyNode start = parent ? parent : view.HiddenRoot();
     for (PLazyNode node = start->ChildHead; node; node = node->NextLink)
@@ -42,6 +44,7 @@ inline std::vector<std::string> ListedNames(TCustomShellExplorerTree& view, PLaz
 // The node of the child named `name` of `parent` (the top level for nil), or nil.
 inline PLazyNode NodeNamed(TCustomShellExplorerTree& view, const std::string& name, PLazyNode parent = nullptr)
 {
+    WaitUntil([&] { return !view.Enumerating(); });
     PLazyNode start = parent ? parent : view.HiddenRoot();
     for (PLazyNode node = start->ChildHead; node; node = node->NextLink)
         if (TNamespace* ns = view.NodeNamespace(node); ns && ns->ParsingNameInFolder().toStdString() == name)

@@ -3,6 +3,7 @@
 
 #include "ShellBrowsing/Source/explorer/ExplorerEnumeration.h"
 
+#include "ShellBrowsing/Source/explorer/ExplorerViewState.h"
 #include "ShellBrowsing/Source/explorer/IconThread.h"
 #include "ShellBrowsing/Source/explorer/ShellExplorerTree.h"
 
@@ -68,6 +69,12 @@ void TCustomShellExplorerTree::ShowEnumAnimation()
     animation->setGeometry((viewport()->width() - width) / 2, viewport()->height() / 3, width, 18);
     animation->show();
     FEnumListing->Animation = std::move(animation);
+}
+
+void TCustomShellExplorerTree::SelectWhenListed(PCItemIDList list)
+{
+    if (FEnumListing && list)
+        FEnumListing->SelectWhenListed.Reset(PIDLMgr().CopyPIDL(list));
 }
 
 bool TCustomShellExplorerTree::DeferRefreshWhileListing()
@@ -238,7 +245,10 @@ void TCustomShellExplorerTree::TakeEnumBatch(TMessage& message)
         AppendEnumRows(root, *listing, taken);
     const bool last = batch->Last;
     const bool refreshAfterwards = listing->RefreshAfterwards;
+    TPIDLHolder selectTarget;
+    const TEnumListing::TRestore restoreState = listing->RestoreState;
     if (last) {
+        selectTarget.Reset(listing->SelectWhenListed.Release());
         if (!listing->Keyed && root->NumChildren > 1)
             SortChildren(root, Header().SortColumn(), Header().SortDirection(), false);
         // The thread has posted its last batch and is ending.
@@ -259,6 +269,14 @@ void TCustomShellExplorerTree::TakeEnumBatch(TMessage& message)
         WatchNodeFolder(root);
         if (refreshAfterwards)
             RefreshNodeChildren(root, true);
+        if (PLazyNode target = selectTarget ? FindExistingNodeByPIDL(selectTarget.Get()) : nullptr) {
+            DeselectAll();
+            SetNodeSelected(target, true);
+            AssignFocusedNode(target);
+            MakeNodeVisible(target);
+        }
+        if (restoreState != TEnumListing::TRestore::None)
+            FViewState->RestoreShown(*this, true, restoreState == TEnumListing::TRestore::WithUppermost, true);
     }
     if (OnEnumFinished)
         OnEnumFinished(this);

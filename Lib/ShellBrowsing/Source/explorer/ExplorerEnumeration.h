@@ -3,6 +3,8 @@
 
 #include "ShellBrowsing/Source/threads/BackgroundEnumThread.h"
 
+#include "ShellBrowsing/Source/idlist/PIDLManager.h"
+
 #include "TreeView/Source/core/LTTypes.h"
 
 #include <QCursor>
@@ -23,6 +25,11 @@ struct TEnumListing {
     int Ticks = 0;
     // Shown when the first rows are long in coming.
     std::unique_ptr<QProgressBar> Animation;
+    // The refresh's captured state to restore when the listing ends.
+    enum class TRestore { None, Shown, WithUppermost };
+    TRestore RestoreState = TRestore::None;
+    // The item to select when the listing ends.
+    TPIDLHolder SelectWhenListed;
     // The folder changed while it was read: it is refreshed once the listing ends.
     bool RefreshAfterwards = false;
     // The tree's own cursor, back when the listing ends.

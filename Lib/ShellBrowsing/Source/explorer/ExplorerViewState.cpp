@@ -194,6 +194,12 @@ void TVETPersistent::RestoreTree(TCustomShellExplorerTree& tree, bool restoreSel
         tree.SetRootFolderCustomPIDL(FRootPIDL.Get());
     else
         tree.SetRootFolder(FRootFolder);
+    RestoreShown(tree, restoreSelection, restoreUppermost, restoreFocus);
+}
+
+void TVETPersistent::RestoreShown(TCustomShellExplorerTree& tree, bool restoreSelection, bool restoreUppermost,
+                                  bool restoreFocus)
+{
     RestoreExpanded(tree);
     if (restoreSelection)
         RestoreSelection(tree);

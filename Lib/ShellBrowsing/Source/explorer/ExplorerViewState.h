@@ -35,6 +35,8 @@ public:
     void SaveSubtree(TCustomShellExplorerTree& tree, PLazyNode start, bool saveSelection);
     void RestoreTree(TCustomShellExplorerTree& tree, bool restoreSelection, bool restoreUppermost,
                      bool restoreFocus);
+    // RestoreTree without the rebuild: for rows that arrived after it.
+    void RestoreShown(TCustomShellExplorerTree& tree, bool restoreSelection, bool restoreUppermost, bool restoreFocus);
     void RestoreExpanded(TCustomShellExplorerTree& tree);
     void RestoreSelection(TCustomShellExplorerTree& tree);
 

@@ -154,13 +154,16 @@ bool TShellExplorerListview::BrowseTo(PCItemIDList list, bool, bool selectTarget
         }
         FBrowsingRoot = false;
     }
-    if (!isFolder && selectTarget)
+    if (!isFolder && selectTarget) {
         if (PLazyNode node = FindExistingNodeByPIDL(list)) {
             DeselectAll();
             SetNodeSelected(node, true);
             AssignFocusedNode(node);
             MakeNodeVisible(node);
+        } else {
+            SelectWhenListed(list);
         }
+    }
     return RootNamespace() != nullptr;
 }
 

@@ -806,6 +806,10 @@ bool TCustomShellExplorerTree::RefreshKeepingState(bool restoreUppermost)
     WaitCursor(true);
     FViewState->SaveTree(*this, true, true);
     FViewState->RestoreTree(*this, true, restoreUppermost, true);
+    // The rows of a listing on the enumeration thread come later: the state returns with them.
+    if (FEnumListing)
+        FEnumListing->RestoreState = restoreUppermost ? TEnumListing::TRestore::WithUppermost
+                                                      : TEnumListing::TRestore::Shown;
     WaitCursor(false);
     return true;
 }

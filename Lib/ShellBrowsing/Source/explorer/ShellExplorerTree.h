@@ -233,6 +233,8 @@ public:
     bool Enumerating() const;
     TShellBackGndEnumThread* EnumThread() const;
     void StopBackgroundEnum();
+    // Selects the item once the listing running now has ended (nothing without a listing).
+    void SelectWhenListed(PCItemIDList list);
     // The busy animation shown while the first rows are long in coming (nil when none shows).
     QWidget* EnumAnimation() const;
     TVETNotifyEvent OnEnumFinished;
