@@ -50,6 +50,7 @@ struct ProgramProcess : ::testing::Test {
         environment.insert("XDG_CONFIG_HOME", QString::fromStdString(Dir.File("config")));
         environment.insert("XDG_DATA_HOME", QString::fromStdString(Dir.File("share")));
         environment.insert("XDG_RUNTIME_DIR", QString::fromStdString(Dir.File("runtime")));
+        environment.insert("HOME", QString::fromStdString(Dir.File("work")));
         process->setProcessEnvironment(environment);
         process->setWorkingDirectory(QString::fromStdString(Dir.File("work")));
         process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
@@ -116,5 +117,7 @@ TEST_F(ProgramProcess, ASecondStartOpensItsFileAsAnotherTabOfTheFirst)
         << "the default project is the user's copy, outside the program's folder";
     EXPECT_EQ(ReadWholeFile(Dir.File("share/Zentu/project/index.php")), "<?php ?>");
     EXPECT_EQ(ReadWholeFile(Dir.File("config/Zentu Systems/Zentu/Zentupad.dat")),
-              "[Editor]\r\nWordWrap=0\r\n\r\n[Application]\r\nProject=" + project + "\r\n");
+              "[Editor]\r\nWordWrap=0\r\n\r\n[Application]\r\nLastPath=" + Dir.File("work") +
+                  "\r\nProject=" + project + "\r\n")
+        << "the file explorer's folder is kept too";
 }
