@@ -12,6 +12,7 @@
 #include "Platform/files/Streams.h"
 
 #include <filesystem>
+#include <functional>
 
 namespace {
 
@@ -271,4 +272,39 @@ TEST_F(NodeStorage, AStoredItemOutsideItsFolderIsRefused)
     TMemoryStream stream(bytes);
     TRootNodeStorage loaded;
     EXPECT_THROW(loaded.LoadFromStream(stream, 0, true), EReadError);
+}
+
+TEST_F(NodeStorage, NestingDeeperThanAnyRealFolderIsRefused)
+{
+    // Storages nested 400 deep, each naming a child of the one above, written by hand.
+    TMemoryStream stream;
+    std::function<void(PCItemIDList, int)> write = [&](PCItemIDList list, int depth) {
+        WriteInt32(stream, 3);
+        PIDLMgr().SaveToStream(&stream, list);
+        WriteUInt8(stream, depth < 400 ? 1 : 0);
+        if (depth < 400) {
+            WriteInt32(stream, 3);
+            WriteInt32(stream, 1);
+            TPIDLHolder item(MakeItem(TItemKind::Entry, "n"));
+            TPIDLHolder child(PIDLMgr().AppendPIDL(list, item.Get()));
+            write(child.Get(), depth + 1);
+        }
+        WriteUInt8(stream, 0);
+        WriteUInt8(stream, 0);
+        WriteUInt8(stream, 0);
+        for (int i = 0; i < 3; ++i)
+            WriteInt32(stream, 0);
+        WriteUInt8(stream, 0);
+    };
+    TPIDLHolder desktop(MakeDesktopPIDL());
+    write(desktop.Get(), 0);
+    stream.SetPosition(0);
+    TRootNodeStorage loaded;
+    try {
+        loaded.LoadFromStream(stream, 0, true);
+        ADD_FAILURE() << "loaded";
+    } catch (const EReadError& e) {
+        EXPECT_NE(std::string(e.what()).find("nested too deeply"), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(loaded.ChildCount(), 0);
 }
