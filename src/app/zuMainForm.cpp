@@ -371,7 +371,6 @@ void TMainForm::CreateMenus()
 
     QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
     AddToolWindowMenuEntries(*view);
-    AddFTPExplorerMenuEntry(*view);
 
     QMenu* insert = menuBar()->addMenu(QStringLiteral("&Insert"));
     insert->addAction(acInsertGraphics);

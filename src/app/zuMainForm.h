@@ -49,6 +49,7 @@ class QMenu;
 class QToolBar;
 class TCodeEditorForm;
 class TFTPExplorerForm;
+class TFTPExplorerToolForm;
 class TCodeExplorerForm;
 class TDosCommand;
 class TLogForm;
@@ -129,6 +130,8 @@ public:
     TOutputForm* OutputForm() const;
     TLogForm* LogForm() const;
     TCodeExplorerForm* CodeExplorerForm() const;
+    // The file filters of the file and project explorers' filter boxes.
+    void SetExplorerFileFilter(const std::string& filter);
     // The per-user "docking.dat", or the data folder's when the user has none.
     void LoadDockLayout();
     void SaveDockLayout();
@@ -300,8 +303,13 @@ public:
     void SaveAsRemoteExecute();
     // False when the explorer cannot be shown as a dialog now (it is one already, or busy).
     bool PrepareModalExplorer(TFTPExplorerForm* explorer);
+    // The dialog is over: the explorer goes back into its tool window.
+    void EndModalExplorer(TFTPExplorerForm* explorer);
     // The View menu's FTP Explorer entry, last of the explorers, with its own key Ctrl+Alt+F.
-    void AddFTPExplorerMenuEntry(QMenu& view);
+    // The FTP explorer's view command puts it into its tool-window mode.
+    void BindFTPExplorerAction();
+    // The docked window that holds the FTP explorer (null with docking off).
+    TFTPExplorerToolForm* FTPExplorerWindow() const;
     // Cancels the transfers of the FTP module and the FTP explorer; true when one ran.
     bool CancelFTPTransfers();
     // The FTP account manager.

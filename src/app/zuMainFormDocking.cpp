@@ -11,6 +11,9 @@
 #include "app/zuToolWindows.h"
 #include "app/zuTypes.h"
 #include "code/zuCodeExplorerForm.h"
+#include "explorers/zuFileExplorerForm.h"
+#include "explorers/zuProjectExplorerForm.h"
+#include "ftp/explorer/zuFTPExplorerToolForm.h"
 #include "run/zuConsoleCommand.h"
 #include "run/zuRunCommands.h"
 #include "settings/zuSettings.h"
@@ -60,6 +63,7 @@ void TMainForm::CreateDockingActions()
         };
         ToolWindowActions.push_back(action);
     }
+    BindFTPExplorerAction();
     acSyntaxCheck = AddAction("acSyntaxCheck", "&Syntax Check", scNone, &TMainForm::SyntaxCheckExecute);
     ProcessWrapper = std::make_unique<TDosCommand>(nullptr);
 }
@@ -70,9 +74,11 @@ void TMainForm::AddToolWindowMenuEntries(QMenu& view)
     for (std::size_t i = 0; i < kinds.size() && i < ToolWindowActions.size(); ++i) {
         if (i > 0 && kinds[i].Group != kinds[i - 1].Group)
             view.addSeparator();
-        if (kinds[i].MenuShortCut != scNone)
-            AddOwnKeyEntry(view, ToolWindowActions[i], kinds[i].Caption, ShortCutToKeySequence(kinds[i].MenuShortCut));
-        else
+        if (kinds[i].MenuShortCut != scNone) {
+            QAction* entry = AddOwnKeyEntry(view, ToolWindowActions[i], kinds[i].Caption,
+                                            ShortCutToKeySequence(kinds[i].MenuShortCut));
+            entry->setObjectName(QString::fromLatin1(kinds[i].ActionName).mid(2) + QStringLiteral("MenuEntry"));
+        } else
             view.addAction(ToolWindowActions[i]);
     }
 }
@@ -82,8 +88,40 @@ void TMainForm::CreateDockedToolWindows()
     if (!DockingEnabled)
         return;
     DockArea->CreateDocking();
-    ToolWindows = MakeToolWindows({DockArea->DockStyleNET, SettingsFile});
+    TProjectExplorerServices projects;
+    projects.Project = CurrentProject.get();
+    projects.Projects = ProjectsFile;
+    projects.FTPAccounts = FTPAccountsFile;
+    projects.Settings = SettingsFile;
+    projects.OpenFile = [this](const std::string& path) { OpenFile(path, false, 0); };
+    projects.OpenRemoteFile = [this](const std::string& localCopy, const std::string& remotePath, const TGUID& account) {
+        OpenRemoteFile(localCopy, remotePath, account);
+    };
+    projects.ProjectOptions = [this] { ProjectOptionsExecute(); };
+    projects.ProjectManager = [this] { OpenProjectExecute(); };
+    projects.ExecuteDialog = [this](QDialog& dialog) { return ShowModal(dialog); };
+    TToolWindowServices services;
+    services.Style = DockArea->DockStyleNET;
+    services.Settings = SettingsFile;
+    services.OpenFile = projects.OpenFile;
+    services.Projects = &projects;
+    ToolWindows = MakeToolWindows(services);
+    // Made now, so that a layout that shows the FTP explorer's window shows it filled.
+    FTPExplorer();
     LoadDockLayout();
+}
+
+TFTPExplorerToolForm* TMainForm::FTPExplorerWindow() const
+{
+    return FindToolWindow<TFTPExplorerToolForm>(ToolWindows);
+}
+
+void TMainForm::SetExplorerFileFilter(const std::string& filter)
+{
+    if (TFileExplorerForm* files = FindToolWindow<TFileExplorerForm>(ToolWindows))
+        files->SetFileFilter(filter);
+    if (TProjectExplorerForm* project = FindToolWindow<TProjectExplorerForm>(ToolWindows))
+        project->SetFileFilter(filter);
 }
 
 void TMainForm::DestroyDockedToolWindows()

@@ -1,20 +1,22 @@
-// The main window's FTP commands: the FTP explorer as a tool window and as the Open From FTP
+// The main window's FTP commands: the FTP explorer as a docked tool window and as the Open From FTP
 // and Save As To FTP dialogs, remote files opened as documents, and the account manager.
 
 #include "app/zuMainForm.h"
 
 #include "app/zuConstants.h"
 #include "app/zuScopeGuards.h"
-#include "app/zuToolWindows.h"
 #include "documents/zuCodeEditorForm.h"
 #include "ftp/client/zuFTPErrors.h"
 #include "ftp/zuFTPAccountForm.h"
 #include "ftp/zuFTPManagerForm.h"
 #include "ftp/zuFTPModule.h"
 #include "ftp/explorer/zuFTPExplorerForm.h"
+#include "ftp/explorer/zuFTPExplorerToolForm.h"
 #include "settings/zuSettings.h"
 
 #include "SrcEdit/Source/view/SrcEdit.h"
+
+#include "ExLib/run/docking/control/ExDockGlobals.h"
 
 #include "Platform/core/Application.h"
 #include "Platform/files/FileNames.h"
@@ -46,7 +48,6 @@ void TMainForm::CreateFtpActions()
     acOpenRemote = AddAction("acOpenRemote", "Open From F&TP...", scNone, &TMainForm::OpenRemoteExecute);
     acSaveAsRemote = AddAction("acSaveAsRemote", "Save As To &FTP...", scNone, &TMainForm::SaveAsRemoteExecute);
     acFTPAccounts = AddAction("acFTPAccounts", "FTP &Accounts...", scNone, &TMainForm::FTPAccountsExecute);
-    acFTPExplorer = AddAction("acFTPExplorer", "FTP Explorer", scNone, &TMainForm::FTPExplorerExecute);
 }
 
 TCodeEditorForm* TMainForm::OpenRemoteFile(const std::string& localCopy, const std::string& remotePath,
@@ -91,8 +92,17 @@ TFTPExplorerForm* TMainForm::FTPExplorer()
                                                    const TGUID& account) { OpenRemoteFile(localCopy, remotePath, account); };
         FTPExplorerForm->ExecuteDialog = [this](QDialog& dialog) { return ShowModal(dialog); };
         FTPExplorerForm->ProgressOwner = this;
+        if (TFTPExplorerToolForm* window = FTPExplorerWindow())
+            window->Embed(FTPExplorerForm.get());
     }
     return FTPExplorerForm.get();
+}
+
+void TMainForm::BindFTPExplorerAction()
+{
+    acFTPExplorer = ActionList.Find("acFTPExplorer");
+    if (acFTPExplorer)
+        acFTPExplorer->OnExecute = [this](TObject*) { FTPExplorerExecute(); };
 }
 
 void TMainForm::FTPExplorerExecute()
@@ -101,6 +111,12 @@ void TMainForm::FTPExplorerExecute()
     if (!explorer || (explorer->isVisible() && explorer->isModal()))
         return;
     explorer->SetDialogMode(TFTPExplorerForm::dmExplorer);
+    if (TFTPExplorerToolForm* window = FTPExplorerWindow()) {
+        window->Embed(explorer);
+        ShowDockableForm(window);
+        return;
+    }
+    // With docking off it is a free window.
     explorer->show();
     explorer->raise();
     explorer->activateWindow();
@@ -112,7 +128,16 @@ bool TMainForm::PrepareModalExplorer(TFTPExplorerForm* explorer)
         return false;
     // The tool window becomes the dialog; its connection stays.
     explorer->hide();
+    if (TFTPExplorerToolForm* window = FTPExplorerWindow())
+        window->Release(this);
     return true;
+}
+
+void TMainForm::EndModalExplorer(TFTPExplorerForm* explorer)
+{
+    explorer->SetDialogMode(TFTPExplorerForm::dmExplorer);
+    if (TFTPExplorerToolForm* window = FTPExplorerWindow())
+        window->Embed(explorer);
 }
 
 void TMainForm::OpenRemoteExecute()
@@ -122,6 +147,7 @@ void TMainForm::OpenRemoteExecute()
         return;
     explorer->SetDialogMode(TFTPExplorerForm::dmOpen);
     ShowModal(*explorer);
+    EndModalExplorer(explorer);
 }
 
 void TMainForm::SaveAsRemoteExecute()
@@ -135,22 +161,7 @@ void TMainForm::SaveAsRemoteExecute()
     explorer->Document = document;
     ShowModal(*explorer);
     explorer->Document = nullptr;
-}
-
-void TMainForm::AddFTPExplorerMenuEntry(QMenu& view)
-{
-    // The FTP explorer leads the explorers that follow it in the menu (the code explorer and
-    // library); with no explorer in the table it goes before the output windows' group.
-    const std::span<const TToolWindowKind> kinds = ToolWindowKinds();
-    QAction* before = view.actions().isEmpty() ? nullptr : view.actions().first();
-    const bool explorersFollow = !kinds.empty() && kinds.front().Group == TToolWindowGroup::twgExplorers;
-    auto* entry = new QAction(acFTPExplorer->text(), &view);
-    entry->setObjectName(QStringLiteral("FTPExplorerMenuEntry"));
-    entry->setShortcut(QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_F));
-    view.insertAction(before, entry);
-    if (before && !explorersFollow)
-        view.insertSeparator(before);
-    connect(entry, &QAction::triggered, acFTPExplorer, [this] { acFTPExplorer->trigger(); });
+    EndModalExplorer(explorer);
 }
 
 bool TMainForm::CancelFTPTransfers()

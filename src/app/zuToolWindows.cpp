@@ -5,6 +5,9 @@
 #include "app/zuMainDockArea.h"
 #include "code/zuCodeExplorerForm.h"
 #include "code/zuLibraryForm.h"
+#include "explorers/zuFileExplorerForm.h"
+#include "explorers/zuProjectExplorerForm.h"
+#include "ftp/explorer/zuFTPExplorerToolForm.h"
 #include "search/zuSearchResultForm.h"
 #include "windows/zuLogForm.h"
 #include "windows/zuOutputForm.h"
@@ -19,9 +22,26 @@
 
 namespace {
 
-// The project and file explorers join here in their places of the View menu's order, which is
-// also the order of creation.
+// In the View menu's order, which is also the order of creation.
 const TToolWindowKind Kinds[] = {
+    {"acProjectExplorer", "Project Explorer", ShortCut('P', TShiftState{ssCtrl, ssAlt}), TToolWindowGroup::twgExplorers,
+     "folder", {TAlign::alLeft, 230},
+     [](const TToolWindowServices& s) -> std::unique_ptr<TToolWindowForm> {
+         return std::make_unique<TProjectExplorerForm>(s.Style, s.Projects ? *s.Projects : TProjectExplorerServices());
+     }},
+    // The entry's Ctrl+Alt+L, since the FTP explorer's entry answers the action's Ctrl+Alt+F.
+    {"acFileExplorer", "File Explorer", ShortCut('F', TShiftState{ssCtrl, ssAlt}), TToolWindowGroup::twgExplorers,
+     "system-file-manager", {TAlign::alLeft, 230},
+     [](const TToolWindowServices& s) -> std::unique_ptr<TToolWindowForm> {
+         return std::make_unique<TFileExplorerForm>(s.Style, s.Settings, s.OpenFile);
+     },
+     ShortCut('L', TShiftState{ssCtrl, ssAlt})},
+    // The main window puts its FTP explorer in, and runs the view command itself.
+    {"acFTPExplorer", "FTP Explorer", scNone, TToolWindowGroup::twgExplorers, "network-server", {TAlign::alRight, 230},
+     [](const TToolWindowServices& s) -> std::unique_ptr<TToolWindowForm> {
+         return std::make_unique<TFTPExplorerToolForm>(s.Style);
+     },
+     ShortCut('F', TShiftState{ssCtrl, ssAlt})},
     {"acCodeExplorer", "Code Explorer", scNone, TToolWindowGroup::twgExplorers, "format-indent-more",
      {TAlign::alLeft, 230},
      [](const TToolWindowServices& s) -> std::unique_ptr<TToolWindowForm> {
@@ -105,7 +125,9 @@ void WriteDefaultDockLayout(const std::string& fileName)
     area.CreateDocking();
     area.show();
     {
-        const TToolWindowList windows = MakeToolWindows({area.DockStyleNET, nullptr});
+        TToolWindowServices services;
+        services.Style = area.DockStyleNET;
+        const TToolWindowList windows = MakeToolWindows(services);
         ArrangeDefaultDockLayout(*area.DockServer, windows);
         SaveDockLayoutToIniFile(fileName);
     }

@@ -8,6 +8,7 @@
 #include "Platform/controls/AlignLayout.h"
 #include "Platform/controls/Keys.h"
 
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -17,6 +18,7 @@ class TExDockBasicStyle;
 class TExDockServer;
 class TIniFileEx;
 class TToolWindowForm;
+struct TProjectExplorerServices;
 
 // What a tool window may need of the main window when it is made; a window that needs more adds
 // a field here.
@@ -24,7 +26,11 @@ struct TToolWindowServices {
     // The main window's dock style.
     TExDockBasicStyle* Style = nullptr;
     // The main settings file (null when none is open, as for the default layout).
-    const TIniFileEx* Settings = nullptr;
+    TIniFileEx* Settings = nullptr;
+    // Opens a local file as a document (unset: nothing opens).
+    std::function<void(const std::string& path)> OpenFile;
+    // What the project explorer works with (null: no project, files or dialogs).
+    const TProjectExplorerServices* Projects = nullptr;
 };
 
 // The View menu's two groups, a separator between them: the explorers and the code library,

@@ -337,6 +337,7 @@ void TEditorModule::BuildFileFilters()
     if (MainForm) {
         MainForm->OpenDialog.Filter = FFileFilter;
         MainForm->SaveDialog.Filter = FFileFilter;
+        MainForm->SetExplorerFileFilter(FFileFilter);
     }
     // The server runs as PHP exactly the files the PHP highlighter colours.
     if (HTTPModule)

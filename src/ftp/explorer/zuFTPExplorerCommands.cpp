@@ -58,6 +58,10 @@ std::string TFTPExplorerForm::RemotePathOf(const std::string& name) const
 
 void TFTPExplorerForm::RefreshExecute()
 {
+    if (ProjectView() && FProject.NoAccount && Account() == NullGUID) {
+        FProject.NoAccount();
+        return;
+    }
     if (FClient.Busy() || !EnsureConnected())
         return;
     std::string folder;
@@ -91,7 +95,7 @@ void TFTPExplorerForm::RemoteViewDblClick(QTreeWidgetItem* row)
     case TFTPItemType::ditSymbolicLink:
         if (Try([&] { FClient.ChangeDir(entry.FileName); })) {
             RefreshListing();
-        } else if (FDialogMode == dmOpen) {
+        } else if (FDialogMode == dmOpen || ProjectView()) {
             // A link that is no folder leads to a file.
             TProgressScope progress(FProgress, ProgressOwner ? ProgressOwner.data() : this, [this] { Cancel(); });
             OpenEntry(entry);
@@ -148,7 +152,7 @@ bool TFTPExplorerForm::OpenEntry(const TFTPListItem& file)
         ~TRelease() { Copies.Release(Path); }
     } release{FLocalCopies, copy};
     if (OnOpenRemoteFile)
-        OnOpenRemoteFile(copy, remotePath, FAccount);
+        OnOpenRemoteFile(copy, remotePath, Account());
     return true;
 }
 

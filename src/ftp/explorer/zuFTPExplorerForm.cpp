@@ -249,8 +249,32 @@ void TFTPExplorerForm::SetDialogMode(int mode)
                                     : QStringLiteral("FTP Explorer"));
 }
 
+void TFTPExplorerForm::SetProjectSource(TProjectSource source)
+{
+    FProject = std::move(source);
+    setWindowFlags(Qt::Widget);
+    SetDialogMode(dmExplorer);
+    ToolBar->clear();
+    for (TAction* action : {acChangeParentDir, acMKD, acRename, acDelete, acCHMOD, acViewReport, acViewList})
+        ToolBar->addAction(action);
+    StatusBar->hide();
+    RemoteView->setColumnHidden(fcType, true);
+    RemoteView->setColumnWidth(fcFilename, 120);
+    RemoteView->setSelectionMode(QAbstractItemView::SingleSelection);
+    UpdateUserInterface();
+}
+
+TGUID TFTPExplorerForm::Account() const
+{
+    return ProjectView() ? FProject.Account() : FAccount;
+}
+
 void TFTPExplorerForm::showEvent(QShowEvent* event)
 {
+    if (ProjectView()) {
+        QDialog::showEvent(event);
+        return;
+    }
     FillAccountBox();
     UpdateUserInterface();
     // Centred on the window it belongs to.
@@ -345,6 +369,8 @@ void TFTPExplorerForm::UpdateUserInterface()
     acFTPconnect->setIcon(connected ? QIcon::fromTheme(QStringLiteral("network-connect"), style->standardIcon(QStyle::SP_DialogYesButton))
                                     : QIcon::fromTheme(QStringLiteral("network-disconnect"), style->standardIcon(QStyle::SP_DialogNoButton)));
     acFTPconnect->setText(connected ? QStringLiteral("Disconnect") : QStringLiteral("Connect"));
+    if (OnStateChange)
+        OnStateChange();
 }
 
 bool TFTPExplorerForm::Try(const std::function<void()>& step)
@@ -381,13 +407,18 @@ void TFTPExplorerForm::FTPConnectExecute()
         UpdateUserInterface();
         return;
     }
-    if (FAccount == NullGUID || !FTPModule)
+    const TGUID account = Account();
+    if (account == NullGUID && ProjectView() && FProject.NoAccount) {
+        FProject.NoAccount();
         return;
-    FTPModule->ConfigureClient(FClient, FAccount);
+    }
+    if (account == NullGUID || !FTPModule)
+        return;
+    FTPModule->ConfigureClient(FClient, account);
     FCancelled = false;
     if (!Try([this] { FClient.Connect(); }))
         return;
-    const std::string folder = ReadFTPAccount(FAccounts, FAccount).Rdir;
+    const std::string folder = ProjectView() ? FProject.Folder() : ReadFTPAccount(FAccounts, account).Rdir;
     Try([&] { FClient.ChangeDir(folder.empty() ? std::string("/") : folder); });
     RefreshListing();
     UpdateUserInterface();
@@ -436,7 +467,7 @@ void TFTPExplorerForm::RefreshListing()
     RemoteView->setUpdatesEnabled(false);
     RemoteView->clear();
     FClient.SetTransferType(TFTPTransferType::ftASCII);
-    const std::string filter = StdStr(FilterEdit->text());
+    const std::string filter = ProjectView() ? std::string() : StdStr(FilterEdit->text());
     size_t parsed = 0;
     if (Try([&] { FClient.List(filter); })) {
         const std::vector<TFTPListItem>& listing = FClient.DirectoryListing();
@@ -450,9 +481,11 @@ void TFTPExplorerForm::RefreshListing()
     }
     ItemsPanel->setText(QStr(Format("%d Items", {static_cast<int>(parsed)})));
     SizePanel->setText(QStr(Format("%d Kb", {FTotalSize / 1024})));
-    std::string folder = FFolder;
-    Try([&] { folder = FClient.RetrieveCurrentDir(); });
-    setWindowTitle(QStr(Format("ftp://%s%s", {FClient.Host, folder})));
+    if (!ProjectView()) {
+        std::string folder = FFolder;
+        Try([&] { folder = FClient.RetrieveCurrentDir(); });
+        setWindowTitle(QStr(Format("ftp://%s%s", {FClient.Host, folder})));
+    }
     RemoteView->setUpdatesEnabled(true);
     Sort();
 }

@@ -6,7 +6,8 @@
 // as "EXCEPTION:> " lines rather than shown in message boxes.
 //
 // One window serves as a free tool window (mode 0) and as the modal Open From FTP (mode 1) and
-// Save As To FTP (mode 2) dialogs. It is reused: closing hides it and keeps the connection.
+// Save As To FTP (mode 2) dialogs; a window given a project source is the project explorer's
+// remote view instead (SetProjectSource). It is reused: closing hides it and keeps the connection.
 // All work runs on the GUI thread with blocking calls that keep the event loop running; while
 // one runs, further commands are ignored, and closing the window ends it.
 
@@ -53,6 +54,21 @@ public:
     // Sends QUIT when connected and idle.
     ~TFTPExplorerForm() override;
 
+    // The project explorer's remote view: the account and the folder to start in belong to the
+    // current project and are asked for whenever needed; without an account, NoAccount runs
+    // instead of connecting. The view lists without a filter, has no account drop-down, Type
+    // column, status bar or caption, selects one row at a time, and opens a link that is no
+    // folder as a file.
+    struct TProjectSource {
+        std::function<TGUID()> Account;
+        std::function<std::string()> Folder;
+        std::function<void()> NoAccount;
+    };
+    void SetProjectSource(TProjectSource source);
+    bool ProjectView() const { return static_cast<bool>(FProject.Account); }
+    // Runs after the connection state and the command states changed.
+    std::function<void()> OnStateChange;
+
     // 0 hides the bottom panel; 1 shows it with a read-only file name and "&Open" as its
     // action; 2 with an editable name and "&Save".
     void SetDialogMode(int mode);
@@ -62,7 +78,8 @@ public:
     // with `clearOnly` just empties the drop-down.
     void FillAccountBox(bool clearOnly = false);
     void SelectAccount(const TGUID& account);
-    TGUID Account() const { return FAccount; }
+    // The account in use: the chosen one, or the project's.
+    TGUID Account() const;
 
     bool Connected() const { return FClient.Connected(); }
     // True while a command waits for the server.
@@ -199,4 +216,5 @@ private:
     std::int64_t FProgressMax = 0;
     bool FCancelled = false;
     std::mt19937 FRandom;
+    TProjectSource FProject;
 };

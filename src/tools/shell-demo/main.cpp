@@ -48,6 +48,8 @@ int main(int argc, char** argv)
 
     tree->SetActive(true);
     tree->SetRootFolderCustomPath(folder);
+    // A big folder is read on the enumeration thread; the window stays usable meanwhile.
+    list->SetThreadedEnum(true);
     list->SetActive(true);
     list->SetRootFolderCustomPath(folder);
     tree->SetShellExplorerListview(list);
@@ -72,6 +74,7 @@ int main(int argc, char** argv)
     };
     list->OnChange = [&](TBaseLazyTree*, PLazyNode) { status(); };
     list->OnRootRebuild = [&](TCustomShellExplorerTree*) { status(); };
+    list->OnEnumFinished = [&](TCustomShellExplorerTree*) { status(); };
     status();
     window.show();
     tree->setFocus();
@@ -97,6 +100,7 @@ int main(int argc, char** argv)
     // why: the panes go after the window's own parts; they must not report to it meanwhile.
     list->OnChange = nullptr;
     list->OnRootRebuild = nullptr;
+    list->OnEnumFinished = nullptr;
     delete splitter;
     StopShellBrowsing();
     return result;

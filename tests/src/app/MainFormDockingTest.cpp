@@ -20,6 +20,7 @@
 #include <QElapsedTimer>
 
 #include <algorithm>
+#include <map>
 #include <QFile>
 #include <QMenu>
 #include <QMenuBar>
@@ -77,6 +78,25 @@ TEST_F(MainFormDockingTest, AFirstStartDocksOutputAndServerLogsAsTabsOfTheBottom
     EXPECT_EQ(pages->ActivePage(), pages->PageOfControl(output));
     EXPECT_EQ(Server().DockPanelWithAlign(TAlign::alTop)->Height(), 0);
     EXPECT_EQ(Form->DockArea->Name(), "MainForm");
+}
+
+TEST_F(MainFormDockingTest, AFirstStartDocksEveryToolWindowAsATabOfItsEdgeWithTheFirstInFront)
+{
+    Start();
+    const std::span<const TToolWindowKind> kinds = ToolWindowKinds();
+    ASSERT_EQ(kinds.size(), 8u);
+    std::map<TAlign, TToolWindowForm*> first;
+    for (std::size_t i = 0; i < kinds.size(); ++i) {
+        SCOPED_TRACE(kinds[i].ActionName);
+        TToolWindowForm* window = Form->ToolWindows[i].get();
+        auto* pages = dynamic_cast<TExDockTabPageControl*>(HostDockSite(*window));
+        ASSERT_NE(pages, nullptr);
+        EXPECT_TRUE(Server().DockPanelWithAlign(kinds[i].Place.Edge)->isAncestorOf(window));
+        auto [front, isFirst] = first.try_emplace(kinds[i].Place.Edge, window);
+        EXPECT_EQ(pages->ActivePage(), pages->PageOfControl(front->second));
+        EXPECT_EQ(window->isVisible(), isFirst);
+    }
+    EXPECT_EQ(first.size(), 3u) << "left, right and bottom";
 }
 
 TEST_F(MainFormDockingTest, EveryToolWindowHasAViewCommandInTheViewMenuThatShowsItAtItsPlace)

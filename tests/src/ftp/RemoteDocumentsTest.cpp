@@ -443,9 +443,11 @@ TEST_F(RemoteDocumentsTest, CommandsSitInTheMenusAndTheAccountDialogServesProjec
         if (menu->text() == QStringLiteral("&View"))
             for (QAction* entry : menu->menu()->actions())
                 view.push_back(StdStr(entry->text()));
-    // First among the explorers, which a separator keeps apart from the output windows.
-    ASSERT_GE(view.size(), 3u);
-    EXPECT_EQ(view[0], "FTP Explorer");
+    // Among the explorers, which a separator keeps apart from the output windows.
+    ASSERT_GE(view.size(), 5u);
+    EXPECT_EQ(std::vector<std::string>(view.begin(), view.begin() + 5),
+              (std::vector<std::string>{"Project Explorer", "File Explorer", "FTP Explorer", "Code Explorer",
+                                        "Code Library"}));
     const auto output = std::find(view.begin(), view.end(), "Output");
     ASSERT_NE(output, view.end());
     EXPECT_EQ(*(output - 1), "") << "the separator";

@@ -68,6 +68,9 @@ public:
     PItemIDList AbsolutePIDL() const { return FAbsolutePIDL; }
     PItemIDList RelativePIDL() const { return FRelativePIDL; }
     TNamespace* Parent() const { return FParent; }
+    // Moves the item under another namespace of the same folder (items listed on a worker
+    // thread join the folder's namespace of the GUI thread).
+    void SetParentOfSameFolder(TNamespace* parent) { FParent = parent; }
     bool FreePIDLOnDestroy() const { return FFlags & FlagFreePIDL; }
     void SetFreePIDLOnDestroy(bool value);
     bool OwnsParent() const { return FFlags & FlagOwnsParent; }

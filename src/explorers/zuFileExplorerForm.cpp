@@ -1,0 +1,126 @@
+#include "explorers/zuFileExplorerForm.h"
+
+#include "settings/zentuIniFiles.h"
+#include "settings/zuSettings.h"
+
+#include "ShellBrowsing/Source/explorer/ExplorerViews.h"
+
+#include "ExLib/run/docking/control/ExDockClient.h"
+
+#include "Platform/controls/AlignLayout.h"
+#include "Platform/controls/ExtCtrls.h"
+#include "Platform/controls/FilterComboBox.h"
+#include "Platform/files/FileNames.h"
+
+#include <QDir>
+#include <QSplitter>
+#include <QVBoxLayout>
+#include <QWheelEvent>
+
+namespace {
+
+// The filter until the editor's filters arrive: every file.
+constexpr const char* AllFilesFilter = "All Formats|*.*";
+
+} // namespace
+
+TFileExplorerForm::TFileExplorerForm(TExDockBasicStyle* style, TIniFileEx* settings, TOpenDocumentEvent open)
+    : TToolWindowForm("FileExplorerForm", "File Explorer", style), FSettings(settings), FOpen(std::move(open))
+{
+    DockClient()->SetLRDockWidth(200);
+    DockClient()->SetBottomDock(false);
+    DockClient()->DirectDrag = false;
+
+    auto* client = new TCustomPanel(this, this); // owned by the form
+    client->SetBevelOuter(TPanelBevel::bvNone);
+    SetAlign(*client, TAlign::alClient);
+    auto* layout = new QVBoxLayout(client);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
+    Splitter = new QSplitter(Qt::Vertical, client);
+    Splitter->setChildrenCollapsible(false);
+    LocalTreeView = new TShellExplorerTreeview(nullptr, Splitter);
+    LocalTreeView->setObjectName(QStringLiteral("LocalTreeView"));
+    LocalListView = new TShellExplorerListview(nullptr, Splitter);
+    LocalListView->setObjectName(QStringLiteral("LocalListView"));
+    Splitter->addWidget(LocalTreeView);
+    Splitter->addWidget(LocalListView);
+    Splitter->setSizes({200, 300});
+    layout->addWidget(Splitter, 1);
+    FilterEdit = new TFilterComboBox(client);
+    FilterEdit->setObjectName(QStringLiteral("FilterEdit"));
+    layout->addWidget(FilterEdit);
+
+    // The tree from the desktop down, several siblings selectable, following the list.
+    LocalTreeView->SetFileObjects({TFileObject::foFolders, TFileObject::foHidden});
+    TCustomLazyTreeOptions& treeOptions = LocalTreeView->TreeOptions();
+    treeOptions.SetSelectionOptions({toMultiSelect, toSiblingSelectConstraint});
+    // The files of one folder, hidden ones included, no subfolders; report mode.
+    LocalListView->SetFileObjects({TFileObject::foNonFolders, TFileObject::foHidden});
+    LocalListView->SetColumnDetails(TColumnDetailType::cdVETColumns);
+    TVETMiscOptions misc = LocalListView->VETMiscOptions();
+    misc.Include(toListviewLimitBrowseToRoot);
+    LocalListView->SetVETMiscOptions(misc);
+
+    LinkExplorerView(*LocalListView, *FilterEdit, false, [this](const std::string& path) {
+        if (FOpen)
+            FOpen(path);
+    });
+    FilterEdit->SetFilter(AllFilesFilter);
+
+    LocalTreeView->SetActive(true);
+    LocalListView->SetActive(true);
+    LocalTreeView->SetShellExplorerListview(LocalListView);
+    LocalListView->SetShellExplorerTreeview(LocalTreeView);
+    std::string last = FSettings ? Settings::Application::LastPath.Read(*FSettings) : std::string();
+    if (last.empty() || !DirectoryExists(last))
+        last = QDir::homePath().toStdString();
+    ShowFolder(last);
+}
+
+TFileExplorerForm::~TFileExplorerForm()
+{
+    const std::string folder = ShownFolder();
+    if (FSettings && !folder.empty())
+        Settings::Application::LastPath.Write(*FSettings, folder);
+    // why: the views go after the form's own parts; they must not call back into it meanwhile.
+    FilterEdit->OnChange = nullptr;
+    LocalListView->OnEnumFolder = nullptr;
+    LocalListView->OnShellExecute = nullptr;
+    LocalTreeView->SetShellExplorerListview(nullptr);
+    LocalListView->SetShellExplorerTreeview(nullptr);
+}
+
+void TFileExplorerForm::SetFileFilter(const std::string& filter)
+{
+    FilterEdit->SetFilter(filter);
+}
+
+std::string TFileExplorerForm::ShownFolder() const
+{
+    TNamespace* root = LocalListView->RootNamespace();
+    return root ? root->ParsingPathForAddressBar().toStdString() : std::string();
+}
+
+bool TFileExplorerForm::ShowFolder(const std::string& folder)
+{
+    if (!DirectoryExists(folder))
+        return false;
+    const QString path = QString::fromStdString(ExcludeTrailingPathDelimiter(ExpandFileName(folder)));
+    LocalListView->SetRootFolderCustomPath(path);
+    LocalTreeView->BrowseToPath(path);
+    return ShownFolder() == path.toStdString();
+}
+
+void TFileExplorerForm::LocalListViewDblClick()
+{
+    const std::string path = SelectedDocumentPath(*LocalListView);
+    if (!path.empty() && FOpen)
+        FOpen(path);
+}
+
+void TFileExplorerForm::wheelEvent(QWheelEvent* event)
+{
+    // The views scroll themselves when they have the focus; a wheel turned elsewhere is dropped.
+    event->accept();
+}
