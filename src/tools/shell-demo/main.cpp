@@ -5,7 +5,8 @@
 // The tree is rooted at FOLDER (the home folder by default) and the list shows the folder
 // selected in it; browsing in the list (Enter, double-click, Backspace) moves the tree along.
 // Files that change on disk show at once; the context menus, the clipboard keys, F2, F5 and
-// drops between the two panes work as in the IDE. A path typed into the combo box (Enter) or
+// drops between the two panes work as in the IDE; items can be dragged out of both panes, with
+// the right button to choose what the drop does. A path typed into the combo box (Enter) or
 // picked from its drop-down opens in the list. --shot saves a picture of the window after
 // the root folder was opened in the list, and ends.
 
@@ -68,6 +69,13 @@ int main(int argc, char** argv)
     list->SetExplorerComboBox(combo);
     combo->BrowseToPath(folder);
     combo->SetActive(true);
+    // Items may be dragged out of both panes here (with either button), to try the drops.
+    for (TCustomShellExplorerTree* pane : {static_cast<TCustomShellExplorerTree*>(tree),
+                                           static_cast<TCustomShellExplorerTree*>(list)}) {
+        TVETShellOptions shell = pane->VETShellOptions();
+        shell.Include(toDragDrop);
+        pane->SetVETShellOptions(shell);
+    }
 
     auto status = [&] {
         const TNamespace* shown = list->NodeNamespace(list->HiddenRoot());

@@ -50,13 +50,15 @@ class TDragRecorder : public TTestListview {
 public:
     using TTestListview::TTestListview;
     int Drags = 0;
+    Qt::DropActions Allowed;
     QStringList Formats;
     std::vector<std::string> Files;
 
 protected:
-    Qt::DropAction ExecuteDrag(QDrag& drag, Qt::DropActions) override
+    Qt::DropAction ExecuteDrag(QDrag& drag, Qt::DropActions allowed) override
     {
         ++Drags;
+        Allowed = allowed;
         Formats = drag.mimeData()->formats();
         bool cut = false;
         ShellClipboard::ReadFileMimeData(drag.mimeData(), Files, cut);
@@ -202,12 +204,16 @@ TEST_P(ExplorerDragStart, PressAndMoveStartADragOnlyWhereItemsMayBeDragged)
     list.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&list));
     const QPoint start = NamePoint(list, RowNamed(list, "a.txt"));
+    int changes = 0;
+    list.OnChange = [&](TBaseLazyTree*, PLazyNode) { ++changes; };
     QTest::mousePress(list.viewport(), button, {}, start);
     const QPoint end = start + QPoint(0, 40);
     QMouseEvent move(QEvent::MouseMove, end, list.viewport()->mapToGlobal(end), Qt::NoButton, button, Qt::NoModifier);
     QApplication::sendEvent(list.viewport(), &move);
     if (GetParam().DragDrop) {
         EXPECT_EQ(list.Drags, 1);
+        EXPECT_EQ(list.Allowed, Qt::CopyAction | Qt::MoveAction | Qt::LinkAction);
+        EXPECT_GT(changes, 0) << "the dragged item is announced as the selection";
         EXPECT_TRUE(list.Formats.contains(QStringLiteral("text/uri-list")));
         EXPECT_EQ(list.Files, std::vector<std::string>{PathOf("a.txt")});
         EXPECT_EQ(list.SelectionDataObject(), nullptr) << "the items' data goes with the drag";

@@ -165,6 +165,8 @@ bool TCustomShellExplorerTree::FireDragAllowed(PLazyNode node, TColumnIndex colu
     bool allowed = true;
     if (OnDragAllowed)
         OnDragAllowed(this, node, column, allowed);
+    if (allowed)
+        SetDragOperations({doCopy, doMove, doLink});
     return allowed;
 }
 
@@ -192,17 +194,21 @@ void TCustomShellExplorerTree::CollectClipboardFormats(TFormatEtcArray& formats)
 
 void TCustomShellExplorerTree::RunOleDrag(TPoint hotSpot)
 {
-    struct TDragScope {
-        TCustomShellExplorerTree& Tree;
-        ~TDragScope()
-        {
-            // The drag's data object keeps the items' data as long as a consumer holds it.
-            Tree.FSelectionDataObject.reset();
-            Tree.FContextMenuManager->Reset();
-            Tree.viewport()->update();
-        }
-    } scope{*this};
-    TCustomLazyStringTree::RunOleDrag(hotSpot);
+    try {
+        TCustomLazyStringTree::RunOleDrag(hotSpot);
+    } catch (...) {
+        FSelectionDataObject.reset();
+        FContextMenuManager->Reset();
+        throw;
+    }
+    // The drag's data object keeps the items' data as long as a consumer holds it.
+    FSelectionDataObject.reset();
+    // A right press chose the dragged item without telling anyone; now it is the choice.
+    const bool rightClick = FContextMenuManager->RightClickActive();
+    FContextMenuManager->Reset();
+    if (rightClick)
+        FireChange(FocusNode());
+    viewport()->update();
 }
 
 // ---- context menu
