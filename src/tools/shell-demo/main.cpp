@@ -47,6 +47,8 @@ int main(int argc, char** argv)
 
     tree->SetActive(true);
     tree->SetRootFolderCustomPath(folder);
+    // A big folder is read on the enumeration thread; the window stays usable meanwhile.
+    list->SetThreadedEnum(true);
     list->SetActive(true);
     list->SetRootFolderCustomPath(folder);
     tree->SetShellExplorerListview(list);
@@ -64,6 +66,7 @@ int main(int argc, char** argv)
     };
     list->OnChange = [&](TBaseLazyTree*, PLazyNode) { status(); };
     list->OnRootRebuild = [&](TCustomShellExplorerTree*) { status(); };
+    list->OnEnumFinished = [&](TCustomShellExplorerTree*) { status(); };
     status();
     window.show();
     tree->setFocus();
@@ -89,6 +92,7 @@ int main(int argc, char** argv)
     // why: the panes go after the window's own parts; they must not report to it meanwhile.
     list->OnChange = nullptr;
     list->OnRootRebuild = nullptr;
+    list->OnEnumFinished = nullptr;
     delete splitter;
     StopShellBrowsing();
     return result;

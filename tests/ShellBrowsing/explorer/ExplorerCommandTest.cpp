@@ -21,19 +21,9 @@ namespace {
 
 class ExplorerCommands : public TExplorerTest {
 protected:
-    // Selects the rows named, and focuses the first.
     void Select(TCustomShellExplorerTree& tree, std::initializer_list<std::string> names, PLazyNode parent = nullptr)
     {
-        tree.DeselectAll();
-        bool first = true;
-        for (const std::string& name : names) {
-            PLazyNode node = RowNamed(tree, name, parent);
-            ASSERT_NE(node, nullptr) << name;
-            tree.SetNodeSelected(node, true);
-            if (first)
-                tree.AssignFocusedNode(node);
-            first = false;
-        }
+        SelectRows(tree, names, parent);
     }
 
     // Chooses the menu entry of `verb` as soon as the context menu shows.

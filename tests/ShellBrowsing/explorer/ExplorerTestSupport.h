@@ -21,6 +21,8 @@ public:
     using TBase::FireGetImageIndex;
     using TBase::FireKeyAction;
     using TBase::OleDropped;
+    using TBase::OleDragEntered;
+    using TBase::FireCreateDataObject;
     using TBase::RefreshNodeChildren;
     using TBase::ReadTreeStream;
     using TBase::WriteTreeStream;
@@ -61,6 +63,22 @@ inline PLazyNode RowNamed(TCustomShellExplorerTree& tree, const std::string& nam
         if (TNamespace* ns = tree.NodeNamespace(node); ns && ns->DisplayNameInFolder().toStdString() == name)
             return node;
     return nullptr;
+}
+
+// Selects the rows named (children of `parent`, the top level for nil) and focuses the first.
+inline void SelectRows(TCustomShellExplorerTree& tree, std::initializer_list<std::string> names,
+                       PLazyNode parent = nullptr)
+{
+    tree.DeselectAll();
+    bool first = true;
+    for (const std::string& name : names) {
+        PLazyNode node = RowNamed(tree, name, parent);
+        ASSERT_NE(node, nullptr) << name;
+        tree.SetNodeSelected(node, true);
+        if (first)
+            tree.AssignFocusedNode(node);
+        first = false;
+    }
 }
 
 // The watcher thread takes up new folders a moment after they are asked for; changes made

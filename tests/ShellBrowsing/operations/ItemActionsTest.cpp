@@ -147,8 +147,8 @@ TEST_F(TItemActions, ContextMenuPutsTheCallersItemsInASubmenu)
     EXPECT_EQ(clicked, std::vector<std::string>{"Third"});
     EXPECT_FALSE(shellRan);
     EXPECT_EQ(item->CurrentContextMenu, nullptr);
-    const std::vector<QString> expected = {"Open", "-", "Cut", "Copy", "-", "Delete", "-", "Properties", "-", "Mine",
-                                           ">First", ">-", ">Third"};
+    const std::vector<QString> expected = {"Open", "-", "Cut", "Copy", "-", "Delete", "-", "Make Link", "-",
+                                           "Properties", "-", "Mine", ">First", ">-", ">Third"};
     EXPECT_EQ(picker.Texts, expected);
     // Every command number is used once.
     std::vector<int> numbers;

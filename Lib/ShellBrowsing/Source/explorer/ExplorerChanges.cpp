@@ -9,6 +9,8 @@
 #include "ShellBrowsing/Source/namespace/KnownNamespaces.h"
 #include "ShellBrowsing/Source/notify/ShellChangeNotifier.h"
 #include "ShellBrowsing/Source/notify/ShellEvents.h"
+#include "ShellBrowsing/Source/threads/BackgroundEnumThread.h"
+#include "ShellBrowsing/Source/threads/ExpandMarkThread.h"
 
 #include "TreeView/Source/header/LTHeader.h"
 
@@ -18,12 +20,20 @@
 
 void TCustomShellExplorerTree::WndProc(TMessage& message)
 {
+    if (HandleMenuAndDragMessage(message))
+        return;
     switch (message.Msg) {
     case VM_SHELLEVENTS:
         HandleShellEvents(reinterpret_cast<TShellKitEventList*>(message.WParam));
         return;
     case VM_ICONREADY:
         ApplyIconAnswer(message);
+        return;
+    case VM_EXPANDMARKREADY:
+        ApplyExpandMarkAnswer(message);
+        return;
+    case VM_ENUMBATCH:
+        TakeEnumBatch(message);
         return;
     case VM_RETRYRENAME:
         RetryRename(reinterpret_cast<PLazyNode>(message.WParam));
@@ -83,7 +93,7 @@ void TCustomShellExplorerTree::DrainPostedShellEvents()
 
 bool TCustomShellExplorerTree::IsReadyForShellEvents()
 {
-    return !EditorActive() && !DragInProgress() && !FMenuShown;
+    return !EditorActive() && !DragInProgress() && !ContextMenuShown();
 }
 
 void TCustomShellExplorerTree::DeliverShellEvents(TMessage& message)
@@ -186,7 +196,7 @@ void TCustomShellExplorerTree::DeleteNodeKeepFocus(PLazyNode node)
 void TCustomShellExplorerTree::RefreshNodeChildren(PLazyNode node, bool sortAfterwards)
 {
     TNamespace* ns = NodeNamespace(node);
-    if (!ns)
+    if (!ns || (node == HiddenRoot() && DeferRefreshWhileListing()))
         return;
     if (!ns->OkToBrowse()) {
         if (node == HiddenRoot())

@@ -9,7 +9,6 @@
 
 #include <QCursor>
 #include <QGuiApplication>
-#include <QMenu>
 #include <array>
 
 namespace {
@@ -178,6 +177,7 @@ void TCustomShellExplorerTree::BuildShellColumns(TNamespace* ns)
     header.SetMainColumn(0);
     if (OnHeaderRebuild)
         OnHeaderRebuild(this);
+    RestoreColumnState();
     FinishBatchUpdate();
     if (keptColumn < columns.Count()) {
         header.SetSortColumn(keptColumn);
@@ -329,16 +329,5 @@ void TCustomShellExplorerTree::FireHeaderMouseUp(TMouseButton button, TShiftStat
     TCustomLazyStringTree::FireHeaderMouseUp(button, shift, x, y);
     if (button != TMouseButton::mbRight || !Has(toShellColumnMenu) || Header().PopupMenu())
         return;
-    // The column menu: every column by its caption, checked while shown.
-    QMenu menu(this);
-    TLazyTreeColumns& columns = Header().Columns();
-    for (int i = 0; i < columns.Count(); ++i) {
-        QAction* action = menu.addAction(columns[i]->Text());
-        action->setCheckable(true);
-        action->setChecked(columns[i]->Options().Contains(coVisible));
-        action->setData(i);
-    }
-    if (QAction* chosen = menu.exec(QCursor::pos()))
-        if (TLazyTreeColumn* column = columns[chosen->data().toInt()])
-            column->SetOptions(chosen->isChecked() ? column->Options() + coVisible : column->Options() - coVisible);
+    ShowColumnMenu(QCursor::pos());
 }

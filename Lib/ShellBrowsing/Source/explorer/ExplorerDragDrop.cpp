@@ -1,7 +1,11 @@
-// Drops onto explorer items go to the items themselves (copy, move or link by the keys held);
-// drags carry the items as files (text/uri-list); the context menu is the items' own.
+// Drops onto explorer items go to the items themselves (copy, move or link by the keys held; a
+// drag made with the right button asks with the drop menu); drags carry the tree's own data and
+// the items as files (text/uri-list); the context menu is the items' own, shown through the
+// tree's context menu manager.
 
 #include "ShellBrowsing/Source/explorer/ShellExplorerTree.h"
+
+#include "ShellBrowsing/Source/explorer/ExplorerDataObject.h"
 
 #include "TreeView/Source/transfer/LTDragManager.h"
 
@@ -20,6 +24,10 @@ std::uint32_t KeyStateOf(TShiftState shift)
         keys |= 0x8; // MK_CONTROL
     if (shift.Contains(ssAlt))
         keys |= MK_ALT_KEY;
+    if (shift.Contains(ssLeft))
+        keys |= MK_LBUTTON;
+    if (shift.Contains(ssRight))
+        keys |= MK_RBUTTON;
     return keys;
 }
 
@@ -57,6 +65,9 @@ void TCustomShellExplorerTree::TrackShellDropNode(PLazyNode node, TShiftState sh
 int TCustomShellExplorerTree::OleDragEntered(TShiftState shift, TPoint pt, int& effect)
 {
     const int offered = effect;
+    // why: a drop no longer knows the button; the drag's entering does. A drag whose button is
+    // not reported (some programs' drags) counts as one made with the left button.
+    FDragButton = shift.Contains(ssRight) ? 2 : 1;
     FDragData = ObtainDragManager().DragData();
     const int result = TCustomLazyStringTree::OleDragEntered(shift, pt, effect);
     effect = offered;
@@ -97,6 +108,7 @@ void TCustomShellExplorerTree::OleDragLeft()
         ns->DragLeave();
     FShellDropNode = nullptr;
     FDragData = nullptr;
+    FDragButton = 0;
 }
 
 int TCustomShellExplorerTree::OleDropped(const QMimeData* dataObject, TShiftState shift, TPoint pt, int& effect)
@@ -114,8 +126,14 @@ int TCustomShellExplorerTree::OleDropped(const QMimeData* dataObject, TShiftStat
         FDropping = true;
         TNamespace* ns = NodeNamespace(target);
         if (!Has(toVETReadOnly) && ns && dataObject) {
+            std::uint32_t keys = KeyStateOf(shift);
             std::uint32_t e = static_cast<std::uint32_t>(offered);
-            ns->Drop(dataObject, KeyStateOf(shift), pt.ToQt(), e);
+            if (FDragButton == 2 || shift.Contains(ssRight)) {
+                // The drop menu offers what the drag allows, whatever the keys chose last.
+                keys |= MK_RBUTTON;
+                e &= DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
+            }
+            ns->Drop(dataObject, keys, pt.ToQt(), e);
             effect = static_cast<int>(e);
             result = S_OK;
         } else {
@@ -125,20 +143,29 @@ int TCustomShellExplorerTree::OleDropped(const QMimeData* dataObject, TShiftStat
         FShellDropNode = nullptr;
         FDropping = false;
         FDragData = nullptr;
+        FDragButton = 0;
         WaitCursor(false);
         throw;
     }
     FShellDropNode = nullptr;
     FDropping = false;
     FDragData = nullptr;
+    FDragButton = 0;
     WaitCursor(false);
     return result;
 }
 
 bool TCustomShellExplorerTree::FireDragAllowed(PLazyNode node, TColumnIndex column)
 {
-    return Has(toDragDrop) && !Has(toVETReadOnly) && NodeNamespace(node) &&
-           TCustomLazyStringTree::FireDragAllowed(node, column);
+    TNamespace* ns = NodeNamespace(node);
+    if (!Has(toDragDrop) || Has(toVETReadOnly) || !ns || ns->IsDesktop())
+        return false;
+    // why: an item may be dragged unless the handler says no; the base's answer starts at no,
+    // which kept every item in place.
+    bool allowed = true;
+    if (OnDragAllowed)
+        OnDragAllowed(this, node, column, allowed);
+    return allowed;
 }
 
 void TCustomShellExplorerTree::FireCreateDataObject(std::unique_ptr<QMimeData>& dataObject)
@@ -147,8 +174,35 @@ void TCustomShellExplorerTree::FireCreateDataObject(std::unique_ptr<QMimeData>& 
     if (dataObject)
         return;
     const TNamespaceArray items = SelectedNamespaces();
-    if (!items.empty())
-        dataObject = items.front()->DataObjectMulti(items);
+    FSelectionDataObject = items.empty() ? nullptr : std::shared_ptr<QMimeData>(items.front()->DataObjectMulti(items));
+    if (FSelectionDataObject)
+        dataObject = std::make_unique<TVETDataObject>(this, FSelectionDataObject);
+}
+
+void TCustomShellExplorerTree::CollectClipboardFormats(TFormatEtcArray& formats)
+{
+    TCustomLazyStringTree::CollectClipboardFormats(formats);
+    if (!FSelectionDataObject)
+        return;
+    for (const TFormatEtc& format : ItemsDataFormats(*FSelectionDataObject))
+        if (std::none_of(formats.begin(), formats.end(),
+                         [&](const TFormatEtc& known) { return known.cfFormat == format.cfFormat; }))
+            formats.push_back(format);
+}
+
+void TCustomShellExplorerTree::RunOleDrag(TPoint hotSpot)
+{
+    struct TDragScope {
+        TCustomShellExplorerTree& Tree;
+        ~TDragScope()
+        {
+            // The drag's data object keeps the items' data as long as a consumer holds it.
+            Tree.FSelectionDataObject.reset();
+            Tree.FContextMenuManager->Reset();
+            Tree.viewport()->update();
+        }
+    } scope{*this};
+    TCustomLazyStringTree::RunOleDrag(hotSpot);
 }
 
 // ---- context menu
@@ -165,77 +219,82 @@ bool TCustomShellExplorerTree::PopupAvailable(PLazyNode node, TColumnIndex colum
     return (Has(toContextMenus) && NodeNamespace(node)) || TCustomLazyStringTree::PopupAvailable(node, column, p);
 }
 
+bool TCustomShellExplorerTree::HandleMenuAndDragMessage(TMessage& message)
+{
+    const TPoint p{LowWordSigned(message.LParam), HighWordSigned(message.LParam)};
+    TContextMenuManager& manager = *FContextMenuManager;
+    switch (message.Msg) {
+    case WM_RBUTTONDOWN: {
+        const TLazyTreeStates states = TreeStates();
+        const bool buttonsFree = !states.Contains(tsLeftButtonDown) && !states.Contains(tsMiddleButtonDown) &&
+                                 !states.Contains(tsRightButtonDown);
+        manager.DisarmRightDrag();
+        if (!Has(toVETReadOnly))
+            manager.RightButton(p.X, p.Y, false, false);
+        TCustomLazyStringTree::WndProc(message);
+        TLTHitRecord hit;
+        HitTestAt(p.X, p.Y, true, hit);
+        if (buttonsFree && hit.HitNode && FireDragAllowed(hit.HitNode, hit.HitColumn))
+            manager.ArmRightDrag(p);
+        return true;
+    }
+    case WM_MOUSEMOVE:
+        if (!manager.RightDragDue(p, message.WParam & MK_RBUTTON))
+            return false;
+        RunOleDrag(manager.RightDragStart());
+        return true;
+    case WM_RBUTTONUP:
+        manager.DisarmRightDrag();
+        manager.ClickInProgress = true;
+        try {
+            TCustomLazyStringTree::WndProc(message);
+        } catch (...) {
+            manager.ClickInProgress = false;
+            manager.Reset();
+            throw;
+        }
+        manager.ClickInProgress = false;
+        manager.RightButton(p.X, p.Y, false, true);
+        return true;
+    default:
+        return false;
+    }
+}
+
 void TCustomShellExplorerTree::ShowNodePopup(PLazyNode node, TColumnIndex column, TPoint p)
 {
-    if (Has(toContextMenus) && !Has(toVETReadOnly) && NodeNamespace(node)) {
-        ShowContextMenuAt(node, ClientToScreen(p).ToQt());
+    TContextMenuManager& manager = *FContextMenuManager;
+    if (Has(toVETReadOnly) || TreeStates().Contains(tsOLEDragging))
+        return;
+    // why: a press on a selected item arms the in-place editor; the menu is the click's answer.
+    KillTreeTimer(EditTimer);
+    ShiftTreeStates({}, tsEditPending);
+    if (manager.ClickInProgress) {
+        if (!manager.ShowMenuForClick(ClientToScreen(p).ToQt()))
+            TCustomLazyStringTree::ShowNodePopup(node, column, p);
         return;
     }
-    TCustomLazyStringTree::ShowNodePopup(node, column, p);
+    // The menu key.
+    if (!manager.ShowMenuForKeyboard()) {
+        const std::vector<PLazyNode> selected = CollectSelectedNodes(false);
+        if (!manager.Enabled() && !selected.empty())
+            p = ScreenToClient(manager.MenuPointForNode(selected.front()));
+        TCustomLazyStringTree::ShowNodePopup(node, column, p);
+    }
+    manager.Reset();
 }
 
 bool TCustomShellExplorerTree::ShowContextMenuAt(PLazyNode node, const QPoint& screenPos)
 {
-    if (!node || !NodeNamespace(node) || FMenuShown)
+    TContextMenuManager& manager = *FContextMenuManager;
+    if (!node || !NodeNamespace(node) || manager.MenuShown())
         return false;
-    // A right click on an unselected item shows the menu for that item alone; the earlier
-    // selection comes back afterwards unless the clicked item is to stay selected.
-    const std::vector<PLazyNode> before = CollectSelectedNodes(false);
-    PLazyNode previousFocus = FocusNode();
-    const bool wasSelected = GetNodeSelected(node);
-    if (!wasSelected) {
-        DeselectAll();
-        SetNodeSelected(node, true);
-        AssignFocusedNode(node);
-    }
-    TContextMenuHandlers handlers;
-    bool renamePending = false;
-    handlers.OnShow = [this](TNamespace* item, QMenu* menu, bool& allow) {
-        if (Has(toRemoveContextMenuShortCut))
-            for (QAction* action : menu->actions())
-                if (action->property("zentuVerb").toString() == QLatin1String("link"))
-                    menu->removeAction(action);
-        if (OnContextMenuShow)
-            OnContextMenuShow(this, item, menu, allow);
-    };
-    handlers.OnCommand = [this, &renamePending](TNamespace* item, const QString& verb, int id, bool& handled) {
-        if (OnContextMenuCmd)
-            OnContextMenuCmd(this, item, verb, id, handled);
-        if (!handled && verb == QLatin1String("rename")) {
-            renamePending = true;
-            handled = true;
-        }
-    };
-    handlers.AfterCommand = [this](TNamespace*, const QString& verb, int, bool succeeded) {
-        if (succeeded && verb == QLatin1String("copy"))
-            MarkSelectionCopied();
-        else if (succeeded && verb == QLatin1String("cut"))
-            MarkSelectionCut();
-    };
-    const TNamespaceArray items = SelectedNamespaces();
-    bool result = false;
-    FMenuShown = true;
-    try {
-        result = !items.empty() && items.front()->ShowContextMenuMulti(this, items, false, handlers, &screenPos);
-    } catch (...) {
-        FMenuShown = false;
-        throw;
-    }
-    FMenuShown = false;
-    if (renamePending) {
-        EditSelectedName();
-        return true;
-    }
-    if (!wasSelected && !Has(toRightButtonSelect) && !IsDestroying()) {
-        // The nodes may have gone with the command (a delete): only live ones come back.
-        DeselectAll();
-        for (PLazyNode old : before)
-            if (NodeExists(old))
-                SetNodeSelected(old, true);
-        if (NodeExists(previousFocus))
-            AssignFocusedNode(previousFocus);
-    }
-    return result;
+    manager.Reset();
+    manager.TakeNodeForMenu(node);
+    manager.ShowMenuForClick(screenPos);
+    const bool succeeded = manager.CommandSucceeded();
+    manager.RightButton(0, 0, false, true);
+    return succeeded;
 }
 
 bool TCustomShellExplorerTree::NodeExists(PLazyNode node)

@@ -170,7 +170,9 @@ void TShellExplorerListview::RebuildTree()
     if (RootRebuildLocked())
         return;
     TCustomShellExplorerTree::RebuildTree();
-    if (ColumnDetails() == TColumnDetailType::cdShellColumns && Header().Columns().Count() == 0)
+    // Each folder may keep a column layout of its own.
+    if (ColumnDetails() == TColumnDetailType::cdShellColumns &&
+        (Header().Columns().Count() == 0 || Has(toPersistentColumns)))
         RebuildColumns();
     if (!FBrowsingRoot)
         SetBrowseLimitRoot();

@@ -3,151 +3,26 @@
 #include "ShellBrowsing/Source/idlist/PIDLManager.h"
 #include "ShellBrowsing/Source/namespace/Namespace.h"
 
-#include "Platform/core/PostedMessage.h"
+namespace {
 
-#include <algorithm>
-
-TImageThreadRequest::~TImageThreadRequest()
+void LookUpIcon(TImageThreadRequest& request)
 {
-    PIDLFree(PIDL);
+    try {
+        TNamespace item(PIDLMgr().CopyPIDL(request.PIDL));
+        request.ImageIndex = item.IconIndexFor(false, request.Large ? 1 : 0);
+    } catch (...) {
+        request.ImageIndex = 0;
+    }
+}
+
+} // namespace
+
+TIconThreadManager::TIconThreadManager() : TShellImageThreadManager(LookUpIcon, true)
+{
 }
 
 TIconThreadManager& TIconThreadManager::Instance()
 {
     static TIconThreadManager manager;
     return manager;
-}
-
-TIconThreadManager::~TIconThreadManager()
-{
-    std::unique_lock lock(FLock);
-    StopThread(lock);
-}
-
-bool TIconThreadManager::Registered(QObject* window) const
-{
-    return std::find(FControls.begin(), FControls.end(), window) != FControls.end();
-}
-
-void TIconThreadManager::RegisterControl(QObject* window)
-{
-    const std::lock_guard lock(FLock);
-    if (Registered(window))
-        return;
-    FControls.push_back(window);
-    if (!FThread.joinable()) {
-        FStop = false;
-        FThread = std::thread([this] { Execute(); });
-    }
-}
-
-void TIconThreadManager::UnRegisterControl(QObject* window)
-{
-    ClearPendingItems(window, VM_ICONREADY);
-    std::unique_lock lock(FLock);
-    FControls.erase(std::remove(FControls.begin(), FControls.end(), window), FControls.end());
-    if (FControls.empty())
-        StopThread(lock);
-}
-
-void TIconThreadManager::StopThread(std::unique_lock<std::mutex>& lock)
-{
-    if (!FThread.joinable())
-        return;
-    FStop = true;
-    FWake.notify_all();
-    std::thread thread = std::move(FThread);
-    lock.unlock();
-    thread.join();
-    lock.lock();
-    FQueue.clear();
-}
-
-void TIconThreadManager::AddNewItem(QObject* window, UINT messageId, PCItemIDList pidl, bool large, PLazyNode node,
-                                    std::uintptr_t data)
-{
-    auto request = std::make_unique<TImageThreadRequest>();
-    request->PIDL = PIDLMgr().CopyPIDL(pidl);
-    request->Large = large;
-    request->Window = window;
-    request->Node = node;
-    request->Data = data;
-    request->MessageID = messageId;
-    const std::lock_guard lock(FLock);
-    if (!Registered(window))
-        return;
-    FQueue.push_back(std::move(request));
-    FWake.notify_one();
-}
-
-void TIconThreadManager::ClearPendingItem(QObject* window, PLazyNode node, UINT messageId,
-                                          const std::function<void(TMessage&)>& dispatch)
-{
-    {
-        const std::lock_guard lock(FLock);
-        std::erase_if(FQueue, [&](const auto& r) { return r->Window == window && r->Node == node; });
-        if (FCurrent && FCurrent->Window == window && FCurrent->Node == node)
-            FCurrentWithdrawn = true;
-    }
-    // why: after the lock no answer for the node can be posted any more; the ones already posted
-    // are applied now, while the node still exists.
-    for (TMessage& message : TakePostedMessages(window, messageId)) {
-        if (dispatch)
-            dispatch(message);
-        else
-            ReleaseItem(reinterpret_cast<TImageThreadRequest*>(message.WParam));
-    }
-}
-
-void TIconThreadManager::ClearPendingItems(QObject* window, UINT messageId)
-{
-    {
-        const std::lock_guard lock(FLock);
-        std::erase_if(FQueue, [&](const auto& r) { return r->Window == window; });
-        if (FCurrent && FCurrent->Window == window)
-            FCurrentWithdrawn = true;
-    }
-    for (TMessage& message : TakePostedMessages(window, messageId))
-        ReleaseItem(reinterpret_cast<TImageThreadRequest*>(message.WParam));
-}
-
-int TIconThreadManager::QueuedCount()
-{
-    const std::lock_guard lock(FLock);
-    return static_cast<int>(FQueue.size());
-}
-
-bool TIconThreadManager::Running()
-{
-    const std::lock_guard lock(FLock);
-    return FThread.joinable();
-}
-
-void TIconThreadManager::Execute()
-{
-    std::unique_lock lock(FLock);
-    for (;;) {
-        FWake.wait(lock, [this] { return FStop || !FQueue.empty(); });
-        if (FStop)
-            return;
-        // why: the newest request first, so the rows the user scrolled to last get their icons first.
-        std::unique_ptr<TImageThreadRequest> request = std::move(FQueue.back());
-        FQueue.pop_back();
-        FCurrent = request.get();
-        FCurrentWithdrawn = false;
-        lock.unlock();
-        try {
-            TNamespace item(PIDLMgr().CopyPIDL(request->PIDL));
-            request->ImageIndex = item.IconIndexFor(false, request->Large ? 1 : 0);
-        } catch (...) {
-            request->ImageIndex = 0;
-        }
-        lock.lock();
-        FCurrent = nullptr;
-        if (!FCurrentWithdrawn && !FStop && Registered(request->Window)) {
-            QObject* window = request->Window;
-            const UINT id = request->MessageID;
-            PostMessageTo(window, TMessage{id, reinterpret_cast<WPARAM>(request.release()), 0, 0});
-        }
-    }
 }

@@ -1,6 +1,7 @@
 #include "ShellBrowsing/Source/explorer/ShellExplorerTree.h"
 
 #include "ShellBrowsing/Source/explorer/ChangeDispatch.h"
+#include "ShellBrowsing/Source/explorer/ExplorerEnumeration.h"
 #include "ShellBrowsing/Source/explorer/ExplorerViewState.h"
 #include "ShellBrowsing/Source/explorer/IconThread.h"
 #include "ShellBrowsing/Source/explorer/NameSortKey.h"
@@ -9,6 +10,7 @@
 #include "ShellBrowsing/Source/namespace/ShellLocations.h"
 #include "ShellBrowsing/Source/namespace/KnownNamespaces.h"
 #include "ShellBrowsing/Source/notify/ShellChangeNotifier.h"
+#include "ShellBrowsing/Source/views/ExplorerViewManager.h"
 
 #include "TreeView/Source/header/LTHeader.h"
 
@@ -48,6 +50,8 @@ TCustomShellExplorerTree::TCustomShellExplorerTree(TComponent* AOwner, QWidget* 
     SetDragWidth(150);
     SetHintMode(TLTHintMode::hmHint);
     FViewState = std::make_unique<TVETPersistent>();
+    FViewManager = std::make_unique<TViewManager>();
+    FContextMenuManager = std::make_unique<TContextMenuManager>(*this);
     FUnknownFileImageIndex = DefaultSystemImageIndex(2);
     FFolderImageIndex = DefaultSystemImageIndex(0);
     BeginRootRebuildLock();
@@ -59,12 +63,14 @@ TCustomShellExplorerTree::TCustomShellExplorerTree(TComponent* AOwner, QWidget* 
 
 TCustomShellExplorerTree::~TCustomShellExplorerTree()
 {
+    StopBackgroundEnum();
     if (FRegisteredWithManager)
         ShellNotifyManager().UnRegisterExplorer(this);
     if (FThreadedImagesOn) {
         TIconThreadManager::Instance().UnRegisterControl(this);
         FThreadedImagesOn = false;
     }
+    SetThreadedExpandMark(false);
     if (FChangeNotifierOn) {
         DrainPostedShellEvents();
         ChangeNotifier().UnRegisterShellChangeNotify(this);
@@ -95,6 +101,7 @@ void TCustomShellExplorerTree::AssignDefaultOptions()
 void TCustomShellExplorerTree::ApplyRegistrations()
 {
     SetThreadedImages(Has(toThreadedImages));
+    SetThreadedExpandMark(Has(toThreadedExpandMark));
     SetChangeNotifierThread(Has(toChangeNotifierThread));
 }
 
@@ -173,6 +180,7 @@ void TCustomShellExplorerTree::FireFreeNodeAndDispose(PLazyNode node)
     if (FThreadedImagesOn)
         TIconThreadManager::Instance().ClearPendingItem(this, node, VM_ICONREADY,
                                                         [this](TMessage& message) { ApplyIconAnswer(message); });
+    WithdrawExpandMarks(node);
     if (node == FShellDropNode)
         FShellDropNode = nullptr;
     const TNodeArea area = AreaOf(node);
@@ -186,6 +194,7 @@ void TCustomShellExplorerTree::FireFreeNodeAndDispose(PLazyNode node)
 
 void TCustomShellExplorerTree::FreeHiddenRootNamespace()
 {
+    StopBackgroundEnum();
     PLazyNode root = HiddenRoot();
     if (!root)
         return;
@@ -206,6 +215,7 @@ void TCustomShellExplorerTree::SetActive(bool value)
     FActive = value;
     if (FThreadedImagesOn)
         TIconThreadManager::Instance().ClearPendingItems(this, VM_ICONREADY);
+    WithdrawExpandMarks(nullptr);
     if (FActive && !FActiveApplied) {
         if (!FRootNamespace)
             ApplyRoot(FRootFolder);
@@ -332,6 +342,7 @@ void TCustomShellExplorerTree::RebuildTree()
         RemoveAllNodes();
         if (FThreadedImagesOn)
             TIconThreadManager::Instance().ClearPendingItems(this, VM_ICONREADY);
+        WithdrawExpandMarks(nullptr);
         FreeHiddenRootNamespace();
         if (Has(toHideRootFolder)) {
             TNodeArea area{};
@@ -393,11 +404,15 @@ void TCustomShellExplorerTree::FireInitNode(PLazyNode parentNode, PLazyNode node
         if (ns->IsRemovableItem() && Has(toFoldersExpandable)) {
             if (ns->HasSubFolders())
                 initialStates.Include(ivsHasChildren);
+        } else if (QueueExpandMark(node, ns)) {
+            // Shown until the expand-mark thread finds the folder empty.
+            initialStates.Include(ivsHasChildren);
         } else if (MayHaveChildren(ns, node)) {
             initialStates.Include(ivsHasChildren);
         }
     }
     TCustomLazyStringTree::FireInitNode(parentNode, node, initialStates);
+    ApplyStoredCheckState(parentNode, node);
 }
 
 void TCustomShellExplorerTree::FireInitChildren(PLazyNode node, std::uint32_t& childCount)
@@ -417,6 +432,10 @@ int TCustomShellExplorerTree::EnumerateNodeChildren(PLazyNode node)
         return 0;
     if (node->NumChildren > 0)
         return 0;
+    if (FThreadedEnum && node == HiddenRoot()) {
+        StartBackgroundEnum();
+        return 0;
+    }
     WaitCursor(true);
     std::vector<TNamespace*> found;
     try {
@@ -455,37 +474,29 @@ int TCustomShellExplorerTree::EnumerateNodeChildren(PLazyNode node)
     return static_cast<int>(found.size());
 }
 
-bool TCustomShellExplorerTree::PresortByName(std::vector<TNamespace*>& items)
+bool TCustomShellExplorerTree::ColumnSortsByName(TColumnIndex column) const
 {
-    const TColumnIndex column = Header().SortColumn();
     const bool byName = column < 0 || (FColumnDetails == TColumnDetailType::cdShellColumns
                                            ? column == 0
                                            : ColumnKind(column) == TColumnDetails::cdFileName);
-    if (Has(toUserSort) || !byName || items.size() < 2)
+    return byName && !Has(toUserSort);
+}
+
+bool TCustomShellExplorerTree::PresortByName(std::vector<TNamespace*>& items)
+{
+    if (!SortsByName() || items.size() < 2)
         return false;
     // Only file-system entries (the entry kind) are ordered by their names alone, folders first.
-    struct TKeyed {
-        TNamespace* Item;
-        bool Folder;
-        std::string_view Name;
-        std::u32string Key;
-    };
-    std::vector<TKeyed> keyed;
+    std::vector<TEnumEntry> keyed;
     keyed.reserve(items.size());
     for (TNamespace* item : items) {
-        PCItemIDList relative = PIDLMgr().GetPointerToLastID(item->AbsolutePIDL());
-        if (!relative || ItemKind(relative) != TItemKind::Entry)
+        TEnumEntry entry;
+        entry.Item = item;
+        if (!KeyEnumEntry(entry))
             return false;
-        const std::string_view name = ItemName(relative);
-        keyed.push_back({item, item->IsFolderItem(), name, NameSortKey(name)});
+        keyed.push_back(std::move(entry));
     }
-    std::sort(keyed.begin(), keyed.end(), [](const TKeyed& a, const TKeyed& b) {
-        if (a.Folder != b.Folder)
-            return a.Folder;
-        if (a.Key != b.Key)
-            return a.Key < b.Key;
-        return a.Name < b.Name;
-    });
+    std::sort(keyed.begin(), keyed.end(), EnumEntryLess);
     if (Header().SortDirection() == TSortDirection::sdDescending)
         std::reverse(keyed.begin(), keyed.end());
     for (std::size_t i = 0; i < keyed.size(); ++i)
@@ -527,6 +538,8 @@ int TCustomShellExplorerTree::FireCompareNodes(PLazyNode node1, PLazyNode node2,
 {
     if (Has(toUserSort))
         return TCustomLazyStringTree::FireCompareNodes(node1, node2, column);
+    if (FSortKeys)
+        return CompareSortKeys(node1, node2);
     TNamespace* ns1 = NodeNamespace(node1);
     TNamespace* ns2 = NodeNamespace(node2);
     if (!ns1 || !ns2)
@@ -609,6 +622,8 @@ void TCustomShellExplorerTree::FireCollapsed(PLazyNode node)
     TCustomLazyStringTree::FireCollapsed(node);
     if (!FBrowsing && FThreadedImagesOn)
         TIconThreadManager::Instance().ClearPendingItems(this, VM_ICONREADY);
+    if (!FBrowsing)
+        WithdrawExpandMarks(nullptr);
 }
 
 void TCustomShellExplorerTree::FireUpdating(TLTUpdateState state)
@@ -626,7 +641,8 @@ void TCustomShellExplorerTree::FireUpdating(TLTUpdateState state)
 
 void TCustomShellExplorerTree::FireChange(PLazyNode node)
 {
-    if (FMenuShown)
+    // A right click's selection for the menu is no choice of the user's: nobody follows it.
+    if (FContextMenuManager->MenuShown() || FContextMenuManager->RightClickActive())
         return;
     TCustomLazyStringTree::FireChange(node);
     DispatchChangeLink();

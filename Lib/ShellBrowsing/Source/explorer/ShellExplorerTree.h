@@ -11,6 +11,7 @@
 // the merge refresh), ExplorerCommands (keys, mouse, clipboard and item commands) and
 // ExplorerDragDrop (drops and the context menu).
 
+#include "ShellBrowsing/Source/explorer/ExplorerContextMenuManager.h"
 #include "ShellBrowsing/Source/explorer/ExplorerOptions.h"
 #include "ShellBrowsing/Source/namespace/Namespace.h"
 #include "ShellBrowsing/Source/notify/ShellNotifyManager.h"
@@ -25,7 +26,11 @@
 
 class TShellKitEvent;
 class TShellKitEventList;
+class TShellBackGndEnumThread;
+struct TEnumListing;
+struct TEnumEntry;
 class TVETPersistent;
+class TViewManager;
 class TCustomShellExplorerTree;
 
 // Window messages of the explorer controls.
@@ -69,6 +74,7 @@ using TVETClipboardEvent = std::function<void(TCustomShellExplorerTree* Sender, 
 using TVETClipboardCutEvent =
     std::function<void(TCustomShellExplorerTree* Sender, bool& MarkSelectedCut, bool& Handled)>;
 using TVETShellNotifyEvent = std::function<void(TCustomShellExplorerTree* Sender, TShellKitEvent* ShellEvent)>;
+using TVETEnumLengthyOperationEvent = std::function<void(TCustomShellExplorerTree* Sender, bool& ShowAnimation)>;
 using TVETContextMenuShowEvent =
     std::function<void(TCustomShellExplorerTree* Sender, TNamespace* Namespace, QMenu* Menu, bool& Allow)>;
 using TVETContextMenuCmdEvent = std::function<void(TCustomShellExplorerTree* Sender, TNamespace* Namespace,
@@ -87,7 +93,11 @@ public:
 
     // ---- options
     TVETFolderOptions VETFolderOptions() const { return FFolderOptions; }
-    void SetVETFolderOptions(TVETFolderOptions value) { FFolderOptions = value; }
+    void SetVETFolderOptions(TVETFolderOptions value)
+    {
+        FFolderOptions = value;
+        SetThreadedExpandMark(Has(toThreadedExpandMark));
+    }
     TVETShellOptions VETShellOptions() const { return FShellOptions; }
     void SetVETShellOptions(TVETShellOptions value) { FShellOptions = value; }
     TVETMiscOptions VETMiscOptions() const { return FMiscOptions; }
@@ -134,6 +144,21 @@ public:
     virtual bool BrowseAllowed(PCItemIDList list);
     // The node at the top of what the tree shows: the hidden root or the single root node.
     PLazyNode RootNode();
+
+    // ---- captured state, named views and node storage (views/)
+    TVETPersistent& ViewState() { return *FViewState; }
+    TViewManager& ViewManager() { return *FViewManager; }
+    // Keeps the root folder's column layout in the node storage (with toPersistentColumns).
+    virtual void StoreColumnState();
+    // Applies a column layout stored for the root folder.
+    virtual void RestoreColumnState();
+    int ColumnMenuItemCount() const { return FColumnMenuItemCount; }
+    void SetColumnMenuItemCount(int value) { FColumnMenuItemCount = value; }
+    // The column menu of the header at a screen point; "More ..." opens the column settings.
+    void ShowColumnMenu(const QPoint& screenPos);
+    // Runs the column settings dialog over the header; answers whether it closed with OK.
+    bool ShowColumnSettings();
+    TVETNotifyEvent OnColumnUserChangedVisiblility;
 
     // ---- refresh
     bool RefreshNode(PLazyNode node);
@@ -193,8 +218,25 @@ public:
     void SetChangeNotifierThread(bool on);
     bool ThreadedImagesOn() const { return FThreadedImagesOn; }
     void SetThreadedImages(bool on);
+    // Expand buttons of slow folders settled by the expand-mark thread (ExplorerExpandMarks.cpp).
+    bool ThreadedExpandMarkOn() const { return FThreadedExpandMarkOn; }
+    void SetThreadedExpandMark(bool on);
     // Whether the context menu is showing (events wait meanwhile).
-    bool ContextMenuShown() const { return FMenuShown; }
+    bool ContextMenuShown() const { return FContextMenuManager->MenuShown(); }
+    TContextMenuManager& ContextMenuManager() { return *FContextMenuManager; }
+    // The files' data of the items being dragged out (nil when no drag of this tree runs).
+    const QMimeData* SelectionDataObject() const { return FSelectionDataObject.get(); }
+
+    // ---- listing on the enumeration thread (ExplorerEnumeration.cpp)
+    bool ThreadedEnum() const { return FThreadedEnum; }
+    void SetThreadedEnum(bool value) { FThreadedEnum = value; }
+    bool Enumerating() const;
+    TShellBackGndEnumThread* EnumThread() const;
+    void StopBackgroundEnum();
+    // The busy animation shown while the first rows are long in coming (nil when none shows).
+    QWidget* EnumAnimation() const;
+    TVETNotifyEvent OnEnumFinished;
+    TVETEnumLengthyOperationEvent OnEnumThreadLengthyOperation;
 
     TVETEnumFolderEvent OnEnumFolder;
     TVETRootChangingEvent OnRootChanging;
@@ -210,6 +252,8 @@ public:
     TVETShellNotifyEvent OnShellNotify;
     TVETContextMenuShowEvent OnContextMenuShow;
     TVETContextMenuCmdEvent OnContextMenuCmd;
+    TVETContextMenuAfterCmdEvent OnContextMenuAfterCmd;
+    TVETContextMenuItemChangeEvent OnContextMenuItemChange;
     TVETNotifyEvent OnHeaderRebuild;
 
     // Shows the context menu of the selection (or of the node at a client point), as a right
@@ -236,6 +280,11 @@ protected:
     bool FireKeyAction(WORD& charCode, TShiftState& shift) override;
     void FireHeaderClick(TColumnIndex column, TMouseButton button, TShiftState shift, int x, int y) override;
     void FireHeaderMouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
+    void FireHeaderDragged(TColumnIndex column, int oldPosition) override;
+    void ColumnResized(TColumnIndex column) override;
+    void FireChecked(PLazyNode node) override;
+    // Check marks of new nodes: stored ones come back, checked parents pass theirs on.
+    void ApplyStoredCheckState(PLazyNode parentNode, PLazyNode node);
     QString NodeHintText(PLazyNode node, TColumnIndex column, TLTTooltipLineBreakStyle& lineBreakStyle) override;
     void ReadTreeStream(TStream& stream) override;
     void WriteTreeStream(TStream& stream, PLazyNode node = nullptr) override;
@@ -260,6 +309,10 @@ protected:
     // Whether `node` is still a node of the tree (a linear walk; for rare checks only).
     bool NodeExists(PLazyNode node);
     void FireCreateDataObject(std::unique_ptr<QMimeData>& dataObject) override;
+    void CollectClipboardFormats(TFormatEtcArray& formats) override;
+    void RunOleDrag(TPoint hotSpot) override;
+    // The right button's press, moves and release: the context menu and the right-button drag.
+    bool HandleMenuAndDragMessage(TMessage& message);
 
     // The defaults of the core; the views replace them.
     virtual void AssignDefaultOptions();
@@ -270,6 +323,26 @@ protected:
     // Orders new children by name through sort keys when the tree sorts by name; false when
     // the ordinary sort must run.
     bool PresortByName(std::vector<TNamespace*>& items);
+    bool SortsByName() const;
+    bool ColumnSortsByName(TColumnIndex column) const;
+    // Sorts by name through sort keys made once per item (ExplorerKeyedSort.cpp).
+    void SortChildren(PLazyNode node, TColumnIndex column, TSortDirection direction, bool doInit = true) override;
+    int CompareSortKeys(PLazyNode node1, PLazyNode node2) const;
+    // Whether the folder's expand button comes from the expand-mark thread (folders on network
+    // file systems).
+    virtual bool ExpandMarkFromThread(TNamespace* ns);
+    bool QueueExpandMark(PLazyNode node, TNamespace* ns);
+    void ApplyExpandMarkAnswer(TMessage& message);
+    // The node's requests (all of the tree's for nil).
+    void WithdrawExpandMarks(PLazyNode node);
+    void StartBackgroundEnum();
+    virtual void ShowEnumAnimation();
+    void TakeEnumBatch(TMessage& message);
+    // A refresh of the folder being listed waits for the listing's end; true when it waits.
+    bool DeferRefreshWhileListing();
+    bool RowsAreEntries(PLazyNode root, const std::vector<TEnumEntry>& rows) const;
+    void AppendEnumRows(PLazyNode root, TEnumListing& listing, std::vector<TEnumEntry>& taken);
+    void MergeEnumRows(PLazyNode root, TEnumListing& listing, std::vector<TEnumEntry>& taken);
     PLazyNode AddNamespaceNode(PLazyNode parent, std::unique_ptr<TNamespace> ns, bool hasChildren);
     void FireNamespaceStructureChange(PLazyNode node, TNamespace* ns, TNamespaceStructureChange change);
     // Deletes a node; the focus moves to its next sibling, else its parent.
@@ -300,6 +373,10 @@ private:
     void SetAreaOf(PLazyNode node, const TNodeArea& area);
 
     int FWaitCount = 0;
+    bool FThreadedEnum = false;
+    // The sort keys of the children being sorted, by their sibling index before the sort.
+    const std::vector<TEnumEntry>* FSortKeys = nullptr;
+    std::unique_ptr<TEnumListing> FEnumListing;
     // Nodes whose folders the change notifier watches for this tree.
     std::unordered_set<PLazyNode> FWatched;
 
@@ -319,6 +396,8 @@ private:
     std::unique_ptr<TNamespace> FRootNamespace;
     std::unique_ptr<TNamespace> FPendingRootNamespace;
     std::unique_ptr<TVETPersistent> FViewState;
+    std::unique_ptr<TViewManager> FViewManager;
+    int FColumnMenuItemCount = 8;
     int FRootRebuildLock = 0;
     TColumnDetailType FColumnDetails = TColumnDetailType::cdUser;
     TFileSizeFormat FFileSizeFormat = TFileSizeFormat::fsfExplorer;
@@ -334,8 +413,11 @@ private:
     bool FExpandButtonHit = false;
     bool FChangeNotifierOn = false;
     bool FThreadedImagesOn = false;
+    bool FThreadedExpandMarkOn = false;
     bool FRegisteredWithManager = false;
-    bool FMenuShown = false;
+    std::unique_ptr<TContextMenuManager> FContextMenuManager;
+    std::shared_ptr<QMimeData> FSelectionDataObject;
+    std::uint8_t FDragButton = 0; // 1 left, 2 right
     bool FDropping = false;
     PLazyNode FShellDropNode = nullptr;
     std::uint32_t FLastDropEffect = 0;
@@ -344,5 +426,6 @@ private:
     int FUnknownFileImageIndex = 0;
 
     friend class TVETPersistent;
+    friend class TContextMenuManager;
     friend class TColumnManager;
 };

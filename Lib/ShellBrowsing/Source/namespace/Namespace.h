@@ -14,6 +14,7 @@
 #include "ShellBrowsing/Source/namespace/ShellFolder.h"
 
 #include "Platform/core/Component.h"
+#include "Platform/core/ResultCodes.h"
 
 #include <QString>
 #include <functional>
@@ -47,8 +48,6 @@ struct TContextMenuHandlers {
     TContextMenuAfterCmdEvent AfterCommand;
 };
 
-using HRESULT = std::int32_t;
-enum : HRESULT { S_OK = 0, S_FALSE = 1 };
 enum : std::uint32_t { DROPEFFECT_NONE = 0, DROPEFFECT_COPY = 1, DROPEFFECT_MOVE = 2, DROPEFFECT_LINK = 4 };
 // Key state of drags (with the mouse-message bits MK_SHIFT 0x4 and MK_CONTROL 0x8).
 enum : std::uint32_t { MK_ALT_KEY = 0x20 };
@@ -69,6 +68,9 @@ public:
     PItemIDList AbsolutePIDL() const { return FAbsolutePIDL; }
     PItemIDList RelativePIDL() const { return FRelativePIDL; }
     TNamespace* Parent() const { return FParent; }
+    // Moves the item under another namespace of the same folder (items listed on a worker
+    // thread join the folder's namespace of the GUI thread).
+    void SetParentOfSameFolder(TNamespace* parent) { FParent = parent; }
     bool FreePIDLOnDestroy() const { return FFlags & FlagFreePIDL; }
     void SetFreePIDLOnDestroy(bool value);
     bool OwnsParent() const { return FFlags & FlagOwnsParent; }
@@ -203,8 +205,8 @@ public:
                               const TContextMenuHandlers& handlers, const QPoint* position = nullptr,
                               TPopupMenu* customPopup = nullptr, const QString& customCaption = {});
     // Runs a verb ("open", "cut", "copy", "paste", "pastelink", "delete", "deletepermanently",
-    // "restore", "newfolder", "properties") on the lists (children of this item's parent folder)
-    // or, without lists, on this item.
+    // "restore", "link", "newfolder", "properties") on the lists (children of this item's parent
+    // folder) or, without lists, on this item.
     bool InvokeVerb(const QString& verb, const TPIDLArray* lists = nullptr, QWidget* window = nullptr);
     // Every item must be a sibling of this one, else the warning "PIDLs to operate on are not
     // siblings of the Namespace doing the operation." captioned "Error".
@@ -224,6 +226,8 @@ public:
     HRESULT DragEnter(const QMimeData* data, std::uint32_t keyState, const QPoint& point, std::uint32_t& effect);
     HRESULT DragOver(std::uint32_t keyState, const QPoint& point, std::uint32_t& effect);
     HRESULT DragLeave();
+    // With MK_RBUTTON in `keyState` (a drag made with the right button) the drop menu asks what
+    // to do among the effects offered.
     HRESULT Drop(const QMimeData* data, std::uint32_t keyState, const QPoint& point, std::uint32_t& effect);
     // Opens the item (the program's handler, else the desktop's default application); folders
     // only with `executeFolders`, links to folders only with `executeFolderShortcuts`. Arguments

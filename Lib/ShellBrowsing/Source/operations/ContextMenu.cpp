@@ -24,6 +24,7 @@ struct TMenuPlan {
     bool OneFolder = false;    // one item, a folder one can paste into
     bool CanDelete = true;
     bool CanRename = false;
+    bool CanLink = false;
     bool HasFiles = true;      // every item lives on the file system
 };
 
@@ -36,6 +37,7 @@ TMenuPlan PlanFor(const TNamespaceArray& items, bool renameByCaller)
     plan.CanDelete = std::all_of(items.begin(), items.end(), [](TNamespace* item) { return item->CanDeleteItem(); });
     plan.OneFolder = items.size() == 1 && items.front()->AcceptsDrops() && !items.front()->IsRecycleBin();
     plan.CanRename = renameByCaller && items.size() == 1 && items.front()->CanRenameItem();
+    plan.CanLink = std::all_of(items.begin(), items.end(), [](TNamespace* item) { return item->CanLinkItem(); });
     return plan;
 }
 
@@ -87,8 +89,12 @@ void BuildShellMenu(QMenu& menu, const TMenuPlan& plan, bool extended, int& comm
     if (plan.CanRename)
         AddVerb(menu, QStringLiteral("Rename"), "rename", command);
     AddSeparator(menu);
-    if (plan.HasFiles)
+    if (plan.HasFiles) {
+        // In a group of its own, as explorers that drop it leave the others as they were.
+        AddVerb(menu, QStringLiteral("Make Link"), "link", command, plan.CanLink);
+        AddSeparator(menu);
         AddVerb(menu, QStringLiteral("Properties"), "properties", command);
+    }
 }
 
 // The caller's popup as a submenu after a separator, its items in their order, each with the

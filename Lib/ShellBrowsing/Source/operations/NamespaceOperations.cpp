@@ -5,6 +5,7 @@
 #include "ShellBrowsing/Source/common/ShellTexts.h"
 #include "ShellBrowsing/Source/common/WideStrings.h"
 #include "ShellBrowsing/Source/namespace/ShellLocations.h"
+#include "ShellBrowsing/Source/operations/DropMenu.h"
 #include "ShellBrowsing/Source/operations/FileOperations.h"
 #include "ShellBrowsing/Source/operations/PropertiesDialog.h"
 #include "ShellBrowsing/Source/operations/ShellClipboard.h"
@@ -13,6 +14,7 @@
 
 #include "Platform/core/Messages.h"
 
+#include <QCursor>
 #include <QDesktopServices>
 #include <QGuiApplication>
 #include <QUrl>
@@ -233,9 +235,15 @@ HRESULT TNamespace::DragLeave()
 
 HRESULT TNamespace::Drop(const QMimeData* data, std::uint32_t keyState, const QPoint& point, std::uint32_t& effect)
 {
+    const std::uint32_t offered = effect;
     DragEnter(data, keyState, point, effect);
     const std::vector<std::string> paths = std::move(FDragPaths);
     FDragPaths.clear();
+    if (effect == DROPEFFECT_NONE)
+        return S_OK;
+    // A drag made with the right button asks what to do, whatever the keys said.
+    if (keyState & MK_RBUTTON)
+        effect = ShellDropMenu::Choose(IsRecycleBin() ? effect : offered, effect, QCursor::pos());
     if (effect == DROPEFFECT_NONE)
         return S_OK;
     TOperationReport report;

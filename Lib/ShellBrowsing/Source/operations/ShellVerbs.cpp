@@ -90,6 +90,10 @@ bool Run(const QString& verb, const std::vector<std::string>& paths, QWidget* wi
         return DeletePermanently(paths);
     } else if (v == QLatin1String("restore")) {
         ShellTrash::RestoreItems(paths, report);
+    } else if (v == QLatin1String("link")) {
+        // Each item gets its link beside it, as "name (link)".
+        for (const std::string& path : paths)
+            ShellFileOps::TransferItems({path}, ShellFileOps::ParentOf(path), TTransferMode::Link, report);
     } else if (v == QLatin1String("newfolder")) {
         ShellFileOps::NewFolder(paths.front(), report);
     } else if (v == QLatin1String("properties")) {

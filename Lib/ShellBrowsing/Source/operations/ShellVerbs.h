@@ -3,7 +3,7 @@
 // (copies the clipboard's files into the folder, or moves them after a cut), "pastelink"
 // (links to them), "delete" (to the trash; for items in the trash, and while Shift is held,
 // permanently after a question), "deletepermanently", "restore" (items in the trash go back),
-// "newfolder" and "properties". A verb that fails reports every failure in one message.
+// "link" (a link to each item beside it), "newfolder" and "properties". A verb that fails reports every failure in one message.
 
 #include <QString>
 #include <string>

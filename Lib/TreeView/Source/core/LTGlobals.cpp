@@ -108,6 +108,9 @@ QString MimeTypeOfFormat(std::uint16_t id)
         return QStringLiteral("text/rtf");
     if (name == "CSV")
         return QStringLiteral("text/csv");
+    // A format registered under a MIME type ("text/uri-list") travels as that type.
+    if (name.find('/') != std::string::npos)
+        return QString::fromStdString(name);
     QString type = QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())).toLower();
     type.replace(QLatin1Char(' '), QLatin1Char('-'));
     return QStringLiteral("application/x-zentu-") + type;

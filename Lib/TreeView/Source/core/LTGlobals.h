@@ -43,7 +43,8 @@ enum : std::uint16_t { CF_TEXT = 1, CF_OEMTEXT = 7, CF_UNICODETEXT = 13 };
 std::uint16_t RegisterClipboardFormat(const std::string& name);
 // The name of a registered format or the description of a standard one; empty when unknown.
 std::string ClipboardFormatName(std::uint16_t id);
-// The MIME type a format travels as through Qt's clipboard and drag and drop.
+// The MIME type a format travels as through Qt's clipboard and drag and drop (a format named
+// by a MIME type travels as that type).
 QString MimeTypeOfFormat(std::uint16_t id);
 
 struct TClipboardFormatListEntry {

@@ -6,6 +6,8 @@
 
 #include "TreeView/Source/core/LTGlobals.h"
 
+#include "Platform/core/ResultCodes.h"
+
 #include <QByteArray>
 #include <QMimeData>
 #include <QPointer>
@@ -16,7 +18,7 @@ class TBaseLazyTree;
 
 // Results of the data transfer operations.
 enum : int {
-    S_OK = 0, S_FALSE = 1, E_NOTIMPL = static_cast<int>(0x80004001u), E_FAIL = static_cast<int>(0x80004005u),
+    E_NOTIMPL = static_cast<int>(0x80004001u), E_FAIL = static_cast<int>(0x80004005u),
     E_UNEXPECTED = static_cast<int>(0x8000FFFFu), E_OUTOFMEMORY = static_cast<int>(0x8007000Eu),
     DV_E_FORMATETC = static_cast<int>(0x80040064u), DV_E_TYMED = static_cast<int>(0x80040069u),
     DV_E_DVASPECT = static_cast<int>(0x8004006Bu), DV_E_LINDEX = static_cast<int>(0x80040068u),
