@@ -204,6 +204,9 @@ void TFindInFiles::Deliver(TDeliver how)
         }
         if (how == TDeliver::dlFront)
             break;
+        // Workers can finish many files while the GUI thread waits; handing them all over in
+        // one burst would leave Escape unanswered until the last hit is shown.
+        Yield();
     }
     Yield();
 }

@@ -28,7 +28,6 @@ struct ProgramProcess : ::testing::Test {
         Dir.Write("program/template/PHP Page.php", "<?php ?>");
         Dir.Write("program/project/index.php", "<?php ?>");
         Dir.Write("config/.keep", "");
-        Dir.Write("home/.keep", "");
         Dir.Write("runtime/.keep", "");
         QFile::setPermissions(QString::fromStdString(Dir.File("runtime")),
                               QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
@@ -48,11 +47,10 @@ struct ProgramProcess : ::testing::Test {
     {
         auto process = std::make_unique<QProcess>();
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        // why: the file explorer shows the home folder at a first start.
-        environment.insert("HOME", QString::fromStdString(Dir.File("home")));
         environment.insert("XDG_CONFIG_HOME", QString::fromStdString(Dir.File("config")));
         environment.insert("XDG_DATA_HOME", QString::fromStdString(Dir.File("share")));
         environment.insert("XDG_RUNTIME_DIR", QString::fromStdString(Dir.File("runtime")));
+        environment.insert("HOME", QString::fromStdString(Dir.File("work")));
         process->setProcessEnvironment(environment);
         process->setWorkingDirectory(QString::fromStdString(Dir.File("work")));
         process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
@@ -108,8 +106,7 @@ TEST_F(ProgramProcess, ASecondStartOpensItsFileAsAnotherTabOfTheFirst)
     const std::vector<std::string> log = ReadLines(Log);
     EXPECT_EQ(log, (std::vector<std::string>{"ready", "tabs a.php", "tabs a.php|b.php"}));
 
-    // Closing the window ends the program in order and writes the settings, with the folder the
-    // file explorer showed.
+    // Closing the window ends the program in order and writes the settings.
     Dir.Write("first.log.quit", "");
     EXPECT_EQ(ExitCode(*Processes.front()), 0);
     // The current project is recorded too: the one the first start made for the default root.
@@ -120,6 +117,7 @@ TEST_F(ProgramProcess, ASecondStartOpensItsFileAsAnotherTabOfTheFirst)
         << "the default project is the user's copy, outside the program's folder";
     EXPECT_EQ(ReadWholeFile(Dir.File("share/Zentu/project/index.php")), "<?php ?>");
     EXPECT_EQ(ReadWholeFile(Dir.File("config/Zentu Systems/Zentu/Zentupad.dat")),
-              "[Editor]\r\nWordWrap=0\r\n\r\n[Application]\r\nLastPath=" + Dir.File("home") +
-                  "\r\nProject=" + project + "\r\n");
+              "[Editor]\r\nWordWrap=0\r\n\r\n[Application]\r\nLastPath=" + Dir.File("work") +
+                  "\r\nProject=" + project + "\r\n")
+        << "the file explorer's folder is kept too";
 }

@@ -331,8 +331,9 @@ TEST_F(SearchResultFormTest, HitRowsShowTheLineWithTheHitHighlighted)
 
 TEST_F(SearchResultFormTest, EscapeDuringASearchEndsItAndKeepsTheFilesFound)
 {
-    for (int i = 0; i < 1000; ++i)
-        Dir.Write("tree/" + std::to_string(i % 20) + "/f" + std::to_string(i) + ".php", "needle");
+    constexpr size_t count = 3000;
+    for (size_t i = 0; i < count; ++i)
+        Dir.Write("tree/" + std::to_string(i % 30) + "/f" + std::to_string(i) + ".php", "needle");
     AnswerFolder("needle");
     bool sent = false;
     QTimer watch;
@@ -354,7 +355,7 @@ TEST_F(SearchResultFormTest, EscapeDuringASearchEndsItAndKeepsTheFilesFound)
     EXPECT_EQ(Host.Shown, 2);
     const size_t files = RowTexts().size();
     EXPECT_GT(files, 0u);
-    EXPECT_LT(files, 1000u);
+    EXPECT_LT(files, count);
     EXPECT_FALSE(Form.Busy());
     // Esc when no search runs hides the window.
     EXPECT_TRUE(Form.isVisible());
@@ -376,8 +377,9 @@ TEST_F(SearchResultFormTest, TogglingIsRefusedWhileASearchRuns)
 
 TEST_F(SearchResultFormTest, ClosingTheProgramWindowEndsASearchAndWithoutAHostNothingIsSearched)
 {
-    for (int i = 0; i < 1000; ++i)
-        Dir.Write("tree/" + std::to_string(i % 20) + "/f" + std::to_string(i) + ".php", "needle");
+    constexpr size_t count = 3000;
+    for (size_t i = 0; i < count; ++i)
+        Dir.Write("tree/" + std::to_string(i % 30) + "/f" + std::to_string(i) + ".php", "needle");
     QWidget program;
     program.show();
     Form.SetHost(&Host, &program);
