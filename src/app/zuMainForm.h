@@ -50,6 +50,7 @@ class QToolBar;
 class TCodeEditorForm;
 class TFTPExplorerForm;
 class TFTPExplorerToolForm;
+class TProjectExplorerForm;
 class TCodeExplorerForm;
 class TDosCommand;
 class TLogForm;
@@ -130,6 +131,7 @@ public:
     TOutputForm* OutputForm() const;
     TLogForm* LogForm() const;
     TCodeExplorerForm* CodeExplorerForm() const;
+    TProjectExplorerForm* ProjectExplorerForm() const;
     // The file filters of the file and project explorers' filter boxes.
     void SetExplorerFileFilter(const std::string& filter);
     // The per-user "docking.dat", or the data folder's when the user has none.
@@ -306,6 +308,8 @@ public:
     // The dialog is over: the explorer goes back into its tool window.
     void EndModalExplorer(TFTPExplorerForm* explorer);
     // The View menu's FTP Explorer entry, last of the explorers, with its own key Ctrl+Alt+F.
+    // The FTP explorer and the project explorer's remote view, each with a connection of its own.
+    std::vector<TFTPExplorerForm*> FTPExplorers() const;
     // The FTP explorer's view command puts it into its tool-window mode.
     void BindFTPExplorerAction();
     // The docked window that holds the FTP explorer (null with docking off).

@@ -111,6 +111,11 @@ void TMainForm::CreateDockedToolWindows()
     LoadDockLayout();
 }
 
+TProjectExplorerForm* TMainForm::ProjectExplorerForm() const
+{
+    return FindToolWindow<TProjectExplorerForm>(ToolWindows);
+}
+
 TFTPExplorerToolForm* TMainForm::FTPExplorerWindow() const
 {
     return FindToolWindow<TFTPExplorerToolForm>(ToolWindows);
@@ -120,7 +125,7 @@ void TMainForm::SetExplorerFileFilter(const std::string& filter)
 {
     if (TFileExplorerForm* files = FindToolWindow<TFileExplorerForm>(ToolWindows))
         files->SetFileFilter(filter);
-    if (TProjectExplorerForm* project = FindToolWindow<TProjectExplorerForm>(ToolWindows))
+    if (TProjectExplorerForm* project = ProjectExplorerForm())
         project->SetFileFilter(filter);
 }
 

@@ -12,6 +12,7 @@
 #include "ftp/zuFTPModule.h"
 #include "ftp/explorer/zuFTPExplorerForm.h"
 #include "ftp/explorer/zuFTPExplorerToolForm.h"
+#include "explorers/zuProjectExplorerForm.h"
 #include "settings/zuSettings.h"
 
 #include "SrcEdit/Source/view/SrcEdit.h"
@@ -28,6 +29,8 @@
 #include <QMenu>
 #include <QPointer>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace {
 
@@ -96,6 +99,17 @@ TFTPExplorerForm* TMainForm::FTPExplorer()
             window->Embed(FTPExplorerForm.get());
     }
     return FTPExplorerForm.get();
+}
+
+std::vector<TFTPExplorerForm*> TMainForm::FTPExplorers() const
+{
+    std::vector<TFTPExplorerForm*> explorers;
+    if (FTPExplorerForm)
+        explorers.push_back(FTPExplorerForm.get());
+    // The project explorer's remote view has a connection of its own.
+    if (TProjectExplorerForm* project = ProjectExplorerForm())
+        explorers.push_back(project->RemoteView);
+    return explorers;
 }
 
 void TMainForm::BindFTPExplorerAction()
@@ -171,10 +185,11 @@ bool TMainForm::CancelFTPTransfers()
         FTPModule->Cancel();
         running = true;
     }
-    if (FTPExplorerForm && FTPExplorerForm->Busy()) {
-        FTPExplorerForm->Cancel();
-        running = true;
-    }
+    for (TFTPExplorerForm* explorer : FTPExplorers())
+        if (explorer->Busy()) {
+            explorer->Cancel();
+            running = true;
+        }
     return running;
 }
 
@@ -208,8 +223,10 @@ void TMainForm::CloseAfterTransfer()
 void TMainForm::CloseWhenTransferEnded()
 {
     // why: the cancelled command is still unwinding, or its message is still shown.
-    if ((FTPModule && FTPModule->Busy()) || (FTPExplorerForm && FTPExplorerForm->Busy()) ||
-        QApplication::activeModalWidget()) {
+    const std::vector<TFTPExplorerForm*> explorers = FTPExplorers();
+    const bool explorerBusy =
+        std::any_of(explorers.begin(), explorers.end(), [](TFTPExplorerForm* explorer) { return explorer->Busy(); });
+    if ((FTPModule && FTPModule->Busy()) || explorerBusy || QApplication::activeModalWidget()) {
         QTimer::singleShot(CloseRetryMs, this, &TMainForm::CloseWhenTransferEnded);
         return;
     }

@@ -37,7 +37,9 @@ const TToolWindowKind Kinds[] = {
      },
      ShortCut('L', TShiftState{ssCtrl, ssAlt})},
     // The main window puts its FTP explorer in, and runs the view command itself.
-    {"acFTPExplorer", "FTP Explorer", scNone, TToolWindowGroup::twgExplorers, "network-server", {TAlign::alRight, 230},
+    // Behind the code library: its tool bar wants more room than the panel's first width.
+    {"acFTPExplorer", "FTP Explorer", scNone, TToolWindowGroup::twgExplorers, "network-server",
+     {TAlign::alRight, 230, true},
      [](const TToolWindowServices& s) -> std::unique_ptr<TToolWindowForm> {
          return std::make_unique<TFTPExplorerToolForm>(s.Style);
      },
@@ -90,8 +92,9 @@ TToolWindowList MakeToolWindows(const TToolWindowServices& services)
 void ArrangeDefaultDockLayout(TExDockServer& server, const TToolWindowList& windows)
 {
     const std::span<const TToolWindowKind> kinds = ToolWindowKinds();
-    // The first window docked on each edge, which the later ones join as tabs.
+    // The first window docked on each edge, which the later ones join as tabs, and the one in front.
     std::map<TAlign, TToolWindowForm*> firstOnEdge;
+    std::map<TAlign, TToolWindowForm*> frontOnEdge;
     for (std::size_t i = 0; i < windows.size() && i < kinds.size(); ++i) {
         const TToolWindowPlace& place = kinds[i].Place;
         TExDockPanel* panel = server.DockPanelWithAlign(place.Edge);
@@ -103,6 +106,8 @@ void ArrangeDefaultDockLayout(TExDockServer& server, const TToolWindowList& wind
         else
             SetTBDockHeight(*window, place.Size);
         window->Show();
+        if (!place.Behind)
+            frontOnEdge.try_emplace(place.Edge, window);
         auto [first, isFirst] = firstOnEdge.try_emplace(place.Edge, window);
         if (isFirst)
             ManualDock(*window, panel);
@@ -111,7 +116,7 @@ void ArrangeDefaultDockLayout(TExDockServer& server, const TToolWindowList& wind
         else
             ManualDock(*window, panel, first->second, TAlign::alClient);
     }
-    for (const auto& [edge, window] : firstOnEdge)
+    for (const auto& [edge, window] : frontOnEdge)
         if (auto* pages = dynamic_cast<TExDockTabPageControl*>(HostDockSite(*window)))
             if (TExDockTabSheet* page = pages->PageOfControl(window))
                 pages->SetActivePage(page);

@@ -39,10 +39,11 @@ enum class TToolWindowGroup { twgExplorers, twgOutput };
 
 // Where a window docks at a first start: in the panel of `Edge` (alNone: it starts hidden and
 // floats when shown), `Size` pixels deep. Windows of the same edge become tabs of one host, the
-// first of them in front.
+// first of them that is not `Behind` in front.
 struct TToolWindowPlace {
     TAlign Edge = TAlign::alNone;
     int Size = 0;
+    bool Behind = false;
 };
 
 struct TToolWindowKind {

@@ -91,16 +91,21 @@ void TProjectExplorerForm::CreateControls()
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(2);
 
+    // The view switch beside the bar rather than on it, so that a narrow window never hides it.
+    auto* upper = new QHBoxLayout;
+    upper->setSpacing(2);
     ToolBar = new QToolBar(client);
     ToolBar->setIconSize(QSize(16, 16));
     for (TAction* command : {acRefresh, acFTPconnect, acProjectManager, acProjectOptions})
         ToolBar->addAction(command);
-    cmViewPort = new QComboBox(ToolBar);
+    cmViewPort = new QComboBox(client);
     cmViewPort->setObjectName(QStringLiteral("cmViewPort"));
     cmViewPort->addItem(QApplication::style()->standardIcon(QStyle::SP_DirHomeIcon), QStringLiteral("Local View"));
     cmViewPort->addItem(QApplication::style()->standardIcon(QStyle::SP_DriveNetIcon), QStringLiteral("Remote View"));
-    ToolBar->addWidget(cmViewPort);
-    layout->addWidget(ToolBar);
+    ToolBar->setMinimumWidth(ToolBar->sizeHint().width());
+    upper->addWidget(ToolBar);
+    upper->addWidget(cmViewPort, 1);
+    layout->addLayout(upper);
 
     Pages = new QStackedWidget(client);
     layout->addWidget(Pages, 1);

@@ -142,6 +142,8 @@ void TFTPExplorerForm::CreateActions()
     acViewReport->setIcon(style->standardIcon(QStyle::SP_FileDialogDetailedView));
     acViewList->setIcon(style->standardIcon(QStyle::SP_FileDialogListView));
     acDelete->setIcon(QIcon::fromTheme(QStringLiteral("edit-delete"), style->standardIcon(QStyle::SP_TrashIcon)));
+    acRename->setIcon(QIcon::fromTheme(QStringLiteral("edit-rename"), style->standardIcon(QStyle::SP_FileLinkIcon)));
+    acCHMOD->setIcon(QIcon::fromTheme(QStringLiteral("document-properties"), style->standardIcon(QStyle::SP_FileDialogInfoView)));
 }
 
 void TFTPExplorerForm::CreateControls()
@@ -150,13 +152,19 @@ void TFTPExplorerForm::CreateControls()
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(2);
 
+    // The account row above the tool bar, so that a narrow docked window shows both.
+    SessionPanel = new QWidget(this);
+    auto* session = new QHBoxLayout(SessionPanel);
+    session->setContentsMargins(2, 2, 2, 0);
+    session->addWidget(new QLabel(QStringLiteral(" Session Name "), SessionPanel));
+    AccountBox = new QComboBox(SessionPanel);
+    AccountBox->setObjectName(QStringLiteral("AccountBox"));
+    AccountBox->setMinimumWidth(120);
+    session->addWidget(AccountBox, 1);
+    layout->addWidget(SessionPanel);
     ToolBar = new QToolBar(this);
     ToolBar->setObjectName(QStringLiteral("ToolBar"));
-    ToolBar->addWidget(new QLabel(QStringLiteral(" Session Name "), ToolBar));
-    AccountBox = new QComboBox(ToolBar);
-    AccountBox->setObjectName(QStringLiteral("AccountBox"));
-    AccountBox->setMinimumWidth(200);
-    ToolBar->addWidget(AccountBox);
+    ToolBar->setIconSize(QSize(16, 16));
     for (TAction* action : {acSessionManager, acFTPconnect, acRefresh, acChangeParentDir, acMKD, acViewReport, acViewList})
         ToolBar->addAction(action);
     layout->addWidget(ToolBar);
@@ -254,7 +262,9 @@ void TFTPExplorerForm::SetProjectSource(TProjectSource source)
     FProject = std::move(source);
     setWindowFlags(Qt::Widget);
     SetDialogMode(dmExplorer);
+    SessionPanel->hide();
     ToolBar->clear();
+    ToolBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
     for (TAction* action : {acChangeParentDir, acMKD, acRename, acDelete, acCHMOD, acViewReport, acViewList})
         ToolBar->addAction(action);
     StatusBar->hide();

@@ -152,6 +152,7 @@ public:
     int SortColumn() const { return FSortColumn; }
     bool SortAscending() const { return FSortAscending; }
 
+    QWidget* SessionPanel;
     QToolBar* ToolBar;
     QComboBox* AccountBox;
     QTreeWidget* RemoteView;

@@ -13,6 +13,9 @@
 #include "ftp/zuFTPModule.h"
 #include "ftp/zuProgressForm.h"
 #include "ftp/explorer/zuFTPExplorerForm.h"
+#include "explorers/zuProjectExplorerForm.h"
+#include "projects/zuCurrentProject.h"
+#include "projects/zuProjects.h"
 
 #include "Platform/core/QtBridge.h"
 
@@ -28,6 +31,22 @@
 namespace {
 
 struct RemoteDocumentsTest : ShellTest {
+    // Downloads big.php through `explorer`, closing the program as the download starts: the close
+    // cancels it, waits for it to end, and then the window goes.
+    void CloseDuringADownload(TFTPExplorerForm& explorer)
+    {
+        explorer.SelectRows({"big.php"});
+        WhenSent(explorer.Client(), "RETR", [this] { Form->close(); });
+        EXPECT_FALSE(explorer.OpenRemoteExecute());
+        EXPECT_TRUE(Form->isVisible()) << "the close waits for the cancelled transfer";
+        for (int i = 0; i < 50 && Form->isVisible(); ++i) {
+            QApplication::processEvents();
+            QTest::qWait(20);
+        }
+        EXPECT_FALSE(Form->isVisible());
+        EXPECT_EQ(Form->Documents().size(), 0u);
+    }
+
     void SetUp() override
     {
         ShellTest::SetUp();
@@ -349,16 +368,23 @@ TEST_F(RemoteDocumentsTest, ClosingTheProgramDuringAnExplorerTransferCancelsItTh
     TFTPExplorerForm* explorer = Form->FTPExplorer();
     explorer->SelectAccount(Account);
     explorer->FTPConnectExecute();
-    explorer->SelectRows({"big.php"});
-    WhenSent(explorer->Client(), "RETR", [this] { Form->close(); });
-    EXPECT_FALSE(explorer->OpenRemoteExecute());
-    EXPECT_TRUE(Form->isVisible()) << "the close waits for the cancelled transfer";
-    for (int i = 0; i < 50 && Form->isVisible(); ++i) {
-        QApplication::processEvents();
-        QTest::qWait(20);
-    }
-    EXPECT_FALSE(Form->isVisible());
-    EXPECT_EQ(Form->Documents().size(), 0u);
+    CloseDuringADownload(*explorer);
+}
+
+TEST_F(RemoteDocumentsTest, ClosingTheProgramDuringAProjectExplorerTransferCancelsItThenCloses)
+{
+    Server.WriteHome("big.php", std::string(32 * 1024 * 1024, 'x'));
+    const TGUID project = CreateGUID();
+    WriteProjectString(*ProjectsFile, project, ProjectKeys::FTPAccount, GUIDToString(Account));
+    WriteProjectString(*ProjectsFile, project, ProjectKeys::RemotePath, "/");
+    Form->CurrentProject->OpenProject(project);
+    TProjectExplorerForm* explorer = Form->ProjectExplorerForm();
+    ASSERT_NE(explorer, nullptr);
+    explorer->FTPConnectExecute();
+    TFTPExplorerForm* remote = explorer->RemoteView;
+    ASSERT_TRUE(remote->Connected());
+    EXPECT_TRUE(remote->Timer1.isActive()) << "the keep-alive runs";
+    CloseDuringADownload(*remote);
 }
 
 TEST_F(RemoteDocumentsTest, FailedSaveAsToFtpLeavesTheDocumentLocal)
