@@ -3,7 +3,9 @@
 #include "settings/zentuIniFiles.h"
 #include "settings/zuSettings.h"
 
+#include "ShellBrowsing/Source/combo/ShellExplorerCombobox.h"
 #include "ShellBrowsing/Source/explorer/ExplorerViews.h"
+#include "ShellBrowsing/Source/idlist/PIDLManager.h"
 
 #include "ExLib/run/docking/control/ExDockClient.h"
 
@@ -37,6 +39,9 @@ TFileExplorerForm::TFileExplorerForm(TExDockBasicStyle* style, TIniFileEx* setti
     auto* layout = new QVBoxLayout(client);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(2);
+    PathCombo = new TShellExplorerCombobox(nullptr, client);
+    PathCombo->setObjectName(QStringLiteral("PathCombo"));
+    layout->addWidget(PathCombo);
     Splitter = new QSplitter(Qt::Vertical, client);
     Splitter->setChildrenCollapsible(false);
     LocalTreeView = new TShellExplorerTreeview(nullptr, Splitter);
@@ -74,6 +79,9 @@ TFileExplorerForm::TFileExplorerForm(TExDockBasicStyle* style, TIniFileEx* setti
     LocalListView->SetActive(true);
     LocalTreeView->SetShellExplorerListview(LocalListView);
     LocalListView->SetShellExplorerTreeview(LocalTreeView);
+    LocalListView->SetExplorerComboBox(PathCombo);
+    LocalListView->OnRootRebuild = [this](TCustomShellExplorerTree*) { ListRootChanged(); };
+    PathCombo->SetActive(true);
     std::string last = FSettings ? Settings::Application::LastPath.Read(*FSettings) : std::string();
     if (last.empty() || !DirectoryExists(last))
         last = QDir::homePath().toStdString();
@@ -89,6 +97,8 @@ TFileExplorerForm::~TFileExplorerForm()
     FilterEdit->OnChange = nullptr;
     LocalListView->OnEnumFolder = nullptr;
     LocalListView->OnShellExecute = nullptr;
+    LocalListView->OnRootRebuild = nullptr;
+    LocalListView->SetExplorerComboBox(nullptr);
     LocalTreeView->SetShellExplorerListview(nullptr);
     LocalListView->SetShellExplorerTreeview(nullptr);
 }
@@ -111,7 +121,17 @@ bool TFileExplorerForm::ShowFolder(const std::string& folder)
     const QString path = QString::fromStdString(ExcludeTrailingPathDelimiter(ExpandFileName(folder)));
     LocalListView->SetRootFolderCustomPath(path);
     LocalTreeView->BrowseToPath(path);
+    ListRootChanged();
     return ShownFolder() == path.toStdString();
+}
+
+void TFileExplorerForm::ListRootChanged()
+{
+    TNamespace* shown = LocalListView->RootNamespace();
+    TNamespace* current = PathCombo->Namespace();
+    // why: setting the folder it shows already would publish it again.
+    if (shown && !(current && PIDLMgr().EqualPIDL(current->AbsolutePIDL(), shown->AbsolutePIDL())))
+        PathCombo->SetPath(shown);
 }
 
 void TFileExplorerForm::LocalListViewDblClick()

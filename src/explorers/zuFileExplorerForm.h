@@ -1,6 +1,6 @@
 #pragma once
-// The file explorer: a folder tree above, the files of the folder selected in it below, and a
-// filter drop-down at the bottom that limits the list to the file types the editor knows. A
+// The file explorer: a path combo box on top, a folder tree below it, the files of the folder
+// selected in it below that, and a filter drop-down at the bottom that limits the list to the file types the editor knows. A
 // double-click on a file opens it as a document. The folder shown is remembered in
 // [Application] LastPath and shown again at the next start.
 
@@ -12,6 +12,7 @@
 class QSplitter;
 class TFilterComboBox;
 class TIniFileEx;
+class TShellExplorerCombobox;
 class TShellExplorerListview;
 class TShellExplorerTreeview;
 
@@ -32,6 +33,9 @@ public:
     // Opens the list's first selected file as a document.
     void LocalListViewDblClick();
 
+    // Shows the list's folder; a path typed into it (Enter) or picked from its drop-down tree is
+    // shown by the list and the tree.
+    TShellExplorerCombobox* PathCombo;
     TShellExplorerTreeview* LocalTreeView;
     QSplitter* Splitter;
     TShellExplorerListview* LocalListView;
@@ -41,6 +45,9 @@ protected:
     void wheelEvent(QWheelEvent* event) override;
 
 private:
+    // The combo box follows the folder the list shows.
+    void ListRootChanged();
+
     TIniFileEx* FSettings;
     TOpenDocumentEvent FOpen;
 };

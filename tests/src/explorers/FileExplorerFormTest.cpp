@@ -9,6 +9,7 @@
 #include "settings/zentuIniFiles.h"
 #include "settings/zuSettings.h"
 
+#include "ShellBrowsing/Source/combo/ShellExplorerCombobox.h"
 #include "ShellBrowsing/Source/explorer/ExplorerViews.h"
 
 #include "ExLib/run/docking/vsnet/ExDockVSNetStyle.h"
@@ -109,6 +110,18 @@ TEST_F(FileExplorerTest, TheFolderShownIsRememberedForTheNextWindow)
     EXPECT_EQ(Settings::Application::LastPath.Read(*Settings), Files.File("site/sub"));
     auto again = MakeForm();
     EXPECT_EQ(again->ShownFolder(), Files.File("site/sub"));
+}
+
+TEST_F(FileExplorerTest, ThePathComboShowsTheListsFolderAndBrowsesToATypedOne)
+{
+    auto form = MakeForm();
+    ASSERT_NE(form->PathCombo->Namespace(), nullptr);
+    EXPECT_EQ(form->PathCombo->Namespace()->ParsingPath().toStdString(), Site());
+    ASSERT_TRUE(form->PathCombo->BrowseToPath(QString::fromStdString(Files.File("site/sub"))));
+    EXPECT_EQ(form->ShownFolder(), Files.File("site/sub"));
+    EXPECT_EQ(ListedNames(*form->LocalListView), std::vector<std::string>{"inner.php"});
+    ASSERT_TRUE(form->ShowFolder(Site()));
+    EXPECT_EQ(form->PathCombo->Namespace()->ParsingPath().toStdString(), Site());
 }
 
 TEST_F(FileExplorerTest, AFolderThatNoLongerExistsLeavesTheHomeFolderShown)
