@@ -533,3 +533,25 @@ TEST_F(TPathComboBox, TheControlShowsTheIconOnlyForAConfirmedPath)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(TDropDownWindow, AnAnimatedDropDownSlidesOpenToItsPlace)
+{
+    TPopupOptions options = DefaultPopupOptions;
+    options.Exclude(TPopupOption::poRespectSysAnimationFlag);
+    options.Include(TPopupOption::poAnimated);
+    DropDown().SetOptions(options);
+    DropDown().SetAnimationSpeed(150);
+    PressButton();
+    ASSERT_TRUE(DropDown().Dropped());
+    const QPoint below = Combo().mapToGlobal(QPoint(0, Combo().height()));
+    EXPECT_EQ(DropDown().geometry().topLeft(), below) << "it grows downward from the combo box";
+    EXPECT_LT(DropDown().height(), 40) << "and starts small";
+    LetTimersRun(400);
+    EXPECT_EQ(DropDown().geometry().topLeft(), below);
+    EXPECT_GT(DropDown().height(), 4 * 17);
+    EXPECT_TRUE(DropDown().Dropped());
+}
+
+} // namespace
