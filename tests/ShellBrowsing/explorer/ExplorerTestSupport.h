@@ -2,13 +2,12 @@
 // Helpers of the explorer tests: the tree and list views with their protected operations open,
 // waiting while posted messages arrive, and the names a node's rows show.
 
+#include "support/WaitFor.h"
 #include "ShellBrowsing/ShellTestSupport.h"
 #include "ShellBrowsing/Source/explorer/ExplorerViews.h"
 #include "ShellBrowsing/Source/notify/ShellChangeNotifier.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QThread>
 #include <functional>
 
 template <class TBase>
@@ -31,18 +30,11 @@ public:
 using TTestTreeview = TOpenExplorer<TShellExplorerTreeview>;
 using TTestListview = TOpenExplorer<TShellExplorerListview>;
 
-// Lets posted messages arrive until `done` holds or `ms` milliseconds passed.
+// Lets posted messages arrive until `done` holds or `ms` milliseconds passed; listings of big
+// folders on a loaded machine take longer than WaitFor's default.
 inline bool WaitUntil(const std::function<bool()>& done, int ms = 10000)
 {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > ms)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(5);
-    }
-    return true;
+    return WaitFor(done, ms);
 }
 
 // The display names of a node's children in their order (the tree's top level for nil).

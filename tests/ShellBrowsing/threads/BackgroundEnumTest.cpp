@@ -90,6 +90,20 @@ void SelectOnlyRow(TCustomShellExplorerTree& list, PLazyNode row)
     list.AssignFocusedNode(row);
 }
 
+// Holds when exactly one row is selected, it is named `name`, and it has the focus.
+::testing::AssertionResult OnlyRowPickedIs(TCustomShellExplorerTree& list, const std::string& name)
+{
+    const std::vector<PLazyNode> selected = list.CollectSelectedNodes(false);
+    if (selected.size() != 1)
+        return ::testing::AssertionFailure() << selected.size() << " rows selected";
+    const std::string shown = list.NodeNamespace(selected.front())->DisplayNameInFolder().toStdString();
+    if (shown != name)
+        return ::testing::AssertionFailure() << "selected " << shown;
+    if (list.FocusNode() != selected.front())
+        return ::testing::AssertionFailure() << "the focus is elsewhere";
+    return ::testing::AssertionSuccess();
+}
+
 struct TOrderCase {
     const char* Name;
     int Files;
@@ -181,10 +195,7 @@ TEST_F(BackgroundEnum, RowsPickedWhileListedStayPickedAsMoreRowsArrive)
     SelectOnlyRow(*list, picked);
     list->EnumThread()->SetSuspended(false);
     ASSERT_TRUE(WaitUntil([&] { return !list->Enumerating(); }));
-    const std::vector<PLazyNode> selected = list->CollectSelectedNodes(false);
-    ASSERT_EQ(selected.size(), 1u);
-    EXPECT_EQ(list->NodeNamespace(selected.front())->DisplayNameInFolder().toStdString(), name);
-    EXPECT_EQ(list->FocusNode(), selected.front());
+    EXPECT_TRUE(OnlyRowPickedIs(*list, name));
 }
 
 TEST_F(BackgroundEnum, TheDesktopListedWithoutTheTrashKeepsItsOwnOrder)
@@ -215,10 +226,7 @@ TEST_F(BackgroundEnum, BrowsingToAFileSelectsItOnceItsFolderIsListed)
     TPIDLHolder file(PathToPIDL(big + "/file1498.txt"));
     ASSERT_TRUE(list->BrowseTo(file.Get()));
     ASSERT_TRUE(WaitUntil([&] { return !list->Enumerating(); }));
-    const std::vector<PLazyNode> selected = list->CollectSelectedNodes(false);
-    ASSERT_EQ(selected.size(), 1u);
-    EXPECT_EQ(list->NodeNamespace(selected.front())->DisplayNameInFolder(), QStringLiteral("file1498.txt"));
-    EXPECT_EQ(list->FocusNode(), selected.front());
+    EXPECT_TRUE(OnlyRowPickedIs(*list, "file1498.txt"));
 }
 
 TEST_F(BackgroundEnum, ARefreshKeepsTheSelectionOnceTheRowsAreBack)
@@ -233,10 +241,7 @@ TEST_F(BackgroundEnum, ARefreshKeepsTheSelectionOnceTheRowsAreBack)
     ASSERT_TRUE(list->RefreshKeepingState(false));
     EXPECT_TRUE(list->Enumerating());
     ASSERT_TRUE(WaitUntil([&] { return !list->Enumerating(); }));
-    const std::vector<PLazyNode> selected = list->CollectSelectedNodes(false);
-    ASSERT_EQ(selected.size(), 1u);
-    EXPECT_EQ(list->NodeNamespace(selected.front())->DisplayNameInFolder(), QStringLiteral("a_1001.php"));
-    EXPECT_EQ(list->FocusNode(), selected.front());
+    EXPECT_TRUE(OnlyRowPickedIs(*list, "a_1001.php"));
 }
 
 TEST_F(BackgroundEnum, FolderRemovedWhileListedEndsTheListingCleanly)

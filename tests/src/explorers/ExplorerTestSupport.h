@@ -2,29 +2,21 @@
 // Helpers of the explorer window tests: waiting while posted messages arrive and the names a
 // view lists.
 
+#include "support/WaitFor.h"
 #include "ShellBrowsing/Source/explorer/ShellExplorerTree.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QThread>
 
 #include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
 
-// Lets posted messages arrive until `done` holds or `ms` milliseconds passed.
+// Lets posted messages arrive until `done` holds or `ms` milliseconds passed; listings of big
+// folders on a loaded machine take longer than WaitFor's default.
 inline bool WaitUntil(const std::function<bool()>& done, int ms = 10000)
 {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > ms)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(5);
-    }
-    return true;
+    return WaitFor(done, ms);
 }
 
 // The in-folder names of the children of `parent` (the top level for nil), sorted.
