@@ -121,24 +121,23 @@ static std::uint32_t DecodeLZW(TLZWTable& table, const std::uint8_t* in, std::ui
     const unsigned end = clear + 1, first = clear + 2;
     // why: TIFF writers widen the codes one entry before the table needs it
     const unsigned early = tiff ? 1 : 0;
-    const auto widenAt = [early](unsigned width) { return width < 12 ? (1u << width) - early : ~0u; };
     TCodeReader<tiff> codes(in, packedSize);
     TLZWTable::TEntry* const entries = table.Entries.data();
-    std::uint32_t position = 0;
-    std::uint32_t previousPosition = 0, previousLength = 0;
-    unsigned width = initialWidth, mask = 0, widen = 0, next = first;
+    std::uint8_t* out = target;
+    std::uint8_t* const outEnd = target + unpackedSize;
+    // the previous string ends where `out` is
+    std::uint32_t previousLength = 0;
+    unsigned width = initialWidth, mask = 0, next = first;
     unsigned code;
     // After a clear code (and at the start) the table is empty and the first code must be a single
     // byte; bad codes before it are skipped.
     const auto restart = [&]() -> bool {
         width = initialWidth;
         mask = (1u << width) - 1;
-        widen = widenAt(width);
         next = first;
         while (codes.Next(width, mask, code)) {
             if (code < clear) {
-                target[position] = static_cast<std::uint8_t>(code);
-                previousPosition = position++;
+                *out++ = static_cast<std::uint8_t>(code);
                 previousLength = 1;
                 return true;
             }
@@ -147,10 +146,8 @@ static std::uint32_t DecodeLZW(TLZWTable& table, const std::uint8_t* in, std::ui
         }
         return false;
     };
-    if (unpackedSize > 0 && restart()) {
-        while (position < unpackedSize && codes.Next(width, mask, code)) {
-            const std::uint32_t room = unpackedSize - position;
-            std::uint8_t* const out = target + position;
+    if (out < outEnd && restart()) {
+        while (out < outEnd && codes.Next(width, mask, code)) {
             std::uint32_t length;
             if (code < clear) {
                 length = 1;
@@ -164,7 +161,7 @@ static std::uint32_t DecodeLZW(TLZWTable& table, const std::uint8_t* in, std::ui
                 } else if (code == next) {
                     // the next free code: the previous string and its own first byte, which the
                     // forward copy reads once it has written it
-                    from = target + previousPosition;
+                    from = out - previousLength;
                     length = previousLength + 1;
                 } else if (code == clear) {
                     if (!restart())
@@ -175,32 +172,32 @@ static std::uint32_t DecodeLZW(TLZWTable& table, const std::uint8_t* in, std::ui
                 } else {
                     continue;
                 }
-                if (length > room) {
-                    CopyForward(out, from, room);
-                    position = unpackedSize;
+                const auto room = static_cast<std::size_t>(outEnd - out);
+                if (length + Chunk <= room) {
+                    CopyForwardInChunks(out, from, length);
+                } else if (length <= room) {
+                    CopyForward(out, from, length);
+                } else {
+                    CopyForward(out, from, static_cast<std::uint32_t>(room));
+                    out = outEnd;
                     break;
                 }
-                if (length + Chunk <= room)
-                    CopyForwardInChunks(out, from, length);
-                else
-                    CopyForward(out, from, length);
             }
             if (next < TLZWTable::Size) {
-                entries[next] = {previousPosition, previousLength + 1};
-                if (++next == widen) {
+                entries[next] = {static_cast<std::uint32_t>(out - target) - previousLength, previousLength + 1};
+                ++next;
+                if (((next + early) >> width) != 0 && width < 12) {
                     ++width;
                     mask = (1u << width) - 1;
-                    widen = widenAt(width);
                 }
             }
-            previousPosition = position;
             previousLength = length;
-            position += length;
+            out += length;
         }
     }
     // clears what the chunked copies wrote past the end of the output
-    std::memset(target + position, 0, std::min<std::uint32_t>(Chunk - 1, unpackedSize - position));
-    return position;
+    std::memset(out, 0, std::min<std::size_t>(Chunk - 1, static_cast<std::size_t>(outEnd - out)));
+    return static_cast<std::uint32_t>(out - target);
 }
 
 void TTIFFLZWDecoder::DecodeBlock(const std::uint8_t*& source, std::uint8_t*& target, std::uint32_t packedSize,
