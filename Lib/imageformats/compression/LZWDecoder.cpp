@@ -6,7 +6,6 @@
 
 namespace {
 
-constexpr unsigned NoCode = 0xFFFF;
 constexpr std::uint32_t Chunk = 16;
 
 template <bool bigEndian>
