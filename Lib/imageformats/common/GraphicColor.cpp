@@ -41,6 +41,20 @@ std::uint32_t SelectedPixels(std::uint32_t count, std::uint8_t mask)
     return selected;
 }
 
+// Red-green-blue to blue-green-red (or back) for pixels of a fixed size, which the compiler
+// turns into byte shuffles.
+template <std::size_t pixelBytes>
+void SwapOuterSamples(const std::uint8_t* __restrict in, std::uint8_t* __restrict out, std::uint32_t count)
+{
+    for (std::size_t i = 0; i < std::size_t{count} * pixelBytes; i += pixelBytes) {
+        out[i] = in[i + 2];
+        out[i + 1] = in[i + 1];
+        out[i + 2] = in[i];
+        if constexpr (pixelBytes == 4)
+            out[i + 3] = in[i + 3];
+    }
+}
+
 [[noreturn]] void ConversionFailed()
 {
     throw EColorConversionError(gesConversionUnsupported);
@@ -320,13 +334,18 @@ void TColorManager::ConvertPixels(std::span<const std::span<const std::uint8_t>>
         const bool alpha = sourceAlpha && targetAlpha;
         const std::uint8_t* in = sources[0].data();
         std::uint8_t* out = target.data();
-        for (std::uint32_t i = 0; i < count; ++i, in += stride, out += targetStride) {
-            out[0] = in[reverse ? 2 : 0];
-            out[1] = in[1];
-            out[2] = in[reverse ? 0 : 2];
-            if (alpha)
-                out[3] = in[3];
-        }
+        if (reverse && !alpha && stride == 3 && targetStride == 3)
+            SwapOuterSamples<3>(in, out, count);
+        else if (reverse && alpha && stride == 4 && targetStride == 4)
+            SwapOuterSamples<4>(in, out, count);
+        else
+            for (std::uint32_t i = 0; i < count; ++i, in += stride, out += targetStride) {
+                out[0] = in[reverse ? 2 : 0];
+                out[1] = in[1];
+                out[2] = in[reverse ? 0 : 2];
+                if (alpha)
+                    out[3] = in[3];
+            }
         return;
     }
     // The k-th sample of the pixel at source offset `at`, scaled to 8 bits.

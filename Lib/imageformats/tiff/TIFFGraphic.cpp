@@ -434,8 +434,19 @@ void TTIFFGraphic::LoadFromStream(TStream& stream)
         const std::uint32_t predictorSamples = planar ? 1 : (jpeg ? 3 : p.SampleCount);
         const bool predict = p.PredictorKind == 2 && p.CompressionKind != ckNone && !jpeg;
 
-        std::vector<std::vector<std::uint8_t>> image(planes, std::vector<std::uint8_t>(static_cast<std::size_t>(planeLine * height)));
-        std::vector<std::uint8_t> tile;
+        // why: strips of interleaved pixels are converted while they are still in the cache;
+        // planes and tiles need the whole image first.
+        const bool streamed = !tiled && planes == 1;
+        std::vector<std::vector<std::uint8_t>> image(streamed ? 0 : planes,
+                                                     std::vector<std::uint8_t>(static_cast<std::size_t>(planeLine * height)));
+        std::vector<std::uint8_t> block;
+        std::vector<std::span<const std::uint8_t>> sources(planes);
+        const auto stride = static_cast<std::size_t>(RowStride());
+        const auto convertRow = [&] {
+            ColorManager().ConvertLine(sources, std::span<std::uint8_t>(ScanLine(static_cast<int>(p.RowIndex)), stride),
+                                       static_cast<std::uint32_t>(width), 0xFF);
+            ReportRow(p.RowIndex + 1, height);
+        };
         for (std::uint32_t plane = 0; plane < planes; ++plane) {
             for (std::uint64_t b = 0; b < blocksPerPlane; ++b) {
                 const std::uint64_t index = plane * blocksPerPlane + b;
@@ -449,34 +460,37 @@ void TTIFFGraphic::LoadFromStream(TStream& stream)
                     count = fileSize - offset;
                 if (offset > fileSize)
                     throw EReadError("Stream read error");
-                // strips land in the image directly; tiles go through a block of their own
-                const bool direct = !tiled;
+                // strips of planes land in the image directly; the rest go through a block of their own
+                const bool direct = !tiled && !streamed;
                 if (!direct)
-                    tile.assign(static_cast<std::size_t>(blockLine * rows), 0);
-                std::uint8_t* block = direct ? image[plane].data() + top * planeLine : tile.data();
+                    block.assign(static_cast<std::size_t>(blockLine * rows), 0);
+                std::uint8_t* data = direct ? image[plane].data() + top * planeLine : block.data();
                 ReadBlock(decoder.get(), static_cast<std::uint32_t>(offset), static_cast<std::uint32_t>(count),
-                          static_cast<std::uint32_t>(blockWidth), static_cast<std::uint32_t>(rows), blockLine, block);
+                          static_cast<std::uint32_t>(blockWidth), static_cast<std::uint32_t>(rows), blockLine, data);
                 const std::uint64_t firstByte = left * planeBits / 8;
                 const std::uint64_t bytes = std::min(blockLine, planeLine - firstByte);
                 for (std::uint64_t r = 0; r < rows && top + r < height; ++r) {
-                    std::uint8_t* row = block + r * blockLine;
+                    std::uint8_t* row = data + r * blockLine;
                     if (predict)
                         UndoPredictor(row, static_cast<std::uint32_t>(blockWidth), predictorSamples);
-                    if (!direct)
+                    if (streamed) {
+                        p.RowIndex = top + r;
+                        sources[0] = std::span<const std::uint8_t>(row, static_cast<std::size_t>(planeLine));
+                        convertRow();
+                    } else if (!direct) {
                         std::memcpy(image[plane].data() + (top + r) * planeLine + firstByte, row, static_cast<std::size_t>(bytes));
+                    }
                 }
             }
         }
 
-        std::vector<std::span<const std::uint8_t>> sources(planes);
-        const auto stride = static_cast<std::size_t>(RowStride());
-        for (p.RowIndex = 0; p.RowIndex < height; ++p.RowIndex) {
-            for (std::uint32_t plane = 0; plane < planes; ++plane)
-                sources[plane] = std::span<const std::uint8_t>(image[plane].data() + p.RowIndex * planeLine,
-                                                               static_cast<std::size_t>(planeLine));
-            ColorManager().ConvertLine(sources, std::span<std::uint8_t>(ScanLine(static_cast<int>(p.RowIndex)), stride),
-                                       static_cast<std::uint32_t>(width), 0xFF);
-            ReportRow(p.RowIndex + 1, height);
+        if (!streamed) {
+            for (p.RowIndex = 0; p.RowIndex < height; ++p.RowIndex) {
+                for (std::uint32_t plane = 0; plane < planes; ++plane)
+                    sources[plane] = std::span<const std::uint8_t>(image[plane].data() + p.RowIndex * planeLine,
+                                                                   static_cast<std::size_t>(planeLine));
+                convertRow();
+            }
         }
     } catch (...) {
         finish();

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <bitset>
+
 #include <zlib.h>
 
 namespace {
@@ -57,6 +59,32 @@ TEST(LZW, TiffCodesMostSignificantBitFirst)
     const std::string packed = Bits("100000000 001000001 001000010 001000001 100000001") + "\xFF\xFF";
     EXPECT_EQ(Decode(decoder, packed, 3), "ABA");
     EXPECT_EQ(decoder.Produced(), 3u);
+}
+
+// TIFF LZW codes of 9 bits, most significant bit first.
+std::string Codes9(const std::vector<unsigned>& codes)
+{
+    std::string text;
+    for (unsigned code : codes)
+        text += std::bitset<9>(code).to_string();
+    return Bits(text);
+}
+
+TEST(LZW, StreamThatStopsAfterALongCopyLeavesNothingPastItsOutput)
+{
+    // 17 single bytes, then code 258 ("AB") copied from 17 bytes back; with and without the end code
+    const std::string head = "ABCDEFGHIJKLMNOPQ";
+    for (const bool withEnd : {true, false}) {
+        std::vector<unsigned> codes{256};
+        codes.insert(codes.end(), head.begin(), head.end());
+        codes.push_back(258);
+        if (withEnd)
+            codes.push_back(257);
+        TTIFFLZWDecoder decoder;
+        EXPECT_EQ(Decode(decoder, Codes9(codes), 48), head + "AB" + std::string(29, '\0'))
+            << (withEnd ? "with" : "without") << " the end code";
+        EXPECT_EQ(decoder.Produced(), 19u);
+    }
 }
 
 TEST(LZW, GifCodesLeastSignificantBitFirstWidenAfterEntrySeven)

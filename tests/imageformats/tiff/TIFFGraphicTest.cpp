@@ -4,9 +4,13 @@
 
 #include "imageformats/tiff/TIFFGraphic.h"
 
+#include "support/ConsumerTools.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <sstream>
 
 namespace {
 
@@ -110,6 +114,125 @@ INSTANTIATE_TEST_SUITE_P(
         TErrorCase{"HugeColourMap", WithTag(GreyTiff(1, 1, 1, "x", 8, 3), 320, SHORT, {0, 0, 0}, 0xFFFFFFu), "Stream read error"},
         TErrorCase{"HugeSizeTinyStrip", GreyTiff(50000, 50000, 5, "x").Build(), Invalid}),
     [](const testing::TestParamInfo<TErrorCase>& info) { return std::string(info.param.Name); });
+
+// A grey picture with flat areas (long strings, a code naming itself), gradients and noise
+// (single bytes), large enough for the writer to clear its table on the way.
+constexpr int LZWWidth = 160, LZWHeight = 120;
+
+std::string LZWPicture()
+{
+    std::string pixels;
+    for (int y = 0; y < LZWHeight; ++y)
+        for (int x = 0; x < LZWWidth; ++x) {
+            const int v = y < 30 ? (x / 40) * 60 + 30 : y < 70 ? (x + y) : (x * 7919 + y * 104729) >> 3;
+            pixels += static_cast<char>(v & 0xFF);
+        }
+    return pixels;
+}
+
+// The picture's single LZW strip as libtiff's tiffcp writes it.
+std::string LZWStrip(const std::string& pixels)
+{
+    TempDir dir;
+    const std::string pgm = dir.Write("picture.pgm", "P5\n" + std::to_string(LZWWidth) + " " + std::to_string(LZWHeight) + "\n255\n" + pixels);
+    const std::string plain = dir.Write("plain.tif", RunTool("pnmtotiff", {pgm}).Output);
+    const std::string packed = dir.File("lzw.tif");
+    if (RunTool("tiffcp", {"-c", "lzw", "-r", "100000", plain, packed}).ExitCode != 0)
+        return {};
+    // tiffinfo -s lists the strips as "0: [offset, count]"
+    std::istringstream lines(RunTool("tiffinfo", {"-s", packed}).Output);
+    std::string line;
+    while (std::getline(lines, line)) {
+        unsigned long offset = 0, count = 0;
+        if (std::sscanf(line.c_str(), " 0: [ %lu, %lu]", &offset, &count) == 2)
+            return ReadWholeFile(packed).substr(offset, count);
+    }
+    return {};
+}
+
+struct TDamageCase {
+    const char* Name;
+    std::function<std::string(std::string)> Damage;
+    // Leading pixels that must still be the picture's, given the strip's length.
+    std::function<std::size_t(std::size_t)> GoodPixels;
+    // Whether the pixels past the good ones are black (the data ran out) or may be anything.
+    bool RestBlack;
+};
+
+void PrintTo(const TDamageCase& c, std::ostream* os)
+{
+    *os << c.Name;
+}
+
+class DamagedLZW : public testing::TestWithParam<TDamageCase> {};
+
+TEST_P(DamagedLZW, KeepsThePixelsBeforeTheDamageAndStaysInTheImage)
+{
+    const std::string pixels = LZWPicture();
+    const std::string strip = LZWStrip(pixels);
+    ASSERT_GT(strip.size(), 1000u) << "pnmtotiff and tiffcp (netpbm, libtiff-tools) are needed";
+    const TDamageCase& c = GetParam();
+    std::unique_ptr<TImgLibGraphic> image;
+    try {
+        image = LoadFromBytes(TTIFFGraphic::ClassInfo(), GreyTiff(LZWWidth, LZWHeight, 5, c.Damage(strip)).Build());
+    } catch (const std::exception&) {
+        // a reader error is a clean end too; the sanitizers watch the rest
+        ASSERT_FALSE(c.RestBlack);
+        return;
+    }
+    ASSERT_EQ(image->Width(), LZWWidth);
+    ASSERT_EQ(image->Height(), LZWHeight);
+    std::string loaded;
+    for (int y = 0; y < LZWHeight; ++y)
+        loaded.append(reinterpret_cast<const char*>(image->ScanLine(y)), LZWWidth);
+    std::size_t same = 0;
+    while (same < loaded.size() && loaded[same] == pixels[same])
+        ++same;
+    EXPECT_GE(same, std::min(pixels.size(), c.GoodPixels(strip.size())));
+    if (c.RestBlack) {
+        EXPECT_EQ(loaded.find_first_not_of('\0', same), std::string::npos) << "first pixel past the data at " << same;
+    }
+}
+
+// why: codes are at most 12 bits and each yields at least one pixel, so the codes wholly inside
+// the first n bytes give at least n / 2 pixels.
+std::size_t HalfOf(std::size_t n) { return n / 2; }
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, DamagedLZW,
+    testing::Values(
+        TDamageCase{"Whole", [](std::string s) { return s; }, [](std::size_t) { return std::size_t{LZWWidth * LZWHeight}; }, false},
+        // bytes after the end code are never read
+        TDamageCase{"TrailingBytes", [](std::string s) { return s + std::string(64, '\xFF'); },
+                    [](std::size_t) { return std::size_t{LZWWidth * LZWHeight}; }, false},
+        TDamageCase{"CutToOneByte", [](std::string s) { return s.substr(0, 1); }, [](std::size_t) { return std::size_t{0}; }, true},
+        // the flat rows come first: the data ends just after a long string
+        TDamageCase{"CutInsideLongStrings", [](std::string s) { return s.substr(0, 40); },
+                    [](std::size_t) { return HalfOf(40); }, true},
+        TDamageCase{"CutAfterAQuarter", [](std::string s) { return s.substr(0, s.size() / 4); },
+                    [](std::size_t n) { return HalfOf(n / 4); }, true},
+        TDamageCase{"CutBeforeTheEnd", [](std::string s) { return s.substr(0, s.size() - 3); },
+                    [](std::size_t n) { return HalfOf(n - 3); }, true},
+        // flipped bits name codes not yet in the table, codes past it, early end and clear codes
+        TDamageCase{"GarbledMiddle", [](std::string s) {
+                        for (std::size_t i = s.size() / 2; i < s.size() / 2 + 24; ++i)
+                            s[i] = static_cast<char>(s[i] ^ (0x5A + i));
+                        return s;
+                    }, [](std::size_t n) { return HalfOf(n / 2); }, false},
+        TDamageCase{"GarbledStart", [](std::string s) {
+                        for (std::size_t i = 0; i < 6; ++i)
+                            s[i] = static_cast<char>(~s[i]);
+                        return s;
+                    }, [](std::size_t) { return std::size_t{0}; }, false},
+        TDamageCase{"Noise", [](std::string s) {
+                        std::uint32_t state = 12345;
+                        for (char& b : s) {
+                            state = state * 1103515245u + 12345u;
+                            b = static_cast<char>(state >> 23);
+                        }
+                        return s;
+                    }, [](std::size_t) { return std::size_t{0}; }, false}),
+    [](const testing::TestParamInfo<TDamageCase>& info) { return std::string(info.param.Name); });
 
 TEST(TIFFReader, LargeColourMapIsReadWhole)
 {
