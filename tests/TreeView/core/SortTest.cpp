@@ -293,3 +293,33 @@ TEST(Sort, FocusSelectionRowsAndAPendingChangeFollowTheNodes)
         EXPECT_EQ(changes, (std::vector<PLazyNode>{picked})) << "one change, with the node last selected";
     }
 }
+
+TEST(Sort, ASortStartedByTheCompareEventLeavesBothLevelsSorted)
+{
+    // The inner level is long enough to hand the tree to the cache worker while the outer sort
+    // still holds its siblings.
+    constexpr std::uint32_t Inner = CacheThreshold + 100;
+    TTestTree tree;
+    tree.SetRootNodeCount(3);
+    Ids(tree, tree.HiddenRoot(), 0);
+    PLazyNode inner = tree.Root(1);
+    tree.SetNodeChildCount(inner, Inner);
+    Ids(tree, inner, 3);
+    tree.SetNodeExpanded(inner, true);
+    int nestedSorts = 0;
+    tree.OnCompareNodes = [&](TBaseLazyTree*, PLazyNode a, PLazyNode b, TColumnIndex, int& result) {
+        if (a->ParentLink == tree.HiddenRoot() && nestedSorts++ == 0)
+            tree.SortChildren(inner, 0, TSortDirection::sdDescending);
+        result = static_cast<int>(tree.Id(a)) - static_cast<int>(tree.Id(b));
+    };
+    tree.SortChildren(nullptr, 0, TSortDirection::sdDescending);
+    ASSERT_GT(nestedSorts, 0);
+    EXPECT_EQ(tree.Id(tree.FirstNodeRaw()), 2u);
+    EXPECT_EQ(tree.Id(inner->ChildHead), 2 + Inner);
+    EXPECT_EQ(tree.Id(inner->ChildTail), 3u);
+    EXPECT_TRUE(TreeInvariantsHold(tree));
+    ASSERT_TRUE(WaitForCache(tree));
+    const std::vector<PLazyNode> rows = VisibleRowsByWalk(tree);
+    for (std::size_t r = 0; r < rows.size(); r += 89)
+        EXPECT_EQ(tree.NodeAtY(static_cast<int>(r) * 18, false), rows[r]) << r;
+}

@@ -69,6 +69,8 @@ void TBaseLazyTree::SortChildrenChain(PLazyNode node, TColumnIndex column, TSort
     else
         SortRuns(scratch.data(), sorted.data(), 0, count,
                  [&](PLazyNode a, PLazyNode b) { return FireCompareNodes(a, b, column) < 0; });
+    // why: a compare event that sorted another level has handed the tree to the worker again.
+    StopWorkerBeforeChange();
     PLazyNode previous = nullptr;
     std::uint32_t index = 0;
     for (PLazyNode child : sorted) {
