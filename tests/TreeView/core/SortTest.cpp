@@ -28,6 +28,17 @@ void Ids(TTestTree& tree, PLazyNode parent, std::uint32_t first)
     for (PLazyNode child = parent->ChildHead; child; child = child->NextLink)
         tree.SetId(child, id++);
 }
+// Three root nodes 0 1 2, the middle one open with `count` children numbered from 3.
+PLazyNode OpenInnerLevel(TTestTree& tree, std::uint32_t count)
+{
+    tree.SetRootNodeCount(3);
+    Ids(tree, tree.HiddenRoot(), 0);
+    PLazyNode inner = tree.Root(1);
+    tree.SetNodeChildCount(inner, count);
+    Ids(tree, inner, 3);
+    tree.SetNodeExpanded(inner, true);
+    return inner;
+}
 } // namespace
 
 TEST(Sort, EqualNodesKeepTheirOrderInBothDirections)
@@ -239,12 +250,7 @@ TEST(Sort, FocusSelectionRowsAndAPendingChangeFollowTheNodes)
         SCOPED_TRACE(c.Name);
         TTestTree tree;
         tree.TreeOptions().SetSelectionOptions({toMultiSelect});
-        tree.SetRootNodeCount(3);
-        Ids(tree, tree.HiddenRoot(), 0);
-        PLazyNode inner = tree.Root(1);
-        tree.SetNodeChildCount(inner, Inner);
-        Ids(tree, inner, 3);
-        tree.SetNodeExpanded(inner, true);
+        PLazyNode inner = OpenInnerLevel(tree, Inner);
         PLazyNode nested = tree.Child(inner, 5);
         tree.SetNodeChildCount(nested, 3);
         Ids(tree, nested, 3 + Inner);
@@ -300,12 +306,7 @@ TEST(Sort, ASortStartedByTheCompareEventLeavesBothLevelsSorted)
     // still holds its siblings.
     constexpr std::uint32_t Inner = CacheThreshold + 100;
     TTestTree tree;
-    tree.SetRootNodeCount(3);
-    Ids(tree, tree.HiddenRoot(), 0);
-    PLazyNode inner = tree.Root(1);
-    tree.SetNodeChildCount(inner, Inner);
-    Ids(tree, inner, 3);
-    tree.SetNodeExpanded(inner, true);
+    PLazyNode inner = OpenInnerLevel(tree, Inner);
     int nestedSorts = 0;
     tree.OnCompareNodes = [&](TBaseLazyTree*, PLazyNode a, PLazyNode b, TColumnIndex, int& result) {
         if (a->ParentLink == tree.HiddenRoot() && nestedSorts++ == 0)
