@@ -2,55 +2,78 @@
 
 #include "TreeView/Source/core/LazyTree.h"
 
-#include <utility>
+#include <cstddef>
 #include <vector>
 
 namespace {
-// How far ahead a merge fetches the nodes it will compare next.
-constexpr std::size_t PrefetchDistance = 8;
+// Merges the sorted runs from[lo, mid) and from[mid, hi) into to[lo, hi). `takeLater(a, b)` is
+// asked with the earlier run's node first; only a strict "later first" takes from the second
+// run, so equal nodes keep their order.
+template <class TakeLater>
+void MergeRuns(const PLazyNode* from, PLazyNode* to, std::size_t lo, std::size_t mid, std::size_t hi,
+               const TakeLater& takeLater)
+{
+    std::size_t a = lo;
+    std::size_t b = mid;
+    std::size_t out = lo;
+    while (a < mid && b < hi) {
+        if (takeLater(from[a], from[b]))
+            to[out++] = from[b++];
+        else
+            to[out++] = from[a++];
+    }
+    while (a < mid)
+        to[out++] = from[a++];
+    while (b < hi)
+        to[out++] = from[b++];
+}
+
+// Sorts to[lo, hi) with `from` as scratch; both hold the same nodes on entry. Splitting from the
+// top merges short runs while their scattered node records are still cached, where a pass over
+// the whole level at every width would fetch every record again from memory.
+template <class TakeLater>
+void SortRuns(PLazyNode* from, PLazyNode* to, std::size_t lo, std::size_t hi, const TakeLater& takeLater)
+{
+    if (hi - lo < 2)
+        return;
+    const std::size_t mid = lo + (hi - lo) / 2;
+    SortRuns(to, from, lo, mid, takeLater);
+    SortRuns(to, from, mid, hi, takeLater);
+    MergeRuns(from, to, lo, mid, hi, takeLater);
+}
 } // namespace
 
-// A stable merge sort of the sibling chain: equal nodes keep their order in both directions,
-// and every comparison asks the event with the earlier run's node first.
+// A stable merge sort over an array of the siblings, linked anew once at the end: equal nodes
+// keep their order in both directions, and every comparison asks the event with the earlier
+// run's node first.
 void TBaseLazyTree::SortChildrenChain(PLazyNode node, TColumnIndex column, TSortDirection direction)
 {
-    const std::size_t n = node->NumChildren;
-    std::vector<PLazyNode> runs;
-    runs.reserve(n);
-    for (PLazyNode child = node->ChildHead; child; child = child->NextLink)
-        runs.push_back(child);
-    std::vector<PLazyNode> merged(runs.size());
-    const bool ascending = direction == TSortDirection::sdAscending;
-    const std::size_t dataOffset = static_cast<std::size_t>(UserDataOffset());
-    auto prefetch = [&](const std::vector<PLazyNode>& from, std::size_t index, std::size_t end) {
-        if (index < end)
-            __builtin_prefetch(reinterpret_cast<const char*>(from[index]) + dataOffset);
-    };
-    const std::size_t count = runs.size();
-    for (std::size_t width = 1; width < count; width *= 2) {
-        for (std::size_t lo = 0; lo < count; lo += 2 * width) {
-            const std::size_t mid = std::min(lo + width, count);
-            const std::size_t hi = std::min(lo + 2 * width, count);
-            std::size_t a = lo;
-            std::size_t b = mid;
-            std::size_t out = lo;
-            while (a < mid && b < hi) {
-                prefetch(runs, a + PrefetchDistance, mid);
-                prefetch(runs, b + PrefetchDistance, hi);
-                const int result = FireCompareNodes(runs[a], runs[b], column);
-                const bool takeB = ascending ? result > 0 : result < 0;
-                merged[out++] = takeB ? runs[b++] : runs[a++];
-            }
-            while (a < mid)
-                merged[out++] = runs[a++];
-            while (b < hi)
-                merged[out++] = runs[b++];
-        }
-        runs.swap(merged);
+    const std::size_t count = node->NumChildren;
+    std::vector<PLazyNode> sorted(count);
+    // why: walking from both ends follows two independent chains at once, so the fetches of
+    // scattered records overlap instead of waiting on each other.
+    std::size_t front = 0;
+    std::size_t back = count;
+    for (PLazyNode head = node->ChildHead, tail = node->ChildTail; front < back;) {
+        sorted[front++] = head;
+        if (front == back)
+            break;
+        sorted[--back] = tail;
+        head = head->NextLink;
+        tail = tail->PrevLink;
     }
+    std::vector<PLazyNode> scratch(sorted);
+    if (direction == TSortDirection::sdAscending)
+        SortRuns(scratch.data(), sorted.data(), 0, count,
+                 [&](PLazyNode a, PLazyNode b) { return FireCompareNodes(a, b, column) > 0; });
+    else
+        SortRuns(scratch.data(), sorted.data(), 0, count,
+                 [&](PLazyNode a, PLazyNode b) { return FireCompareNodes(a, b, column) < 0; });
+    // why: a compare event that sorted another level has handed the tree to the worker again.
+    StopWorkerBeforeChange();
     PLazyNode previous = nullptr;
     std::uint32_t index = 0;
-    for (PLazyNode child : runs) {
+    for (PLazyNode child : sorted) {
         child->PrevLink = previous;
         child->SiblingIndex = index++;
         if (previous)
@@ -81,12 +104,10 @@ void TBaseLazyTree::SortChildren(PLazyNode node, TColumnIndex column, TSortDirec
             ScheduleCacheValidation();
         return;
     }
-    if (doInit) {
-        if (node->NumChildren == 0)
-            LoadChildNodes(node);
-        else
-            EnsureChildrenReady(node, false);
-    }
+    // why: children created here are initialised too; the event must never see a node whose
+    // data OnInitNode has not filled yet.
+    if (doInit)
+        EnsureChildrenReady(node, false);
     if (node->NumChildren > 1)
         SortChildrenChain(node, column, direction);
     DropPositionCache();
