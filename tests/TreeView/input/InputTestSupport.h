@@ -29,6 +29,7 @@ public:
         ResetAllTextWidths();
     }
 
+    using TBaseLazyTree::AutoScrollStep;
     using TBaseLazyTree::HitTestAt;
 
     std::vector<QString> Names;

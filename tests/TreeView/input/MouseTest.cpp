@@ -1,6 +1,7 @@
 // Scripted mouse input: clicks with Shift and Ctrl, buttons, check boxes, the rubber band, double
 // clicks, hot tracking, node popups and wheel panning.
 
+#include "support/WaitFor.h"
 #include "TreeView/input/InputTestSupport.h"
 
 #include "Platform/docking/DockCore.h"
@@ -193,17 +194,20 @@ TEST(Mouse, AShortMiddleClickStartsPanningThatGoesOnAfterTheRelease)
     QTest::mouseRelease(tree.viewport(), Qt::MiddleButton, Qt::NoModifier, origin);
     EXPECT_TRUE(tree.TreeStates().Contains(tsWheelScrolling)) << "panning goes on after a short click";
     // Within the dead zone nothing scrolls; farther away it scrolls, faster with the distance.
-    QTest::mouseMove(tree.viewport(), origin + QPoint(0, 6));
-    QTest::qWait(80);
-    EXPECT_EQ(tree.OffsetY(), 0);
-    QTest::mouseMove(tree.viewport(), origin + QPoint(0, 30));
-    QTest::qWait(80);
-    const int slow = -tree.OffsetY();
+    // Steps are taken one at a time so that a loaded machine's late timer changes nothing.
+    const auto stepAt = [&](int distance) {
+        QTest::mouseMove(tree.viewport(), origin + QPoint(0, distance));
+        const int before = tree.OffsetY();
+        tree.AutoScrollStep();
+        return before - tree.OffsetY();
+    };
+    EXPECT_EQ(stepAt(6), 0);
+    const int slow = stepAt(30);
     EXPECT_GT(slow, 0);
+    EXPECT_GT(stepAt(90), slow);
+    // The timer goes on scrolling by itself.
     tree.SetOffsetY(0);
-    QTest::mouseMove(tree.viewport(), origin + QPoint(0, 90));
-    QTest::qWait(80);
-    EXPECT_GT(-tree.OffsetY(), slow);
+    EXPECT_TRUE(WaitFor([&] { return tree.OffsetY() < 0; }));
     QTest::mouseClick(tree.viewport(), Qt::LeftButton, Qt::NoModifier, origin);
     EXPECT_FALSE(tree.TreeStates().Contains(tsWheelScrolling)) << "the next click ends it";
     EXPECT_FALSE(tree.TreeStates().Contains(tsWheelPanning));
