@@ -100,18 +100,22 @@ protected:
         ChangeNotifier().SetQuietTimeForTesting(750);
         TShellTest::TearDown();
     }
+    // Leaves out the change notifier and the icon thread, whose timing a test does not control.
+    static void WithoutThreads(TCustomShellExplorerTree& view)
+    {
+        TVETMiscOptions misc = view.VETMiscOptions();
+        misc.Exclude(toChangeNotifierThread);
+        view.SetVETMiscOptions(misc);
+        TVETImageOptions images = view.VETImageOptions();
+        images.Exclude(toThreadedImages);
+        view.SetVETImageOptions(images);
+    }
     // A list showing `folder`, without the change notifier and the icon thread unless asked.
     std::unique_ptr<TTestListview> MakeList(const std::string& folder, bool live = false)
     {
         auto list = std::make_unique<TTestListview>();
-        if (!live) {
-            TVETMiscOptions misc = list->VETMiscOptions();
-            misc.Exclude(toChangeNotifierThread);
-            list->SetVETMiscOptions(misc);
-            TVETImageOptions images = list->VETImageOptions();
-            images.Exclude(toThreadedImages);
-            list->SetVETImageOptions(images);
-        }
+        if (!live)
+            WithoutThreads(*list);
         list->resize(700, 400);
         list->SetActive(true);
         list->SetRootFolderCustomPath(QString::fromStdString(folder));

@@ -54,12 +54,7 @@ protected:
                                                     bool threaded = true)
     {
         auto list = std::make_unique<TTestListview>();
-        TVETMiscOptions misc = list->VETMiscOptions();
-        misc.Exclude(toChangeNotifierThread);
-        list->SetVETMiscOptions(misc);
-        TVETImageOptions images = list->VETImageOptions();
-        images.Exclude(toThreadedImages);
-        list->SetVETImageOptions(images);
+        WithoutThreads(*list);
         list->SetThreadedEnum(threaded);
         list->resize(700, 400);
         list->Header().SetSortColumn(sortColumn);
