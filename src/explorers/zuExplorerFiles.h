@@ -6,6 +6,9 @@
 #include <functional>
 #include <string>
 
+// The filter box's filter until the editor's filters arrive: every file.
+inline constexpr const char* AllFilesFilter = "All Formats|*.*";
+
 class TCustomShellExplorerTree;
 class TFilterComboBox;
 class TNamespace;

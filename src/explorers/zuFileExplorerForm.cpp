@@ -19,13 +19,6 @@
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
-namespace {
-
-// The filter until the editor's filters arrive: every file.
-constexpr const char* AllFilesFilter = "All Formats|*.*";
-
-} // namespace
-
 TFileExplorerForm::TFileExplorerForm(TExDockBasicStyle* style, TIniFileEx* settings, TOpenDocumentEvent open)
     : TToolWindowForm("FileExplorerForm", "File Explorer", style), FSettings(settings), FOpen(std::move(open))
 {

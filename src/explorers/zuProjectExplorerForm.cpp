@@ -1,5 +1,6 @@
 #include "explorers/zuProjectExplorerForm.h"
 
+#include "explorers/zuExplorerFiles.h"
 #include "ftp/explorer/zuFTPExplorerForm.h"
 #include "projects/zuCurrentProject.h"
 #include "projects/zuProjects.h"
@@ -27,13 +28,6 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QWheelEvent>
-
-namespace {
-
-// The filter until the editor's filters arrive: every file.
-constexpr const char* AllFilesFilter = "All Formats|*.*";
-
-} // namespace
 
 TProjectExplorerForm::TProjectExplorerForm(TExDockBasicStyle* style, TProjectExplorerServices services)
     : TToolWindowForm("ProjectExplorerForm", "Project Explorer", style), FServices(std::move(services))
