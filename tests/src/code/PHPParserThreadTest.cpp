@@ -1,6 +1,7 @@
 // The parser thread: results come back on the GUI thread in request order, one delivery per
-// drain; requests queued meanwhile are not left waiting; dropped requests are never scanned; and
-// stopping it never waits for the GUI thread, also in the middle of a long scan.
+// drain; requests queued meanwhile are not left waiting; dropped requests are never scanned;
+// stopping it never waits for the GUI thread, also in the middle of a long scan; and it yields to
+// other work without being starved by it.
 
 #include "code/zuPHPParserThread.h"
 
@@ -10,6 +11,12 @@
 
 #include <QCoreApplication>
 #include <QThread>
+
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
+#include <sched.h>
+#include <sys/resource.h>
 
 namespace {
 
@@ -110,4 +117,26 @@ TEST(PHPParserThread, StoppingWhileTheGuiThreadIsBusyDoesNotWaitForIt)
     collector.reset(); // the receiver goes, and its pending delivery with it
     QCoreApplication::processEvents();
     EXPECT_EQ(delivered, 0);
+}
+
+TEST(PHPParserThread, RunsAtTheLowestNicenessAndIsNeverLeftOnlyIdleTime)
+{
+    TCollector collector;
+    TPHPParserThread thread(&collector.Receiver, collector.Deliver());
+    thread.Queue({1, true, Document(2)});
+    ASSERT_TRUE(WaitFor([&] { return !collector.Results.empty(); }));
+    // The thread names itself after its object; find it among this process's threads.
+    pid_t parser = 0;
+    for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
+        std::ifstream comm(task.path() / "comm");
+        std::string name;
+        std::getline(comm, name);
+        if (name == "PHP parser")
+            parser = static_cast<pid_t>(std::stoi(task.path().filename().string()));
+    }
+    ASSERT_NE(parser, 0);
+    EXPECT_NE(::sched_getscheduler(parser), SCHED_IDLE) << "a busy machine would starve it";
+    errno = 0;
+    EXPECT_EQ(::getpriority(PRIO_PROCESS, static_cast<id_t>(parser)), 19);
+    EXPECT_EQ(errno, 0);
 }
