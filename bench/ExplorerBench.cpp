@@ -199,12 +199,10 @@ BENCHMARK(BM_QTreeViewHeaderSort)->Unit(benchmark::kMillisecond)->UseManualTime(
 int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    char pattern[] = "/tmp/zentu-explorer-bench-XXXXXX";
-    if (!::mkdtemp(pattern))
+    const TBenchHome home("explorer");
+    if (home.Root.empty())
         return 1;
-    Root = pattern;
-    ::setenv("HOME", Root.c_str(), 1);
-    ::setenv("XDG_DATA_HOME", (Root + "/.local/share").c_str(), 1);
+    Root = home.Root;
     QApplication app(argc, argv);
     StartShellBrowsing();
     BigFolder = MakeBigFolder(Root, FileCount);
@@ -226,7 +224,5 @@ int main(int argc, char** argv)
     if (oursSort > 0 && peerSort > 0)
         std::printf("Sorting 100,000 files by a header click: %.2fx QFileSystemModel's sort\n", oursSort / peerSort);
     StopShellBrowsing();
-    std::error_code ignored;
-    std::filesystem::remove_all(Root, ignored);
     return 0;
 }

@@ -166,13 +166,10 @@ BENCHMARK(BM_QFileSystemWatcherThousandFiles)->Unit(benchmark::kMillisecond)->Us
 int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    char pattern[] = "/tmp/zentu-shell-bench-XXXXXX";
-    if (!::mkdtemp(pattern))
+    const TBenchHome home("shell");
+    if (home.Root.empty())
         return 1;
-    Root = pattern;
-    // The trash and the special folders of a private home, never the user's.
-    ::setenv("HOME", Root.c_str(), 1);
-    ::setenv("XDG_DATA_HOME", (Root + "/.local/share").c_str(), 1);
+    Root = home.Root;
     QApplication app(argc, argv);
     StartShellBrowsing();
     BigFolder = MakeBigFolder(Root, FileCount);
@@ -193,7 +190,5 @@ int main(int argc, char** argv)
         std::printf("1,000 new files: first batch %.0f ms after the last file (quiet time 750 ms)\n", delay * 1000);
 
     StopShellBrowsing();
-    std::error_code ignored;
-    std::filesystem::remove_all(Root, ignored);
     return 0;
 }
