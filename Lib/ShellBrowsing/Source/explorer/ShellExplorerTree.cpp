@@ -4,7 +4,6 @@
 #include "ShellBrowsing/Source/explorer/ExplorerEnumeration.h"
 #include "ShellBrowsing/Source/explorer/ExplorerViewState.h"
 #include "ShellBrowsing/Source/explorer/IconThread.h"
-#include "ShellBrowsing/Source/explorer/NameSortKey.h"
 #include "ShellBrowsing/Source/icons/ShellSysImages.h"
 #include "ShellBrowsing/Source/idlist/PIDLManager.h"
 #include "ShellBrowsing/Source/namespace/ShellLocations.h"

@@ -117,3 +117,25 @@ int CompareItemNames(const std::string& a, const std::string& b)
     const int c = a.compare(b);
     return c < 0 ? -1 : c > 0 ? 1 : 0;
 }
+
+std::u32string NameSortKey(std::string_view name)
+{
+    // Units: a number is 1, its digit count and its digits (leading zeros dropped); a character
+    // is its folded code point + 2. So numbers come before characters, shorter numbers first.
+    const QString s = QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
+    std::u32string key;
+    key.reserve(static_cast<std::size_t>(s.size()) + 4);
+    qsizetype i = 0;
+    while (i < s.size()) {
+        const TNameUnit unit = NextUnit(s, i);
+        if (!unit.Number) {
+            key.push_back(unit.Char + 2);
+            continue;
+        }
+        key.push_back(1);
+        key.push_back(static_cast<char32_t>(unit.Digits.size()));
+        for (const QChar digit : unit.Digits)
+            key.push_back(digit.unicode());
+    }
+    return key;
+}

@@ -1,6 +1,6 @@
 #include "ShellBrowsing/Source/threads/BackgroundEnumThread.h"
 
-#include "ShellBrowsing/Source/explorer/NameSortKey.h"
+#include "ShellBrowsing/Source/namespace/ItemTexts.h"
 #include "ShellBrowsing/Source/idlist/PIDLManager.h"
 #include "ShellBrowsing/Source/namespace/Namespace.h"
 

@@ -1,7 +1,6 @@
 // The name keys must order names exactly as the folders compare them, or a freshly opened folder
 // would show an order that a click on the Name column then changes.
 
-#include "ShellBrowsing/Source/explorer/NameSortKey.h"
 #include "ShellBrowsing/Source/namespace/ItemTexts.h"
 
 #include <gtest/gtest.h>
