@@ -9,8 +9,6 @@
 
 #include "ExLib/run/docking/control/ExDockClient.h"
 
-#include "Platform/controls/AlignLayout.h"
-#include "Platform/controls/ExtCtrls.h"
 #include "Platform/controls/FilterComboBox.h"
 #include "Platform/files/FileNames.h"
 
@@ -26,11 +24,8 @@ TFileExplorerForm::TFileExplorerForm(TExDockBasicStyle* style, TIniFileEx* setti
     DockClient()->SetBottomDock(false);
     DockClient()->DirectDrag = false;
 
-    auto* client = new TCustomPanel(this, this); // owned by the form
-    client->SetBevelOuter(TPanelBevel::bvNone);
-    SetAlign(*client, TAlign::alClient);
-    auto* layout = new QVBoxLayout(client);
-    layout->setContentsMargins(0, 0, 0, 0);
+    QVBoxLayout* layout = MakeClientLayout();
+    QWidget* client = layout->parentWidget();
     layout->setSpacing(2);
     PathCombo = new TShellExplorerCombobox(nullptr, client);
     PathCombo->setObjectName(QStringLiteral("PathCombo"));

@@ -11,8 +11,6 @@
 #include "ExLib/run/docking/control/ExDockClient.h"
 
 #include "Platform/controls/ActnList.h"
-#include "Platform/controls/AlignLayout.h"
-#include "Platform/controls/ExtCtrls.h"
 #include "Platform/controls/FilterComboBox.h"
 #include "Platform/files/FileNames.h"
 
@@ -78,11 +76,8 @@ TProjectExplorerForm::~TProjectExplorerForm()
 
 void TProjectExplorerForm::CreateControls()
 {
-    auto* client = new TCustomPanel(this, this); // owned by the form
-    client->SetBevelOuter(TPanelBevel::bvNone);
-    SetAlign(*client, TAlign::alClient);
-    auto* layout = new QVBoxLayout(client);
-    layout->setContentsMargins(0, 0, 0, 0);
+    QVBoxLayout* layout = MakeClientLayout();
+    QWidget* client = layout->parentWidget();
     layout->setSpacing(2);
 
     // The view switch beside the bar rather than on it, so that a narrow window never hides it.

@@ -2,6 +2,11 @@
 
 #include "ExLib/run/docking/control/ExDockClient.h"
 
+#include "Platform/controls/AlignLayout.h"
+#include "Platform/controls/ExtCtrls.h"
+
+#include <QVBoxLayout>
+
 TToolWindowForm::TToolWindowForm(const std::string& name, const std::string& caption, TExDockBasicStyle* style)
     : TExForm(nullptr)
 {
@@ -16,3 +21,13 @@ TToolWindowForm::TToolWindowForm(const std::string& name, const std::string& cap
 }
 
 TToolWindowForm::~TToolWindowForm() = default;
+
+QVBoxLayout* TToolWindowForm::MakeClientLayout()
+{
+    auto* client = new TCustomPanel(this, this); // owned by the form
+    client->SetBevelOuter(TPanelBevel::bvNone);
+    SetAlign(*client, TAlign::alClient);
+    auto* layout = new QVBoxLayout(client);
+    layout->setContentsMargins(0, 0, 0, 0);
+    return layout;
+}

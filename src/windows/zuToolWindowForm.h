@@ -9,6 +9,7 @@
 
 class TExDockBasicStyle;
 class TExDockClient;
+class QVBoxLayout;
 
 class TToolWindowForm : public TExForm {
 public:
@@ -17,6 +18,11 @@ public:
     ~TToolWindowForm() override;
 
     TExDockClient* DockClient() const { return FDockClient; }
+
+protected:
+    // A borderless panel filling the form, and its vertical layout without margins, to which
+    // the window's controls are added (the layout's parent widget is the panel).
+    QVBoxLayout* MakeClientLayout();
 
 private:
     TExDockClient* FDockClient;

@@ -2,20 +2,13 @@
 
 #include "ftp/explorer/zuFTPExplorerForm.h"
 
-#include "Platform/controls/AlignLayout.h"
-#include "Platform/controls/ExtCtrls.h"
 
 #include <QVBoxLayout>
 
 TFTPExplorerToolForm::TFTPExplorerToolForm(TExDockBasicStyle* style)
     : TToolWindowForm("FTPExplorerToolForm", "FTP Explorer", style)
 {
-    auto* client = new TCustomPanel(this, this); // owned by the form
-    client->SetBevelOuter(TPanelBevel::bvNone);
-    SetAlign(*client, TAlign::alClient);
-    auto* layout = new QVBoxLayout(client);
-    layout->setContentsMargins(0, 0, 0, 0);
-    FClient = client;
+    FClient = MakeClientLayout()->parentWidget();
 }
 
 TFTPExplorerToolForm::~TFTPExplorerToolForm()
