@@ -25,8 +25,9 @@
 #include <unistd.h>
 
 #if defined(__SANITIZE_ADDRESS__)
-#include <sanitizer/allocator_interface.h>
 #include <sanitizer/common_interface_defs.h>
+// why: g++ ships no header for the allocator's statistics, but its runtime exports them.
+extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
 #define ZENTU_FUZZ_ASAN 1
 #endif
 
