@@ -7,6 +7,7 @@
 #include "ShellBrowsing/Source/icons/ShellSysImages.h"
 #include "ShellBrowsing/Source/idlist/PIDLManager.h"
 #include "ShellBrowsing/Source/namespace/KnownNamespaces.h"
+#include "ShellBrowsing/Source/namespace/ShellLocations.h"
 #include "ShellBrowsing/Source/notify/ShellChangeNotifier.h"
 #include "ShellBrowsing/Source/notify/ShellEvents.h"
 #include "ShellBrowsing/Source/threads/BackgroundEnumThread.h"
@@ -20,6 +21,8 @@
 
 void TCustomShellExplorerTree::WndProc(TMessage& message)
 {
+    if (message.Msg == WM_RBUTTONDBLCLK)
+        FireTreeDblClick(TMouseButton::mbRight, {LowWordSigned(message.LParam), HighWordSigned(message.LParam)});
     if (HandleMenuAndDragMessage(message))
         return;
     switch (message.Msg) {
@@ -220,10 +223,14 @@ void TCustomShellExplorerTree::RefreshNodeChildren(PLazyNode node, bool sortAfte
         return;
     auto order = [&](PCItemIDList a, PCItemIDList b) { return static_cast<std::int16_t>(folder->CompareIDs(0, a, b)); };
 
+    // why: the documents folder that toForceShowMyDocuments added is not the desktop's own item;
+    // the listing never names it, and it must not go with every refresh.
+    TPIDLHolder addedDocuments(Has(toForceShowMyDocuments) && ns->IsDesktop() ? MyDocumentsPIDL() : nullptr);
     std::vector<std::pair<PLazyNode, TNamespace*>> existing;
     for (PLazyNode child = node->ChildHead; child; child = child->NextLink)
         if (TNamespace* item = NodeNamespace(child))
-            existing.emplace_back(child, item);
+            if (!addedDocuments || !PIDLMgr().EqualPIDL(item->AbsolutePIDL(), addedDocuments.Get()))
+                existing.emplace_back(child, item);
     std::sort(existing.begin(), existing.end(),
               [&](const auto& a, const auto& b) { return order(a.second->RelativePIDL(), b.second->RelativePIDL()) < 0; });
 
@@ -266,6 +273,7 @@ void TCustomShellExplorerTree::RefreshNodeChildren(PLazyNode node, bool sortAfte
         remove(existing[i]);
     for (; j < found.size(); ++j)
         add(found[j]);
+    FireCustomNamespace(node);
     if (sortAfterwards)
         SortChildren(node, Header().SortColumn(), Header().SortDirection(), false);
     if (node != HiddenRoot() && node->NumChildren > 0 && Has(toFoldersExpandable))

@@ -278,6 +278,26 @@ bool TCustomShellExplorerTree::FireKeyAction(WORD& charCode, TShiftState& shift)
         DropCutCopyMarks();
         viewport()->update();
         return true;
+    case VK_SPACE:
+        if (!shift.Contains(ssShift) && !shift.Contains(ssAlt))
+            if (PLazyNode focus = FocusNode()) {
+                if (!GetNodeSelected(focus))
+                    SetNodeSelected(focus, true);
+                else if (ctrl)
+                    SetNodeSelected(focus, false);
+            }
+        return true;
+    case VK_PRIOR:
+    case VK_NEXT:
+        if (!ctrl)
+            return true;
+        if (!FocusNode())
+            AssignFocusedNode(FirstNodeRaw());
+        else if (charCode == VK_PRIOR)
+            FocusPageUp();
+        else
+            FocusPageDown();
+        return false;
     case VK_UP:
     case VK_DOWN:
         if (!ctrl)
@@ -350,6 +370,64 @@ bool TCustomShellExplorerTree::FireKeyAction(WORD& charCode, TShiftState& shift)
     }
 }
 
+void TCustomShellExplorerTree::FocusPageUp()
+{
+    PLazyNode top = NodeAtTop();
+    if (top && top == FocusNode()) {
+        SetOffsetY(OffsetY() + ClientHeight());
+        top = NodeAtTop();
+    }
+    if (top)
+        AssignFocusedNode(top);
+}
+
+PLazyNode TCustomShellExplorerTree::PageLastNode()
+{
+    PLazyNode first = NodeAtTop();
+    if (!first)
+        return nullptr;
+    // why: the running height counts the uppermost row twice, so the walk stops one row early
+    // and the page's last row is one shown whole.
+    int height = GetRowHeight(first);
+    PLazyNode node = first;
+    for (;;) {
+        height += GetRowHeight(node);
+        if (!node->NextLink)
+            return node;
+        node = node->NextLink;
+        if (height >= ClientHeight())
+            break;
+    }
+    return node->NextLink ? node->PrevLink : node;
+}
+
+void TCustomShellExplorerTree::FocusPageDown()
+{
+    PLazyNode last = PageLastNode();
+    PLazyNode focus = FocusNode();
+    PLazyNode lastFirstLevel = HiddenRoot()->ChildTail;
+    if (last && last != focus && focus != lastFirstLevel) {
+        AssignFocusedNode(last);
+        return;
+    }
+    const int before = OffsetY();
+    SetOffsetY(OffsetY() - ClientHeight());
+    if (PLazyNode top = NodeAtTop())
+        MakeNodeVisible(top, false, Has(toAutoScrollHorz));
+    if (OffsetY() == before) {
+        if (lastFirstLevel)
+            AssignFocusedNode(lastFirstLevel);
+    } else if (PLazyNode newLast = PageLastNode()) {
+        AssignFocusedNode(newLast);
+    }
+}
+
+void TCustomShellExplorerTree::FireTreeDblClick(TMouseButton button, TPoint point)
+{
+    if (OnTreeDblClick)
+        OnTreeDblClick(this, NodeAtPoint(point.X, point.Y), button, point);
+}
+
 void TCustomShellExplorerTree::MousePressed(TMessage& message, const TLTHitRecord& hit)
 {
     FExpandButtonHit = hit.HitParts.Contains(htOnButton);
@@ -359,10 +437,16 @@ void TCustomShellExplorerTree::MousePressed(TMessage& message, const TLTHitRecor
 
 void TCustomShellExplorerTree::MouseDoubleClicked(TMessage& message, const TLTHitRecord& hit)
 {
+    // The right and middle buttons' double-clicks get only the base's handling.
+    if (message.Msg != WM_LBUTTONDBLCLK) {
+        TCustomLazyStringTree::MouseDoubleClicked(message, hit);
+        return;
+    }
     if (QGuiApplication::queryKeyboardModifiers() & Qt::AltModifier) {
         ShowSelectionProperties();
         return;
     }
+    FireTreeDblClick(TMouseButton::mbLeft, {LowWordSigned(message.LParam), HighWordSigned(message.LParam)});
     FExpandButtonHit = hit.HitParts.Contains(htOnButton);
     TCustomLazyStringTree::MouseDoubleClicked(message, hit);
     FExpandButtonHit = false;

@@ -267,6 +267,10 @@ void TCustomShellExplorerTree::TakeEnumBatch(TMessage& message)
         ValidateRootNamespace();
     } else {
         WatchNodeFolder(root);
+        const std::uint32_t listed = root->NumChildren;
+        FireCustomNamespace(root);
+        if (root->NumChildren != listed && root->NumChildren > 1)
+            SortChildren(root, Header().SortColumn(), Header().SortDirection(), false);
         if (refreshAfterwards)
             RefreshNodeChildren(root, true);
         if (PLazyNode target = selectTarget ? FindExistingNodeByPIDL(selectTarget.Get()) : nullptr) {

@@ -464,13 +464,20 @@ int TCustomShellExplorerTree::EnumerateNodeChildren(PLazyNode node)
         std::size_t i = 0;
         for (PLazyNode child = node->ChildHead; child && i < found.size(); child = child->NextLink)
             SetAreaOf(child, TNodeArea{found[i++], nullptr});
-        if (!presorted)
-            SortChildren(node, Header().SortColumn(), Header().SortDirection(), false);
     }
+    try {
+        FireCustomNamespace(node);
+    } catch (...) {
+        FinishBatchUpdate();
+        WaitCursor(false);
+        throw;
+    }
+    if (node->NumChildren > 0 && (!presorted || node->NumChildren != found.size()))
+        SortChildren(node, Header().SortColumn(), Header().SortDirection(), false);
     FinishBatchUpdate();
     WaitCursor(false);
     WatchNodeFolder(node);
-    return static_cast<int>(found.size());
+    return static_cast<int>(node->NumChildren);
 }
 
 bool TCustomShellExplorerTree::ColumnSortsByName(TColumnIndex column) const
@@ -522,6 +529,29 @@ PLazyNode TCustomShellExplorerTree::AddNamespaceNode(PLazyNode parent, std::uniq
         SetNodeHasChildren(node, true);
     FireNamespaceStructureChange(node, item, TNamespaceStructureChange::nscAdd);
     return node;
+}
+
+void TCustomShellExplorerTree::FireCustomNamespace(PLazyNode parentNode)
+{
+    if (Has(toForceShowMyDocuments))
+        AddMyDocumentsNode(parentNode);
+    if (OnCustomNamespace)
+        OnCustomNamespace(this, parentNode);
+}
+
+void TCustomShellExplorerTree::AddMyDocumentsNode(PLazyNode node)
+{
+    TNamespace* folder = NodeNamespace(node);
+    if (!folder || !folder->IsDesktop())
+        return;
+    TPIDLHolder documents(MyDocumentsPIDL());
+    if (!documents)
+        return;
+    for (PLazyNode child = node->ChildHead; child; child = child->NextLink)
+        if (TNamespace* ns = NodeNamespace(child); ns && PIDLMgr().EqualPIDL(ns->AbsolutePIDL(), documents.Get()))
+            return;
+    auto item = std::make_unique<TNamespace>(documents.Release(), nullptr);
+    AddNamespaceNode(node == HiddenRoot() ? nullptr : node, std::move(item), true);
 }
 
 void TCustomShellExplorerTree::FireNamespaceStructureChange(PLazyNode node, TNamespace* ns,
@@ -620,9 +650,34 @@ void TCustomShellExplorerTree::FireCollapsed(PLazyNode node)
 {
     TCustomLazyStringTree::FireCollapsed(node);
     if (!FBrowsing && FThreadedImagesOn)
-        TIconThreadManager::Instance().ClearPendingItems(this, VM_ICONREADY);
+        WithdrawHiddenIconRequests(node);
     if (!FBrowsing)
         WithdrawExpandMarks(nullptr);
+}
+
+void TCustomShellExplorerTree::WithdrawHiddenIconRequests(PLazyNode collapsed)
+{
+    std::unordered_set<PLazyNode> hidden;
+    std::vector<PLazyNode> pending{collapsed};
+    while (!pending.empty()) {
+        PLazyNode parent = pending.back();
+        pending.pop_back();
+        for (PLazyNode child = parent->ChildHead; child; child = child->NextLink) {
+            hidden.insert(child);
+            if (child->ChildHead)
+                pending.push_back(child);
+        }
+    }
+    if (hidden.empty())
+        return;
+    // Answers that arrived already are applied; the rows still shown keep their lookups.
+    TIconThreadManager::Instance().ClearPendingItemsOf(
+        this, VM_ICONREADY, [&hidden](PLazyNode node) { return hidden.contains(node); },
+        [this](TMessage& message) { ApplyIconAnswer(message); });
+    // why: a withdrawn row asks again when it is shown again.
+    for (PLazyNode node : hidden)
+        if (TNamespace* ns = NodeNamespace(node); ns && ns->ThreadIconLoading())
+            ns->SetThreadIconLoading(false);
 }
 
 void TCustomShellExplorerTree::FireUpdating(TLTUpdateState state)

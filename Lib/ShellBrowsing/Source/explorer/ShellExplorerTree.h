@@ -74,6 +74,10 @@ using TVETClipboardEvent = std::function<void(TCustomShellExplorerTree* Sender, 
 using TVETClipboardCutEvent =
     std::function<void(TCustomShellExplorerTree* Sender, bool& MarkSelectedCut, bool& Handled)>;
 using TVETShellNotifyEvent = std::function<void(TCustomShellExplorerTree* Sender, TShellKitEvent* ShellEvent)>;
+using TVETTreeDblClickEvent =
+    std::function<void(TCustomShellExplorerTree* Sender, PLazyNode Node, TMouseButton Button, TPoint& Point)>;
+// After each folder listing, with the folder's node (the hidden root for the top level).
+using TVETCustomNamespaceEvent = std::function<void(TCustomShellExplorerTree* Sender, PLazyNode ParentNode)>;
 using TVETEnumLengthyOperationEvent = std::function<void(TCustomShellExplorerTree* Sender, bool& ShowAnimation)>;
 using TVETContextMenuShowEvent =
     std::function<void(TCustomShellExplorerTree* Sender, TNamespace* Namespace, QMenu* Menu, bool& Allow)>;
@@ -195,6 +199,8 @@ public:
     // Creates a folder (S, or "New Folder", numbered while taken) in `folder` and starts editing
     // its name; answers the new folder's name, empty when nothing was made.
     QString CreateNewFolder(PCItemIDList folder, const QString& suggestedName = {});
+    // Fires OnTreeDblClick with the node at the client point.
+    virtual void FireTreeDblClick(TMouseButton button, TPoint point);
     // A counted hourglass, shared by every explorer of the process.
     void WaitCursor(bool show);
     void MarkSelectionCopied();
@@ -241,6 +247,8 @@ public:
     TVETEnumLengthyOperationEvent OnEnumThreadLengthyOperation;
 
     TVETEnumFolderEvent OnEnumFolder;
+    TVETCustomNamespaceEvent OnCustomNamespace;
+    TVETTreeDblClickEvent OnTreeDblClick;
     TVETRootChangingEvent OnRootChanging;
     TVETNotifyEvent OnRootChange;
     TVETNotifyEvent OnRootRebuild;
@@ -346,6 +354,15 @@ protected:
     void AppendEnumRows(PLazyNode root, TEnumListing& listing, std::vector<TEnumEntry>& taken);
     void MergeEnumRows(PLazyNode root, TEnumListing& listing, std::vector<TEnumEntry>& taken);
     PLazyNode AddNamespaceNode(PLazyNode parent, std::unique_ptr<TNamespace> ns, bool hasChildren);
+    // Adds the documents folder (with toForceShowMyDocuments), then fires OnCustomNamespace.
+    virtual void FireCustomNamespace(PLazyNode parentNode);
+    // Adds the user's documents folder under the desktop's node when it is not listed there.
+    void AddMyDocumentsNode(PLazyNode node);
+    // Ctrl+Page Up and Ctrl+Page Down: the focus moves a page, the selection stays.
+    void FocusPageUp();
+    void FocusPageDown();
+    // The last sibling that the page starting at the uppermost node shows whole.
+    PLazyNode PageLastNode();
     void FireNamespaceStructureChange(PLazyNode node, TNamespace* ns, TNamespaceStructureChange change);
     // Deletes a node; the focus moves to its next sibling, else its parent.
     void DeleteNodeKeepFocus(PLazyNode node);
@@ -354,6 +371,8 @@ protected:
     void HandleShellEvents(TShellKitEventList* list);
     void HandleShellEvent(TShellKitEvent& event);
     void ApplyIconAnswer(TMessage& message);
+    // Withdraws the icon lookups of the rows a collapse hid.
+    void WithdrawHiddenIconRequests(PLazyNode collapsed);
     void DrainPostedShellEvents();
     void WatchNodeFolder(PLazyNode node);
     void FreeHiddenRootNamespace();

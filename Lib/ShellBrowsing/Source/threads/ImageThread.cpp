@@ -98,6 +98,24 @@ void TShellImageThreadManager::ClearPendingItem(QObject* window, PLazyNode node,
     }
 }
 
+void TShellImageThreadManager::ClearPendingItemsOf(QObject* window, UINT messageId,
+                                                   const std::function<bool(PLazyNode)>& withdrawn,
+                                                   const std::function<void(TMessage&)>& dispatch)
+{
+    {
+        const std::lock_guard lock(FLock);
+        std::erase_if(FQueue, [&](const auto& r) { return r->Window == window && withdrawn(r->Node); });
+        if (FCurrent && FCurrent->Window == window && withdrawn(FCurrent->Node))
+            FCurrentWithdrawn = true;
+    }
+    for (TMessage& message : TakePostedMessages(window, messageId)) {
+        if (dispatch)
+            dispatch(message);
+        else
+            ReleaseItem(reinterpret_cast<TImageThreadRequest*>(message.WParam));
+    }
+}
+
 void TShellImageThreadManager::ClearPendingItems(QObject* window, UINT messageId)
 {
     {

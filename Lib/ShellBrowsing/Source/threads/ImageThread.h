@@ -53,6 +53,10 @@ public:
     // the node while it exists, then drops the node's queued requests.
     void ClearPendingItem(QObject* window, PLazyNode node, UINT messageId,
                           const std::function<void(TMessage&)>& dispatch);
+    // Applies (through `dispatch`) every answer already posted to the window, then drops the
+    // queued requests of the nodes that `withdrawn` names; other nodes keep theirs.
+    void ClearPendingItemsOf(QObject* window, UINT messageId, const std::function<bool(PLazyNode)>& withdrawn,
+                             const std::function<void(TMessage&)>& dispatch);
     // Drops every queued request of the window and every answer posted to it.
     void ClearPendingItems(QObject* window, UINT messageId);
     static void ReleaseItem(TImageThreadRequest* request) { delete request; }
