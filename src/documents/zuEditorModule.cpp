@@ -269,6 +269,9 @@ void TEditorModule::CreateHighlighters()
         scheme->SetStartExpr(schemes[i].StartExpr);
         scheme->SetEndExpr(schemes[i].EndExpr);
         scheme->SetHighlighter(schemeHighlighters[i]);
+        // why: PHP runs before the page is sent, so a PHP block counts inside a script or style
+        // element as anywhere else in the page.
+        scheme->SetOpensInsideSchemes(schemeHighlighters[i] == PHP);
         TSrcHighlighterAttributes marker(schemes[i].Name);
         marker.SetBackground(schemes[i].MarkerBackground);
         marker.SetForeground(schemes[i].MarkerForeground);

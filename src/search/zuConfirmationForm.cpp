@@ -26,6 +26,12 @@ TConfirmationForm::TConfirmationForm(QWidget* parent) : QDialog(parent)
     lblConfirmation = new QLabel(this);
     lblConfirmation->setObjectName(QStringLiteral("lblConfirmation"));
     layout->addWidget(lblConfirmation, 0, 1);
+    // why: an empty replacement deletes every match it is allowed to; the user sees that
+    // before saying Yes.
+    lblReplacement = new QLabel(this);
+    lblReplacement->setObjectName(QStringLiteral("lblReplacement"));
+    lblReplacement->setTextFormat(Qt::PlainText);
+    layout->addWidget(lblReplacement, 1, 1);
     auto* buttons = new QHBoxLayout();
     const auto addButton = [&](const char* name, const char* caption, int answer) {
         auto* button = new QPushButton(QString::fromUtf8(caption), this);
@@ -39,7 +45,7 @@ TConfirmationForm::TConfirmationForm(QWidget* parent) : QDialog(parent)
     btnCancel = addButton("btnCancel", "Cancel", QDialog::Rejected);
     btnReplaceAll = addButton("btnReplaceAll", "Yes to &All", caYesToAll);
     btnReplace->setDefault(true);
-    layout->addLayout(buttons, 1, 0, 1, 2);
+    layout->addLayout(buttons, 2, 0, 1, 2);
 }
 
 QPoint ConfirmationPosition(const QRect& area, QSize window, int x, int lineY, int lineLowerY)
@@ -58,9 +64,12 @@ QPoint ConfirmationPosition(const QRect& area, QSize window, int x, int lineY, i
     return {left, top};
 }
 
-void TConfirmationForm::ShowAt(const QRect& area, int x, int lineY, int lineLowerY, const std::string& text)
+void TConfirmationForm::ShowAt(const QRect& area, int x, int lineY, int lineLowerY, const std::string& text,
+                               const std::string& replacement)
 {
     lblConfirmation->setText(QStr(Format(sReplaceOccurrence, {text})));
+    lblReplacement->setText(replacement.empty() ? QStringLiteral("with nothing: the text is deleted")
+                                                : QStr(Format("with \"%s\"", {replacement})));
     adjustSize();
     move(ConfirmationPosition(area, size(), x, lineY, lineLowerY));
 }
@@ -78,7 +87,7 @@ TSrcReplaceAction ConfirmReplacement(TSrcEdit& editor, QWidget& documentWindow,
     const QRect area(documentWindow.mapToGlobal(contents.topLeft()), contents.size());
     if (!confirmation)
         confirmation = std::make_unique<TConfirmationForm>(&documentWindow);
-    confirmation->ShowAt(area, screen.X, screen.Y, screen.Y + editor.LineHeight(), search);
+    confirmation->ShowAt(area, screen.X, screen.Y, screen.Y + editor.LineHeight(), search, replace);
     switch (showModal ? showModal(*confirmation) : confirmation->exec()) {
     case TConfirmationForm::caYes:
         return TSrcReplaceAction::raReplace;

@@ -23,12 +23,15 @@ public:
 
     explicit TConfirmationForm(QWidget* parent = nullptr);
 
-    // Sets the question for `text` and moves the window next to the match (all in screen
-    // pixels): `x` and `lineY` are the match's left and its line's upper edge, `lineLowerY` the
-    // line's lower edge, `area` the document window's client area.
-    void ShowAt(const QRect& area, int x, int lineY, int lineLowerY, const std::string& text);
+    // Sets the question for `text`, says what `replacement` puts in its place and moves the
+    // window next to the match (all in screen pixels): `x` and `lineY` are the match's left and
+    // its line's upper edge, `lineLowerY` the line's lower edge, `area` the document window's
+    // client area.
+    void ShowAt(const QRect& area, int x, int lineY, int lineLowerY, const std::string& text,
+                const std::string& replacement);
 
     QLabel* lblConfirmation = nullptr;
+    QLabel* lblReplacement = nullptr;
     QPushButton* btnReplace = nullptr;
     QPushButton* btnSkip = nullptr;
     QPushButton* btnCancel = nullptr;

@@ -6,6 +6,7 @@
 #include "Platform/core/QtBridge.h"
 
 #include <QComboBox>
+#include <QToolButton>
 
 TReplaceForm::TReplaceForm(TIniFileEx* settings, const std::string& wordAtCaret, QWidget* parent)
     : TSearchForm(settings, wordAtCaret, parent)
@@ -19,6 +20,10 @@ TReplaceForm::TReplaceForm(TIniFileEx* settings, const std::string& wordAtCaret,
     static const std::vector<TExpressionItem> items = {{"$n Tagged Expression", "$0"}};
     btnReplaceExpressions = MakeExpressionButton(cmbReplaceText, items, ReplaceExpressionMenu);
     AddTextRow(QStringLiteral("Replace with"), cmbReplaceText, btnReplaceExpressions);
+    // The replacement is the next field after the search text; its expression button goes
+    // last, behind the search text's.
+    setTabOrder(cmbSearchText, cmbReplaceText);
+    setTabOrder(btnSearchExpressions, btnReplaceExpressions);
     const std::vector<std::string> history =
         FSettings ? ReadSearchHistory(*FSettings, Settings::ReplaceSection) : std::vector<std::string>();
     FillHistoryBox(*cmbReplaceText, history, "");

@@ -100,7 +100,7 @@ TSearchForm::TSearchForm(TIniFileEx* settings, const std::string& wordAtCaret, Q
     auto* buttons = new QDialogButtonBox(this);
     btnFind = buttons->addButton(QStringLiteral("Find"), QDialogButtonBox::AcceptRole);
     btnFind->setDefault(true);
-    buttons->addButton(QStringLiteral("Close"), QDialogButtonBox::RejectRole);
+    QPushButton* close = buttons->addButton(QStringLiteral("Close"), QDialogButtonBox::RejectRole);
     btnHelp = buttons->addButton(QStringLiteral("&Help"), QDialogButtonBox::HelpRole);
     btnHelp->setEnabled(false);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
@@ -110,6 +110,16 @@ TSearchForm::TSearchForm(TIniFileEx* settings, const std::string& wordAtCaret, Q
             FHelp();
     });
     layout->addWidget(buttons);
+
+    // why: Tab goes from field to field; the small expression buttons, which only add to a
+    // field, come last, so typing after a Tab never lands on one of them.
+    QWidget* previous = cmbSearchText;
+    for (QWidget* next : std::initializer_list<QWidget*>{cbCaseSensitive, cbWholeWords, cbSelectedOnly, cbFromCaret,
+                                                        cbRegExp, rbUp, rbDown, btnFind,
+                                                        close, btnHelp, btnSearchExpressions}) {
+        setTabOrder(previous, next);
+        previous = next;
+    }
 
     const std::vector<std::string> history =
         FSettings ? ReadSearchHistory(*FSettings, Settings::Find::Section) : std::vector<std::string>();

@@ -209,3 +209,33 @@ TEST(TeXExporter, ADocumentCompilesWithPdfLaTeXAndShowsItsText)
     for (const char* part : {"echostrlen($name)", "Grüße,??", "{braces}", "$money&<tags>#hash@at_under"})
         EXPECT_NE(text.find(part), std::string::npos) << part << "\n" << text;
 }
+
+TEST(TeXExporter, QuotesAndBackquotesPrintAsTyped)
+{
+    // T1 fonts put curly quotes where the straight ones were typed; code must come out of the
+    // PDF as it went in, in plain, bold and italic attributes alike.
+    const std::vector<std::string> lines = {
+        "$_GET['name']",
+        "echo \"a 'b' c\";",
+        "$out = `ls -l`;",
+        "$s = 'it\\'s' . \"\\\"q\\\"\";",
+        "'' `` \"\" ,, << >> --",
+    };
+    IdePage page;
+    TSrcExporterTeX tex;
+    EXPECT_EQ(tex.EscapeText("'`\""), "\\APO \\GRV \\QOT ");
+    std::vector<std::string> php;
+    for (const std::string& line : lines)
+        php.push_back("<?php " + line + " ?>");
+    Exported(tex, page.Multi, php);
+    TempDir dir;
+    tex.WriteToFile(dir.File("quotes.tex"));
+    const TToolResult latex =
+        RunTool("pdflatex", {"-interaction=nonstopmode", "-halt-on-error", "quotes.tex"}, {}, dir.Path(), 120000);
+    ASSERT_EQ(latex.ExitCode, 0) << latex.Output;
+    const std::string text = WithoutBlanks(PdfText(dir.File("quotes.pdf")));
+    for (const std::string& line : lines)
+        EXPECT_NE(text.find(WithoutBlanks(line)), std::string::npos) << line << "\n" << text;
+    for (const char* curly : {"\u2018", "\u2019", "\u201C", "\u201D", "\u201A", "\u201E", "\u2032"})
+        EXPECT_EQ(text.find(curly), std::string::npos) << curly << "\n" << text;
+}

@@ -38,7 +38,9 @@ struct IdePage {
         Multi.SetDefaultFilter("*.php;*.php3;*.phtml;*.inc");
         Multi.SetDefaultLanguageName("Default");
         Marker(AddScheme(Multi, "XML Marker", "<\\?(xml)", "\\?>", &Xml), clAqua, clWhite);
-        Marker(AddScheme(Multi, "PHP Marker", "<\\?(php){0,1}", "\\?>", &Php), static_cast<TColor>(8421631), clWhite);
+        TScheme* php = AddScheme(Multi, "PHP Marker", "<\\?(php){0,1}", "\\?>", &Php);
+        Marker(php, static_cast<TColor>(8421631), clWhite);
+        php->SetOpensInsideSchemes(true);
         Marker(AddScheme(Multi, "JavaScript Marker", "<(script)[^>]*>", "</script>", &JScript), clMoneyGreen,
                clWhite);
         Marker(AddScheme(Multi, "CSS within <style>...</style> ", "<(style)[^>]*>", "</style>", &Css), clFuchsia,

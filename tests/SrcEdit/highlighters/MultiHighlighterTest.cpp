@@ -107,10 +107,15 @@ TEST(MultiHighlighter, SchemeSelection)
          {{"<?xml", "Marker"}, {" version=\"1.0\"", "Text"}, {"?>", "Marker"}},
          {-1}},
         {"the first scheme that matches anywhere wins over one further left",
+         {"<style>x</style><script>y</script>"},
+         {{"<", "Symbol"}, {"style", "Reserved Word"}, {">", "Symbol"}, {"x", "Text"}, {"<", "Symbol"},
+          {"/style", "Reserved Word"}, {">", "Symbol"}, {"<script>", "Marker"}, {"y", "Identifier"},
+          {"</script>", "Marker"}},
+         {-1}},
+        {"but a script element before a PHP block on the same line stays a script",
          {"<script>x</script><?php y ?>"},
-         {{"<", "Symbol"}, {"script", "Reserved Word"}, {">", "Symbol"}, {"x", "Text"}, {"<", "Symbol"},
-          {"/script", "Reserved Word"}, {">", "Symbol"}, {"<?php", "Marker"}, {" ", "Space"}, {"y", "Identifier"},
-          {" ", "Space"}, {"?>", "Marker"}},
+         {{"<script>", "Marker"}, {"x", "Identifier"}, {"</script>", "Marker"}, {"<?php", "Marker"}, {" ", "Space"},
+          {"y", "Identifier"}, {" ", "Space"}, {"?>", "Marker"}},
          {-1}},
         {"markers ignore letter case",
          {"<SCRIPT language=js>var a;", "</Script>"},
@@ -229,6 +234,112 @@ TEST(MultiHighlighter, ExpressionsThatMatchTheEmptyStringStillEndTheSearch)
     EXPECT_EQ(ScanAttributes(multi, {"abc"}), (Tokens{{"abc", "Text"}}));
     multi.Schemes().SchemeAt(0)->SetStartExpr("\\b");
     EXPECT_EQ(ScanAttributes(multi, {"ab cd"}), (Tokens{{"ab cd", "Text"}}));
+}
+
+TEST(MultiHighlighter, PhpBlocksOpenInsideScriptAndStyleElements)
+{
+    struct Case {
+        const char* Name;
+        std::vector<std::string> Lines;
+        Tokens Expected;
+        std::vector<int> SchemeAtLineEnd;
+    };
+    const std::vector<Case> cases = {
+        {"a PHP block inside a script element, and the script goes on after it",
+         {"<script>var s = <?php echo $a; ?>;</script>x"},
+         {{"<script>", "Marker"}, {"var", "Reserved Word"}, {" ", "Space"}, {"s", "Identifier"}, {" ", "Space"},
+          {"=", "Symbol"}, {" ", "Space"}, {"<?php", "Marker"}, {" ", "Space"}, {"echo", "Reserved Word"},
+          {" ", "Space"}, {"$a", "Variable"}, {";", "Symbol"}, {" ", "Space"}, {"?>", "Marker"}, {";", "Symbol"},
+          {"</script>", "Marker"}, {"x", "Text"}},
+         {-1}},
+        {"the block's end marker and the script's follow one another",
+         {"<script><?php f(); ?></script>"},
+         {{"<script>", "Marker"}, {"<?php", "Marker"}, {" ", "Space"}, {"f", "Identifier"}, {"(", "Symbol"},
+          {")", "Symbol"}, {";", "Symbol"}, {" ", "Space"}, {"?>", "Marker"}, {"</script>", "Marker"}},
+         {-1}},
+        {"a script end inside the PHP block belongs to PHP",
+         {"<script><?php $t = '</script>'; ?>x</script>"},
+         {{"<script>", "Marker"}, {"<?php", "Marker"}, {" ", "Space"}, {"$t", "Variable"}, {" ", "Space"},
+          {"=", "Symbol"}, {" ", "Space"}, {"'</script>'", "String"}, {";", "Symbol"}, {" ", "Space"},
+          {"?>", "Marker"}, {"x", "Identifier"}, {"</script>", "Marker"}},
+         {-1}},
+        {"a PHP block inside a style element and inside a style attribute",
+         {"<style>p { color: <?= $c ?> }</style><p style=\"width: <?php echo $w ?>\">"},
+         {{"<style>", "Marker"}, {"p ", "Reserved Word"}, {"{", "Symbol"}, {" ", "Space"}, {"color", "Property"},
+          {":", "Symbol"}, {" ", "Space"}, {"<?", "Marker"}, {"=", "Symbol"}, {" ", "Space"}, {"$c", "Variable"},
+          {" ", "Space"}, {"?>", "Marker"}, {" ", "Space"}, {"}", "Symbol"}, {"</style>", "Marker"},
+          {"<", "Symbol"}, {"p", "Reserved Word"}, {" ", "Space"}, {"style=\"", "Marker"}, {"width: ", "Reserved Word"},
+          {"<?php", "Marker"}, {" ", "Space"}, {"echo", "Reserved Word"},
+          {" ", "Space"}, {"$w", "Variable"}, {" ", "Space"}, {"?>", "Marker"}, {"\"", "Marker"},
+          {">", "Symbol"}},
+         {-1}},
+        {"a PHP block over lines inside a script: each line end keeps both schemes",
+         {"<script>a(", "<?php /* x", "y */ ?> b);", "</script>"},
+         {{"<script>", "Marker"}, {"a", "Identifier"}, {"(", "Symbol"}, {"<?php", "Marker"}, {" ", "Space"},
+          {"/* x", "Comment"}, {"y */", "Comment"}, {" ", "Space"}, {"?>", "Marker"}, {" ", "Space"},
+          {"b", "Identifier"}, {")", "Symbol"}, {";", "Symbol"}, {"</script>", "Marker"}},
+         {2, 1, 2, -1}},
+        // wp-login.php of Debian's wordpress package
+        {"the login script of wordpress",
+         {"\t\t?>", "\t\t<script type=\"text/javascript\">", "\t\t\t<?php echo $login_script; ?>", "\t\t</script>",
+          "\t\t<?php"},
+         {{"\t", "Space"}, {"\t", "Space"}, {"?>", "Text"}, {"\t", "Space"}, {"\t", "Space"},
+          {"<script type=\"text/javascript\">", "Marker"}, {"\t\t\t", "Space"},
+          {"<?php", "Marker"}, {" ", "Space"}, {"echo", "Reserved Word"}, {" ", "Space"},
+          {"$login_script", "Variable"}, {";", "Symbol"}, {" ", "Space"}, {"?>", "Marker"}, {"\t\t", "Space"},
+          {"</script>", "Marker"}, {"\t", "Space"}, {"\t", "Space"}, {"<?php", "Marker"}},
+         {-1, 2, 2, -1, 1}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        IdePage page;
+        std::vector<TSrcRange> ranges;
+        EXPECT_EQ(ScanAttributes(page.Multi, c.Lines, &ranges), c.Expected);
+        std::vector<int> schemes;
+        for (TSrcRange r : ranges)
+            schemes.push_back(SchemeOf(r));
+        EXPECT_EQ(schemes, c.SchemeAtLineEnd);
+        // the editor restarts at any line from its stored range
+        std::string text;
+        for (const std::string& line : c.Lines)
+            text += line + "\n";
+        ExpectRescanAgrees(page.Multi, text);
+    }
+    // without the setting PHP inside a script is script text, as before
+    IdePage plain;
+    plain.Multi.Schemes().SchemeAt(1)->SetOpensInsideSchemes(false);
+    EXPECT_EQ(ScanAttributes(plain.Multi, {"<script>", "<?php ?>", "</script>"}),
+              (Tokens{{"<script>", "Marker"}, {"<", "Symbol"}, {"?", "Symbol"}, {"php", "Identifier"}, {" ", "Space"},
+                      {"?", "Symbol"}, {">", "Symbol"}, {"</script>", "Marker"}}));
+}
+
+TEST(MultiHighlighter, PackedRangeKeepsTheInterruptedScheme)
+{
+    // PHP interrupts CSS inside a comment, CSS stands inside a tag of the page; PHP's own comment
+    // runs over the line end.
+    IdePage page;
+    const std::vector<std::string> lines = {"<a <style>p { /* <?php /* x", "*/ ?> y */ }</style> b>"};
+    std::vector<TSrcRange> ranges;
+    ScanAttributes(page.Multi, {lines[0]}, &ranges);
+    const TSrcRange cssInComment = page.Css.CurrentRange();
+    ASSERT_NE(cssInComment, 0u);
+    page.Multi.ClearRange();
+    page.Css.ClearRange();
+    page.Php.ClearRange();
+    page.Multi.RestoreRange(ranges[0]);
+    EXPECT_EQ(page.Multi.CurrentScheme(), 1);
+    EXPECT_EQ(page.Multi.OuterScheme(), 3);
+    EXPECT_EQ(page.Php.CurrentRange(), static_cast<TSrcRange>(rsPhpComment));
+    EXPECT_EQ(page.Css.CurrentRange(), cssInComment);
+    EXPECT_EQ(page.Html.CurrentRange(), static_cast<TSrcRange>(rsHtmlParam));
+    EXPECT_EQ(page.Multi.CurrentRange(), ranges[0]);
+    const Tokens second = ScanAttributes(page.Multi, lines);
+    const Tokens expectedEnd = {{"*/", "Comment"},   {" ", "Space"},   {"?>", "Marker"},  {" y */", "Comment"},
+                                {" ", "Space"},      {"}", "Symbol"},  {"</style>", "Marker"}, {" ", "Space"},
+                                {"b", "Identifier"}, {">", "Symbol"}};
+    ASSERT_GE(second.size(), expectedEnd.size());
+    EXPECT_EQ(Tokens(second.end() - static_cast<std::ptrdiff_t>(expectedEnd.size()), second.end()), expectedEnd);
+    EXPECT_EQ(page.Multi.OuterScheme(), -1);
 }
 
 TEST(MultiHighlighter, XmlStatesAboveFifteenSurviveTheLineEnd)

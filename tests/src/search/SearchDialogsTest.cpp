@@ -9,13 +9,19 @@
 
 #include "support/TempDir.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QMenu>
 #include <QRadioButton>
+#include <QPushButton>
 #include <QScreen>
+#include <QTest>
+#include <QToolButton>
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -164,6 +170,59 @@ TEST_F(SearchDialogsTest, ReplaceKeepsItsOwnHistoryAndAnEmptyReplacementDeletes)
     EXPECT_EQ(Section("Replace", 2), (std::vector<std::string>{"new", "old"}));
 }
 
+TEST_F(SearchDialogsTest, TabGoesFromFieldToFieldSoTheReplacementTypedNextIsKept)
+{
+    // The user's way: type the search text, Tab, type the replacement, Enter.
+    TReplaceForm form(&Ini, "", nullptr);
+    form.show();
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    const auto typeIntoFocus = [](const QString& text) { QTest::keyClicks(QApplication::focusWidget(), text); };
+    typeIntoFocus("foo");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    typeIntoFocus("bar");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(form.result(), QDialog::Accepted);
+    EXPECT_EQ(LastSearchText, "foo");
+    EXPECT_EQ(LastReplaceText, "bar");
+
+    // Tab walks the fields, the options and the buttons; the expression buttons come last.
+    TReplaceForm walk(&Ini, "", nullptr);
+    walk.show();
+    walk.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&walk));
+    std::vector<QWidget*> order;
+    for (int i = 0; i < 14; ++i) {
+        QWidget* focus = QApplication::focusWidget();
+        // an editable combo box has its line edit focused
+        order.push_back(focus && qobject_cast<QComboBox*>(focus->parentWidget()) ? focus->parentWidget() : focus);
+        QTest::keyClick(focus, Qt::Key_Tab);
+    }
+    const std::vector<QWidget*> fields = {walk.cmbSearchText, walk.cmbReplaceText, walk.cbCaseSensitive,
+                                          walk.cbWholeWords,  walk.cbSelectedOnly, walk.cbFromCaret,
+                                          walk.cbRegExp};
+    EXPECT_EQ(std::vector<QWidget*>(order.begin(), order.begin() + 7), fields);
+    const auto position = [&](QWidget* widget) {
+        return std::find(order.begin(), order.end(), widget) - order.begin();
+    };
+    EXPECT_GT(position(walk.btnSearchExpressions), position(walk.btnFind));
+    EXPECT_GT(position(walk.btnReplaceExpressions), position(walk.btnSearchExpressions));
+    EXPECT_LT(position(walk.btnReplaceExpressions), 14);
+    walk.reject();
+}
+
+TEST(ConfirmReplace, SaysWhatTheReplacementPutsIn)
+{
+    TConfirmationForm form;
+    form.ShowAt(QRect(0, 0, 800, 600), 10, 10, 26, "foo", "bar");
+    EXPECT_EQ(form.lblConfirmation->text(), "Replace this occurence of \"foo\"?");
+    EXPECT_EQ(form.lblReplacement->text(), "with \"bar\"");
+    form.ShowAt(QRect(0, 0, 800, 600), 10, 10, 26, "foo", "");
+    EXPECT_EQ(form.lblReplacement->text(), "with nothing: the text is deleted");
+    form.ShowAt(QRect(0, 0, 800, 600), 10, 10, 26, "foo", "<b>x</b>");
+    EXPECT_EQ(form.lblReplacement->textFormat(), Qt::PlainText);
+}
+
 TEST(ConfirmReplace, StandsBelowTheMatchInTheUpperTwoThirdsAndAboveItBelow)
 {
     const QRect area(100, 50, 600, 300); // two thirds: down to y 250
@@ -192,7 +251,7 @@ TEST(ConfirmReplace, StandsBelowTheMatchInTheUpperTwoThirdsAndAboveItBelow)
 TEST(ConfirmReplace, AsksAboutTheSearchText)
 {
     TConfirmationForm form;
-    form.ShowAt(QRect(0, 0, 800, 600), 10, 10, 26, "foo");
+    form.ShowAt(QRect(0, 0, 800, 600), 10, 10, 26, "foo", "bar");
     EXPECT_EQ(form.lblConfirmation->text(), "Replace this occurence of \"foo\"?");
     EXPECT_TRUE(form.btnReplace->isDefault());
     EXPECT_EQ(form.btnReplaceAll->text(), "Yes to &All");

@@ -26,7 +26,9 @@ TSrcExporterTeX::TSrcExporterTeX(TComponent* AOwner) : TSrcCustomExporter(AOwner
     } table[] = {{'{', "\\{"},      {'}', "\\}"},      {'\\', "\\BS "},   {'~', "\\TLD "}, {'^', "\\CIR "},
                  {' ', "\\SPC "},   {'\t', "\\TAB "},  {'-', "\\HYP "},   {'"', "\\QOT "}, {'@', "$@$"},
                  {'$', "\\$"},      {'&', "\\&"},      {'<', "$<$"},      {'>', "$>$"},    {'_', "\\_"},
-                 {'#', "\\#"},      {'%', "\\%"}};
+                 {'#', "\\#"},      {'%', "\\%"},      {'\'', "\\APO "}, {'`', "\\GRV "},
+                 // why: two commas in a row would print as one low double quote
+                 {',', "{,}"}};
     for (const auto& entry : table)
         Replacements[static_cast<unsigned char>(entry.Character)] = entry.Text;
     // why: a byte that is not UTF-8 would stop the UTF-8 input encoding.
@@ -141,6 +143,11 @@ std::string TSrcExporterTeX::PreambleText()
                    "\\newcommand\\CIR{\\mbox{\\char 94}}\r\n"
                    "\\newcommand\\HYP{\\mbox{\\char 45}}\r\n"
                    "\\newcommand\\QOT{\\mbox{\\char 34}}\r\n"
+                   // why: the T1 fonts have only curly quotes in the places of ' and `; the OT1
+                   // typewriter fonts have the straight quote and the grave accent, so code
+                   // prints as it was typed.
+                   "\\newcommand\\APO{\\mbox{\\fontencoding{OT1}\\selectfont\\char 13}}\r\n"
+                   "\\newcommand\\GRV{\\mbox{\\fontencoding{OT1}\\selectfont\\char 18}}\r\n"
                    "\\newcommand{\\uln}[1]{\\bgroup \\markoverwith{\\hbox{\\_}}\\ULon{{#1}}}\r\n"
                    "% Highlighter Attributes\r\n" +
                    commands + "\r\n\\title{" + EscapeText(Title()) +

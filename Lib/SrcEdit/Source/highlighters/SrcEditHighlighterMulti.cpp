@@ -28,6 +28,16 @@ constexpr unsigned PackedSchemeRangeShift = PackedSchemeBits;
 constexpr TSrcRange PackedSchemeRangeMask = 0xFFF;
 constexpr unsigned PackedDefaultShift = 16;
 constexpr TSrcRange PackedDefaultMask = 0xFFFF;
+// When some scheme opens inside the others, the upper half also holds the interrupted scheme:
+//   bits 16..22  the range of the default highlighter (HTML 0..8)
+//   bits 23..26  the interrupted (outer) scheme index + 1; 0 when no scheme was interrupted
+//   bits 27..31  the outer scheme's highlighter range when it was interrupted (XML 0..18, CSS
+//                0..13, JavaScript 0..1)
+constexpr TSrcRange PackedNestingDefaultMask = 0x7F;
+constexpr unsigned PackedOuterShift = 23;
+constexpr TSrcRange PackedOuterMask = 0xF;
+constexpr unsigned PackedOuterRangeShift = 27;
+constexpr TSrcRange PackedOuterRangeMask = 0x1F;
 
 // Nested range: (scheme index + 2) in bits 0..3, the range of the highlighter in charge above.
 constexpr TSrcRange NestedSchemeMask = 0xF;
@@ -120,6 +130,14 @@ void TScheme::SetHighlighter(TSrcCustomHighlighter* value)
     // leaving one can change as much as taking one
     if (!owner->ChooseRangeEncoding())
         Changed(true);
+}
+
+void TScheme::SetOpensInsideSchemes(bool value)
+{
+    if (value == FOpensInsideSchemes)
+        return;
+    FOpensInsideSchemes = value;
+    Changed(true);
 }
 
 void TScheme::SetMarkerAttri(const TSrcHighlighterAttributes& value)
@@ -433,30 +451,83 @@ void TSrcMultiSyn::AddMarker(int scheme, int pos, int len, bool isOpen)
     FMarkers.push_back(std::move(marker));
 }
 
+int TSrcMultiSyn::FindInnerStart(int open, std::string_view text, int& pos, int& len) const
+{
+    int found = -1;
+    for (int i = 0; i < FSchemes->Count(); ++i) {
+        const TScheme& scheme = *FSchemes->FItems[static_cast<size_t>(i)];
+        TSrcCustomHighlighter* highlighter = SchemeHighlighter(i);
+        int at = 0;
+        int length = 0;
+        if (i != open && scheme.FOpensInsideSchemes && scheme.FStartRE && scheme.FEndRE && highlighter &&
+            highlighter->Enabled() && TScheme::FindMarker(scheme.FStartRE.get(), text, at, length) &&
+            (found < 0 || at < pos)) {
+            found = i;
+            pos = at;
+            len = length;
+        }
+    }
+    return found;
+}
+
 void TSrcMultiSyn::FindMarkers()
 {
     FMarkers.clear();
     int open = FCurrentScheme;
+    int outer = FOuterScheme;
     size_t offset = 0;
     while (offset < FLine.size()) {
         const std::string_view rest = std::string_view(FLine).substr(offset);
         int pos = 0;
         int len = 0;
         if (open >= 0) {
-            if (!TScheme::FindMarker(FSchemes->FItems[static_cast<size_t>(open)]->FEndRE.get(), rest, pos, len))
+            int endPos = 0;
+            int endLen = 0;
+            const bool ends =
+                TScheme::FindMarker(FSchemes->FItems[static_cast<size_t>(open)]->FEndRE.get(), rest, endPos, endLen);
+            // A scheme that opens inside others interrupts this one when it starts before its end.
+            const int inner = outer < 0 ? FindInnerStart(open, rest, pos, len) : -1;
+            if (inner >= 0 && (!ends || pos < endPos)) {
+                AddMarker(inner, static_cast<int>(offset) + pos, len, true);
+                outer = open;
+                open = inner;
+            } else if (ends) {
+                pos = endPos;
+                len = endLen;
+                AddMarker(open, static_cast<int>(offset) + pos, len, false);
+                open = outer;
+                outer = -1;
+            } else {
                 break;
-            AddMarker(open, static_cast<int>(offset) + pos, len, false);
-            open = -1;
+            }
         } else {
-            for (int i = 0; i < FSchemes->Count() && open < 0; ++i) {
+            const auto startsIn = [&](int i, std::string_view text, int& at, int& length) {
                 const TScheme& scheme = *FSchemes->FItems[static_cast<size_t>(i)];
                 TSrcCustomHighlighter* highlighter = SchemeHighlighter(i);
-                if (scheme.FStartRE && scheme.FEndRE && highlighter && highlighter->Enabled() &&
-                    TScheme::FindMarker(scheme.FStartRE.get(), rest, pos, len))
+                return scheme.FStartRE && scheme.FEndRE && highlighter && highlighter->Enabled() &&
+                       TScheme::FindMarker(scheme.FStartRE.get(), text, at, length);
+            };
+            for (int i = 0; i < FSchemes->Count() && open < 0; ++i)
+                if (startsIn(i, rest, pos, len))
                     open = i;
-            }
             if (open < 0)
                 break;
+            // why: a scheme that opens inside the others does so also inside one that starts
+            // further left, which therefore comes first
+            if (FSchemes->FItems[static_cast<size_t>(open)]->FOpensInsideSchemes) {
+                const std::string_view before = rest.substr(0, static_cast<size_t>(pos - 1));
+                for (int i = 0; i < FSchemes->Count(); ++i) {
+                    int at = 0;
+                    int length = 0;
+                    if (!FSchemes->FItems[static_cast<size_t>(i)]->FOpensInsideSchemes &&
+                        startsIn(i, before, at, length)) {
+                        open = i;
+                        pos = at;
+                        len = length;
+                        break;
+                    }
+                }
+            }
             AddMarker(open, static_cast<int>(offset) + pos, len, true);
         }
         // invariant: len > 0, so the search always moves on
@@ -471,6 +542,8 @@ void TSrcMultiSyn::StartLine(std::string_view lineText, int lineNumber)
     // why: a stored range may name a scheme that has since gone or lost its highlighter
     if (!SchemeHighlighter(FCurrentScheme))
         FCurrentScheme = -1;
+    if (FCurrentScheme < 0 || !SchemeHighlighter(FOuterScheme))
+        FOuterScheme = -1;
     FindMarkers();
     FCurrentMarker = -1;
     FFragmentStarted = false;
@@ -498,13 +571,26 @@ void TSrcMultiSyn::AdvanceToken()
         FTokenPos = 0;
         return;
     }
+    // invariant: the scheme of an end marker is left once the marker is passed, also when
+    // another marker follows it at once
+    const bool afterMarker = FCurrentMarker >= 0;
+    if (afterMarker) {
+        if (!FMarkers[static_cast<size_t>(FCurrentMarker)].IsOpenMarker)
+            CloseScheme();
+        FCurrentMarker = -1;
+    }
     const bool markerDue = FNextMarker < static_cast<int>(FMarkers.size()) &&
                            FMarkers[static_cast<size_t>(FNextMarker)].StartPos <= FRun;
     if (markerDue) {
         const TMarker& marker = FMarkers[static_cast<size_t>(FNextMarker)];
         if (marker.IsOpenMarker) {
+            if (TSrcCustomHighlighter* outer = SchemeHighlighter(FCurrentScheme)) {
+                FOuterScheme = FCurrentScheme;
+                FSavedOuterRange = outer->CurrentRange();
+            } else {
+                FSavedDefaultRange = FDefaultHighlighter->CurrentRange();
+            }
             FCurrentScheme = marker.Scheme;
-            FSavedDefaultRange = FDefaultHighlighter->CurrentRange();
             SchemeHighlighter(marker.Scheme)->ClearRange();
         }
         FCurrentMarker = FNextMarker++;
@@ -512,12 +598,7 @@ void TSrcMultiSyn::AdvanceToken()
         FRun = marker.StartPos + marker.MarkerLen;
         return;
     }
-    if (FCurrentMarker >= 0) {
-        if (!FMarkers[static_cast<size_t>(FCurrentMarker)].IsOpenMarker) {
-            FCurrentScheme = -1;
-            FDefaultHighlighter->RestoreRange(FSavedDefaultRange);
-        }
-        FCurrentMarker = -1;
+    if (afterMarker) {
         StartFragment(InCharge());
     } else if (!FFragmentStarted) {
         StartFragment(InCharge());
@@ -532,6 +613,19 @@ void TSrcMultiSyn::AdvanceToken()
     }
     FTokenPos = highlighter->TokenStart() + base;
     FRun = FTokenPos + static_cast<int>(highlighter->TokenText().size()) + 1;
+}
+
+void TSrcMultiSyn::CloseScheme()
+{
+    if (TSrcCustomHighlighter* outer = SchemeHighlighter(FOuterScheme)) {
+        FCurrentScheme = FOuterScheme;
+        FOuterScheme = -1;
+        outer->RestoreRange(FSavedOuterRange);
+        return;
+    }
+    FCurrentScheme = -1;
+    FOuterScheme = -1;
+    FDefaultHighlighter->RestoreRange(FSavedDefaultRange);
 }
 
 bool TSrcMultiSyn::AtLineEnd() const
@@ -574,6 +668,7 @@ int TSrcMultiSyn::TokenKindCode() const
 void TSrcMultiSyn::ClearRange()
 {
     FCurrentScheme = -1;
+    FOuterScheme = -1;
     if (FDefaultHighlighter) {
         FDefaultHighlighter->ClearRange();
         FSavedDefaultRange = FDefaultHighlighter->CurrentRange();
@@ -599,29 +694,51 @@ void TSrcMultiSyn::RestoreRange(TSrcRange range)
     case TRangeEncoding::Nested: return RestoreNestedRange(range);
     case TRangeEncoding::Custom: break;
     }
+    FOuterScheme = -1;
     FOnCustomRange(this, roSet, range);
     if (FDefaultHighlighter)
         FSavedDefaultRange = FDefaultHighlighter->CurrentRange();
 }
 
+bool TSrcMultiSyn::SchemesNest() const
+{
+    return std::any_of(FSchemes->FItems.begin(), FSchemes->FItems.end(),
+                       [](const auto& scheme) { return scheme->FOpensInsideSchemes; });
+}
+
 TSrcRange TSrcMultiSyn::PackedRange() const
 {
+    const bool nesting = SchemesNest();
+    const TSrcRange defaultMask = nesting ? PackedNestingDefaultMask : PackedDefaultMask;
     TSrcCustomHighlighter* scheme = SchemeHighlighter(FCurrentScheme);
-    if (scheme && static_cast<TSrcRange>(FCurrentScheme) + 1 <= PackedSchemeMask)
-        return (FSavedDefaultRange & PackedDefaultMask) << PackedDefaultShift |
-               (scheme->CurrentRange() & PackedSchemeRangeMask) << PackedSchemeRangeShift |
-               static_cast<TSrcRange>(FCurrentScheme + 1);
+    if (scheme && static_cast<TSrcRange>(FCurrentScheme) + 1 <= PackedSchemeMask) {
+        TSrcRange range = (FSavedDefaultRange & defaultMask) << PackedDefaultShift |
+                          (scheme->CurrentRange() & PackedSchemeRangeMask) << PackedSchemeRangeShift |
+                          static_cast<TSrcRange>(FCurrentScheme + 1);
+        if (nesting && SchemeHighlighter(FOuterScheme) && static_cast<TSrcRange>(FOuterScheme) + 1 <= PackedOuterMask)
+            range |= static_cast<TSrcRange>(FOuterScheme + 1) << PackedOuterShift |
+                     (FSavedOuterRange & PackedOuterRangeMask) << PackedOuterRangeShift;
+        return range;
+    }
     const TSrcRange defaultRange =
         scheme ? FSavedDefaultRange : FDefaultHighlighter ? FDefaultHighlighter->CurrentRange() : 0;
-    return (defaultRange & PackedDefaultMask) << PackedDefaultShift;
+    return (defaultRange & defaultMask) << PackedDefaultShift;
 }
 
 void TSrcMultiSyn::RestorePackedRange(TSrcRange range)
 {
+    const bool nesting = SchemesNest();
     FCurrentScheme = static_cast<int>(range & PackedSchemeMask) - 1;
-    FSavedDefaultRange = range >> PackedDefaultShift & PackedDefaultMask;
+    FSavedDefaultRange = range >> PackedDefaultShift & (nesting ? PackedNestingDefaultMask : PackedDefaultMask);
+    FOuterScheme =
+        nesting && FCurrentScheme >= 0 ? static_cast<int>(range >> PackedOuterShift & PackedOuterMask) - 1 : -1;
+    FSavedOuterRange = range >> PackedOuterRangeShift & PackedOuterRangeMask;
     if (FDefaultHighlighter)
         FDefaultHighlighter->RestoreRange(FSavedDefaultRange);
+    if (TSrcCustomHighlighter* outer = SchemeHighlighter(FOuterScheme))
+        outer->RestoreRange(FSavedOuterRange);
+    else
+        FOuterScheme = -1;
     // invariant: the scheme's highlighter is restored last, in case it is the default one too
     if (TSrcCustomHighlighter* scheme = SchemeHighlighter(FCurrentScheme))
         scheme->RestoreRange(range >> PackedSchemeRangeShift & PackedSchemeRangeMask);
@@ -640,6 +757,9 @@ void TSrcMultiSyn::RestoreNestedRange(TSrcRange range)
 {
     if (range == 0)
         return;
+    // why: this encoding has no room for an interrupted scheme; the next line goes on in the
+    // scheme in charge alone
+    FOuterScheme = -1;
     FCurrentScheme = std::max(-1, static_cast<int>(range & NestedSchemeMask) - 2);
     if (TSrcCustomHighlighter* highlighter = InCharge())
         highlighter->RestoreRange(range >> NestedRangeShift);

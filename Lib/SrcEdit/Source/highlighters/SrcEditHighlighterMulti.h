@@ -53,6 +53,11 @@ public:
     TSrcHighlighterAttributes* MarkerAttri() const { return FMarkerAttri.get(); }
     // Copies the given attribute's name, colours and style.
     void SetMarkerAttri(const TSrcHighlighterAttributes& value);
+    // When set, the start marker is also looked for inside the text of the other schemes: the
+    // scheme opens there, one level deep, and the scheme it interrupted goes on after its end
+    // marker (PHP blocks inside script and style elements).
+    bool OpensInsideSchemes() const { return FOpensInsideSchemes; }
+    void SetOpensInsideSchemes(bool value);
     const std::string& SchemeName() const { return FSchemeName; }
     void SetSchemeName(const std::string& value) { FSchemeName = value; }
     // SchemeName, or the class name when it is empty.
@@ -82,6 +87,7 @@ private:
     TSrcCustomHighlighter* FHighlighter = nullptr;
     std::unique_ptr<TSrcHighlighterAttributes> FMarkerAttri;
     std::string FSchemeName;
+    bool FOpensInsideSchemes = false;
 };
 
 // The schemes of one multi-language highlighter, owned by it.
@@ -130,6 +136,8 @@ public:
 
     // The scheme whose highlighter is in charge, -1 for the default highlighter.
     int CurrentScheme() const { return FCurrentScheme; }
+    // The scheme that a scheme opening inside it interrupted, -1 for none.
+    int OuterScheme() const { return FOuterScheme; }
     // The markers found in the current line, in line order.
     const std::vector<TMarker>& Markers() const { return FMarkers; }
 
@@ -180,10 +188,18 @@ private:
     // The highlighter in charge: the current scheme's, or the default one.
     TSrcCustomHighlighter* InCharge() const;
     void FindMarkers();
+    // The leftmost start marker in `text` of a scheme that may open inside scheme `open`.
+    int FindInnerStart(int open, std::string_view text, int& pos, int& len) const;
+    // Leaves the scheme whose end marker has just been passed: back to the scheme it
+    // interrupted, or to the default highlighter.
+    void CloseScheme();
     void AddMarker(int scheme, int pos, int len, bool isOpen);
     // Hands the line from the scan position up to the next marker to `highlighter`.
     void StartFragment(TSrcCustomHighlighter* highlighter);
 
+    // True when some scheme opens inside the others; the packed range then keeps the
+    // interrupted scheme too.
+    bool SchemesNest() const;
     TSrcRange PackedRange() const;
     void RestorePackedRange(TSrcRange range);
     TSrcRange NestedRange() const;
@@ -202,7 +218,10 @@ private:
     int FCurrentMarker = -1; // index of the marker that is the current token
     int FNextMarker = 0;
     int FCurrentScheme = -1;
+    int FOuterScheme = -1;
     TSrcRange FSavedDefaultRange = 0;
+    // The outer scheme's highlighter range at the moment the inner scheme began.
+    TSrcRange FSavedOuterRange = 0;
     std::string FLine;
     int FLineNumber = 0;
     std::string FFragment;
