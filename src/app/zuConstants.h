@@ -22,6 +22,7 @@ inline constexpr std::string_view sInstallationCorrupted =
 inline constexpr std::string_view sDeleteSelected = "Do you really want to delete the selected %d files/directories ?";
 inline constexpr std::string_view sUntitled = "Untitled";
 inline constexpr std::string_view sDocumentNotFound = "Document %s not found";
+inline constexpr std::string_view sBinaryFile = "%s seems to be a binary file.\r\nEditing it as text may damage it.";
 inline constexpr std::string_view sDefaultIndexFiles = "index.php,index.phtml,index.html,index.htm";
 inline constexpr std::string_view sInvalidDirectoryName = "%s is not a valid directory name";
 inline constexpr std::string_view sInvalidFileName = "%s is not a valid filename";

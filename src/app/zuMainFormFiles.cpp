@@ -92,8 +92,10 @@ TCodeEditorForm* TMainForm::OpenFile(const std::string& path, bool asNew, int li
         },
         [&](TCodeEditorForm& created) {
             created.LoadFromFile(fullPath);
-            if (asNew)
+            if (asNew) {
                 created.SetFileTime(FILETIME{});
+                created.AdoptLineEndingSetting();
+            }
         });
     document->ShowLine(MakeBufferCoord(0, line));
     document->UpdateHighlighterPanel();
@@ -133,6 +135,9 @@ TCodeEditorForm* TMainForm::CreateDocument(const std::string& textFile,
     BringDocumentToFront(document);
     if (TCodeExplorerForm* explorer = CodeExplorerForm())
         explorer->RequestParse(document, TCodeExplorerForm::prkParse);
+    if (document->LooksBinary())
+        ShowMessageBox(Format(sBinaryFile, {document->IsRemote() ? document->RemotePath() : textFile}),
+                       MB_OK | MB_ICONWARNING);
     return document;
 }
 
@@ -285,8 +290,9 @@ void TMainForm::SaveCopyExecute()
     SaveDialog.InitialDir = document->HasFile() ? ExtractFilePath(document->FileName()) : ProjectLocalPath();
     if (!SaveDialog.Execute(this))
         return;
-    // A copy keeps CR LF line ends whatever the setting; the document stays as it is.
-    SaveFileAtomically(ExpandFileName(SaveDialog.FileName), document->Editor()->GetAllText());
+    // A copy holds the bytes a save would write, line breaks included; the document stays as
+    // it is.
+    SaveFileAtomically(ExpandFileName(SaveDialog.FileName), document->FileText());
 }
 
 void TMainForm::SaveAsTemplateExecute()

@@ -52,8 +52,9 @@ std::string TMainForm::ScriptFileForRun()
         const std::string root = CurrentProject ? CurrentProject->DocumentRoot() : ProjectFolder;
         copy = RunCopyFileName(ExpandFileName(IncludeTrailingPathDelimiter(root) + ExtractFileName(fileName)));
     }
-    // why: the copy's name is predictable; whatever is found there is replaced, never written through.
-    SaveOwnFile(copy, document->Editor()->GetAllText(), document->HasFile() ? FilePermissions(fileName) : std::nullopt);
+    // why: the copy's name is predictable; whatever is found there is replaced, never written
+    // through. It holds the bytes a save would write, so the script runs as it will saved.
+    SaveOwnFile(copy, document->FileText(), document->HasFile() ? FilePermissions(fileName) : std::nullopt);
     // why: exact comparison; two copies whose names differ only in letter case are two files.
     for (int i = 0; i < RunCopyList.Count(); ++i)
         if (RunCopyList[i] == copy)
@@ -113,7 +114,8 @@ bool TMainForm::BrowserShown() const
 
 bool TMainForm::CheckRunFileServed(const std::string& runFile)
 {
-    if (const TCodeEditorForm* document = ActiveEditorForm(); document && document->IsRemote())
+    const TCodeEditorForm* document = ActiveEditorForm();
+    if (document && document->IsRemote())
         return true;
     const TGUID project = CurrentProject ? CurrentProject->CurrentProject() : NullGUID;
     const int server = ProjectsFile ? ReadProjectServer(*ProjectsFile, project) : psInternal;
@@ -122,7 +124,9 @@ bool TMainForm::CheckRunFileServed(const std::string& runFile)
     const std::string root = CurrentProject ? CurrentProject->DocumentRoot() : ProjectFolder;
     if (InsideDocumentRoot(root, runFile))
         return true;
-    ShowMessageBox(Format(sOutsideDocumentRoot, {runFile, root}), MB_OK | MB_ICONINFORMATION);
+    // why: the user knows the document, not the run copy that stands in for it.
+    ShowMessageBox(Format(sOutsideDocumentRoot, {document ? document->FileName() : runFile, root}),
+                   MB_OK | MB_ICONINFORMATION);
     return false;
 }
 

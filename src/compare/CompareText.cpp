@@ -2,7 +2,7 @@
 
 #include "compare/HashUnit.h"
 
-#include "Platform/files/Streams.h"
+#include "Platform/files/FileNames.h"
 
 #include <algorithm>
 #include <cstring>
@@ -28,12 +28,8 @@ TTextLines SplitTextLines(std::string_view text)
 
 TTextLines ReadTextLines(const std::string& fileName)
 {
-    TFileStream stream(fileName, fmOpenRead | fmShareDenyWrite);
-    const std::int64_t size = stream.Size();
-    std::string bytes(static_cast<size_t>(std::max<std::int64_t>(0, size)), '\0');
-    if (!bytes.empty())
-        stream.ReadBuffer(bytes.data(), static_cast<std::int64_t>(bytes.size()));
-    return SplitTextLines(bytes);
+    // why: read to the end, whatever size the file reports (procfs files report none).
+    return SplitTextLines(ReadFileBytes(fileName));
 }
 
 std::string JoinTextLines(const TTextLines& lines, std::string_view lineBreak)

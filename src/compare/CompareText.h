@@ -11,7 +11,8 @@ using TTextLines = std::vector<std::string>;
 // Lines split at CR LF, lone CR and lone LF; a line break at the end opens no further line.
 // Every other byte is kept, NUL included.
 TTextLines SplitTextLines(std::string_view text);
-// The lines of a file; EFOpenError or EReadError when it cannot be read.
+// The lines of a regular file read to its end; EFOpenError (also for a folder, pipe, socket or
+// device) or EReadError, naming the file, when it cannot be read.
 TTextLines ReadTextLines(const std::string& fileName);
 // Each line followed by `lineBreak`.
 std::string JoinTextLines(const TTextLines& lines, std::string_view lineBreak);

@@ -43,6 +43,21 @@ bool EscapedAtCaret(const std::string& line, int caret)
     return backslashes % 2 == 1;
 }
 
+// How much of a file is looked at for a NUL byte (as find in files does).
+constexpr size_t BinaryProbeSize = 2048;
+
+// The break of [General] LineEnding (0 CR LF, 1 LF, 2 CR); false for any other value.
+bool SettingLineBreak(TLineBreakStyle& style)
+{
+    const int mode = SettingsFile ? Settings::General::LineEnding.Read(*SettingsFile) : Settings::General::LineEnding.Default;
+    switch (mode) {
+    case 0: style = TLineBreakStyle::lbsCRLF; return true;
+    case 1: style = TLineBreakStyle::lbsLF; return true;
+    case 2: style = TLineBreakStyle::lbsCR; return true;
+    default: return false;
+    }
+}
+
 void SetActionEnabled(TAction* action, bool enabled)
 {
     if (action)
@@ -251,15 +266,35 @@ void TCodeEditorForm::LoadText(TStream& bytes)
     bytes.SetPosition(0);
     FAutoClosers.clear();
     FEditor->ResetContents();
-    FEditor->Lines().LoadFromStream(bytes);
+    TSrcEditStringList& lines = FEditor->Lines();
+    lines.LoadFromStream(bytes);
+    // why: a file without a single break has no style of its own to give to new lines.
+    TLineBreakStyle style;
+    if (lines.Count() <= 1 && SettingLineBreak(style))
+        lines.SetLineBreakStyle(style);
+    std::string head(static_cast<size_t>(std::min<std::int64_t>(bytes.Size(), BinaryProbeSize)), '\0');
+    bytes.SetPosition(0);
+    head.resize(static_cast<size_t>(std::max<std::int64_t>(bytes.Read(head.data(), static_cast<std::int64_t>(head.size())), 0)));
+    FLooksBinary = head.find('\0') != std::string::npos;
     FEditor->SetContentModified(false);
     FEditor->ClearUndoHistory();
 }
 
+void TCodeEditorForm::AdoptLineEndingSetting()
+{
+    TLineBreakStyle style;
+    if (SettingLineBreak(style))
+        FEditor->Lines().ApplyLineBreakStyle(style);
+}
+
+std::string TCodeEditorForm::FileText() const
+{
+    return FEditor->Lines().FileText();
+}
+
 void TCodeEditorForm::WriteText(const std::string& fileName)
 {
-    const int mode = SettingsFile ? Settings::General::LineEnding.Read(*SettingsFile) : Settings::General::LineEnding.Default;
-    SaveFileAtomically(fileName, ConvertLineBreaks(FEditor->GetAllText(), mode));
+    FEditor->Lines().SaveToFile(fileName);
 }
 
 bool TCodeEditorForm::SaveDocument(bool forceBackup)

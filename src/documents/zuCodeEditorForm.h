@@ -1,7 +1,8 @@
 #pragma once
 // TCodeEditorForm: the MDI child window of one local document. It holds one editor, applies
 // the editor settings, keeps the main window's actions, status bar and tab strip up to date,
-// saves with backup copies and the chosen line ends, asks before a modified document closes,
+// saves with backup copies, keeping the file's own line breaks (a new document's lines take
+// [General] LineEnding), asks before a modified document closes,
 // closes brackets and quotes as they are typed, highlights matching brackets and marks the
 // line that a jump went to.
 //
@@ -76,8 +77,16 @@ public:
     void ApplyEditorSettings();
 
     // Empties the editor (text, marks, undo) and loads the file; the document is unmodified and
-    // remembers the file's time. Raises when the file cannot be read.
+    // remembers the file's time. Each line keeps the break it had; lines added to a file that
+    // has no break take [General] LineEnding. Raises, naming the file, when it cannot be read
+    // (also for a folder, named pipe, socket or device, which are refused at once).
     void LoadFromFile(const std::string& fileName);
+    // A new document: every line takes the break of [General] LineEnding, not its template's.
+    void AdoptLineEndingSetting();
+    // True when the loaded text has a NUL byte in its first block, as binary files do.
+    bool LooksBinary() const { return FLooksBinary; }
+    // The bytes a save writes: the lines with their own breaks.
+    std::string FileText() const;
 
     // Saves a modified document: a new one through SaveDocumentAs, else with a backup copy when
     // forced or when the settings ask for one. True when the document is saved (or had nothing
@@ -98,15 +107,16 @@ public:
     const std::string& RemotePath() const { return FRemotePath; }
     // Stores the path; the file name becomes its last part and the caption "{host}path".
     void SetRemotePath(const std::string& path);
-    // Uploads the text with LF line ends to the document's account and path, then counts as
-    // saved. A failed upload raises ENetFTPError and leaves the document modified.
+    // Uploads RemoteText to the document's account and path, then counts as saved. A failed
+    // upload raises ENetFTPError and leaves the document modified.
     void UploadDocument();
     // The same to another account and path, to which the document is bound once it is there.
     void UploadTo(const TGUID& account, const std::string& remotePath);
-    // The text as it goes to an FTP server: LF line ends, whatever the local setting says.
+    // The text as it goes to an FTP server: a document opened from the server with its own
+    // line breaks; a local one, going there first, with LF line ends whatever the setting says.
     std::string RemoteText() const;
     // After the text reached the server elsewhere: the document belongs to that file now and
-    // counts as saved.
+    // counts as saved; a document that was local takes the LF line ends it was sent with.
     void BindRemote(const TGUID& account, const std::string& remotePath);
     // Replaces the text with the remote file's; a failed download raises and leaves the text
     // as it was.
@@ -179,6 +189,7 @@ private:
     TBufferCoord FMarkedCaret;
     std::vector<TAutoCloser> FAutoClosers;
     bool FClosing = false;
+    bool FLooksBinary = false;
     TPHPPageRef FCodePage;
 };
 

@@ -66,11 +66,17 @@ void TCodeEditorForm::UploadTo(const TGUID& account, const std::string& remotePa
 
 std::string TCodeEditorForm::RemoteText() const
 {
+    // why: a file of the server goes back with its own breaks; LF is for what is new there.
+    if (IsRemote())
+        return FileText();
     return ConvertLineBreaks(FEditor->GetAllText(), 1);
 }
 
 void TCodeEditorForm::BindRemote(const TGUID& account, const std::string& remotePath)
 {
+    // why: a local document went up with LF line ends; its later uploads must keep them.
+    if (!IsRemote())
+        FEditor->Lines().ApplyLineBreakStyle(TLineBreakStyle::lbsLF);
     SetAccountID(account);
     SetRemotePath(remotePath);
     AfterSave();

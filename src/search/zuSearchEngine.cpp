@@ -1,5 +1,6 @@
 #include "search/zuSearchEngine.h"
 
+#include "Platform/files/RegularFile.h"
 #include "Platform/text/Format.h"
 #include "Platform/text/TextChars.h"
 
@@ -87,15 +88,18 @@ void TSearcher::SetFileName(const std::string& name)
     FSize = 0;
     if (name.empty())
         return;
-    // why: a named pipe without a writer would block the open.
-    const int handle = ::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     const auto fail = [this, &name](int error) {
         FFileName.clear();
         FSize = 0;
         throw EFOpenError(Format("Cannot open file \"%s\". %s", {name, SysErrorMessage(error)}));
     };
-    if (handle < 0)
-        fail(errno);
+    int handle = -1;
+    try {
+        handle = OpenRegularFile(name);
+    } catch (...) {
+        FFileName.clear();
+        throw;
+    }
     struct Closer {
         int Handle;
         ~Closer() { ::close(Handle); }
@@ -103,8 +107,6 @@ void TSearcher::SetFileName(const std::string& name)
     struct stat st {};
     if (::fstat(handle, &st) != 0)
         fail(errno);
-    if (!S_ISREG(st.st_mode))
-        fail(S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
     // why: the size is a hint only (files that grow, or report no size, are read to their end).
     Reserve(static_cast<size_t>(std::max<off_t>(st.st_size, 0)) + 1);
     for (;;) {

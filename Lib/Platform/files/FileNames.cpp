@@ -163,13 +163,5 @@ std::string ProgramFolder()
 std::string ReadFileBytes(const std::string& fileName)
 {
     TFileStream stream(fileName, fmOpenRead | fmShareDenyNone);
-    std::string data;
-    char chunk[65536];
-    for (;;) {
-        const std::int64_t n = stream.Read(chunk, sizeof chunk);
-        if (n <= 0)
-            break;
-        data.append(chunk, static_cast<size_t>(n));
-    }
-    return data;
+    return ReadToEnd(stream);
 }

@@ -35,5 +35,6 @@ std::string GetCurrentDir();
 // The folder of the running program file, with its "/" (empty when it cannot be found).
 std::string ProgramFolder();
 
-// The whole content of a file; raises EFOpenError when it cannot be opened.
+// The whole content of a regular file, read to its end; raises EFOpenError when it cannot be
+// opened and EReadError naming it when it cannot be read.
 std::string ReadFileBytes(const std::string& fileName);

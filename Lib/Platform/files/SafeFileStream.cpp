@@ -23,7 +23,7 @@ constexpr mode_t SetIdBits = S_ISUID | S_ISGID;
     throw EFCreateError(Format("Cannot create file \"%s\". %s", {fileName, reason}));
 }
 
-[[noreturn]] void RaiseWriteError(const std::string& fileName, int error)
+[[noreturn]] void RaiseWriteFailure(const std::string& fileName, int error)
 {
     throw EWriteError(Format("Cannot write file \"%s\". %s", {fileName, SysErrorMessage(error)}));
 }
@@ -175,27 +175,27 @@ void WriteInPlace(const std::string& target, const std::string& shownName, std::
     if (fd < 0 && errno == EACCES)
         fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW);
     if (fd < 0)
-        RaiseWriteError(shownName, errno);
+        RaiseWriteFailure(shownName, errno);
     const THandleGuard guard(fd);
     struct stat st {};
     if (::fstat(fd, &st) != 0)
-        RaiseWriteError(shownName, errno);
+        RaiseWriteFailure(shownName, errno);
     const off_t oldSize = st.st_size;
     const auto newSize = static_cast<off_t>(bytes.size());
     // why: kept to put back if a write fails after the reservation (an I/O error).
     std::string old;
     const bool restorable = readable && ReadAllAt(fd, old, oldSize);
     if (newSize > oldSize && !ReserveBeyondEnd(fd, oldSize, newSize - oldSize))
-        RaiseWriteError(shownName, errno);
+        RaiseWriteFailure(shownName, errno);
     if (!WriteAllAt(fd, bytes, 0) || ::ftruncate(fd, newSize) != 0) {
         const int error = errno;
         if (restorable && WriteAllAt(fd, old, 0) && ::ftruncate(fd, oldSize) != 0) {
             // nothing more can be done; the error below is what the caller learns
         }
-        RaiseWriteError(shownName, error);
+        RaiseWriteFailure(shownName, error);
     }
     if (::fsync(fd) != 0 && errno != EINVAL)
-        RaiseWriteError(shownName, errno);
+        RaiseWriteFailure(shownName, errno);
 }
 
 // Gives the new file the owner and group of the file it replaces; true when both are kept.
@@ -227,9 +227,9 @@ void SyncFolderOf(const std::string& fileName)
 void RenameIntoPlace(TFileStream& temp, const std::string& target, const std::string& shownName, mode_t mode)
 {
     if (::fchmod(temp.Handle(), mode) != 0 || (::fsync(temp.Handle()) != 0 && errno != EINVAL))
-        RaiseWriteError(shownName, errno);
+        RaiseWriteFailure(shownName, errno);
     if (std::rename(temp.FileName().c_str(), target.c_str()) != 0)
-        RaiseWriteError(shownName, errno);
+        RaiseWriteFailure(shownName, errno);
     SyncFolderOf(target);
 }
 
@@ -291,7 +291,28 @@ std::int64_t TSafeFileStream::Seek(std::int64_t offset, TSeekOrigin origin)
 
 void TSafeFileStream::SetSize(std::int64_t newSize)
 {
-    Current().SetSize(newSize);
+    TStream& current = Current();
+    try {
+        current.SetSize(newSize);
+    } catch (const EWriteError&) {
+        RaiseWriteError(current.LastError());
+    }
+}
+
+int TSafeFileStream::LastError() const
+{
+    return FTemp ? FTemp->LastError() : 0;
+}
+
+void TSafeFileStream::RaiseReadError(int error) const
+{
+    const std::string reason = error != 0 ? SysErrorMessage(error) : std::string("Unexpected end of file");
+    throw EReadError(Format("Cannot read file \"%s\". %s", {FFileName, reason}));
+}
+
+void TSafeFileStream::RaiseWriteError(int error) const
+{
+    throw EWriteError(Format("Cannot write file \"%s\". %s", {FFileName, SysErrorMessage(error != 0 ? error : ENOSPC)}));
 }
 
 void TSafeFileStream::Commit()
@@ -327,7 +348,7 @@ bool TSafeFileStream::CommitTemp(TFileStream& temp)
     if ((st.st_nlink > 1 || !ownerKept) && WritableByUs(FTarget)) {
         std::string bytes;
         if (!ReadAllAt(temp.Handle(), bytes, temp.Size()))
-            RaiseWriteError(FFileName, errno);
+            RaiseWriteFailure(FFileName, errno);
         if (::ftruncate(temp.Handle(), 0) != 0) {
             // its room is given back when it is removed
         }
@@ -357,7 +378,7 @@ void SaveOwnFile(const std::string& fileName, std::string_view bytes, std::optio
     TTempGuard removeTemp(tempName);
     TFileStream temp(tempName, fd);
     if (temp.Write(bytes.data(), static_cast<std::int64_t>(bytes.size())) != static_cast<std::int64_t>(bytes.size()))
-        RaiseWriteError(fileName, errno);
+        RaiseWriteFailure(fileName, temp.LastError() != 0 ? temp.LastError() : ENOSPC);
     RenameIntoPlace(temp, fileName, fileName, mode ? (*mode & 0777) : (0666 & ~CurrentUmask()));
     removeTemp.Release();
 }

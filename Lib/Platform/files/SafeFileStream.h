@@ -31,6 +31,11 @@ public:
     std::int64_t Write(const void* buffer, std::int64_t count) override;
     std::int64_t Seek(std::int64_t offset, TSeekOrigin origin) override;
     void SetSize(std::int64_t newSize) override;
+    int LastError() const override;
+    // The errors name the target, never the temporary file: EWriteError "Cannot write file
+    // \"%s\". %s" with the system's reason (a full disk: "No space left on device").
+    [[noreturn]] void RaiseReadError(int error) const override;
+    [[noreturn]] void RaiseWriteError(int error) const override;
 
     // Makes the written bytes the content of the target; raises EWriteError "Cannot write file
     // \"%s\". %s" on failure and then leaves the target's bytes as they were.

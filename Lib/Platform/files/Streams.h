@@ -2,7 +2,8 @@
 // Byte streams of the class library: an abstract TStream with position and size, a stream in
 // memory and a stream over a file. Read and Write move what they can and return the count;
 // ReadBuffer and WriteBuffer raise EReadError "Stream read error" / EWriteError
-// "Stream write error" when fewer bytes move than asked.
+// "Stream write error" when fewer bytes move than asked; a stream over a file names the file
+// and the system's reason instead ("Cannot write file \"%s\". No space left on device").
 
 #include "Platform/core/Component.h"
 
@@ -28,7 +29,27 @@ public:
     void WriteString(std::string_view bytes) { WriteBuffer(bytes.data(), static_cast<std::int64_t>(bytes.size())); }
     // Copies `count` bytes from the source's position; 0 copies the whole source from its start.
     std::int64_t CopyFrom(TStream& source, std::int64_t count);
+
+    // Why the last Read or Write moved fewer bytes than asked: an errno value, 0 when the end
+    // was reached (or the stream cannot tell).
+    virtual int LastError() const { return 0; }
+    // True when Size is exactly what Read delivers from the start. A file's size is only a
+    // hint: the system reports none for procfs files, and files change while they are read.
+    virtual bool ExactSize() const { return true; }
+    // The stream's own errors for a read or write that fell short for `error` (an errno value,
+    // 0 for the end of the data).
+    [[noreturn]] virtual void RaiseReadError(int error) const;
+    [[noreturn]] virtual void RaiseWriteError(int error) const;
 };
+
+// How far past the size it reported a stream without an exact size is read before it counts
+// as endless (a procfs file such as /proc/self/pagemap never ends in practice).
+inline constexpr std::int64_t MaxUnsizedRead = std::int64_t{16} << 20;
+
+// The bytes from the stream's position to its end. A stream with an exact size gives that many
+// (a shorter one raises its read error); any other is read until it ends, up to MaxUnsizedRead
+// bytes beyond its size, and raises its read error with EFBIG beyond that.
+std::string ReadToEnd(TStream& stream);
 
 // A stream over bytes in memory; writing past the end grows it.
 class TMemoryStream : public TStream {
@@ -77,6 +98,8 @@ class TFileStream : public TStream {
 public:
     // fmCreate creates or truncates the file (EFCreateError "Cannot create file \"%s\". %s");
     // the other modes open an existing file (EFOpenError "Cannot open file \"%s\". %s").
+    // Reading opens only a regular file, and never waits: a folder, named pipe, socket or
+    // device is refused at once. No open waits for a pipe's other end.
     TFileStream(const std::string& fileName, unsigned mode);
     // Takes over an open file handle, which the stream closes.
     TFileStream(std::string fileName, int handle) : FFileName(std::move(fileName)), FHandle(handle) {}
@@ -87,6 +110,12 @@ public:
     std::int64_t Seek(std::int64_t offset, TSeekOrigin origin) override;
     void SetSize(std::int64_t newSize) override;
 
+    int LastError() const override { return FLastError; }
+    bool ExactSize() const override { return false; }
+    // EReadError "Cannot read file \"%s\". %s" and EWriteError "Cannot write file \"%s\". %s".
+    [[noreturn]] void RaiseReadError(int error) const override;
+    [[noreturn]] void RaiseWriteError(int error) const override;
+
     const std::string& FileName() const { return FFileName; }
     int Handle() const { return FHandle; }
     // Forces written data to the disk.
@@ -95,6 +124,7 @@ public:
 private:
     std::string FFileName;
     int FHandle = -1;
+    int FLastError = 0;
 };
 
 // A memory stream whose bytes are read as a string.

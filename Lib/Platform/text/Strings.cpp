@@ -269,11 +269,7 @@ void TStrings::EndUpdate()
 void TStrings::LoadFromStream(TStream& stream)
 {
     WithUpdate(*this, [&] {
-        const std::int64_t size = stream.Size() - stream.Position();
-        std::string text(static_cast<size_t>(std::max<std::int64_t>(0, size)), '\0');
-        if (!text.empty())
-            stream.ReadBuffer(text.data(), static_cast<std::int64_t>(text.size()));
-        SetText(text);
+        SetText(ReadToEnd(stream));
     });
 }
 

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 namespace {
 
 using Lines = std::vector<std::string>;
@@ -78,7 +80,7 @@ TEST(LineStoreFiles, CorpusLoadsWithItsBreakStyleAndSavesBackByteForByte)
         std::string Content;
         Lines Expected;
         TLineBreakStyle Style;
-        std::string Saved; // what a save writes back; the content itself unless mixed breaks
+        std::string Saved; // what a save writes back
     };
     const std::string same = "\x01";
     const std::vector<Case> cases = {
@@ -92,9 +94,16 @@ TEST(LineStoreFiles, CorpusLoadsWithItsBreakStyleAndSavesBackByteForByte)
         {"lf only breaks", "\n\n\n", {"", "", "", ""}, TLineBreakStyle::lbsLF, same},
         {"cr", "a\rb\r", {"a", "b", ""}, TLineBreakStyle::lbsCR, same},
         {"cr no final break", "a\r\rb", {"a", "", "b"}, TLineBreakStyle::lbsCR, same},
-        {"lf cr is two breaks", "a\n\rb", {"a", "", "b"}, TLineBreakStyle::lbsCRLF, "a\r\n\r\nb"},
-        {"mixed crlf and lf", "a\r\nb\nc\r\n", {"a", "b", "c", ""}, TLineBreakStyle::lbsCRLF, "a\r\nb\r\nc\r\n"},
-        {"mixed cr and lf", "a\rb\nc", {"a", "b", "c"}, TLineBreakStyle::lbsCRLF, "a\r\nb\r\nc"},
+        // Mixed breaks: each line keeps its own.
+        {"lf cr is two breaks", "a\n\rb", {"a", "", "b"}, TLineBreakStyle::lbsCRLF, same},
+        {"mixed crlf and lf", "a\r\nb\nc\r\n", {"a", "b", "c", ""}, TLineBreakStyle::lbsCRLF, same},
+        {"mixed cr and lf", "a\rb\nc", {"a", "b", "c"}, TLineBreakStyle::lbsCRLF, same},
+        {"all three and lf cr", "1\r\n2\n3\r4\n\r5\r\n\r\n", {"1", "2", "3", "4", "", "5", "", ""},
+         TLineBreakStyle::lbsCRLF, same},
+        {"lone cr inside crlf text", "<?php\r\n$a = '\r';\r\n", {"<?php", "$a = '", "';", ""}, TLineBreakStyle::lbsCRLF,
+         same},
+        {"binary", Bytes("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\r\r\n\n\0", 21),
+         {"\x89PNG", "\x1a", Bytes("\0\0\0", 3), "IHDR", "", "", Bytes("\0", 1)}, TLineBreakStyle::lbsCRLF, same},
         {"nul bytes", Bytes("a\0b\n\0\nc\0", 8), {Bytes("a\0b", 3), Bytes("\0", 1), Bytes("c\0", 2)},
          TLineBreakStyle::lbsLF, same},
         {"invalid utf-8", "\xFF\xFE\n\xC3\n\xE6\xBC\n", {"\xFF\xFE", "\xC3", "\xE6\xBC", ""}, TLineBreakStyle::lbsLF, same},
@@ -105,7 +114,9 @@ TEST(LineStoreFiles, CorpusLoadsWithItsBreakStyleAndSavesBackByteForByte)
         {"cr lf across a slice", std::string(262143, 'a') + "\r\nb", {std::string(262143, 'a'), "b"},
          TLineBreakStyle::lbsCRLF, same},
         {"lf cr across a slice", std::string(262143, 'a') + "\n\rb", {std::string(262143, 'a'), "", "b"},
-         TLineBreakStyle::lbsCRLF, std::string(262143, 'a') + "\r\n\r\nb"},
+         TLineBreakStyle::lbsCRLF, same},
+        {"cr lf and lf across a slice", std::string(262143, 'a') + "\r\n" + std::string(262142, 'b') + "\nc",
+         {std::string(262143, 'a'), std::string(262142, 'b'), "c"}, TLineBreakStyle::lbsCRLF, same},
         {"cr at a slice end", std::string(262143, 'a') + "\rb\r", {std::string(262143, 'a'), "b", ""},
          TLineBreakStyle::lbsCR, same},
         {"line over three slices", "x\n" + std::string(700000, 'y') + "\nz", {"x", std::string(700000, 'y'), "z"},
@@ -209,6 +220,134 @@ TEST(LineStoreFiles, SaveAfterEditsUsesTheLoadedBreak)
     list.Insert(0, "zero");
     list.SaveToFile(dir.File("a.php"));
     EXPECT_EQ(dir.Read("a.php"), "zero\rone\r2\r");
+}
+
+TEST(LineStoreFiles, AnEditChangesTheBytesOfTheEditedLinesOnly)
+{
+    using namespace std::string_literals;
+    // A file with every kind of break (LF CR too), a NUL byte and no break at its end.
+    const std::string original = "one\r\ntwo\nthree\rfour\n\rfi\0ve\r\nsix"s;
+    struct Case {
+        const char* Name;
+        std::function<void(TSrcEditStringList&)> Edit;
+        std::string Saved;
+    };
+    const std::vector<Case> cases = {
+        {"nothing", [](auto&) {}, original},
+        {"a line put twice, back to its text", [](auto& l) { l.Put(2, "threeX"); l.Put(2, "three"); }, original},
+        {"a line changed", [](auto& l) { l.Put(1, "TWO"); }, "one\r\nTWO\nthree\rfour\n\rfi\0ve\r\nsix"s},
+        {"the last line changed", [](auto& l) { l.Put(6, "6"); }, "one\r\ntwo\nthree\rfour\n\rfi\0ve\r\n6"s},
+        {"a line deleted", [](auto& l) { l.Delete(2); }, "one\r\ntwo\nfour\n\rfi\0ve\r\nsix"s},
+        // A new line ends with the style's break (mixed breaks give CR LF).
+        {"a line inserted", [](auto& l) { l.Insert(3, "new"); },
+         "one\r\ntwo\nthree\rnew\r\nfour\n\rfi\0ve\r\nsix"s},
+        {"a line added after the last", [](auto& l) { l.Add("seven"); },
+         "one\r\ntwo\nthree\rfour\n\rfi\0ve\r\nsix\r\nseven"s},
+        {"blank lines filled", [](auto& l) { l.InsertBlankLines(1, 2); l.Put(1, "a"); l.Put(2, "b"); },
+         "one\r\na\r\nb\r\ntwo\nthree\rfour\n\rfi\0ve\r\nsix"s},
+        {"two lines exchanged, each with its break", [](auto& l) { l.Exchange(0, 1); },
+         "two\none\r\nthree\rfour\n\rfi\0ve\r\nsix"s},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TempDir dir;
+        TSrcEditStringList list;
+        list.LoadFromFile(dir.Write("mixed.bin", original));
+        c.Edit(list);
+        EXPECT_EQ(list.FileText(), c.Saved);
+        list.SaveToFile(dir.File("mixed.bin"));
+        EXPECT_EQ(dir.Read("mixed.bin"), c.Saved);
+    }
+}
+
+TEST(LineStoreFiles, TheStyleIsTheBreakOfNewLinesAndApplyingItDropsTheFilesBreaks)
+{
+    TSrcEditStringList list;
+    TStringStream mixed("a\r\nb\nc");
+    list.LoadFromStream(mixed);
+    list.SetLineBreakStyle(TLineBreakStyle::lbsCR);
+    list.Add("d");
+    EXPECT_EQ(list.FileText(), "a\r\nb\nc\rd");
+    EXPECT_EQ(list.LineBreak(0), TLineBreak::lbCRLF);
+    EXPECT_EQ(list.LineBreak(1), TLineBreak::lbLF);
+    EXPECT_EQ(list.LineBreak(3), TLineBreak::lbDefault);
+    list.ApplyLineBreakStyle(TLineBreakStyle::lbsLF);
+    EXPECT_EQ(list.FileText(), "a\nb\nc\nd");
+    EXPECT_EQ(list.LineBreakStyle(), TLineBreakStyle::lbsLF);
+    // Text given whole takes the style too.
+    list.SetText("x\r\ny\rz");
+    EXPECT_EQ(list.FileText(), "x\ny\nz");
+}
+
+TEST(LineStoreFiles, AFileWithoutAKnownSizeLoadsToItsEnd)
+{
+    // procfs reports no size (cpuinfo, status) or a size of 0 (environ).
+    for (const auto& [file, start] : std::vector<std::pair<const char*, const char*>>{
+             {"/proc/cpuinfo", "processor"}, {"/proc/self/status", "Name:"}, {"/proc/self/environ", ""}}) {
+        SCOPED_TRACE(file);
+        TSrcEditStringList list;
+        list.LoadFromFile(file);
+        EXPECT_TRUE(list.FileText().starts_with(start)) << list.FileText().substr(0, 50);
+        EXPECT_GT(list.FileText().size(), 10u);
+    }
+}
+
+TEST(LineStoreFiles, AStreamThatNeverEndsIsRefusedAfterTheBoundAndTheLinesStay)
+{
+    // As /proc/self/pagemap: no size, and bytes without end.
+    class TEndlessStream : public TStream {
+    public:
+        std::int64_t Read(void* buffer, std::int64_t count) override
+        {
+            std::memset(buffer, 'z', static_cast<size_t>(count));
+            if (count > 100)
+                static_cast<char*>(buffer)[100] = '\n';
+            return count;
+        }
+        std::int64_t Write(const void*, std::int64_t) override { return 0; }
+        std::int64_t Seek(std::int64_t, TSeekOrigin) override { return 0; }
+        std::int64_t Size() override { return -1; }
+        void SetSize(std::int64_t) override {}
+        bool ExactSize() const override { return false; }
+    };
+    TSrcEditStringList list;
+    list.Add("kept");
+    TEndlessStream endless;
+    EXPECT_THROW(list.LoadFromStream(endless), EReadError);
+    EXPECT_EQ(Items(list), (Lines{"kept"}));
+}
+
+TEST(LineStoreFiles, AStreamThatGrowsPastItsSizeIsReadWhole)
+{
+    // A file's size is a hint: more may arrive, across slices and CR LF pairs.
+    class TGrowingStream : public TStream {
+    public:
+        explicit TGrowingStream(std::string data) : FData(std::move(data)) {}
+        std::int64_t Read(void* buffer, std::int64_t count) override
+        {
+            const auto n = std::min<std::int64_t>(count, static_cast<std::int64_t>(FData.size()) - FPosition);
+            std::memcpy(buffer, FData.data() + FPosition, static_cast<size_t>(n));
+            FPosition += n;
+            return n;
+        }
+        std::int64_t Write(const void*, std::int64_t) override { return 0; }
+        std::int64_t Seek(std::int64_t offset, TSeekOrigin) override { return FPosition = offset; }
+        std::int64_t Size() override { return 5; }
+        void SetSize(std::int64_t) override {}
+        bool ExactSize() const override { return false; }
+
+    private:
+        std::string FData;
+        std::int64_t FPosition = 0;
+    };
+    std::string content = "ab\r\ncd";
+    for (int i = 0; i < 100000; ++i)
+        content += i % 3 == 0 ? "\r\nline" : (i % 3 == 1 ? "\nx" : "\ry");
+    TGrowingStream stream(content);
+    TSrcEditStringList list;
+    list.LoadFromStream(stream);
+    EXPECT_EQ(list.Count(), 100002);
+    EXPECT_EQ(list.FileText(), content);
 }
 
 TEST(LineStoreFiles, WriterReplacesTheFileOnlyOnCommit)

@@ -1,5 +1,6 @@
-// Saving a document: the bytes written under each line-ending setting, backup copies, Save As,
-// and new documents that must never be written over a file of the same name elsewhere.
+// Saving a document: the file's own line breaks kept under each line-ending setting, backup
+// copies, Save As, and new documents that must never be written over a file of the same name
+// elsewhere.
 
 #include "src/run/ShellTestSupport.h"
 
@@ -31,7 +32,7 @@ struct DocumentSave : ShellTest {
 
 } // namespace
 
-TEST_F(DocumentSave, WritesExactlyTheBytesOfTheLineEndingSetting)
+TEST_F(DocumentSave, KeepsTheFilesOwnLineBreaksWhateverTheSetting)
 {
     struct Case {
         const char* Mode;
@@ -40,11 +41,12 @@ TEST_F(DocumentSave, WritesExactlyTheBytesOfTheLineEndingSetting)
     };
     const std::vector<Case> cases = {
         {"0", "a\r\nb\r\n", "a\r\nb\r\nx"},
-        {"1", "a\r\nb\r\n", "a\nb\nx"},
-        {"2", "a\nb\n", "a\rb\rx"},
-        // Mixed line ends come out uniform.
-        {"0", "a\nb\rc\r\n", "a\r\nb\r\nc\r\nx"},
-        {"1", "a\nb\rc\r\n", "a\nb\nc\nx"},
+        {"1", "a\r\nb\r\n", "a\r\nb\r\nx"},
+        {"2", "a\nb\n", "a\nb\nx"},
+        {"0", "a\rb\r", "a\rb\rx"},
+        // Mixed line ends stay mixed.
+        {"0", "a\nb\rc\r\n", "a\nb\rc\r\nx"},
+        {"1", "a\nb\rc\r\n", "a\nb\rc\r\nx"},
         // No line break after the last line stays so.
         {"1", "one", "onex"},
     };
@@ -60,7 +62,7 @@ TEST_F(DocumentSave, WritesExactlyTheBytesOfTheLineEndingSetting)
     }
 }
 
-TEST_F(DocumentSave, WithoutALineEndingSettingLinuxLineBreaksAreWritten)
+TEST_F(DocumentSave, WithoutALineEndingSettingANewDocumentGetsLinuxLineBreaks)
 {
     // An edit that is taken back still marks the document modified, so the save writes.
     const std::string lf = WriteWork("lf.php", "<?php\necho 1;\n");
@@ -71,8 +73,13 @@ TEST_F(DocumentSave, WithoutALineEndingSettingLinuxLineBreaksAreWritten)
     ASSERT_TRUE(document->SaveDocument(false));
     EXPECT_EQ(ReadWholeFile(lf), "<?php\necho 1;\n") << "an LF file saved unchanged keeps its bytes";
 
-    EditAndSave(WriteWork("crlf.php", "a\r\nb\r\n"));
-    EXPECT_EQ(ReadWholeFile(Work("crlf.php")), "a\nb\nx");
+    // The template has CR LF breaks; the new document takes the setting's.
+    TCodeEditorForm* created = Form->OpenFile(Dir.File("program/template/PHP Page.php"), true, 0);
+    ASSERT_NE(created, nullptr);
+    Type("x");
+    AnswerNextFileDialog(Work("new.php"));
+    ASSERT_TRUE(created->SaveDocument(false));
+    EXPECT_EQ(ReadWholeFile(Work("new.php")), "x<?php\necho 'new';\n?>\n");
 }
 
 TEST_F(DocumentSave, BackupCopyHoldsTheFormerBytesBesideTheFile)
@@ -157,7 +164,7 @@ TEST_F(DocumentSave, SaveAsWritesTheNewFileAndTheDocumentFollowsIt)
     ASSERT_EQ(FileDialogs.size(), 1u);
     EXPECT_EQ(FileDialogs[0].FileName, "notes.txt");
     EXPECT_EQ(FileDialogs[0].InitialDir, Work(""));
-    EXPECT_EQ(ReadWholeFile(Work("style.css")), "za\nb");
+    EXPECT_EQ(ReadWholeFile(Work("style.css")), "za\r\nb") << "the file's own line breaks";
     EXPECT_EQ(ReadWholeFile(path), "a\r\nb") << "the old file is left alone";
     EXPECT_EQ(document->FileName(), Work("style.css"));
     EXPECT_EQ(document->Editor()->Highlighter(), reinterpret_cast<TSrcCustomHighlighter*>(Module->CSS));

@@ -213,11 +213,11 @@ TEST_F(FileCommands, TheRecentMenuIsTrimmedToMaxMRUAndOpensItsEntry)
     EXPECT_EQ(Form->RecentFileList[0], Work("r&d.php"));
 }
 
-TEST_F(FileCommands, SaveACopyWritesCrLfBesideTheDocumentAndLeavesItAsItIs)
+TEST_F(FileCommands, SaveACopyWritesTheDocumentsBytesBesideItAndLeavesItAsItIs)
 {
-    Setting("General", "LineEnding", "1");
+    Setting("General", "LineEnding", "0");
     Start();
-    const std::string path = WriteWork("index.php", "a\nb");
+    const std::string path = WriteWork("index.php", "a\nb\rc");
     TCodeEditorForm* document = Open(path);
     Type("x");
     AnswerNextFileDialog(Work("copy.php"));
@@ -228,8 +228,8 @@ TEST_F(FileCommands, SaveACopyWritesCrLfBesideTheDocumentAndLeavesItAsItIs)
                     .hasMatch())
         << FileDialogs[0].FileName;
     EXPECT_EQ(FileDialogs[0].InitialDir, Work(""));
-    EXPECT_EQ(ReadWholeFile(Work("copy.php")), "xa\r\nb");
-    EXPECT_EQ(ReadWholeFile(path), "a\nb");
+    EXPECT_EQ(ReadWholeFile(Work("copy.php")), "xa\nb\rc") << "the file's own line breaks";
+    EXPECT_EQ(ReadWholeFile(path), "a\nb\rc");
     EXPECT_EQ(document->FileName(), path);
     EXPECT_TRUE(document->Editor()->ContentModified());
     EXPECT_FALSE(FileExists(Work("index.~php")));

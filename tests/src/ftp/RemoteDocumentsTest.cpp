@@ -125,16 +125,16 @@ TEST_F(RemoteDocumentsTest, RemoteFileOpensAsADocumentOfItsAccount)
     EXPECT_EQ(Form->Documents().size(), 2u);
 }
 
-TEST_F(RemoteDocumentsTest, SaveUploadsWithLFAndCountsAsSaved)
+TEST_F(RemoteDocumentsTest, SaveUploadsTheFilesOwnLineBreaksAndCountsAsSaved)
 {
-    Setting("General", "LineEnding", "0");
-    Server.WriteHome("www/a.php", "one\r\n");
+    Setting("General", "LineEnding", "1");
+    Server.WriteHome("www/a.php", "one\r\nlf\ncr\rend\r\n");
     TCodeEditorForm* document = OpenRemote("/www/a.php");
     Type("two ");
     ASSERT_TRUE(document->Editor()->ContentModified());
     EXPECT_EQ(StdStr(document->windowTitle()), "{127.0.0.1}/www/a.php*");
     Form->acSave->trigger();
-    EXPECT_EQ(Server.ReadHome("www/a.php"), "two one\n");
+    EXPECT_EQ(Server.ReadHome("www/a.php"), "two one\r\nlf\ncr\rend\r\n") << "only the edited line changed";
     EXPECT_FALSE(document->Editor()->ContentModified());
     EXPECT_EQ(StdStr(document->windowTitle()), "{127.0.0.1}/www/a.php");
     EXPECT_TRUE(document->IsRemote());

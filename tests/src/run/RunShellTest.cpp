@@ -194,7 +194,7 @@ TEST_F(RunShellTest, AModifiedDocumentRunsFromACopyBesideItThatIsGoneAfterExit)
     const std::string copy = Dir.File("www/sub/echo~znt~.php");
     EXPECT_EQ(View->Requests.back().URL, URLOf("/sub/echo~znt~.php"));
     EXPECT_EQ(View->Reply.Body, "changed GET [] [] echo~znt~.php");
-    EXPECT_EQ(ReadWholeFile(copy).substr(0, 27), "<?php echo 'changed '; ?>\r\n") << "lines joined by CR LF";
+    EXPECT_EQ(ReadWholeFile(copy).substr(0, 26), "<?php echo 'changed '; ?>\n") << "the document's line breaks";
     EXPECT_EQ(ReadWholeFile(Dir.File("www/sub/echo.php")), original) << "the document's file stays as it was";
 
     // A second run overwrites the copy and lists it once.
@@ -207,6 +207,38 @@ TEST_F(RunShellTest, AModifiedDocumentRunsFromACopyBesideItThatIsGoneAfterExit)
     Answers = {IDNO};
     EXPECT_TRUE(Form->close());
     EXPECT_FALSE(FileExists(copy));
+}
+
+TEST_F(RunShellTest, TheRunCopyHoldsTheBytesASaveWouldWrite)
+{
+    StartWithServer();
+    Setting("General", "LineEnding", "0");
+    const std::string original = "<?php\necho 'a';\r\necho 'b';\recho 'c';\n";
+    const std::string path = Dir.Write("www/sub/mixed.php", original);
+    TCodeEditorForm* document = Open(path);
+    document->Editor()->SetCaretCoord(MakeBufferCoord(1, 2));
+    Type("echo 7; ");
+    Form->acInternalPreview->Execute();
+    const std::string copy = Dir.File("www/sub/mixed~znt~.php");
+    EXPECT_EQ(ReadWholeFile(copy), "<?php\necho 7; echo 'a';\r\necho 'b';\recho 'c';\n");
+    EXPECT_EQ(ReadWholeFile(copy), document->FileText());
+    ASSERT_NE(View, nullptr);
+    EXPECT_EQ(View->Reply.Body, "7abc");
+    EXPECT_EQ(ReadWholeFile(path), original);
+    Form->BrowserCloseButtonClick();
+}
+
+TEST_F(RunShellTest, AModifiedDocumentOutsideTheRootIsNamedNotItsRunCopy)
+{
+    StartWithServer();
+    const std::string outside = WriteWork("elsewhere.php", "<?php echo 1;");
+    Open(outside);
+    Type("// ");
+    Answers = {IDOK};
+    Form->acInternalPreview->trigger();
+    ASSERT_EQ(Questions.size(), 1u);
+    EXPECT_TRUE(Questions[0].Text.starts_with(outside + " lies outside the document root")) << Questions[0].Text;
+    EXPECT_EQ(Questions[0].Text.find("~znt~"), std::string::npos);
 }
 
 TEST_F(RunShellTest, RunCopiesOfNewAndModifiedDocumentsAreDeletedAtExit)

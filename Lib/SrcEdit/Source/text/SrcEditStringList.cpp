@@ -8,6 +8,7 @@
 #include "Platform/text/TextChars.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
@@ -35,6 +36,9 @@ constexpr TLineFlags FlagsOf(std::uint32_t expansion)
     return static_cast<TLineFlags>(expansion & FlagMask);
 }
 
+// The longest line a record can hold.
+constexpr size_t MaxLineLength = (size_t{1} << 30) - 1;
+
 constexpr std::string_view BreakOf(TLineBreakStyle style)
 {
     switch (style) {
@@ -43,6 +47,18 @@ constexpr std::string_view BreakOf(TLineBreakStyle style)
     case TLineBreakStyle::lbsCRLF: break;
     }
     return "\r\n";
+}
+
+// The bytes of a line's own break, or of the style's for a line without one.
+constexpr std::string_view BreakOf(unsigned lineBreak, TLineBreakStyle style)
+{
+    switch (static_cast<TLineBreak>(lineBreak)) {
+    case TLineBreak::lbCRLF: return "\r\n";
+    case TLineBreak::lbLF: return "\n";
+    case TLineBreak::lbCR: return "\r";
+    case TLineBreak::lbDefault: break;
+    }
+    return BreakOf(style);
 }
 
 // Bit i set when byte i of the 64 at `text` is CR or LF.
@@ -68,39 +84,42 @@ std::uint64_t BreakMask(const char* text)
 }
 
 // Splits text into lines as it arrives: CR LF is one break, LF CR two, a lone CR or LF one.
-// Each line is handed over as soon as its break is seen; a CR whose LF comes in the next
-// slice is remembered.
+// Each line is handed over with its break as soon as the break is seen; a CR whose LF comes
+// in the next slice is remembered, and the LF then turns the last line's break into CR LF.
 class TLineSplitter {
 public:
     explicit TLineSplitter(const char* text) : FText(text) {}
 
+    // The text moved (it grew); what was scanned stays scanned.
+    void Rebase(const char* text) { FText = text; }
+
     // Hands over every line whose break lies in [0, available); with `final` the text ends
-    // there and its unfinished last line is handed over too.
-    template <typename AddLine>
-    void Split(size_t available, bool final, AddLine&& addLine)
+    // there and its unfinished last line is handed over too, with no break of its own.
+    template <typename AddLine, typename JoinLF>
+    void Split(size_t available, bool final, AddLine&& addLine, JoinLF&& joinLF)
     {
         // why: whole 64-byte groups turn into one mask each, so finding a break costs no
         // branch per byte and no mispredicted branch per line.
         while (FScanned + 64 <= available) {
             for (std::uint64_t mask = BreakMask(FText + FScanned); mask != 0; mask &= mask - 1)
-                Break(FScanned + static_cast<size_t>(__builtin_ctzll(mask)), addLine);
+                Break(FScanned + static_cast<size_t>(__builtin_ctzll(mask)), addLine, joinLF);
             FScanned += 64;
         }
         if (!final)
             return;
         for (; FScanned < available; ++FScanned)
             if (FText[FScanned] == '\r' || FText[FScanned] == '\n')
-                Break(FScanned, addLine);
+                Break(FScanned, addLine, joinLF);
         if (FLineStart < available)
-            addLine(FLineStart, available - FLineStart);
+            addLine(FLineStart, available - FLineStart, TLineBreak::lbDefault);
     }
 
     bool SawCR = false;
     bool SawLF = false;
 
 private:
-    template <typename AddLine>
-    void Break(size_t pos, AddLine& addLine)
+    template <typename AddLine, typename JoinLF>
+    void Break(size_t pos, AddLine& addLine, JoinLF& joinLF)
     {
         if (FText[pos] == '\n') {
             SawLF = true;
@@ -108,13 +127,14 @@ private:
                 // The LF of a CR LF pair: its line went with the CR.
                 FPendingCR = false;
                 FLineStart = pos + 1;
+                joinLF();
                 return;
             }
-            addLine(FLineStart, pos - FLineStart);
+            addLine(FLineStart, pos - FLineStart, TLineBreak::lbLF);
             FPendingCR = false;
         } else {
             SawCR = true;
-            addLine(FLineStart, pos - FLineStart);
+            addLine(FLineStart, pos - FLineStart, TLineBreak::lbCR);
             FPendingCR = true;
         }
         FLineStart = pos + 1;
@@ -232,16 +252,16 @@ void TSrcEditStringList::IndexError(int index) const
 
 TSrcEditStringList::TSrcEditStringRec TSrcEditStringList::NewLine(std::string_view s)
 {
-    TSrcEditStringRec rec{nullptr, 0, Expansion(0, lfExpandedLengthUnknown), -1};
+    TSrcEditStringRec rec{nullptr, 0, 0, Expansion(0, lfExpandedLengthUnknown), -1};
     if (!s.empty()) {
-        if (s.size() > INT32_MAX)
+        if (s.size() > MaxLineLength)
             throw EOutOfResources("Line too long");
         auto* bytes = static_cast<char*>(std::malloc(s.size()));
         if (!bytes)
             throw std::bad_alloc();
         std::memcpy(bytes, s.data(), s.size());
         rec.Text = bytes;
-        rec.TextLength = static_cast<std::int32_t>(s.size());
+        rec.TextLength = static_cast<std::uint32_t>(s.size());
         ++FOwnedLines;
     }
     return rec;
@@ -352,7 +372,7 @@ void TSrcEditStringList::InsertBlankLines(int index, int numLines)
             FObjects.insert(FObjects.begin() + index, static_cast<size_t>(numLines), nullptr);
         FLines.OpenGap(index, numLines);
         for (int i = index; i < index + numLines; ++i)
-            FLines[i] = TSrcEditStringRec{nullptr, 0, 0, 0};
+            FLines[i] = TSrcEditStringRec{nullptr, 0, 0, 0, 0};
         // why: the lines after Index moved, so a remembered longest-line index is stale.
         FIndexOfLongestLine = -1;
         if (OnLinesInserted)
@@ -511,34 +531,85 @@ std::string TSrcEditStringList::Text() const
     return JoinedLines("\r\n");
 }
 
-void TSrcEditStringList::AddParsedLine(TParsedLines& parsed, size_t start, size_t length)
+void TSrcEditStringList::AddParsedLine(TParsedLines& parsed, size_t start, size_t length, TLineBreak lineBreak)
 {
-    if (length > INT32_MAX)
+    if (length > MaxLineLength)
         throw EOutOfResources("Line too long");
-    TTextBlock& block = *parsed.Block;
     parsed.Lines.MakeRoom();
-    parsed.Lines.Append({length ? block.Bytes.get() + start : nullptr, static_cast<std::int32_t>(length),
-                         Expansion(0, lfExpandedLengthUnknown), -1});
-    block.LiveLines += length > 0;
+    // why: the block may still grow and move; until PlaceParsedLines, Range holds the line's
+    // offset in it.
+    parsed.Lines.Append({nullptr, static_cast<std::uint32_t>(length), static_cast<std::uint32_t>(lineBreak),
+                         Expansion(0, lfExpandedLengthUnknown), static_cast<std::intptr_t>(start)});
+    parsed.Block->LiveLines += length > 0;
 }
 
-TSrcEditStringList::TParsedLines TSrcEditStringList::ReadLines(TStream& stream, size_t size)
+void TSrcEditStringList::PlaceParsedLines(TParsedLines& parsed)
 {
+    const char* bytes = parsed.Block->Bytes.get();
+    for (int i = 0; i < parsed.Lines.Count(); ++i) {
+        TSrcEditStringRec& rec = parsed.Lines[i];
+        if (rec.TextLength > 0)
+            rec.Text = bytes + rec.Range;
+        rec.Range = -1;
+    }
+}
+
+TSrcEditStringList::TParsedLines TSrcEditStringList::ReadLines(TStream& stream)
+{
+    const std::int64_t reported = std::max<std::int64_t>(stream.Size(), 0);
+    const bool exact = stream.ExactSize();
+    const std::int64_t limit = reported + MaxUnsizedRead;
+    size_t capacity = static_cast<size_t>(reported);
     TParsedLines parsed;
-    parsed.Block = std::make_unique<TTextBlock>(TTextBlock{std::make_unique_for_overwrite<char[]>(size), size, 0});
+    parsed.Block = std::make_unique<TTextBlock>(TTextBlock{std::make_unique_for_overwrite<char[]>(capacity), 0, 0});
     TTextBlock& block = *parsed.Block;
     TLineSplitter splitter(block.Bytes.get());
-    auto addLine = [&](size_t start, size_t length) { AddParsedLine(parsed, start, length); };
+    auto addLine = [&](size_t start, size_t length, TLineBreak lineBreak) {
+        AddParsedLine(parsed, start, length, lineBreak);
+    };
+    auto joinLF = [&] { parsed.Lines[parsed.Lines.Count() - 1].Break = static_cast<std::uint32_t>(TLineBreak::lbCRLF); };
     // why: reading in slices and splitting each while it is still in the cache touches every
     // byte once, which keeps a load near the cost of a plain read.
     constexpr size_t Slice = 256u << 10;
     size_t filled = 0;
-    do {
-        const size_t n = std::min(Slice, size - filled);
-        stream.ReadBuffer(block.Bytes.get() + filled, static_cast<std::int64_t>(n));
-        filled += n;
-        splitter.Split(filled, filled == size, addLine);
-    } while (filled < size);
+    std::vector<char> probe;
+    for (;;) {
+        std::int64_t got = 0;
+        if (filled < capacity) {
+            const size_t n = std::min(Slice, capacity - filled);
+            got = stream.Read(block.Bytes.get() + filled, static_cast<std::int64_t>(n));
+            if (exact && got != static_cast<std::int64_t>(n))
+                stream.RaiseReadError(stream.LastError());
+            if (got > 0)
+                filled += static_cast<size_t>(got);
+        } else if (!exact) {
+            // why: a file's size is a hint only (procfs files report none, files grow while
+            // read); reading on finds its real end.
+            probe.resize(Slice);
+            got = stream.Read(probe.data(), static_cast<std::int64_t>(probe.size()));
+            if (got > 0) {
+                if (static_cast<std::int64_t>(filled) + got > limit)
+                    stream.RaiseReadError(EFBIG);
+                capacity = std::max(2 * capacity, filled + static_cast<size_t>(got) + Slice);
+                auto grown = std::make_unique_for_overwrite<char[]>(capacity);
+                if (filled > 0)
+                    std::memcpy(grown.get(), block.Bytes.get(), filled);
+                std::memcpy(grown.get() + filled, probe.data(), static_cast<size_t>(got));
+                block.Bytes = std::move(grown);
+                splitter.Rebase(block.Bytes.get());
+                filled += static_cast<size_t>(got);
+            }
+        }
+        if (got <= 0) {
+            if (stream.LastError() != 0)
+                stream.RaiseReadError(stream.LastError());
+            break;
+        }
+        splitter.Split(filled, false, addLine, joinLF);
+    }
+    splitter.Split(filled, true, addLine, joinLF);
+    block.Size = filled;
+    PlaceParsedLines(parsed);
     parsed.SawCR = splitter.SawCR;
     parsed.SawLF = splitter.SawLF;
     return parsed;
@@ -552,7 +623,12 @@ TSrcEditStringList::TParsedLines TSrcEditStringList::SplitLines(std::string_view
     if (!text.empty())
         std::memcpy(block.Bytes.get(), text.data(), text.size());
     TLineSplitter splitter(block.Bytes.get());
-    splitter.Split(text.size(), true, [&](size_t start, size_t length) { AddParsedLine(parsed, start, length); });
+    // Text given whole has no file behind it: its lines take the list's style.
+    splitter.Split(
+        text.size(), true,
+        [&](size_t start, size_t length, TLineBreak) { AddParsedLine(parsed, start, length, TLineBreak::lbDefault); },
+        [] {});
+    PlaceParsedLines(parsed);
     return parsed;
 }
 
@@ -597,14 +673,13 @@ void TSrcEditStringList::LoadFromStream(TStream& stream)
     bool sawCR = false;
     bool sawLF = false;
     InUpdate([&] {
-        const std::int64_t size = std::max<std::int64_t>(stream.Size(), 0);
         stream.SetPosition(0);
         // why: read everything before clearing, so a read error leaves the lines as they were.
-        TParsedLines parsed = ReadLines(stream, static_cast<size_t>(size));
+        TParsedLines parsed = ReadLines(stream);
         sawCR = parsed.SawCR;
         sawLF = parsed.SawLF;
-        const bool finalBreak = size > 0 && (parsed.Block->Bytes[static_cast<size_t>(size) - 1] == '\r' ||
-                                             parsed.Block->Bytes[static_cast<size_t>(size) - 1] == '\n');
+        const size_t size = parsed.Block->Size;
+        const bool finalBreak = size > 0 && (parsed.Block->Bytes[size - 1] == '\r' || parsed.Block->Bytes[size - 1] == '\n');
         Clear();
         AdoptLines(std::move(parsed));
         // A file that ends with a line break has an empty last line.
@@ -684,10 +759,38 @@ void TSrcEditStringList::SetTabWidth(int value)
         FLines[i].Expansion = Expansion(0, static_cast<TLineFlags>((FlagsOf(FLines[i].Expansion) & lfHasTabs) | lfExpandedLengthUnknown));
 }
 
+TLineBreak TSrcEditStringList::LineBreak(int index) const
+{
+    return index >= 0 && index < Count() ? static_cast<TLineBreak>(FLines[index].Break) : TLineBreak::lbDefault;
+}
+
+void TSrcEditStringList::ApplyLineBreakStyle(TLineBreakStyle style)
+{
+    FLineBreakStyle = style;
+    for (int i = 0; i < Count(); ++i)
+        FLines[i].Break = static_cast<std::uint32_t>(TLineBreak::lbDefault);
+}
+
+std::string TSrcEditStringList::FileText() const
+{
+    const int count = Count();
+    size_t size = 0;
+    for (int i = 0; i < count; ++i)
+        size += FLines[i].TextLength + (i + 1 < count ? BreakOf(FLines[i].Break, FLineBreakStyle).size() : 0);
+    std::string out;
+    out.reserve(size);
+    for (int i = 0; i < count; ++i) {
+        out += LineText(i);
+        if (i + 1 < count)
+            out += BreakOf(FLines[i].Break, FLineBreakStyle);
+    }
+    return out;
+}
+
 void TSrcEditStringList::SaveToStream(TStream& stream) const
 {
     if (Count() > 0)
-        stream.WriteString(JoinedLines(BreakOf(FLineBreakStyle)));
+        stream.WriteString(FileText());
 }
 
 void TSrcEditStringList::LoadFromFile(const std::string& fileName)
@@ -702,7 +805,7 @@ void TSrcEditStringList::SaveToFile(const std::string& fileName) const
     writer.SetLineBreakStyle(FLineBreakStyle);
     const int count = Count();
     for (int i = 0; i + 1 < count; ++i)
-        writer.WriteLine(LineText(i));
+        writer.WriteLine(LineText(i), BreakOf(FLines[i].Break, FLineBreakStyle));
     if (count > 0)
         writer.Write(LineText(count - 1));
     writer.Commit();
@@ -751,6 +854,11 @@ void TSrcEditFileWriter::PutLarge(std::string_view text, std::string_view lineBr
 void TSrcEditFileWriter::WriteLine(std::string_view line)
 {
     Put(line, BreakOf(FLineBreakStyle));
+}
+
+void TSrcEditFileWriter::WriteLine(std::string_view line, std::string_view lineBreak)
+{
+    Put(line, lineBreak);
 }
 
 void TSrcEditFileWriter::Write(std::string_view text)

@@ -1,7 +1,8 @@
 #pragma once
 // The editor's line store: lines of bytes with per-line highlighter ranges and a cached
-// tab-expanded length, line-break style detection on load, block insertion and deletion and the
-// six change events; beside it the buffered writer that saves a store atomically.
+// tab-expanded length, the line break each line had in its file, line-break style detection on
+// load, block insertion and deletion and the six change events; beside it the buffered writer
+// that saves a store atomically.
 
 #include "SrcEdit/Source/text/SrcEditTextRoutines.h"
 #include "SrcEdit/Source/text/SrcEditTypes.h"
@@ -23,6 +24,10 @@ class TSafeFileStream;
 ZENTU_DECLARE_EXCEPTION(ESrcEditStringList, EListError);
 
 enum class TLineBreakStyle : std::uint8_t { lbsCRLF, lbsLF, lbsCR };
+
+// The break that follows a line: the one it had in its file, or lbDefault, the list's
+// LineBreakStyle, for a line made in the editor.
+enum class TLineBreak : std::uint8_t { lbDefault, lbCRLF, lbLF, lbCR };
 
 using TLineFlags = std::uint8_t;
 enum : TLineFlags {
@@ -68,7 +73,7 @@ public:
     void SetLineRange(int index, std::intptr_t range);
 
     // Lines joined with CR LF, none after the last. Writing splits at CR LF, CR or LF and ends
-    // at a NUL; a final break adds no empty line.
+    // at a NUL; a final break adds no empty line, and the lines take the list's style.
     std::string Text() const override;
     void SetText(std::string_view text) override;
 
@@ -79,15 +84,26 @@ public:
 
     int TabWidth() const { return FTabWidth; }
     void SetTabWidth(int value);
+    // The break of lines made in the editor (lines that have none of their own).
     TLineBreakStyle LineBreakStyle() const { return FLineBreakStyle; }
+    void SetLineBreakStyle(TLineBreakStyle style) { FLineBreakStyle = style; }
+    // Sets the style and gives it to every line, which drops the breaks they had in their file.
+    void ApplyLineBreakStyle(TLineBreakStyle style);
+    // The break that follows the line; lbDefault outside the list.
+    TLineBreak LineBreak(int index) const;
 
-    // Reads the whole stream from its start; CR LF, lone CR and lone LF end lines, a final break
-    // leaves an empty last line, every other byte is kept. The style becomes CR or LF when only
-    // that break occurs, else CR LF; saving writes the style's break between lines.
+    // Reads the stream from its start to its end (a file to its real end, whatever size it
+    // reported); CR LF, lone CR and lone LF end lines, a final break leaves an empty last line,
+    // every other byte is kept, and each line keeps the break it had. The style becomes CR or LF
+    // when only that break occurs, else CR LF.
     void LoadFromStream(TStream& stream) override;
+    // The bytes a save writes: each line followed by its own break, or by the style's when it
+    // has none, and nothing after the last line. A loaded text that nobody changed comes back
+    // byte for byte; a changed line keeps its break.
+    std::string FileText() const;
     void SaveToStream(TStream& stream) const override;
     void LoadFromFile(const std::string& fileName) override;
-    // Saves atomically: the file is replaced only when every byte was written.
+    // Saves FileText atomically: the file is replaced only when every byte was written.
     void SaveToFile(const std::string& fileName) const override;
 
     TNotifyEvent OnChange;
@@ -105,10 +121,11 @@ private:
     // owning C++ members: the list owns the bytes that Text points to. At 24 bytes a 100 MB
     // file of 2 million lines needs 48 MB of records.
     struct TSrcEditStringRec {
-        const char* Text;        // nullptr for an empty line
-        std::int32_t TextLength;
-        std::uint32_t Expansion; // TLineFlags in the low bits, the expanded length above them
-        std::intptr_t Range;     // the highlighter's state at the end of the line; opaque here
+        const char* Text;            // nullptr for an empty line
+        std::uint32_t TextLength : 30;
+        std::uint32_t Break : 2;     // the TLineBreak after the line
+        std::uint32_t Expansion;     // TLineFlags in the low bits, the expanded length above them
+        std::intptr_t Range;         // the highlighter's state at the end of the line; opaque here
     };
 
     // The record array: malloc'd, so that growth can move it with realloc.
@@ -166,9 +183,11 @@ private:
     void ReleaseText(TSrcEditStringRec& rec);
     void ReleaseAll();
     void InsertLine(int index, std::string_view s);
-    // Adds the line of `length` bytes at `start` of the parsed block.
-    static void AddParsedLine(TParsedLines& parsed, size_t start, size_t length);
-    static TParsedLines ReadLines(TStream& stream, size_t size);
+    // Adds the line of `length` bytes at `start` of the parsed block, followed by `lineBreak`.
+    static void AddParsedLine(TParsedLines& parsed, size_t start, size_t length, TLineBreak lineBreak);
+    // Points the parsed lines into their block, once it no longer moves.
+    static void PlaceParsedLines(TParsedLines& parsed);
+    static TParsedLines ReadLines(TStream& stream);
     static TParsedLines SplitLines(std::string_view text);
     // Appends parsed lines as Add would; call inside an update.
     void AdoptLines(TParsedLines parsed);
@@ -199,6 +218,8 @@ public:
 
     // The line followed by the style's break.
     void WriteLine(std::string_view line);
+    // The line followed by `lineBreak`.
+    void WriteLine(std::string_view line, std::string_view lineBreak);
     // The text without a break.
     void Write(std::string_view text);
     void Flush();
