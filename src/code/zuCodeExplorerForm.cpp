@@ -13,6 +13,9 @@
 
 #include <QMenu>
 
+#include <deque>
+#include <unordered_map>
+
 std::string NodeText(const TPHP& item)
 {
     if (const auto* function = dynamic_cast<const TPHPFunction*>(&item))
@@ -255,19 +258,23 @@ void TCodeExplorerForm::BuildTree(const TPHPPageRef& page)
 
 void TCodeExplorerForm::SyncTreeNodes(PLazyNode parent, const TPHPList& list)
 {
+    // invariant: the children before position i are the ones placed for items 0 to i - 1; the
+    // others keep their order, so the first unplaced node of a text is the one to reuse. A
+    // queue per text finds it without walking the children for every item.
+    std::unordered_map<std::string, std::deque<PLazyNode>> unplaced;
+    for (PLazyNode child = parent->ChildHead; child; child = child->NextLink)
+        if (const TPHP* item = NodeItem(child))
+            unplaced[NodeText(*item)].push_back(child);
     PLazyNode previous = nullptr;
     for (int i = 0; i < list.Count(); ++i) {
         TPHP* item = list.Items(i);
-        const std::string text = NodeText(*item);
         PLazyNode node = nullptr;
-        int position = 0;
-        for (PLazyNode child = parent->ChildHead; child; child = child->NextLink, ++position)
-            if (position >= i && NodeItem(child) && NodeText(*NodeItem(child)) == text) {
-                node = child;
-                break;
-            }
+        if (const auto found = unplaced.find(NodeText(*item)); found != unplaced.end() && !found->second.empty()) {
+            node = found->second.front();
+            found->second.pop_front();
+        }
         if (node) {
-            if (position != i) {
+            if (node != (previous ? previous->NextLink : parent->ChildHead)) {
                 if (previous)
                     Tree1->RelocateNode(node, previous, TLTNodeAttachMode::amInsertAfter, false);
                 else

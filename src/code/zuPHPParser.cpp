@@ -3,6 +3,7 @@
 #include "Platform/text/TextUtils.h"
 
 #include <string_view>
+#include <unordered_map>
 
 namespace {
 
@@ -481,10 +482,22 @@ void TScanner::ScanLine(std::string_view line, int lineNumber)
 
 void CarryOverViewState(TPHPPage& page, const TPHPPage& previous)
 {
+    // why: a search of the previous page per item is quadratic, and files with hundreds of
+    // thousands of functions exist.
+    std::unordered_map<std::string_view, const TPHP*> firstByName;
+    firstByName.reserve(static_cast<size_t>(previous.Count()));
+    for (int i = 0; i < previous.Count(); ++i) {
+        const TPHP* item = previous.Items(i);
+        firstByName.try_emplace(item->Name, item);
+    }
     for (int i = 0; i < page.Count(); ++i) {
         auto* item = dynamic_cast<TPHPCaret*>(page.Items(i));
-        const auto* old = dynamic_cast<const TPHPCaret*>(previous.FindByName(*page.Items(i)));
-        if (item && old)
+        if (!item)
+            continue;
+        const auto found = firstByName.find(item->Name);
+        if (found == firstByName.end())
+            continue;
+        if (const auto* old = dynamic_cast<const TPHPCaret*>(found->second))
             item->Expanded = old->Expanded;
     }
     page.ScrollOffset = previous.ScrollOffset;
