@@ -70,7 +70,7 @@ TEST_F(ReaderFuzz, PNG)
     const std::vector<std::string> seeds = fuzz::ReadCorpus(Corpus, {"png"});
     ASSERT_FALSE(seeds.empty());
     fuzz::TFuzzOptions options;
-    options.Cases = 3000;
+    options.Cases = 60000;
     options.Repair = RepairChunkCRCs;
     options.Dictionary = {"IHDR", "PLTE", "IDAT", "IEND", "tRNS", "bKGD", "gAMA", "tEXt", std::string("\0\0\0\0", 4),
                           std::string("\x78\x9C", 2)};
@@ -83,7 +83,7 @@ TEST_F(ReaderFuzz, GIF)
     const std::vector<std::string> seeds = fuzz::ReadCorpus(Corpus, {"gif"});
     ASSERT_FALSE(seeds.empty());
     fuzz::TFuzzOptions options;
-    options.Cases = 3000;
+    options.Cases = 30000;
     options.Dictionary = {"GIF89a", "GIF87a", ",", ";", "\x21\xF9\x04", "\x21\xFE", "\x21\xFF\x0B", "\x21\x01",
                           std::string(1, '\0')};
     EXPECT_GT(fuzz::FuzzReader("gif", seeds, [](const std::string& b) { Load(TGIFGraphic::ClassInfo(), b); }, options),
@@ -123,7 +123,7 @@ TEST_F(ReaderFuzz, TIFF)
     for (std::string& seed : HandMadeTIFFSeeds())
         seeds.push_back(std::move(seed));
     fuzz::TFuzzOptions options;
-    options.Cases = 3000;
+    options.Cases = 40000;
     // compression entries, little- and big-endian, that move a file between the decoders
     options.Dictionary = {"II*", std::string("MM\0*", 4), Hex("01 03 00 03 00 00 00 01 00 05")};
     for (const char* value : {"01 00", "02 00", "03 00", "04 00", "05 00", "07 00", "08 00", "03 80", "05 80", "29 80"})
