@@ -22,9 +22,12 @@
 #include <QLineEdit>
 #include <QPixmap>
 #include <QScrollArea>
+#include <QUrl>
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <filesystem>
+#include <system_error>
 
 namespace {
 
@@ -78,6 +81,15 @@ std::string RelativeImagePath(const std::string& documentFile, const std::string
     for (std::size_t i = shared; i < image.size(); ++i)
         relative += image[i] + (i + 1 < image.size() ? "/" : "");
     return relative;
+}
+
+std::string ImageSourceFor(const std::string& documentFile, const std::string& boxText)
+{
+    if (boxText.empty() || boxText[0] != '/')
+        return boxText;
+    if (!documentFile.empty() && documentFile[0] == '/')
+        return RelativeImagePath(documentFile, boxText);
+    return QUrl::fromLocalFile(QString::fromStdString(boxText)).toString(QUrl::FullyEncoded).toStdString();
 }
 
 std::string AltTextOf(const std::string& boxText)
@@ -153,9 +165,15 @@ TGraphicExpertForm::TGraphicExpertForm(TCodeEditorForm* document, QWidget* paren
     connect(buttons, &QDialogButtonBox::accepted, this, [this] { DoInsertImage(); });
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
+    SourceMessage = new QLabel(this);
+    SourceMessage->setWordWrap(true);
+    SourceMessage->setTextFormat(Qt::PlainText);
+    SourceMessage->hide();
+
     auto* left = new QVBoxLayout;
     left->addWidget(sourceLabel);
     left->addWidget(FileNameEdit);
+    left->addWidget(SourceMessage);
     left->addWidget(attributes);
     left->addStretch();
     auto* columns = new QHBoxLayout;
@@ -179,12 +197,42 @@ TExSpinEdit* TGraphicExpertForm::MakeSpinEdit()
     return edit;
 }
 
+std::string TGraphicExpertForm::DocumentFile() const
+{
+    return FDocument ? FDocument->FileName() : std::string();
+}
+
+void TGraphicExpertForm::ShowRefusal(const std::string& file, const std::string& reason)
+{
+    Picture.SetGraphic(nullptr);
+    Preview->setPixmap(QPixmap());
+    Preview->resize(1, 1);
+    HeightEdit->SetIntValue(0);
+    WidthEdit->SetIntValue(0);
+    AltText->clear();
+    SourceMessage->setText(QString::fromStdString(Format("Unable to show %s: %s", {file, reason})));
+    SourceMessage->show();
+}
+
 void TGraphicExpertForm::FileNameEditChange()
 {
     if (FSettingPath)
         return;
+    const std::string file = FileNameEdit->FileName();
+    SourceMessage->clear();
+    SourceMessage->hide();
+    std::error_code error;
+    const auto type = std::filesystem::status(file, error).type();
+    // why: a path being typed names no file or a folder on its way to one
+    if (file.empty() || error || type == std::filesystem::file_type::not_found ||
+        type == std::filesystem::file_type::directory)
+        return;
+    // why: opening a pipe or a device for reading would wait for a writer that never comes
+    if (type != std::filesystem::file_type::regular) {
+        ShowRefusal(file, "not a regular file");
+        return;
+    }
     try {
-        const std::string file = FileNameEdit->FileName();
         InitImgLibFormats();
         if (const TGraphicClass cls = FileFormatList()->GraphicClassOfFile(file)) {
             std::unique_ptr<TGraphic> image = cls->Create();
@@ -193,25 +241,26 @@ void TGraphicExpertForm::FileNameEditChange()
         } else {
             Picture.LoadFromFile(file);
         }
-        const QImage shown = Picture.Graphic() ? Picture.Graphic()->ToQImage() : QImage();
-        Preview->setPixmap(QPixmap::fromImage(shown));
-        Preview->resize(std::max(1, Picture.Width()), std::max(1, Picture.Height()));
-        // why: showing the relative path is not a new choice of file
-        FSettingPath = true;
-        FileNameEdit->SetText(RelativeImagePath(FDocument ? FDocument->FileName() : std::string(), file));
-        FSettingPath = false;
-        HeightEdit->SetIntValue(Picture.Height());
-        WidthEdit->SetIntValue(Picture.Width());
-        AltText->setText(QString::fromStdString(AltTextOf(FileNameEdit->Text())));
-    } catch (const std::exception&) {
-        FSettingPath = false;
+    } catch (const std::exception& e) {
+        ShowRefusal(file, e.what());
+        return;
     }
+    const QImage shown = Picture.Graphic() ? Picture.Graphic()->ToQImage() : QImage();
+    Preview->setPixmap(QPixmap::fromImage(shown));
+    Preview->resize(std::max(1, Picture.Width()), std::max(1, Picture.Height()));
+    // why: showing the relative path is not a new choice of file
+    FSettingPath = true;
+    FileNameEdit->SetText(RelativeImagePath(DocumentFile(), file));
+    FSettingPath = false;
+    HeightEdit->SetIntValue(Picture.Height());
+    WidthEdit->SetIntValue(Picture.Width());
+    AltText->setText(QString::fromStdString(AltTextOf(FileNameEdit->Text())));
 }
 
 void TGraphicExpertForm::DoInsertImage()
 {
     TImageTagValues values;
-    values.Source = FileNameEdit->Text();
+    values.Source = ImageSourceFor(DocumentFile(), FileNameEdit->Text());
     values.Width = WidthEdit->IntValue();
     values.Height = HeightEdit->IntValue();
     values.Border = BorderEdit->IntValue();

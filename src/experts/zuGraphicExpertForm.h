@@ -25,6 +25,11 @@ class TExSpinEdit;
 // (untitled, or not a local file) keeps the full path.
 std::string RelativeImagePath(const std::string& documentFile, const std::string& imageFile);
 
+// What the tag's src holds for the box's text: an absolute path becomes relative to a document
+// that has a folder of its own; for one without (untitled, or not a local file) it becomes a
+// file URL, since a bare file-system path would name a place on the web server.
+std::string ImageSourceFor(const std::string& documentFile, const std::string& boxText);
+
 // The name part of a file-name box's text, without enclosing double quotes.
 std::string AltTextOf(const std::string& boxText);
 
@@ -55,10 +60,13 @@ public:
     TExSpinEdit* BorderEdit = nullptr;
     QComboBox* AlignEdit = nullptr;
     QLabel* Preview = nullptr;
+    // Why the chosen file shows no picture; empty while there is nothing to say.
+    QLabel* SourceMessage = nullptr;
     TPicture Picture;
 
     // The box's change: preview the chosen file, then the relative path, the size and the
-    // alternate text. A file that cannot be shown leaves the dialog as far as it got, silently.
+    // alternate text. A file that cannot be shown says so and clears the preview, the size and
+    // the alternate text; a path that names no file yet (typing) changes nothing.
     void FileNameEditChange();
     // OK: the tag replaces the selection of the document's editor, then the dialog closes.
     void DoInsertImage();
@@ -67,6 +75,8 @@ public:
 
 private:
     TExSpinEdit* MakeSpinEdit();
+    void ShowRefusal(const std::string& file, const std::string& reason);
+    std::string DocumentFile() const;
 
     TCodeEditorForm* FDocument;
     bool FSettingPath = false;

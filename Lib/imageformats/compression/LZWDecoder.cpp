@@ -194,8 +194,9 @@ static std::uint32_t DecodeLZW(TLZWTable& table, const std::uint8_t* in, std::ui
             out += length;
         }
     }
-    // clears what the chunked copies wrote past the end of the output
-    std::memset(out, 0, std::min<std::size_t>(Chunk - 1, static_cast<std::size_t>(outEnd - out)));
+    // clears what the chunked copies wrote past the end of the output (none for an empty one)
+    if (out != outEnd)
+        std::memset(out, 0, std::min<std::size_t>(Chunk - 1, static_cast<std::size_t>(outEnd - out)));
     return static_cast<std::uint32_t>(out - target);
 }
 

@@ -94,6 +94,9 @@ bool TGIFGraphic::ReadImageHeader(TStream& stream, int imageIndex)
         const std::uint16_t width = LittleEndian16(descriptor + 4), height = LittleEndian16(descriptor + 6);
         FImageProperties.ImageWidth = width ? width : LittleEndian16(screen);
         FImageProperties.ImageHeight = height ? height : LittleEndian16(screen + 2);
+        // why: an image without pixels has no rows to decode into
+        if (FImageProperties.ImageWidth == 0 || FImageProperties.ImageHeight == 0)
+            return false;
         FImageProperties.LocalPalette = descriptor[8] & 0x80;
         if (FImageProperties.LocalPalette)
             FImageProperties.SampleBits = static_cast<std::uint8_t>((descriptor[8] & 7) + 1);

@@ -56,6 +56,22 @@ void UnfilterRow(std::uint8_t filter, std::uint8_t* row, const std::uint8_t* pre
     }
 }
 
+// The bit depths PNG allows for each colour type.
+bool ValidDepth(std::uint8_t colorType, std::uint8_t bitDepth)
+{
+    const auto among = [bitDepth](std::initializer_list<int> depths) {
+        return std::find(depths.begin(), depths.end(), bitDepth) != depths.end();
+    };
+    switch (colorType) {
+    case 0: return among({1, 2, 4, 8, 16});
+    case 3: return among({1, 2, 4, 8});
+    case 2:
+    case 4:
+    case 6: return among({8, 16});
+    default: return false;
+    }
+}
+
 } // namespace
 
 TPNGGraphic::TPNGGraphic() = default;
@@ -163,13 +179,7 @@ bool TPNGGraphic::ReadImageHeader(TStream& stream, int imageIndex)
 int TPNGGraphic::SetupPixelLayout(std::uint8_t colorType, std::uint8_t bitDepth)
 {
     TColorManager& colors = ColorManager();
-    const auto valid = [bitDepth](std::initializer_list<int> depths) {
-        return std::find(depths.begin(), depths.end(), bitDepth) != depths.end();
-    };
-    const bool known = colorType == 0   ? valid({1, 2, 4, 8, 16})
-                       : colorType == 3 ? valid({1, 2, 4, 8})
-                       : (colorType == 2 || colorType == 4 || colorType == 6) && valid({8, 16});
-    if (!known)
+    if (!ValidDepth(colorType, bitDepth))
         Fail(gesInvalidPNGColorFormat);
     // The layouts of the colour types: source and target scheme, samples of each side, pixel
     // format (device: the colour manager's for the target), grey palette, samples per pixel.
@@ -378,6 +388,11 @@ void TPNGGraphic::LoadFromStream(TStream& stream)
         FInterlaceMethod = d[12];
         if (FImageProperties.CompressionKind != ckDeflate)
             throw EInvalidGraphic(Format(gesUnsupportedFeature, {gesCompression, gesFormatPNG}));
+        // why: the chunks before the image data scale their levels by the bit depth
+        if (!ValidDepth(FColorType, FBitDepth))
+            Fail(gesInvalidPNGColorFormat);
+        if (d[11] != 0 || FInterlaceMethod > 1 || BigEndian32(d) > 0x7FFFFFFFu || BigEndian32(d + 4) > 0x7FFFFFFFu)
+            InvalidImage(gesFormatPNG);
         FDecoder = std::make_unique<TLZ77Decoder>(Z_PARTIAL_FLUSH, false);
         FDecoder->BeginDecoding();
         for (;;) {

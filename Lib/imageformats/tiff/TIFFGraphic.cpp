@@ -29,6 +29,9 @@ enum : std::uint16_t {
 // why: no decoder here expands one byte into more than 2731 (LZW codes of 12 bits yielding 4096
 // bytes), except fax rows of a lone end-of-line, which are whole rows.
 constexpr std::uint64_t MaxExpansion = 2731;
+// why: an end-of-line code alone makes a whole white fax row, so a fax row may hold far more than
+// its data; but not without bound, or a 100-byte file asks for a gigabyte of rows.
+constexpr std::uint64_t MaxFaxRowBytes = 1 << 16;
 
 TCompressionKind KindOfTag(std::uint32_t tag)
 {
@@ -394,7 +397,8 @@ void TTIFFGraphic::LoadFromStream(TStream& stream)
         SetupColorManager(jpeg);
         const std::uint64_t bitmapBits = static_cast<std::uint64_t>(BitsPerPixel(PixelFormat()));
         CheckImageSize(width, height, std::max(bitmapBits, planeBits * planes), fileSize,
-                       IsFax(p.CompressionKind) ? std::max<std::uint64_t>(MaxExpansion, planeLine) : MaxExpansion,
+                       IsFax(p.CompressionKind) ? std::clamp<std::uint64_t>(planeLine, MaxExpansion, MaxFaxRowBytes)
+                                                : MaxExpansion,
                        gesFormatTIFF);
         SetSize(static_cast<int>(width), static_cast<int>(height));
         FProgressRect.Right = static_cast<int>(width);

@@ -98,6 +98,25 @@ INSTANTIATE_TEST_SUITE_P(
                    "Invalid color format in PNG file."},
         TErrorCase{"Truecolour4", Signature + Header(1, 1, 4, 2) + Chunk("IDAT", Deflated(Hex("00 00"))) + Chunk("IEND", ""),
                    "Invalid color format in PNG file."},
+        // the header is checked before any chunk scales a level by its depth
+        TErrorCase{"Depth0WithTransparency",
+                   Signature + Header(2, 2, 0, 0) + Chunk("tRNS", Hex("00 01")) + Chunk("IDAT", Deflated(Hex("00 00"))) +
+                       Chunk("IEND", ""),
+                   "Invalid color format in PNG file."},
+        TErrorCase{"Depth0WithBackground", Signature + Header(2, 2, 0, 4) + Chunk("bKGD", Hex("00 01")) + Chunk("IEND", ""),
+                   "Invalid color format in PNG file."},
+        TErrorCase{"ColourType5", Signature + Header(2, 2, 8, 5) + Chunk("IEND", ""), "Invalid color format in PNG file."},
+        TErrorCase{"FilterMethod1",
+                   Signature + Chunk("IHDR", Hex("00 00 00 02 00 00 00 02 08 00 00 01 00")) + Chunk("IEND", ""),
+                   "Cannot load image. Invalid or unexpected PNG image format."},
+        TErrorCase{"InterlaceMethod2", Signature + Header(2, 2, 8, 0, 2) + Chunk("IEND", ""),
+                   "Cannot load image. Invalid or unexpected PNG image format."},
+        TErrorCase{"WidthAboveTwoToThe31", Signature + Chunk("IHDR", Hex("80 00 00 00 00 00 00 01 08 00 00 00 00")) +
+                                               Chunk("IEND", ""),
+                   "Cannot load image. Invalid or unexpected PNG image format."},
+        TErrorCase{"CompressionMethod1",
+                   Signature + Chunk("IHDR", Hex("00 00 00 02 00 00 00 02 08 00 01 00 00")) + Chunk("IEND", ""),
+                   "Cannot load image. The compression scheme is not supported for PNG files."},
         TErrorCase{"NotPNG", "GIF89a" + std::string(30, '\0'), "Cannot load image. Invalid or unexpected PNG image format."},
         // image data that ends before the last row is a damaged file, not a partial picture
         TErrorCase{"ImageDataEndsEarly",

@@ -11,6 +11,8 @@
 #include <QLabel>
 #include <QLineEdit>
 
+#include <sys/stat.h>
+
 namespace {
 
 const std::string Corpus = ZENTU_TEST_SOURCE_DIR "/../imageformats/corpus/files/";
@@ -35,6 +37,21 @@ TEST(GraphicExpert, RelativePaths)
     for (const TPathCase& c : cases)
         EXPECT_EQ(RelativeImagePath(c.Document, c.Image), c.Expected) << c.Document << " " << c.Image;
     EXPECT_EQ(AltTextOf("../images/logo.png"), "logo.png");
+}
+
+TEST(GraphicExpert, SourceNeverNamesAFileSystemPath)
+{
+    const TPathCase cases[] = {
+        {"/site/pages/index.php", "/site/images/logo.png", "../images/logo.png"},
+        // what the box holds that is not a path from the root stays as typed
+        {"/site/index.php", "images/logo.png", "images/logo.png"},
+        {"/site/index.php", "http://example.com/a.png", "http://example.com/a.png"},
+        // a document without a folder gets a URL that says the picture is a local file
+        {"Untitled1.php", "/pics/a b.gif", "file:///pics/a%20b.gif"},
+        {"", "/pics/a.gif", "file:///pics/a.gif"},
+    };
+    for (const TPathCase& c : cases)
+        EXPECT_EQ(ImageSourceFor(c.Document, c.Image), c.Expected) << c.Document << " " << c.Image;
     EXPECT_EQ(AltTextOf("\"/a b/c d.png\""), "c d.png");
 }
 
@@ -120,6 +137,48 @@ TEST_F(GraphicExpertDialog, EachReaderAndThePlatformPreviewThroughContent)
     dialog.FileNameEdit->SetText(Work("photo.jpg"));
     EXPECT_EQ(dialog.WidthEdit->IntValue(), 4);
     EXPECT_EQ(dialog.AltText->text().toStdString(), "photo.jpg");
+}
+
+TEST_F(GraphicExpertDialog, ARefusedPictureSaysWhyAndClearsWhatThePreviousOneFilledIn)
+{
+    Start();
+    TCodeEditorForm* document = Open(WriteWork("pages/index.php", ""));
+    const std::string good = WriteWork("images/logo.png", ReadWholeFile(Corpus + "rgb8.png"));
+    const std::string refused = WriteWork("images/fax.tif", ReadWholeFile(Corpus + "bilevel-g4.unsupported.tif"));
+    TGraphicExpertForm dialog(document, Form.get());
+    dialog.FileNameEdit->SetText(good);
+    ASSERT_EQ(dialog.WidthEdit->IntValue(), 37);
+    EXPECT_TRUE(dialog.SourceMessage->text().isEmpty());
+    dialog.FileNameEdit->SetText(refused);
+    EXPECT_EQ(dialog.SourceMessage->text().toStdString(),
+              "Unable to show " + refused + ": Cannot load image. The compression scheme is not supported for TIF/TIFF files.");
+    EXPECT_TRUE(dialog.SourceMessage->isVisibleTo(&dialog));
+    EXPECT_EQ(dialog.WidthEdit->IntValue(), 0);
+    EXPECT_EQ(dialog.HeightEdit->IntValue(), 0);
+    EXPECT_EQ(dialog.AltText->text().toStdString(), "");
+    EXPECT_TRUE(dialog.Preview->pixmap().isNull());
+    EXPECT_EQ(dialog.Picture.Graphic(), nullptr);
+    // OK still inserts the chosen picture, named from the document's folder
+    dialog.LowerCaseTags = [] { return true; };
+    dialog.DoInsertImage();
+    EXPECT_EQ(TextOf(*document), "<img src=\"../images/fax.tif\" width=\"0\" height=\"0\" border=\"0\" alt=\"\">");
+    // a good picture afterwards takes the message away
+    TGraphicExpertForm again(document, Form.get());
+    again.FileNameEdit->SetText(refused);
+    again.FileNameEdit->SetText(good);
+    EXPECT_TRUE(again.SourceMessage->text().isEmpty());
+    EXPECT_FALSE(again.SourceMessage->isVisibleTo(&again));
+}
+
+TEST_F(GraphicExpertDialog, APipeIsRefusedWithoutWaitingForAWriter)
+{
+    Start();
+    TCodeEditorForm* document = Open(WriteWork("index.php", ""));
+    const std::string pipe = Work("picture.png");
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    TGraphicExpertForm dialog(document, Form.get());
+    dialog.FileNameEdit->SetText(pipe);
+    EXPECT_EQ(dialog.SourceMessage->text().toStdString(), "Unable to show " + pipe + ": not a regular file");
 }
 
 TEST_F(GraphicExpertDialog, TypingAPathPreviewsThePicture)
