@@ -252,12 +252,17 @@ bool ParseDosListLine(std::string_view line, TFTPListItem& item)
     return true;
 }
 
+bool ParseListLine(std::string_view line, TDateTime now, TFTPListItem& item)
+{
+    return ParseUnixListLine(line, now, item) || ParseDosListLine(line, item);
+}
+
 std::vector<TFTPListItem> ParseFTPListing(const std::vector<std::string>& lines, TDateTime now)
 {
     std::vector<TFTPListItem> items;
     for (const std::string& line : lines) {
         TFTPListItem item;
-        if (ParseUnixListLine(line, now, item) || ParseDosListLine(line, item))
+        if (ParseListLine(line, now, item))
             items.push_back(std::move(item));
     }
     return items;

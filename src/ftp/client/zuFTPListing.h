@@ -33,6 +33,8 @@ struct TFTPListItem {
 // latest year that does not put the date more than a day into the future.
 bool ParseUnixListLine(std::string_view line, TDateTime now, TFTPListItem& item);
 bool ParseDosListLine(std::string_view line, TFTPListItem& item);
+// A line of either form.
+bool ParseListLine(std::string_view line, TDateTime now, TFTPListItem& item);
 // Every entry of the lines, in their order.
 std::vector<TFTPListItem> ParseFTPListing(const std::vector<std::string>& lines, TDateTime now);
 // The bytes of a listing split into lines at LF, a CR before it dropped.

@@ -84,14 +84,20 @@ bool TFTPReplyParser::Add(std::string line)
     int code = 0;
     bool more = false;
     const bool start = ReplyStart(line, code, more);
-    if (FReply.Lines.empty()) {
-        if (!start)
-            throw ENetFTPError(Format("Invalid reply: %s", {line}));
+    const bool first = FReply.Lines.empty();
+    if (first && !start)
+        throw ENetFTPError(Format("Invalid reply: %s", {line}));
+    if (FReply.Lines.size() >= FLimits.MaxLines)
+        throw ENetFTPError(Format("The FTP server's reply is longer than %d lines", {FLimits.MaxLines}));
+    // Each line counts with the CR LF that ended it.
+    FBytes += line.size() + 2;
+    if (FBytes > FLimits.MaxBytes)
+        throw ENetFTPError(Format("The FTP server's reply is longer than %d bytes", {FLimits.MaxBytes}));
+    FReply.Lines.push_back(std::move(line));
+    if (first) {
         FReply.Code = code;
-        FReply.Lines.push_back(std::move(line));
         return !more;
     }
-    FReply.Lines.push_back(std::move(line));
     // A multi-line reply ends with the line that repeats its code followed by a blank.
     return start && code == FReply.Code && !more;
 }
@@ -100,6 +106,7 @@ TFTPReply TFTPReplyParser::Take()
 {
     TFTPReply reply = std::move(FReply);
     FReply = TFTPReply();
+    FBytes = 0;
     return reply;
 }
 

@@ -25,19 +25,29 @@ struct TFTPReply {
     bool Positive() const { return Code >= 100 && Code < 400; }
 };
 
+// How much one reply may hold; a server that goes on beyond it is refused.
+struct TFTPReplyLimits {
+    std::size_t MaxLines = 10000;
+    std::size_t MaxBytes = 1024 * 1024;
+};
+
 // Collects reply lines until a reply is complete. A line that does not start with three digits
 // and a blank or a hyphen continues a multi-line reply; outside one it is an error.
 class TFTPReplyParser {
 public:
+    explicit TFTPReplyParser(TFTPReplyLimits limits = {}) : FLimits(limits) {}
     // Adds one line (without its line break); true when the reply is complete. Raises
-    // ENetFTPError "Invalid reply: %s" for a line that cannot start a reply.
+    // ENetFTPError "Invalid reply: %s" for a line that cannot start a reply, and for a reply
+    // that grows beyond the limits.
     bool Add(std::string line);
     // The completed reply; the parser is empty afterwards.
     TFTPReply Take();
     bool Empty() const { return FReply.Lines.empty(); }
 
 private:
+    TFTPReplyLimits FLimits;
     TFTPReply FReply;
+    std::size_t FBytes = 0;
 };
 
 // The port of a "227 ... (h1,h2,h3,h4,p1,p2)" reply; none when the text holds no such group.

@@ -16,6 +16,12 @@
 #include <algorithm>
 #include <utility>
 
+namespace {
+
+const char* const sReplyTooSlow = "The FTP server did not finish its reply in time";
+
+} // namespace
+
 TNetFTP::TCall::TCall(TNetFTP& client) : FClient(client)
 {
     if (client.FBusy)
@@ -65,7 +71,7 @@ void TNetFTP::WatchSocket(QTcpSocket& socket)
     connect(&socket, &QTcpSocket::stateChanged, this, wake);
 }
 
-void TNetFTP::WaitUntil(const std::function<bool()>& ready, std::chrono::milliseconds timeout)
+void TNetFTP::WaitUntil(const std::function<bool()>& ready, std::chrono::milliseconds timeout, TDeadline deadline)
 {
     if (FAborted) {
         CloseAll();
@@ -84,8 +90,17 @@ void TNetFTP::WaitUntil(const std::function<bool()>& ready, std::chrono::millise
             Client.FTimer->stop();
         }
     } restore{*this, outer};
+    // The silence allowed now: the time-out, or less when the deadline comes first.
+    bool untilDeadline = false;
+    const auto interval = [&] {
+        if (!deadline)
+            return timeout;
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(*deadline - std::chrono::steady_clock::now());
+        untilDeadline = left < timeout;
+        return std::clamp(left, std::chrono::milliseconds(0), timeout);
+    };
     FTimedOut = false;
-    FTimer->start(timeout);
+    FTimer->start(interval());
     while (!ready()) {
         if (FAborted) {
             CloseAll();
@@ -93,6 +108,8 @@ void TNetFTP::WaitUntil(const std::function<bool()>& ready, std::chrono::millise
         }
         if (FTimedOut) {
             CloseAll();
+            if (untilDeadline)
+                throw ENetFTPError(sReplyTooSlow);
             throw ENetFTPError("The FTP server did not answer in time");
         }
         FWoken = false;
@@ -103,7 +120,7 @@ void TNetFTP::WaitUntil(const std::function<bool()>& ready, std::chrono::millise
             FAborted = true;
         if (FTimedOut || FAborted)
             continue;
-        FTimer->start(timeout);
+        FTimer->start(interval());
     }
 }
 
@@ -124,7 +141,7 @@ void TNetFTP::CloseAll()
         FControl->abort();
         FControl.reset();
     }
-    FInput.clear();
+    FInput.Clear();
     FServerType = -1;
     FResumeSupported = -1;
     FOpen = false;
@@ -159,19 +176,7 @@ void TNetFTP::RaiseSocketError(const QTcpSocket& socket, const char* fallback)
         CloseAll();
     else
         CloseData();
-    throw ENetFTPError(Scrub(text));
-}
-
-std::string TNetFTP::Scrub(std::string text) const
-{
-    // why: a server may echo what it was sent; a password must not reach a message or a log.
-    for (const std::string* secret : {&Password, &ProxySettings.Password}) {
-        if (secret->size() < 3)
-            continue;
-        for (size_t at = text.find(*secret); at != std::string::npos; at = text.find(*secret, at + 1))
-            text.replace(at, secret->size(), "*");
-    }
-    return text;
+    throw ENetFTPError(text);
 }
 
 void TNetFTP::Status(const std::string& text)
@@ -205,12 +210,18 @@ void TNetFTP::DoConnect()
     FControl->connectToHost(QStr(plan.Host), static_cast<quint16>(std::clamp(plan.Port, 0, 65535)));
     WaitConnected(*FControl, "Unable to connect");
     TFTPReply greeting = ReadReply();
-    while (greeting.Code == 120)
+    // "120": the server will be ready later; a server that only ever says so is not waited for.
+    for (int delays = 1; greeting.Code == 120; ++delays) {
+        if (delays > MaxPreliminaryReplies) {
+            CloseAll();
+            throw ENetFTPError(Format("The FTP server sent more than %d preliminary replies", {MaxPreliminaryReplies}));
+        }
         greeting = ReadReply();
+    }
     FLastReply = greeting;
     if (greeting.Code != 220) {
         CloseAll();
-        throw ENetFTPReplyError(Scrub(greeting.Message()), greeting.Code);
+        throw ENetFTPReplyError(greeting.Message(), greeting.Code);
     }
     Status("Connected.");
     FOpen = true;
@@ -265,49 +276,56 @@ void TNetFTP::Send(const std::string& line)
     FControl->write(bytes.data(), static_cast<qint64>(bytes.size()));
 }
 
-std::string TNetFTP::ReadLine()
+std::string TNetFTP::ReadLine(TDeadline deadline)
 {
-    size_t end = std::string::npos;
     QTcpSocket& control = *FControl;
+    std::string line;
+    TFTPLineBuffer::TResult result = TFTPLineBuffer::TResult::lrIncomplete;
     WaitUntil(
         [&] {
             if (control.bytesAvailable() > 0) {
                 const QByteArray bytes = control.readAll();
-                FInput.append(bytes.constData(), static_cast<size_t>(bytes.size()));
+                FInput.Append(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
             }
-            end = FInput.find('\n');
-            if (end != std::string::npos || FInput.size() > MaxLineLength)
+            result = FInput.TakeLine(MaxLineLength, line);
+            if (result != TFTPLineBuffer::TResult::lrIncomplete)
                 return true;
             if (control.state() != QAbstractSocket::ConnectedState)
                 RaiseSocketError(control, "The FTP server closed the connection");
             return false;
         },
-        ReadTimeout);
-    if (end == std::string::npos || end > MaxLineLength) {
+        ReadTimeout, deadline);
+    if (result == TFTPLineBuffer::TResult::lrTooLong) {
         if (MaxLineAction == TMaxLineAction::maException) {
             CloseAll();
             throw ENetFTPError("The FTP server sent a line longer than the maximum line length");
         }
-        end = MaxLineLength;
-        std::string line = FInput.substr(0, end);
-        FInput.erase(0, end);
-        return line;
+        line = FInput.TakeBytes(MaxLineLength);
     }
-    std::string line = FInput.substr(0, end);
-    FInput.erase(0, end + 1);
-    if (!line.empty() && line.back() == '\r')
-        line.pop_back();
     return line;
 }
 
 TFTPReply TNetFTP::ReadReply()
 {
-    TFTPReplyParser parser;
-    while (!parser.Add(ReadLine())) {
+    // why: each line restarts the silence time-out, so a reply that trickles on for ever is
+    // bounded by a deadline for the whole of it, counted from its first line.
+    TDeadline deadline;
+    TFTPReplyParser parser(ReplyLimits);
+    try {
+        while (!parser.Add(ReadLine(deadline))) {
+            if (!deadline)
+                deadline = std::chrono::steady_clock::now() + ReadTimeout;
+            else if (std::chrono::steady_clock::now() >= *deadline)
+                throw ENetFTPError(sReplyTooSlow);
+        }
+    } catch (const ENetFTPError&) {
+        // why: what follows a reply that was refused cannot be told from the next reply.
+        CloseAll();
+        throw;
     }
     TFTPReply reply = parser.Take();
     if (Intercept.OnReceived)
-        Intercept.OnReceived(Scrub(reply.Text()));
+        Intercept.OnReceived(reply.Text());
     return reply;
 }
 
@@ -320,7 +338,7 @@ int TNetFTP::Command(const std::string& command, const std::vector<int>& accepte
                                      : std::find(accepted.begin(), accepted.end(), code) != accepted.end();
     if (ok)
         return code;
-    const std::string message = Scrub(FLastReply.Message());
+    const std::string message = FLastReply.Message();
     // 421: the server closes the connection.
     if (code == 421)
         CloseAll();

@@ -9,10 +9,15 @@
 // from a handler, ends the running call with ENetFTPAborted and closes the connection.
 // The client must not be destroyed while one of its calls runs.
 //
-// Errors are ENetFTPError (zuFTPErrors.h); the server's own refusals ENetFTPReplyError.
-// No error text, log line or status text holds the password or the proxy password.
+// Errors are ENetFTPError (zuFTPErrors.h); the server's own refusals ENetFTPReplyError, with
+// the server's text as it was received. A server is trusted only within bounds: a reply may
+// not grow beyond ReplyLimits or take longer than ReadTimeout in all, the greeting may be put
+// off by at most MaxPreliminaryReplies "120" replies, and a listing may not grow beyond
+// ListingLimits; beyond them the call fails and the connection is closed.
 
+#include "ftp/client/zuFTPLineBuffer.h"
 #include "ftp/client/zuFTPListing.h"
+#include "ftp/client/zuFTPListingReader.h"
 #include "ftp/client/zuFTPLogin.h"
 #include "ftp/client/zuFTPReply.h"
 
@@ -22,6 +27,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -60,8 +66,12 @@ public:
     TMaxLineAction MaxLineAction = TMaxLineAction::maException;
     std::size_t MaxLineLength = 16384;
     std::chrono::milliseconds ConnectTimeout{30000};
-    // How long the server may stay silent while a reply or data is awaited.
+    // How long the server may stay silent while a reply or data is awaited, and how long one
+    // reply may take from its first byte awaited to its last line.
     std::chrono::milliseconds ReadTimeout{60000};
+    TFTPReplyLimits ReplyLimits;
+    int MaxPreliminaryReplies = 16;
+    TFTPListingLimits ListingLimits;
 
     // The type of later transfers; while connected, TYPE goes out before the next transfer
     // when it differs from what the server was last told.
@@ -140,9 +150,11 @@ private:
         TNetFTP& FClient;
     };
 
+    using TDeadline = std::optional<std::chrono::steady_clock::time_point>;
     // Waits, running the event loop, until `ready` holds. Raises ENetFTPAborted after Abort
-    // (or when the loop is ended from outside), ENetFTPError after `timeout` of waiting.
-    void WaitUntil(const std::function<bool()>& ready, std::chrono::milliseconds timeout);
+    // (or when the loop is ended from outside), ENetFTPError after `timeout` of silence or
+    // once `deadline` has passed.
+    void WaitUntil(const std::function<bool()>& ready, std::chrono::milliseconds timeout, TDeadline deadline = {});
     void Wake();
     // Waits until the socket has connected; raises with the socket's error, or `failure`.
     void WaitConnected(QTcpSocket& socket, const char* failure);
@@ -151,13 +163,12 @@ private:
     void CloseAll();
     // The socket or server of the current call failed: its text.
     [[noreturn]] void RaiseSocketError(const QTcpSocket& socket, const char* fallback);
-    std::string Scrub(std::string text) const;
     void Status(const std::string& text);
 
     void DoConnect();
     void DoLogin(const TFTPLoginPlan& plan);
     void Send(const std::string& line);
-    std::string ReadLine();
+    std::string ReadLine(TDeadline deadline);
     TFTPReply ReadReply();
     int Command(const std::string& command, const std::vector<int>& accepted);
     void EnsureType(TFTPTransferType type);
@@ -186,7 +197,7 @@ private:
     std::unique_ptr<QTcpServer> FListener;
     std::unique_ptr<QTimer> FTimer;
     QEventLoop* FLoop = nullptr;
-    std::string FInput;
+    TFTPLineBuffer FInput;
     TFTPReply FLastReply;
     std::vector<std::string> FListResult;
     std::vector<TFTPListItem> FListing;

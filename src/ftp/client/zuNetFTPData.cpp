@@ -160,7 +160,7 @@ void TNetFTP::FinishTransfer()
     CloseData();
     FLastReply = ReadReply();
     if (FLastReply.Code != 226 && FLastReply.Code != 250)
-        throw ENetFTPReplyError(Scrub(FLastReply.Message()), FLastReply.Code);
+        throw ENetFTPReplyError(FLastReply.Message(), FLastReply.Code);
 }
 
 void TNetFTP::ReceiveData(TWorkMode mode, const std::function<void(std::string_view)>& sink)
@@ -192,19 +192,21 @@ void TNetFTP::List(const std::string& mask)
     TCall call(*this);
     OpenData();
     StartTransfer(mask.empty() ? std::string("LIST") : "LIST " + mask);
-    std::string bytes;
+    TFTPListingReader listing(Now(), ListingLimits);
     {
         TWorkScope work(*this, TWorkMode::wmRead, 0);
         try {
-            ReceiveData(TWorkMode::wmRead, [&](std::string_view piece) { bytes.append(piece); });
+            ReceiveData(TWorkMode::wmRead, [&](std::string_view piece) { listing.Add(piece); });
+            listing.Finish();
         } catch (...) {
+            // why: a listing refused half-way leaves the rest of it and its reply on the way.
             CloseAll();
             throw;
         }
         FinishTransfer();
     }
-    FListResult = SplitListingLines(bytes);
-    FListing = ParseFTPListing(FListResult, Now());
+    FListResult = std::move(listing.Lines);
+    FListing = std::move(listing.Items);
 }
 
 void TNetFTP::Get(const std::string& name, TStream& dest, bool resume)

@@ -244,7 +244,7 @@ void TFTPExplorerForm::DeleteExecute()
 void TFTPExplorerForm::RenameExecute()
 {
     const std::vector<QTreeWidgetItem*> rows = SelectedRows();
-    if (rows.size() == 1 && TFTPListingRow::Of(rows.front()).ItemType == TFTPItemType::ditFile)
+    if (rows.size() == 1)
         RemoteView->editItem(rows.front(), fcFilename);
 }
 

@@ -175,7 +175,9 @@ void TFTPExplorerForm::CreateControls()
     RemoteView->setObjectName(QStringLiteral("RemoteView"));
     RemoteView->setRootIsDecorated(false);
     RemoteView->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    RemoteView->setEditTriggers(QAbstractItemView::EditKeyPressed);
+    // why: the edit key renames (the name column), whichever cell of the row was clicked.
+    RemoteView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    RemoteView->installEventFilter(this);
     RemoteView->setHeaderLabels({QStringLiteral("Filename"), QStringLiteral("Size"), QStringLiteral("Type"),
                                  QStringLiteral("Date"), QStringLiteral("Permission")});
     RemoteView->headerItem()->setTextAlignment(fcSize, Qt::AlignRight | Qt::AlignVCenter);
@@ -316,6 +318,11 @@ void TFTPExplorerForm::Cancel()
 
 bool TFTPExplorerForm::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == RemoteView && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_F2 && static_cast<QKeyEvent*>(event)->modifiers() == Qt::NoModifier) {
+        RenameExecute();
+        return true;
+    }
     if (watched == FilterEdit) {
         if (event->type() == QEvent::KeyPress) {
             const int key = static_cast<QKeyEvent*>(event)->key();

@@ -122,7 +122,8 @@ public:
     bool SaveAsRemoteExecute();
     // The bottom panel's button: its command, then the dialog closes with OK when it succeeded.
     void ActionButtonClick();
-    // Renames a file row (after editing its caption); on failure the caption goes back.
+    // Renames a row's file, folder or link (after editing its caption); on failure the caption
+    // goes back.
     bool RenameRow(QTreeWidgetItem* row, const std::string& newName);
     void RemoteViewDblClick(QTreeWidgetItem* row);
     // A click on a column header: reverses the order and sorts by that column.

@@ -16,8 +16,8 @@ TFTPListingRow::TFTPListingRow(const TFTPListItem& entry, QTreeWidget* view) : Q
     setIcon(fcFilename, ListingIcon(entry));
     setTextAlignment(fcSize, Qt::AlignRight | Qt::AlignVCenter);
     setTextAlignment(fcPermission, Qt::AlignRight | Qt::AlignVCenter);
-    if (entry.ItemType == TFTPItemType::ditFile)
-        setFlags(flags() | Qt::ItemIsEditable);
+    // Folders and links rename as files do (RNFR, RNTO).
+    setFlags(flags() | Qt::ItemIsEditable);
 }
 
 bool TFTPListingRow::operator<(const QTreeWidgetItem& other) const

@@ -1,6 +1,6 @@
 #pragma once
 // A row of the FTP explorer's list: the listing entry it shows, its texts and icon, and its
-// place in the explorer's order. Only file rows can be renamed in place.
+// place in the explorer's order. Every row can be renamed in place.
 
 #include "ftp/client/zuFTPListing.h"
 

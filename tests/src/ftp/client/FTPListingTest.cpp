@@ -1,7 +1,10 @@
 // Listing lines of Unix and DOS servers: names (with blanks, links with their targets), kinds,
-// sizes, times and permissions; lines that are no entries are left out.
+// sizes, times and permissions; lines that are no entries are left out; a listing read piece
+// by piece within its bounds.
 
+#include "ftp/client/zuFTPErrors.h"
 #include "ftp/client/zuFTPListing.h"
+#include "ftp/client/zuFTPListingReader.h"
 
 #include <gtest/gtest.h>
 
@@ -99,6 +102,50 @@ TEST(FTPListing, LinesThatAreNoEntriesAreLeftOut)
     for (const TFTPListItem& item : items)
         names.push_back(item.FileName);
     EXPECT_EQ(names, (std::vector<std::string>{"a.php", ".", "dosdir"}));
+}
+
+struct TReaderCase {
+    std::vector<std::string> Pieces;
+    TFTPListingLimits Limits;
+    std::size_t Lines;
+    std::vector<std::string> Names;
+    std::string Error;
+};
+
+TEST(FTPListing, ReaderTakesPiecesWithinTheBounds)
+{
+    const std::string unix = "-rw-r--r-- 1 a b 3 Mar 01 10:30 a.php\r\n";
+    const std::string dos = "03-01-24  10:30AM       <DIR>          dos dir\r\n";
+    const TFTPListingLimits roomy{1000, 100};
+    const TReaderCase cases[] = {
+        {{unix + dos}, roomy, 2, {"a.php", "dos dir"}, ""},
+        // Lines split anywhere, a CR LF split too, the last line without a break.
+        {{unix.substr(0, 7), unix.substr(7, unix.size() - 8), "\n", "total 1\r", "\n\r\n", dos.substr(0, dos.size() - 2)},
+         roomy, 3, {"a.php", "dos dir"}, ""},
+        {{unix + unix + "x\n"}, {unix.size() * 2 + 2, 3}, 3, {"a.php", "a.php"}, ""},
+        {{unix + unix + "x\n"}, {unix.size() * 2 + 1, 3}, 0, {}, "The directory listing is larger than " + std::to_string(unix.size() * 2 + 1) + " bytes"},
+        {{"1\n2\n\n\n3\n"}, {1000, 3}, 3, {}, ""},
+        {{"1\n2\n3\n4"}, {1000, 3}, 0, {}, "The directory listing has more than 3 lines"},
+    };
+    for (const TReaderCase& c : cases) {
+        TFTPListingReader reader(ListingNow(), c.Limits);
+        std::string error;
+        try {
+            for (const std::string& piece : c.Pieces)
+                reader.Add(piece);
+            reader.Finish();
+        } catch (const ENetFTPError& e) {
+            error = e.what();
+        }
+        EXPECT_EQ(error, c.Error) << c.Pieces[0];
+        if (!c.Error.empty())
+            continue;
+        EXPECT_EQ(reader.Lines.size(), c.Lines) << c.Pieces[0];
+        std::vector<std::string> names;
+        for (const TFTPListItem& item : reader.Items)
+            names.push_back(item.FileName);
+        EXPECT_EQ(names, c.Names) << c.Pieces[0];
+    }
 }
 
 TEST(FTPListing, DateWithoutYearIsNeverMoreThanADayAhead)

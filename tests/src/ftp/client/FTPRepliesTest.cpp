@@ -1,9 +1,11 @@
-// What the client reads from the control connection: complete replies of one or several
-// lines, the passive-mode ports, the quoted folder of PWD, SIZE and MDTM values; and the line
-// ends of ASCII transfers, also when a CR LF is split between two pieces.
+// What the client reads from the control connection: lines out of the bytes as they arrive,
+// complete replies of one or several lines within their bounds, the passive-mode ports, the
+// quoted folder of PWD, SIZE and MDTM values; and the line ends of ASCII transfers, also when a
+// CR LF is split between two pieces.
 
 #include "ftp/client/zuFTPAscii.h"
 #include "ftp/client/zuFTPErrors.h"
+#include "ftp/client/zuFTPLineBuffer.h"
 #include "ftp/client/zuFTPReply.h"
 
 #include <gtest/gtest.h>
@@ -46,6 +48,101 @@ TEST(FTPReplies, LineThatCannotStartAReplyIsAnError)
     for (const char* line : {"hello", "22 short", "2x0 no", "220x"}) {
         TFTPReplyParser parser;
         EXPECT_THROW(parser.Add(line), ENetFTPError) << line;
+    }
+}
+
+struct TLineBufferCase {
+    std::vector<std::string> Pieces;
+    std::size_t MaxLength;
+    std::vector<std::string> Lines;
+    TFTPLineBuffer::TResult Last;
+    std::size_t Pending;
+};
+
+TEST(FTPLineBuffer, LinesAcrossPiecesAndTheLengthBound)
+{
+    using enum TFTPLineBuffer::TResult;
+    const TLineBufferCase cases[] = {
+        {{"220 a\r\n230 b\n"}, 100, {"220 a", "230 b"}, lrIncomplete, 0},
+        {{"22", "0 a\r", "\n2"}, 100, {"220 a"}, lrIncomplete, 1},
+        {{"\r\n\n"}, 100, {"", ""}, lrIncomplete, 0},
+        {{"lone\rcr\n"}, 100, {"lone\rcr"}, lrIncomplete, 0},
+        // The length bound counts the line without its CR LF.
+        {{"12345\n"}, 5, {"12345"}, lrIncomplete, 0},
+        {{"12345\r\n"}, 5, {"12345"}, lrIncomplete, 0},
+        {{"123456\n"}, 5, {}, lrTooLong, 7},
+        {{"ok\n123", "456", "7"}, 5, {"ok"}, lrTooLong, 7},
+        {{"12345\r"}, 5, {}, lrIncomplete, 6},
+    };
+    for (const TLineBufferCase& c : cases) {
+        TFTPLineBuffer buffer;
+        std::vector<std::string> lines;
+        TFTPLineBuffer::TResult last = lrIncomplete;
+        for (const std::string& piece : c.Pieces) {
+            buffer.Append(piece);
+            std::string line;
+            while ((last = buffer.TakeLine(c.MaxLength, line)) == lrLine)
+                lines.push_back(line);
+        }
+        EXPECT_EQ(lines, c.Lines) << c.Pieces[0];
+        EXPECT_EQ(last, c.Last) << c.Pieces[0];
+        EXPECT_EQ(buffer.Pending(), c.Pending) << c.Pieces[0];
+    }
+}
+
+TEST(FTPLineBuffer, ManyLinesAtOnceComeOutInOrderWhileMoreArrive)
+{
+    TFTPLineBuffer buffer;
+    std::string block;
+    for (int i = 0; i < 50000; ++i)
+        block += "211-line " + std::to_string(i) + "\r\n";
+    // Half a line at the end, completed by the next piece after many lines were taken.
+    buffer.Append(block + "211 la");
+    std::string line;
+    for (int i = 0; i < 50000; ++i) {
+        ASSERT_EQ(buffer.TakeLine(100, line), TFTPLineBuffer::TResult::lrLine) << i;
+        ASSERT_EQ(line, "211-line " + std::to_string(i));
+        if (i == 30000)
+            buffer.Append("st\r\n");
+    }
+    ASSERT_EQ(buffer.TakeLine(100, line), TFTPLineBuffer::TResult::lrLine);
+    EXPECT_EQ(line, "211 last");
+    EXPECT_EQ(buffer.Pending(), 0u);
+    // A line too long is taken as its first bytes when it is split.
+    buffer.Append("abcdefgh\n");
+    EXPECT_EQ(buffer.TakeLine(3, line), TFTPLineBuffer::TResult::lrTooLong);
+    EXPECT_EQ(buffer.TakeBytes(3), "abc");
+    EXPECT_EQ(buffer.Pending(), 6u);
+}
+
+TEST(FTPReplies, ReplyIsBoundedInLinesAndBytes)
+{
+    const TFTPReplyLimits limits{5, 100};
+    // Five lines, and a hundred bytes counted with their CR LF, are still a reply.
+    TFTPReplyParser within(limits);
+    for (const char* line : {"211-a", "b", "c", "d"})
+        EXPECT_FALSE(within.Add(line));
+    EXPECT_TRUE(within.Add("211 e"));
+    EXPECT_EQ(within.Take().Lines.size(), 5u);
+    EXPECT_TRUE(within.Add("200 " + std::string(94, 'x')));
+
+    TFTPReplyParser lines(limits);
+    for (const char* line : {"211-a", "b", "c", "d", "e"})
+        lines.Add(line);
+    EXPECT_THROW(lines.Add("211 f"), ENetFTPError);
+    TFTPReplyParser bytes(limits);
+    bytes.Add("211-" + std::string(90, 'x'));
+    try {
+        bytes.Add("211 yz");
+        FAIL() << "a reply beyond its bytes was taken";
+    } catch (const ENetFTPError& e) {
+        EXPECT_STREQ(e.what(), "The FTP server's reply is longer than 100 bytes");
+    }
+    // The bounds hold per reply: the parser counts anew after each.
+    TFTPReplyParser next(limits);
+    for (int i = 0; i < 20; ++i) {
+        EXPECT_TRUE(next.Add("200 " + std::string(60, 'x')));
+        next.Take();
     }
 }
 

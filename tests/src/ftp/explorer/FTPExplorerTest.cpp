@@ -23,6 +23,8 @@
 #include "Platform/core/Application.h"
 #include "Platform/core/QtBridge.h"
 
+#include "support/WaitFor.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -424,7 +426,7 @@ TEST_F(FTPExplorerTest, RenameChangesTheServerNameAndRestoresTheCaptionOnFailure
     Server.WriteHome("www/a.php", "a");
     QDir().mkpath(QStr(Server.HomeFile("www/dir")));
     Connect();
-    EXPECT_FALSE(Explorer->Row("dir")->flags() & Qt::ItemIsEditable) << "only files are renamed in place";
+    EXPECT_TRUE(Explorer->Row("dir")->flags() & Qt::ItemIsEditable) << "a folder renames as a file does";
     EXPECT_TRUE(Explorer->Row("a.php")->flags() & Qt::ItemIsEditable);
 
     // An edited caption renames the file.
@@ -442,6 +444,70 @@ TEST_F(FTPExplorerTest, RenameChangesTheServerNameAndRestoresTheCaptionOnFailure
     // An empty name sends nothing.
     EXPECT_FALSE(Explorer->RenameRow(Explorer->Row("b.php"), ""));
     EXPECT_EQ(Exceptions(), 1);
+}
+
+// The in-place editor of the list, once it is open.
+QLineEdit* RowEditor(QTreeWidget* view)
+{
+    QLineEdit* editor = nullptr;
+    WaitFor([&] {
+        editor = nullptr;
+        // An editor closed before may still wait for its deletion, hidden.
+        for (QLineEdit* edit : view->viewport()->findChildren<QLineEdit*>())
+            if (edit->isVisible())
+                editor = edit;
+        return editor != nullptr;
+    });
+    return editor;
+}
+
+TEST_F(FTPExplorerTest, FoldersAndLinksRenameInPlaceByKeyAndCommand)
+{
+    Server.WriteHome("www/dir/inner.php", "inner");
+    Server.WriteHome("www/a.php", "a");
+    ASSERT_EQ(::symlink("a.php", Server.HomeFile("www/link.php").c_str()), 0);
+    Connect();
+    Explorer->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(Explorer.get()));
+
+    // F2 on a folder row, clicked in another column than its name, opens the name's editor;
+    // Enter renames the folder on the server.
+    QTest::mouseClick(Explorer->RemoteView->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      Explorer->RemoteView->visualItemRect(Explorer->Row("dir")).center());
+    QTest::keyClick(Explorer->RemoteView, Qt::Key_F2);
+    QLineEdit* editor = RowEditor(Explorer->RemoteView);
+    ASSERT_NE(editor, nullptr) << "no edit box for the folder";
+    QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(editor, QStringLiteral("new dir"));
+    QTest::keyClick(editor, Qt::Key_Return);
+    // The editor hands its text over from the event loop.
+    EXPECT_TRUE(WaitFor([this] { return Explorer->Row("new dir") != nullptr; }, 5000));
+    EXPECT_EQ(Server.ReadHome("www/new dir/inner.php"), "inner");
+    EXPECT_FALSE(QFileInfo::exists(QStr(Server.HomeFile("www/dir"))));
+    EXPECT_TRUE(Logged("COMMAND:> RNFR dir")) << Log();
+    EXPECT_TRUE(Logged("COMMAND:> RNTO new dir")) << Log();
+    ASSERT_NE(Explorer->Row("new dir"), nullptr);
+    // The row still leads into the folder under its new name.
+    EXPECT_EQ(TFTPListingRow::Of(Explorer->Row("new dir")).FileName, "new dir");
+
+    // The Rename command of the menu and tool bar, on the folder and on a link.
+    const std::pair<std::string, std::string> renames[] = {{"new dir", "third dir"}, {"link.php", "moved.php"}};
+    for (const auto& [from, to] : renames) {
+        QTest::mouseClick(Explorer->RemoteView->viewport(), Qt::LeftButton, Qt::NoModifier,
+                          Explorer->RemoteView->visualItemRect(Explorer->Row(from)).center());
+        ASSERT_TRUE(Explorer->acRename->isEnabled());
+        Explorer->acRename->trigger();
+        editor = RowEditor(Explorer->RemoteView);
+        ASSERT_NE(editor, nullptr) << "no edit box for " << from;
+        editor->selectAll();
+        QTest::keyClicks(editor, QStr(to));
+        QTest::keyClick(editor, Qt::Key_Return);
+        EXPECT_TRUE(WaitFor([&] { return Explorer->Row(to) != nullptr; }, 5000)) << to;
+        EXPECT_TRUE(Logged("COMMAND:> RNTO " + to)) << Log();
+    }
+    EXPECT_EQ(Server.ReadHome("www/third dir/inner.php"), "inner");
+    EXPECT_EQ(QFileInfo(QStr(Server.HomeFile("www/moved.php"))).symLinkTarget(), QStr(Server.HomeFile("www/a.php")));
+    EXPECT_EQ(Exceptions(), 0) << Log();
 }
 
 TEST_F(FTPExplorerTest, PermissionsStartFromTheRowsOwnEntryAndGoToEachSelectedRow)
