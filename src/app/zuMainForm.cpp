@@ -7,6 +7,7 @@
 #include "app/zuActionImages.h"
 #include "app/zuMainDockArea.h"
 #include "run/zuConsoleCommand.h"
+#include "windows/zuOutputForm.h"
 #include "windows/zuToolWindowForm.h"
 #include "help/zuHelpRouter.h"
 #include "run/zuBrowserFrame.h"
@@ -84,6 +85,8 @@ TMainForm::TMainForm()
     UseIconThemeOfDesktopOrFallback();
     ProcessManager = std::make_unique<TExCreateProcess>(nullptr);
     ProcessManager->SetCreationFlags({cfUnicode});
+    // why: whatever a script in the console window starts ends with the window or the program.
+    ProcessManager->SetContainProcessTree(true);
     ConsoleTerminalProgram = std::string(ConsoleTerminal);
     BrowserLauncher = std::make_unique<TProgramLauncher>();
     BrowserOpenerProgram = std::string(BrowserOpener);
@@ -515,6 +518,8 @@ void TMainForm::CreateToolWindows()
     };
     CreateDockedToolWindows();
     CreateSearchWindow();
+    if (TOutputForm* output = OutputForm())
+        output->OnShowLine = [this](const std::string& fileName, int line) { ShowOutputLine(fileName, line); };
 }
 
 void TMainForm::DestroyToolWindows()

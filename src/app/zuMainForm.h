@@ -143,6 +143,9 @@ public:
     // Runs the syntax check; its lines go to the output window.
     std::unique_ptr<TDosCommand> ProcessWrapper;
     void SyntaxCheckExecute();
+    // A double-clicked output message's line: shown in the document the message names (its
+    // own file or its run copy), else in that file opened, else in the active document.
+    void ShowOutputLine(const std::string& fileName, int line);
 
     // Which project is current and its document root (the project explorer's state).
     std::unique_ptr<TCurrentProject> CurrentProject;

@@ -11,14 +11,18 @@
 #include "app/zuToolWindows.h"
 #include "app/zuTypes.h"
 #include "code/zuCodeExplorerForm.h"
+#include "documents/zuCodeEditorForm.h"
 #include "explorers/zuFileExplorerForm.h"
 #include "explorers/zuProjectExplorerForm.h"
 #include "ftp/explorer/zuFTPExplorerToolForm.h"
+#include "projects/zuCurrentProject.h"
 #include "run/zuConsoleCommand.h"
 #include "run/zuRunCommands.h"
 #include "settings/zuSettings.h"
 #include "windows/zuLogForm.h"
 #include "windows/zuOutputForm.h"
+
+#include "SrcEdit/Source/view/SrcEdit.h"
 
 #include "ExLib/run/docking/control/ExDockGlobals.h"
 #include "ExLib/run/docking/layout/ExDockLayout.h"
@@ -195,4 +199,34 @@ void TMainForm::SyntaxCheckExecute()
     if (output)
         ShowDockableForm(output);
     ProcessWrapper->StartCommand();
+}
+
+void TMainForm::ShowOutputLine(const std::string& fileName, int line)
+{
+    TCodeEditorForm* target = nullptr;
+    if (!fileName.empty()) {
+        const std::string root =
+            IncludeTrailingPathDelimiter(CurrentProject ? CurrentProject->DocumentRoot() : ProjectFolder);
+        for (TCodeEditorForm* document : Documents()) {
+            const std::string& own = document->FileName();
+            const std::string copy = document->HasFile() ? RunCopyFileName(own)
+                                                         : RunCopyFileName(ExpandFileName(root + ExtractFileName(own)));
+            if (own == fileName || copy == fileName) {
+                target = document;
+                break;
+            }
+        }
+        // A file the message names that is open nowhere opens, unless it is a run copy.
+        if (!target && FileExists(fileName) && RunCopyList.IndexOf(fileName) < 0) {
+            OpenFile(fileName, false, line);
+            return;
+        }
+    }
+    if (!target)
+        target = ActiveEditorForm();
+    if (!target)
+        return;
+    target->ShowLine(MakeBufferCoord(0, line));
+    BringDocumentToFront(target);
+    target->Editor()->setFocus();
 }

@@ -1,4 +1,4 @@
-// CGI process runs and the register of their process groups.
+// CGI process runs and the register of the runs in progress.
 
 #include "http/zuCGIProcess.h"
 
@@ -12,7 +12,6 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <pthread.h>
-#include <spawn.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -21,8 +20,8 @@ void TCGIProcessGroups::EndAll()
 {
     const std::lock_guard lock(FLock);
     FEnded = true;
-    for (const pid_t group : FGroups)
-        ::kill(-group, SIGKILL);
+    for (const pid_t keeper : FGroups)
+        EndProcessTree(keeper);
 }
 
 void TCGIProcessGroups::AllowRuns()
@@ -43,40 +42,22 @@ size_t TCGIProcessGroups::Count() const
     return FGroups.size();
 }
 
-bool TCGIProcessGroups::Register(pid_t group)
+bool TCGIProcessGroups::Register(pid_t keeper)
 {
     const std::lock_guard lock(FLock);
-    FGroups.insert(group);
+    FGroups.insert(keeper);
     if (FEnded)
-        ::kill(-group, SIGKILL);
+        EndProcessTree(keeper);
     return !FEnded;
 }
 
-void TCGIProcessGroups::Unregister(pid_t group)
+void TCGIProcessGroups::Unregister(pid_t keeper)
 {
     const std::lock_guard lock(FLock);
-    FGroups.erase(group);
+    FGroups.erase(keeper);
 }
 
 namespace {
-
-// RAII for the spawn attributes and file actions.
-struct TSpawnSetup {
-    posix_spawnattr_t Attributes;
-    posix_spawn_file_actions_t Actions;
-    TSpawnSetup()
-    {
-        posix_spawnattr_init(&Attributes);
-        posix_spawn_file_actions_init(&Actions);
-    }
-    ~TSpawnSetup()
-    {
-        posix_spawn_file_actions_destroy(&Actions);
-        posix_spawnattr_destroy(&Attributes);
-    }
-    TSpawnSetup(const TSpawnSetup&) = delete;
-    TSpawnSetup& operator=(const TSpawnSetup&) = delete;
-};
 
 // Reads one chunk of what is there; false at the end of the stream.
 // why: one read per wake-up; a child that writes without pause would otherwise keep the
@@ -223,38 +204,24 @@ TCGIProcessResult RunCGIProcess(const TCGIProcessRequest& request, TCGIProcessGr
         return result;
     }
 
-    TSpawnSetup setup;
-    posix_spawn_file_actions_adddup2(&setup.Actions, input.Read.Fd(), 0);
-    posix_spawn_file_actions_adddup2(&setup.Actions, output.Write.Fd(), 1);
-    posix_spawn_file_actions_adddup2(&setup.Actions, errors.Write.Fd(), 2);
-    sigset_t none, defaults;
-    sigemptyset(&none);
-    sigemptyset(&defaults);
-    for (const int signal : {SIGPIPE, SIGINT, SIGQUIT, SIGTERM, SIGHUP, SIGCHLD})
-        sigaddset(&defaults, signal);
-    posix_spawnattr_setsigmask(&setup.Attributes, &none);
-    posix_spawnattr_setsigdefault(&setup.Attributes, &defaults);
-    // why: a group of its own lets the run's end or a server stop end the interpreter together
-    // with anything it started, and nothing else.
-    posix_spawnattr_setpgroup(&setup.Attributes, 0);
-    posix_spawnattr_setflags(&setup.Attributes,
-                             POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
-
-    std::vector<std::string> args;
-    args.reserve(request.Arguments.size() + 1);
-    args.push_back(request.Executable);
-    args.insert(args.end(), request.Arguments.begin(), request.Arguments.end());
-    std::vector<std::string> environment = request.Environment;
-    std::vector<char*> argv = PointersTo(args);
-    std::vector<char*> envp = PointersTo(environment);
+    TSpawnRequest spawn;
+    spawn.Program = request.Executable;
+    spawn.Arguments.reserve(request.Arguments.size() + 1);
+    spawn.Arguments.push_back(request.Executable);
+    spawn.Arguments.insert(spawn.Arguments.end(), request.Arguments.begin(), request.Arguments.end());
+    spawn.Environment = request.Environment;
+    spawn.StdIn = input.Read.Fd();
+    spawn.StdOut = output.Write.Fd();
+    spawn.StdErr = errors.Write.Fd();
+    // why: the keeper holds the interpreter and anything it starts, in whatever group or
+    // session, so that the run's end or a server stop ends all of it and nothing else.
+    spawn.NewProcessGroup = true;
+    spawn.ContainTree = true;
     pid_t pid = 0;
-    const bool hasPath = request.Executable.find('/') != std::string::npos;
-    const int spawned = hasPath ? ::posix_spawn(&pid, request.Executable.c_str(), &setup.Actions, &setup.Attributes,
-                                                argv.data(), envp.data())
-                                : ::posix_spawnp(&pid, request.Executable.c_str(), &setup.Actions,
-                                                 &setup.Attributes, argv.data(), envp.data());
-    if (spawned != 0) {
-        result.StartError = spawned;
+    try {
+        pid = SpawnProcess(spawn);
+    } catch (const EOSError& e) {
+        result.StartError = e.ErrorCode();
         return result;
     }
     input.Read.Close();
@@ -270,19 +237,18 @@ TCGIProcessResult RunCGIProcess(const TCGIProcessRequest& request, TCGIProcessGr
     TRunInput stdIn(request, input.Write);
     using Clock = std::chrono::steady_clock;
     const auto deadline = Clock::now() + request.TimeOut;
-    // Once the group was ended, how long to wait for the pipes to report their end: only a
-    // process that left the group can keep them open.
+    // Once the tree was ended, how long to wait for the pipes to report their end.
     auto giveUp = Clock::time_point::max();
     bool exited = false;
     const auto endGroup = [&](Clock::time_point now) {
         if (giveUp == Clock::time_point::max()) {
-            ::kill(-pid, SIGKILL);
+            EndProcessTree(pid);
             giveUp = now + std::chrono::seconds(1);
         }
     };
     for (;;) {
         const auto now = Clock::now();
-        // invariant: the leader is not collected yet, so the group id is still ours to signal.
+        // invariant: the keeper is not collected yet, so its pid is still ours to signal.
         if (exited)
             endGroup(now);
         if (exited && !output.Read.Valid() && !errors.Read.Valid())
@@ -349,10 +315,10 @@ TCGIProcessResult RunCGIProcess(const TCGIProcessRequest& request, TCGIProcessGr
             exited = HasExited(pid);
     }
     input.Write.Close();
-    // invariant: the group leaves the register before its leader is collected, so that a
-    // later EndAll can never signal a group id the system has handed out again.
+    // invariant: the keeper leaves the register before it is collected, so that a later EndAll
+    // can never signal a pid the system has handed out again.
     groups.Unregister(pid);
-    ::kill(-pid, SIGKILL);
+    EndProcessTree(pid);
     int status = 0;
     while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }

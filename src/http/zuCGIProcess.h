@@ -1,8 +1,9 @@
 #pragma once
-// One CGI process run: the executable started directly (no shell) in a process group of its
-// own with the given environment, the request body on its standard input, its standard output
-// and standard error collected apart, a time-out after which the whole group is ended; and the
-// register of running groups through which the server ends exactly the processes it started.
+// One CGI process run: the executable started directly (no shell) below a keeper that holds
+// its whole process tree, with the given environment, the request body on its standard input,
+// its standard output and standard error collected apart, a time-out after which the whole tree
+// is ended; and the register of running runs through which the server ends exactly the
+// processes it started.
 
 #include <chrono>
 #include <cstdint>
@@ -12,19 +13,19 @@
 #include <sys/types.h>
 #include <vector>
 
-// The process groups of the runs in progress.
+// The runs in progress, by the pids of their keepers.
 class TCGIProcessGroups {
 public:
-    // Ends every registered group and refuses (ends at once) groups registered from now on,
-    // until AllowRuns.
+    // Ends the process tree of every registered run and refuses (ends at once) runs registered
+    // from now on, until AllowRuns.
     void EndAll();
     void AllowRuns();
     bool RunsAllowed() const;
     size_t Count() const;
 
-    // false: runs are refused, the group has been ended already.
-    bool Register(pid_t group);
-    void Unregister(pid_t group);
+    // false: runs are refused, the run's tree has been ended already.
+    bool Register(pid_t keeper);
+    void Unregister(pid_t keeper);
 
 private:
     mutable std::mutex FLock;
@@ -54,9 +55,9 @@ struct TCGIProcessResult {
     bool TimedOut = false;
     // Ended by TCGIProcessGroups::EndAll (or by another signal) rather than by itself.
     bool Killed = false;
-    // It wrote more than MaxOutput bytes to one of its outputs and its group was ended.
+    // It wrote more than MaxOutput bytes to one of its outputs and its tree was ended.
     bool OutputTooLarge = false;
-    // The client hung up, or its input stopped coming, and the group was ended.
+    // The client hung up, or its input stopped coming, and the tree was ended.
     bool ClientGone = false;
     int ExitCode = -1;
     std::string Output;
@@ -83,6 +84,6 @@ struct TCGIProcessRequest {
 
 // Runs the process to its end, its time-out, its output limit or its client's end. Never
 // raises: a failed start is StartError. A child that stops reading early only ends the input.
-// Whichever way the run ends, its whole process group is ended with it: whatever the script
-// started in the background goes too.
+// Whichever way the run ends, its whole process tree is ended with it before this returns:
+// whatever the script started goes too, also in a process group or session of its own.
 TCGIProcessResult RunCGIProcess(const TCGIProcessRequest& request, TCGIProcessGroups& groups);

@@ -111,7 +111,7 @@ public:
                                 TNetHTTPRequestInfo& request, TNetHTTPResponseInfo& response,
                                 const std::string& documentRoot, const std::string& pathInfo);
 
-    // The runs in progress: EndRuns ends each with its process group and refuses new runs
+    // The runs in progress: EndRuns ends each with its process tree and refuses new runs
     // (and the ones waiting for a slot) until AllowRuns.
     void EndRuns();
     void AllowRuns();

@@ -198,8 +198,8 @@ void THTTPModule::DataModuleDestroy()
 void THTTPModule::RestartServer(bool start)
 {
     if (HTTPServer.Active()) {
-        // why: only the interpreters this server started are ended, each with its process
-        // group, so a script's own children go too and nobody else's processes are touched.
+        // why: only the interpreters this server started are ended, each with its whole process
+        // tree, so a script's own children go too and nobody else's processes are touched.
         CGIRunner.EndRuns();
         // Deactivating closes every connection under the lock of the thread list, then waits.
         try {

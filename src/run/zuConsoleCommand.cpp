@@ -7,11 +7,10 @@
 
 #include <cerrno>
 #include <chrono>
-#include <csignal>
+#include <thread>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/wait.h>
-#include <thread>
 #include <unistd.h>
 
 struct TDosCommand::TRun {
@@ -175,18 +174,16 @@ bool ProcessEnded(pid_t pid, bool& reaped)
     return reaped;
 }
 
-// Ends the command's process group, more firmly when it does not go.
+// Ends the command with everything it started and collects it.
 void EndProcess(pid_t pid, bool& reaped)
 {
-    kill(-pid, SIGTERM);
-    for (int i = 0; i < 50 && !ProcessEnded(pid, reaped); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    if (!reaped) {
-        kill(-pid, SIGKILL);
-        int status = 0;
-        waitpid(pid, &status, 0);
-        reaped = true;
+    if (reaped)
+        return;
+    EndProcessTree(pid);
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }
+    reaped = true;
 }
 
 } // namespace
@@ -207,6 +204,8 @@ void TDosCommand::RunCommandLoop(TDosCommand* command, const std::shared_ptr<TRu
         request.StdOut = output.Write.Fd();
         request.StdErr = output.Write.Fd();
         request.NewProcessGroup = true;
+        // why: whatever the command starts ends with it, also in a group or session of its own.
+        request.ContainTree = true;
         pid = SpawnProcess(request);
     } catch (const std::exception&) {
         // A command that cannot start ends the run silently: no line and no end event.

@@ -4,7 +4,9 @@
 // list (the output window's), into its own list of complete lines, and through an event. A
 // worker thread waits and reads; every delivery happens on the GUI thread, in the order the
 // lines were read. A one-second timer measures how long the command has run and how long it has
-// been silent, for optional time limits (a limit ends only the wait, not the command).
+// been silent, for optional time limits (a limit ends only the wait, not the command). Whatever
+// the command starts ends when the command ends, when the run is stopped and when the program
+// ends, also in a process group or session of its own.
 
 #include "Platform/core/Component.h"
 #include "Platform/text/Strings.h"

@@ -213,3 +213,32 @@ TEST_F(MainFormDockingTest, WithDockingOffTheWindowHasNoDockServerAndNoToolWindo
     EXPECT_EQ(Form->OutputForm(), nullptr);
     Form->ActionList.Find("acViewOutput")->trigger();
 }
+
+TEST_F(MainFormDockingTest, ADoubleClickOnAMessageWithALineMovesTheCaretThere)
+{
+    Start();
+    PHPEnvironment.PHPExecutable = "/usr/bin/php";
+    TCodeEditorForm* other = Open(WriteWork("other.php", "<?php\n\n\n\n\n\n"));
+    TCodeEditorForm* broken = Open(WriteWork("broken.php", "<?php\n$a = 1;\n$b = 2;\n\necho 'a'\necho 'b';\n"));
+    ASSERT_NE(other, nullptr);
+    ASSERT_NE(broken, nullptr);
+    broken->Editor()->SetCaretCoord(MakeBufferCoord(1, 1));
+    // Unsaved changes: the check runs the run copy, whose messages name the copy.
+    broken->Editor()->SetSelectedText("// changed\n");
+    Form->acSyntaxCheck->trigger();
+    WaitForSyntaxCheck();
+    const std::vector<std::string> rows = OutputRows();
+    const auto message =
+        std::find_if(rows.begin(), rows.end(), [](const std::string& row) { return row.find(" on line ") != std::string::npos; });
+    ASSERT_NE(message, rows.end()) << rows.front();
+    EXPECT_NE(message->find("on line 7"), std::string::npos) << *message;
+
+    Form->BringDocumentToFront(other);
+    QListWidget& list = *Form->OutputForm()->OutputEdit;
+    ASSERT_TRUE(list.isVisible());
+    const QRect row = list.visualItemRect(list.item(static_cast<int>(message - rows.begin())));
+    QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, row.center());
+    EXPECT_EQ(Form->ActiveEditorForm(), broken) << "the document the message names comes to the front";
+    EXPECT_EQ(broken->Editor()->GetCaretCoord().LineNumber, 7);
+    EXPECT_EQ(broken->Editor()->GetCaretCoord().CharIndex, 1);
+}

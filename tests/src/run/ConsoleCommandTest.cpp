@@ -1,12 +1,17 @@
 // The console command runner: lines as the command prints them (partial lines confirmed later,
 // CR, LF and CR LF ends, zero bytes dropped), standard error in the same order, the end event,
-// and commands that cannot start or have nothing to run.
+// commands that cannot start or have nothing to run, and what a command started, which ends
+// with it.
 
 #include "run/zuConsoleCommand.h"
+
+#include "support/TempDir.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QThread>
+#include <cstdlib>
+#include <fstream>
 #include <gtest/gtest.h>
 
 namespace {
@@ -112,4 +117,60 @@ TEST(ConsoleCommand, ACommandThatGoesWhileItsProgramRunsEndsTheProgram)
         ASSERT_EQ(r.Rows(), std::vector<std::string>{"started"});
     }
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10)) << "not waiting for the sleep";
+}
+
+namespace {
+
+// True while the process exists and is not a zombie.
+bool Alive(int pid)
+{
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string text;
+    if (!std::getline(stat, text))
+        return false;
+    const size_t close = text.rfind(')');
+    return close != std::string::npos && close + 2 < text.size() && text[close + 2] != 'Z';
+}
+
+// A php-cli command whose script leaves a sleeper in a session of its own, prints its pid and
+// then runs on for `seconds`.
+void StartPHPWithEscapingChild(Recorder& r, const TempDir& dir, int seconds)
+{
+    const std::string script = dir.Write("start.php", "<?php\necho exec('setsid sleep 300 > /dev/null 2>&1 & echo $!'), "
+                                                      "\"\\n\";\nsleep(" + std::to_string(seconds) + ");\n");
+    r.command.Arguments = {"php", "-n", script};
+}
+
+} // namespace
+
+TEST(ConsoleCommand, WhatTheCommandStartedEndsWithIt)
+{
+    TempDir dir;
+    Recorder r("");
+    StartPHPWithEscapingChild(r, dir, 0);
+    ASSERT_TRUE(r.Run());
+    ASSERT_FALSE(r.Rows().empty());
+    const int child = std::atoi(r.Rows().front().c_str());
+    ASSERT_GT(child, 0) << r.Rows().front();
+    EXPECT_FALSE(Alive(child)) << "the end was reported before the script's child was ended";
+}
+
+TEST(ConsoleCommand, WhatTheCommandStartedEndsWhenTheCommandGoes)
+{
+    TempDir dir;
+    int child = 0;
+    {
+        Recorder r("");
+        StartPHPWithEscapingChild(r, dir, 300);
+        r.command.StartCommand();
+        QElapsedTimer clock;
+        clock.start();
+        while (r.rows.Count() == 0 && clock.elapsed() < 10000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        ASSERT_EQ(r.rows.Count(), 1);
+        child = std::atoi(r.Rows().front().c_str());
+        ASSERT_GT(child, 0);
+        EXPECT_TRUE(Alive(child));
+    }
+    EXPECT_FALSE(Alive(child));
 }

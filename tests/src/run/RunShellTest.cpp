@@ -484,6 +484,26 @@ TEST_F(RunShellTest, ConsoleRunsGetTheFileAsAnArgumentWhateverItsName)
     PHPEnvironment.PHPExecutable.clear();
 }
 
+TEST_F(RunShellTest, WhatAConsoleRunStartedEndsWithItsWindow)
+{
+    StartWithServer();
+    Form->ConsoleTerminalProgram = FakeTerminal("");
+    PHPEnvironment.PHPExecutable = "/usr/bin/php";
+    const std::string pidFile = Dir.File("child.pid");
+    Open(Dir.Write("www/start.php", "<?php file_put_contents('" + pidFile +
+                                        "', exec('setsid sleep 300 > /dev/null 2>&1 & echo $!'));"));
+    std::vector<std::uint32_t> ends;
+    Form->ProcessManager->OnTerminate = [&](TObject*, std::uint32_t code) { ends.push_back(code); };
+    Form->acRunConsole->trigger();
+    for (int i = 0; i < 1000 && ends.empty(); ++i)
+        QTest::qWait(10);
+    ASSERT_EQ(ends.size(), 1u);
+    const int child = ReadPid(pidFile);
+    ASSERT_GT(child, 0);
+    EXPECT_FALSE(ProcessAlive(child)) << "the script's child outlived the console window";
+    PHPEnvironment.PHPExecutable.clear();
+}
+
 TEST_F(RunShellTest, ASecondConsoleRunWaitsUntilTheFirstWindowHasClosed)
 {
     StartWithServer();

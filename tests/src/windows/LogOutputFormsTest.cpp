@@ -1,6 +1,6 @@
 // The server logs window: the last 10240 bytes of the chosen log below its heading, the message
 // for a log it cannot find, a list emptied by closing, and a shown log that follows its file as
-// it grows; and the output window's place rules.
+// it grows; and the output window's place rules and the line a double-clicked message names.
 
 #include "windows/zuLogForm.h"
 #include "windows/zuOutputForm.h"
@@ -16,6 +16,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
@@ -128,4 +129,61 @@ TEST(OutputForm, TheOutputWindowDocksAnywhereButAtTheTop)
     EXPECT_TRUE(output.DockClient()->BottomDock());
     EXPECT_EQ(output.DockClient()->DockStyle(), style);
     EXPECT_FALSE(output.isVisible());
+}
+
+TEST(OutputForm, AMessageNamesItsFileAndLine)
+{
+    struct Case {
+        std::string Message;
+        bool Found;
+        std::string File;
+        int Line;
+    };
+    const std::vector<Case> cases = {
+        {"PHP Parse error:  syntax error, unexpected end of file in /srv/www/a.php on line 12", true,
+         "/srv/www/a.php", 12},
+        {"Parse error: syntax error, unexpected token \"in\" in /srv/www/b~znt~.php on line 3", true,
+         "/srv/www/b~znt~.php", 3},
+        {"PHP Fatal error:  Cannot redeclare f() in /home/me/my files in here/c.php on line 7", true,
+         "/home/me/my files in here/c.php", 7},
+        {"Warning: something on line 40", true, "", 40},
+        {"No syntax errors detected in /srv/www/a.php", false, "", 0},
+        {"Errors parsing /srv/www/a.php", false, "", 0},
+        {"an error in /srv/www/a.php on line ", false, "", 0},
+        {"an error in /srv/www/a.php on line 0", false, "", 0},
+        {"", false, "", 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Message);
+        std::string file = "unchanged";
+        int line = -1;
+        EXPECT_EQ(ParseMessageLocation(c.Message, file, line), c.Found);
+        if (c.Found) {
+            EXPECT_EQ(file, c.File);
+            EXPECT_EQ(line, c.Line);
+        }
+    }
+}
+
+TEST(OutputForm, ADoubleClickOnAMessageWithALineAsksForThatLine)
+{
+    TExForm owner(nullptr);
+    auto* style = new TExDockVSNetStyle(&owner);
+    TOutputForm output(style);
+    output.resize(600, 200);
+    output.show();
+    TStrings& items = output.OutputEdit->Items();
+    items.Add("PHP Parse error:  syntax error, unexpected end of file in /srv/www/a.php on line 12");
+    items.Add("Errors parsing /srv/www/a.php");
+    std::vector<std::pair<std::string, int>> asked;
+    output.OnShowLine = [&](const std::string& file, int line) { asked.emplace_back(file, line); };
+    QListWidget& list = *output.OutputEdit;
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&output));
+
+    QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, list.visualItemRect(list.item(1)).center());
+    EXPECT_TRUE(asked.empty()) << "a message without a line asks for nothing";
+    QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, list.visualItemRect(list.item(0)).center());
+    EXPECT_EQ(asked, (std::vector<std::pair<std::string, int>>{{"/srv/www/a.php", 12}}));
+    QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, QPoint(5, list.viewport()->height() - 3));
+    EXPECT_EQ(asked.size(), 1u) << "a double-click below the messages asks for nothing";
 }

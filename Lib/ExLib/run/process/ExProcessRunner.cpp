@@ -106,6 +106,8 @@ TSpawnRequest TExCreateProcess::BuildRequest() const
     request.NewSession = FCreationFlags.Contains(cfNewConsole) || FCreationFlags.Contains(cfDetached);
     request.NewProcessGroup = FCreationFlags.Contains(cfNewProcGroup);
     request.Suspended = FCreationFlags.Contains(cfSuspended);
+    const bool watched = FWaitForTerminate || FConsoleOptions.Contains(coRedirect);
+    request.ContainTree = FContainProcessTree && watched && !request.Suspended;
     return request;
 }
 

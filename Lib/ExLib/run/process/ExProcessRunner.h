@@ -100,6 +100,11 @@ public:
     bool WaitForTerminate() const { return FWaitForTerminate; }
     // Refused while running; otherwise the run state becomes Ready.
     void SetWaitForTerminate(bool value);
+    // A watched run keeps everything the child starts below it, whatever it does to its
+    // process group or session, and ends all of it when the child ends or this program ends
+    // (not for a suspended start, nor a launch that is not watched). Off by default.
+    bool ContainProcessTree() const { return FContainProcessTree; }
+    void SetContainProcessTree(bool value) { FContainProcessTree = value; }
     TExConsoleOptions ConsoleOptions() const { return FConsoleOptions; }
     void SetConsoleOptions(TExConsoleOptions value) { FConsoleOptions = value; }
 
@@ -137,6 +142,7 @@ private:
     TExProcessPriority FPriority = TExProcessPriority::ppNormal;
     TExCPSStartupInfo FStartupInfo;
     bool FWaitForTerminate = true;
+    bool FContainProcessTree = false;
     TExConsoleOptions FConsoleOptions{coOwnerData};
 
     TExProcessRunState FRunState = TExProcessRunState::psReady;

@@ -1,5 +1,7 @@
 #include "ExLib/run/process/ExSpawn.h"
 
+#include "ExLib/run/process/ExSpawnChild.h"
+
 #include "Platform/core/Exceptions.h"
 #include "Platform/files/FileNames.h"
 
@@ -101,48 +103,6 @@ std::string ResolveProgram(const std::string& program, int& error)
     return {};
 }
 
-// In the child: only async-signal-safe calls. A failure writes errno to `report` and ends.
-[[noreturn]] void RunChild(const TSpawnRequest& r, const char* file, char* const* argv, char* const* envp, int report)
-{
-    auto fail = [&report]() {
-        const int error = errno;
-        if (report >= 0) {
-            [[maybe_unused]] const ssize_t n = ::write(report, &error, sizeof error);
-        }
-        ::_exit(127);
-    };
-    sigset_t none;
-    sigemptyset(&none);
-    ::sigprocmask(SIG_SETMASK, &none, nullptr);
-    ::signal(SIGPIPE, SIG_DFL);
-    if (r.NewSession && ::setsid() < 0)
-        fail();
-    if (!r.NewSession && r.NewProcessGroup && ::setpgid(0, 0) != 0)
-        fail();
-    // dup2 clears close-on-exec on the copies; the originals close at exec.
-    if (r.StdIn >= 0 && ::dup2(r.StdIn, 0) < 0)
-        fail();
-    if (r.StdOut >= 0 && ::dup2(r.StdOut, 1) < 0)
-        fail();
-    if (r.StdErr >= 0 && ::dup2(r.StdErr, 2) < 0)
-        fail();
-    if (!r.Directory.empty() && ::chdir(r.Directory.c_str()) != 0)
-        fail();
-    // why: like a priority class the system cannot grant, a niceness it refuses is left out.
-    if (r.Niceness)
-        ::setpriority(PRIO_PROCESS, 0, *r.Niceness);
-    if (r.Suspended) {
-        // why: the parent waits for the report only until the program starts; a stopped child
-        // must not keep it waiting, so a later exec failure shows as exit code 127.
-        ::close(report);
-        report = -1;
-        ::raise(SIGSTOP);
-    }
-    ::execve(file, argv, envp);
-    fail();
-    ::_exit(127); // fail() never returns
-}
-
 } // namespace
 
 std::vector<char*> PointersTo(std::vector<std::string>& strings)
@@ -172,12 +132,16 @@ pid_t SpawnProcess(const TSpawnRequest& request)
         envp = PointersTo(env);
     }
     TPipe report = CreatePipe();
+    const pid_t parent = ::getpid();
     const pid_t pid = ::fork();
     if (pid < 0)
         RaiseLastOSError();
     if (pid == 0) {
         report.Read.Close();
-        RunChild(request, file.c_str(), argv.data(), request.Environment ? envp.data() : environ, report.Write.Fd());
+        char* const* environment = request.Environment ? envp.data() : environ;
+        if (request.ContainTree)
+            RunKeeper(request, file.c_str(), argv.data(), environment, report.Write.Fd(), parent);
+        RunChild(request, file.c_str(), argv.data(), environment, report.Write.Fd(), false);
     }
     report.Write.Close();
     int childError = 0;
@@ -231,6 +195,11 @@ TWaitResult WaitForChild(pid_t pid, const TStopEvent& stop)
             continue;
         return {ExitCodeWaitFailed, errno};
     }
+}
+
+void EndProcessTree(pid_t keeper)
+{
+    ::kill(keeper, SIGTERM);
 }
 
 void ReapInBackground(pid_t pid)

@@ -1,7 +1,8 @@
 #pragma once
 // Starting and watching child processes on Linux: pipes with close-on-exec on every
-// descriptor, a fork-exec start that reports a failed exec as the system error it was, waiting
-// for a child's end together with a stop event, and reaping children nobody watches.
+// descriptor, a fork-exec start that reports a failed exec as the system error it was, runs
+// whose whole process tree is kept together and ended with them, waiting for a child's end
+// together with a stop event, and reaping children nobody watches.
 
 #include <cstdint>
 #include <optional>
@@ -69,6 +70,12 @@ struct TSpawnRequest {
     int StdIn = -1;                     // -1: inherited
     int StdOut = -1;
     int StdErr = -1;
+    // The program runs below a keeper process of its own that holds everything the program
+    // starts, whatever it does to its process group or session, and ends all of it when the
+    // program ends, when EndProcessTree asks, or when this process ends. The pid returned is
+    // then the keeper's; it ends with the program's own status once nothing of the run is
+    // left. Not with Suspended: the keeper would not pass the resumption on.
+    bool ContainTree = false;
 };
 
 // Starts the program; raises EOSError with the system's code when it cannot run (also when the
@@ -84,6 +91,10 @@ struct TWaitResult {
 };
 // Waits until the child `pid` ends (ExitCode from its status) or `stop` is set (ExitCodeStopped).
 TWaitResult WaitForChild(pid_t pid, const TStopEvent& stop);
+
+// Ends the whole process tree of a contained run (the keeper's pid) with SIGKILL; the keeper
+// ends last, killed by SIGKILL unless the program had ended by itself.
+void EndProcessTree(pid_t keeper);
 
 // Lets the system collect `pid` once it ends, so that no zombie is left behind.
 void ReapInBackground(pid_t pid);
