@@ -43,6 +43,28 @@ bool RepresentableName(std::string_view name, bool key)
 
 TIniFileEx::TIniFileEx(std::string fileName) : FFileName(std::move(fileName)) {}
 
+TIniFileEx::~TIniFileEx()
+{
+    try {
+        UpdateFile();
+    } catch (const std::exception&) {
+        // the file itself is whole; only its flush to the disk is not known to be done
+    }
+}
+
+void TIniFileEx::UpdateFile()
+{
+    std::lock_guard lock(FLock);
+    if (!FUnflushed)
+        return;
+    try {
+        SyncSavedFile(FFileName);
+    } catch (const std::exception&) {
+        throw EIniFileException(Format("Unable to write to %s", {FFileName}));
+    }
+    FUnflushed = false;
+}
+
 const TIniText& TIniFileEx::Current() const
 {
     std::string bytes;
@@ -79,14 +101,15 @@ void TIniFileEx::Modify(const std::function<void(TIniText& text)>& change)
     }
     if (FText.Revision() == before)
         return;
-    const std::string after = FText.Text();
+    std::string after = FText.Text();
     try {
-        SaveFileAtomically(FFileName, after);
+        SaveFileAtomically(FFileName, after, TSaveSync::Later);
     } catch (const std::exception&) {
         FVersion.Forget();
         throw EIniFileException(Format("Unable to write to %s", {FFileName}));
     }
-    FVersion.Accept(FFileName, after);
+    FUnflushed = true;
+    FVersion.Accept(FFileName, std::move(after));
 }
 
 std::string TIniFileEx::ReadString(const std::string& section, const std::string& key,

@@ -21,6 +21,8 @@ ZENTU_DECLARE_EXCEPTION(EIniFileException, Exception);
 class TIniFileEx {
 public:
     explicit TIniFileEx(std::string fileName);
+    // Flushes what was written to the disk; a failure then goes unreported.
+    ~TIniFileEx();
     TIniFileEx(const TIniFileEx&) = delete;
     TIniFileEx& operator=(const TIniFileEx&) = delete;
 
@@ -52,8 +54,12 @@ public:
     // A section exists while it holds a key.
     bool SectionExists(const std::string& section) const;
     bool ValueExists(const std::string& section, const std::string& key) const;
-    // Writes are on disk when they return; kept for the callers that flush.
-    void UpdateFile() {}
+    // Every write has replaced the file when it returns: each reader, this program's or
+    // another's, and a crash of the program find it. The bytes reach the disk itself no later
+    // than here (and the destructor), once for all writes before: a file of many megabytes
+    // rewritten for each of many writes would otherwise be flushed whole each time. Raises
+    // EIniFileException "Unable to write to %s" when the flush fails.
+    void UpdateFile();
     // Several changes to the text written as one: readers see all of them or none, and a
     // failed write keeps the old content, as for a single write.
     void Modify(const std::function<void(TIniText& text)>& change);
@@ -74,6 +80,7 @@ private:
     mutable std::mutex FLock;
     mutable TFileVersion FVersion;
     mutable TIniText FText;
+    bool FUnflushed = false; // written since the last flush to the disk
 };
 
 // "clBlue" for the standard colour names, else "$" and 8 upper-case hexadecimal digits.

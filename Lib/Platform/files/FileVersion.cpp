@@ -91,7 +91,7 @@ bool TFileVersion::TakeStamp(const std::string& fileName, TStamp& stamp, int& er
 }
 
 void TFileVersion::Remember(const std::string& fileName, const TStamp& stamp, std::int64_t lookedAt,
-                            const std::string& bytes)
+                            std::string& bytes, bool take)
 {
     FStamp = stamp;
     FKnown = true;
@@ -102,7 +102,10 @@ void TFileVersion::Remember(const std::string& fileName, const TStamp& stamp, st
         FRecentBytes.clear();
         FRecentBytes.shrink_to_fit();
     } else if (&bytes != &FRecentBytes) {
-        FRecentBytes = bytes;
+        if (take)
+            FRecentBytes = std::move(bytes);
+        else
+            FRecentBytes = bytes;
     }
 }
 
@@ -124,15 +127,21 @@ TFileVersion::TLook TFileVersion::Look(const std::string& fileName, std::string&
     }
     // why: while the stamp was recent the bytes were kept, and the same bytes need no new parse.
     if (FKnown && !FSettled && now == FRecentBytes) {
-        Remember(fileName, stamp, lookedAt, FRecentBytes);
+        Remember(fileName, stamp, lookedAt, FRecentBytes, false);
         return TLook::Unchanged;
     }
-    Remember(fileName, stamp, lookedAt, now);
+    Remember(fileName, stamp, lookedAt, now, false);
     bytes = std::move(now);
     return TLook::Changed;
 }
 
 void TFileVersion::Accept(const std::string& fileName, const std::string& bytes)
+{
+    std::string copy = bytes;
+    Accept(fileName, std::move(copy));
+}
+
+void TFileVersion::Accept(const std::string& fileName, std::string&& bytes)
 {
     const std::int64_t lookedAt = Now();
     TStamp stamp;
@@ -141,7 +150,7 @@ void TFileVersion::Accept(const std::string& fileName, const std::string& bytes)
         Forget();
         return;
     }
-    Remember(fileName, stamp, lookedAt, bytes);
+    Remember(fileName, stamp, lookedAt, bytes, true);
 }
 
 void TFileVersion::Forget()

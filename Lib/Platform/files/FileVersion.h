@@ -23,6 +23,7 @@ public:
     TLook Look(const std::string& fileName, std::string& bytes);
     // Takes `bytes` as what the file now holds, after the caller wrote them itself.
     void Accept(const std::string& fileName, const std::string& bytes);
+    void Accept(const std::string& fileName, std::string&& bytes);
     // Makes the next look read the file.
     void Forget();
 
@@ -34,7 +35,9 @@ private:
         bool operator==(const TStamp&) const = default;
     };
     static bool TakeStamp(const std::string& fileName, TStamp& stamp, int& error);
-    void Remember(const std::string& fileName, const TStamp& stamp, std::int64_t lookedAt, const std::string& bytes);
+    // Keeps `bytes` while the stamp is too recent to trust; moves them in when `take` is set.
+    void Remember(const std::string& fileName, const TStamp& stamp, std::int64_t lookedAt, std::string& bytes,
+                  bool take);
 
     TStamp FStamp;
     bool FKnown = false;

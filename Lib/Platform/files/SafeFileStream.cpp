@@ -223,19 +223,24 @@ void SyncFolderOf(const std::string& fileName)
     }
 }
 
-// Flushes the temporary file, gives it `mode` and renames it to `target`.
-void RenameIntoPlace(TFileStream& temp, const std::string& target, const std::string& shownName, mode_t mode)
+// Flushes the temporary file (unless the caller syncs later), gives it `mode` and renames it to
+// `target`.
+void RenameIntoPlace(TFileStream& temp, const std::string& target, const std::string& shownName, mode_t mode,
+                     TSaveSync sync = TSaveSync::Now)
 {
-    if (::fchmod(temp.Handle(), mode) != 0 || (::fsync(temp.Handle()) != 0 && errno != EINVAL))
+    if (::fchmod(temp.Handle(), mode) != 0 ||
+        (sync == TSaveSync::Now && ::fsync(temp.Handle()) != 0 && errno != EINVAL))
         RaiseWriteError(shownName, errno);
     if (std::rename(temp.FileName().c_str(), target.c_str()) != 0)
         RaiseWriteError(shownName, errno);
-    SyncFolderOf(target);
+    if (sync == TSaveSync::Now)
+        SyncFolderOf(target);
 }
 
 } // namespace
 
-TSafeFileStream::TSafeFileStream(const std::string& fileName) : FFileName(fileName), FTarget(ResolveLinks(fileName))
+TSafeFileStream::TSafeFileStream(const std::string& fileName, TSaveSync sync)
+    : FFileName(fileName), FTarget(ResolveLinks(fileName)), FSync(sync)
 {
     struct stat st {};
     const bool exists = ::stat(FTarget.c_str(), &st) == 0;
@@ -319,7 +324,7 @@ bool TSafeFileStream::CommitTemp(TFileStream& temp)
 {
     struct stat st {};
     if (::stat(FTarget.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
-        RenameIntoPlace(temp, FTarget, FFileName, 0666 & ~CurrentUmask());
+        RenameIntoPlace(temp, FTarget, FFileName, 0666 & ~CurrentUmask(), FSync);
         return true;
     }
     const bool ownerKept = KeepOwner(temp.Handle(), st);
@@ -337,13 +342,13 @@ bool TSafeFileStream::CommitTemp(TFileStream& temp)
     mode_t mode = st.st_mode & 07777;
     if (!ownerKept)
         mode &= ~SetIdBits;
-    RenameIntoPlace(temp, FTarget, FFileName, mode);
+    RenameIntoPlace(temp, FTarget, FFileName, mode, FSync);
     return true;
 }
 
-void SaveFileAtomically(const std::string& fileName, std::string_view bytes)
+void SaveFileAtomically(const std::string& fileName, std::string_view bytes, TSaveSync sync)
 {
-    TSafeFileStream stream(fileName);
+    TSafeFileStream stream(fileName, sync);
     stream.WriteString(bytes);
     stream.Commit();
 }
@@ -360,6 +365,22 @@ void SaveOwnFile(const std::string& fileName, std::string_view bytes, std::optio
         RaiseWriteError(fileName, errno);
     RenameIntoPlace(temp, fileName, fileName, mode ? (*mode & 0777) : (0666 & ~CurrentUmask()));
     removeTemp.Release();
+}
+
+void SyncSavedFile(const std::string& fileName)
+{
+    const std::string target = ResolveLinks(fileName);
+    const int fd = ::open(target.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0 && errno == ENOENT)
+        return; // removed since: nothing of it is left to flush
+    if (fd < 0)
+        RaiseWriteError(fileName, errno);
+    const bool synced = ::fsync(fd) == 0 || errno == EINVAL;
+    const int error = errno;
+    ::close(fd);
+    if (!synced)
+        RaiseWriteError(fileName, error);
+    SyncFolderOf(target);
 }
 
 std::optional<mode_t> FilePermissions(const std::string& fileName)

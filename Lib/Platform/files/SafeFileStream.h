@@ -21,10 +21,16 @@
 #include <string>
 #include <sys/stat.h>
 
+// When the new bytes are flushed to the disk: before the rename (a crash of the machine then
+// finds the old or the new file whole), or at a later SyncSavedFile, for a file rewritten many
+// times in a row. A rename over a file still replaces it whole for every reader, and the file
+// systems in use write a file renamed over another before the rename itself.
+enum class TSaveSync { Now, Later };
+
 class TSafeFileStream : public TStream {
 public:
     // Raises EFCreateError "Cannot create file \"%s\". %s" when the save cannot be started.
-    explicit TSafeFileStream(const std::string& fileName);
+    explicit TSafeFileStream(const std::string& fileName, TSaveSync sync = TSaveSync::Now);
     ~TSafeFileStream() override;
 
     std::int64_t Read(void* buffer, std::int64_t count) override;
@@ -48,10 +54,15 @@ private:
     std::unique_ptr<TFileStream> FTemp;
     std::unique_ptr<TMemoryStream> FHeld;
     bool FCommitted = false;
+    TSaveSync FSync;
 };
 
 // Writes `bytes` as the whole content of `fileName` through a TSafeFileStream.
-void SaveFileAtomically(const std::string& fileName, std::string_view bytes);
+void SaveFileAtomically(const std::string& fileName, std::string_view bytes, TSaveSync sync = TSaveSync::Now);
+// Flushes a file saved with TSaveSync::Later, and its folder, to the disk (nothing when the file
+// is gone); raises EWriteError
+// "Cannot write file \"%s\". %s" when that fails.
+void SyncSavedFile(const std::string& fileName);
 
 // Writes a file the program makes for itself (a backup or a run copy) without writing through
 // anything found under its name: the bytes go to a new file made exclusively in the folder,
