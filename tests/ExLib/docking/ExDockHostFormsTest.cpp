@@ -135,6 +135,67 @@ TEST(ExDockHostForms, TheTabHostStreamListsItsFormsAndReadsBackWithoutTheMissing
     EXPECT_EQ(target->ActivePage(), target->PageOfControl(c));
 }
 
+TEST(ExDockHostForms, ATabHostWithAnEmptySheetReadsBackItsActivePageAndShownFlags)
+{
+    DockFixture f;
+    TExForm* a = f.Tool("A", 1000, 100);
+    TExForm* b = f.Tool("B", 1000, 300);
+    TExForm* c = f.Tool("C", 1000, 500);
+    DockFixture::Drag(b, CaptionPoint(b), At(a, a->ClientWidth() / 2, a->ClientHeight() / 2));
+    auto* pages = dynamic_cast<TExDockTabPageControl*>(HostDockSite(*a));
+    ASSERT_NE(pages, nullptr);
+    ManualDock(*c, pages, nullptr, TAlign::alClient);
+    auto* empty = new TExDockTabSheet(pages);
+    empty->SetPageControl(pages);
+    empty->SetPageIndex(1);
+    ASSERT_EQ(pages->PageCount(), 4);
+    pages->SetActivePage(pages->PageOfControl(b));
+    c->SetVisible(false);
+    TMemoryStream saved;
+    pages->SaveToStream(saved);
+    TMemoryStream expected(HexBytes("00 00 04 00  03 00 00 00"
+                                    "01 00 00 00  41  01"
+                                    "01 00 00 00  42  01"
+                                    "01 00 00 00  43  00"
+                                    "01 00 00 00  F6 FF FF FF"));
+    EXPECT_EQ(StreamToHexText(saved), StreamToHexText(expected)) << "entries counted as written";
+
+    TExDockTabHostForm other(nullptr);
+    auto* target = new TExDockTabPageControl(&other);
+    other.SetDockableControl(target);
+    saved.SetPosition(0);
+    target->LoadFromStream(saved);
+    ASSERT_EQ(target->PageCount(), 3);
+    EXPECT_EQ(target->ActivePage(), target->PageOfControl(b));
+    EXPECT_TRUE(ControlVisible(*a));
+    EXPECT_FALSE(ControlVisible(*c));
+}
+
+TEST(ExDockHostForms, ATabHostStreamThatCountedAnEmptySheetStillReads)
+{
+    // Written before: four sheets counted, three entries, the active index among the sheets.
+    DockFixture f;
+    TExForm* a = f.Tool("A", 1000, 100);
+    TExForm* b = f.Tool("B", 1000, 300);
+    TExForm* c = f.Tool("C", 1000, 500);
+    TExDockTabHostForm host(nullptr);
+    auto* pages = new TExDockTabPageControl(&host);
+    host.SetDockableControl(pages);
+    TMemoryStream old(HexBytes("00 00 04 00  04 00 00 00"
+                               "01 00 00 00  41  01"
+                               "01 00 00 00  42  00"
+                               "01 00 00 00  43  01"
+                               "02 00 00 00  F6 FF FF FF"));
+    pages->LoadFromStream(old);
+    ASSERT_EQ(pages->PageCount(), 3);
+    for (TExForm* form : {a, b, c})
+        EXPECT_EQ(HostDockSite(*form), pages) << form->Name();
+    EXPECT_TRUE(ControlVisible(*a));
+    EXPECT_FALSE(ControlVisible(*b));
+    EXPECT_TRUE(ControlVisible(*c));
+    EXPECT_EQ(pages->ActivePage(), pages->Pages(2));
+}
+
 TEST(ExDockHostForms, ADamagedTabHostStreamStopsCleanly)
 {
     DockFixture f;

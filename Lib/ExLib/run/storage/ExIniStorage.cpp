@@ -3,6 +3,7 @@
 #include "ExLib/run/common/ExExceptions.h"
 #include "ExLib/run/common/ExResources.h"
 #include "ExLib/run/common/ExStrUtils.h"
+#include "ExLib/run/storage/ExExtendedFloat.h"
 
 #include "Platform/core/Application.h"
 #include "Platform/core/Exceptions.h"
@@ -82,11 +83,6 @@ bool RepresentableName(const std::string& name, bool key)
         return false;
     return !key || (name.find('=') == std::string::npos && (name.empty() || (name[0] != ';' && name[0] != '[')));
 }
-
-// The stored form of a float: the bytes of an 80-bit extended value. The buffer holds them
-// and a long double of any size, so that neither side reads or writes past it.
-constexpr int ExtendedBytes = 10;
-constexpr size_t ExtendedBufferSize = std::max<size_t>(ExtendedBytes, sizeof(long double));
 
 bool NameWithin(const std::string& name, const std::string& path)
 {
@@ -401,21 +397,18 @@ long double TExCustomAppIniStorage::RawReadFloat(const std::string& path, long d
     SectionAndName(path, section, key);
     if (!IniValueExists(section, key))
         return defaultValue;
-    unsigned char bytes[ExtendedBufferSize] = {};
-    // invariant: the value is the 10 bytes of an 80-bit extended float, lowest byte first.
-    if (HexTextToBytes(ReadIniValue(section, key), bytes, ExtendedBytes) < ExtendedBytes)
+    TExtendedBytes bytes{};
+    if (HexTextToBytes(ReadIniValue(section, key), bytes.data(), static_cast<int>(bytes.size())) <
+        static_cast<int>(bytes.size()))
         return defaultValue;
-    long double value = 0;
-    std::memcpy(&value, bytes, sizeof value);
-    return value;
+    return ExtendedFromBytes(bytes);
 }
 
 void TExCustomAppIniStorage::RawWriteFloat(const std::string& path, long double value)
 {
-    unsigned char bytes[ExtendedBufferSize] = {};
-    std::memcpy(bytes, &value, sizeof value);
+    const TExtendedBytes bytes = ExtendedToBytes(value);
     std::string text;
-    BytesToHexText(bytes, ExtendedBytes, text);
+    BytesToHexText(bytes.data(), static_cast<int>(bytes.size()), text);
     RawWriteString(path, text);
 }
 

@@ -11,6 +11,13 @@
 #include "Platform/core/Exceptions.h"
 
 #include <QFont>
+#include <vector>
+
+namespace {
+
+constexpr std::int32_t TabStreamEnd = -10;
+
+} // namespace
 
 // ---- dockable form
 
@@ -378,8 +385,10 @@ bool TExDockTabPageControl::PageShown(const TWinControlCore& page) const
 
 void TExDockTabPageControl::SaveToStream(TStream& stream)
 {
-    WriteValue<std::int32_t>(stream, StreamVersion);
-    WriteValue<std::int32_t>(stream, PageCount());
+    // why: a sheet without a control writes no entry, so the count and the active index are
+    // those of the entries written; read back, the sheets are made from the entries alone.
+    std::vector<TWinControlCore*> controls;
+    std::int32_t active = -1;
     for (int i = 0; i < PageCount(); ++i) {
         TWinControlCore* control = nullptr;
         for (QObject* child : Pages(i)->Widget()->children())
@@ -387,15 +396,39 @@ void TExDockTabPageControl::SaveToStream(TStream& stream)
                 break;
         if (!control)
             continue;
+        if (i == ActivePageIndex())
+            active = static_cast<std::int32_t>(controls.size());
+        controls.push_back(control);
+    }
+    WriteValue<std::int32_t>(stream, StreamVersion);
+    WriteValue<std::int32_t>(stream, static_cast<std::int32_t>(controls.size()));
+    for (TWinControlCore* control : controls) {
         const std::string& name = control->Name();
         WriteValue<std::int32_t>(stream, static_cast<std::int32_t>(name.size()));
         if (!name.empty())
             stream.WriteString(name);
         WriteValue<std::uint8_t>(stream, PageShown(*control) ? 1 : 0);
     }
-    WriteValue<std::int32_t>(stream, ActivePageIndex());
-    WriteValue<std::int32_t>(stream, -10);
+    WriteValue<std::int32_t>(stream, active);
+    WriteValue<std::int32_t>(stream, TabStreamEnd);
 }
+
+namespace {
+
+// Older layouts counted every sheet but wrote entries only for sheets with a control: when the
+// entries run out early, what is left is just the active index and the end marker.
+bool OnlyTheTailLeft(TStream& stream)
+{
+    if (stream.Size() - stream.Position() != 8)
+        return false;
+    const std::int64_t at = stream.Position();
+    stream.SetPosition(at + 4);
+    const auto end = ReadValue<std::int32_t>(stream);
+    stream.SetPosition(at);
+    return end == TabStreamEnd;
+}
+
+} // namespace
 
 void TExDockTabPageControl::LoadFromStream(TStream& stream)
 {
@@ -408,7 +441,7 @@ void TExDockTabPageControl::LoadFromStream(TStream& stream)
         if (count < 0 || count > (stream.Size() - stream.Position()) / 5)
             return;
         int found = 0;
-        for (int i = 0; i < count; ++i) {
+        for (int i = 0; i < count && !OnlyTheTailLeft(stream); ++i) {
             const auto length = ReadValue<std::int32_t>(stream);
             if (length < 0 || length > stream.Size() - stream.Position())
                 return;
