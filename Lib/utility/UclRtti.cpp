@@ -7,6 +7,7 @@
 #include "Platform/text/TextUtils.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -16,6 +17,62 @@ const char* const KKindNames[] = {"tkUnknown", "tkInteger", "tkChar",    "tkEnum
                                   "tkVariant", "tkArray",   "tkRecord",  "tkInterface",   "tkInt64",  "tkDynArray"};
 const char* const KOrdTypeNames[] = {"otSByte", "otUByte", "otSWord", "otUWord", "otSLong", "otULong"};
 const char* const KFloatTypeNames[] = {"ftSingle", "ftDouble", "ftExtended", "ftComp", "ftCurr"};
+const char* const KMethodKindNames[] = {"mkProcedure",      "mkFunction",      "mkConstructor",   "mkDestructor",
+                                        "mkClassProcedure", "mkClassFunction", "mkSafeProcedure", "mkSafeFunction"};
+const char* const KSpecifierKindNames[] = {"constant", "field", "virtual method", "static method"};
+
+const TTypeInfo& ParamFlagsInfo()
+{
+    static const TTypeInfo flag =
+        EnumerationTypeInfo("TParamFlag", {"pfVar", "pfConst", "pfArray", "pfAddress", "pfReference", "pfOut"}, "TypInfo");
+    static const TTypeInfo flags = SetTypeInfo("TParamFlags", flag);
+    return flags;
+}
+
+const TTypeInfo& IntfFlagsInfo()
+{
+    static const TTypeInfo flag = EnumerationTypeInfo("TIntfFlag", {"ifHasGuid", "ifDispInterface", "ifDispatch"}, "TypInfo");
+    static const TTypeInfo flags = SetTypeInfo("TIntfFlagsBase", flag);
+    return flags;
+}
+
+template <class E>
+std::string SetText(const TTypeInfo& setType, TSet<E> value)
+{
+    return SetValueToText(setType, value, true);
+}
+
+TPropSpecifierKind SpecifierKind(std::uint32_t value)
+{
+    if (value <= 1)
+        return TPropSpecifierKind::Constant;
+    if (value >= 0xFF000000u)
+        return TPropSpecifierKind::Field;
+    if (value >= 0xFE000000u)
+        return TPropSpecifierKind::VirtualMethod;
+    return TPropSpecifierKind::StaticMethod;
+}
+
+std::int64_t SpecifierAddress(std::uint32_t value)
+{
+    switch (SpecifierKind(value)) {
+    case TPropSpecifierKind::Field: return value & 0x00FFFFFFu;
+    case TPropSpecifierKind::VirtualMethod: return static_cast<std::int16_t>(value & 0xFFFFu);
+    case TPropSpecifierKind::Constant:
+    case TPropSpecifierKind::StaticMethod: break;
+    }
+    return value;
+}
+
+const void* AsPointer(std::int64_t value)
+{
+    return reinterpret_cast<const void*>(static_cast<std::uintptr_t>(value));
+}
+
+bool SameName(const std::string& a, std::string_view b)
+{
+    return SameText(a, b);
+}
 
 bool IsUnnamed(const std::string& name)
 {
@@ -312,6 +369,304 @@ public:
     }
 };
 
+
+class TUclPropInfo : public virtual IUclPropInfo {
+public:
+    explicit TUclPropInfo(const TPropInfo& info) : FInfo(info) {}
+
+    std::shared_ptr<IUclTypeInfo> PropType() const override
+    {
+        return FInfo.PropType ? WrapTypeInfo(*FInfo.PropType) : nullptr;
+    }
+    std::uint32_t ReaderValue() const override { return FInfo.GetProc; }
+    std::uint32_t WriterValue() const override { return FInfo.SetProc; }
+    std::uint32_t StoredValue() const override { return FInfo.StoredProc; }
+    std::int32_t Index() const override { return static_cast<std::int32_t>(FInfo.Index); }
+    std::int32_t Default() const override { return static_cast<std::int32_t>(FInfo.Default); }
+    std::int16_t NameIndex() const override { return FInfo.NameIndex; }
+    std::string Name() const override { return FInfo.Name; }
+    TPropSpecifierKind ReaderType() const override { return SpecifierKind(FInfo.GetProc); }
+    TPropSpecifierKind WriterType() const override { return SpecifierKind(FInfo.SetProc); }
+    TPropSpecifierKind StoredType() const override { return SpecifierKind(FInfo.StoredProc); }
+    std::int64_t ReaderAddress() const override { return SpecifierAddress(FInfo.GetProc); }
+    std::int64_t WriterAddress() const override { return SpecifierAddress(FInfo.SetProc); }
+    std::int64_t StoredAddress() const override { return SpecifierAddress(FInfo.StoredProc); }
+    bool IsStored(const void* instance) const override
+    {
+        switch (StoredType()) {
+        case TPropSpecifierKind::Constant: return FInfo.StoredProc != 0;
+        case TPropSpecifierKind::Field:
+            return instance && static_cast<const std::uint8_t*>(instance)[StoredAddress()] != 0;
+        case TPropSpecifierKind::VirtualMethod:
+        case TPropSpecifierKind::StaticMethod: break;
+        }
+        return FInfo.StoredMethod ? FInfo.StoredMethod(instance) : true;
+    }
+    bool HasDefault() const override { return FInfo.Default != NoIndexOrDefault; }
+    bool HasIndex() const override { return FInfo.Index != NoIndexOrDefault; }
+
+    void WriteDescription(IUclInfoWriter& writer) const override
+    {
+        writer.Writeln(FInfo.Name + ": " + PropTypeName());
+        writer.Indent();
+        if (HasIndex())
+            writer.Writeln(Format("[%s %d]", {"index", Index()}));
+        if (HasDefault())
+            writer.Writeln(Format("[%s %d]", {"default", Default()}));
+        // why: a property without a reader or writer has none to show
+        if (FInfo.GetProc != 0)
+            writer.Writeln(Format("[%s %s $%p]", {"read", KindName(ReaderType()), AsPointer(ReaderAddress())}));
+        if (FInfo.SetProc != 0)
+            writer.Writeln(Format("[%s %s $%p]", {"write", KindName(WriterType()), AsPointer(WriterAddress())}));
+        if (StoredType() == TPropSpecifierKind::Constant)
+            writer.Writeln(Format("[%s=%s]", {"stored", std::string(FInfo.StoredProc ? "True" : "False")}));
+        else
+            writer.Writeln(Format("[%s=%s $%p]", {"stored", KindName(StoredType()), AsPointer(StoredAddress())}));
+        writer.Outdent();
+    }
+    void WriteDeclaration(IUclInfoWriter& writer) const override
+    {
+        writer.Write("property " + FInfo.Name + ": " + PropTypeName());
+        if (HasIndex())
+            writer.Write(Format(" index %d", {Index()}));
+        if (FInfo.GetProc != 0)
+            writer.Write(Format(" read [%s $%p]", {KindName(ReaderType()), AsPointer(ReaderAddress())}));
+        if (FInfo.SetProc != 0)
+            writer.Write(Format(" write [%s $%p]", {KindName(WriterType()), AsPointer(WriterAddress())}));
+        if (StoredType() == TPropSpecifierKind::Constant)
+            writer.Write(FInfo.StoredProc ? " stored = True" : " stored = False");
+        else
+            writer.Write(Format(" stored = [%s $%p]", {KindName(StoredType()), AsPointer(StoredAddress())}));
+        if (HasDefault())
+            writer.Write(" default " + IntToStr(Default()));
+        writer.Writeln(";");
+    }
+
+private:
+    static std::string KindName(TPropSpecifierKind kind) { return KSpecifierKindNames[static_cast<int>(kind)]; }
+    std::string PropTypeName() const { return FInfo.PropType ? FInfo.PropType->Name : std::string("???"); }
+
+    const TPropInfo& FInfo;
+};
+
+class TUclClassTypeInfo : public TUclTypeInfo, public virtual IUclClassTypeInfo {
+public:
+    using TUclTypeInfo::TUclTypeInfo;
+
+    std::string ClassRef() const override { return FInfo.Data.ClassName; }
+    std::shared_ptr<IUclClassTypeInfo> Parent() const override
+    {
+        return FInfo.Data.ParentInfo ? std::make_shared<TUclClassTypeInfo>(*FInfo.Data.ParentInfo) : nullptr;
+    }
+    int TotalPropertyCount() const override
+    {
+        int count = 0;
+        for (PTypeInfo type = &FInfo; type; type = type->Data.ParentInfo)
+            count += static_cast<int>(type->Data.Properties.size());
+        return count;
+    }
+    int PropertyCount() const override { return static_cast<int>(FInfo.Data.Properties.size()); }
+    std::shared_ptr<IUclPropInfo> Properties(int index) const override
+    {
+        if (index < 0 || index >= PropertyCount())
+            throw EUclRTTIError(Format("Property index %d out of range", {index}));
+        return std::make_shared<TUclPropInfo>(FInfo.Data.Properties[static_cast<size_t>(index)]);
+    }
+    std::string UnitName() const override { return FInfo.Data.UnitName; }
+
+    void WriteDescription(IUclInfoWriter& writer) const override
+    {
+        TUclTypeInfo::WriteDescription(writer);
+        writer.Writeln("Class name: " + ClassRef());
+        writer.Writeln("Parent: " + ParentName());
+        writer.Writeln("Unit name: " + UnitName());
+        writer.Writeln("Property count: " + IntToStr(TotalPropertyCount()) + " (" + IntToStr(PropertyCount()) + ")");
+        writer.Indent();
+        for (int i = 0; i < PropertyCount(); ++i)
+            Properties(i)->WriteDescription(writer);
+        writer.Outdent();
+    }
+    void WriteDeclaration(IUclInfoWriter& writer) const override
+    {
+        if (FInfo.Data.ParentInfo && !SameName(ParentName(), "TObject")) {
+            writer.Write(FInfo.Name + " = class(" + ParentName());
+            for (PTypeInfo intf : FInfo.Data.Interfaces)
+                writer.Write(", ['" + GuidToText(intf->Data.Guid) + "']");
+            writer.Writeln(") // unit " + UnitName());
+        } else {
+            writer.Writeln(FInfo.Name + " = class // unit " + UnitName());
+        }
+        if (PropertyCount() > 0) {
+            writer.Writeln("published");
+            writer.Indent();
+            struct Outdent {
+                IUclInfoWriter& Writer;
+                ~Outdent() { Writer.Outdent(); }
+            } outdent{writer};
+            for (int i = 0; i < PropertyCount(); ++i)
+                Properties(i)->WriteDeclaration(writer);
+        }
+        writer.Writeln("end;");
+    }
+
+private:
+    std::string ParentName() const { return FInfo.Data.ParentInfo ? FInfo.Data.ParentInfo->Name : std::string(); }
+};
+
+class TUclEventParamInfo : public IUclEventParamInfo {
+public:
+    explicit TUclEventParamInfo(const TParamInfo& param) : FParam(param) {}
+
+    TParamFlags Flags() const override { return FParam.Flags; }
+    std::string Name() const override { return FParam.Name; }
+    int RecSize() const override { return 3 + static_cast<int>(FParam.Name.size() + FParam.TypeName.size()); }
+    std::string TypeName() const override { return FParam.TypeName; }
+    const void* Param() const override { return &FParam; }
+
+private:
+    const TParamInfo& FParam;
+};
+
+class TUclEventTypeInfo : public TUclTypeInfo, public virtual IUclEventTypeInfo {
+public:
+    using TUclTypeInfo::TUclTypeInfo;
+
+    TMethodKind MethodKind() const override { return FInfo.Data.MethodKind; }
+    int ParameterCount() const override { return static_cast<int>(FInfo.Data.Params.size()); }
+    std::shared_ptr<IUclEventParamInfo> Parameters(int index) const override
+    {
+        if (index < 0 || index >= ParameterCount())
+            throw EUclRTTIError(Format("Parameter index %d out of range", {index}));
+        return std::make_shared<TUclEventParamInfo>(FInfo.Data.Params[static_cast<size_t>(index)]);
+    }
+    std::string ResultTypeName() const override { return FInfo.Data.ResultType; }
+
+    void WriteDescription(IUclInfoWriter& writer) const override
+    {
+        TUclTypeInfo::WriteDescription(writer);
+        writer.Writeln(std::string("Method kind: ") + KMethodKindNames[MethodKind()]);
+        writer.Writeln("Parameter count: " + IntToStr(ParameterCount()));
+        writer.Indent();
+        for (int i = 0; i < ParameterCount(); ++i) {
+            if (i > 0)
+                writer.Writeln();
+            const auto param = Parameters(i);
+            writer.Writeln("Name: " + param->Name());
+            writer.Writeln("Type: " + param->TypeName());
+            writer.Writeln("Flags: " + SetText(ParamFlagsInfo(), param->Flags()));
+        }
+        writer.Outdent();
+        if (IsFunction())
+            writer.Writeln("Return type: " + ResultTypeName());
+    }
+    void WriteDeclaration(IUclInfoWriter& writer) const override
+    {
+        writer.Write(FInfo.Name + " = " + (IsFunction() ? "function" : "procedure"));
+        for (int i = 0; i < ParameterCount(); ++i) {
+            const TParamInfo& param = FInfo.Data.Params[static_cast<size_t>(i)];
+            writer.Write(i == 0 ? "(" : "; ");
+            if (param.Flags.Contains(pfVar))
+                writer.Write("var ");
+            else if (param.Flags.Contains(pfConst))
+                writer.Write("const ");
+            else if (param.Flags.Contains(pfOut))
+                writer.Write("out ");
+            writer.Write(param.Name);
+            if (!param.TypeName.empty()) {
+                writer.Write(": ");
+                if (param.Flags.Contains(pfArray))
+                    writer.Write(SameName(param.TypeName, "TVarRec") ? "array of const" : "array of " + param.TypeName);
+                else
+                    writer.Write(param.TypeName);
+            }
+            if (i == ParameterCount() - 1)
+                writer.Write(")");
+        }
+        if (IsFunction())
+            writer.Write(": " + ResultTypeName());
+        writer.Writeln(" of object;");
+    }
+
+private:
+    bool IsFunction() const { return MethodKind() == mkFunction || MethodKind() == mkClassFunction || MethodKind() == mkSafeFunction; }
+};
+
+class TUclInterfaceTypeInfo : public TUclTypeInfo, public virtual IUclInterfaceTypeInfo {
+public:
+    using TUclTypeInfo::TUclTypeInfo;
+
+    std::shared_ptr<IUclInterfaceTypeInfo> Parent() const override
+    {
+        return FInfo.Data.ParentInfo ? std::make_shared<TUclInterfaceTypeInfo>(*FInfo.Data.ParentInfo) : nullptr;
+    }
+    TIntfFlagsBase Flags() const override { return FInfo.Data.IntfFlags; }
+    TUclGUID GUID() const override { return FInfo.Data.Guid; }
+    int PropertyCount() const override { return FInfo.Data.IntfPropCount; }
+    std::string UnitName() const override { return FInfo.Data.UnitName; }
+
+    void WriteDescription(IUclInfoWriter& writer) const override
+    {
+        TUclTypeInfo::WriteDescription(writer);
+        writer.Writeln("GUID: " + GuidToText(GUID()));
+        writer.Writeln("Flags: " + SetText(IntfFlagsInfo(), Flags()));
+        writer.Writeln("Unit name: " + UnitName());
+        writer.Writeln("Parent: " + ParentName());
+        writer.Writeln("Property count: " + IntToStr(PropertyCount()));
+    }
+    void WriteDeclaration(IUclInfoWriter& writer) const override
+    {
+        writer.Write(FInfo.Name + " = " + (Flags().Contains(ifDispInterface) ? "dispinterface" : "interface"));
+        if (FInfo.Data.ParentInfo && !SameName(ParentName(), "IUnknown"))
+            writer.Write("(" + ParentName() + ")");
+        writer.Writeln(" // unit " + UnitName());
+        writer.Indent();
+        if (Flags().Contains(ifHasGuid))
+            writer.Writeln("['" + GuidToText(GUID()) + "']");
+        writer.Outdent();
+        writer.Writeln("end;");
+    }
+
+private:
+    std::string ParentName() const { return FInfo.Data.ParentInfo ? FInfo.Data.ParentInfo->Name : std::string(); }
+};
+
+class TUclDynArrayTypeInfo : public TUclTypeInfo, public virtual IUclDynArrayTypeInfo {
+public:
+    using TUclTypeInfo::TUclTypeInfo;
+
+    int ElementSize() const override { return FInfo.Data.ElementSize; }
+    std::shared_ptr<IUclTypeInfo> ElementTypeInfo() const override
+    {
+        return FInfo.Data.ElementType ? WrapTypeInfo(*FInfo.Data.ElementType) : nullptr;
+    }
+    bool ElementsNeedCleanup() const override { return FInfo.Data.ElementsNeedCleanup; }
+    int VarType() const override { return FInfo.Data.VarType; }
+    std::string UnitName() const override { return FInfo.Data.UnitName; }
+
+    void WriteDescription(IUclInfoWriter& writer) const override
+    {
+        TUclTypeInfo::WriteDescription(writer);
+        writer.Writeln("Element size: " + IntToStr(ElementSize()));
+        writer.Writeln("Element type: " + (FInfo.Data.ElementType ? FInfo.Data.ElementType->Name : std::string("???")));
+        writer.Writeln(std::string("Elements need clean up: ") + (ElementsNeedCleanup() ? "True" : "False"));
+        writer.Writeln("Variant type: " + IntToStr(VarType()));
+        writer.Writeln("Unit name: " + UnitName());
+    }
+    void WriteDeclaration(IUclInfoWriter& writer) const override
+    {
+        writer.Write(Unnamed() ? "array of " : FInfo.Name + " = array of ");
+        const TTypeInfo* element = FInfo.Data.ElementType;
+        if (!element)
+            writer.Write("???");
+        else if (!IsUnnamed(element->Name))
+            writer.Write(element->Name);
+        else
+            WrapTypeInfo(*element)->WriteDeclaration(writer);
+        if (!Unnamed())
+            writer.Writeln("; // Unit " + UnitName());
+    }
+};
+
 std::shared_ptr<TUclSetTypeInfo> SetWrapper(const TTypeInfo& setType)
 {
     if (setType.Kind != tkSet || !setType.Data.CompType)
@@ -402,6 +757,59 @@ TTypeInfo Int64TypeInfo(std::string name, std::int64_t minValue, std::int64_t ma
     return info;
 }
 
+TTypeInfo ClassTypeInfo(std::string name, const TTypeInfo* parent, std::string unitName,
+                        std::vector<TPropInfo> properties, std::vector<PTypeInfo> interfaces)
+{
+    if ((parent && parent->Kind != tkClass) ||
+        std::any_of(interfaces.begin(), interfaces.end(), [](PTypeInfo i) { return !i || i->Kind != tkInterface; }))
+        InvalidDescription(name);
+    TTypeInfo info{tkClass, std::move(name), {}};
+    info.Data.ClassName = info.Name;
+    info.Data.ParentInfo = parent;
+    info.Data.UnitName = std::move(unitName);
+    info.Data.Properties = std::move(properties);
+    info.Data.Interfaces = std::move(interfaces);
+    return info;
+}
+
+TTypeInfo MethodTypeInfo(std::string name, TMethodKind kind, std::vector<TParamInfo> params, std::string resultType)
+{
+    TTypeInfo info{tkMethod, std::move(name), {}};
+    info.Data.MethodKind = kind;
+    info.Data.Params = std::move(params);
+    info.Data.ResultType = std::move(resultType);
+    return info;
+}
+
+TTypeInfo InterfaceTypeInfo(std::string name, const TTypeInfo* parent, std::string unitName,
+                            std::optional<TUclGUID> guid, TIntfFlagsBase flags, int propertyCount)
+{
+    if (parent && parent->Kind != tkInterface)
+        InvalidDescription(name);
+    TTypeInfo info{tkInterface, std::move(name), {}};
+    info.Data.ParentInfo = parent;
+    info.Data.UnitName = std::move(unitName);
+    if (guid) {
+        info.Data.Guid = *guid;
+        flags.Include(ifHasGuid);
+    }
+    info.Data.IntfFlags = flags;
+    info.Data.IntfPropCount = propertyCount;
+    return info;
+}
+
+TTypeInfo DynArrayTypeInfo(std::string name, int elementSize, const TTypeInfo* elementType, bool elementsNeedCleanup,
+                           int varType, std::string unitName)
+{
+    TTypeInfo info{tkDynArray, std::move(name), {}};
+    info.Data.ElementSize = elementSize;
+    info.Data.ElementType = elementType;
+    info.Data.ElementsNeedCleanup = elementsNeedCleanup;
+    info.Data.VarType = varType;
+    info.Data.UnitName = std::move(unitName);
+    return info;
+}
+
 TTypeInfo PlainTypeInfo(TTypeKind kind, std::string name)
 {
     return TTypeInfo{kind, std::move(name), {}};
@@ -420,8 +828,22 @@ std::shared_ptr<IUclTypeInfo> WrapTypeInfo(const TTypeInfo& typeInfo)
     case tkFloat: return std::make_shared<TUclFloatTypeInfo>(typeInfo);
     case tkString: return std::make_shared<TUclStringTypeInfo>(typeInfo);
     case tkInt64: return std::make_shared<TUclInt64TypeInfo>(typeInfo);
+    case tkClass: return std::make_shared<TUclClassTypeInfo>(typeInfo);
+    case tkMethod: return std::make_shared<TUclEventTypeInfo>(typeInfo);
+    case tkInterface: return std::make_shared<TUclInterfaceTypeInfo>(typeInfo);
+    case tkDynArray: return std::make_shared<TUclDynArrayTypeInfo>(typeInfo);
     default: return std::make_shared<TUclTypeInfo>(typeInfo);
     }
+}
+
+std::string GuidToText(const TUclGUID& guid)
+{
+    char text[40];
+    std::snprintf(text, sizeof text, "{%.8x-%.4x-%.4x-%.2x%.2x-%.2x%.2x%.2x%.2x%.2x%.2x}", unsigned{guid.D1},
+                  unsigned{guid.D2}, unsigned{guid.D3}, unsigned{guid.D4[0]}, unsigned{guid.D4[1]},
+                  unsigned{guid.D4[2]}, unsigned{guid.D4[3]}, unsigned{guid.D4[4]}, unsigned{guid.D4[5]},
+                  unsigned{guid.D4[6]}, unsigned{guid.D4[7]});
+    return text;
 }
 
 int SetValueSize(const TTypeInfo& setType)

@@ -21,7 +21,9 @@
 #include "Platform/core/Set.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -37,9 +39,53 @@ enum TTypeKind {
 // Storage of an ordinal value: signed or unsigned, 1, 2 or 4 bytes.
 enum TOrdType { otSByte, otUByte, otSWord, otUWord, otSLong, otULong };
 enum TFloatType { ftSingle, ftDouble, ftExtended, ftComp, ftCurr };
+enum TMethodKind {
+    mkProcedure, mkFunction, mkConstructor, mkDestructor, mkClassProcedure, mkClassFunction, mkSafeProcedure,
+    mkSafeFunction
+};
+enum TParamFlag { pfVar, pfConst, pfArray, pfAddress, pfReference, pfOut };
+using TParamFlags = TSet<TParamFlag>;
+enum TIntfFlag { ifHasGuid, ifDispInterface, ifDispatch };
+using TIntfFlagsBase = TSet<TIntfFlag>;
+
+// An interface identifier.
+struct TUclGUID {
+    std::uint32_t D1 = 0;
+    std::uint16_t D2 = 0;
+    std::uint16_t D3 = 0;
+    std::uint8_t D4[8] = {};
+};
 
 struct TTypeInfo;
 using PTypeInfo = const TTypeInfo*;
+
+// A property specifier (read, write, stored) as the raw 32-bit value: 0 or 1 a constant (stored
+// False or True), 0xFF000000 and above a field at offset v & 0x00FFFFFF, 0xFE000000..0xFEFFFFFF
+// a virtual method whose slot offset is the low 16 bits (signed), anything else a static
+// method at address v.
+enum class TPropSpecifierKind { Constant, Field, VirtualMethod, StaticMethod };
+inline constexpr std::uint32_t NoIndexOrDefault = 0x80000000u;
+
+// One published property of a class.
+struct TPropInfo {
+    PTypeInfo PropType = nullptr;
+    std::uint32_t GetProc = 0;
+    std::uint32_t SetProc = 0;
+    std::uint32_t StoredProc = 1;
+    std::uint32_t Index = NoIndexOrDefault;    // NoIndexOrDefault: none
+    std::uint32_t Default = NoIndexOrDefault;  // NoIndexOrDefault: none
+    std::int16_t NameIndex = 0;
+    std::string Name;
+    // Answers a stored specifier that is a method, for an instance (no answer: stored).
+    std::function<bool(const void* instance)> StoredMethod;
+};
+
+// One parameter of a method type.
+struct TParamInfo {
+    TParamFlags Flags;
+    std::string Name;
+    std::string TypeName;
+};
 
 // What a type record holds beyond kind and name; each kind uses its own fields.
 struct TTypeData {
@@ -54,6 +100,21 @@ struct TTypeData {
     int MaxLength = 0;                       // short string
     std::int64_t MinInt64Value = 0;          // int64
     std::int64_t MaxInt64Value = 0;
+    PTypeInfo ParentInfo = nullptr;          // class, interface: the parent (null for none)
+    std::string UnitName;                    // class, interface, dynamic array
+    std::string ClassName;                   // class
+    std::vector<TPropInfo> Properties;       // class: its own published properties
+    std::vector<PTypeInfo> Interfaces;       // class: the interfaces it implements
+    TMethodKind MethodKind = mkProcedure;    // method
+    std::vector<TParamInfo> Params;          // method
+    std::string ResultType;                  // method that is a function
+    TIntfFlagsBase IntfFlags;                // interface
+    TUclGUID Guid;                           // interface
+    int IntfPropCount = 0;                   // interface
+    int ElementSize = 0;                     // dynamic array
+    PTypeInfo ElementType = nullptr;         // dynamic array: null for none
+    bool ElementsNeedCleanup = false;        // dynamic array
+    int VarType = -1;                        // dynamic array: the variant type of an element
 };
 
 // A type-information record. A name beginning with "." marks a type without a name of its own.
@@ -73,8 +134,23 @@ TTypeInfo SetTypeInfo(std::string name, const TTypeInfo& elementType);
 TTypeInfo FloatTypeInfo(std::string name, TFloatType floatType);
 TTypeInfo ShortStringTypeInfo(std::string name, int maxLength);
 TTypeInfo Int64TypeInfo(std::string name, std::int64_t minValue, std::int64_t maxValue);
+// A class with its own published properties (the parent's come from the parent's record).
+TTypeInfo ClassTypeInfo(std::string name, const TTypeInfo* parent, std::string unitName,
+                        std::vector<TPropInfo> properties, std::vector<PTypeInfo> interfaces = {});
+// A method (event) type.
+TTypeInfo MethodTypeInfo(std::string name, TMethodKind kind, std::vector<TParamInfo> params,
+                         std::string resultType = {});
+// An interface; ifHasGuid is added to the flags when `guid` is given.
+TTypeInfo InterfaceTypeInfo(std::string name, const TTypeInfo* parent, std::string unitName,
+                            std::optional<TUclGUID> guid, TIntfFlagsBase flags = {}, int propertyCount = 0);
+// A dynamic array; a null element type is one the record does not name.
+TTypeInfo DynArrayTypeInfo(std::string name, int elementSize, const TTypeInfo* elementType,
+                           bool elementsNeedCleanup, int varType, std::string unitName);
 // Any other kind, described by kind and name alone.
 TTypeInfo PlainTypeInfo(TTypeKind kind, std::string name);
+
+// "{%.8x-%.4x-%.4x-%.2x%.2x-%.2x%.2x%.2x%.2x%.2x%.2x}" in lower-case hexadecimal.
+std::string GuidToText(const TUclGUID& guid);
 
 // Where the describe-yourself operations write; indentation is the writer's business.
 class IUclInfoWriter {
@@ -154,6 +230,86 @@ class IUclInt64TypeInfo : public virtual IUclTypeInfo {
 public:
     virtual std::int64_t MinValue() const = 0;
     virtual std::int64_t MaxValue() const = 0;
+};
+
+
+// One published property of a class.
+class IUclPropInfo : public virtual IUclBaseInfo {
+public:
+    virtual std::shared_ptr<IUclTypeInfo> PropType() const = 0;
+    virtual std::uint32_t ReaderValue() const = 0;   // raw specifiers
+    virtual std::uint32_t WriterValue() const = 0;
+    virtual std::uint32_t StoredValue() const = 0;
+    virtual std::int32_t Index() const = 0;
+    virtual std::int32_t Default() const = 0;
+    virtual std::int16_t NameIndex() const = 0;
+    virtual std::string Name() const = 0;
+    virtual TPropSpecifierKind ReaderType() const = 0;
+    virtual TPropSpecifierKind WriterType() const = 0;
+    virtual TPropSpecifierKind StoredType() const = 0;
+    // The field offset, the signed slot offset, the method address or the constant.
+    virtual std::int64_t ReaderAddress() const = 0;
+    virtual std::int64_t WriterAddress() const = 0;
+    virtual std::int64_t StoredAddress() const = 0;
+    // Whether the property is stored for `instance`: a constant, a boolean field of the
+    // instance, or the answer of the stored method.
+    virtual bool IsStored(const void* instance) const = 0;
+    virtual bool HasDefault() const = 0;
+    virtual bool HasIndex() const = 0;
+};
+
+class IUclClassTypeInfo : public virtual IUclTypeInfo {
+public:
+    virtual std::string ClassRef() const = 0;
+    // Null for a class without a parent.
+    virtual std::shared_ptr<IUclClassTypeInfo> Parent() const = 0;
+    // The published properties with the parents' ones.
+    virtual int TotalPropertyCount() const = 0;
+    virtual int PropertyCount() const = 0;
+    // Own property i (0-based); raises EUclRTTIError for an index out of range.
+    virtual std::shared_ptr<IUclPropInfo> Properties(int index) const = 0;
+    virtual std::string UnitName() const = 0;
+};
+
+// One parameter of a method type.
+class IUclEventParamInfo {
+public:
+    virtual ~IUclEventParamInfo() = default;
+    virtual TParamFlags Flags() const = 0;
+    virtual std::string Name() const = 0;
+    // Bytes of the parameter's entry: flags, then name and type name as length-prefixed strings.
+    virtual int RecSize() const = 0;
+    virtual std::string TypeName() const = 0;
+    virtual const void* Param() const = 0;
+};
+
+class IUclEventTypeInfo : public virtual IUclTypeInfo {
+public:
+    virtual TMethodKind MethodKind() const = 0;
+    virtual int ParameterCount() const = 0;
+    // Parameter i (0-based); raises EUclRTTIError for an index out of range.
+    virtual std::shared_ptr<IUclEventParamInfo> Parameters(int index) const = 0;
+    virtual std::string ResultTypeName() const = 0;
+};
+
+class IUclInterfaceTypeInfo : public virtual IUclTypeInfo {
+public:
+    // Null for an interface without a parent.
+    virtual std::shared_ptr<IUclInterfaceTypeInfo> Parent() const = 0;
+    virtual TIntfFlagsBase Flags() const = 0;
+    virtual TUclGUID GUID() const = 0;
+    virtual int PropertyCount() const = 0;
+    virtual std::string UnitName() const = 0;
+};
+
+class IUclDynArrayTypeInfo : public virtual IUclTypeInfo {
+public:
+    virtual int ElementSize() const = 0;
+    // Null when the record names no element type.
+    virtual std::shared_ptr<IUclTypeInfo> ElementTypeInfo() const = 0;
+    virtual bool ElementsNeedCleanup() const = 0;
+    virtual int VarType() const = 0;
+    virtual std::string UnitName() const = 0;
 };
 
 // The wrapper for the record's kind; the record must outlive it.

@@ -26,6 +26,25 @@ void ReceiveHandOverText(const std::string& text, const TProgramHooks& hooks)
         hooks.BringToFront();
 }
 
+namespace {
+
+// What a second start says when the running instance does not take its arguments.
+std::string UnreachableInstanceMessage(const std::vector<std::string>& arguments, std::chrono::milliseconds patience)
+{
+    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(patience).count();
+    std::string text = "Zentu is already running but did not answer within " + std::to_string(seconds) +
+                       " seconds. Wait until it responds or close it, then try again.";
+    std::string files;
+    for (const std::string& argument : arguments)
+        if (!argument.empty())
+            files += "\n" + argument;
+    if (!files.empty())
+        text += "\n\nNot opened:" + files;
+    return text;
+}
+
+} // namespace
+
 int RunProgram(TApplication& app, const std::vector<std::string>& arguments, const TProgramHooks& hooks,
                const TProgramOptions& options)
 {
@@ -36,18 +55,22 @@ int RunProgram(TApplication& app, const std::vector<std::string>& arguments, con
     const TInstanceRole role = instance.Start(text, options.Patience);
     if (role == TInstanceRole::irHandedOver)
         return 0;
+    if (role == TInstanceRole::irUnreachable) {
+        // why: two instances would write the same settings files over each other.
+        app.MessageBox(UnreachableInstanceMessage(arguments, options.Patience), "Zentu", MB_OK | MB_ICONERROR);
+        return 1;
+    }
 
     app.Title = "Zentu";
     // Hand-overs that arrive while the main window is still being made wait for it.
     bool ready = false;
     std::vector<std::string> pending;
-    if (role == TInstanceRole::irFirst)
-        instance.Listen([&](const std::string& received) {
-            if (ready)
-                ReceiveHandOverText(received, hooks);
-            else
-                pending.push_back(received);
-        });
+    instance.Listen([&](const std::string& received) {
+        if (ready)
+            ReceiveHandOverText(received, hooks);
+        else
+            pending.push_back(received);
+    });
 
     if (hooks.CreateMainWindow && !hooks.CreateMainWindow())
         return 1;

@@ -24,15 +24,18 @@ struct TProgramHooks {
 
 struct TProgramOptions {
     std::string ChannelPath; // "" for InstanceChannelPath()
-    // How long a second start keeps trying to reach the running instance.
-    std::chrono::milliseconds Patience{10000};
+    // How long a second start keeps trying to hand its arguments to the running instance
+    // before it says so and ends. Long: a busy instance (a long search, a slow disk) still gets
+    // them, and the second start never runs beside it over the same settings files.
+    std::chrono::milliseconds Patience{60000};
 };
 
 // The command-line arguments after the program name, as bytes.
 std::vector<std::string> ProgramArguments(int argc, char** argv);
 
-// Runs the program and returns its exit code. When the running instance cannot be reached
-// in time, this start opens its files in a window of its own rather than dropping them.
+// Runs the program and returns its exit code. When another instance holds the instance lock but
+// does not take the arguments in time, this start tells the user (a message box) and ends with
+// exit code 1; a start whose predecessor ended, however it ended, becomes the first instance.
 int RunProgram(TApplication& app, const std::vector<std::string>& arguments, const TProgramHooks& hooks,
                const TProgramOptions& options = {});
 

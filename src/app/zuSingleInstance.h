@@ -6,7 +6,7 @@
 // The exchange: the second start sends a 32-bit little-endian length and the text; the
 // first answers "R" when it has the whole text; the second commits with "C", and only then
 // does the first act on the text. A second start that gives up before committing leaves
-// nothing behind in the first, so it may open its files itself without doubling them.
+// nothing behind in the first, so what it reports as not opened is indeed not opened.
 
 #include <QObject>
 
@@ -88,7 +88,8 @@ THandOverResult SendHandOver(const std::string& channelPath, const std::string& 
 enum class TInstanceRole {
     irFirst,        // holds the lock (or no lock can be made): start normally
     irHandedOver,   // the running instance has the arguments: end now
-    irUnreachable,  // another instance holds the lock but did not take the arguments in time
+    irUnreachable,  // another instance holds the lock but did not take the arguments in time:
+                    // say so and end (never run beside it over the same settings)
 };
 
 // The start-up decision: the lock, or the hand-over retried every 100 ms for `patience`,

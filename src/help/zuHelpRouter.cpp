@@ -1,11 +1,16 @@
 #include "help/zuHelpRouter.h"
 
 #include "app/zuFolders.h"
+#include "help/zuDialogHelp.h"
 #include "help/zuHelpBook.h"
+
+#include "Platform/core/Application.h"
 
 #include "Platform/files/FileNames.h"
 
 #include <QCursor>
+
+#include <utility>
 
 namespace {
 
@@ -26,12 +31,27 @@ THelpRouter::THelpRouter(TComponent* AOwner) : TComponent(AOwner)
     if (TheRouter)
         throw EHelpRouterError("Multiple instances of THelpRouter are not allowed");
     TheRouter = this;
+    if (TApplication* app = Application()) {
+        FSavedApplicationHelp = std::exchange(app->OnHelp, [this](int context) { return ShowProgramContext(context); });
+        FDialogHelpKey = std::make_unique<TDialogHelpKey>();
+        app->installEventFilter(FDialogHelpKey.get());
+    }
 }
 
 THelpRouter::~THelpRouter()
 {
-    if (TheRouter == this)
+    if (TheRouter == this) {
         TheRouter = nullptr;
+        if (TApplication* app = Application())
+            app->OnHelp = std::move(FSavedApplicationHelp);
+    }
+}
+
+bool THelpRouter::ShowProgramContext(int context)
+{
+    // why: the book may still be the PHP manual of the last F1 in a document; contexts are ours.
+    Helpfile = ProgramHelpBook();
+    return HelpCommand(HELP_CONTEXT, context);
 }
 
 THelpRouter* THelpRouter::Instance()

@@ -3,7 +3,8 @@
 // (`Helpfile`), answers the help commands (contents, context, keyword, pop-up, quit) with pages
 // of that book, and hands the pages to a viewer: the help window for local pages, the user's
 // browser for web pages. The viewer is made on the first request that needs it. One router
-// exists at a time.
+// exists at a time; while it exists it is the application's help (TApplication::HelpContext shows
+// the program's page of a context) and F1 in a dialog shows that dialog's page.
 
 #include "Platform/core/Component.h"
 #include "Platform/core/Exceptions.h"
@@ -43,6 +44,8 @@ public:
     virtual void ShowPopup(const std::string& text, QPoint position) = 0;
     virtual void CloseAll() = 0;
 };
+
+class TDialogHelpKey;
 
 class THelpRouter : public TComponent {
 public:
@@ -84,8 +87,13 @@ private:
     bool EnsureViewer();
     std::string HelpBookName() const;
 
+    // The program's page of a context, for the application's help.
+    bool ShowProgramContext(int context);
+
     std::unique_ptr<THelpViewer> FViewer;
     QPoint FPopupPosition;
+    std::function<bool(int context)> FSavedApplicationHelp;
+    std::unique_ptr<TDialogHelpKey> FDialogHelpKey;
 };
 
 // Packs a pop-up position for command 13 as two 16-bit coordinates.

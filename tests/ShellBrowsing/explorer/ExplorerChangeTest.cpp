@@ -9,6 +9,8 @@
 
 #include "TreeView/Source/strings/LTStringEditLink.h"
 
+#include "Platform/core/PostedMessage.h"
+
 #include <cstdio>
 #include <filesystem>
 
@@ -129,16 +131,53 @@ TEST_F(ExplorerChanges, NodesFreedWhileTheirIconsAreLookedUpGetNoAnswer)
     TVETImageOptions images = list->VETImageOptions();
     images.Include(toThreadedImages);
     list->SetVETImageOptions(images);
-    for (int round = 0; round < 3; ++round) {
+
+    // Every icon answer that reaches the list names one of its nodes as it is now, showing the
+    // item it was asked for; none names a node freed since.
+    struct TAnswerWatch : QObject {
+        TTestListview& List;
+        int ToLive = 0;
+        int ToFreed = 0;
+        explicit TAnswerWatch(TTestListview& list) : List(list) {}
+        bool eventFilter(QObject*, QEvent* event) override
+        {
+            if (event->type() != PostedMessageEventType())
+                return false;
+            const auto* posted = static_cast<TPostedMessageEvent*>(event);
+            if (posted->Discarded() || posted->Message.Msg != VM_ICONREADY)
+                return false;
+            const auto* request = reinterpret_cast<const TImageThreadRequest*>(posted->Message.WParam);
+            bool live = false;
+            for (PLazyNode node = List.HiddenRoot()->ChildHead; node && !live; node = node->NextLink)
+                if (node == request->Node) {
+                    const TNamespace* ns = List.NodeNamespace(node);
+                    live = ns && PIDLMgr().EqualPIDL(ns->AbsolutePIDL(), request->PIDL);
+                }
+            ++(live ? ToLive : ToFreed);
+            return false;
+        }
+    } watch(*list);
+    list->installEventFilter(&watch);
+
+    auto askForIcons = [&] {
         bool ghosted = false;
         int index = -1;
         for (PLazyNode node = list->HiddenRoot()->ChildHead; node; node = node->NextLink)
             list->FireGetImageIndex(node, TLTImageKind::ikNormal, 0, ghosted, index);
-        // The answers in flight must find no freed node (the sanitizers watch).
+    };
+    for (int round = 0; round < 3; ++round) {
+        askForIcons();
         list->RebuildTree();
+        EXPECT_EQ(TIconThreadManager::Instance().QueuedCount(), 0) << "the freed nodes' lookups are withdrawn";
         WaitUntil([] { return false; }, 30);
     }
-    WaitUntil([] { return TIconThreadManager::Instance().QueuedCount() == 0; }, 5000);
+    // The nodes of the last build ask and get their answers.
+    askForIcons();
+    EXPECT_TRUE(WaitUntil([&] { return TIconThreadManager::Instance().QueuedCount() == 0 && watch.ToLive > 0; }, 5000));
+    WaitUntil([] { return false; }, 50);
+    EXPECT_EQ(watch.ToFreed, 0);
+    EXPECT_GT(watch.ToLive, 0);
+    list->removeEventFilter(&watch);
     list.reset();
     WaitUntil([] { return false; }, 50);
 }

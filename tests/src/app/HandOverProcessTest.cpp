@@ -8,6 +8,7 @@
 
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QLocalServer>
 #include <QProcess>
 #include <gtest/gtest.h>
 
@@ -163,13 +164,41 @@ TEST_F(HandOverProcess, AnInstanceKilledWithoutCleaningUpDoesNotBlockTheNext)
     EXPECT_EQ(first.Log(), (std::vector<std::string>{"ready", "open " + WorkFolder + "/b.php", "front"}));
 }
 
-TEST_F(HandOverProcess, AnUnreachableInstanceDoesNotSwallowTheFiles)
+// A first instance that is alive but never answers: it holds the lock, and its channel takes
+// connections (the system queues them) that nobody reads.
+TEST_F(HandOverProcess, AnInstanceThatNeverAnswersIsReportedAndNoSecondInstanceRuns)
 {
-    // Another instance holds the lock but never answers.
     TInstanceLock hung(Channel + ".lock");
     ASSERT_TRUE(hung.TryClaim());
+    QLocalServer deaf;
+    ASSERT_TRUE(deaf.listen(QString::fromStdString(Channel)));
 
+    QElapsedTimer timer;
+    timer.start();
+    Start second(Channel, Dir.File("second.log"), WorkFolder, {"a.php"}, 800);
+    EXPECT_EQ(second.ExitCode(), 1);
+    EXPECT_GE(timer.elapsed(), 700) << "the second start waits its whole patience";
+    const std::vector<std::string> log = second.Log();
+    ASSERT_EQ(log.size(), 1u) << "no main window, no documents: only the message";
+    EXPECT_EQ(log[0].rfind("message Zentu is already running but did not answer", 0), 0u) << log[0];
+    EXPECT_NE(log[0].find("|Not opened:|a.php"), std::string::npos) << log[0];
+}
+
+TEST_F(HandOverProcess, ASecondStartThatGivesUpLeavesNothingForTheSlowInstance)
+{
+    // The first instance is busy making its main window for longer than the second start waits.
+    Start first(Channel, Dir.File("first.log"), FirstFolder, {}, 10000, 3000);
+    WaitForLockHolder();
     Start second(Channel, Dir.File("second.log"), WorkFolder, {"a.php"}, 500);
-    ASSERT_TRUE(second.WaitFor("ready")) << "the second start runs on its own";
-    EXPECT_EQ(second.Log(), (std::vector<std::string>{"open a.php", "ready"}));
+    EXPECT_EQ(second.ExitCode(), 1);
+    ASSERT_EQ(second.Log().size(), 1u);
+    EXPECT_EQ(second.Log()[0].rfind("message ", 0), 0u);
+
+    // Once free, the first instance neither opens the abandoned names nor comes to the front,
+    // and it still takes the next hand-over.
+    ASSERT_TRUE(first.WaitFor("ready"));
+    Start third(Channel, Dir.File("third.log"), WorkFolder, {"b.php"});
+    EXPECT_EQ(third.ExitCode(), 0);
+    ASSERT_TRUE(first.WaitFor("front"));
+    EXPECT_EQ(first.Log(), (std::vector<std::string>{"ready", "open " + WorkFolder + "/b.php", "front"}));
 }

@@ -154,7 +154,7 @@ TEST_F(HandOver, ATextThatWasNotCommittedIsNeverActedOn)
     auto server = Serve();
     auto second = SecondStart(Channel, "/a.php\r\n", 300ms);
     EXPECT_EQ(second.get(), TInstanceRole::irUnreachable);
-    // Later the first instance reads the abandoned text; the second start opens the files itself.
+    // Later the first instance reads the abandoned text, which the second start reported as not opened.
     ProcessEventsUntil([] { return false; }, 500);
     EXPECT_TRUE(Received.empty());
 }

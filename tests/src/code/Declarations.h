@@ -5,6 +5,8 @@
 
 #include "code/zuPHPParser.h"
 
+#include "support/ConsumerTools.h"
+
 #include <QProcess>
 
 #include <fstream>
@@ -54,6 +56,8 @@ inline std::map<std::string, std::vector<std::string>> TokenizedDeclarations(con
     QStringList arguments{QString::fromStdString(script), "list"};
     for (const std::string& file : files)
         arguments << QString::fromStdString(file);
+    if (!RequireTool("php"))
+        return result;
     QProcess php;
     php.start("php", arguments);
     if (!php.waitForFinished(120000) || php.exitCode() != 0)

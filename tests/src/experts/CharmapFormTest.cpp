@@ -6,6 +6,7 @@
 #include "src/run/ShellTestSupport.h"
 
 #include <QTableWidget>
+#include <QTest>
 
 namespace {
 
@@ -118,10 +119,29 @@ TEST_F(CharmapForm, ALineWithoutTabsInsertsNothingButReplacesTheSelection)
 
 TEST_F(CharmapForm, WithoutADocumentADoubleClickDoesNothing)
 {
+    Start();
+    const std::string file = WriteWork("a.html", "ab");
+    TCodeEditorForm* document = Open(file);
+    ASSERT_NE(document, nullptr);
+    ASSERT_TRUE(Close(document));
+    ASSERT_TRUE(Form->Documents().empty());
+
     TCharmapForm form(ShippedEntities);
-    form.TargetEditor = [] { return nullptr; };
-    form.CellDoubleClick(0, 0);
-    SUCCEED();
+    int asked = 0;
+    form.TargetEditor = [&] {
+        ++asked;
+        return Form->ActiveEditor();
+    };
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    const QPoint cell = form.EntityGrid->visualItemRect(form.EntityGrid->item(0, 2)).center();
+    QTest::mouseDClick(form.EntityGrid->viewport(), Qt::LeftButton, {}, cell);
+    QApplication::processEvents();
+
+    EXPECT_EQ(asked, 1) << "the double-click looked for a document";
+    EXPECT_TRUE(Form->Documents().empty()) << "no document is made for the entity";
+    EXPECT_TRUE(Questions.empty());
+    EXPECT_EQ(ReadWholeFile(file), "ab") << "the closed document's file is left alone";
 }
 
 TEST_F(CharmapForm, AMissingOrShortFileFailsToOpen)

@@ -2,6 +2,8 @@
 
 #include "src/ftp/FtpTestSupport.h"
 
+#include "support/ConsumerTools.h"
+
 #include <QDir>
 #include <QTcpServer>
 #include <QTimer>
@@ -33,7 +35,8 @@ TFtpPeer::TFtpPeer(const QStringList& arguments)
     while (!FProcess.canReadLine() && FProcess.state() == QProcess::Running)
         FProcess.waitForReadyRead(100);
     FPort = FProcess.readLine().trimmed().toInt();
-    if (FPort <= 0)
+    // why: a peer that cannot start names the package it misses rather than only failing.
+    if (FPort <= 0 && RequirePythonModule("pyftpdlib"))
         ADD_FAILURE() << "the FTP peer gave no port";
 }
 

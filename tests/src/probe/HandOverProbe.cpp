@@ -1,6 +1,7 @@
 // Test program: the real program entry with a private channel and a log instead of a main
 // window. Usage: ide_handover_probe CHANNEL LOG PATIENCE_MS [ARGUMENTS...]
-// Each hook appends a line to LOG: "ready" once the message loop runs, "open PATH", "front".
+// Each hook appends a line to LOG: "ready" once the message loop runs, "open PATH", "front",
+// and "message TEXT" (line breaks as "|") for a message box.
 // ZENTU_PROBE_START_DELAY_MS keeps the main window's creation busy for that long.
 
 #include "app/zuMain.h"
@@ -9,6 +10,7 @@
 
 #include <QTimer>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -38,6 +40,12 @@ int main(int argc, char** argv)
     };
     hooks.OpenFile = [&](const std::string& path) { log("open " + path); };
     hooks.BringToFront = [&] { log("front"); };
+    app.MessageBoxHook = [&](const TMessageBoxRequest& request) {
+        std::string text = request.Text;
+        std::replace(text.begin(), text.end(), '\n', '|');
+        log("message " + text);
+        return IDOK;
+    };
 
     TProgramOptions options;
     options.ChannelPath = argv[1];
