@@ -400,6 +400,10 @@ bool TWinControlCore::Translate(QEvent* event, bool forViewport)
     }
     case QEvent::FocusIn:
     case QEvent::FocusOut: {
+        // why: a completion list or menu takes no focus from the control it belongs to; treating
+        // its opening as leaving and entering made a combo edit select its text between two keys.
+        if (static_cast<QFocusEvent*>(event)->reason() == Qt::PopupFocusReason)
+            return false;
         QWidget* other = QApplication::focusWidget();
         TMessage m{type == QEvent::FocusIn ? UINT(WM_SETFOCUS) : UINT(WM_KILLFOCUS),
                    reinterpret_cast<WPARAM>(other == FWidget ? nullptr : other), 0, 0};

@@ -193,6 +193,23 @@ TEST_F(GraphicExpertDialog, TypingAPathPreviewsThePicture)
     EXPECT_EQ(dialog.FileNameEdit->Text(), "logo.png");
 }
 
+TEST_F(GraphicExpertDialog, TypingAtAnOrdinaryPaceKeepsEveryKey)
+{
+    Start();
+    TCodeEditorForm* document = Open(WriteWork("pages/index.php", ""));
+    const std::string image = WriteWork("images/photo-of-the-site.png", ReadWholeFile(Corpus + "rgb8.png"));
+    WriteWork("images/photo-other.png", "x");
+    WriteWork("images/picture.png", "x");
+    TGraphicExpertForm dialog(document, Form.get());
+    dialog.show();
+    QApplication::setActiveWindow(&dialog);
+    dialog.FileNameEdit->setFocus();
+    // why: the completion list opens and closes between keys typed at this pace
+    QTest::keyClicks(dialog.FileNameEdit, QString::fromStdString(image), Qt::NoModifier, 40);
+    EXPECT_EQ(dialog.FileNameEdit->Text(), "../images/photo-of-the-site.png");
+    EXPECT_EQ(dialog.WidthEdit->IntValue(), 37);
+}
+
 TEST_F(GraphicExpertDialog, InsertImageCommandOpensTheDialogAndCancelInsertsNothing)
 {
     Start();
