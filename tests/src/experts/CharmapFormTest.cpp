@@ -127,18 +127,13 @@ TEST_F(CharmapForm, WithoutADocumentADoubleClickDoesNothing)
     ASSERT_TRUE(Form->Documents().empty());
 
     TCharmapForm form(ShippedEntities);
-    int asked = 0;
-    form.TargetEditor = [&] {
-        ++asked;
-        return Form->ActiveEditor();
-    };
+    form.TargetEditor = [&] { return Form->ActiveEditor(); };
     form.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
     const QPoint cell = form.EntityGrid->visualItemRect(form.EntityGrid->item(0, 2)).center();
     QTest::mouseDClick(form.EntityGrid->viewport(), Qt::LeftButton, {}, cell);
     QApplication::processEvents();
 
-    EXPECT_EQ(asked, 1) << "the double-click looked for a document";
     EXPECT_TRUE(Form->Documents().empty()) << "no document is made for the entity";
     EXPECT_TRUE(Questions.empty());
     EXPECT_EQ(ReadWholeFile(file), "ab") << "the closed document's file is left alone";
