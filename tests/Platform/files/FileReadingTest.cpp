@@ -7,7 +7,7 @@
 #include "Platform/files/SafeFileStream.h"
 #include "Platform/files/Streams.h"
 #include "Platform/text/Strings.h"
-#include "support/SpecialFiles.h"
+#include "support/UnusualFiles.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 #include "compare/CompareText.h"
 
 #include "Platform/core/Exceptions.h"
-#include "support/SpecialFiles.h"
+#include "support/UnusualFiles.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>

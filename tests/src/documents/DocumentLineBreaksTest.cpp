@@ -5,7 +5,7 @@
 #include "src/run/ShellTestSupport.h"
 
 #include "Platform/core/Exceptions.h"
-#include "support/SpecialFiles.h"
+#include "support/UnusualFiles.h"
 
 namespace {
 
