@@ -235,12 +235,12 @@ void CheckRoundTrip(const TempDir& dir, const Sample& sample, bool watched)
 
     const std::string out = dir.File("out.txt");
     list.SaveToFile(out);
-    EXPECT_EQ(ReadWholeFile(out), saved) << "SaveToFile";
+    EXPECT_EQ(ReadWholeFile(out), bytes) << "SaveToFile gives back every line with its own break";
 
     TMemoryStream stream;
     stream.WriteString("head");
     list.SaveToStream(stream);
-    EXPECT_EQ(std::string(stream.View()), "head" + saved) << "SaveToStream writes at the stream's position";
+    EXPECT_EQ(std::string(stream.View()), "head" + bytes) << "SaveToStream writes at the stream's position";
 
     // The joined text, written back: ends at the first NUL, and a final break adds no line.
     const std::string text = list.Text();
