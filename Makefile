@@ -5,6 +5,8 @@ CMAKE_COMMON = -G Ninja -DCMAKE_EXPORT_COMPILE_COMMANDS=ON
 export CCACHE_DIR ?= $(CURDIR)/.ccache
 export CCACHE_SLOPPINESS = pch_defines,time_macros,include_file_mtime,include_file_ctime
 export CCACHE_BASEDIR = $(CURDIR)
+# why: worktrees and clean clones share one cache only if the build folder's path is left out.
+export CCACHE_NOHASHDIR = 1
 
 .PHONY: deps run app test bench clean
 
