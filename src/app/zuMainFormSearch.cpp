@@ -227,6 +227,7 @@ void TMainForm::SearchAgain()
     if (!document)
         return;
     TSrcEdit* editor = document->Editor();
+    document->ClearMarkedLine();
     // The confirmation window lives as long as this replace run.
     std::unique_ptr<TConfirmationForm> confirmation;
     const TSrcReplaceTextEvent previous = editor->OnReplaceText;

@@ -27,10 +27,21 @@
 #include <QCloseEvent>
 #include <QMenu>
 
+#include <algorithm>
 #include <cerrno>
 #include <sys/stat.h>
 
 namespace {
+
+// True when an odd run of backslashes stands right before the 1-based caret position.
+bool EscapedAtCaret(const std::string& line, int caret)
+{
+    int backslashes = 0;
+    for (int i = std::min(caret - 1, static_cast<int>(line.size()));
+         i > 0 && line[static_cast<size_t>(i - 1)] == '\\'; --i)
+        ++backslashes;
+    return backslashes % 2 == 1;
+}
 
 // How much of a file is looked at for a NUL byte (as find in files does).
 constexpr size_t BinaryProbeSize = 2048;
@@ -253,6 +264,7 @@ void TCodeEditorForm::LoadFromFile(const std::string& fileName)
 void TCodeEditorForm::LoadText(TStream& bytes)
 {
     bytes.SetPosition(0);
+    FAutoClosers.clear();
     FEditor->ResetContents();
     TSrcEditStringList& lines = FEditor->Lines();
     lines.LoadFromStream(bytes);
@@ -360,6 +372,7 @@ void TCodeEditorForm::ShowLine(TBufferCoord position)
     if (FMarkedLine > 0)
         FEditor->RepaintLine(FMarkedLine);
     FMarkedLine = position.LineNumber > 0 ? target.LineNumber : 0;
+    FMarkedCaret = FEditor->GetCaretCoord();
     if (EditorModule) {
         MarkedLineBG = EditorModule->MatchedLineBG;
         MarkedLineFG = EditorModule->MatchedLineFG;
@@ -390,6 +403,10 @@ void TCodeEditorForm::EditorStatusChange(TSrcStatusChanges changes)
     const bool all = changes.Contains(scAll);
     if (all || changes.Contains(scModified))
         UpdateCaption();
+    // why: the marked line would hide the selection of whatever the caret goes to next.
+    if (FMarkedLine > 0 && (changes.Contains(scCaretX) || changes.Contains(scCaretY)) &&
+        FEditor->GetCaretCoord() != FMarkedCaret)
+        ClearMarkedLine();
     if (!MainForm || MainForm->ActiveEditorForm() != this)
         return;
     if (all || changes.Contains(scSelection)) {
@@ -434,6 +451,17 @@ void TCodeEditorForm::EditorKeyPress(char32_t& key)
         EditorModule->CodeTimer.stop();
         EditorModule->CodeTimer.start();
     }
+    ForgetPassedClosers();
+    const TAutoCloser* closer = AutoCloserAtCaret();
+    if (closer && key == static_cast<char32_t>(static_cast<unsigned char>(closer->Closer))) {
+        // why: a quote escaped by a backslash belongs to the text of the string, which goes on
+        // up to the closer that is already there.
+        if ((key == U'"' || key == U'\'') && EscapedAtCaret(FEditor->GetCaretLineText(), FEditor->CaretChar()))
+            return;
+        key = 0;
+        StepOverAutoCloser();
+        return;
+    }
     if (key == U'{') {
         if (CloseBrace) {
             key = 0;
@@ -454,6 +482,69 @@ void TCodeEditorForm::EditorKeyPress(char32_t& key)
         return;
     FEditor->SetSelectedText(std::string(1, closing));
     FEditor->SetCaretChar(FEditor->CaretChar() - 1);
+    RememberAutoCloser(static_cast<char>(key), closing);
+}
+
+void TCodeEditorForm::RememberAutoCloser(char opener, char closer)
+{
+    const int at = FEditor->CaretChar() - 1;
+    const int length = static_cast<int>(FEditor->GetCaretLineText().size());
+    if (at >= length)
+        return;
+    FAutoClosers.push_back({FEditor->CaretLine(), length - at, opener, closer});
+}
+
+const TCodeEditorForm::TAutoCloser* TCodeEditorForm::AutoCloserAtCaret() const
+{
+    if (FEditor->HasSelection())
+        return nullptr;
+    const std::string text = FEditor->GetCaretLineText();
+    const int at = FEditor->CaretChar() - 1;
+    const int length = static_cast<int>(text.size());
+    for (const TAutoCloser& closer : FAutoClosers)
+        if (closer.Line == FEditor->CaretLine() && length - closer.FromEnd == at && at < length &&
+            text[static_cast<size_t>(at)] == closer.Closer)
+            return &closer;
+    return nullptr;
+}
+
+void TCodeEditorForm::ForgetPassedClosers()
+{
+    if (FAutoClosers.empty())
+        return;
+    const std::string text = FEditor->GetCaretLineText();
+    const int line = FEditor->CaretLine();
+    const int caret = FEditor->CaretChar() - 1;
+    const int length = static_cast<int>(text.size());
+    std::erase_if(FAutoClosers, [&](const TAutoCloser& closer) {
+        const int at = length - closer.FromEnd;
+        return closer.Line != line || at < caret || at < 0 || at >= length ||
+               text[static_cast<size_t>(at)] != closer.Closer;
+    });
+}
+
+void TCodeEditorForm::StepOverAutoCloser()
+{
+    const TAutoCloser* closer = AutoCloserAtCaret();
+    if (!closer)
+        return;
+    FAutoClosers.erase(FAutoClosers.begin() + (closer - FAutoClosers.data()));
+    FEditor->SetCaretChar(FEditor->CaretChar() + 1);
+}
+
+bool TCodeEditorForm::DeleteAutoClosedPair()
+{
+    ForgetPassedClosers();
+    const TAutoCloser* closer = AutoCloserAtCaret();
+    const int caret = FEditor->CaretChar();
+    if (!closer || caret < 2 || FEditor->GetCaretLineText()[static_cast<size_t>(caret - 2)] != closer->Opener)
+        return false;
+    FAutoClosers.erase(FAutoClosers.begin() + (closer - FAutoClosers.data()));
+    const int line = FEditor->CaretLine();
+    FEditor->SetSelectionStart(MakeBufferCoord(caret - 1, line));
+    FEditor->SetSelectionEnd(MakeBufferCoord(caret + 1, line));
+    FEditor->SetSelectedText("");
+    return true;
 }
 
 void TCodeEditorForm::InsertBracePair()
@@ -473,12 +564,20 @@ void TCodeEditorForm::EditorKeyDown(WORD& key, TShiftState shift)
     if (key == VK_RETURN && shift == TShiftState{ssShift}) {
         FEditor->SetSelectedText("<br>");
         key = 0;
+    } else if (key == VK_BACK && shift == TShiftState{} && DeleteAutoClosedPair()) {
+        key = 0;
     }
 }
 
 void TCodeEditorForm::EditorMouseDown(TMouseButton button)
 {
-    if (button != TMouseButton::mbLeft || FMarkedLine == 0)
+    if (button == TMouseButton::mbLeft)
+        ClearMarkedLine();
+}
+
+void TCodeEditorForm::ClearMarkedLine()
+{
+    if (FMarkedLine == 0)
         return;
     const int line = FMarkedLine;
     FMarkedLine = 0;

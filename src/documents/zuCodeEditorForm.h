@@ -22,6 +22,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class TSrcEdit;
 class TStream;
@@ -54,6 +55,8 @@ public:
 
     // The line shown in the matched-line colours after a jump; 0 for none.
     int MarkedLine() const { return FMarkedLine; }
+    // Unmarks the line; the caret leaving the place of the jump, a search and a click do this.
+    void ClearMarkedLine();
     TColor MarkedLineBG = clNone;
     TColor MarkedLineFG = clNone;
 
@@ -142,6 +145,15 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // A closer the editor put in that the caret has not yet passed, by its line and its
+    // distance from the line's end, which typing in front of it leaves as it is.
+    struct TAutoCloser {
+        int Line;
+        int FromEnd;
+        char Opener;
+        char Closer;
+    };
+
     void FormClose();
     void UpdateCaption();
     void EditorKeyPress(char32_t& key);
@@ -150,6 +162,14 @@ private:
     void EditorSpecialLineColors(int line, bool& special, TColor& fg, TColor& bg);
     void EditorMouseDown(TMouseButton button);
     void InsertBracePair();
+    // Typing the closer that the editor put in for an opener steps over it instead of adding
+    // another; Backspace between an opener and its untouched closer removes the pair.
+    void RememberAutoCloser(char opener, char closer);
+    void ForgetPassedClosers();
+    // The remembered closer standing right at the caret, or null.
+    const TAutoCloser* AutoCloserAtCaret() const;
+    void StepOverAutoCloser();
+    bool DeleteAutoClosedPair();
     void WriteText(const std::string& fileName);
     // The bytes as the whole text: unmodified, no undo.
     void LoadText(TStream& bytes);
@@ -165,6 +185,9 @@ private:
     FILETIME FFileTime{};
     TStringList FScriptParameters;
     int FMarkedLine = 0;
+    // Where the jump put the caret; the mark stays while the caret does.
+    TBufferCoord FMarkedCaret;
+    std::vector<TAutoCloser> FAutoClosers;
     bool FClosing = false;
     bool FLooksBinary = false;
     TPHPPageRef FCodePage;

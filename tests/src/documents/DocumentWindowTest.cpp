@@ -4,10 +4,16 @@
 
 #include "src/run/ShellTestSupport.h"
 
+#include "search/zuSearchForm.h"
+
+#include "SrcEdit/Source/search/SrcEditSearch.h"
+
 #include "Platform/graphics/Colors.h"
 #include "Platform/files/FileNames.h"
 
 #include <QImage>
+
+#include <functional>
 
 namespace {
 
@@ -85,6 +91,89 @@ TEST_F(DocumentWindow, EachClosingPartnerFollowsItsOwnSetting)
             EXPECT_EQ(text, &typed == &off ? std::string(typed.Typed) : std::string(typed.Closed));
         }
     }
+}
+
+TEST_F(DocumentWindow, TypedClosersStepOverTheOnesTheEditorPutIn)
+{
+    struct Case {
+        const char* Typed;
+        const char* Line;
+    };
+    StartWith("a.php", "");
+    TSrcEdit& editor = *Form->ActiveEditor();
+    for (const Case& c : std::vector<Case>{
+             {"$greeting = \"hello\";", "$greeting = \"hello\";"},
+             {"$a = f($b[1], 'x');", "$a = f($b[1], 'x');"},
+             {"$m = [[1], [f(\"\")]];", "$m = [[1], [f(\"\")]];"},
+             {"$s = '';", "$s = '';"},
+             // an escaped quote is text of the string, which its auto-inserted quote still ends
+             {"echo \"say \\\"hi\\\"\";", "echo \"say \\\"hi\\\"\";"},
+             {"$t = 'it\\'s';", "$t = 'it\\'s';"},
+             // auto-correction ends the word at the blank, after the closer was stepped over
+             {"(c) 2024", "\xC2\xA9 2024"},
+             // a closer that nobody opened is typed as it is
+             {"a)b]c", "a)b]c"},
+         }) {
+        SCOPED_TRACE(c.Typed);
+        editor.SetAllText("");
+        editor.SetCaretCoord(MakeBufferCoord(1, 1));
+        Type(c.Typed);
+        EXPECT_EQ(Line(1), c.Line);
+        EXPECT_EQ(Caret().CharIndex, static_cast<int>(std::string(c.Line).size()) + 1);
+    }
+    // a closer that was there before is not stepped over
+    editor.SetAllText("f(x)");
+    editor.SetCaretCoord(MakeBufferCoord(4, 1));
+    Type(")");
+    EXPECT_EQ(Line(1), "f(x))");
+    // once Return has carried the closer to the next line, a closer typed where it stood is added
+    editor.SetAllText("");
+    editor.SetCaretCoord(MakeBufferCoord(1, 1));
+    Type("g(a");
+    QTest::keyClick(&editor, Qt::Key_Return);
+    QTest::keyClick(&editor, Qt::Key_Up);
+    QTest::keyClick(&editor, Qt::Key_End);
+    Type(")");
+    EXPECT_EQ(editor.GetAllText(), "g(a)\r\n)");
+}
+
+TEST_F(DocumentWindow, BackspaceRightAfterAnAutoInsertionRemovesThePair)
+{
+    StartWith("a.php", "");
+    TSrcEdit& editor = *Form->ActiveEditor();
+    struct Case {
+        const char* Typed;
+        int Backspaces;
+        const char* Line;
+    };
+    for (const Case& c : std::vector<Case>{{"f(", 1, "f"},
+                                           {"$a[\"", 1, "$a[]"},
+                                           {"$a[\"", 2, "$a"},
+                                           {"'", 1, ""},
+                                           {"(ab", 2, "()"},
+                                           {"(ab", 3, ""},
+                                           {"(x)", 1, "(x"}}) {
+        SCOPED_TRACE(std::string(c.Typed) + " with " + std::to_string(c.Backspaces) + " backspaces");
+        editor.SetAllText("");
+        editor.SetCaretCoord(MakeBufferCoord(1, 1));
+        Type(c.Typed);
+        for (int i = 0; i < c.Backspaces; ++i)
+            QTest::keyClick(&editor, Qt::Key_Backspace);
+        EXPECT_EQ(Line(1), c.Line);
+    }
+    // a pair that was there before loses only its opener
+    editor.SetAllText("()");
+    editor.SetCaretCoord(MakeBufferCoord(2, 1));
+    QTest::keyClick(&editor, Qt::Key_Backspace);
+    EXPECT_EQ(Line(1), ")");
+    // the pair comes back with one undo
+    editor.SetAllText("");
+    editor.SetCaretCoord(MakeBufferCoord(1, 1));
+    Type("x(");
+    QTest::keyClick(&editor, Qt::Key_Backspace);
+    ASSERT_EQ(Line(1), "x");
+    editor.UndoLastChange();
+    EXPECT_EQ(Line(1), "x()");
 }
 
 TEST_F(DocumentWindow, ATypedBraceMakesABlockWithTheCaretOnItsIndentedMiddleLine)
@@ -288,6 +377,49 @@ TEST_F(DocumentWindow, ShowLineMarksTheLineUntilTheNextClick)
     QTest::mouseClick(editor.viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(100, 5));
     EXPECT_EQ(document->MarkedLine(), 0);
     EXPECT_EQ(CountPixels(editor, Module->MatchedLineBG), 0);
+}
+
+TEST_F(DocumentWindow, TheMarkOfAJumpGoesWithTheNextCaretMoveOrSearch)
+{
+    std::string text;
+    for (int i = 1; i <= 200; ++i)
+        text += "line " + std::to_string(i) + "\r\n";
+    TCodeEditorForm* document = StartWith("long.txt", text);
+    TSrcEdit& editor = *document->Editor();
+    editor.SetSearchEngine(Module->BasicSearch);
+    struct Case {
+        const char* Name;
+        std::function<void()> Act;
+    };
+    for (const Case& c : std::vector<Case>{
+             {"Down", [&] { QTest::keyClick(&editor, Qt::Key_Down); }},
+             {"Right", [&] { QTest::keyClick(&editor, Qt::Key_Right); }},
+             {"End", [&] { QTest::keyClick(&editor, Qt::Key_End); }},
+             {"Ctrl+Home", [&] { QTest::keyClick(&editor, Qt::Key_Home, Qt::ControlModifier); }},
+             {"typing", [&] { QTest::keyClicks(&editor, "x"); }},
+             {"a search on the marked line",
+              [&] {
+                  LastSearchText = "line 120";
+                  Form->SearchFlags = {sfWholeScope};
+                  Form->SearchAgain();
+              }},
+         }) {
+        SCOPED_TRACE(c.Name);
+        document->ShowLine(MakeBufferCoord(1, 120));
+        QApplication::processEvents();
+        ASSERT_EQ(document->MarkedLine(), 120) << "the jump itself keeps the mark";
+        c.Act();
+        QApplication::processEvents();
+        EXPECT_EQ(document->MarkedLine(), 0);
+        EXPECT_EQ(CountPixels(editor, Module->MatchedLineBG), 0);
+    }
+    // a search that finds nothing takes the mark too
+    document->ShowLine(MakeBufferCoord(1, 120));
+    LastSearchText = "no such text";
+    Form->SearchFlags = {sfWholeScope};
+    Answers.push_back(IDOK);
+    Form->SearchAgain();
+    EXPECT_EQ(document->MarkedLine(), 0);
 }
 
 TEST_F(DocumentWindow, EditorSettingsComeFromTheEditorSection)
