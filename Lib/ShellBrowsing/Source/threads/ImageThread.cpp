@@ -82,20 +82,7 @@ void TShellImageThreadManager::AddNewItem(QObject* window, UINT messageId, PCIte
 void TShellImageThreadManager::ClearPendingItem(QObject* window, PLazyNode node, UINT messageId,
                                           const std::function<void(TMessage&)>& dispatch)
 {
-    {
-        const std::lock_guard lock(FLock);
-        std::erase_if(FQueue, [&](const auto& r) { return r->Window == window && r->Node == node; });
-        if (FCurrent && FCurrent->Window == window && FCurrent->Node == node)
-            FCurrentWithdrawn = true;
-    }
-    // why: after the lock no answer for the node can be posted any more; the ones already posted
-    // are applied now, while the node still exists.
-    for (TMessage& message : TakePostedMessages(window, messageId)) {
-        if (dispatch)
-            dispatch(message);
-        else
-            ReleaseItem(reinterpret_cast<TImageThreadRequest*>(message.WParam));
-    }
+    ClearPendingItemsOf(window, messageId, [node](PLazyNode item) { return item == node; }, dispatch);
 }
 
 void TShellImageThreadManager::ClearPendingItemsOf(QObject* window, UINT messageId,
@@ -108,6 +95,8 @@ void TShellImageThreadManager::ClearPendingItemsOf(QObject* window, UINT message
         if (FCurrent && FCurrent->Window == window && withdrawn(FCurrent->Node))
             FCurrentWithdrawn = true;
     }
+    // why: after the lock no answer for these nodes can be posted any more; the ones already
+    // posted are applied now, while the nodes still exist.
     for (TMessage& message : TakePostedMessages(window, messageId)) {
         if (dispatch)
             dispatch(message);
@@ -118,14 +107,7 @@ void TShellImageThreadManager::ClearPendingItemsOf(QObject* window, UINT message
 
 void TShellImageThreadManager::ClearPendingItems(QObject* window, UINT messageId)
 {
-    {
-        const std::lock_guard lock(FLock);
-        std::erase_if(FQueue, [&](const auto& r) { return r->Window == window; });
-        if (FCurrent && FCurrent->Window == window)
-            FCurrentWithdrawn = true;
-    }
-    for (TMessage& message : TakePostedMessages(window, messageId))
-        ReleaseItem(reinterpret_cast<TImageThreadRequest*>(message.WParam));
+    ClearPendingItemsOf(window, messageId, [](PLazyNode) { return true; }, nullptr);
 }
 
 int TShellImageThreadManager::QueuedCount()
