@@ -6,6 +6,7 @@
 #include "ExLib/run/process/ExSpawn.h"
 
 #include "Platform/core/Exceptions.h"
+#include "support/ProcessState.h"
 #include "support/TempDir.h"
 
 #include <chrono>
@@ -19,17 +20,6 @@
 #include <unistd.h>
 
 namespace {
-
-// True while the process exists and is not a zombie.
-bool Alive(pid_t pid)
-{
-    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-    std::string text;
-    if (!std::getline(stat, text))
-        return false;
-    const size_t close = text.rfind(')');
-    return close != std::string::npos && close + 2 < text.size() && text[close + 2] != 'Z';
-}
 
 template <class F> bool WaitFor(F condition, std::chrono::milliseconds limit)
 {
@@ -108,7 +98,7 @@ TEST(ProcessTree, WhatTheProgramStartedEndsWithIt)
         const std::vector<pid_t> pids = ReadPids(file, 1);
         ASSERT_EQ(pids.size(), 1u);
         // invariant: the keeper ends only once everything below it has been collected.
-        EXPECT_FALSE(Alive(pids[0]));
+        EXPECT_FALSE(ProcessAlive(pids[0]));
     }
 }
 
@@ -121,12 +111,12 @@ TEST(ProcessTree, EndingTheRunEndsTheWholeTree)
         const pid_t keeper = SpawnContained(WithFile(escape.Script + "; echo $$ >> @; sleep 300", file));
         ASSERT_TRUE(WaitFor([&] { return ReadPids(file, 2).size() == 2; }, std::chrono::seconds(10)));
         const std::vector<pid_t> pids = ReadPids(file, 2);
-        EXPECT_TRUE(Alive(pids[0]) && Alive(pids[1]));
+        EXPECT_TRUE(ProcessAlive(pids[0]) && ProcessAlive(pids[1]));
         EndProcessTree(keeper);
         const int status = WaitStatus(keeper);
         EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << status;
-        EXPECT_FALSE(Alive(pids[0]));
-        EXPECT_FALSE(Alive(pids[1]));
+        EXPECT_FALSE(ProcessAlive(pids[0]));
+        EXPECT_FALSE(ProcessAlive(pids[1]));
     }
 }
 
@@ -230,8 +220,8 @@ TEST(ProcessTree, TheProgramsEndEndsItsRuns)
         if (how == "killed")
             ::kill(probe, SIGKILL);
         WaitStatus(probe);
-        EXPECT_TRUE(WaitFor([&] { return !Alive(sleeper); }, std::chrono::seconds(5)));
-        if (Alive(sleeper))
+        EXPECT_TRUE(WaitFor([&] { return !ProcessAlive(sleeper); }, std::chrono::seconds(5)));
+        if (ProcessAlive(sleeper))
             ::kill(sleeper, SIGKILL);
     }
 }

@@ -159,16 +159,6 @@ std::string PreformattedText(const std::string& page)
     return end == std::string::npos ? std::string("(no pre)") : page.substr(start + 1, end - start - 1);
 }
 
-bool ProcessAlive(int pid)
-{
-    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-    std::string text;
-    if (!std::getline(stat, text))
-        return false;
-    const size_t close = text.rfind(')');
-    return close != std::string::npos && close + 2 < text.size() && text[close + 2] != 'Z';
-}
-
 int ReadPid(const std::string& file)
 {
     std::ifstream in(file);

@@ -4,6 +4,7 @@
 
 #include "http/zuHTTPModule.h"
 
+#include "support/ProcessState.h"
 #include "support/TempDir.h"
 
 #include <chrono>
@@ -64,9 +65,6 @@ public:
 // The text of the first "<pre>" element of a page (as it stands, references not decoded);
 // "(no pre)" without one.
 std::string PreformattedText(const std::string& page);
-
-// True while a process with that id exists (zombies count as gone).
-bool ProcessAlive(int pid);
 // The first number in a file (0 when there is none yet).
 int ReadPid(const std::string& file);
 // Asks `condition` every 20 ms until it holds or `limit` has passed; its last answer.

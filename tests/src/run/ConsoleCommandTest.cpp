@@ -5,6 +5,7 @@
 
 #include "run/zuConsoleCommand.h"
 
+#include "support/ProcessState.h"
 #include "support/TempDir.h"
 
 #include <QCoreApplication>
@@ -121,17 +122,6 @@ TEST(ConsoleCommand, ACommandThatGoesWhileItsProgramRunsEndsTheProgram)
 
 namespace {
 
-// True while the process exists and is not a zombie.
-bool Alive(int pid)
-{
-    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-    std::string text;
-    if (!std::getline(stat, text))
-        return false;
-    const size_t close = text.rfind(')');
-    return close != std::string::npos && close + 2 < text.size() && text[close + 2] != 'Z';
-}
-
 // A php-cli command whose script leaves a sleeper in a session of its own, prints its pid and
 // then runs on for `seconds`.
 void StartPHPWithEscapingChild(Recorder& r, const TempDir& dir, int seconds)
@@ -152,7 +142,7 @@ TEST(ConsoleCommand, WhatTheCommandStartedEndsWithIt)
     ASSERT_FALSE(r.Rows().empty());
     const int child = std::atoi(r.Rows().front().c_str());
     ASSERT_GT(child, 0) << r.Rows().front();
-    EXPECT_FALSE(Alive(child)) << "the end was reported before the script's child was ended";
+    EXPECT_FALSE(ProcessAlive(child)) << "the end was reported before the script's child was ended";
 }
 
 TEST(ConsoleCommand, WhatTheCommandStartedEndsWhenTheCommandGoes)
@@ -170,7 +160,7 @@ TEST(ConsoleCommand, WhatTheCommandStartedEndsWhenTheCommandGoes)
         ASSERT_EQ(r.rows.Count(), 1);
         child = std::atoi(r.Rows().front().c_str());
         ASSERT_GT(child, 0);
-        EXPECT_TRUE(Alive(child));
+        EXPECT_TRUE(ProcessAlive(child));
     }
-    EXPECT_FALSE(Alive(child));
+    EXPECT_FALSE(ProcessAlive(child));
 }
