@@ -38,6 +38,17 @@ void SetDefaultAction(int signal)
     ::syscall(SYS_rt_sigaction, signal, &action, nullptr, sizeof action.Mask);
 }
 
+// dup2 clears close-on-exec on the copies.
+void PlaceStandardDescriptors(const TSpawnRequest& r, int report)
+{
+    if (r.StdIn >= 0 && ::dup2(r.StdIn, 0) < 0)
+        Fail(report);
+    if (r.StdOut >= 0 && ::dup2(r.StdOut, 1) < 0)
+        Fail(report);
+    if (r.StdErr >= 0 && ::dup2(r.StdErr, 2) < 0)
+        Fail(report);
+}
+
 } // namespace
 
 void RunChild(const TSpawnRequest& r, const char* file, char* const* argv, char* const* envp, int report,
@@ -52,15 +63,9 @@ void RunChild(const TSpawnRequest& r, const char* file, char* const* argv, char*
         Fail(report);
     if (!r.NewSession && r.NewProcessGroup && ::setpgid(0, 0) != 0)
         Fail(report);
-    // dup2 clears close-on-exec on the copies; the originals close at exec.
-    if (!stdioInPlace) {
-        if (r.StdIn >= 0 && ::dup2(r.StdIn, 0) < 0)
-            Fail(report);
-        if (r.StdOut >= 0 && ::dup2(r.StdOut, 1) < 0)
-            Fail(report);
-        if (r.StdErr >= 0 && ::dup2(r.StdErr, 2) < 0)
-            Fail(report);
-    }
+    // The originals close at exec.
+    if (!stdioInPlace)
+        PlaceStandardDescriptors(r, report);
     if (!r.Directory.empty() && ::chdir(r.Directory.c_str()) != 0)
         Fail(report);
     // why: like a priority class the system cannot grant, a niceness it refuses is left out.
@@ -270,12 +275,7 @@ void RunKeeper(const TSpawnRequest& r, const char* file, char* const* argv, char
 {
     // The program's standard descriptors go in place now; the keeper gives them up once the
     // program has them, so that only the program and what it starts keep them open.
-    if (r.StdIn >= 0 && ::dup2(r.StdIn, 0) < 0)
-        Fail(report);
-    if (r.StdOut >= 0 && ::dup2(r.StdOut, 1) < 0)
-        Fail(report);
-    if (r.StdErr >= 0 && ::dup2(r.StdErr, 2) < 0)
-        Fail(report);
+    PlaceStandardDescriptors(r, report);
     // why: the keeper never execs, so close-on-exec does not help: whatever descriptors of the
     // program's it kept (another run's pipes among them) would stay open as long as it runs.
     constexpr int ReportFd = 3;
