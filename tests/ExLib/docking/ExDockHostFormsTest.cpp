@@ -14,7 +14,19 @@ TPoint At(TWinControlCore* form, int x, int y)
     return form->ClientToScreen({x, y});
 }
 
-
+// Three tools in one tab host: B dragged onto A's centre, then C docked among their tabs; the
+// host's page control, or null when the drag made none.
+TExDockTabPageControl* ThreeTabbed(DockFixture& f, TExForm*& a, TExForm*& b, TExForm*& c, const char* nameOfB = "B")
+{
+    a = f.Tool("A", 1000, 100);
+    b = f.Tool(nameOfB, 1000, 300);
+    c = f.Tool("C", 1000, 500);
+    DockFixture::Drag(b, CaptionPoint(b), At(a, a->ClientWidth() / 2, a->ClientHeight() / 2));
+    auto* pages = dynamic_cast<TExDockTabPageControl*>(HostDockSite(*a));
+    if (pages)
+        ManualDock(*c, pages, nullptr, TAlign::alClient);
+    return pages;
+}
 
 } // namespace
 
@@ -80,13 +92,9 @@ TEST(ExDockHostForms, ASideBySideHostWithOneFormLeftFloatsItAndGoes)
 TEST(ExDockHostForms, ClosingATabHostWithThreeFormsHidesItAndShowingOneShowsItAgain)
 {
     DockFixture f;
-    TExForm* a = f.Tool("A", 1000, 100);
-    TExForm* b = f.Tool("B", 1000, 300);
-    TExForm* c = f.Tool("C", 1000, 500);
-    DockFixture::Drag(b, CaptionPoint(b), At(a, a->ClientWidth() / 2, a->ClientHeight() / 2));
-    auto* pages = dynamic_cast<TExDockTabPageControl*>(HostDockSite(*a));
+    TExForm *a = nullptr, *b = nullptr, *c = nullptr;
+    TExDockTabPageControl* pages = ThreeTabbed(f, a, b, c);
     ASSERT_NE(pages, nullptr);
-    ManualDock(*c, pages, nullptr, TAlign::alClient);
     TExDockTabHostForm* host = pages->Host();
     ASSERT_EQ(pages->PageCount(), 3);
     host->close();
@@ -102,13 +110,9 @@ TEST(ExDockHostForms, ClosingATabHostWithThreeFormsHidesItAndShowingOneShowsItAg
 TEST(ExDockHostForms, TheTabHostStreamListsItsFormsAndReadsBackWithoutTheMissingOnes)
 {
     DockFixture f;
-    TExForm* a = f.Tool("A", 1000, 100);
-    TExForm* b = f.Tool("Bee", 1000, 300);
-    TExForm* c = f.Tool("C", 1000, 500);
-    DockFixture::Drag(b, CaptionPoint(b), At(a, a->ClientWidth() / 2, a->ClientHeight() / 2));
-    auto* pages = dynamic_cast<TExDockTabPageControl*>(HostDockSite(*a));
+    TExForm *a = nullptr, *b = nullptr, *c = nullptr;
+    TExDockTabPageControl* pages = ThreeTabbed(f, a, b, c, "Bee");
     ASSERT_NE(pages, nullptr);
-    ManualDock(*c, pages, nullptr, TAlign::alClient);
     pages->SetActivePage(pages->Pages(1));
     TMemoryStream saved;
     pages->SaveToStream(saved);
@@ -138,13 +142,9 @@ TEST(ExDockHostForms, TheTabHostStreamListsItsFormsAndReadsBackWithoutTheMissing
 TEST(ExDockHostForms, ATabHostWithAnEmptySheetReadsBackItsActivePageAndShownFlags)
 {
     DockFixture f;
-    TExForm* a = f.Tool("A", 1000, 100);
-    TExForm* b = f.Tool("B", 1000, 300);
-    TExForm* c = f.Tool("C", 1000, 500);
-    DockFixture::Drag(b, CaptionPoint(b), At(a, a->ClientWidth() / 2, a->ClientHeight() / 2));
-    auto* pages = dynamic_cast<TExDockTabPageControl*>(HostDockSite(*a));
+    TExForm *a = nullptr, *b = nullptr, *c = nullptr;
+    TExDockTabPageControl* pages = ThreeTabbed(f, a, b, c);
     ASSERT_NE(pages, nullptr);
-    ManualDock(*c, pages, nullptr, TAlign::alClient);
     auto* empty = new TExDockTabSheet(pages);
     empty->SetPageControl(pages);
     empty->SetPageIndex(1);

@@ -47,6 +47,24 @@ private:
     TSrcRange FState = 0;
 };
 
+// Lines of an IDE page, their tokens and the scheme each line ends in.
+struct TPageCase {
+    const char* Name;
+    std::vector<std::string> Lines;
+    Tokens Expected;
+    std::vector<int> SchemeAtLineEnd;
+};
+
+void ExpectTokensAndSchemes(IdePage& page, const TPageCase& c)
+{
+    std::vector<TSrcRange> ranges;
+    EXPECT_EQ(ScanAttributes(page.Multi, c.Lines, &ranges), c.Expected);
+    std::vector<int> schemes;
+    for (TSrcRange r : ranges)
+        schemes.push_back(SchemeOf(r));
+    EXPECT_EQ(schemes, c.SchemeAtLineEnd);
+}
+
 } // namespace
 
 // ---- marker search and tokens
@@ -89,13 +107,7 @@ TEST(MultiHighlighter, MarkerTokensAndSchemeInCharge)
 
 TEST(MultiHighlighter, SchemeSelection)
 {
-    struct Case {
-        const char* Name;
-        std::vector<std::string> Lines;
-        Tokens Expected;
-        std::vector<int> SchemeAtLineEnd;
-    };
-    const std::vector<Case> cases = {
+    const std::vector<TPageCase> cases = {
         {"an open PHP marker at the line end carries the scheme to the next line",
          {"<p><?", "$a = 'x'; ?>"},
          {{"<", "Symbol"}, {"p", "Reserved Word"}, {">", "Symbol"}, {"<?", "Marker"}, {"$a", "Variable"},
@@ -144,15 +156,10 @@ TEST(MultiHighlighter, SchemeSelection)
           {"</style>", "Marker"}, {"x", "Text"}},
          {3, 3, -1}},
     };
-    for (const Case& c : cases) {
+    for (const TPageCase& c : cases) {
         SCOPED_TRACE(c.Name);
         IdePage page;
-        std::vector<TSrcRange> ranges;
-        EXPECT_EQ(ScanAttributes(page.Multi, c.Lines, &ranges), c.Expected);
-        std::vector<int> schemes;
-        for (TSrcRange r : ranges)
-            schemes.push_back(SchemeOf(r));
-        EXPECT_EQ(schemes, c.SchemeAtLineEnd);
+        ExpectTokensAndSchemes(page, c);
     }
 }
 
@@ -238,13 +245,7 @@ TEST(MultiHighlighter, ExpressionsThatMatchTheEmptyStringStillEndTheSearch)
 
 TEST(MultiHighlighter, PhpBlocksOpenInsideScriptAndStyleElements)
 {
-    struct Case {
-        const char* Name;
-        std::vector<std::string> Lines;
-        Tokens Expected;
-        std::vector<int> SchemeAtLineEnd;
-    };
-    const std::vector<Case> cases = {
+    const std::vector<TPageCase> cases = {
         {"a PHP block inside a script element, and the script goes on after it",
          {"<script>var s = <?php echo $a; ?>;</script>x"},
          {{"<script>", "Marker"}, {"var", "Reserved Word"}, {" ", "Space"}, {"s", "Identifier"}, {" ", "Space"},
@@ -290,15 +291,10 @@ TEST(MultiHighlighter, PhpBlocksOpenInsideScriptAndStyleElements)
           {"</script>", "Marker"}, {"\t", "Space"}, {"\t", "Space"}, {"<?php", "Marker"}},
          {-1, 2, 2, -1, 1}},
     };
-    for (const Case& c : cases) {
+    for (const TPageCase& c : cases) {
         SCOPED_TRACE(c.Name);
         IdePage page;
-        std::vector<TSrcRange> ranges;
-        EXPECT_EQ(ScanAttributes(page.Multi, c.Lines, &ranges), c.Expected);
-        std::vector<int> schemes;
-        for (TSrcRange r : ranges)
-            schemes.push_back(SchemeOf(r));
-        EXPECT_EQ(schemes, c.SchemeAtLineEnd);
+        ExpectTokensAndSchemes(page, c);
         // the editor restarts at any line from its stored range
         std::string text;
         for (const std::string& line : c.Lines)

@@ -109,6 +109,21 @@ std::string Written(TBaseLazyTree& tree)
     return std::string(stream.View());
 }
 
+// Reads every mutated stream into the same tree, which must stay sound whether or not the
+// stream is refused; the number of cases run.
+int FuzzTreeStreams(const char* name, const std::vector<std::string>& seeds, TBaseLazyTree& reader, int cases)
+{
+    return fuzz::FuzzReader(name, seeds, [&](const std::string& input) {
+        TMemoryStream stream(input);
+        try {
+            reader.ReadTreeStream(stream);
+        } catch (const ELazyTreeError&) {
+        } catch (const EReadError&) {
+        }
+        RequireSound(reader);
+    }, TreeOptions(cases));
+}
+
 } // namespace
 
 TEST(TreeDataFuzz, TreeStreamsOfTheBaseTree)
@@ -125,16 +140,7 @@ TEST(TreeDataFuzz, TreeStreamsOfTheBaseTree)
         seeds.push_back(Written(tree));
     }
     TIdTree reader;
-    const int run = fuzz::FuzzReader("tree stream", seeds, [&](const std::string& input) {
-        TMemoryStream stream(input);
-        try {
-            reader.ReadTreeStream(stream);
-        } catch (const ELazyTreeError&) {
-        } catch (const EReadError&) {
-        }
-        RequireSound(reader);
-    }, TreeOptions(2500));
-    EXPECT_GT(run, 2500);
+    EXPECT_GT(FuzzTreeStreams("tree stream", seeds, reader, 2500), 2500);
 }
 
 TEST(TreeDataFuzz, TreeStreamsOfTheStringTreeWithCaptions)
@@ -148,17 +154,7 @@ TEST(TreeDataFuzz, TreeStreamsOfTheStringTreeWithCaptions)
         seeds.push_back(Written(tree));
     }
     TCaptionTree reader;
-    fuzz::TFuzzOptions options = TreeOptions(1500);
-    const int run = fuzz::FuzzReader("string tree stream", seeds, [&](const std::string& input) {
-        TMemoryStream stream(input);
-        try {
-            reader.ReadTreeStream(stream);
-        } catch (const ELazyTreeError&) {
-        } catch (const EReadError&) {
-        }
-        RequireSound(reader);
-    }, options);
-    EXPECT_GT(run, 1500);
+    EXPECT_GT(FuzzTreeStreams("string tree stream", seeds, reader, 1500), 1500);
     EXPECT_GT(reader.Captions, 0) << "captions were read";
 }
 

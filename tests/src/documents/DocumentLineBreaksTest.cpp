@@ -31,6 +31,17 @@ struct DocumentLineBreaks : ShellTest {
         return contents;
     }
     static bool IsBinary(const std::string& content) { return content.find('\0') != std::string::npos; }
+
+    // Writes the file and opens it with [General] LineEnding at `lineEnding`, taking the
+    // warning a binary file opens with.
+    TCodeEditorForm* OpenWritten(const char* lineEnding, const std::string& name, const std::string& content)
+    {
+        Setting("General", "LineEnding", lineEnding);
+        const std::string path = WriteWork(name, content);
+        if (IsBinary(content))
+            Answers = {IDOK};
+        return Open(path);
+    }
 };
 
 } // namespace
@@ -41,12 +52,10 @@ TEST_F(DocumentLineBreaks, AnEditTakenBackSavesTheFileByteForByteWhateverTheSett
     for (const auto& [name, content] : Contents()) {
         for (const char* mode : {"0", "1", "2"}) {
             SCOPED_TRACE(std::string(name) + " with LineEnding " + mode);
-            Setting("General", "LineEnding", mode);
-            const std::string path = WriteWork("f" + std::to_string(n++) + ".php", content);
-            if (IsBinary(content))
-                Answers = {IDOK};
-            TCodeEditorForm* document = Open(path);
+            const std::string name = "f" + std::to_string(n++) + ".php";
+            TCodeEditorForm* document = OpenWritten(mode, name, content);
             ASSERT_NE(document, nullptr);
+            const std::string path = Work(name);
             // Type a character and delete it again, as a user would.
             document->Editor()->SetCaretCoord(MakeBufferCoord(2, 2));
             Type("q");
@@ -75,12 +84,9 @@ TEST_F(DocumentLineBreaks, AnEditedLineChangesAndEveryOtherLineKeepsItsBytes)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
-        Setting("General", "LineEnding", "1");
-        const std::string path = WriteWork("edited.php", c.Content);
-        if (IsBinary(c.Content))
-            Answers = {IDOK};
-        TCodeEditorForm* document = Open(path);
+        TCodeEditorForm* document = OpenWritten("1", "edited.php", c.Content);
         ASSERT_NE(document, nullptr);
+        const std::string path = Work("edited.php");
         document->Editor()->SetCaretCoord(MakeBufferCoord(1, 2));
         Type("X");
         ASSERT_TRUE(document->SaveDocument(false));
@@ -107,10 +113,9 @@ TEST_F(DocumentLineBreaks, NewLinesTakeTheFilesStyleOrTheSettingWhenTheFileHasNo
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Content + " with LineEnding " + c.Mode);
-        Setting("General", "LineEnding", c.Mode);
-        const std::string path = WriteWork("grown.php", c.Content);
-        TCodeEditorForm* document = Open(path);
+        TCodeEditorForm* document = OpenWritten(c.Mode, "grown.php", c.Content);
         ASSERT_NE(document, nullptr);
+        const std::string path = Work("grown.php");
         QTest::keyClick(document->Editor(), Qt::Key_End, Qt::ControlModifier);
         QTest::keyClick(document->Editor(), Qt::Key_Return);
         Type("n");
