@@ -34,6 +34,13 @@ TCompareSelectForm::TCompareSelectForm(const std::string& lastFile1, const std::
     QPushButton* compare = buttons->addButton(QStringLiteral("Co&mpare"), QDialogButtonBox::AcceptRole);
     buttons->addButton(QStringLiteral("&Cancel"), QDialogButtonBox::RejectRole);
     compare->setDefault(true);
+    // why: with a box left empty the comparison would silently not start.
+    const auto enableCompare = [this, compare] {
+        compare->setEnabled(!FFile1->text().isEmpty() && !FFile2->text().isEmpty());
+    };
+    enableCompare();
+    connect(FFile1, &QLineEdit::textChanged, this, enableCompare);
+    connect(FFile2, &QLineEdit::textChanged, this, enableCompare);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     grid->addWidget(buttons, 2, 0, 1, 3);

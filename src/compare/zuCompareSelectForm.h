@@ -1,6 +1,6 @@
 #pragma once
 // TCompareSelectForm: the "Select Files" dialog of a new comparison: two file names chosen with
-// their browse buttons (the boxes take no typing), "Co&mpare" and "&Cancel".
+// their browse buttons (the boxes take no typing), "Co&mpare" (once both are chosen) and "&Cancel".
 
 #include "app/zuDialogs.h"
 

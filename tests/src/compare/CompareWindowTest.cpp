@@ -18,6 +18,7 @@
 
 #include <QApplication>
 #include <QPointer>
+#include <QPushButton>
 #include <QSplitter>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -463,6 +464,26 @@ TEST_F(CompareWindowTest, LoadingAFileEndsTheComparisonAndAMissingFileIsIgnored)
     EXPECT_TRUE(Window->acCompare->isEnabled());
     EXPECT_FALSE(Window->acNextDiff->isEnabled());
     EXPECT_EQ(Window->StatusText(), "");
+}
+
+TEST_F(CompareWindowTest, SelectFilesComparesOnlyOnceBothFilesAreChosen)
+{
+    TCompareSelectForm dialog("", "", nullptr);
+    QPushButton* compare = nullptr;
+    for (QPushButton* button : dialog.findChildren<QPushButton*>())
+        if (button->text() == "Co&mpare")
+            compare = button;
+    ASSERT_NE(compare, nullptr);
+    EXPECT_FALSE(compare->isEnabled());
+    dialog.SetFile1(Dir.Write("one.php", Text1));
+    EXPECT_FALSE(compare->isEnabled()) << "one file alone compares nothing";
+    dialog.show();
+    QTest::keyClick(&dialog, Qt::Key_Return);
+    EXPECT_TRUE(dialog.isVisible()) << "Enter does not take the dialog away with a box empty";
+    dialog.SetFile2(Dir.Write("two.php", Text2));
+    EXPECT_TRUE(compare->isEnabled());
+    QTest::keyClick(&dialog, Qt::Key_Return);
+    EXPECT_EQ(dialog.result(), int(QDialog::Accepted));
 }
 
 TEST_F(CompareWindowTest, SettingsAreReadAtStartAndWrittenAtClose)
