@@ -14,8 +14,10 @@ struct TDiff::TSearch {
     const std::uint32_t* H1 = nullptr;
     const std::uint32_t* H2 = nullptr;
     int MaxD = 0;
-    // The steps one search for a middle snake takes before it may settle for a split point.
+    // The steps one search for a middle snake takes before it may settle for a split point, and
+    // before it settles for one even while its fronts match lines.
     int Bound = 0;
+    int StretchedBound = 0;
     std::vector<int> Forward;
     // invariant: one extra entry at each end that holds a value above every line position and is
     // never written, so that the edges of the band always take the neighbour inside it.
@@ -138,22 +140,19 @@ void KeepMatchable(const std::uint32_t* hashes, int count, THashSides& sides, st
         }
 }
 
-// why: a search stopped at its bound splits the part at the point furthest from where its front
-// set out, and recurses; the pieces still form a correct script, only not always a shortest one.
-constexpr int MinSearchBound = 4096;
 // A search whose fronts match lines goes on to this multiple of the bound before it settles:
 // two files that share much are worth the time, two reorderings of one file are not (their fronts
 // meet hardly a match, and a shortest script is barely shorter than a near-shortest one).
 constexpr int MatchingSearchStretch = 4;
 
-// The steps of one search: about the square root of the lines searched, at least MinSearchBound.
-int SearchBound(int lines1, int lines2)
+// The steps of one search: about the square root of the lines searched, at least `least`.
+int SearchBound(int lines1, int lines2, int least)
 {
     const long long lines = static_cast<long long>(lines1) + lines2;
     long long bound = 1;
     while (bound * bound < lines)
         bound *= 2;
-    return static_cast<int>(std::max<long long>(bound, MinSearchBound));
+    return static_cast<int>(std::max<long long>(bound, std::max(least, 1)));
 }
 
 } // namespace
@@ -189,7 +188,8 @@ bool TDiff::CompareHashes(const std::uint32_t* hashes1, const std::uint32_t* has
     search.H1 = kept1.data();
     search.H2 = kept2.data();
     search.MaxD = std::min(std::max(n1, n2), MaxDLimit);
-    search.Bound = SearchBound(n1, n2);
+    search.Bound = SearchBound(n1, n2, MinStepBound);
+    search.StretchedBound = static_cast<int>(std::min<long long>(1LL * search.Bound * MatchingSearchStretch, INT_MAX));
     FChanges.reserve(static_cast<size_t>(4 * (std::max(search.MaxD, 1024) / 32)));
     FLines1 = n1;
     FFurthestForward = 0;
@@ -329,11 +329,12 @@ bool TDiff::DiffRange(TSearch& s, int x1, int y1, int x2, int y2, bool fronts)
                 return DiffRange(s, x, y, x2, y2, false);
             }
         }
-        if (D == s.Bound || D == s.Bound * MatchingSearchStretch) {
+        if (D == s.Bound || D == s.StretchedBound) {
             const TSearch::TSplit split = s.FurthestPoint(D, x1, y1, x2, y2);
             // A front that matched fewer than one line in sixteen steps has met a reordering.
             if (split.Reach > 0 && (D > s.Bound || split.Reach < D + D / 8)) {
-                // The front that goes on is the piece that holds the part not searched yet.
+                // why: the pieces still form a correct script, only not always a shortest one.
+                // The fronts that go on are those of the piece that holds the part not searched.
                 return DiffRange(s, x1, y1, split.X, split.Y, fronts && !split.Forward) &&
                        DiffRange(s, split.X, split.Y, x2, y2, fronts && split.Forward);
             }
