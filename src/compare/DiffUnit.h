@@ -8,9 +8,10 @@
 // Lines whose hash does not occur in the other sequence at all can never be matched; they are
 // set aside before the search, which keeps the script shortest and makes unrelated files cheap.
 // A search for a middle snake that takes more steps than a bound (about the square root of the
-// lines, at least MinStepBound; four times that while its fronts still match lines) splits the part at
-// the point its fronts reached furthest instead, so files whose lines are reordered compare in
-// near-linear time with a script that is correct but may be a little longer than the shortest.
+// lines, at least MinStepBound; four times that while its fronts still match lines) splits its
+// part at the point its fronts reached furthest instead, so files whose lines are reordered
+// compare in time linear in their size, with a script that is correct but may be a little longer
+// than the shortest.
 // Within each run of differing lines, the insertions are reported before the deletions, so that
 // facing lines pair up as modified lines.
 
