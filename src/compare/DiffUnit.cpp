@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdlib>
 
 // The state of one comparison. Diagonal k holds the points (x, y) with (x - x1) - (y - y1) = k
 // for the part being searched; both arrays are indexed by diagonal from -MaxD to MaxD.
@@ -30,11 +31,12 @@ struct TDiff::TSearch {
     int& Vb(int k) { return Reverse[static_cast<size_t>(k + MaxD + 1)]; }
 
     // A point to split a part at, `Reach` lines (of both files) away from the corner its front
-    // set out from; a Reach of 0 is no point.
+    // set out from and `Skew` off the line between the part's corners; a Reach of 0 is no point.
     struct TSplit {
         int X = 0;
         int Y = 0;
         int Reach = 0;
+        long long Skew = 0;
         bool Forward = true;
     };
     // The point either front reached furthest after D steps in the part x1..x2-1, y1..y2-1.
@@ -45,6 +47,8 @@ TDiff::TSearch::TSplit TDiff::TSearch::FurthestPoint(int D, int x1, int y1, int 
 {
     // invariant: a point inside the part lies on a path inside it, so splitting there is sound;
     // the corners are left out so that both pieces are smaller than the part.
+    // why: of points that reach as far, the one nearest the line between the corners leaves two
+    // pieces shaped like the part; reorderings would otherwise eat one file far ahead of the other.
     TSplit best;
     const int size = (x2 - x1) + (y2 - y1);
     const auto consider = [&](int x, int k, bool forward) {
@@ -52,8 +56,9 @@ TDiff::TSearch::TSplit TDiff::TSearch::FurthestPoint(int D, int x1, int y1, int 
         if (x < x1 || x > x2 || y < y1 || y > y2)
             return;
         const int reach = forward ? (x - x1) + (y - y1) : (x2 - x) + (y2 - y);
-        if (reach > best.Reach && reach < size)
-            best = TSplit{x, y, reach, forward};
+        const long long skew = std::llabs(1LL * (x - x1) * (y2 - y1) - 1LL * (y - y1) * (x2 - x1));
+        if (reach < size && (reach > best.Reach || (reach == best.Reach && reach > 0 && skew < best.Skew)))
+            best = TSplit{x, y, reach, skew, forward};
     };
     for (int k = -D; k <= D; k += 2)
         consider(Vf(k), k, true);
@@ -262,6 +267,11 @@ bool TDiff::DiffRange(TSearch& s, int x1, int y1, int x2, int y2, bool fronts)
     while (x2 > x1 && y2 > y1 && h1[x2 - 1] == h2[y2 - 1]) {
         --x2;
         --y2;
+    }
+    if (fronts && (x1 == x2 || y1 == y2)) {
+        // The part between the fronts needs no search: they meet.
+        FFurthestForward = std::max(FFurthestForward, x2);
+        FSmallestReverse = std::min(FSmallestReverse, x1);
     }
     if (x1 == x2) {
         std::fill(s.Inserted.begin() + y1, s.Inserted.begin() + y2, 1);

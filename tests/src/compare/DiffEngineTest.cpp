@@ -505,9 +505,10 @@ TEST(DiffEngine, ACommandDuringTheComparisonCanCancelIt)
 TEST(DiffEngine, ProgressOnReorderedLinesFollowsTheFrontsThatAreLeft)
 {
     // A search that settles for a split point has not met the other front: the estimate rises
-    // towards 46 while the part left between the fronts is searched, and passes it only once
-    // that part's fronts meet, near the end, instead of running away with the time spent.
-    const THashes a = Distinct(6000);
+    // towards 46 while the part left between the fronts is searched (in step with both files),
+    // and passes it only once that part's fronts meet, near the end, instead of running away
+    // with the time spent.
+    const THashes a = Distinct(20000);
     const THashes b = Reordered(a, 23);
     TDiff diff(nullptr);
     diff.MinStepBound = 1;
@@ -517,10 +518,11 @@ TEST(DiffEngine, ProgressOnReorderedLinesFollowsTheFrontsThatAreLeft)
     QTimer sampler;
     QObject::connect(&sampler, &QTimer::timeout, [&diff] { diff.ReportProgress(); });
     sampler.start(2);
-    ASSERT_TRUE(diff.CompareHashes(a.data(), b.data(), 6000, 6000));
+    ASSERT_TRUE(diff.CompareHashes(a.data(), b.data(), 20000, 20000));
     ASSERT_GE(percents.size(), 3u);
     EXPECT_TRUE(std::is_sorted(percents.begin(), percents.end()));
     EXPECT_LT(percents.front(), 46);
+    EXPECT_GE(percents.back(), 40);
     EXPECT_LE(percents.back(), 100);
 }
 
