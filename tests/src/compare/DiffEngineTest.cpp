@@ -1,6 +1,7 @@
-// The diff engine: the change lists of the small cases, shortest scripts on random pairs (against
-// a brute-force longest common subsequence and against GNU diff --minimal on generated and real
-// text pairs), applying a change list to file 1 giving file 2, progress and cancelling.
+// The diff engine: the change lists of the small cases, shortest scripts on random and reordered
+// pairs (against a brute-force longest common subsequence and against GNU diff --minimal on
+// generated and real text pairs), correct near-shortest scripts from searches that settle for a
+// split point, applying a change list to file 1 giving file 2, progress and cancelling.
 
 #include "compare/DiffUnit.h"
 #include "compare/HashUnit.h"
