@@ -1,7 +1,9 @@
 // The file compare tool's engine (reading both files, hashing the lines, the shortest edit script)
 // against GNU diff on the same files in the same run: two versions of a 20,000-line file with 1%
 // of the lines changed against `diff`, two unrelated 3 MB files against `diff --minimal` (both
-// find a shortest script), and how soon Cancel stops a long comparison, with progress reported.
+// find a shortest script), two reorderings of the lines of one file (100,000 and 1,000,000 lines)
+// against `diff` (both settle for a near-shortest script), and how soon Cancel stops a long
+// comparison, with progress reported.
 
 #include "compare/CompareText.h"
 #include "compare/DiffUnit.h"
@@ -21,6 +23,7 @@
 #include <spawn.h>
 #include <string>
 #include <sys/wait.h>
+#include <tuple>
 #include <unistd.h>
 #include <vector>
 
@@ -89,6 +92,14 @@ void MakeFiles()
     WriteFile(FileName("similar2.php"), changed);
     WriteFile(FileName("unrelated1.php"), CodeFile(3, 0, 3u << 20));
     WriteFile(FileName("unrelated2.php"), CodeFile(4, 0, 3u << 20));
+    for (const auto& [lines, first, second] : {std::tuple{size_t{100000}, "reordered100k1.php", "reordered100k2.php"},
+                                               std::tuple{size_t{1000000}, "reordered1m1.php", "reordered1m2.php"}}) {
+        const std::vector<std::string> file = CodeFile(5, lines, 0);
+        std::vector<std::string> reordered = file;
+        std::shuffle(reordered.begin(), reordered.end(), std::mt19937(6));
+        WriteFile(FileName(first), file);
+        WriteFile(FileName(second), reordered);
+    }
 }
 
 int OurCompare(const std::string& first, const std::string& second)
@@ -158,6 +169,35 @@ void DiffMinimalUnrelated(benchmark::State& state)
 }
 BENCHMARK(DiffMinimalUnrelated)->Unit(benchmark::kMillisecond)->Iterations(3);
 
+void OursReordered100k(benchmark::State& state)
+{
+    for (auto _ : state)
+        benchmark::DoNotOptimize(OurCompare(FileName("reordered100k1.php"), FileName("reordered100k2.php")));
+    state.counters["edits"] = OurCompare(FileName("reordered100k1.php"), FileName("reordered100k2.php"));
+}
+BENCHMARK(OursReordered100k)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void DiffReordered100k(benchmark::State& state)
+{
+    for (auto _ : state)
+        benchmark::DoNotOptimize(PeerDiff({FileName("reordered100k1.php"), FileName("reordered100k2.php")}));
+}
+BENCHMARK(DiffReordered100k)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void OursReordered1M(benchmark::State& state)
+{
+    for (auto _ : state)
+        benchmark::DoNotOptimize(OurCompare(FileName("reordered1m1.php"), FileName("reordered1m2.php")));
+}
+BENCHMARK(OursReordered1M)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+void DiffReordered1M(benchmark::State& state)
+{
+    for (auto _ : state)
+        benchmark::DoNotOptimize(PeerDiff({FileName("reordered1m1.php"), FileName("reordered1m2.php")}));
+}
+BENCHMARK(DiffReordered1M)->Unit(benchmark::kMillisecond)->Iterations(1);
+
 // The time from a Cancel that falls due during the comparison to its end, measured by hand: the
 // unrelated pair is compared and a timer cancels it after 1.2 s, past the first progress report.
 // The timer fires only when the search lets events through, so the wait for that is included.
@@ -218,10 +258,17 @@ int main(int argc, char** argv)
         std::printf("20,000 lines, 1%% changed, against diff: %.2fx (at most 1.5)\n", ours / peer);
     if (oursUnrelated > 0 && peerUnrelated > 0)
         std::printf("unrelated 3 MB files against diff --minimal: %.2fx (at most 1)\n", oursUnrelated / peerUnrelated);
+    for (const auto& [lines, name] : {std::pair{"100,000", "Reordered100k"}, std::pair{"1,000,000", "Reordered1M"}}) {
+        const double oursReordered = reporter.Find(std::string("Ours") + name);
+        const double peerReordered = reporter.Find(std::string("Diff") + name);
+        if (oursReordered > 0 && peerReordered > 0)
+            std::printf("%s reordered lines against diff: %.2fx (at most 3)\n", lines, oursReordered / peerReordered);
+    }
     if (const double cancel = reporter.Find("CancelUnrelated"); cancel > 0)
         std::printf("Cancel due to the end of the comparison: %.1f ms on average (at most 100)\n", cancel * 1000);
 
-    for (const char* name : {"similar1.php", "similar2.php", "unrelated1.php", "unrelated2.php"})
+    for (const char* name : {"similar1.php", "similar2.php", "unrelated1.php", "unrelated2.php", "reordered100k1.php",
+                             "reordered100k2.php", "reordered1m1.php", "reordered1m2.php"})
         std::remove(FileName(name).c_str());
     ::rmdir(Folder.c_str());
     return 0;

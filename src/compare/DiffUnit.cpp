@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdlib>
 
 // The state of one comparison. Diagonal k holds the points (x, y) with (x - x1) - (y - y1) = k
 // for the part being searched; both arrays are indexed by diagonal from -MaxD to MaxD.
@@ -14,6 +15,10 @@ struct TDiff::TSearch {
     const std::uint32_t* H1 = nullptr;
     const std::uint32_t* H2 = nullptr;
     int MaxD = 0;
+    // The steps one search for a middle snake takes before it may settle for a split point, and
+    // before it settles for one even while its fronts match lines.
+    int Bound = 0;
+    int StretchedBound = 0;
     std::vector<int> Forward;
     // invariant: one extra entry at each end that holds a value above every line position and is
     // never written, so that the edges of the band always take the neighbour inside it.
@@ -24,7 +29,45 @@ struct TDiff::TSearch {
 
     int& Vf(int k) { return Forward[static_cast<size_t>(k + MaxD)]; }
     int& Vb(int k) { return Reverse[static_cast<size_t>(k + MaxD + 1)]; }
+
+    // A point to split a part at, `Reach` lines (of both files) away from the corner its front
+    // set out from and `Skew` off the line between the part's corners; a Reach of 0 is no point.
+    struct TSplit {
+        int X = 0;
+        int Y = 0;
+        int Reach = 0;
+        long long Skew = 0;
+        bool Forward = true;
+    };
+    // The point either front reached furthest after D steps in the part x1..x2-1, y1..y2-1.
+    TSplit FurthestPoint(int D, int x1, int y1, int x2, int y2);
 };
+
+TDiff::TSearch::TSplit TDiff::TSearch::FurthestPoint(int D, int x1, int y1, int x2, int y2)
+{
+    // invariant: a point inside the part lies on a path inside it, so splitting there is sound;
+    // the corners are left out so that both pieces are smaller than the part.
+    // why: of points that reach as far, the one nearest the line between the corners leaves two
+    // pieces shaped like the part; reorderings would otherwise eat one file far ahead of the other.
+    TSplit best;
+    const int size = (x2 - x1) + (y2 - y1);
+    const auto consider = [&](int x, int k, bool forward) {
+        const int y = x - x1 + y1 - k;
+        if (x < x1 || x > x2 || y < y1 || y > y2)
+            return;
+        const int reach = forward ? (x - x1) + (y - y1) : (x2 - x) + (y2 - y);
+        const long long skew = std::llabs(1LL * (x - x1) * (y2 - y1) - 1LL * (y - y1) * (x2 - x1));
+        if (reach < size && (reach > best.Reach || (reach == best.Reach && reach > 0 && skew < best.Skew)))
+            best = TSplit{x, y, reach, skew, forward};
+    };
+    for (int k = -D; k <= D; k += 2)
+        consider(Vf(k), k, true);
+    const int delta = (x2 - x1) - (y2 - y1);
+    for (int k = delta - D; k <= delta + D && k <= MaxD; k += 2)
+        if (k >= -MaxD)
+            consider(Vb(k), k, false);
+    return best;
+}
 
 TDiff::TDiff(TComponent* AOwner) : TComponent(AOwner)
 {
@@ -102,6 +145,21 @@ void KeepMatchable(const std::uint32_t* hashes, int count, THashSides& sides, st
         }
 }
 
+// A search whose fronts match lines goes on to this multiple of the bound before it settles:
+// two files that share much are worth the time, two reorderings of one file are not (their fronts
+// meet hardly a match, and a shortest script is barely shorter than a near-shortest one).
+constexpr int MatchingSearchStretch = 4;
+
+// The steps of one search: about the square root of the lines searched, at least `least`.
+int SearchBound(int lines1, int lines2, int least)
+{
+    const long long lines = static_cast<long long>(lines1) + lines2;
+    long long bound = 1;
+    while (bound * bound < lines)
+        bound *= 2;
+    return static_cast<int>(std::max<long long>(bound, std::max(least, 1)));
+}
+
 } // namespace
 
 bool TDiff::CompareHashes(const std::uint32_t* hashes1, const std::uint32_t* hashes2, int count1, int count2)
@@ -135,6 +193,8 @@ bool TDiff::CompareHashes(const std::uint32_t* hashes1, const std::uint32_t* has
     search.H1 = kept1.data();
     search.H2 = kept2.data();
     search.MaxD = std::min(std::max(n1, n2), MaxDLimit);
+    search.Bound = SearchBound(n1, n2, MinStepBound);
+    search.StretchedBound = static_cast<int>(std::min<long long>(1LL * search.Bound * MatchingSearchStretch, INT_MAX));
     FChanges.reserve(static_cast<size_t>(4 * (std::max(search.MaxD, 1024) / 32)));
     FLines1 = n1;
     FFurthestForward = 0;
@@ -149,7 +209,7 @@ bool TDiff::CompareHashes(const std::uint32_t* hashes1, const std::uint32_t* has
     search.Inserted.assign(static_cast<size_t>(n2), 0);
     FCancelled = false;
 
-    bool result = DiffRange(search, 0, 0, n1, n2);
+    bool result = DiffRange(search, 0, 0, n1, n2, true);
     search.Forward = {};
     search.Reverse = {};
     if (result) {
@@ -196,7 +256,7 @@ bool TDiff::LetEventsThrough()
     return !FCancelled;
 }
 
-bool TDiff::DiffRange(TSearch& s, int x1, int y1, int x2, int y2)
+bool TDiff::DiffRange(TSearch& s, int x1, int y1, int x2, int y2, bool fronts)
 {
     const std::uint32_t* h1 = s.H1;
     const std::uint32_t* h2 = s.H2;
@@ -207,6 +267,11 @@ bool TDiff::DiffRange(TSearch& s, int x1, int y1, int x2, int y2)
     while (x2 > x1 && y2 > y1 && h1[x2 - 1] == h2[y2 - 1]) {
         --x2;
         --y2;
+    }
+    if (fronts && (x1 == x2 || y1 == y2)) {
+        // The part between the fronts needs no search: they meet.
+        FFurthestForward = std::max(FFurthestForward, x2);
+        FSmallestReverse = std::min(FSmallestReverse, x1);
     }
     if (x1 == x2) {
         std::fill(s.Inserted.begin() + y1, s.Inserted.begin() + y2, 1);
@@ -234,14 +299,15 @@ bool TDiff::DiffRange(TSearch& s, int x1, int y1, int x2, int y2)
                 ++y;
             }
             s.Vf(k) = x;
-            FFurthestForward = std::max(FFurthestForward, x);
+            if (fronts)
+                FFurthestForward = std::max(FFurthestForward, x);
             if (odd && delta - D < k && k < delta + D && s.Vf(k) >= s.Vb(k)) {
                 const int endX = x, endY = y;
                 while (x > x1 && y > y1 && h1[x - 1] == h2[y - 1]) {
                     --x;
                     --y;
                 }
-                return DiffRange(s, x1, y1, x, y) && DiffRange(s, endX, endY, x2, y2);
+                return DiffRange(s, x1, y1, x, y, false) && DiffRange(s, endX, endY, x2, y2, false);
             }
         }
         for (int k = delta - D; k <= delta + D; k += 2) {
@@ -256,20 +322,31 @@ bool TDiff::DiffRange(TSearch& s, int x1, int y1, int x2, int y2)
                 --y;
             }
             s.Vb(k) = x;
-            FSmallestReverse = std::min(FSmallestReverse, x);
+            if (fronts)
+                FSmallestReverse = std::min(FSmallestReverse, x);
             if (!odd && -D <= k && k <= D && s.Vf(k) >= s.Vb(k)) {
                 if (x2 == x1 + 1 && y2 == y1 + 1) {
                     s.Inserted[static_cast<size_t>(y1)] = 1;
                     s.Deleted[static_cast<size_t>(x1)] = 1;
                     return true;
                 }
-                if (!DiffRange(s, x1, y1, x, y))
+                if (!DiffRange(s, x1, y1, x, y, false))
                     return false;
                 while (x < x2 && y < y2 && h1[x] == h2[y]) {
                     ++x;
                     ++y;
                 }
-                return DiffRange(s, x, y, x2, y2);
+                return DiffRange(s, x, y, x2, y2, false);
+            }
+        }
+        if (D == s.Bound || D == s.StretchedBound) {
+            const TSearch::TSplit split = s.FurthestPoint(D, x1, y1, x2, y2);
+            // A front that matched fewer than one line in sixteen steps has met a reordering.
+            if (split.Reach > 0 && (D > s.Bound || split.Reach < D + D / 8)) {
+                // why: the pieces still form a correct script, only not always a shortest one.
+                // The fronts that go on are those of the piece that holds the part not searched.
+                return DiffRange(s, x1, y1, split.X, split.Y, fronts && !split.Forward) &&
+                       DiffRange(s, split.X, split.Y, x2, y2, fronts && split.Forward);
             }
         }
     }

@@ -7,6 +7,11 @@
 //
 // Lines whose hash does not occur in the other sequence at all can never be matched; they are
 // set aside before the search, which keeps the script shortest and makes unrelated files cheap.
+// A search for a middle snake that takes more steps than a bound (about the square root of the
+// lines, at least MinStepBound; four times that while its fronts still match lines) splits its
+// part at the point its fronts reached furthest instead, so files whose lines are reordered
+// compare in time linear in their size, with a script that is correct but may be a little longer
+// than the shortest.
 // Within each run of differing lines, the insertions are reported before the deletions, so that
 // facing lines pair up as modified lines.
 
@@ -66,11 +71,15 @@ public:
 
     // How often the search lets events through, at most (milliseconds); tests may shorten it.
     int EventInterval = 10;
+    // The fewest steps a search for a middle snake takes before it may settle for a split point;
+    // tests may lower it.
+    int MinStepBound = 4096;
 
 private:
     struct TSearch;
-    // One part of the search: lines x1..x2-1 of file 1 against y1..y2-1 of file 2.
-    bool DiffRange(TSearch& s, int x1, int y1, int x2, int y2);
+    // One part of the search: lines x1..x2-1 of file 1 against y1..y2-1 of file 2. `fronts`: the
+    // progress estimate follows this part's search fronts.
+    bool DiffRange(TSearch& s, int x1, int y1, int x2, int y2, bool fronts);
     bool LetEventsThrough();
 
     // The runs the change list is built from.

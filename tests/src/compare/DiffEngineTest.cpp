@@ -1,6 +1,7 @@
-// The diff engine: the change lists of the small cases, shortest scripts on random pairs (against
-// a brute-force longest common subsequence and against GNU diff --minimal on generated and real
-// text pairs), applying a change list to file 1 giving file 2, progress and cancelling.
+// The diff engine: the change lists of the small cases, shortest scripts on random and reordered
+// pairs (against a brute-force longest common subsequence and against GNU diff --minimal on
+// generated and real text pairs), correct near-shortest scripts from searches that settle for a
+// split point, applying a change list to file 1 giving file 2, progress and cancelling.
 
 #include "compare/DiffUnit.h"
 #include "compare/HashUnit.h"
@@ -210,6 +211,20 @@ TEST(DiffEngine, MissingHashesFailAndANewComparisonForgetsTheLastResult)
 
 TEST(DiffEngine, RandomPairsGiveShortestScriptsThatTurnFile1IntoFile2)
 {
+    const auto expectShortest = [](const THashes& a, const THashes& b, const std::string& what) {
+        TDiff diff(nullptr);
+        const std::vector<TDiffChange> changes = Compare(diff, a, b);
+        ASSERT_EQ(Apply(a, b, changes), b) << what << ": " << Describe(changes);
+        ASSERT_EQ(EditLength(changes), ShortestEditLength(a, b)) << what;
+        // Each record is as long as it can be: no two records of one kind touch.
+        for (size_t i = 1; i < changes.size(); ++i) {
+            const TDiffChange& p = changes[i - 1];
+            const TDiffChange& c = changes[i];
+            if (p.Kind == c.Kind && p.Kind != dcAdded) {
+                EXPECT_NE(p.Line1 + p.Count, c.Line1) << what << ": " << Describe(changes);
+            }
+        }
+    };
     std::mt19937 rng(4711);
     for (int round = 0; round < 3000; ++round) {
         const int alphabet = 2 + static_cast<int>(rng() % 6);
@@ -231,19 +246,136 @@ TEST(DiffEngine, RandomPairsGiveShortestScriptsThatTurnFile1IntoFile2)
                 default: if (at < b.size()) b[at] = rng() % 9; break;
                 }
             }
-        TDiff diff(nullptr);
-        const std::vector<TDiffChange> changes = Compare(diff, a, b);
-        ASSERT_EQ(Apply(a, b, changes), b) << "round " << round << ": " << Describe(changes);
-        ASSERT_EQ(EditLength(changes), ShortestEditLength(a, b)) << "round " << round;
-        // Each record is as long as it can be: no two records of one kind touch.
-        for (size_t i = 1; i < changes.size(); ++i) {
-            const TDiffChange& p = changes[i - 1];
-            const TDiffChange& c = changes[i];
-            if (p.Kind == c.Kind && p.Kind != dcAdded) {
-                EXPECT_NE(p.Line1 + p.Count, c.Line1) << "round " << round << ": " << Describe(changes);
+        expectShortest(a, b, "round " + std::to_string(round));
+        if (HasFatalFailure())
+            return;
+    }
+    // Reorderings: the same lines (mostly distinct ones), shuffled, a few of them replaced.
+    for (int round = 0; round < 1000; ++round) {
+        THashes a(rng() % 60);
+        for (auto& h : a)
+            h = rng() % 50;
+        THashes b = a;
+        std::shuffle(b.begin(), b.end(), rng);
+        for (int edits = static_cast<int>(rng() % 3); edits > 0 && !b.empty(); --edits)
+            b[rng() % b.size()] = 100 + rng() % 3;
+        expectShortest(a, b, "reordered round " + std::to_string(round));
+        if (HasFatalFailure())
+            return;
+    }
+}
+
+TEST(DiffEngine, SearchesThatSettleForASplitPointStillTurnFile1IntoFile2)
+{
+    // A step bound of a few steps makes the searches of these small pairs settle, from either
+    // front, on square and skewed parts, reordered or edited.
+    std::mt19937 rng(815);
+    int longer = 0;
+    for (int round = 0; round < 600; ++round) {
+        THashes a(rng() % 250);
+        const unsigned alphabet = 2 + rng() % 500;
+        for (auto& h : a)
+            h = rng() % alphabet;
+        THashes b;
+        switch (round % 3) {
+        case 0: b = a; std::shuffle(b.begin(), b.end(), rng); break;
+        case 1: b.resize(rng() % 250); for (auto& h : b) h = rng() % alphabet; break;
+        default:
+            b = a;
+            for (int edits = static_cast<int>(rng() % 80); edits > 0; --edits) {
+                const size_t at = rng() % (b.size() + 1);
+                if (rng() % 2 || at == b.size())
+                    b.insert(b.begin() + static_cast<long>(at), rng() % alphabet);
+                else
+                    b.erase(b.begin() + static_cast<long>(at));
             }
         }
+        TDiff diff(nullptr);
+        diff.MinStepBound = 1 + static_cast<int>(rng() % 4);
+        const std::vector<TDiffChange> changes = Compare(diff, a, b);
+        ASSERT_EQ(Apply(a, b, changes), b) << "round " << round << ": " << Describe(changes);
+        const int shortest = ShortestEditLength(a, b);
+        ASSERT_GE(EditLength(changes), shortest) << "round " << round;
+        longer += EditLength(changes) > shortest;
     }
+    // The bound is reached: some scripts are not the shortest.
+    EXPECT_GT(longer, 20);
+}
+
+namespace {
+
+// The shortest edit length between a list of distinct lines and a reordering of it: everything
+// but a longest run of lines that keeps its order (a longest increasing subsequence of places).
+int ReorderedEditLength(const THashes& a, const THashes& b)
+{
+    std::vector<int> place(a.size());
+    for (size_t i = 0; i < a.size(); ++i)
+        place[a[i]] = static_cast<int>(i);
+    std::vector<int> tails;
+    for (const std::uint32_t h : b) {
+        const auto at = std::lower_bound(tails.begin(), tails.end(), place[h]);
+        if (at == tails.end())
+            tails.push_back(place[h]);
+        else
+            *at = place[h];
+    }
+    return static_cast<int>(a.size() + b.size() - 2 * tails.size());
+}
+
+THashes Reordered(const THashes& a, unsigned seed)
+{
+    THashes b = a;
+    std::shuffle(b.begin(), b.end(), std::mt19937(seed));
+    return b;
+}
+
+THashes Distinct(int count)
+{
+    THashes hashes(static_cast<size_t>(count));
+    for (size_t i = 0; i < hashes.size(); ++i)
+        hashes[i] = static_cast<std::uint32_t>(i);
+    return hashes;
+}
+
+} // namespace
+
+TEST(DiffEngine, ReorderedLinesGiveACorrectScriptShortestWhileTheSearchIsCheap)
+{
+    struct TCase {
+        int Lines;
+        bool Shortest; // otherwise near the shortest
+    };
+    // The fronts of 3,000 reordered lines meet within the step bound; 5,000 lines take the
+    // search past it, where it settles for a split point and a near-shortest script.
+    const TCase cases[] = {{3000, true}, {5000, false}};
+    for (const TCase& c : cases) {
+        const THashes a = Distinct(c.Lines);
+        const THashes b = Reordered(a, 17);
+        TDiff diff(nullptr);
+        const std::vector<TDiffChange> changes = Compare(diff, a, b);
+        ASSERT_EQ(Apply(a, b, changes), b) << c.Lines;
+        const int shortest = ReorderedEditLength(a, b);
+        if (c.Shortest)
+            EXPECT_EQ(EditLength(changes), shortest) << c.Lines;
+        else
+            EXPECT_LE(EditLength(changes), shortest + c.Lines / 100) << c.Lines;
+    }
+}
+
+TEST(DiffEngine, FilesThatShareManyLinesGiveShortestScriptsPastTheStepBound)
+{
+    // Lines drawn from 40 texts: the middle of the search lies past 5,000 steps, beyond the
+    // bound, but the fronts keep matching lines, so the search goes on to the shortest script.
+    std::mt19937 rng(11);
+    const auto make = [&] {
+        std::vector<std::string> lines(8000);
+        for (auto& line : lines)
+            line = "line " + std::to_string(rng() % 40);
+        return lines;
+    };
+    const std::vector<std::string> a = make(), b = make();
+    TempDir dir;
+    ExpectShortestAgainstPeer(dir, a, b, "40 texts");
 }
 
 TEST(DiffEngine, GeneratedTextPairsMatchDiffMinimal)
@@ -369,6 +501,30 @@ TEST(DiffEngine, ACommandDuringTheComparisonCanCancelIt)
     EXPECT_FALSE(diff.CompareHashes(a.data(), b.data(), 50000, 50000));
     EXPECT_TRUE(secondRefused);
     EXPECT_EQ(diff.ChangeCount(), 0);
+}
+
+TEST(DiffEngine, ProgressOnReorderedLinesFollowsTheFrontsThatAreLeft)
+{
+    // A search that settles for a split point has not met the other front: the estimate rises
+    // towards 46 while the part left between the fronts is searched (in step with both files),
+    // and passes it only once that part's fronts meet, near the end, instead of running away
+    // with the time spent.
+    const THashes a = Distinct(20000);
+    const THashes b = Reordered(a, 23);
+    TDiff diff(nullptr);
+    diff.MinStepBound = 1;
+    diff.EventInterval = 1;
+    std::vector<int> percents;
+    diff.OnProgress = [&](TObject*, int percent) { percents.push_back(percent); };
+    QTimer sampler;
+    QObject::connect(&sampler, &QTimer::timeout, [&diff] { diff.ReportProgress(); });
+    sampler.start(2);
+    ASSERT_TRUE(diff.CompareHashes(a.data(), b.data(), 20000, 20000));
+    ASSERT_GE(percents.size(), 3u);
+    EXPECT_TRUE(std::is_sorted(percents.begin(), percents.end()));
+    EXPECT_LT(percents.front(), 46);
+    EXPECT_GE(percents.back(), 40);
+    EXPECT_LE(percents.back(), 100);
 }
 
 TEST(DiffEngine, FilesBeyondTheStepLimitCompareWhenCloseAndFailCleanlyOtherwise)
