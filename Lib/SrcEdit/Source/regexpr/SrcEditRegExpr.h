@@ -123,8 +123,8 @@ struct TProgram {
     bool StartsAtLineStart = false;  // starts with "^" under modifier m
     TLiteralScan Prefix;             // literal every match starts with
     std::vector<TLiteralScan> RequiredLiterals;  // literals every match contains
-    // An unbounded repeat of one character that every match starts with (-1: none), and the
-    // literal that directly follows it (empty: none).
+    // An unbounded repeat of one character that every match starts with, after "^" under
+    // modifier m if there is one (-1: none), and the literal that directly follows it (empty: none).
     int LeadingRepeat = -1;
     TLiteralScan FollowLiteral;
     bool FollowEndsRun = false;      // the literal's first byte is never taken by the repeat

@@ -1180,14 +1180,18 @@ void Analyse(TProgram& program, const TNode& tree)
             breaks[program.PairTail] = 1;
         program.LineBreaks = MakeScanSet(program, breaks);
     }
-    if (start.Op == TOp::Repeat && start.Max == Unbounded) {
-        program.LeadingRepeat = static_cast<int>(pc);
-        const size_t next = pc + 1;
-        program.FollowLiteral = PrefixOf(program, next);
+    size_t lead = pc;
+    if (program.StartsAtLineStart)
+        for (++lead; program.Code[lead].Op == TOp::Open;)
+            ++lead;
+    const TInstr& leading = program.Code[lead];
+    if (leading.Op == TOp::Repeat && leading.Max == Unbounded) {
+        program.LeadingRepeat = static_cast<int>(lead);
+        program.FollowLiteral = PrefixOf(program, lead + 1);
         const TLiteralScan& follow = program.FollowLiteral;
         program.FollowEndsRun = !follow.Empty() &&
-            NeverTaken(program, start, static_cast<unsigned char>(follow.Text()[0])) &&
-            NeverTaken(program, start, static_cast<unsigned char>(follow.Alt()[0]));
+            NeverTaken(program, leading, static_cast<unsigned char>(follow.Text()[0])) &&
+            NeverTaken(program, leading, static_cast<unsigned char>(follow.Alt()[0]));
     }
     program.HasBackRefs = std::any_of(program.Code.begin(), program.Code.end(), [](const TInstr& in) {
         return in.Op == TOp::BackRef || in.Op == TOp::BackRefCI;

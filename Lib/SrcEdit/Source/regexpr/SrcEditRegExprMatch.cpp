@@ -169,6 +169,13 @@ bool TRegExpr::ExecFrom(std::int64_t start)
     const TByteTable* first = program.FirstChars.Set >= 0 ? &program.Sets[static_cast<size_t>(program.FirstChars.Set)] : nullptr;
     if (program.StartsAtLineStart) {
         for (;;) {
+            // why: the bound need not be a line start; the scan for the next line break
+            // below goes on from it.
+            if (!program.FollowLiteral.Empty()) {
+                p = FollowLiteralBound(p);
+                if (p < 0)
+                    return false;
+            }
             if (IsLineStart(p) && (!first || (*first)[bytes[p]]) && tryAt(p))
                 return true;
             const int lineBreak = p < length ? FindCandidate(p, program.LineBreaks) : -1;
