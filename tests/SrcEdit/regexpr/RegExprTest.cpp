@@ -942,4 +942,31 @@ TEST_F(RegExprStepBudget, RequiredLiteralAnswersAtOnce)
     EXPECT_FALSE(re.Exec(std::string(100000, 'a')));
 }
 
+// A start inside a word that a leading repeat already took whole cannot match where the word's
+// first letter did not; a long identifier then costs its length once, not once per letter.
+TEST_F(RegExprStepBudget, LeadingRunIsTriedOncePerRun)
+{
+    const std::string word(20000, 'a');
+    struct TCase {
+        std::string Pattern;
+        std::string Subject;
+        int Position;  // of the match; 0: none
+    };
+    const std::vector<TCase> cases = {
+        {"\\w+@", word + " @", 0},
+        {"\\w+@", word + " " + word + "@", 20002},
+        {"[a-z]+ing", word + " ing", 0},
+        {"[a-z]+ing", word + " " + word + "ing", 20002},
+        {"[a-z]+x", word + "-x", 0},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Pattern);
+        TRegExpr re;
+        re.SetMatchStepLimit(1'000'000);
+        re.SetExpression(c.Pattern);
+        EXPECT_EQ(ExecError(re, c.Subject), 0);
+        EXPECT_EQ(re.SubMatchPosition(0), c.Position == 0 ? -1 : c.Position);
+    }
+}
+
 }  // namespace

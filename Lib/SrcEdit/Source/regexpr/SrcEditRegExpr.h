@@ -14,6 +14,7 @@
 // texts still written in that single-byte code page.
 
 #include "Platform/core/Exceptions.h"
+#include "SrcEdit/Source/regexpr/SrcEditRegExprScan.h"
 
 #include <array>
 #include <cstdint>
@@ -120,9 +121,16 @@ struct TProgram {
     // Start-up data.
     bool Anchored = false;           // starts at the start of the text
     bool StartsAtLineStart = false;  // starts with "^" under modifier m
-    std::string Prefix;              // literal every match starts with
-    std::vector<std::string> RequiredLiterals;  // literals every match contains
+    TLiteralScan Prefix;             // literal every match starts with
+    std::vector<TLiteralScan> RequiredLiterals;  // literals every match contains
+    // An unbounded repeat of one character that every match starts with, after "^" under
+    // modifier m if there is one (-1: none), and the literal that directly follows it (empty: none).
+    int LeadingRepeat = -1;
+    TLiteralScan FollowLiteral;
+    bool FollowEndsRun = false;      // the literal's first byte is never taken by the repeat
+    bool HasBackRefs = false;
     TScanSet FirstChars;             // bytes a match can start with
+    int SecondChars = -1;            // set of the bytes after a match's first byte (-1: any)
     TScanSet LineBreaks;             // bytes a line start can follow
 
     // Settings baked in at compile time.
@@ -241,6 +249,13 @@ private:
     // Bytes of the character at pos < length that the class takes; 0 when it does not match.
     int ClassWidth(const RegExprDetail::TCharClass& charClass, int pos) const;
     int FindCandidate(int from, const RegExprDetail::TScanSet& scan) const;
+    // Bytes of the one-character operand of a repeat at pos < length; 0 when it does not match.
+    int OperandWidth(const RegExprDetail::TInstr& repeat, int pos) const;
+    // Where the run of the leading repeat's operand that starts at pos ends.
+    int LeadingRunEnd(int pos) const;
+    // The first position from `from` on where a match can start, judged by the literal after
+    // the leading repeat; -1 when no match can start there or later.
+    int FollowLiteralBound(int from) const;
     bool IsLineStart(int pos) const;
 
     std::string FExpression;

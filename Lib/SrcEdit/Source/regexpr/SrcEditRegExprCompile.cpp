@@ -1052,6 +1052,97 @@ TScanSet MakeScanSet(TProgram& program, const TByteTable& table)
     return scan;
 }
 
+// The literal an instruction matches, for scanning ahead; empty for other instructions.
+TLiteralScan LiteralScanOf(const TProgram& program, const TInstr& in)
+{
+    if (in.Op == TOp::Char)
+        return {std::string(1, static_cast<char>(in.A)), std::string(1, static_cast<char>(in.A))};
+    if (in.Op != TOp::Str && in.Op != TOp::StrCI)
+        return {};
+    const auto at = static_cast<size_t>(in.A);
+    const auto n = static_cast<size_t>(in.B);
+    return {program.Literals.substr(at, n), program.LiteralsAlt.substr(at, n)};
+}
+
+// The literal that starts at pc, through the starts and ends of groups between its pieces.
+TLiteralScan PrefixOf(const TProgram& program, size_t pc)
+{
+    std::string text;
+    std::string alt;
+    for (;; ++pc) {
+        const TInstr& in = program.Code[pc];
+        if (in.Op == TOp::Open || in.Op == TOp::Close)
+            continue;
+        const TLiteralScan piece = LiteralScanOf(program, in);
+        if (piece.Empty())
+            break;
+        text += piece.Text();
+        alt += piece.Alt();
+    }
+    return {std::move(text), std::move(alt)};
+}
+
+// The bytes that can stand right after the first byte of a match that starts at pc; index 0
+// stands for the end of the text. Every byte where the first step may take more than one byte.
+TByteTable SecondBytes(const TProgram& program, TFirstSets& first, int pc)
+{
+    TByteTable result{};
+    std::vector<bool> visited(program.Code.size(), false);
+    std::vector<int> pending{pc};
+    while (!pending.empty()) {
+        int at = pending.back();
+        pending.pop_back();
+        for (;;) {
+            if (visited[static_cast<size_t>(at)])
+                break;
+            visited[static_cast<size_t>(at)] = true;
+            const TInstr& in = program.Code[static_cast<size_t>(at)];
+            if (in.Op == TOp::Open || in.Op == TOp::Close || in.Op == TOp::WordBound || in.Op == TOp::NotWordBound ||
+                in.Op == TOp::TextStart || in.Op == TOp::LineStart) {
+                ++at;
+                continue;
+            }
+            if (in.Op == TOp::Jmp) {
+                at = in.A;
+                continue;
+            }
+            if (in.Op == TOp::Split) {
+                pending.push_back(in.B);
+                at = in.A;
+                continue;
+            }
+            if (in.Op == TOp::Str || in.Op == TOp::StrCI) {
+                // invariant: literals of one byte are emitted as Char or Set.
+                result[static_cast<unsigned char>(program.Literals[static_cast<size_t>(in.A) + 1])] = 1;
+                result[static_cast<unsigned char>(program.LiteralsAlt[static_cast<size_t>(in.A) + 1])] = 1;
+            } else if (in.Op == TOp::Char || in.Op == TOp::Set) {
+                const TByteTable next = first.From(at + 1);
+                for (int c = 0; c < 256; ++c)
+                    result[c] |= next[c];
+            } else {
+                result.fill(1);
+                return result;
+            }
+            break;
+        }
+    }
+    return result;
+}
+
+// Whether the one-character operand of a repeat can never take byte c.
+bool NeverTaken(const TProgram& program, const TInstr& repeat, unsigned char c)
+{
+    if (c >= 0x80)
+        return false;  // why: multi-byte characters are judged whole; leave them to the matcher
+    switch (repeat.Operand) {
+    case TOp::Char: return c != repeat.A;
+    case TOp::Set: return !program.Sets[static_cast<size_t>(repeat.A)][c];
+    case TOp::Class: return !program.Classes[static_cast<size_t>(repeat.A)].Ascii[c];
+    case TOp::AnyNoSep: return program.Separators[c] != 0;
+    default: return false;
+    }
+}
+
 void Analyse(TProgram& program, const TNode& tree)
 {
     TFirstSets first(program);
@@ -1070,6 +1161,11 @@ void Analyse(TProgram& program, const TNode& tree)
         }
     }
     program.FirstChars = MakeScanSet(program, first.From(0));
+    if (program.FirstChars.Set >= 0) {
+        const TByteTable second = SecondBytes(program, first, 0);
+        if (!IsFull(second))
+            program.SecondChars = AddSet(program, second);
+    }
 
     size_t pc = 0;
     while (program.Code[pc].Op == TOp::Open)
@@ -1077,16 +1173,29 @@ void Analyse(TProgram& program, const TNode& tree)
     const TInstr& start = program.Code[pc];
     program.Anchored = start.Op == TOp::TextStart;
     program.StartsAtLineStart = start.Op == TOp::LineStart;
-    if (start.Op == TOp::Str)
-        program.Prefix = program.Literals.substr(static_cast<size_t>(start.A), static_cast<size_t>(start.B));
-    else if (start.Op == TOp::Char)
-        program.Prefix = std::string(1, static_cast<char>(start.A));
+    program.Prefix = PrefixOf(program, pc);
     if (program.StartsAtLineStart) {
         TByteTable breaks = program.Separators;
         if (program.PairTail > 0)
             breaks[program.PairTail] = 1;
         program.LineBreaks = MakeScanSet(program, breaks);
     }
+    size_t lead = pc;
+    if (program.StartsAtLineStart)
+        for (++lead; program.Code[lead].Op == TOp::Open;)
+            ++lead;
+    const TInstr& leading = program.Code[lead];
+    if (leading.Op == TOp::Repeat && leading.Max == Unbounded) {
+        program.LeadingRepeat = static_cast<int>(lead);
+        program.FollowLiteral = PrefixOf(program, lead + 1);
+        const TLiteralScan& follow = program.FollowLiteral;
+        program.FollowEndsRun = !follow.Empty() &&
+            NeverTaken(program, leading, static_cast<unsigned char>(follow.Text()[0])) &&
+            NeverTaken(program, leading, static_cast<unsigned char>(follow.Alt()[0]));
+    }
+    program.HasBackRefs = std::any_of(program.Code.begin(), program.Code.end(), [](const TInstr& in) {
+        return in.Op == TOp::BackRef || in.Op == TOp::BackRefCI;
+    });
 
     // why: a few of the longest are enough to refuse texts that cannot match; the prefix scan
     // already looks for the prefix.
@@ -1095,8 +1204,8 @@ void Analyse(TProgram& program, const TNode& tree)
     std::stable_sort(required.begin(), required.end(),
                      [](const std::string& a, const std::string& b) { return a.size() > b.size(); });
     for (std::string& literal : required)
-        if (literal != program.Prefix && program.RequiredLiterals.size() < 3)
-            program.RequiredLiterals.push_back(std::move(literal));
+        if (literal != program.Prefix.Text() && program.RequiredLiterals.size() < 3)
+            program.RequiredLiterals.emplace_back(literal, literal);
 }
 
 }  // namespace

@@ -146,25 +146,21 @@ bool TRegExpr::ExecFrom(std::int64_t start)
     FBacktrack.clear();
     FStepsLeft = FMatchStepLimit;
 
-    const char* text = FInputString.c_str();
-    const auto* bytes = reinterpret_cast<const unsigned char*>(text);
+    const auto* bytes = reinterpret_cast<const unsigned char*>(FInputString.c_str());
     // invariant: a match starts between characters, never inside one.
-    auto tryAt = [&](int at) { return !(MayContinue(bytes, at) && InsideChar(at)) && TryAt(at); };
+    auto insideChar = [&](int at) { return MayContinue(bytes, at) && InsideChar(at); };
+    auto tryAt = [&](int at) { return !insideChar(at) && TryAt(at); };
     int p = static_cast<int>(start);
-    for (const std::string& literal : program.RequiredLiterals)
-        if (!memmem(text + p, static_cast<size_t>(length - p), literal.data(), literal.size()))
+    for (const TLiteralScan& literal : program.RequiredLiterals)
+        if (literal.Find(bytes, length, p) < 0)
             return false;
     if (program.Anchored)
         return tryAt(p);
-    if (!program.Prefix.empty()) {
-        const std::string& prefix = program.Prefix;
+    if (!program.Prefix.Empty()) {
         for (;;) {
-            const void* hit = prefix.size() == 1
-                ? std::memchr(text + p, prefix[0], static_cast<size_t>(length - p))
-                : memmem(text + p, static_cast<size_t>(length - p), prefix.data(), prefix.size());
-            if (!hit)
+            p = program.Prefix.Find(bytes, length, p);
+            if (p < 0)
                 return false;
-            p = static_cast<int>(static_cast<const char*>(hit) - text);
             if (tryAt(p))
                 return true;
             ++p;
@@ -173,6 +169,13 @@ bool TRegExpr::ExecFrom(std::int64_t start)
     const TByteTable* first = program.FirstChars.Set >= 0 ? &program.Sets[static_cast<size_t>(program.FirstChars.Set)] : nullptr;
     if (program.StartsAtLineStart) {
         for (;;) {
+            // why: the bound need not be a line start; the scan for the next line break
+            // below goes on from it.
+            if (!program.FollowLiteral.Empty()) {
+                p = FollowLiteralBound(p);
+                if (p < 0)
+                    return false;
+            }
             if (IsLineStart(p) && (!first || (*first)[bytes[p]]) && tryAt(p))
                 return true;
             const int lineBreak = p < length ? FindCandidate(p, program.LineBreaks) : -1;
@@ -181,15 +184,111 @@ bool TRegExpr::ExecFrom(std::int64_t start)
             p = lineBreak + 1;
         }
     }
+    // why: when every match starts with an unbounded repeat, a start inside the run of its
+    // operand that follows a failed start can only end the repeat where that start could, so
+    // it fails too, unless a back-reference sees where the repeat began.
+    const bool skipRuns = program.LeadingRepeat >= 0 && !program.HasBackRefs;
+    const TByteTable* second = program.SecondChars >= 0 ? &program.Sets[static_cast<size_t>(program.SecondChars)] : nullptr;
     for (;;) {
+        if (!program.FollowLiteral.Empty()) {
+            p = FollowLiteralBound(p);
+            if (p < 0)
+                return false;
+        }
         p = FindCandidate(p, program.FirstChars);
         if (p < 0)
             return false;
-        if (tryAt(p))
+        // invariant: text[length] is the terminating NUL, which the set reads as the end.
+        if ((second && p < length && !(*second)[bytes[p + 1]]) || insideChar(p)) {
+            ++p;
+            continue;
+        }
+        if (TryAt(p))
             return true;
         if (p >= length)
             return false;
-        ++p;
+        p = skipRuns ? std::max(p + 1, LeadingRunEnd(p)) : p + 1;
+    }
+}
+
+int TRegExpr::OperandWidth(const TInstr& repeat, int pos) const
+{
+    const TProgram& program = *FProgram;
+    const auto* text = reinterpret_cast<const unsigned char*>(FInputString.c_str());
+    const int length = static_cast<int>(FInputString.size());
+    const unsigned char c = text[pos];
+    switch (repeat.Operand) {
+    case TOp::Char:
+        return c == repeat.A && (c < 0x80 || CharAt(pos) == 1) ? 1 : 0;
+    case TOp::Set:
+        return program.Sets[static_cast<size_t>(repeat.A)][c] ? 1 : 0;
+    case TOp::Class: {
+        const TCharClass& charClass = program.Classes[static_cast<size_t>(repeat.A)];
+        return c < 0x80 ? charClass.Ascii[c] : ClassWidth(charClass, pos);
+    }
+    case TOp::Any:
+        return c < 0x80 ? 1 : CharAt(pos);
+    case TOp::AnyNoSep:
+        if (program.Separators[c] || (c == program.PairHead && pos + 1 < length && text[pos + 1] == program.PairTail))
+            return 0;
+        return c < 0x80 ? 1 : CharAt(pos);
+    default:
+        return 0;
+    }
+}
+
+int TRegExpr::LeadingRunEnd(int pos) const
+{
+    const TInstr& repeat = FProgram->Code[static_cast<size_t>(FProgram->LeadingRepeat)];
+    const int length = static_cast<int>(FInputString.size());
+    while (pos < length) {
+        const int w = OperandWidth(repeat, pos);
+        if (w == 0)
+            break;
+        pos += w;
+    }
+    return pos;
+}
+
+int TRegExpr::FollowLiteralBound(int from) const
+{
+    const TProgram& program = *FProgram;
+    const TInstr& repeat = program.Code[static_cast<size_t>(program.LeadingRepeat)];
+    const auto* text = reinterpret_cast<const unsigned char*>(FInputString.c_str());
+    const int length = static_cast<int>(FInputString.size());
+    // A byte the operand may take; every byte from 128 on counts, so the run found below is
+    // never shorter than the real one.
+    auto mayTake = [&](unsigned char c) {
+        if (c >= 0x80)
+            return true;
+        switch (repeat.Operand) {
+        case TOp::Char: return c == repeat.A;
+        case TOp::Set: return program.Sets[static_cast<size_t>(repeat.A)][c] != 0;
+        case TOp::Class: return program.Classes[static_cast<size_t>(repeat.A)].Ascii[c] != 0;
+        case TOp::AnyNoSep: return program.Separators[c] == 0;
+        default: return true;
+        }
+    };
+    // invariant: a match from s has the literal at some e >= s + Min (each character takes at
+    // least a byte) right where the run of the operand from s may end; q below is the first
+    // place from + Min on where the literal stands, so a start before the run that reaches q
+    // would need the literal before q.
+    for (;;) {
+        if (from > length || length - from < repeat.Min)
+            return -1;
+        const int q = program.FollowLiteral.Find(text, length, from + repeat.Min);
+        if (q < 0)
+            return -1;
+        int runStart = q;
+        while (runStart > from && mayTake(text[runStart - 1]))
+            --runStart;
+        // why: when the repeat can never take the literal's first byte, a match from this run
+        // has the literal exactly at q, and the run is too short for that.
+        if (program.FollowEndsRun && q - runStart < repeat.Min) {
+            from = q + 1;
+            continue;
+        }
+        return runStart;
     }
 }
 
