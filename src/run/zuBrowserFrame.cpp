@@ -87,7 +87,7 @@ TBrowserFrame::TBrowserFrame(QWidget* parent) : QWidget(parent), CreateView(Crea
     layout->addWidget(TitlePanel);
     layout->addWidget(ToolBar);
     layout->addWidget(PageControl, 1);
-    layout->addWidget(TabBar->parentWidget());
+    layout->addWidget(StatusBar);
     BrowserCommandStateChange();
 }
 
@@ -209,6 +209,7 @@ void TBrowserFrame::BuildPages()
 void TBrowserFrame::BuildStatusBar()
 {
     auto* bar = new QFrame(this);
+    StatusBar = bar;
     bar->setObjectName(QStringLiteral("StatusBar"));
     auto* row = new QHBoxLayout(bar);
     row->setContentsMargins(0, 0, 0, 0);

@@ -58,6 +58,8 @@ public:
     QScrollArea* ScrollBox1 = nullptr;
     QWidget* ExRuler1 = nullptr;
     TSrcEdit* Editor = nullptr;
+    // The row below the pages: the Preview and Source tabs and the status text.
+    QWidget* StatusBar = nullptr;
     QTabBar* TabBar = nullptr;
     QLabel* StatusText = nullptr;
 

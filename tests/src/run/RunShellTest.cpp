@@ -378,6 +378,12 @@ TEST_F(RunShellTest, ThePanelTakesTheWholeWindowAndTheCloseButtonGivesItBack)
     EXPECT_FALSE(Form->MDIArea->isVisible());
     EXPECT_EQ(Form->BrowserFrame->TitleLabel->text(), "Title of /sub/echo.php");
     EXPECT_EQ(Form->BrowserFrame->URLEdit->text().toStdString(), URLOf("/sub/echo.php"));
+    // The status text sits in the row below the pages, beside the tabs, not over the title.
+    const TBrowserFrame& frame = *Form->BrowserFrame;
+    const QRect status(frame.StatusText->mapTo(&frame, QPoint(0, 0)), frame.StatusText->size());
+    EXPECT_GE(status.top(), frame.PageControl->geometry().bottom());
+    EXPECT_FALSE(status.intersects(frame.TitlePanel->geometry()));
+    EXPECT_GE(status.left(), frame.TabBar->mapTo(&frame, QPoint(frame.TabBar->width(), 0)).x());
 
     // Keys belong to the panel now: the commands' shortcuts are asleep.
     QTest::keyClick(Form->BrowserFrame->Browser().Widget(), Qt::Key_F9);
