@@ -1,24 +1,13 @@
-// Who gets a key: F2 and Ctrl+A pressed in a list or tree outside the documents (the explorers,
-// the FTP view, the tool windows) go to that view first, which renames or selects its rows, and
-// reach the Next Bookmark or Select All command only when the view leaves them alone. Every
-// other key, and these keys anywhere else, stay the commands' shortcuts.
+// Who gets a key: the focused control first. Inside the documents the commands' keys work as
+// shortcuts; elsewhere in the window (the explorers, the FTP view, the tool windows) a key that
+// is also a command's is offered to the focused control, and reaches the command only when the
+// control leaves it alone, so F2 renames in an explorer and Ctrl+A selects its rows there.
 
 #include "app/zuMainForm.h"
 
-#include <QAbstractScrollArea>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMdiArea>
-
-namespace {
-
-// The keys a list or tree has a use of its own for.
-bool ViewKey(const QKeySequence& pressed)
-{
-    return pressed == QKeySequence(Qt::Key_F2) || pressed == QKeySequence(Qt::CTRL | Qt::Key_A);
-}
-
-} // namespace
 
 TAction* TMainForm::CommandForKeyOutsideDocuments(const QKeyEvent& event) const
 {
@@ -28,8 +17,7 @@ TAction* TMainForm::CommandForKeyOutsideDocuments(const QKeyEvent& event) const
         return nullptr;
     const Qt::KeyboardModifiers modifiers = event.modifiers() & ~Qt::KeypadModifier;
     const QKeySequence pressed(QKeyCombination(modifiers, Qt::Key(event.key())));
-    // why: scroll areas are the lists and trees here; the documents' editors were left out above.
-    if (pressed.isEmpty() || !ViewKey(pressed) || !qobject_cast<QAbstractScrollArea*>(focus))
+    if (pressed.isEmpty())
         return nullptr;
     for (TAction* action : ActionList.Actions())
         if (action->isEnabled() && action->shortcuts().contains(pressed))

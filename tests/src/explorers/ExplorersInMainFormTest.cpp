@@ -27,7 +27,7 @@ struct ExplorersInMainForm : ShellTest {
     void StartInWork()
     {
         WriteWork("page.php", "<?php echo 'page';");
-        WriteWork("notes.html", "notes");
+        WriteWork("notes.txt", "notes");
         // why: a first start would show the home folder.
         Setting("Application", "LastPath", Dir.File("work"));
         Start();
@@ -137,14 +137,14 @@ TEST_F(ExplorersInMainForm, AnExplorersKeysReachTheExplorerBeforeTheCommands)
     auto* files = Window<TFileExplorerForm>();
     ASSERT_TRUE(files && files->isVisible());
     TShellExplorerListview* list = files->LocalListView;
-    ASSERT_EQ(ListedNames(*list), (std::vector<std::string>{"notes.html", "page.php"}));
+    ASSERT_EQ(ListedNames(*list), (std::vector<std::string>{"notes.txt", "page.php"}));
     TCommandCounter nextBookmark(*Form, "acNextBookmark");
     TCommandCounter selectAll(*Form, "acSelectAll");
     ASSERT_EQ(nextBookmark.Action->shortcut(), QKeySequence(Qt::Key_F2));
     ASSERT_EQ(selectAll.Action->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_A));
 
     ASSERT_TRUE(GiveFocus(list));
-    SelectOnly(*list, NodeNamed(*list, "notes.html"));
+    SelectOnly(*list, NodeNamed(*list, "notes.txt"));
     QTest::keyClick(list, Qt::Key_F2);
     EXPECT_TRUE(list->EditorActive()) << "F2 renames in the explorer";
     EXPECT_EQ(nextBookmark.Runs, 0) << "and does not jump to a bookmark";
