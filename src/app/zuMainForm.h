@@ -461,15 +461,8 @@ protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
-    // Keys go to the focused control first: outside the documents a command's key reaches the
-    // command only when that control leaves it alone (zuMainFormKeys.cpp).
-    bool event(QEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    // The enabled command whose key `event` is, while the focus is in a control of this window
-    // outside the documents; nil otherwise.
-    TAction* CommandForKeyOutsideDocuments(const QKeyEvent& event) const;
     void CreateActions();
     void CreatePrintActions();
     void CreateFtpActions();

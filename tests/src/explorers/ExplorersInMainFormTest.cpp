@@ -8,7 +8,6 @@
 
 #include "explorers/zuFileExplorerForm.h"
 #include "explorers/zuProjectExplorerForm.h"
-#include "ftp/client/zuFTPListing.h"
 #include "ftp/explorer/zuFTPExplorerToolForm.h"
 #include "projects/zuCurrentProject.h"
 #include "projects/zuProjects.h"
@@ -16,10 +15,6 @@
 #include "ShellBrowsing/Source/explorer/ExplorerViews.h"
 
 #include "Platform/controls/FilterComboBox.h"
-
-#include <QApplication>
-#include <QLineEdit>
-#include <QTreeWidget>
 
 namespace {
 
@@ -105,95 +100,4 @@ TEST_F(ExplorersInMainForm, TheProjectExplorerFollowsTheProjectTheMainWindowOpen
     Form->CurrentProject->OpenProject(site);
     EXPECT_EQ(project->LocalFolder(), Work("site"));
     EXPECT_EQ(ListedNames(*project->LocalView), std::vector<std::string>{"index.php"});
-}
-
-namespace {
-
-// Counts the runs of a command in place of its handler.
-struct TCommandCounter {
-    TCommandCounter(TMainForm& form, const char* name) : Action(form.ActionList.Find(name))
-    {
-        Action->OnExecute = [this](TObject*) { ++Runs; };
-    }
-    TAction* Action;
-    int Runs = 0;
-};
-
-bool GiveFocus(QWidget* widget)
-{
-    widget->activateWindow();
-    widget->setFocus(Qt::OtherFocusReason);
-    return WaitUntil([widget] { return QApplication::focusWidget() == widget; }, 3000);
-}
-
-} // namespace
-
-TEST_F(ExplorersInMainForm, AnExplorersKeysReachTheExplorerBeforeTheCommands)
-{
-    StartInWork();
-    TCodeEditorForm* document = Open(Work("page.php"));
-    ASSERT_NE(document, nullptr);
-    QTest::keyClick(document->Editor(), Qt::Key_L, Qt::ControlModifier | Qt::AltModifier);
-    auto* files = Window<TFileExplorerForm>();
-    ASSERT_TRUE(files && files->isVisible());
-    TShellExplorerListview* list = files->LocalListView;
-    ASSERT_EQ(ListedNames(*list), (std::vector<std::string>{"notes.txt", "page.php"}));
-    TCommandCounter nextBookmark(*Form, "acNextBookmark");
-    TCommandCounter selectAll(*Form, "acSelectAll");
-    ASSERT_EQ(nextBookmark.Action->shortcut(), QKeySequence(Qt::Key_F2));
-    ASSERT_EQ(selectAll.Action->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_A));
-
-    ASSERT_TRUE(GiveFocus(list));
-    SelectOnly(*list, NodeNamed(*list, "notes.txt"));
-    QTest::keyClick(list, Qt::Key_F2);
-    EXPECT_TRUE(list->EditorActive()) << "F2 renames in the explorer";
-    EXPECT_EQ(nextBookmark.Runs, 0) << "and does not jump to a bookmark";
-    list->CancelNodeEdit();
-    ASSERT_TRUE(GiveFocus(list));
-    QTest::keyClick(list, Qt::Key_A, Qt::ControlModifier);
-    EXPECT_EQ(list->SelectionCount(), 2u) << "Ctrl+A selects the explorer's rows";
-    EXPECT_EQ(selectAll.Runs, 0) << "not the editor's text";
-
-    // In a document the keys are the commands'.
-    ASSERT_TRUE(GiveFocus(document->Editor()));
-    QTest::keyClick(document->Editor(), Qt::Key_F2);
-    QTest::keyClick(document->Editor(), Qt::Key_A, Qt::ControlModifier);
-    EXPECT_EQ(nextBookmark.Runs, 1);
-    EXPECT_EQ(selectAll.Runs, 1);
-}
-
-TEST_F(ExplorersInMainForm, AKeyTheFocusedControlLeavesAloneStillReachesItsCommand)
-{
-    StartInWork();
-    TCodeEditorForm* document = Open(Work("page.php"));
-    ASSERT_NE(document, nullptr);
-    auto* files = Window<TFileExplorerForm>();
-    ASSERT_NE(files, nullptr);
-    QTest::keyClick(document->Editor(), Qt::Key_L, Qt::ControlModifier | Qt::AltModifier);
-    TCommandCounter nextBookmark(*Form, "acNextBookmark");
-    // The filter box outside the documents has no use for F2.
-    ASSERT_TRUE(GiveFocus(files->FilterEdit));
-    QTest::keyClick(files->FilterEdit, Qt::Key_F2);
-    EXPECT_EQ(nextBookmark.Runs, 1);
-}
-
-TEST_F(ExplorersInMainForm, F2EditsTheNameOfAnFTPRow)
-{
-    StartInWork();
-    TCodeEditorForm* document = Open(Work("page.php"));
-    ASSERT_NE(document, nullptr);
-    QTest::keyClick(document->Editor(), Qt::Key_F, Qt::ControlModifier | Qt::AltModifier);
-    TFTPExplorerToolForm* ftp = Form->FTPExplorerWindow();
-    ASSERT_TRUE(ftp && ftp->isVisible() && ftp->Explorer());
-    TFTPListItem entry;
-    entry.FileName = "remote.php";
-    entry.Size = 10;
-    QTreeWidgetItem* row = ftp->Explorer()->AddListingRow(entry);
-    QTreeWidget* view = ftp->Explorer()->RemoteView;
-    view->setCurrentItem(row);
-    TCommandCounter nextBookmark(*Form, "acNextBookmark");
-    ASSERT_TRUE(GiveFocus(view));
-    QTest::keyClick(view, Qt::Key_F2);
-    EXPECT_EQ(nextBookmark.Runs, 0);
-    EXPECT_NE(view->findChild<QLineEdit*>(), nullptr) << "the row's name is being edited";
 }
